@@ -1,0 +1,46 @@
+# Shared compile settings for the program's own targets.
+function(orv_target_settings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_definitions(${target} PRIVATE _GLIBCXX_ASSERTIONS QT_NO_KEYWORDS
+                             QT_NO_CAST_FROM_BYTEARRAY)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# orv_library(NAME SOURCES... [LINKS ...])
+function(orv_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  orv_target_settings(${name})
+  if(ARG_LINKS)
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  endif()
+endfunction()
+
+# orv_test(NAME SOURCES... [LINKS ...]): one GoogleTest executable; each test
+# case becomes a CTest test that runs headless.
+function(orv_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  orv_target_settings(${name})
+  target_link_libraries(${name} PRIVATE orv_testmain ${ARG_LINKS})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORV_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+               TIMEOUT 120)
+endfunction()
+
+# orv_fuzz(NAME ENTRY fn SOURCES... LINKS...): a libFuzzer binary (only with
+# ORV_FUZZ=ON and clang) around `int fn(const uint8_t*, size_t)` defined in
+# SOURCES. The same sources are also linked into an ordinary test that replays
+# the seed corpus under tests/data/fuzz/NAME.
+function(orv_fuzz name)
+  cmake_parse_arguments(ARG "" "ENTRY" "SOURCES;LINKS" ${ARGN})
+  if(ORV_FUZZ)
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_main.cpp)
+    orv_target_settings(${name})
+    target_compile_definitions(${name} PRIVATE ORV_FUZZ_ENTRY=${ARG_ENTRY})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${name} PRIVATE ${ARG_LINKS})
+  endif()
+endfunction()

@@ -1,0 +1,111 @@
+#include "platform/atomicfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace atomicfile {
+namespace {
+
+QString sysError(const QString& what, const QString& path)
+{
+    return QStringLiteral("%1 \"%2\": %3").arg(what, path, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool writeAllFd(int fd, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool write(const QString& path, const QByteArray& data, QString* error)
+{
+    QString dummy;
+    QString& err = error ? *error : dummy;
+    if (path.isEmpty()) {
+        err = QStringLiteral("No file name given.");
+        return false;
+    }
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        err = QStringLiteral("\"%1\" is a folder.").arg(path);
+        return false;
+    }
+    const QString folder = info.absolutePath();
+    QByteArray tmpl = QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) {
+        err = sysError(QStringLiteral("Cannot create a file in"), folder);
+        return false;
+    }
+    // Keep the permissions of the file being replaced; new files get the usual 0644.
+    struct stat st {};
+    const mode_t mode = ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    ::fchmod(fd, mode);
+
+    const bool ok = writeAllFd(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    ::close(fd);
+    if (!ok) {
+        ::unlink(tmpl.constData());
+        errno = savedErrno;
+        err = sysError(QStringLiteral("Cannot write"), path);
+        return false;
+    }
+    if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int e = errno;
+        ::unlink(tmpl.constData());
+        errno = e;
+        err = sysError(QStringLiteral("Cannot replace"), path);
+        return false;
+    }
+    syncFolder(folder);
+    return true;
+}
+
+bool copy(const QString& source, const QString& target, QString* error)
+{
+    const QFileInfo s(source), t(target);
+    if (t.exists() && s.exists() && s.canonicalFilePath() == t.canonicalFilePath())
+        return true;
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read \"%1\": %2").arg(source, in.errorString());
+        return false;
+    }
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFile::NoError) {
+        if (error)
+            *error = QStringLiteral("Cannot read \"%1\": %2").arg(source, in.errorString());
+        return false;
+    }
+    return write(target, bytes, error);
+}
+
+} // namespace atomicfile

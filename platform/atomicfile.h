@@ -1,0 +1,18 @@
+#pragma once
+// Crash-safe file writing: the data goes to a temporary file in the target's
+// folder, is flushed to disk and then renamed over the target. A crash or a
+// failed write leaves either the old file or the new one, never a part.
+#include <QByteArray>
+#include <QString>
+
+namespace atomicfile {
+
+// Writes `data` as the whole content of `path`. On failure the old file is
+// untouched and `error` (when given) says what went wrong.
+bool write(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// Copies `source` over `target` the same way. Copying a file onto itself
+// succeeds without touching it.
+bool copy(const QString& source, const QString& target, QString* error = nullptr);
+
+} // namespace atomicfile

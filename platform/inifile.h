@@ -1,0 +1,86 @@
+#pragma once
+// INI files with the rules boards and older tools rely on:
+//  - section and key names match without regard to case; the first match wins;
+//  - a value is trimmed, and one pair of matching surrounding quotes ('' or "")
+//    is stripped; a read is cut to the caller's buffer size minus one;
+//  - a missing key gives the caller's default; a read reports how many
+//    characters it copied;
+//  - a write updates the first matching key in place, appends a new key at
+//    the end of its section and a new section at the end of the file, and
+//    keeps every other line (comments, foreign keys, order) as it was;
+//  - CR and LF inside a written value become blanks;
+//  - the file is rewritten atomically, in Windows-1252 (UTF-8 when needed)
+//    with CRLF line ends.
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The default read buffer of the callers that give none.
+constexpr int kIniDefaultBuffer = 1024;
+
+// An INI text held as its lines, for reading and editing in memory.
+class IniDocument {
+public:
+    IniDocument() = default;
+    static IniDocument fromText(const QString& text);
+    QString toText() const;
+
+    // Reads like the profile API: `out` receives the value (or `def` when the
+    // key is missing), cut to bufSize - 1 characters; returns the length of
+    // what was copied.
+    int read(const QString& section, const QString& key, const QString& def, QString& out,
+             int bufSize = kIniDefaultBuffer) const;
+    // The processed value (trimmed, quotes stripped, not cut), or nothing
+    // when the key is missing.
+    std::optional<QString> value(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const;
+
+    // Sets a value (see the file comment for the rules).
+    void set(const QString& section, const QString& key, const QString& value);
+    void removeKey(const QString& section, const QString& key);
+    void removeSection(const QString& section);
+
+    QStringList sections() const;
+    QStringList keys(const QString& section) const;
+    const QStringList& lines() const { return lines_; }
+
+private:
+    // Index range [first line after header, end) of the first matching
+    // section, or nothing.
+    std::optional<std::pair<int, int>> findSection(const QString& section) const;
+    int findKey(int begin, int end, const QString& key) const;
+
+    QStringList lines_;
+};
+
+// An INI file on disk. Each read loads the file afresh (a missing or
+// unreadable file reads as empty); each write rewrites it atomically.
+class IniFile {
+public:
+    explicit IniFile(QString path);
+    const QString& path() const { return path_; }
+
+    int read(const QString& section, const QString& key, const QString& def, QString& out,
+             int bufSize = kIniDefaultBuffer) const;
+    QString value(const QString& section, const QString& key, const QString& def = QString(),
+                  int bufSize = kIniDefaultBuffer) const;
+    std::optional<QString> find(const QString& section, const QString& key) const;
+
+    // Creates the file on first write. Returns false (with `error`) when the
+    // file could not be written; the old file then stays as it was.
+    bool write(const QString& section, const QString& key, const QString& value,
+               QString* error = nullptr);
+    // Several values in one rewrite, in the given order.
+    bool writeAll(const QString& section, const std::vector<std::pair<QString, QString>>& values,
+                  QString* error = nullptr);
+
+    IniDocument load() const;
+    bool save(const IniDocument& doc, QString* error = nullptr) const;
+
+private:
+    bool loadForUpdate(IniDocument& doc, QString* error) const;
+    QString path_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// Free functions every part of the program calls: cutting texts at a
+// delimiter, the file test, file kinds, the notice to the local player, the
+// user-abort test and the remembered-choices file.
+#include <QString>
+
+namespace modMain {
+
+// Text after / before the last or first `delimiter`; the whole text when the
+// delimiter does not occur. Comparison is exact and case-sensitive.
+QString GetRightOfLast(const QString& text, QChar delimiter);
+QString GetLeftOfLast(const QString& text, QChar delimiter);
+QString GetLeftOfFirst(const QString& text, QChar delimiter);
+QString GetRightOfFirst(const QString& text, QChar delimiter);
+
+// True when `path` names an existing regular file (no wildcard matching:
+// "*" and "?" are ordinary characters). Folders and hidden files are false.
+bool blnFileExists(const QString& path);
+
+// "PictureType", "VideoType", "AudioType", ... or "OtherType", by extension.
+QString GetFileType(const QString& fileName);
+
+// Tells the local player which page image to show: writes the file name into
+// section "Options", key "VariablesUpdateImage" of the player's
+// Settings/Settings.ini, keeping every other line.
+void UpdatePlayerVariablesImage(const QString& imagePath);
+
+// Reads Esc and the right mouse button; when either is down sets the stop
+// flag and runs Stop. Returns the stop flag.
+bool blnCheckUserAbort();
+
+void WriteLastLoadValue(const QString& section, const QString& key, const QString& value);
+QString ReadLastLoadValue(const QString& section, const QString& key);
+
+} // namespace modMain
