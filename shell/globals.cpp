@@ -18,3 +18,11 @@ void initGlobalPaths(const QString& programFolder, const QString& playerFolder)
     gstrThemeLayoutFile = paths::join(gstrMediaFolder, QStringLiteral("ThemeLayout.png"));
     gstrPlayerFolder = playerFolder;
 }
+
+#include "shell/datagrids.h"
+
+DataGrids& dataGrids()
+{
+    static DataGrids grids;
+    return grids;
+}
