@@ -38,24 +38,35 @@ void initIDLookupColumns(Grid& igIDLookup)
     igIDLookup.SetRedraw(true);
 }
 
-bool loadIDLookupFile(Grid& igIDLookup, const QString& path, QString* error)
+void fillIDLookup(const QStringList& lines, Grid& igIDLookup)
 {
     BusyGuard busy;
     initIDLookupColumns(igIDLookup);
-    QStringList lines;
-    if (!textfile::readLines(path, lines, error))
-        return false;
     igIDLookup.SetRedraw(false);
     for (const QString& line : lines) {
         if (line.isEmpty())
             continue;
         const QStringList fields = line.split(QLatin1Char(','));
         const int row = igIDLookup.AddRow();
-        igIDLookup.SetCellValue(row, QStringLiteral("ID"), cleanField(fields.value(0)));
-        igIDLookup.SetCellValue(row, QStringLiteral("Description"), cleanField(fields.value(1)));
+        igIDLookup.SetCellValue(row, 1, cleanField(fields.value(0)));
+        igIDLookup.SetCellValue(row, 2, cleanField(fields.value(1)));
     }
     igIDLookup.RefreshGrid();
     igIDLookup.SetRedraw(true);
+}
+
+bool loadIDLookupFile(Grid& igIDLookup, const QString& path, QString* error)
+{
+    BusyGuard busy;
+    QStringList lines;
+    QString why;
+    if (!textfile::readLines(path, lines, &why)) {
+        statusMessage(QStringLiteral("!!! ID lookup file not loaded: %1").arg(why));
+        if (error)
+            *error = why;
+        return false;
+    }
+    fillIDLookup(lines, igIDLookup);
     return true;
 }
 
@@ -68,6 +79,22 @@ QString lookupIDDescription(const Grid& igIDLookup, const QString& id)
         if (igIDLookup.CellValue(r, idCol).trimmed() == want)
             return igIDLookup.CellValue(r, descCol).trimmed();
     return QString();
+}
+
+IDLookupIndex::IDLookupIndex(const Grid& igIDLookup)
+{
+    const int idCol = igIDLookup.ColIndex(QStringLiteral("ID"));
+    const int descCol = igIDLookup.ColIndex(QStringLiteral("Description"));
+    for (int r = 1; r <= igIDLookup.RowCount(); ++r) {
+        const QString id = igIDLookup.CellValue(r, idCol).trimmed();
+        if (!first_.contains(id))
+            first_.insert(id, igIDLookup.CellValue(r, descCol).trimmed());
+    }
+}
+
+QString IDLookupIndex::description(const QString& id) const
+{
+    return first_.value(id.trimmed());
 }
 
 void initActiveRecordsColumns(Grid& igActiveRecords)

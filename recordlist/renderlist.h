@@ -17,6 +17,13 @@ struct ListSortSettings {
     static ListSortSettings fromGlobals();
 };
 
+// Sorts a list grid by the sort settings: nothing unless the type is
+// "Ascending" or "Descending" (any case); by the group column (trimmed key)
+// when a group is set and not "None", then again by group and sort line when
+// a line is set; otherwise by the sort line alone. Both keys share the order;
+// `keySetting` is the per-key setting the grid keeps with each key.
+void sortGridBySettings(Grid& grid, const ListSortSettings& sort, int keySetting);
+
 // Empties igRADE and igRADE2 and gives both the 21 record columns
 // ("Line 1" .. "Line 12" shown, "Line 13" .. "Line 20" and "DateTime" hidden).
 void initRADEGridColumns(Grid& igRADE, Grid& igRADE2);
