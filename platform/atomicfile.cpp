@@ -51,7 +51,13 @@ bool write(const QString& path, const QByteArray& data, QString* error)
         err = QStringLiteral("No file name given.");
         return false;
     }
-    const QFileInfo info(path);
+    // A link is followed, so the file it points at is replaced and the link stays.
+    QString target = path;
+    if (const QFileInfo link(path); link.isSymLink()) {
+        const QString canonical = link.canonicalFilePath();
+        target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
+    }
+    const QFileInfo info(target);
     if (info.isDir()) {
         err = QStringLiteral("\"%1\" is a folder.").arg(path);
         return false;
@@ -65,7 +71,7 @@ bool write(const QString& path, const QByteArray& data, QString* error)
     }
     // Keep the permissions of the file being replaced; new files get the usual 0644.
     struct stat st {};
-    const mode_t mode = ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    const mode_t mode = ::stat(QFile::encodeName(target).constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
 
     const bool ok = writeAllFd(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
@@ -77,7 +83,7 @@ bool write(const QString& path, const QByteArray& data, QString* error)
         err = sysError(QStringLiteral("Cannot write"), path);
         return false;
     }
-    if (::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0) {
         const int e = errno;
         ::unlink(tmpl.constData());
         errno = e;

@@ -1,10 +1,13 @@
 #include "platform/desktopservices.h"
 
+#include "platform/paths.h"
 #include "platform/services.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -57,7 +60,7 @@ public:
     bool chooseSave(const QString& title, const QString& folder, const QString& filter,
                     const QString& suggestedName, bool confirmOverwrite, QString& path) override
     {
-        const QString start = suggestedName.isEmpty() ? folder : folder + QLatin1Char('/') + suggestedName;
+        const QString start = suggestedName.isEmpty() ? folder : paths::join(folder, suggestedName);
         const QString p = QFileDialog::getSaveFileName(
             nullptr, title, start, convertFilter(filter), nullptr,
             confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
@@ -80,34 +83,51 @@ public:
     }
 };
 
-// Latches Esc and the right mouse button from the application's events, so
-// a drawing loop that polls them sees a press even between event passes.
+// Esc and the right mouse button as a drawing loop polls them. A press seen
+// by the application counts once, and only while it is fresh, so a press
+// made long before (say, Esc to close a dialog) never stops a later run.
+// The right button also counts while it is held. Polling never runs the
+// event loop: a poll inside drawing or measuring must not re-enter the
+// program.
 class LatchedKeys final : public QObject, public KeyState {
 public:
-    bool escapeDown() override { return take(esc_); }
-    bool rightButtonDown() override { return take(right_); }
+    bool escapeDown() override { return esc_.take(); }
+    bool rightButtonDown() override
+    {
+        const bool held = QGuiApplication::mouseButtons().testFlag(Qt::RightButton);
+        return right_.take() || held;
+    }
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override
     {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
-            esc_ = true;
+            esc_.press();
         else if (e->type() == QEvent::MouseButtonPress
                  && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
-            right_ = true;
+            right_.press();
         return QObject::eventFilter(o, e);
     }
 
 private:
-    static bool take(bool& flag)
-    {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        const bool v = flag;
-        flag = false;
-        return v;
-    }
-    bool esc_ = false;
-    bool right_ = false;
+    struct Latch {
+        static constexpr qint64 kFreshMs = 1500;
+        QElapsedTimer since;
+        bool pending = false;
+        void press()
+        {
+            pending = true;
+            since.start();
+        }
+        bool take()
+        {
+            const bool v = pending && since.isValid() && since.elapsed() <= kFreshMs;
+            pending = false;
+            return v;
+        }
+    };
+    Latch esc_;
+    Latch right_;
 };
 
 } // namespace

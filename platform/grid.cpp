@@ -51,7 +51,7 @@ void Grid::SetCellValue(int row, int col, const QString& value)
     if (!validRow(row) || !validCol(col))
         return;
     rows_[size_t(row - 1)].cells[size_t(col - 1)] = value;
-    notify();
+    notify(row, col);
 }
 
 Grid::Row Grid::newRow() const
@@ -186,7 +186,7 @@ void Grid::SetCellSelected(int row, int col, bool selected)
     if (!validRow(row) || !validCol(col))
         return;
     rows_[size_t(row - 1)].selected[size_t(col - 1)] = selected;
-    notify();
+    notify(row, col);
 }
 
 QStringList Grid::RowValues(int row) const
@@ -199,8 +199,27 @@ QStringList Grid::RowValues(int row) const
     return out;
 }
 
-void Grid::notify()
+int Grid::addObserver(std::function<void(int, int)> observer)
 {
-    if (redraw_ && observer_)
+    const int id = nextObserverId_++;
+    observers_.emplace_back(id, std::move(observer));
+    return id;
+}
+
+void Grid::removeObserver(int id)
+{
+    std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
+}
+
+void Grid::notify(int row, int col)
+{
+    if (!redraw_)
+        return;
+    if (observer_)
         observer_();
+    // An observer may add or remove observers while it runs: work on a copy.
+    const auto observers = observers_;
+    for (const auto& [id, fn] : observers)
+        if (fn)
+            fn(row, col);
 }

@@ -98,6 +98,12 @@ public:
 
     // Called after every change while redraw is on (one call per change).
     void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+    // Further observers (views, models) that live and die independently.
+    // The observer gets (row, column) when only that cell's text or
+    // selection changed, and (0, 0) when anything may have changed (rows,
+    // columns, order, or a bulk change ended). Returns an id for removal.
+    int addObserver(std::function<void(int, int)> observer);
+    void removeObserver(int id);
     // The grid's events: a cell chosen (row, column) and a row shown (row).
     std::function<void(int, int)> onCellEvent;
     std::function<void(int)> onRowEvent;
@@ -113,11 +119,13 @@ private:
     bool validRow(int row) const { return row >= 1 && row <= RowCount(); }
     bool validCol(int col) const { return col >= 1 && col <= ColCount(); }
     Row newRow() const;
-    void notify();
+    void notify(int row = 0, int col = 0);
 
     std::vector<GridColumn> cols_;
     std::vector<Row> rows_;
     GridSort sort_;
     bool redraw_ = true;
     std::function<void()> observer_;
+    std::vector<std::pair<int, std::function<void(int, int)>>> observers_;
+    int nextObserverId_ = 1;
 };

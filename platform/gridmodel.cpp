@@ -4,18 +4,32 @@ GridTableModel::GridTableModel(Grid& grid, QObject* parent)
     : QAbstractTableModel(parent)
     , grid_(grid)
 {
-    grid_.setObserver([this] { refresh(); });
+    observerId_ = grid_.addObserver([this](int row, int col) { onGridChange(row, col); });
     refresh();
 }
 
 GridTableModel::~GridTableModel()
 {
-    grid_.setObserver(nullptr);
+    grid_.removeObserver(observerId_);
+}
+
+void GridTableModel::onGridChange(int row, int col)
+{
+    if (row >= 1 && row <= rows_ && col >= 1) {
+        const int mc = modelColumn(col);
+        if (mc >= 0) {
+            const QModelIndex at = index(row - 1, mc);
+            Q_EMIT dataChanged(at, at);
+        }
+        return;
+    }
+    refresh();
 }
 
 void GridTableModel::refresh()
 {
     beginResetModel();
+    rows_ = grid_.RowCount();
     visible_.clear();
     for (int c = 1; c <= grid_.ColCount(); ++c)
         if (grid_.Column(c).visible)
@@ -25,7 +39,7 @@ void GridTableModel::refresh()
 
 int GridTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : grid_.RowCount();
+    return parent.isValid() ? 0 : rows_;
 }
 
 int GridTableModel::columnCount(const QModelIndex& parent) const

@@ -1,6 +1,9 @@
 #pragma once
 // A table model over a Grid that shows its visible columns. The model
-// resets itself whenever the grid reports a change.
+// resets itself whenever the grid reports a change of rows or columns and
+// reports a single changed cell as such. Between two reports it keeps the
+// row count it last announced, so a view never sees rows appear or vanish
+// behind its back (for instance while the grid's redraw is off).
 #include "platform/grid.h"
 
 #include <QAbstractTableModel>
@@ -27,6 +30,10 @@ public:
     void refresh();
 
 private:
+    void onGridChange(int row, int col);
+
     Grid& grid_;
+    int observerId_ = 0;
+    int rows_ = 0;             // row count announced to the views
     std::vector<int> visible_; // grid column indexes shown, in order
 };

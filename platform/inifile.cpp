@@ -135,17 +135,22 @@ int IniDocument::read(const QString& section, const QString& key, const QString&
 
 void IniDocument::set(const QString& section, const QString& key, const QString& value)
 {
-    const QString line = key.trimmed() + QLatin1Char('=') + flatten(value);
-    const auto range = findSection(section);
+    // Line breaks in any part would split the line and break the file's
+    // structure, so they become blanks everywhere.
+    const QString sec = flatten(section).trimmed();
+    const QString k = flatten(key).trimmed();
+    const QString v = flatten(value);
+    const QString line = k + QLatin1Char('=') + v;
+    const auto range = findSection(sec);
     if (!range) {
-        lines_ << QLatin1Char('[') + flatten(section.trimmed()) + QLatin1Char(']') << line;
+        lines_ << QLatin1Char('[') + sec + QLatin1Char(']') << line;
         return;
     }
-    const int i = findKey(range->first, range->second, key);
+    const int i = findKey(range->first, range->second, k);
     if (i >= 0) {
         // Keep the key as spelt in the file.
         const QString existing = lines_[i].left(lines_[i].indexOf(QLatin1Char('='))).trimmed();
-        lines_[i] = existing + QLatin1Char('=') + flatten(value);
+        lines_[i] = existing + QLatin1Char('=') + v;
         return;
     }
     // After the last non-blank line of the section.

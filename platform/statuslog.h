@@ -17,7 +17,8 @@ public:
     const QStringList& lines() const { return lines_; }
     int count() const { return int(lines_.size()); }
 
-    // The date and time part of a line (short date, a blank, long time).
+    // The date and time part of a line (short date, a blank, long time without
+    // the time zone).
     static QString stamp(const QDateTime& dt);
 
     // The log the whole program writes to.

@@ -4,8 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace textfile {
 namespace {
@@ -50,6 +48,39 @@ bool isValidUtf8(const char* p, qsizetype n)
     return true;
 }
 
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five bytes that
+// Windows leaves unassigned map to the C1 control of the same value, as the
+// system's own conversion does.
+constexpr char16_t kHigh1252[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decode1252(const char* p, qsizetype n)
+{
+    QString out(n, Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        d[i] = (c >= 0x80 && c < 0xA0) ? QChar(kHigh1252[c - 0x80]) : QChar(c);
+    }
+    return out;
+}
+
+// The Windows-1252 byte of a character, or -1 when it has none.
+int byte1252(char16_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;
+    for (int i = 0; i < 32; ++i)
+        if (kHigh1252[i] == u)
+            return 0x80 + i;
+    return -1;
+}
+
 } // namespace
 
 QString decode(const QByteArray& bytes)
@@ -61,40 +92,26 @@ QString decode(const QByteArray& bytes)
     const qsizetype n = bytes.size() - start;
     if (isValidUtf8(p, n))
         return QString::fromUtf8(p, n);
-    QStringDecoder dec("windows-1252");
-    if (!dec.isValid())
-        return QString::fromLatin1(p, n);
-    return dec.decode(QByteArrayView(p, n));
+    return decode1252(p, n);
 }
 
 bool fitsWindows1252(const QString& text)
 {
-    for (const QChar ch : text) {
-        const ushort u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-            continue;
-        switch (u) {
-        case 0x20AC: case 0x201A: case 0x0192: case 0x201E: case 0x2026: case 0x2020:
-        case 0x2021: case 0x02C6: case 0x2030: case 0x0160: case 0x2039: case 0x0152:
-        case 0x017D: case 0x2018: case 0x2019: case 0x201C: case 0x201D: case 0x2022:
-        case 0x2013: case 0x2014: case 0x02DC: case 0x2122: case 0x0161: case 0x203A:
-        case 0x0153: case 0x017E: case 0x0178:
-            continue;
-        default:
+    for (const QChar ch : text)
+        if (byte1252(ch.unicode()) < 0)
             return false;
-        }
-    }
     return true;
 }
 
 QByteArray encode(const QString& text)
 {
-    if (fitsWindows1252(text)) {
-        QStringEncoder enc("windows-1252");
-        if (enc.isValid())
-            return enc.encode(text);
-    }
-    return text.toUtf8();
+    if (!fitsWindows1252(text))
+        return text.toUtf8();
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* d = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        d[i] = char(byte1252(text.at(i).unicode()));
+    return out;
 }
 
 QStringList splitLines(const QString& text)
@@ -133,25 +150,41 @@ QString joinLines(const QStringList& lines)
 
 bool readText(const QString& path, QString& text, QString* error, qint64 maxBytes)
 {
+    if (QFileInfo(path).isDir()) {
+        if (error)
+            *error = QStringLiteral("\"%1\" is a folder, not a file.").arg(path);
+        return false;
+    }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Cannot open \"%1\": %2").arg(path, f.errorString());
         return false;
     }
-    if (f.size() > maxBytes) {
+    const auto tooLarge = [&] {
         if (error)
-            *error = QStringLiteral("\"%1\" is too large (%2 MB; the limit is %3 MB).")
+            *error = QStringLiteral("\"%1\" is too large (the limit is %2 MB).")
                          .arg(path)
-                         .arg(f.size() / (1024 * 1024))
                          .arg(maxBytes / (1024 * 1024));
         return false;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFile::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot read \"%1\": %2").arg(path, f.errorString());
-        return false;
+    };
+    if (f.size() > maxBytes)
+        return tooLarge();
+    // Read in pieces and stop past the limit: devices and pipes report no size.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(f.size()));
+    for (;;) {
+        const QByteArray piece = f.read(qint64(1) << 20);
+        if (f.error() != QFile::NoError) {
+            if (error)
+                *error = QStringLiteral("Cannot read \"%1\": %2").arg(path, f.errorString());
+            return false;
+        }
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+        if (bytes.size() > maxBytes)
+            return tooLarge();
     }
     text = decode(bytes);
     return true;

@@ -18,10 +18,11 @@ double Val(const QString& text)
         if (base) {
             int64_t v = 0;
             for (qsizetype j = i + 2, digits = 0; j < n && digits < 15; ++j, ++digits) {
-                const int d = QChar(text[j]).digitValue() >= 0 ? text[j].digitValue()
-                              : (text[j].toUpper() >= QLatin1Char('A') && text[j].toUpper() <= QLatin1Char('F'))
-                                  ? 10 + (text[j].toUpper().unicode() - 'A')
-                                  : -1;
+                const char16_t u = text[j].unicode();
+                const int d = (u >= '0' && u <= '9')   ? u - '0'
+                              : (u >= 'A' && u <= 'F') ? 10 + (u - 'A')
+                              : (u >= 'a' && u <= 'f') ? 10 + (u - 'a')
+                                                       : -1;
                 if (d < 0 || d >= base)
                     break;
                 v = v * base + d;

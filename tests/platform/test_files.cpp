@@ -1,0 +1,171 @@
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using testsupport::readAll;
+using testsupport::writeAll;
+
+TEST(TextDecode, Utf8WhenValidElseWindows1252)
+{
+    EXPECT_EQ(textfile::decode("\xEF\xBB\xBF" "caf\xC3\xA9"), QString::fromUtf8("café"));
+    EXPECT_EQ(textfile::decode("caf\xE9 \x80\x96\x9F\x81"), QString::fromUtf8("café €–Ÿ\u0081"));
+    // Overlong forms and encoded surrogates are not UTF-8.
+    EXPECT_EQ(textfile::decode("\xC0\xAF"), QString::fromUtf8("À¯"));
+    EXPECT_EQ(textfile::decode("\xED\xA0\x80").size(), 3);
+    // A truncated sequence at the end falls back as well.
+    EXPECT_EQ(textfile::decode("ab\xE2\x82"), QString::fromUtf8("abâ‚"));
+    EXPECT_EQ(textfile::decode(QByteArray()), QString());
+}
+
+TEST(TextEncode, Windows1252UnlessSomethingDoesNotFit)
+{
+    EXPECT_EQ(textfile::encode(QString::fromUtf8("café €")), QByteArray("caf\xE9 \x80"));
+    EXPECT_TRUE(textfile::fitsWindows1252(QString::fromUtf8("Œ™")));
+    EXPECT_FALSE(textfile::fitsWindows1252(QString::fromUtf8("€ и")));
+    EXPECT_EQ(textfile::encode(QString::fromUtf8("€ и")), QByteArray("\xE2\x82\xAC \xD0\xB8"));
+    // What was written comes back the same, whichever encoding was chosen.
+    for (const char* s : {"plain", "café €", "Ÿ‰", "日本 €"}) {
+        const QString t = QString::fromUtf8(s);
+        EXPECT_EQ(textfile::decode(textfile::encode(t)), t) << s;
+    }
+}
+
+TEST(TextLines, SplitAndJoin)
+{
+    EXPECT_EQ(textfile::splitLines("a\r\nb\nc"), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(textfile::splitLines("a\r\n"), QStringList({"a"}));
+    EXPECT_EQ(textfile::splitLines("a\n\n"), QStringList({"a", ""}));
+    EXPECT_EQ(textfile::splitLines("a\rb\r\n"), QStringList({"a\rb"}));
+    EXPECT_TRUE(textfile::splitLines("").isEmpty());
+    EXPECT_EQ(textfile::splitLines("\n"), QStringList({""}));
+    EXPECT_EQ(textfile::joinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(textfile::joinLines({}), "");
+}
+
+class FileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+TEST_F(FileTest, TextRoundTripAndLimits)
+{
+    ASSERT_TRUE(textfile::writeLines(path("t.txt"), {QString::fromUtf8("é"), "x"}));
+    EXPECT_EQ(readAll(path("t.txt")), QByteArray("\xE9\r\nx\r\n"));
+    QStringList lines;
+    ASSERT_TRUE(textfile::readLines(path("t.txt"), lines));
+    EXPECT_EQ(lines, QStringList({QString::fromUtf8("é"), "x"}));
+
+    QString text, error;
+    EXPECT_FALSE(textfile::readText(path("t.txt"), text, &error, 3));
+    EXPECT_TRUE(error.contains("too large"));
+    EXPECT_FALSE(textfile::readText(path("missing.txt"), text, &error));
+    EXPECT_FALSE(textfile::readText(dir.path(), text, &error));
+    EXPECT_TRUE(error.contains("folder"));
+}
+
+TEST_F(FileTest, AtomicWriteReplacesAndKeepsPermissions)
+{
+    const QString p = path("f.txt");
+    writeAll(p, "old");
+    QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner);
+    QString error;
+    ASSERT_TRUE(atomicfile::write(p, "new", &error)) << error.toStdString();
+    EXPECT_EQ(readAll(p), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(p), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    // No temporary file is left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"f.txt"}));
+}
+
+TEST_F(FileTest, AtomicWriteFailureKeepsTheOldFile)
+{
+    QString error;
+    ASSERT_TRUE(QDir().mkdir(path("folder")));
+    EXPECT_FALSE(atomicfile::write(path("folder"), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(path("folder")).isDir());
+
+    error.clear();
+    EXPECT_FALSE(atomicfile::write(path("no/such/folder/f.txt"), "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(atomicfile::write(QString(), "x", &error));
+
+    // A file standing where the folder should be.
+    writeAll(path("plain"), "keep");
+    EXPECT_FALSE(atomicfile::write(path("plain/f.txt"), "x", &error));
+    EXPECT_EQ(readAll(path("plain")), QByteArray("keep"));
+}
+
+TEST_F(FileTest, AtomicWriteThroughALinkReplacesTheTarget)
+{
+    writeAll(path("real.ini"), "old");
+    ASSERT_TRUE(QFile::link(path("real.ini"), path("link.ini")));
+    ASSERT_TRUE(atomicfile::write(path("link.ini"), "new"));
+    EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
+    EXPECT_EQ(readAll(path("real.ini")), QByteArray("new"));
+}
+
+TEST_F(FileTest, AtomicCopy)
+{
+    writeAll(path("a"), "abc");
+    ASSERT_TRUE(atomicfile::copy(path("a"), path("b")));
+    EXPECT_EQ(readAll(path("b")), QByteArray("abc"));
+    EXPECT_TRUE(atomicfile::copy(path("a"), path("a")));
+    EXPECT_EQ(readAll(path("a")), QByteArray("abc"));
+    QString error;
+    EXPECT_FALSE(atomicfile::copy(path("missing"), path("b"), &error));
+    EXPECT_EQ(readAll(path("b")), QByteArray("abc"));
+}
+
+TEST_F(FileTest, PathRules)
+{
+    EXPECT_EQ(paths::join("/a/", "b"), "/a/b");
+    EXPECT_EQ(paths::join("/a", "b"), "/a/b");
+    EXPECT_EQ(paths::join("", "b"), "b");
+    EXPECT_EQ(paths::fileNameOf("C:\\Media\\page.png"), "page.png");
+    EXPECT_EQ(paths::fileNameOf("/x/y\\z.png"), "z.png");
+    EXPECT_EQ(paths::fileNameOf("plain"), "plain");
+    EXPECT_EQ(paths::fileNameOf("ends\\"), "");
+    EXPECT_TRUE(paths::isPlainFileName("a b.txt"));
+    for (const char* bad : {"", ".", "..", "a/b", "a\\b", "a\tb"})
+        EXPECT_FALSE(paths::isPlainFileName(QString::fromUtf8(bad))) << bad;
+
+    qputenv("ORVANE_HOME", dir.path().toUtf8() + "/x/../");
+    qputenv("ORVANE_PLAYER_FOLDER", "/srv/player/");
+    EXPECT_EQ(paths::programFolder(), dir.path());
+    EXPECT_EQ(paths::playerFolder(), "/srv/player");
+    qunsetenv("ORVANE_HOME");
+    qunsetenv("ORVANE_PLAYER_FOLDER");
+    EXPECT_EQ(paths::playerFolder(), "/opt/ZQ5Player");
+}
+
+TEST_F(FileTest, ResolveFindsTheSingleCaseInsensitiveMatch)
+{
+    writeAll(path("Page.PNG"), "1");
+    EXPECT_EQ(paths::resolve(dir.path(), "Page.PNG"), path("Page.PNG"));
+    EXPECT_EQ(paths::resolve(dir.path(), "page.png"), path("Page.PNG"));
+    EXPECT_EQ(paths::resolve(dir.path(), "other.png"), path("other.png"));
+    // Two candidates: neither is guessed.
+    writeAll(path("PAGE.png"), "2");
+    EXPECT_EQ(paths::resolve(dir.path(), "page.png"), path("page.png"));
+    EXPECT_EQ(paths::resolve(dir.path(), "PAGE.png"), path("PAGE.png"));
+    EXPECT_EQ(paths::resolve(path("missing"), "x"), path("missing/x"));
+}
+
+TEST_F(FileTest, IsInside)
+{
+    QDir().mkdir(path("media"));
+    writeAll(path("media/a.png"), "1");
+    EXPECT_TRUE(paths::isInside(path("media/a.png"), path("media")));
+    EXPECT_TRUE(paths::isInside(path("media/new.png"), path("media")));
+    EXPECT_FALSE(paths::isInside(path("media/../a.png"), path("media")));
+    EXPECT_FALSE(paths::isInside(path("media"), path("media")));
+    EXPECT_FALSE(paths::isInside(path("mediax/a.png"), path("media")));
+}

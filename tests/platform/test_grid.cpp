@@ -1,0 +1,254 @@
+#include "platform/grid.h"
+#include "platform/gridmodel.h"
+#include "platform/gridview.h"
+
+#include <gtest/gtest.h>
+
+#include <QItemSelectionModel>
+
+namespace {
+
+// A grid with columns "Name" and "Num" and the given rows.
+Grid makeGrid(std::initializer_list<std::pair<const char*, const char*>> rows)
+{
+    Grid g;
+    g.AddCol("Name", "Name header");
+    g.AddCol("Num");
+    for (const auto& [name, num] : rows) {
+        const int r = g.AddRow();
+        g.SetCellValue(r, "Name", QString::fromUtf8(name));
+        g.SetCellValue(r, "num", QString::fromUtf8(num));
+    }
+    return g;
+}
+
+QStringList column(const Grid& g, int col)
+{
+    QStringList out;
+    for (int r = 1; r <= g.RowCount(); ++r)
+        out << g.CellValue(r, col);
+    return out;
+}
+
+} // namespace
+
+TEST(Grid, RowsAndCells)
+{
+    Grid g = makeGrid({{"a", "1"}, {"b", "2"}, {"c", "3"}});
+    EXPECT_EQ(g.ColCount(), 2);
+    EXPECT_EQ(g.ColIndex("NUM"), 2);
+    EXPECT_EQ(g.ColIndex("none"), 0);
+    EXPECT_EQ(g.AddRow(2), 2);
+    EXPECT_EQ(column(g, 1), QStringList({"a", "", "b", "c"}));
+    EXPECT_EQ(g.AddRow(99), 5);
+    g.RemoveRow(5);
+    g.RemoveRow(2);
+    EXPECT_EQ(column(g, 1), QStringList({"a", "b", "c"}));
+    g.MoveRow(1, 3);
+    EXPECT_EQ(column(g, 1), QStringList({"b", "c", "a"}));
+    g.MoveRow(3, 1);
+    EXPECT_EQ(column(g, 1), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(g.RowValues(2), QStringList({"b", "2"}));
+
+    // Stale numbers and keys are harmless.
+    g.SetCellValue(0, 1, "x");
+    g.SetCellValue(4, 1, "x");
+    g.SetCellValue(1, "missing", "x");
+    g.RemoveRow(9);
+    g.MoveRow(1, 9);
+    g.SetCellSelected(7, 1, true);
+    EXPECT_EQ(g.CellValue(9, 1), "");
+    EXPECT_EQ(g.CellValue(1, 3), "");
+    EXPECT_FALSE(g.CellSelected(0, 0));
+    EXPECT_TRUE(g.RowValues(0).isEmpty());
+    EXPECT_EQ(column(g, 1), QStringList({"a", "b", "c"}));
+}
+
+TEST(Grid, ColumnsAndClear)
+{
+    Grid g = makeGrid({{"a", "1"}});
+    const int hidden = g.AddCol("Hidden", "", false);
+    EXPECT_EQ(g.CellValue(1, hidden), "");
+    g.SetCellValue(1, "hidden", "kept");
+    EXPECT_EQ(g.CellValue(1, "Hidden"), "kept");
+    EXPECT_FALSE(g.Column(hidden).visible);
+
+    g.SortObject().SetCount(1);
+    g.Clear();
+    EXPECT_EQ(g.RowCount(), 0);
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_EQ(g.AddRow(), 1);
+    EXPECT_EQ(g.CellValue(1, "Hidden"), "");
+    g.Clear(true);
+    EXPECT_EQ(g.RowCount(), 0);
+    EXPECT_EQ(g.ColCount(), 0);
+    EXPECT_EQ(g.ColIndex("Name"), 0);
+}
+
+TEST(Grid, SortObjectKeepsKeyOneWhenRaised)
+{
+    Grid g;
+    GridSort& s = g.SortObject();
+    s.SetCount(1);
+    s.SetCol(1, 5);
+    s.SetOrder(1, 1);
+    s.SetSetting(1, 2);
+    s.SetCount(2);
+    EXPECT_EQ(s.Count(), 2);
+    EXPECT_EQ(s.Col(1), 5);
+    EXPECT_EQ(s.Order(1), 1);
+    EXPECT_EQ(s.Setting(1), 2);
+    EXPECT_EQ(s.Order(2), 0);
+    s.SetCol(3, 1); // out of range: ignored
+    EXPECT_EQ(s.Col(3), 0);
+}
+
+TEST(Grid, SortIsStableMultiKeyAndCaseInsensitive)
+{
+    Grid g = makeGrid({{"b", "2"}, {"A", "1"}, {"a", "1"}, {"B", "1"}, {"a", "2"}, {"c", "0"}});
+    g.AddCol("Id");
+    for (int r = 1; r <= g.RowCount(); ++r)
+        g.SetCellValue(r, "Id", QString::number(r));
+    GridSort& s = g.SortObject();
+    s.SetCount(1);
+    s.SetCol(1, 2);
+    g.Sort();
+    // Equal numbers keep their order.
+    EXPECT_EQ(column(g, 3), QStringList({"6", "2", "3", "4", "1", "5"}));
+
+    s.SetCount(2);
+    s.SetCol(2, 1);
+    s.SetOrder(2, 1);
+    g.Sort();
+    EXPECT_EQ(column(g, 3), QStringList({"6", "4", "3", "2", "1", "5"}));
+
+    s.SetCount(1);
+    s.SetCol(1, 1);
+    s.SetOrder(1, 0);
+    g.Sort();
+    // Case decides only between texts equal without case: "A" before "a".
+    EXPECT_EQ(column(g, 1), QStringList({"A", "a", "a", "B", "b", "c"}));
+    EXPECT_EQ(column(g, 3), QStringList({"2", "3", "5", "4", "1", "6"}));
+
+    s.SetOrder(1, 1);
+    g.Sort();
+    EXPECT_EQ(column(g, 1), QStringList({"c", "b", "B", "a", "a", "A"}));
+    // Descending keeps equal rows in their order too.
+    EXPECT_EQ(column(g, 3), QStringList({"6", "1", "4", "3", "5", "2"}));
+
+    // A key on a column that does not exist changes nothing.
+    s.SetCol(1, 9);
+    g.Sort();
+    EXPECT_EQ(column(g, 3), QStringList({"6", "1", "4", "3", "5", "2"}));
+}
+
+TEST(Grid, SelectionMovesWithItsRow)
+{
+    Grid g = makeGrid({{"b", ""}, {"a", ""}});
+    g.SetCellSelected(1, 1, true);
+    g.SortObject().SetCount(1);
+    g.Sort();
+    EXPECT_FALSE(g.CellSelected(1, 1));
+    EXPECT_TRUE(g.CellSelected(2, 1));
+}
+
+TEST(GridModel, ShowsVisibleColumnsAndResetsOnChange)
+{
+    Grid g = makeGrid({{"a", "1"}, {"b", "2"}});
+    g.AddCol("Hidden", "", false);
+    g.SetCellValue(1, "Hidden", "secret");
+    GridTableModel m(g);
+    EXPECT_EQ(m.rowCount(), 2);
+    EXPECT_EQ(m.columnCount(), 2);
+    EXPECT_EQ(m.headerData(0, Qt::Horizontal).toString(), "Name header");
+    EXPECT_EQ(m.headerData(1, Qt::Horizontal).toString(), "Num");
+    EXPECT_EQ(m.headerData(0, Qt::Vertical).toInt(), 1);
+    EXPECT_EQ(m.data(m.index(1, 1)).toString(), "2");
+    EXPECT_EQ(m.gridColumn(1), 2);
+    EXPECT_EQ(m.modelColumn(3), -1);
+
+    int resets = 0;
+    QList<QModelIndex> changes;
+    QObject::connect(&m, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    QObject::connect(&m, &QAbstractItemModel::dataChanged,
+                     [&changes](const QModelIndex& a, const QModelIndex&) { changes << a; });
+    g.SetCellValue(2, "Num", "7");
+    EXPECT_EQ(resets, 0);
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes.at(0), m.index(1, 1));
+    EXPECT_EQ(m.data(m.index(1, 1)).toString(), "7");
+
+    g.AddRow();
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(m.rowCount(), 3);
+    g.SetColumnVisible(3, true);
+    EXPECT_EQ(m.columnCount(), 3);
+    EXPECT_EQ(m.data(m.index(0, 2)).toString(), "secret");
+}
+
+TEST(GridModel, KeepsItsRowCountWhileRedrawIsOff)
+{
+    Grid g = makeGrid({{"a", "1"}, {"b", "2"}});
+    GridTableModel m(g);
+    int resets = 0;
+    QObject::connect(&m, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    g.SetRedraw(false);
+    g.Clear();
+    for (int i = 0; i < 5; ++i)
+        g.AddRow();
+    EXPECT_EQ(m.rowCount(), 2);
+    EXPECT_EQ(m.data(m.index(1, 0)).toString(), "");
+    EXPECT_EQ(resets, 0);
+    g.SetRedraw(true);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(m.rowCount(), 5);
+}
+
+TEST(GridModel, TwoModelsOnOneGridAndAPlainObserver)
+{
+    Grid g = makeGrid({{"a", "1"}});
+    int plain = 0;
+    g.setObserver([&plain] { ++plain; });
+    auto first = std::make_unique<GridTableModel>(g);
+    GridTableModel second(g);
+    first.reset();
+    g.AddRow();
+    EXPECT_EQ(second.rowCount(), 2);
+    EXPECT_EQ(plain, 1);
+}
+
+TEST(GridView, SelectionFollowsTheGridBothWays)
+{
+    Grid g = makeGrid({{"a", "1"}, {"b", "2"}, {"c", "3"}});
+    GridView view(g);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    QItemSelectionModel* sel = view.selectionModel();
+
+    g.SetCellSelected(2, 1, true);
+    EXPECT_TRUE(sel->isRowSelected(1, QModelIndex()));
+
+    sel->select(view.model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_TRUE(g.CellSelected(3, 1));
+    EXPECT_TRUE(g.CellSelected(3, 2));
+    EXPECT_TRUE(g.CellSelected(2, 2));
+    sel->select(view.model()->index(1, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    EXPECT_FALSE(g.CellSelected(2, 1));
+    EXPECT_TRUE(sel->isRowSelected(2, QModelIndex()));
+
+    // A sort moves the selection with its row, in the view as well.
+    GridSort& s = g.SortObject();
+    s.SetCount(1);
+    s.SetOrder(1, 1);
+    g.Sort();
+    EXPECT_TRUE(g.CellSelected(1, 1));
+    EXPECT_TRUE(sel->isRowSelected(0, QModelIndex()));
+    EXPECT_FALSE(sel->isRowSelected(2, QModelIndex()));
+
+    int cellRow = 0, cellCol = 0, shownRow = 0;
+    g.onCellEvent = [&](int r, int c) { cellRow = r; cellCol = c; };
+    g.onRowEvent = [&](int r) { shownRow = r; };
+    Q_EMIT view.clicked(view.model()->index(1, 1));
+    EXPECT_EQ(cellRow, 2);
+    EXPECT_EQ(cellCol, 2);
+    EXPECT_EQ(shownRow, 2);
+}

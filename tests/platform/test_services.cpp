@@ -1,0 +1,78 @@
+#include "platform/desktopservices.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+
+#include <gtest/gtest.h>
+
+
+namespace {
+
+class FixedClock final : public Clock {
+public:
+    QDateTime at{QDate(2024, 5, 6), QTime(7, 8, 9)};
+    QDateTime now() const override { return at; }
+};
+
+} // namespace
+
+TEST(StatusLog, LineFormatAndTheFiveThousandLineRule)
+{
+    FixedClock clock;
+    services::setClock(&clock);
+    StatusLog log;
+    int cleared = 0;
+    QObject::connect(&log, &StatusLog::cleared, [&cleared] { ++cleared; });
+    log.statusMessage("Done.");
+    const QString stamp = StatusLog::stamp(clock.at);
+    EXPECT_EQ(log.lines().front(), stamp + " - Done.");
+    EXPECT_TRUE(stamp.contains("07:08:09") || stamp.contains("7:08:09")) << stamp.toStdString();
+    // No time-zone name in the stamp.
+    EXPECT_FALSE(stamp.contains(QDateTime::currentDateTime().timeZoneAbbreviation()))
+        << stamp.toStdString();
+
+    for (int i = 1; i < StatusLog::kMaxLines; ++i)
+        log.statusMessage(QString::number(i));
+    EXPECT_EQ(log.count(), 5000);
+    log.statusMessage("5001st");
+    EXPECT_EQ(log.count(), 5001);
+    EXPECT_EQ(cleared, 0);
+    // Holding more than 5000 lines: the next message empties the log first.
+    log.statusMessage("fresh");
+    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(log.lines(), QStringList({stamp + " - fresh"}));
+    services::setClock(nullptr);
+}
+
+TEST(Services, DefaultsAndBusyGuard)
+{
+    EXPECT_EQ(services::message("x", MsgIcon::Question, MsgButtons::YesNo), MsgAnswer::No);
+    EXPECT_EQ(services::message("x", MsgIcon::Question, MsgButtons::OkCancel), MsgAnswer::Cancel);
+    QString path = "unchanged";
+    EXPECT_FALSE(services::files().chooseOpen("t", "/", "", path));
+    EXPECT_EQ(path, "unchanged");
+    EXPECT_FALSE(services::keys().escapeDown());
+
+    std::vector<bool> calls;
+    services::setBusyHook([&calls](bool on) { calls.push_back(on); });
+    {
+        BusyGuard outer;
+        {
+            BusyGuard inner;
+            EXPECT_TRUE(BusyGuard::active());
+        }
+        EXPECT_TRUE(BusyGuard::active());
+    }
+    EXPECT_FALSE(BusyGuard::active());
+    EXPECT_EQ(calls, std::vector<bool>({true, false}));
+    services::setBusyHook(nullptr);
+}
+
+TEST(DesktopServices, ConvertFilter)
+{
+    using desktopservices::convertFilter;
+    EXPECT_EQ(convertFilter("Text (*.txt)|*.txt|All (*.*)|*.*"), "Text (*.[tT][xX][tT]);;All (*)");
+    EXPECT_EQ(convertFilter("Pictures|*.bmp;*.JPG"), "Pictures (*.[bB][mM][pP] *.[jJ][pP][gG])");
+    EXPECT_EQ(convertFilter("Data (*.orv)|*.orv|"), "Data (*.[oO][rR][vV])");
+    EXPECT_EQ(convertFilter("Qt style (*.png)"), "Qt style (*.png)");
+    EXPECT_EQ(convertFilter("Files 2|*.mp4"), "Files 2 (*.[mM][pP]4)");
+}
