@@ -1,0 +1,638 @@
+#include "platform/ftp/curlftpclient.h"
+
+#include "platform/atomicfile.h"
+#include "platform/ftp/listing.h"
+#include "platform/textfile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <mutex>
+#include <set>
+
+namespace ftp {
+
+QString normalisePath(const QString& path)
+{
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString out;
+    out.reserve(p.size());
+    for (const QChar ch : p) {
+        if (ch == QLatin1Char('/') && out.endsWith(QLatin1Char('/')))
+            continue;
+        out += ch;
+    }
+    if (out.size() > 1 && out.endsWith(QLatin1Char('/')))
+        out.chop(1);
+    return out;
+}
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+qint64 msSince(SteadyClock::time_point t)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - t).count();
+}
+
+void initCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// The URL path of a remote path: every name percent-encoded; an absolute
+// path starts with "%2F" so that the server's root is meant, not the login
+// folder.
+QString urlPath(const QString& remotePath, bool folder)
+{
+    const QString p = normalisePath(remotePath);
+    const bool absolute = p.startsWith(QLatin1Char('/'));
+    QStringList parts;
+    for (const QString& name : p.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        parts << QString::fromLatin1(QUrl::toPercentEncoding(name));
+    QString out = QStringLiteral("/");
+    if (absolute)
+        out += QStringLiteral("%2F");
+    out += parts.join(QLatin1Char('/'));
+    if (folder && !out.endsWith(QLatin1Char('/')))
+        out += QLatin1Char('/');
+    return out;
+}
+
+Result makeResult(Status status, const QString& message)
+{
+    Result r;
+    r.status = status;
+    r.message = message;
+    return r;
+}
+
+} // namespace
+
+namespace detail {
+
+// The libcurl handles of one session and the sockets they opened (so that an
+// abort can cut them off without waiting for the server).
+struct CurlSession {
+    CURLM* multi = nullptr;
+    CURL* easy = nullptr;
+    std::mutex socketsLock;
+    std::set<curl_socket_t> sockets;
+
+    CurlSession()
+        : multi(curl_multi_init())
+        , easy(curl_easy_init())
+    {
+    }
+    ~CurlSession()
+    {
+        if (easy)
+            curl_easy_cleanup(easy);
+        if (multi)
+            curl_multi_cleanup(multi);
+    }
+    CurlSession(const CurlSession&) = delete;
+    CurlSession& operator=(const CurlSession&) = delete;
+
+    void cutSockets()
+    {
+        std::lock_guard<std::mutex> lock(socketsLock);
+        for (const curl_socket_t s : sockets)
+            ::shutdown(s, SHUT_RDWR);
+    }
+};
+
+// One operation: what to set up on the handle, and what came back.
+struct CurlJob {
+    QString url;
+    std::function<void(CURL*)> configure;
+    // The worker's work; transfer() fills it with one libcurl transfer.
+    std::function<Result()> work;
+    // Filled on the worker thread.
+    QByteArray body;
+    qint64 bodyLimit = textfile::kMaxInputBytes;
+    bool bodyTooLarge = false;
+    QStringList replies;
+    QFile* source = nullptr;
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{-1};
+    std::atomic<qint64> lastActivityMs{0};
+    SteadyClock::time_point start = SteadyClock::now();
+
+    void touch() { lastActivityMs = msSince(start); }
+};
+
+} // namespace detail
+
+namespace {
+
+using detail::CurlJob;
+using detail::CurlSession;
+
+size_t onHeader(char* data, size_t size, size_t count, void* user)
+{
+    auto* job = static_cast<CurlJob*>(user);
+    job->touch();
+    const QString line = QString::fromLatin1(data, qsizetype(size * count)).trimmed();
+    static const QRegularExpression reply(QStringLiteral("^\\d{3}( |$)"));
+    if (reply.match(line).hasMatch())
+        job->replies << line;
+    return size * count;
+}
+
+size_t onWrite(char* data, size_t size, size_t count, void* user)
+{
+    auto* job = static_cast<CurlJob*>(user);
+    job->touch();
+    const qint64 n = qint64(size * count);
+    if (job->body.size() + n > job->bodyLimit) {
+        job->bodyTooLarge = true;
+        return 0;
+    }
+    job->body.append(data, n);
+    job->done = job->body.size();
+    return size * count;
+}
+
+size_t onRead(char* buffer, size_t size, size_t count, void* user)
+{
+    auto* job = static_cast<CurlJob*>(user);
+    job->touch();
+    if (!job->source)
+        return 0;
+    const qint64 n = job->source->read(buffer, qint64(size * count));
+    if (n < 0)
+        return CURL_READFUNC_ABORT;
+    job->done += n;
+    return size_t(n);
+}
+
+curl_socket_t onOpenSocket(void* user, curlsocktype, struct curl_sockaddr* address)
+{
+    auto* session = static_cast<CurlSession*>(user);
+    const curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (s != CURL_SOCKET_BAD) {
+        std::lock_guard<std::mutex> lock(session->socketsLock);
+        session->sockets.insert(s);
+    }
+    return s;
+}
+
+int onCloseSocket(void* user, curl_socket_t s)
+{
+    auto* session = static_cast<CurlSession*>(user);
+    {
+        std::lock_guard<std::mutex> lock(session->socketsLock);
+        session->sockets.erase(s);
+    }
+    return ::close(s);
+}
+
+const QString kBusy = QStringLiteral("Another FTP operation is still running.");
+
+Status statusOf(CURLcode code)
+{
+    switch (code) {
+    case CURLE_OK:
+        return Status::Ok;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+        return Status::ConnectFailed;
+    case CURLE_LOGIN_DENIED:
+        return Status::LoginFailed;
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+    case CURLE_REMOTE_ACCESS_DENIED:
+        return Status::NotFound;
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_QUOTE_ERROR:
+    case CURLE_FTP_COULDNT_RETR_FILE:
+        return Status::Refused;
+    case CURLE_OPERATION_TIMEDOUT:
+        return Status::TimedOut;
+    case CURLE_PARTIAL_FILE:
+        return Status::Incomplete;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+        return Status::ConnectionReset;
+    case CURLE_READ_ERROR:
+    case CURLE_WRITE_ERROR:
+        return Status::LocalError;
+    default:
+        return Status::Failed;
+    }
+}
+
+// Failures after which the control connection can't be trusted any more.
+bool breaksSession(Status s)
+{
+    switch (s) {
+    case Status::Ok:
+    case Status::Busy:
+    case Status::NotConnected:
+    case Status::BadArgument:
+    case Status::NotFound:
+    case Status::Refused:
+    case Status::LocalError:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+CurlFtpClient::CurlFtpClient(Timeouts timeouts)
+    : timeouts_(timeouts)
+{
+    initCurlOnce();
+}
+
+CurlFtpClient::~CurlFtpClient()
+{
+    abortRequested_ = true;
+    dropSession();
+}
+
+QString CurlFtpClient::baseUrl(const QString& hostText)
+{
+    QString host = hostText.trimmed();
+    if (host.startsWith(QStringLiteral("ftp://"), Qt::CaseInsensitive))
+        host = host.mid(6);
+    while (host.endsWith(QLatin1Char('/')))
+        host.chop(1);
+    static const QRegularExpression plain(
+        QStringLiteral("^([A-Za-z0-9_.-]+|\\[[0-9A-Fa-f:.]+\\])(:\\d{1,5})?$"));
+    if (!plain.match(host).hasMatch())
+        return QString();
+    return QStringLiteral("ftp://") + host;
+}
+
+Result CurlFtpClient::checkReady(const QString& path) const
+{
+    if (busy_)
+        return makeResult(Status::Busy, kBusy);
+    if (!session_ || !connected_)
+        return makeResult(Status::NotConnected, QStringLiteral("Not connected to an FTP server."));
+    for (const QChar ch : path) {
+        if (ch.unicode() < 32 || ch.unicode() == 127)
+            return makeResult(Status::BadArgument, QStringLiteral("The remote name holds a control character."));
+    }
+    return makeResult(Status::Ok, QString());
+}
+
+void CurlFtpClient::dropSession()
+{
+    connected_ = false;
+    if (!session_)
+        return;
+    // With its sockets shut down the session ends without waiting for replies.
+    session_->cutSockets();
+    session_.reset();
+}
+
+Result CurlFtpClient::run(Job& job)
+{
+    busy_ = true;
+    abortRequested_ = false;
+    Result result;
+    if (!QCoreApplication::instance()) {
+        result = job.work();
+        busy_ = false;
+        return result;
+    }
+    QThread* worker = QThread::create([&result, &job] { result = job.work(); });
+    QEventLoop loop;
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer poll;
+    poll.setInterval(40);
+    qint64 lastDone = 0;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (cancelCheck_ && !abortRequested_ && cancelCheck_())
+            abortRequested_ = true;
+        if (progress_ && job.done != lastDone) {
+            lastDone = job.done;
+            progress_(lastDone, job.total);
+        }
+    });
+    worker->start();
+    poll.start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    if (progress_ && job.done != lastDone)
+        progress_(job.done, job.total);
+    busy_ = false;
+    return result;
+}
+
+Result CurlFtpClient::perform(Job& job)
+{
+    CURL* e = session_->easy;
+    CURLM* m = session_->multi;
+    curl_easy_reset(e);
+    char errorText[CURL_ERROR_SIZE] = {0};
+    const QByteArray url = job.url.toUtf8();
+    const QByteArray user = account_.user.toUtf8();
+    const QByteArray password = account_.password.toUtf8();
+    const long responseSeconds = std::max(1L, long((std::max(timeouts_.stallMs, 1) + 999) / 1000));
+    curl_easy_setopt(e, CURLOPT_URL, url.constData());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_USERNAME, user.constData());
+    curl_easy_setopt(e, CURLOPT_PASSWORD, password.constData());
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(std::max(timeouts_.connectMs, 1)));
+    curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
+    curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
+    curl_easy_setopt(e, CURLOPT_FTP_USE_EPSV, 1L);
+    curl_easy_setopt(e, CURLOPT_TCP_KEEPALIVE, 1L);
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, &job);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onWrite);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &job);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, session_.get());
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, onCloseSocket);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, session_.get());
+    if (job.configure)
+        job.configure(e);
+
+    job.start = SteadyClock::now();
+    job.touch();
+    bool cancelled = false;
+    bool stalled = false;
+    bool finished = false;
+    CURLcode code = CURLE_OK;
+    curl_multi_add_handle(m, e);
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(m, &running) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(m, &left)) {
+            if (msg->msg == CURLMSG_DONE) {
+                code = msg->data.result;
+                finished = true;
+            }
+        }
+        if (finished || running == 0)
+            break;
+        if (abortRequested_) {
+            cancelled = true;
+            break;
+        }
+        // Until the server first speaks the connect time-out applies.
+        const qint64 limit = job.replies.isEmpty() ? std::max(timeouts_.connectMs, timeouts_.stallMs)
+                                                   : timeouts_.stallMs;
+        if (msSince(job.start) - job.lastActivityMs > limit) {
+            stalled = true;
+            break;
+        }
+        curl_multi_poll(m, nullptr, 0, 40, nullptr);
+    }
+    curl_multi_remove_handle(m, e);
+
+    Result r;
+    long serverCode = 0;
+    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &serverCode);
+    r.serverCode = serverCode;
+    r.code = int(code);
+    if (cancelled || abortRequested_) {
+        r.status = Status::Cancelled;
+        r.message = QStringLiteral("The FTP operation was cancelled.");
+    } else if (stalled) {
+        r.status = Status::TimedOut;
+        r.message = QStringLiteral("The FTP server stopped answering.");
+    } else if (job.bodyTooLarge) {
+        r.status = Status::LocalError;
+        r.message = QStringLiteral("The remote file is too large.");
+    } else {
+        r.status = statusOf(code);
+        if (code != CURLE_OK) {
+            r.message = QString::fromUtf8(errorText).trimmed();
+            if (r.message.isEmpty())
+                r.message = QString::fromUtf8(curl_easy_strerror(code));
+        }
+    }
+    if (!account_.password.isEmpty())
+        r.message.replace(account_.password, QStringLiteral("***"));
+    return r;
+}
+
+Result CurlFtpClient::transfer(Job& job)
+{
+    job.work = [this, &job] { return perform(job); };
+    Result r = run(job);
+    if (abortRequested_ && r.status != Status::Cancelled) {
+        r.status = Status::Cancelled;
+        r.message = QStringLiteral("The FTP operation was cancelled.");
+    }
+    if (breaksSession(r.status))
+        dropSession();
+    return r;
+}
+
+Result CurlFtpClient::login(const Account& account)
+{
+    if (busy_)
+        return makeResult(Status::Busy, kBusy);
+    disconnect();
+    const QString base = baseUrl(account.host);
+    if (base.isEmpty())
+        return makeResult(Status::BadArgument, QStringLiteral("The FTP server name is not usable."));
+    account_ = account;
+    base_ = base;
+    session_ = std::make_unique<Session>();
+    if (!session_->multi || !session_->easy) {
+        session_.reset();
+        return makeResult(Status::Failed, QStringLiteral("The FTP library could not start."));
+    }
+    Job job;
+    job.url = base_ + QLatin1Char('/');
+    job.configure = [](CURL* e) { curl_easy_setopt(e, CURLOPT_NOBODY, 1L); };
+    const Result r = transfer(job);
+    connected_ = r.ok();
+    if (!r.ok())
+        dropSession();
+    return r;
+}
+
+void CurlFtpClient::disconnect()
+{
+    if (busy_) {
+        abort();
+        return;
+    }
+    connected_ = false;
+    if (!session_)
+        return;
+    // Saying goodbye may wait for the server (at most the stall time-out),
+    // so it happens on the worker too.
+    std::shared_ptr<Session> closing(session_.release());
+    Job job;
+    job.work = [closing]() mutable {
+        closing.reset();
+        return makeResult(Status::Ok, QString());
+    };
+    run(job);
+}
+
+void CurlFtpClient::abort()
+{
+    abortRequested_ = true;
+    if (!session_)
+        return;
+    if (busy_) {
+        // The running operation sees the flag within a few milliseconds;
+        // cutting the sockets also ends a wait inside the library.
+        session_->cutSockets();
+        return;
+    }
+    dropSession();
+}
+
+Result CurlFtpClient::list(const QString& folder, QList<Entry>& entries)
+{
+    entries.clear();
+    Result r = checkReady(folder);
+    if (!r.ok())
+        return r;
+    Job job;
+    job.url = base_ + urlPath(folder, true);
+    r = transfer(job);
+    if (r.ok())
+        entries = parseListing(job.body);
+    return r;
+}
+
+Result CurlFtpClient::download(const QString& remotePath, const QString& localPath, qint64 expectedSize)
+{
+    Result r = checkReady(remotePath);
+    if (!r.ok())
+        return r;
+    if (localPath.isEmpty() || QFileInfo(localPath).isDir())
+        return makeResult(Status::BadArgument, QStringLiteral("No usable local file name."));
+    if (normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
+        return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
+    Job job;
+    job.url = base_ + urlPath(remotePath, false);
+    job.total = expectedSize;
+    r = transfer(job);
+    if (!r.ok())
+        return r;
+    curl_off_t announced = -1;
+    if (session_)
+        curl_easy_getinfo(session_->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    const qint64 got = job.body.size();
+    if ((announced >= 0 && qint64(announced) != got) || (expectedSize >= 0 && expectedSize != got)) {
+        r.status = Status::Incomplete;
+        r.message = QStringLiteral("The file arrived with %1 bytes instead of %2.")
+                        .arg(got)
+                        .arg(expectedSize >= 0 ? expectedSize : qint64(announced));
+        dropSession();
+        return r;
+    }
+    QString error;
+    if (!atomicfile::write(localPath, job.body, &error))
+        return makeResult(Status::LocalError, error);
+    return r;
+}
+
+Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath)
+{
+    Result r = checkReady(remotePath);
+    if (!r.ok())
+        return r;
+    QFile source(localPath);
+    if (!QFileInfo(localPath).isFile() || !source.open(QIODevice::ReadOnly))
+        return makeResult(Status::LocalError, QStringLiteral("Cannot read \"%1\".").arg(localPath));
+    if (normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
+        return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
+    Job job;
+    job.url = base_ + urlPath(remotePath, false);
+    job.source = &source;
+    job.total = source.size();
+    const curl_off_t size = source.size();
+    job.configure = [size](CURL* e) {
+        curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(e, CURLOPT_READFUNCTION, onRead);
+        curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, size);
+    };
+    // The read callback needs the job; set it after the common options.
+    const auto configure = job.configure;
+    job.configure = [configure, &job](CURL* e) {
+        configure(e);
+        curl_easy_setopt(e, CURLOPT_READDATA, &job);
+    };
+    return transfer(job);
+}
+
+Result CurlFtpClient::modifiedTime(const QString& remotePath, QString& stamp)
+{
+    stamp.clear();
+    Result r = checkReady(remotePath);
+    if (!r.ok())
+        return r;
+    Job job;
+    job.url = base_ + urlPath(remotePath, false);
+    job.configure = [](CURL* e) {
+        curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(e, CURLOPT_FILETIME, 1L);
+    };
+    r = transfer(job);
+    if (!r.ok())
+        return r;
+    curl_off_t seconds = -1;
+    if (session_)
+        curl_easy_getinfo(session_->easy, CURLINFO_FILETIME_T, &seconds);
+    if (seconds < 0)
+        return makeResult(Status::Failed, QStringLiteral("The server did not tell the file's time."));
+    stamp = QDateTime::fromSecsSinceEpoch(qint64(seconds), Qt::UTC).toString(QStringLiteral("yyyyMMddHHmmss"));
+    return r;
+}
+
+Result CurlFtpClient::command(const QString& line, QString* reply)
+{
+    if (reply)
+        reply->clear();
+    Result r = checkReady(line);
+    if (!r.ok())
+        return r;
+    if (line.trimmed().isEmpty())
+        return makeResult(Status::BadArgument, QStringLiteral("No command given."));
+    Job job;
+    job.url = base_ + QLatin1Char('/');
+    const QByteArray text = line.toUtf8();
+    struct curl_slist* commands = curl_slist_append(nullptr, text.constData());
+    job.configure = [commands](CURL* e) {
+        curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(e, CURLOPT_QUOTE, commands);
+    };
+    r = transfer(job);
+    curl_slist_free_all(commands);
+    if (reply && !job.replies.isEmpty())
+        *reply = job.replies.last();
+    return r;
+}
+
+} // namespace ftp

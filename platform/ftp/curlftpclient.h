@@ -1,0 +1,64 @@
+#pragma once
+// The FTP client over libcurl. Passive mode, binary transfers. The session
+// keeps its control connection open between operations.
+#include "platform/ftp/ftpclient.h"
+
+#include <atomic>
+#include <memory>
+
+namespace ftp {
+
+namespace detail {
+struct CurlSession;
+struct CurlJob;
+} // namespace detail
+
+class CurlFtpClient : public FtpClient {
+public:
+    explicit CurlFtpClient(Timeouts timeouts = {});
+    ~CurlFtpClient() override;
+    CurlFtpClient(const CurlFtpClient&) = delete;
+    CurlFtpClient& operator=(const CurlFtpClient&) = delete;
+
+    void setTimeouts(Timeouts timeouts) { timeouts_ = timeouts; }
+    Timeouts timeouts() const { return timeouts_; }
+
+    Result login(const Account& account) override;
+    bool connected() const override { return connected_; }
+    void disconnect() override;
+    void abort() override;
+
+    Result list(const QString& folder, QList<Entry>& entries) override;
+    Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) override;
+    Result upload(const QString& localPath, const QString& remotePath) override;
+    Result modifiedTime(const QString& remotePath, QString& stamp) override;
+    Result command(const QString& line, QString* reply = nullptr) override;
+
+    // Where the next operations go, e.g. "ftp://127.0.0.1:2121"; "" when the
+    // host text is unusable.
+    static QString baseUrl(const QString& host);
+
+private:
+    using Session = detail::CurlSession;
+    using Job = detail::CurlJob;
+
+    // Runs `job` on a worker thread and waits for it, keeping the caller's
+    // event loop turning and watching the cancel check.
+    Result run(Job& job);
+    // One libcurl transfer on the worker, then the session bookkeeping.
+    Result transfer(Job& job);
+    Result perform(Job& job);
+    Result checkReady(const QString& path) const;
+    // Drops the session at once, without a goodbye to the server.
+    void dropSession();
+
+    Timeouts timeouts_;
+    Account account_;
+    QString base_;
+    std::unique_ptr<Session> session_;
+    bool connected_ = false;
+    bool busy_ = false;
+    std::atomic<bool> abortRequested_{false};
+};
+
+} // namespace ftp

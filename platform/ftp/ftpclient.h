@@ -1,0 +1,118 @@
+#pragma once
+// A small FTP client: one session with one server, one operation at a time.
+//
+// Every operation blocks its caller until it ends, but the network work runs
+// on a worker thread while the calling thread keeps its event loop turning,
+// so a window stays painted and its timers and menus keep working. Code that
+// runs during such a wait must not start a second operation on the same
+// client (it gets Status::Busy).
+//
+// Remote paths use "/" (a "\" counts as "/" too, and repeated separators
+// count as one). A path that begins with a separator starts at the server's
+// root folder; any other path starts at the folder the login lands in. On
+// servers that keep an account inside its own folder the two are the same.
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace ftp {
+
+struct Account {
+    // "name", "name:port" or "ftp://name[:port]"; port 21 when not given.
+    QString host;
+    QString user;
+    QString password;
+};
+
+// One entry of a folder listing.
+struct Entry {
+    QString name;
+    bool isFolder = false;
+    qint64 size = -1; // -1 when the listing did not say
+};
+
+enum class Status {
+    Ok,
+    Busy,            // another operation of this client is still running
+    NotConnected,    // no session: call login first
+    BadArgument,     // unusable host, path or local file
+    ConnectFailed,   // the server could not be reached or did not greet
+    LoginFailed,     // the server refused the user name or password
+    NotFound,        // the remote file or folder does not exist
+    Refused,         // the server refused the command (e.g. a file in use)
+    TimedOut,        // no progress within the time-out
+    Cancelled,       // abort() or the cancel check stopped it
+    Incomplete,      // the transfer ended early or its size is wrong
+    ConnectionReset, // the connection broke
+    LocalError,      // the local file could not be read or written
+    Failed,          // any other failure
+};
+
+struct Result {
+    Status status = Status::Failed;
+    int code = 0;        // the transfer library's error code, 0 when none
+    long serverCode = 0; // the server's last reply code, 0 when none
+    QString message;     // readable reason; never holds the password
+    bool ok() const { return status == Status::Ok; }
+};
+
+struct Timeouts {
+    int connectMs = 15000; // reaching the server and logging in
+    int stallMs = 30000;   // longest time without any reply or data
+};
+
+class FtpClient {
+public:
+    virtual ~FtpClient() = default;
+
+    // Opens a session (closing any open one first) and logs in.
+    virtual Result login(const Account& account) = 0;
+    // True from a successful login until disconnect(), abort() or a failure
+    // that broke the connection.
+    virtual bool connected() const = 0;
+    // Logs off. Harmless without a session.
+    virtual void disconnect() = 0;
+    // Stops the running operation at once (it ends with Status::Cancelled)
+    // and drops the session. May be called from code that runs during a
+    // wait; without a running operation it only drops the session.
+    virtual void abort() = 0;
+
+    // Lists a folder (the server's LIST reply, Unix or DOS style); "." and
+    // ".." are left out.
+    virtual Result list(const QString& folder, QList<Entry>& entries) = 0;
+    // Downloads a file. The local file is replaced only when the whole file
+    // arrived (and, when expectedSize >= 0, had that size); on any failure
+    // the previous local file is left as it was.
+    virtual Result download(const QString& remotePath, const QString& localPath,
+                            qint64 expectedSize = -1) = 0;
+    // Uploads a local file under the remote path.
+    virtual Result upload(const QString& localPath, const QString& remotePath) = 0;
+    // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
+    // report it); on failure `stamp` is "".
+    virtual Result modifiedTime(const QString& remotePath, QString& stamp) = 0;
+    // Sends one command line (e.g. "MKD Orvane" or "MDTM 20240101120000 x")
+    // and gives the server's reply line. A reply code of 400 or above fails
+    // with Status::Refused.
+    virtual Result command(const QString& line, QString* reply = nullptr) = 0;
+
+    // Asked on the calling thread every few milliseconds while an operation
+    // runs; true stops the operation as abort() does.
+    void setCancelCheck(std::function<bool()> check) { cancelCheck_ = std::move(check); }
+    // Told on the calling thread how many bytes moved so far of how many
+    // (total -1 when unknown), while a transfer runs.
+    void setProgress(std::function<void(qint64 done, qint64 total)> progress)
+    {
+        progress_ = std::move(progress);
+    }
+
+protected:
+    std::function<bool()> cancelCheck_;
+    std::function<void(qint64, qint64)> progress_;
+};
+
+// Normalises a remote path: "\" becomes "/", repeated separators become one.
+// A leading separator is kept; a trailing one is dropped (except for "/").
+QString normalisePath(const QString& path);
+
+} // namespace ftp

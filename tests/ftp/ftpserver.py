@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Small FTP server for the FTP tests; listens on 127.0.0.1 only.
+
+    ftpserver.py --root DIR --user U --password P [--mode serve|silent]
+
+Prints "PORT <n>" on its first line once it accepts connections.
+
+Mode "serve" is an ordinary server with two kinds of misbehaving files:
+a file whose name starts with "stall" sends its first 16 KiB and then sends
+nothing more, and one whose name starts with "die" sends its first 16 KiB
+and then the whole server process ends. Mode "silent" accepts connections
+and never answers (not even the greeting).
+
+The server ends on its own after --lifetime seconds or when its parent
+process goes away, so a crashed test never leaves it behind.
+"""
+import argparse
+import os
+import socket
+import sys
+import threading
+import time
+
+CHUNK = 16 * 1024
+
+
+class MisbehavingFile:
+    def __init__(self, fd, kind):
+        self._fd = fd
+        self._kind = kind
+        self._calls = 0
+        self.name = fd.name
+        self.closed = False
+
+    def read(self, size=-1):
+        self._calls += 1
+        if self._calls == 1:
+            return self._fd.read(min(size, CHUNK) if size and size > 0 else CHUNK)
+        if self._kind == "die":
+            # Give the first chunk time to leave, then vanish without a reply.
+            time.sleep(0.3)
+            os._exit(3)
+        time.sleep(3600)  # stall: the watchdog ends the process in the end
+        return b""
+
+    def close(self):
+        self.closed = True
+        self._fd.close()
+
+    def __getattr__(self, name):
+        return getattr(self._fd, name)
+
+
+def watchdog(lifetime):
+    parent = os.getppid()
+    deadline = time.monotonic() + lifetime
+    while time.monotonic() < deadline:
+        if os.getppid() != parent:
+            break
+        time.sleep(0.2)
+    os._exit(0)
+
+
+def serve(args):
+    from pyftpdlib.authorizers import DummyAuthorizer
+    from pyftpdlib.filesystems import AbstractedFS
+    from pyftpdlib.handlers import FTPHandler
+    from pyftpdlib.servers import FTPServer
+
+    class FS(AbstractedFS):
+        def open(self, filename, mode):
+            fd = super().open(filename, mode)
+            base = os.path.basename(filename).lower()
+            if "r" in mode:
+                for kind in ("stall", "die"):
+                    if base.startswith(kind):
+                        return MisbehavingFile(fd, kind)
+            return fd
+
+    auth = DummyAuthorizer()
+    auth.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    handler = FTPHandler
+    handler.authorizer = auth
+    handler.abstracted_fs = FS
+    handler.auth_failed_timeout = 0.05
+    handler.use_sendfile = False  # so reads go through the file wrapper
+    handler.banner = "test server ready"
+    server = FTPServer(("127.0.0.1", 0), handler)
+    port = server.socket.getsockname()[1]
+    print("PORT %d" % port, flush=True)
+    server.serve_forever(handle_exit=False)
+
+
+def silent(_args):
+    sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    sock.bind(("127.0.0.1", 0))
+    sock.listen(8)
+    print("PORT %d" % sock.getsockname()[1], flush=True)
+    held = []
+    while True:
+        conn, _ = sock.accept()
+        held.append(conn)  # keep it open, say nothing
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--root", default=".")
+    p.add_argument("--user", default="user")
+    p.add_argument("--password", default="secret")
+    p.add_argument("--mode", default="serve", choices=["serve", "silent"])
+    p.add_argument("--lifetime", type=float, default=120.0)
+    args = p.parse_args()
+    threading.Thread(target=watchdog, args=(args.lifetime,), daemon=True).start()
+    if args.mode == "silent":
+        silent(args)
+    else:
+        serve(args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

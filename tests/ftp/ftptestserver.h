@@ -1,0 +1,38 @@
+#pragma once
+// Starts ftpserver.py (next to this file) on 127.0.0.1 with a fresh root
+// folder, for the FTP tests. The server ends with this object.
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+class FtpTestServer {
+public:
+    static constexpr const char* kUser = "tester";
+    static constexpr const char* kPassword = "Pa55-word!";
+
+    // mode "serve" (files named stall* stall, die* end the server) or
+    // "silent" (accepts connections, never answers).
+    explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
+    ~FtpTestServer();
+    FtpTestServer(const FtpTestServer&) = delete;
+    FtpTestServer& operator=(const FtpTestServer&) = delete;
+
+    // The Python interpreter that has pyftpdlib, or "" when none does.
+    static QString python();
+
+    bool start(QString* error = nullptr);
+    void stop();
+    bool running() const { return process_.state() == QProcess::Running; }
+
+    QString root() const { return root_.path(); }
+    // "127.0.0.1:<port>"
+    QString host() const;
+    // Puts a file into the served folder (sub-folders are made as needed).
+    void putFile(const QString& relativePath, const QByteArray& bytes) const;
+
+private:
+    QString mode_;
+    QTemporaryDir root_;
+    QProcess process_;
+    int port_ = 0;
+};
