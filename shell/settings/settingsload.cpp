@@ -1,0 +1,331 @@
+#include "shell/settings/settingsload.h"
+
+#include "platform/paths.h"
+#include "platform/vbvalue.h"
+#include "shell/globals.h"
+#include "shell/settings/settingsfile.h"
+
+#include <set>
+
+namespace settingsload {
+namespace {
+
+using settingsfile::Value;
+
+// The value of a key whose absence and emptiness both give `fallback`.
+QString orDefault(const Value& v, const QString& fallback)
+{
+    return v.isSet() ? v.text : fallback;
+}
+
+// A key that keeps the current value when absent or empty.
+std::optional<QString> whenSet(const Value& v)
+{
+    return v.isSet() ? std::optional<QString>(v.text) : std::nullopt;
+}
+
+// A switch: "1" on, anything else off; `missing` when the key is absent;
+// nothing (keep) when it is empty.
+std::optional<QString> flag(const Value& v, const QString& missing)
+{
+    if (v.isMissing())
+        return missing;
+    if (v.isEmpty())
+        return std::nullopt;
+    return v.text == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// Screen sizes the renderer can make a page of.
+constexpr int kMaxScreenSide = 16384;
+
+std::optional<QString> screenSide(const Value& v, const QString& missing, const QString& what,
+                                  QStringList* log)
+{
+    if (v.isMissing())
+        return missing;
+    if (v.isEmpty())
+        return std::nullopt;
+    bool digits = !v.text.isEmpty() && v.text.size() <= 6;
+    for (const QChar c : v.text)
+        digits = digits && c.isDigit() && c.unicode() < 128;
+    const int n = digits ? v.text.toInt() : 0;
+    if (n < 1 || n > kMaxScreenSide) {
+        if (log)
+            *log << QStringLiteral("!!!The screen %1 \"%2\" in the settings file is not a usable size; "
+                                   "the current one is kept.")
+                        .arg(what, v.text);
+        return std::nullopt;
+    }
+    return QString::number(n);
+}
+
+bool isPlayListKey(const QString& key, qint64 limit, qint64& number)
+{
+    if (key.isEmpty() || key.size() > 18 || key.front() == QLatin1Char('0'))
+        return false;
+    for (const QChar c : key)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    number = key.toLongLong();
+    return number >= 1 && number <= limit;
+}
+
+} // namespace
+
+QString readStatus(const IniDocument& doc)
+{
+    const auto r = settingsfile::readKey(doc, settingsfile::kSettings, QStringLiteral("Status"),
+                                         QStringLiteral("0"), settingsfile::kStatusBuffer);
+    return r.present ? r.text : QStringLiteral("0");
+}
+
+QString GetStatusSetting(const QString& path)
+{
+    const auto doc = settingsfile::loadSettingsDocument(path);
+    gstrStatus = doc ? readStatus(*doc) : QStringLiteral("0");
+    return gstrStatus;
+}
+
+bool startsPlayer(const QString& status)
+{
+    return status == QLatin1String("1");
+}
+
+ScreenKeys readScreenKeys(const IniDocument& doc, QStringList* log)
+{
+    const settingsfile::SettingsValues v = settingsfile::readSettings(doc);
+    ScreenKeys s;
+    s.layoutMode = v.layoutMode.isSet() ? flag(v.layoutMode, QString()) : std::nullopt;
+    s.width = screenSide(v.width, QStringLiteral("768"), QStringLiteral("width"), log);
+    s.height = screenSide(v.height, QStringLiteral("1024"), QStringLiteral("height"), log);
+    s.rotation = orDefault(v.rotation, QStringLiteral("0"));
+    return s;
+}
+
+PlayListLoad readPlayList(const IniDocument& doc, QStringList* log)
+{
+    using namespace settingsfile;
+    PlayListLoad out;
+    const KeyRead count = readKey(doc, kTemplates, QStringLiteral("List Number"), QStringLiteral("0"));
+    const double n = vb::Val(count.text);
+    if (!count.present || !(n > 0))
+        return out;
+    out.replace = true;
+    const qint64 limit = vb::RoundWhole(n);
+
+    std::set<qint64> numbers;
+    for (const QString& key : doc.keys(kTemplates)) {
+        qint64 i = 0;
+        if (isPlayListKey(key, limit, i))
+            numbers.insert(i);
+    }
+    for (const qint64 i : numbers) {
+        const KeyRead entry = readKey(doc, kTemplates, QString::number(i), QString());
+        if (!entry.present || entry.text.isEmpty())
+            continue;
+        if (entry.text.contains(QLatin1Char('\\')) || entry.text.contains(QLatin1Char('/'))
+            || entry.text.contains(QLatin1String(".."))) {
+            if (log)
+                *log << QStringLiteral("!!!Play-list entry %1 \"%2\" is not a template name; skipped.")
+                            .arg(i)
+                            .arg(entry.text);
+            continue;
+        }
+        out.entries << entry.text;
+    }
+    return out;
+}
+
+LoadedSettings resolveLoad(const IniDocument& doc)
+{
+    const settingsfile::SettingsValues v = settingsfile::readSettings(doc);
+    LoadedSettings ld;
+
+    ld.assignedField = orDefault(v.assignedField, QString());
+    ld.assignedLocation = orDefault(v.assignedLocation, QString());
+    ld.sortType = orDefault(v.sortType, QStringLiteral("None"));
+    ld.sortGroup = orDefault(v.sortGroup, QString());
+    ld.sortLine = orDefault(v.sortLine, QString());
+
+    ld.dataType = orDefault(v.dataType, QStringLiteral("0"));
+    const int64_t index = vb::RoundWhole(vb::Val(ld.dataType));
+    ld.dataTypeIndex = index >= 0 && index <= 4 ? int(index) : -1;
+    const bool ebms = ld.dataType == QLatin1String("2");
+
+    ld.loadDataSource = !v.retrieveType.isEmpty();
+    ld.ftp = v.retrieveType.isSet() && v.retrieveType.text == QLatin1String("1");
+    ld.idLookupDataFile = whenSet(v.idLookupDataFile);
+    ld.loadIDLookup = ld.loadDataSource && ld.idLookupDataFile && ebms;
+    ld.dataFile = whenSet(v.dataFile);
+    ld.bookingDataFile = whenSet(v.bookingDataFile);
+    ld.loadBooking = ld.loadDataSource && !ld.ftp && ld.bookingDataFile && ebms;
+    ld.ftpFilename = whenSet(v.ftpFilename);
+    ld.ftpServer = whenSet(v.ftpServer);
+    ld.ftpUsername = whenSet(v.ftpUsername);
+    ld.ftpPassword = whenSet(v.ftpPassword);
+    ld.ftpBookingFilename = whenSet(v.ftpBookingFilename);
+
+    ld.standAlone = flag(v.standAlone, QStringLiteral("0"));
+    ld.dwellTime = v.dwellTime.isMissing() ? std::optional<QString>(QStringLiteral("10")) : whenSet(v.dwellTime);
+    if (v.imageFile.isSet()) {
+        const QString name = paths::fileNameOf(v.imageFile.text);
+        if (paths::isPlainFileName(name))
+            ld.imageFile = name;
+        else
+            ld.log << QStringLiteral("!!!The Image File \"%1\" in the settings file names no file; "
+                                     "the current one is kept.")
+                          .arg(v.imageFile.text);
+    }
+    ld.dayTimeValidity = flag(v.dayTimeValidity, QStringLiteral("0"));
+    ld.validStartTime = orDefault(v.validStartTime, QStringLiteral("00:00"));
+    ld.validEndTime = orDefault(v.validEndTime, QStringLiteral("00:00"));
+    ld.validStartDays = orDefault(v.validStartDays, QStringLiteral("0"));
+    ld.validEndDays = orDefault(v.validEndDays, QStringLiteral("0"));
+
+    ld.screen = readScreenKeys(doc, &ld.log);
+    ld.playList = readPlayList(doc, &ld.log);
+    return ld;
+}
+
+void applyAssignedAndSort(const LoadedSettings& ld)
+{
+    gstrAssignedField = ld.assignedField;
+    gstrAssignedLocation = ld.assignedLocation;
+    gstrSortType = ld.sortType;
+    gstrSortGroup = ld.sortGroup;
+    gstrSortLine = ld.sortLine;
+}
+
+void applyDataType(const LoadedSettings& ld)
+{
+    gstrDataType = ld.dataType;
+}
+
+QString ftpLocalPath(const QString& dataFolder, const QString& ftpName, QStringList* log)
+{
+    const QString trimmed = ftpName.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    const QString name = paths::fileNameOf(trimmed);
+    if (!paths::isPlainFileName(name)) {
+        if (log)
+            *log << QStringLiteral("!!!The FTP file \"%1\" names no file; nothing is fetched.").arg(trimmed);
+        return QString();
+    }
+    return paths::join(dataFolder, name);
+}
+
+void applyDataSource(LoadedSettings& ld)
+{
+    if (!ld.loadDataSource)
+        return;
+    gstrRetrieveType = ld.ftp ? QStringLiteral("1") : QStringLiteral("0");
+    if (ld.idLookupDataFile)
+        gstrIDLookupDataFile = *ld.idLookupDataFile;
+    if (!ld.ftp) {
+        gstrDataFile = ld.dataFile ? *ld.dataFile : gstrWorkingDataFile;
+        if (ld.bookingDataFile)
+            gstrBookingDataFile = *ld.bookingDataFile;
+        return;
+    }
+    if (ld.ftpFilename)
+        gstrFTPFilename = *ld.ftpFilename;
+    if (ld.ftpServer)
+        gstrFTPServer = *ld.ftpServer;
+    if (ld.ftpUsername)
+        gstrFTPUsername = *ld.ftpUsername;
+    if (ld.ftpPassword)
+        gstrFTPPassword = *ld.ftpPassword;
+    gstrDataFile = ftpLocalPath(gstrDataFolder, gstrFTPFilename, &ld.log);
+    if (ld.ftpBookingFilename)
+        gstrFTPBookingFilename = *ld.ftpBookingFilename;
+    gstrBookingDataFile = ftpLocalPath(gstrDataFolder, gstrFTPBookingFilename, &ld.log);
+}
+
+void applyRunSettings(const LoadedSettings& ld)
+{
+    if (ld.standAlone)
+        gstrStandAlone = *ld.standAlone;
+    if (ld.dwellTime)
+        gstrDwellTime = *ld.dwellTime;
+    if (ld.imageFile)
+        gstrImageFile = *ld.imageFile;
+    if (ld.dayTimeValidity)
+        gstrDayTimeValidity = *ld.dayTimeValidity;
+    gstrValidStartTime = ld.validStartTime;
+    gstrValidEndTime = ld.validEndTime;
+    gstrValidStartDays = ld.validStartDays;
+    gstrValidEndDays = ld.validEndDays;
+}
+
+void applyScreen(const ScreenKeys& screen)
+{
+    if (screen.layoutMode)
+        gstrLayoutMode = *screen.layoutMode;
+    if (screen.width)
+        gstrScreenWidth = *screen.width;
+    if (screen.height)
+        gstrScreenHeight = *screen.height;
+    gstrRotation = screen.rotation;
+}
+
+ImageFileFields imageFileFields(const QString& mediaFolder, const QString& imageFile)
+{
+    ImageFileFields f;
+    f.fileName = paths::fileNameOf(imageFile.trimmed());
+    f.path = paths::join(mediaFolder, f.fileName);
+    return f;
+}
+
+int resolutionIndex(const QStringList& entries, const QString& width, const QString& height)
+{
+    const QString text = width + QStringLiteral(" x ") + height;
+    return int(entries.indexOf(text));
+}
+
+void applyPlayList(Grid& igTemplates, const PlayListLoad& playList)
+{
+    if (!playList.replace)
+        return;
+    const QString key = QStringLiteral("Template");
+    igTemplates.SetRedraw(false);
+    igTemplates.Clear(false);
+    for (const QString& entry : playList.entries)
+        igTemplates.SetCellValue(igTemplates.AddRow(), key, entry);
+    if (const int col = igTemplates.ColIndex(key); col > 0) {
+        GridSort& sort = igTemplates.SortObject();
+        sort.SetCount(1);
+        sort.SetCol(1, col);
+        sort.SetOrder(1, 0);
+        igTemplates.Sort();
+    }
+    igTemplates.SetRedraw(true);
+}
+
+void applyDefaultRunSettings()
+{
+    gstrDataType = QStringLiteral("3");
+    gstrRetrieveType = QStringLiteral("0");
+    gstrFTPFilename.clear();
+    gstrFTPServer.clear();
+    gstrFTPUsername.clear();
+    gstrFTPPassword.clear();
+    gstrDataFile.clear();
+    gstrFTPBookingFilename.clear();
+    gstrIDLookupDataFile.clear();
+    gstrStandAlone = QStringLiteral("1");
+    gstrDwellTime = QStringLiteral("10");
+    gstrImageFile.clear();
+    gstrAssignedField.clear();
+    gstrAssignedLocation.clear();
+    gstrSortType = QStringLiteral("None");
+    gstrSortGroup.clear();
+    gstrSortLine.clear();
+    gstrDayTimeValidity = QStringLiteral("0");
+    gstrValidStartTime = QStringLiteral("00:00");
+    gstrValidEndTime = QStringLiteral("00:00");
+    gstrValidStartDays = QStringLiteral("0");
+    gstrValidEndDays = QStringLiteral("0");
+}
+
+} // namespace settingsload

@@ -1,0 +1,58 @@
+#pragma once
+// Helpers shared by the settings tests.
+#include "platform/inifile.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/textfile.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace settingstest {
+
+// A settings document from lines (joined with CRLF).
+inline IniDocument doc(const QStringList& lines)
+{
+    return IniDocument::fromText(lines.join(QStringLiteral("\r\n")));
+}
+
+// Every (section, key, value) of a document, in file order.
+inline std::vector<std::pair<QString, QString>> keyLines(const IniDocument& d)
+{
+    std::vector<std::pair<QString, QString>> out;
+    for (const QString& s : d.sections())
+        for (const QString& k : d.keys(s))
+            out.emplace_back(s + QLatin1Char('/') + k, d.value(s, k).value_or(QStringLiteral("<none>")));
+    return out;
+}
+
+// Records message boxes.
+class RecordingMessages : public MessageSink {
+public:
+    RecordingMessages() { services::setMessages(this); }
+    ~RecordingMessages() override { services::setMessages(nullptr); }
+    MsgAnswer show(const QString& title, const QString& text, MsgIcon icon, MsgButtons) override
+    {
+        shown << text;
+        titles << title;
+        icons.push_back(icon);
+        return MsgAnswer::Ok;
+    }
+    QStringList shown, titles;
+    std::vector<MsgIcon> icons;
+};
+
+// Status log lines starting with "!!!".
+inline QStringList problemLines()
+{
+    QStringList out;
+    for (const QString& l : StatusLog::instance().lines())
+        if (l.contains(QLatin1String(" - !!!")))
+            out << l;
+    return out;
+}
+
+} // namespace settingstest

@@ -1,0 +1,284 @@
+// Reading the settings file: the mode at start-up, what each key gives when
+// missing, empty or set, the play-list, and values that name files.
+#include "settingstestutil.h"
+
+#include "platform/grid.h"
+#include "shell/globals.h"
+#include "shell/settings/settingsfile.h"
+#include "shell/settings/settingsload.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+using namespace settingsload;
+using settingstest::doc;
+
+namespace {
+
+// Every named key present with an empty value.
+IniDocument allEmpty()
+{
+    QStringList lines;
+    QString section;
+    for (const auto& k : settingsfile::keyTable()) {
+        if (k.section != section)
+            lines << QLatin1Char('[') + (section = k.section) + QLatin1Char(']');
+        lines << k.key + QLatin1Char('=');
+    }
+    return doc(lines);
+}
+
+} // namespace
+
+TEST(StatusSetting, OnlyAStoredOneStartsThePlayer)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("OrvaneSettings.ini"));
+    struct Case {
+        const char* line;
+        const char* status;
+        bool player;
+    };
+    const Case cases[] = {
+        {"Status=1", "1", true},      {"Status= 1", "1", true}, {"Status=01", "01", false},
+        {"Status=2", "2", false},     {"Status=", "0", false},  {"Status=12345", "1234", false},
+        {"Other=1", "0", false},
+    };
+    for (const Case& c : cases) {
+        testsupport::writeAll(path, QByteArray("[SETTINGS]\r\n") + c.line + "\r\n");
+        gstrStatus = QStringLiteral("x");
+        const QString s = GetStatusSetting(path);
+        EXPECT_EQ(s, c.status) << c.line;
+        EXPECT_EQ(gstrStatus, s);
+        EXPECT_EQ(startsPlayer(s), c.player) << c.line;
+    }
+    EXPECT_EQ(GetStatusSetting(dir.filePath(QStringLiteral("none.ini"))), "0");
+    EXPECT_FALSE(startsPlayer(gstrStatus));
+}
+
+TEST(LoadRules, MissingKeysTakeTheirDefaultsOrKeep)
+{
+    const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", "Status=1"}));
+    EXPECT_EQ(ld.assignedField, "");
+    EXPECT_EQ(ld.assignedLocation, "");
+    EXPECT_EQ(ld.sortType, "None");
+    EXPECT_EQ(ld.sortGroup, "");
+    EXPECT_EQ(ld.sortLine, "");
+    EXPECT_EQ(ld.dataType, "0");
+    EXPECT_EQ(ld.dataTypeIndex, 0);
+    EXPECT_TRUE(ld.loadDataSource) << "a missing Retrieve Type reads as local files";
+    EXPECT_FALSE(ld.ftp);
+    EXPECT_FALSE(ld.dataFile) << "the working record file is used";
+    EXPECT_FALSE(ld.idLookupDataFile);
+    EXPECT_FALSE(ld.bookingDataFile);
+    EXPECT_FALSE(ld.ftpFilename || ld.ftpServer || ld.ftpUsername || ld.ftpPassword || ld.ftpBookingFilename);
+    EXPECT_EQ(ld.standAlone, "0");
+    EXPECT_EQ(ld.dwellTime, "10");
+    EXPECT_FALSE(ld.imageFile);
+    EXPECT_EQ(ld.dayTimeValidity, "0");
+    EXPECT_EQ(ld.validStartTime, "00:00");
+    EXPECT_EQ(ld.validEndTime, "00:00");
+    EXPECT_EQ(ld.validStartDays, "0");
+    EXPECT_EQ(ld.validEndDays, "0");
+    EXPECT_FALSE(ld.screen.layoutMode);
+    EXPECT_EQ(ld.screen.width, "768");
+    EXPECT_EQ(ld.screen.height, "1024");
+    EXPECT_EQ(ld.screen.rotation, "0");
+    EXPECT_FALSE(ld.playList.replace);
+    EXPECT_TRUE(ld.log.isEmpty());
+}
+
+TEST(LoadRules, EmptyKeysTakeTheirDefaultsOrKeep)
+{
+    const LoadedSettings ld = resolveLoad(allEmpty());
+    EXPECT_EQ(ld.assignedField, "");
+    EXPECT_EQ(ld.sortType, "None");
+    EXPECT_EQ(ld.sortLine, "");
+    EXPECT_EQ(ld.dataType, "0");
+    EXPECT_FALSE(ld.loadDataSource) << "Retrieve Type there but empty loads no data source";
+    EXPECT_FALSE(ld.loadIDLookup);
+    EXPECT_FALSE(ld.loadBooking);
+    EXPECT_FALSE(ld.dataFile);
+    EXPECT_FALSE(ld.idLookupDataFile);
+    EXPECT_FALSE(ld.ftpFilename || ld.ftpServer || ld.ftpUsername || ld.ftpPassword || ld.ftpBookingFilename);
+    EXPECT_FALSE(ld.standAlone);
+    EXPECT_FALSE(ld.dwellTime);
+    EXPECT_FALSE(ld.imageFile);
+    EXPECT_FALSE(ld.dayTimeValidity);
+    EXPECT_EQ(ld.validStartTime, "00:00");
+    EXPECT_EQ(ld.validEndDays, "0");
+    EXPECT_FALSE(ld.screen.layoutMode);
+    EXPECT_FALSE(ld.screen.width);
+    EXPECT_FALSE(ld.screen.height);
+    EXPECT_EQ(ld.screen.rotation, "0");
+    EXPECT_FALSE(ld.playList.replace);
+    EXPECT_TRUE(ld.log.isEmpty());
+}
+
+TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
+{
+    const LoadedSettings ld = resolveLoad(doc({
+        "[settings]", "Data Type= 2 ", "Retrieve Type=0", "Data File=/x/events.txt",
+        "Booking Data File=/x/book.txt", "ID Lookup Data File=/x/ids.txt", "Stand Alone=yes", "Dwell Time=7",
+        "[DAYTIME_VALIDATION]", "Day Time Validity=1", "Valid Start Days=3", "[TEMPLATES]", "Mode=1",
+        "Width=1024", "Height=768", "Rotation=270",
+    }));
+    EXPECT_EQ(ld.dataType, "2");
+    EXPECT_EQ(ld.dataTypeIndex, 2);
+    EXPECT_TRUE(ld.loadIDLookup);
+    EXPECT_TRUE(ld.loadBooking);
+    EXPECT_EQ(ld.dataFile, "/x/events.txt");
+    EXPECT_EQ(ld.standAlone, "0");
+    EXPECT_EQ(ld.dwellTime, "7");
+    EXPECT_EQ(ld.dayTimeValidity, "1");
+    EXPECT_EQ(ld.validStartDays, "3");
+    EXPECT_EQ(ld.screen.layoutMode, "1");
+    EXPECT_EQ(ld.screen.rotation, "270");
+    EXPECT_EQ(resolutionIndex(QStringList({"852 x 480", "800 x 600", "1280 x 720", "1024 x 768"}),
+                              *ld.screen.width, *ld.screen.height),
+              3);
+
+    // The lookup and local booking files are loaded for EBMS data only; an
+    // FTP booking file for every source.
+    const LoadedSettings other = resolveLoad(doc({"[SETTINGS]", "Data Type=7", "Booking Data File=/x/b.txt",
+                                                  "ID Lookup Data File=/x/i.txt"}));
+    EXPECT_EQ(other.dataTypeIndex, -1);
+    EXPECT_FALSE(other.loadIDLookup);
+    EXPECT_FALSE(other.loadBooking);
+}
+
+TEST(LoadRules, DataSourceGlobalsFollowTheRetrieveType)
+{
+    initGlobalPaths(QStringLiteral("/prog"), QStringLiteral("/player"));
+    gstrDataFile = QStringLiteral("before");
+    gstrFTPServer = QStringLiteral("kept.example.org");
+
+    LoadedSettings empty = resolveLoad(doc({"[SETTINGS]", "Retrieve Type=", "Data File=/x/d.txt"}));
+    applyDataSource(empty);
+    EXPECT_EQ(gstrDataFile, "before") << "no data source is loaded";
+
+    LoadedSettings local = resolveLoad(doc({"[SETTINGS]", "Data File="}));
+    applyDataSource(local);
+    EXPECT_EQ(gstrDataFile, "/prog/Data/_Orvane.orv");
+    EXPECT_EQ(gstrRetrieveType, "0");
+
+    LoadedSettings ftp = resolveLoad(doc({"[SETTINGS]", "Retrieve Type=1", "FTP Filename=out\\today\\events.txt",
+                                          "FTP Booking Filename=../../etc/passwd", "Data File=/x/d.txt"}));
+    applyDataSource(ftp);
+    EXPECT_EQ(gstrRetrieveType, "1");
+    EXPECT_EQ(gstrFTPFilename, "out\\today\\events.txt") << "the server-side name is kept whole";
+    EXPECT_EQ(gstrFTPServer, "kept.example.org");
+    EXPECT_EQ(gstrDataFile, "/prog/Data/events.txt");
+    EXPECT_EQ(gstrBookingDataFile, "/prog/Data/passwd");
+
+    LoadedSettings bad = resolveLoad(doc({"[SETTINGS]", "Retrieve Type=1", "FTP Filename=dir/..",
+                                          "FTP Booking Filename="}));
+    gstrFTPBookingFilename.clear();
+    applyDataSource(bad);
+    EXPECT_EQ(gstrDataFile, "");
+    EXPECT_EQ(gstrBookingDataFile, "");
+    ASSERT_EQ(bad.log.size(), 1);
+    EXPECT_TRUE(bad.log[0].startsWith("!!!"));
+}
+
+TEST(LoadRules, ImageFileIsCutToItsNameAndANamelessOneIsRefused)
+{
+    EXPECT_EQ(resolveLoad(doc({"[SETTINGS]", "Image File=C:\\Media\\page.png"})).imageFile, "page.png");
+    for (const char* bad : {"Image File=C:\\Media\\", "Image File=..", "Image File=/srv/."}) {
+        const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", bad}));
+        EXPECT_FALSE(ld.imageFile) << bad;
+        ASSERT_EQ(ld.log.size(), 1) << bad;
+        EXPECT_TRUE(ld.log[0].startsWith("!!!"));
+    }
+    const auto f = imageFileFields(QStringLiteral("/prog/Media"), QStringLiteral("C:\\x\\page.png"));
+    EXPECT_EQ(f.fileName, "page.png");
+    EXPECT_EQ(f.path, "/prog/Media/page.png");
+}
+
+TEST(LoadRules, UnusableScreenSizesAreRefused)
+{
+    const ScreenKeys s = readScreenKeys(doc({"[TEMPLATES]", "Width=abc", "Height=0"}));
+    EXPECT_FALSE(s.width);
+    EXPECT_FALSE(s.height);
+    QStringList log;
+    readScreenKeys(doc({"[TEMPLATES]", "Width=99999999"}), &log);
+    EXPECT_EQ(log.size(), 1);
+}
+
+TEST(LoadRules, ApplyingSetsTheGlobalsOfEachStep)
+{
+    gstrStandAlone = QStringLiteral("1");
+    gstrScreenWidth = QStringLiteral("1360");
+    const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", "Stand Alone=", "Dwell Time=20", "Data Type=4",
+                                               "[SORT_SETTINGS]", "Type=Descending", "Line=Line 4", "[TEMPLATES]",
+                                               "Width=", "Height=720", "Rotation=90"}));
+    applyAssignedAndSort(ld);
+    applyDataType(ld);
+    applyRunSettings(ld);
+    applyScreen(ld.screen);
+    EXPECT_EQ(gstrSortType, "Descending");
+    EXPECT_EQ(gstrSortLine, "Line 4");
+    EXPECT_EQ(gstrDataType, "4");
+    EXPECT_EQ(gstrStandAlone, "1") << "an empty Stand Alone keeps the value";
+    EXPECT_EQ(gstrDwellTime, "20");
+    EXPECT_EQ(gstrScreenWidth, "1360");
+    EXPECT_EQ(gstrScreenHeight, "720");
+    EXPECT_EQ(gstrRotation, "90");
+
+    applyDefaultRunSettings();
+    EXPECT_EQ(gstrDataType, "3");
+    EXPECT_EQ(gstrStandAlone, "1");
+    EXPECT_EQ(gstrDwellTime, "10");
+    EXPECT_EQ(gstrSortType, "None");
+    EXPECT_EQ(gstrSortLine, "");
+    EXPECT_EQ(gstrValidStartTime, "00:00");
+}
+
+TEST(PlayList, NumberedKeysFillTheGridSorted)
+{
+    Grid grid;
+    grid.AddCol(QStringLiteral("Template"));
+    grid.SetCellValue(grid.AddRow(), 1, QStringLiteral("old"));
+
+    const PlayListLoad pl = readPlayList(doc({"[TEMPLATES]", "List Number=3", "1=Template with 2 records", "2=",
+                                              "3=Default Template", "4=beyond the count"}));
+    ASSERT_TRUE(pl.replace);
+    EXPECT_EQ(pl.entries, QStringList({"Template with 2 records", "Default Template"}));
+    applyPlayList(grid, pl);
+    ASSERT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.CellValue(1, 1), "Default Template");
+    EXPECT_EQ(grid.CellValue(2, 1), "Template with 2 records");
+
+    // A count with no keys still empties the list.
+    applyPlayList(grid, readPlayList(doc({"[TEMPLATES]", "List Number=2"})));
+    EXPECT_EQ(grid.RowCount(), 0);
+}
+
+TEST(PlayList, AbsentOrUnusableCountsKeepTheGrid)
+{
+    Grid grid;
+    grid.AddCol(QStringLiteral("Template"));
+    grid.SetCellValue(grid.AddRow(), 1, QStringLiteral("kept"));
+    for (const char* count : {"", "List Number=", "List Number=0", "List Number=-2", "List Number=many"}) {
+        const PlayListLoad pl = readPlayList(doc({"[TEMPLATES]", count, "1=Default Template"}));
+        EXPECT_FALSE(pl.replace) << count;
+        applyPlayList(grid, pl);
+        EXPECT_EQ(grid.RowCount(), 1) << count;
+    }
+}
+
+TEST(PlayList, OnlyKeysPresentAreVisitedAndUnsafeNamesAreSkipped)
+{
+    QStringList log;
+    const PlayListLoad pl = readPlayList(
+        doc({"[TEMPLATES]", "List Number=1e300", "2=B", "01=not a number key", "+3=nor this", "1=A",
+             "7=..\\..\\secret", "8=sub/name", "9=a\\b", "10=C"}),
+        &log);
+    ASSERT_TRUE(pl.replace);
+    EXPECT_EQ(pl.entries, QStringList({"A", "B", "C"}));
+    ASSERT_EQ(log.size(), 3);
+    for (const QString& line : log)
+        EXPECT_TRUE(line.startsWith("!!!"));
+}
