@@ -283,7 +283,10 @@ void buildRADEList(const Grid& igRDM, Grid& igRADE, Grid& igRADE2, const ListSor
 
     const std::vector<int> stagingCols = recordColumnsOf(igRADE2);
     igRADE.SetRedraw(false);
-    if (!sort.line.isEmpty() && isTimeOrDateLine(sort.line)) {
+    // With no sort asked for ("None" or empty) the list keeps the collection
+    // order; any other type (even one that sorted nothing) merges the groups.
+    const bool sortAsked = !sort.type.isEmpty() && sort.type.toUpper() != QLatin1String("NONE");
+    if (sortAsked && !sort.line.isEmpty() && isTimeOrDateLine(sort.line)) {
         for (int row : mergeOrder(igRADE2, sort))
             copyRecord(igRADE2, row, stagingCols, igRADE);
     } else {

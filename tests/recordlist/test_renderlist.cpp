@@ -1,0 +1,223 @@
+#include "recordlist/renderlist.h"
+#include "tests/recordlist/listtestsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace listtest;
+
+namespace {
+
+class RenderList : public ::testing::Test {
+protected:
+    void SetUp() override { recordColumns(rdm); }
+
+    void build(const ListSortSettings& sort = {"None", "", ""}) { buildRADEList(rdm, rade, rade2, sort); }
+
+    Grid rdm, rade, rade2;
+};
+
+TEST_F(RenderList, BoundsOnLine8AndTheStatusOfFunctionRecords)
+{
+    // Line 8: empty, 0, 8 and -3 stay; 8.5 and 9 go.
+    const char* line8[] = {"", "0", "8", "-3", "8.5", "9"};
+    int n = 0;
+    for (const char* v : line8)
+        addRecord(rdm, {{"Line 9", QString("L8-%1").arg(++n)}, {"Line 8", v}, {"Line 11", "N"}});
+    // Status of flagged records: 29 and 50 stay; 28, 51, 50.5, empty and a word go.
+    const char* status[] = {"29", "50", "28", "51", "50.5", "", "many"};
+    for (const char* v : status)
+        addRecord(rdm, {{"Line 9", QString("S%1").arg(v)}, {"Line 11", "Y"}, {"Line 19", v}});
+    // An unflagged record's status is not looked at.
+    addRecord(rdm, {{"Line 9", "U"}, {"Line 11", "N"}, {"Line 19", "99"}});
+    build();
+    EXPECT_EQ(column(rade, "Line 9"),
+              QStringList({"L8-1", "L8-2", "L8-3", "L8-4", "S29", "S50", "U"}));
+}
+
+TEST_F(RenderList, FunctionRecordsReplaceTheUnflaggedRecordOfTheirEvent)
+{
+    struct Case {
+        const char* name;
+        QStringList records; // "event/flag"
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"flagged record takes the place where it was appended",
+         {"X/N", "A/N", "B/N", "A/Y"}, {"X/N", "B/N", "A/Y"}},
+        {"an unflagged record after a flagged one is dropped", {"A/Y", "A/N"}, {"A/Y"}},
+        {"the first unflagged record of an event stays", {"X/N", "A/N", "A/N"}, {"X/N", "A/N"}},
+        {"a second flagged record removes nothing more",
+         {"X/N", "A/N", "A/Y", "A/Y"}, {"X/N", "A/Y", "A/Y"}},
+        {"the first record looks ahead for a flagged record of its event",
+         {"A/N", "B/N", "A/Y"}, {"B/N", "A/Y"}},
+        {"a lower-case y flags a record", {"X/N", "A/N", "A/y"}, {"X/N", "A/y"}},
+        {"an empty flag is replaced like N", {"X/N", "A/", "A/Y"}, {"X/N", "A/Y"}},
+        {"flags n and X are never replaced but keep others out",
+         {"X/N", "A/n", "B/X", "A/Y", "B/Y", "A/N"}, {"X/N", "A/n", "B/X", "A/Y", "B/Y"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rdm.Clear();
+        for (const QString& r : c.records)
+            addFunction(rdm, r.section('/', 0, 0), r.section('/', 1));
+        build();
+        EXPECT_EQ(eventsAndFlags(rade2), c.expected);
+        EXPECT_EQ(eventsAndFlags(rade), c.expected);
+    }
+}
+
+TEST_F(RenderList, FirstRecordCheckSeesFlaggedRecordsThatFailTheirRange)
+{
+    addFunction(rdm, "A", "N");
+    addRecord(rdm, {{"Line 9", "A"}, {"Line 11", "Y"}, {"Line 19", "12"}}); // out of range
+    addFunction(rdm, "B", "N");
+    build();
+    EXPECT_EQ(eventsAndFlags(rade), QStringList({"B/N"}));
+
+    // Met after another record was taken, the same unflagged A stays.
+    rdm.Clear();
+    addFunction(rdm, "B", "N");
+    addFunction(rdm, "A", "N");
+    addRecord(rdm, {{"Line 9", "A"}, {"Line 11", "Y"}, {"Line 19", "12"}});
+    build();
+    EXPECT_EQ(eventsAndFlags(rade), QStringList({"B/N", "A/N"}));
+}
+
+TEST_F(RenderList, EventIdsCompareCaseBlindOnlyForTheFirstRecord)
+{
+    addFunction(rdm, " a1", "N");
+    addFunction(rdm, "A1", "Y");
+    build();
+    EXPECT_EQ(eventsAndFlags(rade), QStringList({"A1/Y"}));
+
+    rdm.Clear();
+    addFunction(rdm, "X", "N");
+    addFunction(rdm, " a1", "N");
+    addFunction(rdm, "A1", "Y");
+    addFunction(rdm, "a1 ", "N"); // same trimmed ID as the held " a1"
+    build();
+    EXPECT_EQ(eventsAndFlags(rade), QStringList({"X/N", " a1/N", "A1/Y"}));
+}
+
+TEST_F(RenderList, CellsAreCopiedUnchangedAndAnEmptyStoreGivesEmptyLists)
+{
+    build();
+    EXPECT_EQ(rade.RowCount(), 0);
+    EXPECT_EQ(rade.ColCount(), 21);
+    EXPECT_EQ(rade2.ColCount(), 21);
+    EXPECT_TRUE(rade.Column(12).visible);
+    EXPECT_FALSE(rade.Column(13).visible);
+    EXPECT_FALSE(rade.Column(21).visible);
+
+    addRecord(rdm, {{"Line 1", "  Gala  "}, {"Line 9", "E"}, {"Line 20", "x"}, {"DateTime", "0900|1000|0|0"}});
+    build();
+    ASSERT_EQ(rade.RowCount(), 1);
+    EXPECT_EQ(rade.RowValues(1), rdm.RowValues(1));
+}
+
+// Records (event, "Line 4") of the group merge examples.
+class GroupMerge : public RenderList {
+protected:
+    void add(const QStringList& rows)
+    {
+        for (const QString& r : rows)
+            addFunction(rdm, r.section(',', 0, 0), "Y", r.section(',', 1));
+    }
+    QStringList result() const
+    {
+        QStringList out;
+        for (int r = 1; r <= rade.RowCount(); ++r)
+            out << rade.CellValue(r, "Line 9") + "," + rade.CellValue(r, "Line 4");
+        return out;
+    }
+};
+
+TEST_F(GroupMerge, GroupsFollowTheirFirstTimeInBothOrders)
+{
+    const QStringList records = {"A,0900", "A,1400", "B,1000", "C,0800"};
+    add(records);
+    build({"Ascending", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "A,1400", "B,1000"}));
+    build({"Descending", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"C,0800", "B,1000", "A,1400", "A,0900"}));
+    // Lower-case settings work the same.
+    build({"ascending", "line 9", "line 4"});
+    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "A,1400", "B,1000"}));
+}
+
+TEST_F(GroupMerge, EqualFirstValuesKeepTheSortedOrder)
+{
+    add({"B,0900", "A,0900", "C,0800", "B,1100"});
+    build({"Ascending", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "B,0900", "B,1100"}));
+}
+
+TEST_F(GroupMerge, TimesWithAColonCountByTheHour)
+{
+    add({"A,09:45", "B,09:30"});
+    build({"Ascending", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"A,09:45", "B,09:30"})); // 9 and 9 tie
+    rdm.Clear();
+    add({"A,0945", "B,0930"});
+    build({"Ascending", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"B,0930", "A,0945"}));
+}
+
+TEST_F(GroupMerge, OnlyTimeAndDateLinesMergeAndOnlyKnownTypesSort)
+{
+    add({"B,1000", "A,0900", "C,0800", "A,0700"});
+    // No sort: the collection order, even with a time line.
+    build({"None", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"B,1000", "A,0900", "C,0800", "A,0700"}));
+    build({"", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"B,1000", "A,0900", "C,0800", "A,0700"}));
+    // Another line: sorted by group and line, no merge.
+    rdm.Clear();
+    for (const char* r : {"B,x", "A,z", "A,y"})
+        addRecord(rdm, {{"Line 9", QString(r).section(',', 0, 0)},
+                        {"Line 2", QString(r).section(',', 1)},
+                        {"Line 11", "Y"},
+                        {"Line 19", "40"}});
+    build({"Ascending", "Line 9", "Line 2"});
+    EXPECT_EQ(column(rade, "Line 2"), QStringList({"y", "z", "x"}));
+    // An unknown sort type sorts nothing, but the merge runs on the collection order.
+    rdm.Clear();
+    for (const char* r : {"B,1000", "A,0900", "B,1100"})
+        addRecord(rdm, {{"Line 9", QString(r).section(',', 0, 0)},
+                        {"Line 5", QString(r).section(',', 1)},
+                        {"Line 11", "Y"},
+                        {"Line 19", "40"}});
+    build({"Sideways", "Line 9", "Line 5"});
+    EXPECT_EQ(column(rade2, "Line 5"), QStringList({"1000", "0900", "1100"}));
+    EXPECT_EQ(column(rade, "Line 5"), QStringList({"0900", "1000", "1100"}));
+}
+
+TEST_F(GroupMerge, EmptyGroupInRowOneStaysFirst)
+{
+    add({",1200", "B,0800", "C,0700"});
+    build({"Ascending", "Line 9", "Line 4"});
+    EXPECT_EQ(result(), QStringList({",1200", "C,0700", "B,0800"}));
+}
+
+TEST_F(GroupMerge, WithoutAGroupColumnEveryRecordStaysOnce)
+{
+    add({"B,1000", "A,0900", "C,0800"});
+    build({"Ascending", "None", "Line 4"});
+    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "B,1000"}));
+}
+
+TEST(RenderListSort, SortLineNoneAndMissingColumnsLeaveTheOrder)
+{
+    Grid g;
+    recordColumns(g);
+    addRecord(g, {{"Line 2", "b"}});
+    addRecord(g, {{"Line 2", "a"}});
+    sortGridBySettings(g, {"Ascending", "", "None"}, 2);
+    EXPECT_EQ(column(g, "Line 2"), QStringList({"b", "a"}));
+    sortGridBySettings(g, {"Ascending", "", " Line 2 "}, 2); // keys are trimmed for the sort
+    EXPECT_EQ(column(g, "Line 2"), QStringList({"a", "b"}));
+    sortGridBySettings(g, {"DESCENDING", "none", "Line 2"}, 2);
+    EXPECT_EQ(column(g, "Line 2"), QStringList({"b", "a"}));
+}
+
+} // namespace
