@@ -1,0 +1,243 @@
+#include "text/texteffects.h"
+
+#include "platform/vbvalue.h"
+#include "text/fonttexture.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.141592654;
+constexpr int kShadowDistance = 3;
+constexpr int kEffectAngle = 315;
+constexpr int kDepth = 5;
+
+// Text and shadow (or 3D front) positions by the angle's quadrant.
+void quadrantPositions(double X, double Y, double dx, double dy, int angle, QPointF& shadow, QPointF& text)
+{
+    if (angle >= 0 && angle < 90) {
+        shadow = {X + dx, Y};
+        text = {X, Y + dy};
+    } else if (angle >= 90 && angle < 180) {
+        shadow = {X, Y};
+        text = {X + dx, Y + dy};
+    } else if (angle >= 180 && angle < 270) {
+        shadow = {X, Y + dy};
+        text = {X + dx, Y};
+    } else {
+        shadow = {X + dx, Y + dy};
+        text = {X, Y};
+    }
+}
+
+uint32_t composeColor(int r, int g, int b)
+{
+    const auto part = [](int v) { return uint32_t(std::clamp(v, 0, 255)); };
+    return part(r) | (part(g) << 8) | (part(b) << 16);
+}
+
+} // namespace
+
+QColor colorFromBgr(uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+QVector<EffectPass> edgePasses(double X, double Y, int w, uint32_t textColor, uint32_t edgeColor)
+{
+    QVector<EffectPass> passes;
+    passes.reserve((2 * w + 1) * (2 * w + 1) + 1);
+    for (int i = 0; i <= 2 * w; ++i)
+        for (int j = 0; j <= 2 * w; ++j)
+            passes.append({X + i, Y + j, edgeColor});
+    passes.append({X + w, Y + w, textColor});
+    return passes;
+}
+
+QVector<EffectPass> shadowPasses(double X, double Y, uint32_t textColor, uint32_t effectColor)
+{
+    const double rad = kEffectAngle * kPi / 180;
+    const double dx = std::abs(kShadowDistance * std::cos(rad));
+    const double dy = std::abs(kShadowDistance * std::sin(rad));
+    QPointF shadow, text;
+    quadrantPositions(X, Y, dx, dy, kEffectAngle, shadow, text);
+    return {{shadow.x(), shadow.y(), effectColor}, {text.x(), text.y(), textColor}};
+}
+
+QVector<EffectPass> threeDPasses(double X, double Y, uint32_t textColor, uint32_t effectColor)
+{
+    const double rad = kEffectAngle * kPi / 180;
+    const double dx = std::abs(kDepth * std::cos(rad));
+    const double dy = std::abs(kDepth * std::sin(rad));
+    QPointF unused, front;
+    quadrantPositions(X, Y, dx, dy, kEffectAngle, unused, front);
+
+    const RGBParts e = SplitRGB(effectColor);
+    const RGBParts t = SplitRGB(textColor);
+    float r = float(e.red), g = float(e.green), b = float(e.blue);
+    const float sr = float(t.red - e.red) / kDepth;
+    const float sg = float(t.green - e.green) / kDepth;
+    const float sb = float(t.blue - e.blue) / kDepth;
+    const double cx = vb::Round(std::cos(rad), 2);
+    const double sy = vb::Round(std::sin(rad), 2);
+
+    QVector<EffectPass> passes;
+    for (int i = kDepth; i >= 0; --i) {
+        r += sr;
+        g += sg;
+        b += sb;
+        r = std::max(r, 0.0f);
+        g = std::max(g, 0.0f);
+        b = std::max(b, 0.0f);
+        const uint32_t c = composeColor(int(std::floor(r)), int(std::floor(g)), int(std::floor(b)));
+        passes.append({double(vb::CInt(front.x() + cx * i)), double(vb::CInt(front.y() - sy * i)), c});
+    }
+    passes.append({front.x(), front.y(), textColor});
+    return passes;
+}
+
+RGBParts SplitRGB(int64_t c)
+{
+    RGBParts p;
+    p.blue = int(std::trunc(double(c) / 256 / 256));
+    p.green = int(std::trunc(double(c - int64_t(p.blue) * 65536) / 256));
+    p.red = int(c - int64_t(p.blue) * 65536 - int64_t(p.green) * 256);
+    return p;
+}
+
+void drawPasses(QPainter& painter, const QString& text, const QVector<EffectPass>& passes)
+{
+    const double ascent = QFontMetricsF(painter.font()).ascent();
+    for (const EffectPass& pass : passes) {
+        painter.setPen(colorFromBgr(pass.color));
+        painter.drawText(QPointF(pass.x, pass.y + ascent), text);
+    }
+}
+
+void drawEdgedText(QImage& target, const QFont& font, const QString& text, double X, double Y, int w,
+                   uint32_t textColor, uint32_t edgeColor)
+{
+    if (text.isEmpty() || target.isNull())
+        return;
+    const QFontMetricsF fm(font);
+    const double ascent = fm.ascent();
+    // Ink of the text printed with its top-left at (X, Y), with room for
+    // overhangs, underline and smoothing.
+    const QRectF ink = fm.boundingRect(text)
+                           .united(QRectF(0, -ascent, fm.horizontalAdvance(text), fm.height()))
+                           .translated(X, Y + ascent)
+                           .adjusted(-3, -3, 3, 3);
+    // Only the part that can reach the target matters.
+    const QRect reach = target.rect().adjusted(-2 * w, -2 * w, 0, 0);
+    const QRect tileRect = QRect(QPoint(int(std::floor(ink.left())), int(std::floor(ink.top()))),
+                                 QPoint(int(std::ceil(ink.right())), int(std::ceil(ink.bottom()))))
+                               .intersected(reach);
+    if (tileRect.isEmpty())
+        return;
+
+    // Coverage of one print, in the tile's pixels.
+    QImage cover(tileRect.size(), QImage::Format_Alpha8);
+    cover.fill(0);
+    {
+        QPainter p(&cover);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(X - tileRect.left(), Y + ascent - tileRect.top()), text);
+    }
+
+    // What shows through all (2w + 1)^2 prints is the product of what each
+    // lets through; the product over the square of offsets runs first along
+    // each row, then down each column.
+    const int cw = cover.width(), ch = cover.height();
+    const int ow = cw + 2 * w, oh = ch + 2 * w;
+    thread_local std::vector<float> rows;
+    rows.assign(size_t(ow) * ch, 1.0f);
+    for (int y = 0; y < ch; ++y) {
+        const uchar* in = cover.constScanLine(y);
+        float* out = rows.data() + size_t(y) * ow;
+        for (int x = 0; x < cw; ++x) {
+            if (!in[x])
+                continue;
+            const float through = 1.0f - in[x] * (1.0f / 255.0f);
+            for (int i = 0; i <= 2 * w; ++i)
+                out[x + i] *= through;
+        }
+    }
+    thread_local std::vector<float> column;
+    column.resize(size_t(ow));
+
+    QImage edge(ow, oh, QImage::Format_ARGB32_Premultiplied);
+    const float er = float(edgeColor & 0xFF), eg = float((edgeColor >> 8) & 0xFF),
+                eb = float((edgeColor >> 16) & 0xFF);
+    for (int y = 0; y < oh; ++y) {
+        // Output row y gathers tile rows y - 2w .. y.
+        float* t = column.data();
+        std::fill(column.begin(), column.end(), 1.0f);
+        for (int j = std::max(0, y - 2 * w); j <= std::min(ch - 1, y); ++j) {
+            const float* in = rows.data() + size_t(j) * ow;
+            for (int x = 0; x < ow; ++x)
+                t[x] *= in[x];
+        }
+        auto* out = reinterpret_cast<QRgb*>(edge.scanLine(y));
+        for (int x = 0; x < ow; ++x) {
+            const float a = 1.0f - t[x];
+            const int a8 = int(a * 255.0f + 0.5f);
+            out[x] = a8 == 0 ? 0u
+                             : qRgba(int(er * a + 0.5f), int(eg * a + 0.5f), int(eb * a + 0.5f), a8);
+        }
+    }
+
+    QPainter p(&target);
+    p.drawImage(tileRect.topLeft(), edge);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.setFont(font);
+    p.setPen(colorFromBgr(textColor));
+    p.drawText(QPointF(X + w, Y + w + ascent), text);
+}
+
+QFont CreateSampleFont(const FontDescriptor& panel)
+{
+    const int points = vb::CInt(vb::Val(panel.FontSize));
+    QFont f;
+    f.setFamilies({panel.FontName});
+    f.setPixelSize(fontPixelsFromPoints(points > 0 ? points : 12));
+    f.setWeight(panel.Bold == 1 ? QFont::Bold : QFont::Normal);
+    f.setItalic(panel.Italic == 1);
+    f.setUnderline(panel.Underline == 1);
+    f.setStrikeOut(panel.Strikeout == 1);
+    f.setKerning(false);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    return f;
+}
+
+void paintAATextToPicBox(QImage& target, double X, double Y, const FontDescriptor& panel,
+                         const QColor& background)
+{
+    target.fill(background);
+    const QString text = QStringLiteral("Aa");
+    QPainter painter(&target);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.setFont(CreateSampleFont(panel));
+    QVector<EffectPass> passes;
+    switch (panel.Effect) {
+    case EffectEdge:
+        passes = edgePasses(X, Y, 2, panel.FontColor, panel.EffectColor);
+        break;
+    case EffectShadow:
+        passes = shadowPasses(X, Y, panel.FontColor, panel.EffectColor);
+        break;
+    case Effect3D:
+        passes = threeDPasses(X, Y, panel.FontColor, panel.EffectColor);
+        break;
+    default:
+        passes = {{X, Y, panel.FontColor}};
+        break;
+    }
+    drawPasses(painter, text, passes);
+}
