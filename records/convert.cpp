@@ -1,0 +1,55 @@
+#include "records/convert.h"
+
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/textfile.h"
+#include "records/readers.h"
+#include "shell/globals.h"
+#include "shell/modmain.h"
+
+namespace records {
+
+ConvertStatus convertFile(const QString& source, const QString& dataType, const QString& target, QString* error)
+{
+    if (!modMain::blnFileExists(source))
+        return ConvertStatus::Missing;
+    QStringList lines;
+    if (!textfile::readLines(source, lines, error))
+        return ConvertStatus::Failed;
+    const Reader reader = selectReader(dataType, source);
+    if (reader == Reader::None)
+        return ConvertStatus::NoReader;
+    QString out;
+    if (!convertLines(reader, lines, out, error))
+        return ConvertStatus::Failed;
+    lines.clear();
+    if (!textfile::writeText(target, out, error))
+        return ConvertStatus::Failed;
+    return ConvertStatus::Converted;
+}
+
+} // namespace records
+
+void ConvertDataFile(const QString& source, bool& ok)
+{
+    QString error;
+    switch (records::convertFile(source, gstrDataType, gstrWorkingDataFile, &error)) {
+    case records::ConvertStatus::Converted:
+        ok = true;
+        return;
+    case records::ConvertStatus::NoReader:
+        statusMessage(QStringLiteral("!!! No converter matches Data Type \"%1\" and the file \"%2\"; "
+                                     "the working record file was left as it was.")
+                          .arg(gstrDataType, source));
+        ok = true;
+        return;
+    case records::ConvertStatus::Missing:
+        statusMessage(QStringLiteral("No data file to convert."));
+        ok = false;
+        return;
+    case records::ConvertStatus::Failed:
+        services::message(error, MsgIcon::Information, MsgButtons::Ok);
+        ok = false;
+        return;
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Conversion of a source file (an outside export or a record file of the
+// program) into the working record file.
+#include <QString>
+
+namespace records {
+
+enum class ConvertStatus {
+    Converted,   // the target was written
+    NoReader,    // no reader for this Data Type and extension: target untouched
+    Missing,     // the source does not exist (or the path is empty)
+    Failed,      // unreadable or too large source, a line its reader cannot take, or a failed write
+};
+
+// Converts `source` into `target` with the reader chosen by `dataType` and
+// the source's extension. The whole source is read before the target is
+// written, so both may be the same file. The target is replaced atomically
+// and only after the whole source converted: on any failure it keeps its
+// previous content byte for byte. `error` says why a conversion failed.
+ConvertStatus convertFile(const QString& source, const QString& dataType, const QString& target,
+                          QString* error = nullptr);
+
+} // namespace records
+
+// Converts `source` into the working record file (gstrWorkingDataFile) by
+// the Data Type (gstrDataType). `ok` is true when the conversion ran to its
+// end, also when no reader matched (a "!!!" status line then says so and the
+// working file stays as it was); false for a missing source (status line
+// "No data file to convert.") or a failure (a message box says why).
+void ConvertDataFile(const QString& source, bool& ok);

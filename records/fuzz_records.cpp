@@ -1,0 +1,68 @@
+// Fuzz bodies: every reader and the record-file loader over arbitrary bytes.
+// A finding is a crash, a hang or a broken record line (not 20 TABs).
+#include "platform/textfile.h"
+#include "records/readers.h"
+#include "records/recordstore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+QStringList linesOf(const uint8_t* data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    return textfile::splitLines(textfile::decode(bytes));
+}
+
+int runReader(records::Reader reader, const uint8_t* data, size_t size)
+{
+    QString out;
+    if (!records::convertLines(reader, linesOf(data, size), out))
+        return 0;
+    for (const QString& line : textfile::splitLines(out))
+        if (line.count(QLatin1Char('\t')) != records::kRecordFields - 1)
+            std::abort();
+    return 0;
+}
+
+} // namespace
+
+int fuzzDelphiReader(const uint8_t* data, size_t size) { return runReader(records::Reader::Delphi, data, size); }
+int fuzzMicrosReader(const uint8_t* data, size_t size) { return runReader(records::Reader::Micros, data, size); }
+int fuzzEBMSReader(const uint8_t* data, size_t size) { return runReader(records::Reader::EBMS, data, size); }
+int fuzzOwnRecordsReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::OwnRecords, data, size);
+}
+int fuzzBasicTextReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::BasicText, data, size);
+}
+
+// The loader with both field mappings (the lookup table is filled from the
+// same input) and the sort; every row keeps its 21 cells.
+int fuzzOrvLoader(const uint8_t* data, size_t size)
+{
+    const QStringList lines = linesOf(data, size);
+    DataGrids grids;
+    grids.igIDLookup.AddCol(QStringLiteral("ID"));
+    grids.igIDLookup.AddCol(QStringLiteral("Description"));
+    for (const QString& line : lines.mid(0, 8)) {
+        const int row = grids.igIDLookup.AddRow();
+        grids.igIDLookup.SetCellValue(row, 1, line.section(QLatin1Char('\t'), 0, 0));
+        grids.igIDLookup.SetCellValue(row, 2, line.section(QLatin1Char('\t'), 1, 1));
+    }
+    for (const char* type : {"0", "2"}) {
+        fillRDMFromLines(grids, lines, QString::fromLatin1(type));
+        if (grids.igRDM.RowCount() > lines.size() || grids.igRDM.ColCount() != records::kRecordFields)
+            std::abort();
+        sortRDMBySettings(grids.igRDM, QStringLiteral("Descending"), QStringLiteral("Line 9"),
+                          QStringLiteral("Line 4"));
+        for (int row = 1; row <= grids.igRDM.RowCount(); ++row)
+            if (recordLine(grids.igRDM, row).count(QLatin1Char('\t')) != records::kRecordFields - 1)
+                std::abort();
+    }
+    return 0;
+}

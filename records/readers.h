@@ -1,0 +1,45 @@
+#pragma once
+// The readers that turn a source file's lines into record lines of the
+// program's own record file: 21 fields ("Line 1" .. "Line 20", then the
+// validity cell) joined by TAB, each record line ended by CRLF.
+//
+// Which reader applies follows from the Data Type and the source's
+// extension (selectReader). Every reader works on the whole list of source
+// lines and either produces the complete output or fails with a message
+// naming the line at fault; nothing is half-written.
+#include <QString>
+#include <QStringList>
+
+namespace records {
+
+enum class Reader {
+    None,       // no reader for this Data Type and extension
+    Delphi,     // fixed-width .NSS
+    Micros,     // Micros/Opera/Tamrisk tab text
+    EBMS,       // EBMS function file
+    OwnRecords, // the program's own .orv file taken as a source
+    BasicText,  // blocks of up to 12 lines
+};
+
+// The reader for a Data Type ("0" .. "4") and a source path; the extension
+// is the text after the path's last ".", compared without regard to case.
+Reader selectReader(const QString& dataType, const QString& sourcePath);
+QString readerName(Reader reader);
+
+// Runs one reader over the source lines and appends the record lines to
+// `out`. Returns false (with `error` saying which line and why) when a line
+// does not have the fields its reader needs; `out` then holds an unfinished
+// result that callers must not write.
+bool convertLines(Reader reader, const QStringList& lines, QString& out, QString* error = nullptr);
+
+// The single readers (same contract as convertLines).
+bool readDelphi(const QStringList& lines, QString& out, QString* error = nullptr);
+bool readMicros(const QStringList& lines, QString& out, QString* error = nullptr);
+bool readEBMS(const QStringList& lines, QString& out, QString* error = nullptr);
+bool readOwnRecords(const QStringList& lines, QString& out, QString* error = nullptr);
+bool readBasicText(const QStringList& lines, QString& out, QString* error = nullptr);
+
+// The text with leading and trailing blanks (spaces only) removed.
+QString trimBlanks(QStringView text);
+
+} // namespace records

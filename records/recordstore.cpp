@@ -1,0 +1,290 @@
+#include "records/recordstore.h"
+
+#include "platform/atomicfile.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/textfile.h"
+#include "records/readers.h"
+#include "recordlist/idlookup.h"
+#include "shell/globals.h"
+#include "shell/modmain.h"
+
+#include <QCoreApplication>
+
+#include <array>
+#include <vector>
+
+namespace records {
+
+QString lineKey(int n)
+{
+    return QStringLiteral("Line %1").arg(n);
+}
+
+} // namespace records
+
+using namespace records;
+
+namespace {
+
+// Splits at every TAB into views of `line`.
+void splitTabs(QStringView line, std::vector<QStringView>& parts)
+{
+    parts.clear();
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype at = line.indexOf(QLatin1Char('\t'), start);
+        if (at < 0) {
+            parts.push_back(line.sliced(start));
+            return;
+        }
+        parts.push_back(line.sliced(start, at - start));
+        start = at + 1;
+    }
+}
+
+bool isUpperNone(const QString& s)
+{
+    return s.toUpper() == QLatin1String("NONE");
+}
+
+// Column indexes of the record columns in a grid, looked up once.
+std::array<int, kRecordFields> recordColumns(const Grid& g)
+{
+    std::array<int, kRecordFields> cols{};
+    for (int k = 1; k <= kRecordLines; ++k)
+        cols[size_t(k - 1)] = g.ColIndex(lineKey(k));
+    cols[kRecordFields - 1] = g.ColIndex(kDateTimeKey);
+    return cols;
+}
+
+void fillPlain(Grid& g, const std::array<int, kRecordFields>& cols, const std::vector<QStringView>& f)
+{
+    const int row = g.AddRow();
+    const size_t shown = std::min<size_t>(f.size(), kShownLines);
+    for (size_t i = 0; i < shown; ++i)
+        g.SetCellValue(row, cols[i], trimBlanks(f[i]));
+    if (f.size() >= size_t(kRecordFields))
+        g.SetCellValue(row, cols[kRecordFields - 1], trimBlanks(f[kRecordFields - 1]));
+}
+
+// The EBMS function record: the columns of the function file rearranged
+// into the record layout, with two location descriptions looked up. A
+// missing field reads as empty text.
+void fillEBMS(Grid& g, const Grid& lookup, const std::array<int, kRecordFields>& cols,
+              const std::vector<QStringView>& f)
+{
+    auto raw = [&f](int n) { return n >= 1 && size_t(n) <= f.size() ? f[size_t(n - 1)] : QStringView(); };
+    auto field = [&raw](int n) { return trimBlanks(raw(n)); };
+    auto describe = [&](int n) { return lookupIDDescription(lookup, raw(n).toString()); };
+
+    const QString f18 = field(18);
+    if (f18.isEmpty() || f18.toUpper().contains(QLatin1String("HH")))
+        return;
+    // Tested against the raw text: only an exact "Y" picks the first layout.
+    const bool layoutY = raw(17) == u"Y";
+
+    std::array<QString, kRecordLines> line; // line[0] is "Line 1"
+    line[0] = field(2);
+    if (layoutY) {
+        line[1] = field(8);
+        line[2] = describe(3);
+        for (int i = 0; i < 4; ++i) {
+            line[size_t(3 + i)] = field(9 + i);
+            line[size_t(14 + i)] = field(4 + i);
+        }
+        line[11] = field(3);
+        line[19] = field(18);
+    } else {
+        line[1] = describe(18);
+        for (int i = 0; i < 4; ++i) {
+            line[size_t(3 + i)] = field(4 + i);
+            line[size_t(14 + i)] = field(9 + i);
+        }
+        line[11] = f18;
+        line[12] = field(8);
+        line[19] = field(3);
+    }
+    for (int i = 0; i < 4; ++i)
+        line[size_t(7 + i)] = field(14 + i);
+    line[13] = field(1);
+    line[18] = field(13);
+
+    const int row = g.AddRow();
+    for (size_t i = 0; i < line.size(); ++i)
+        if (!line[i].isEmpty())
+            g.SetCellValue(row, cols[i], line[i]);
+    g.SetCellValue(row, cols[kRecordFields - 1],
+                   line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5] + QLatin1Char('|')
+                       + line[6]);
+}
+
+// One sort pass over the given keys (all with the same order).
+void sortPass(Grid& g, const std::vector<int>& cols, int order)
+{
+    g.SetRedraw(false);
+    GridSort& s = g.SortObject();
+    s.SetCount(int(cols.size()));
+    for (size_t k = 0; k < cols.size(); ++k) {
+        s.SetCol(int(k + 1), cols[k]);
+        s.SetOrder(int(k + 1), order);
+        s.SetSetting(int(k + 1), 2);
+    }
+    g.Sort();
+    g.SetRedraw(true);
+}
+
+void appendLine(QString& out, const Grid& g, const std::array<int, kRecordFields>& cols, int row, int columns)
+{
+    for (int c = 0; c < columns; ++c) {
+        if (c > 0)
+            out += QLatin1Char('\t');
+        out += blankControlBreaks(g.CellValue(row, cols[size_t(c)]));
+    }
+}
+
+// The first `columns` record fields of every row, one line each.
+bool writeLinesOf(const Grid& g, int columns, const QString& path, QString* error)
+{
+    const auto cols = recordColumns(g);
+    QString out;
+    for (int row = 1; row <= g.RowCount(); ++row) {
+        appendLine(out, g, cols, row, columns);
+        out += QLatin1String("\r\n");
+    }
+    return textfile::writeText(path, out, error);
+}
+
+} // namespace
+
+QString blankControlBreaks(QString text)
+{
+    for (QChar& ch : text)
+        if (ch == QLatin1Char('\t') || ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
+            ch = QLatin1Char(' ');
+    return text;
+}
+
+void initRDMGridColumns(Grid& igRDM)
+{
+    igRDM.SetRedraw(false);
+    igRDM.Clear(true);
+    for (int k = 1; k <= kShownLines; ++k)
+        igRDM.AddCol(lineKey(k), lineKey(k), true);
+    for (int k = kShownLines + 1; k <= kRecordLines; ++k)
+        igRDM.AddCol(lineKey(k), lineKey(k), false, 14);
+    igRDM.AddCol(kDateTimeKey, kDateTimeKey, false, 14);
+    for (int c = 1; c <= igRDM.ColCount(); ++c)
+        igRDM.AutoSizeColumn(c);
+    igRDM.SetRedraw(true);
+}
+
+void initURGridColumns(Grid& igUR)
+{
+    igUR.SetRedraw(false);
+    igUR.Clear(true);
+    igUR.AddCol(QStringLiteral("ID"), QStringLiteral("ID"), true);
+    igUR.AddCol(QStringLiteral("Status"), QStringLiteral("Status"), true);
+    for (int k = 1; k <= kShownLines; ++k)
+        igUR.AddCol(lineKey(k), lineKey(k), true);
+    for (int c = 1; c <= igUR.ColCount(); ++c)
+        igUR.AutoSizeColumn(c);
+    igUR.SetRedraw(true);
+}
+
+void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType)
+{
+    Grid& g = grids.igRDM;
+    initRDMGridColumns(g);
+    g.SetRedraw(false);
+    const auto cols = recordColumns(g);
+    const bool ebms = dataType == QLatin1String("2");
+    std::vector<QStringView> fields;
+    for (const QString& line : lines) {
+        if (line.isEmpty())
+            continue;
+        splitTabs(line, fields);
+        if (ebms)
+            fillEBMS(g, grids.igIDLookup, cols, fields);
+        else
+            fillPlain(g, cols, fields);
+    }
+    g.RefreshGrid();
+    g.SetRedraw(true);
+}
+
+void sortRDMBySettings(Grid& igRDM, const QString& sortType, const QString& sortGroup, const QString& sortLine)
+{
+    if (sortType.isEmpty() || isUpperNone(sortType))
+        return;
+    const QString type = sortType.toUpper();
+    int order;
+    if (type == QLatin1String("ASCENDING"))
+        order = 0;
+    else if (type == QLatin1String("DESCENDING"))
+        order = 1;
+    else
+        return;
+
+    const int lineCol = sortLine.isEmpty() ? 0 : igRDM.ColIndex(trimBlanks(sortLine));
+    if (!sortGroup.isEmpty() && !isUpperNone(sortGroup)) {
+        const int groupCol = igRDM.ColIndex(trimBlanks(sortGroup));
+        if (groupCol == 0)
+            return; // no such column: keep the file order
+        sortPass(igRDM, {groupCol}, order);
+        if (lineCol != 0)
+            sortPass(igRDM, {groupCol, lineCol}, order);
+    } else if (lineCol != 0) {
+        sortPass(igRDM, {lineCol}, order);
+    }
+}
+
+bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
+{
+    BusyGuard busy;
+    if (path.isEmpty() || !modMain::blnFileExists(path)
+        || modMain::GetRightOfLast(path, QLatin1Char('.')).toUpper() != QLatin1String("ORV"))
+        return false;
+
+    QStringList lines;
+    QString error;
+    if (!textfile::readLines(path, lines, &error)) {
+        statusMessage(QStringLiteral("!!! The record file could not be loaded: %1").arg(error));
+        lines.clear();
+    }
+    fillRDMFromLines(grids, lines, gstrDataType);
+    QCoreApplication::processEvents();
+    if (recordshooks::showTotalRecords)
+        recordshooks::showTotalRecords(grids.igRDM.RowCount());
+
+    if (gstrDataType == QLatin1String("2")) {
+        if (recordshooks::buildRADEList)
+            recordshooks::buildRADEList(grids);
+    } else {
+        sortRDMBySettings(grids.igRDM, gstrSortType, gstrSortGroup, gstrSortLine);
+    }
+    return true;
+}
+
+void LoadDataFileIfExists(DataGrids& grids, const QString& path)
+{
+    if (modMain::blnFileExists(path))
+        loadRDMFromOrvFile(grids, path);
+}
+
+QString recordLine(const Grid& grid, int row)
+{
+    QString out;
+    appendLine(out, grid, recordColumns(grid), row, kRecordFields);
+    return out;
+}
+
+bool writeRecordFile(const Grid& igRDM, const QString& path, QString* error)
+{
+    return writeLinesOf(igRDM, kRecordFields, path, error);
+}
+
+bool writeRADEFile(const Grid& igRADE, const QString& path, QString* error)
+{
+    return writeLinesOf(igRADE, kShownLines, path, error);
+}

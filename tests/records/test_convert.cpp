@@ -1,0 +1,205 @@
+// The readers of outside exports, end to end: source file in, working record
+// file bytes out.
+#include "records/convert.h"
+#include "records/readers.h"
+#include "shell/globals.h"
+#include "tests/records/recordstest.h"
+#include "tests/testsupport.h"
+
+#include <QFile>
+
+using records::ConvertStatus;
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+const QByteArray kOld = "old\tworking\tfile\r\n";
+
+class Convert : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        target = dir.filePath("_Orvane.orv");
+        writeAll(target, kOld);
+    }
+    // Converts `bytes` saved under `name` with the Data Type; returns the status.
+    ConvertStatus run(const QString& type, const QString& name, const QByteArray& bytes)
+    {
+        const QString src = dir.filePath(name);
+        writeAll(src, bytes);
+        error.clear();
+        return records::convertFile(src, type, target, &error);
+    }
+    QByteArray out() const { return readAll(target); }
+
+    QTemporaryDir dir;
+    QString target;
+    QString error;
+};
+
+QString pad(const QString& s, int width)
+{
+    return s.leftJustified(width, QLatin1Char(' '), true);
+}
+
+} // namespace
+
+TEST_F(Convert, MicrosNineAndTwelveFieldLines)
+{
+    const QByteArray src = "a\tb\tc\t0900\t1000\tf\t20240101\t20240102\ti\r\n"
+                           "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\n";
+    ASSERT_EQ(run("0", "export.txt", src), ConvertStatus::Converted) << error.toStdString();
+    EXPECT_EQ(out(), recordBytes({"a", "b", "c", "0900", "1000", "f", "20240101", "20240102", "i"},
+                                 "0900|1000|20240101|20240102")
+                         + recordBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}, "4|5|7|8"));
+}
+
+TEST_F(Convert, MicrosFieldsAreKeptUntrimmed)
+{
+    ASSERT_EQ(run("0", "x.TXT", " a \tb\tc\td\te\tf\tg\th\ti \n"), ConvertStatus::Converted);
+    EXPECT_EQ(out(), recordBytes({" a ", "b", "c", "d", "e", "f", "g", "h", "i "}, "d|e|g|h"));
+}
+
+TEST_F(Convert, MicrosBadLineFailsAndKeepsTheOldFile)
+{
+    const QByteArray good = "a\tb\tc\td\te\tf\tg\th\ti\r\n";
+    EXPECT_EQ(run("0", "ten.txt", good + "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\r\n"), ConvertStatus::Failed);
+    EXPECT_TRUE(error.contains("Line 2")) << error.toStdString();
+    EXPECT_EQ(out(), kOld);
+    EXPECT_EQ(run("0", "gap.txt", good + "\r\n" + good), ConvertStatus::Failed);
+    EXPECT_EQ(run("0", "eight.txt", "1\t2\t3\t4\t5\t6\t7\t8\r\n"), ConvertStatus::Failed);
+    EXPECT_EQ(out(), kOld);
+}
+
+TEST_F(Convert, DelphiCutsFixedPositions)
+{
+    const QString full = pad("Title", 60) + pad("Sub", 60) + pad("Room", 40) + "ABC" + pad("x", 8) + pad("Host", 40)
+                         + "0930" + "1130" + pad("Group", 20) + "12AB" + "1234567" + "IGNORED";
+    ASSERT_EQ(full.size(), 250 + 7);
+    const QString short218 = full.left(217) + "9";
+    ASSERT_EQ(run("1", "a.nss", (full + "\r\n" + short218 + "\r\n\r\n").toLatin1()), ConvertStatus::Converted);
+    EXPECT_EQ(out(), recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "1130", "Group", "12AB",
+                                  "1234567"},
+                                 "0930|1130|0|0")
+                         + recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "119"}, "0930|119|0|0")
+                         + recordBytes({}, "||0|0"));
+}
+
+TEST_F(Convert, DelphiTabInsideAFieldBecomesABlank)
+{
+    ASSERT_EQ(run("1", "t.NSS", "A\tB\r\n"), ConvertStatus::Converted);
+    EXPECT_EQ(out(), recordBytes({"A B"}, "||0|0"));
+}
+
+TEST_F(Convert, EBMSSkipsHeadersAndSplitsPart14)
+{
+    const QByteArray header = "\"ID\",\"Name\",\"Room\"\r\n";
+    const QByteArray rec = "\"1\",\"Gala, dinner\",\"R1\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\","
+                           "\"13\",\"a,b,c,d,e\",\"1234\",\"extra\"\r\n";
+    ASSERT_EQ(run("2", "f.txt", header + rec), ConvertStatus::Converted) << error.toStdString();
+    EXPECT_EQ(out(), recordBytes({"1", "Gala, dinner", "R1", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "a",
+                                  "b", "c", "d", "1234"},
+                                 ""));
+}
+
+TEST_F(Convert, EBMSShortPart14Fails)
+{
+    const QByteArray rec = "\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\",\"13\",\"a,b\",\"15\"\n";
+    EXPECT_EQ(run("2", "f.txt", rec), ConvertStatus::Failed);
+    EXPECT_EQ(out(), kOld);
+}
+
+TEST_F(Convert, OwnRecordFileKeepsNineFieldsAndRebuildsTheWindow)
+{
+    // Converting the working file onto itself: the source is read first.
+    writeAll(target, recordBytes({"1", "2", "3", "0800", "0900", "6", "20240101", "20240131", "9", "10", "11", "12",
+                                  "13"},
+                                 "x|y|z|w"));
+    ASSERT_EQ(records::convertFile(target, "3", target, &error), ConvertStatus::Converted);
+    EXPECT_EQ(out(), recordBytes({"1", "2", "3", "0800", "0900", "6", "20240101", "20240131", "9"},
+                                 "0800|0900|20240101|20240131"));
+    EXPECT_EQ(run("3", "short.orv", "1\t2\t3\t4\t5\t6\t7\t8\r\n"), ConvertStatus::Failed);
+}
+
+TEST_F(Convert, BasicTextBlocks)
+{
+    auto basic = [this](const QStringList& lines) {
+        writeAll(target, QByteArray());
+        EXPECT_EQ(run("4", "b.txt", (lines.join("\r\n") + "\r\n").toLatin1()), ConvertStatus::Converted);
+        return out();
+    };
+    EXPECT_EQ(basic({"A", "B", "", ""}), recordBytes({"A", "B"}, "0|0|0|0"));
+    EXPECT_EQ(basic({"A", "", "B", ""}), recordBytes({"A", "B"}, "0|0|0|0"));
+    EXPECT_EQ(basic({"A", ""}), QByteArray());
+    EXPECT_EQ(basic({"", "", "A", "", ""}), recordBytes({"A"}, "0|0|0|0"));
+
+    QStringList fourteen;
+    for (int i = 1; i <= 14; ++i)
+        fourteen << QString::number(i);
+    QStringList first12 = fourteen.mid(0, 12);
+    EXPECT_EQ(basic(fourteen + QStringList{"", "C", ""}),
+              recordBytes(first12, "0|0|0|0") + recordBytes({"C"}, "0|0|0|0"));
+}
+
+TEST_F(Convert, ReaderSelectionByTypeAndExtension)
+{
+    using records::Reader;
+    EXPECT_EQ(records::selectReader("0", "/d/a.txt"), Reader::Micros);
+    EXPECT_EQ(records::selectReader("0", "/d/a.TXT"), Reader::Micros);
+    EXPECT_EQ(records::selectReader("1", "/d/a.Nss"), Reader::Delphi);
+    EXPECT_EQ(records::selectReader("2", "/d/a.txt"), Reader::EBMS);
+    EXPECT_EQ(records::selectReader("3", "/d/a.orv"), Reader::OwnRecords);
+    EXPECT_EQ(records::selectReader("4", "/d/a.txt"), Reader::BasicText);
+    EXPECT_EQ(records::selectReader("0", "/d/a.nss"), Reader::None);
+    EXPECT_EQ(records::selectReader("1", "/d/a.txt"), Reader::None);
+    EXPECT_EQ(records::selectReader("0", "/d/txt"), Reader::None);
+    EXPECT_EQ(records::selectReader(" 0", "/d/a.txt"), Reader::None);
+}
+
+TEST_F(Convert, ConvertDataFileReportsEachOutcome)
+{
+    FakeMessages messages;
+    gstrWorkingDataFile = target;
+    bool ok = true;
+
+    ConvertDataFile(QString(), ok);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(lastStatusLine().endsWith(" - No data file to convert."));
+
+    // No reader: the old records stay, the result is success, the log says why.
+    gstrDataType = "0";
+    writeAll(dir.filePath("a.nss"), "whatever\r\n");
+    ConvertDataFile(dir.filePath("a.nss"), ok);
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(lastStatusLine().contains(" - !!! No converter matches")) << lastStatusLine().toStdString();
+    EXPECT_EQ(out(), kOld);
+
+    writeAll(dir.filePath("bad.txt"), "1\t2\r\n");
+    ConvertDataFile(dir.filePath("bad.txt"), ok);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.contains("Line 1"));
+    EXPECT_EQ(out(), kOld);
+
+    writeAll(dir.filePath("good.txt"), "1\t2\t3\t4\t5\t6\t7\t8\t9\r\n");
+    ConvertDataFile(dir.filePath("good.txt"), ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(out(), recordBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "4|5|7|8"));
+    gstrWorkingDataFile.clear();
+    gstrDataType.clear();
+}
+
+TEST_F(Convert, OversizedSourceIsRefused)
+{
+    const QString big = dir.filePath("big.txt");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(257) * 1024 * 1024)); // sparse: costs no disk
+    }
+    EXPECT_EQ(records::convertFile(big, "4", target, &error), ConvertStatus::Failed);
+    EXPECT_TRUE(error.contains("too large")) << error.toStdString();
+    EXPECT_EQ(out(), kOld);
+}

@@ -1,0 +1,219 @@
+// Hand editing of the record store: Add, Update, Up, Down, Delete and Save.
+#include "records/rdmeditor.h"
+#include "records/recordstore.h"
+#include "shell/globals.h"
+#include "tests/records/recordstest.h"
+#include "tests/testsupport.h"
+
+namespace {
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        initRDMGridColumns(grids.igRDM);
+        ed.showTotalRecords = [this](int n) { total = n; };
+        ed.enableLineRows = [this] { ++enabled; };
+    }
+    // Adds rows whose "Line 1" is each given text.
+    void rows(const QStringList& firstLines)
+    {
+        for (const QString& s : firstLines) {
+            const int r = grids.igRDM.AddRow();
+            grids.igRDM.SetCellValue(r, "Line 1", s);
+            grids.igRDM.SetCellValue(r, "DateTime", s + "a|" + s + "b|" + s + "c|" + s + "d");
+        }
+    }
+    QString firstLines() const
+    {
+        QString out;
+        for (int r = 1; r <= grids.igRDM.RowCount(); ++r)
+            out += grids.igRDM.CellValue(r, "Line 1").isEmpty() ? "_" : grids.igRDM.CellValue(r, "Line 1");
+        return out;
+    }
+
+    DataGrids grids;
+    RDMEditor ed{grids.igRDM};
+    RDMEditTexts t;
+    int total = -1;
+    int enabled = 0;
+};
+
+} // namespace
+
+TEST_F(Editor, AddIntoEmptyAndAfterTheCurrentRecord)
+{
+    t.startTime = "old";
+    ed.btnAddRDM_Click(t);
+    EXPECT_EQ(grids.igRDM.RowCount(), 1);
+    EXPECT_EQ(ed.mlngRDMRow, 1);
+    EXPECT_EQ(total, 1);
+    EXPECT_EQ(t.lines[0], "");
+    EXPECT_EQ(QStringList({t.startTime, t.endTime, t.startDate, t.endDate}), QStringList({"00:00", "00:00", "0", "0"}));
+
+    grids.igRDM.Clear();
+    rows({"A", "B", "C"});
+    ed.mlngRDMRow = 2;
+    ed.btnAddRDM_Click(t);
+    EXPECT_EQ(firstLines(), "AB_C");
+    EXPECT_EQ(ed.mlngRDMRow, 3);
+    EXPECT_EQ(total, 4);
+    ed.mlngRDMRow = 4;
+    ed.btnAddRDM_Click(t);
+    EXPECT_EQ(firstLines(), "AB_C_");
+    EXPECT_EQ(ed.mlngRDMRow, 5);
+}
+
+TEST_F(Editor, UpDownNeedAChosenCell)
+{
+    rows({"A", "B", "C"});
+    ed.mlngRDMRow = 2;
+    ed.btnUpRDM_Click(t); // no cell chosen yet
+    EXPECT_EQ(firstLines(), "ABC");
+
+    ed.igRDM_RowSelect(2, 3);
+    ed.btnUpRDM_Click(t);
+    EXPECT_EQ(firstLines(), "BAC");
+    EXPECT_EQ(ed.mlngRDMRow, 1);
+    EXPECT_EQ(t.lines[0], "B");
+    ed.btnUpRDM_Click(t);
+    EXPECT_EQ(firstLines(), "BAC");
+
+    ed.btnDownRDM_Click(t);
+    ed.btnDownRDM_Click(t);
+    EXPECT_EQ(firstLines(), "ACB");
+    EXPECT_EQ(ed.mlngRDMRow, 3);
+    ed.btnDownRDM_Click(t);
+    EXPECT_EQ(firstLines(), "ACB");
+}
+
+TEST_F(Editor, DeleteMakesTheRecordBeforeCurrent)
+{
+    rows({"A", "B", "C"});
+    ed.mlngRDMRow = 3;
+    ed.btnDeleteRDM_Click(t); // no cell chosen yet
+    EXPECT_EQ(grids.igRDM.RowCount(), 3);
+
+    ed.igRDM_RowSelect(3, 1);
+    ed.btnDeleteRDM_Click(t);
+    EXPECT_EQ(firstLines(), "AB");
+    EXPECT_EQ(ed.mlngRDMRow, 2);
+    EXPECT_EQ(t.lines[0], "B");
+    EXPECT_EQ(total, 2);
+
+    ed.mlngRDMRow = 1;
+    ed.btnDeleteRDM_Click(t);
+    EXPECT_EQ(firstLines(), "B");
+    EXPECT_EQ(ed.mlngRDMRow, 1);
+
+    ed.btnDeleteRDM_Click(t);
+    EXPECT_EQ(grids.igRDM.RowCount(), 0);
+    EXPECT_EQ(ed.mlngRDMRow, 0);
+    EXPECT_EQ(ed.mlngRDMCol, 0);
+    EXPECT_EQ(total, 0);
+    EXPECT_EQ(t.lines[0], "B"); // the editor keeps the deleted record's texts
+}
+
+TEST_F(Editor, UpdateCleansTextsAndBuildsTheWindow)
+{
+    rows({"A"});
+    ed.mlngRDMRow = 1;
+    t.lines[0] = "  Gala\tdinner  ";
+    t.lines[11] = "end\r\n";
+    t.startTime = " 09:00 ";
+    t.endTime = "";
+    t.startDate = "20240101";
+    t.endDate = "0\t";
+    ed.btnUpdateRDM_Click(t);
+    EXPECT_EQ(grids.igRDM.CellValue(1, "Line 1"), "Gala dinner");
+    EXPECT_EQ(grids.igRDM.CellValue(1, "Line 12"), "end");
+    EXPECT_EQ(grids.igRDM.CellValue(1, "DateTime"), "09:00||20240101|0");
+}
+
+TEST_F(Editor, ShowFillsMissingWindowPartsWithDefaults)
+{
+    rows({"A", "B"});
+    grids.igRDM.SetCellValue(2, "DateTime", "10:00|11:00");
+    ASSERT_TRUE(ed.showRDMRecord(1, t));
+    EXPECT_EQ(t.endDate, "Ad");
+    ASSERT_TRUE(ed.showRDMRecord(2, t));
+    EXPECT_EQ(QStringList({t.startTime, t.endTime, t.startDate, t.endDate}), QStringList({"10:00", "11:00", "0", "0"}));
+    EXPECT_EQ(ed.mlngRDMRow, 2);
+    EXPECT_EQ(enabled, 2);
+    EXPECT_FALSE(ed.showRDMRecord(3, t));
+    EXPECT_EQ(ed.mlngRDMRow, 2);
+}
+
+TEST_F(Editor, StaleCurrentRecordIsNoRecord)
+{
+    rows({"A", "B"});
+    ed.igRDM_RowSelect(9, 1); // the store was reloaded with fewer rows
+    ed.btnUpRDM_Click(t);
+    ed.btnDownRDM_Click(t);
+    ed.btnDeleteRDM_Click(t);
+    t.lines[0] = "X";
+    ed.btnUpdateRDM_Click(t);
+    EXPECT_EQ(firstLines(), "AB");
+    ed.mlngRDMRow = 7;
+    ed.btnAddRDM_Click(t);
+    EXPECT_EQ(firstLines(), "AB_");
+    EXPECT_EQ(ed.mlngRDMRow, 3);
+}
+
+TEST_F(Editor, SaveRoundTripAndMessages)
+{
+    FakeMessages messages;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("_Orvane.orv");
+    gstrWorkingDataFile = path;
+
+    EXPECT_FALSE(ed.btnSaveRDM_Click());
+    EXPECT_EQ(messages.texts(), QStringList{"No data input. Please enter some data before saving."});
+    EXPECT_FALSE(QFile::exists(path));
+
+    ed.btnAddRDM_Click(t);
+    t.lines = {"  One ", "Two"};
+    t.startTime = "0900";
+    t.endTime = "1700";
+    t.startDate = "20240101";
+    t.endDate = "0";
+    ed.btnUpdateRDM_Click(t);
+    ed.btnAddRDM_Click(t);
+    t.lines = {"Three"};
+    t.startTime = "00:00";
+    t.endTime = "00:00";
+    ed.btnUpdateRDM_Click(t);
+    EXPECT_TRUE(ed.btnSaveRDM_Click());
+    EXPECT_EQ(messages.texts().last(), "File saved.");
+    EXPECT_EQ(testsupport::readAll(path),
+              recordBytes({"One", "Two"}, "0900|1700|20240101|0") + recordBytes({"Three"}, "00:00|00:00|0|0"));
+
+    DataGrids loaded;
+    gstrDataType = "3";
+    ASSERT_TRUE(loadRDMFromOrvFile(loaded, path));
+    for (int r = 1; r <= 2; ++r)
+        EXPECT_EQ(loaded.igRDM.RowValues(r), grids.igRDM.RowValues(r));
+
+    // A save that cannot be written says so and never claims success.
+    EXPECT_FALSE(ed.saveRDMFile(dir.filePath("no/such/folder/x.orv")));
+    EXPECT_NE(messages.texts().last(), "File saved.");
+    EXPECT_EQ(messages.shown.back().icon, MsgIcon::Exclamation);
+    gstrWorkingDataFile.clear();
+    gstrDataType.clear();
+}
+
+TEST_F(Editor, SaveRADEWritesTwelveLines)
+{
+    FakeMessages messages;
+    QTemporaryDir dir;
+    Grid igRADE;
+    EXPECT_FALSE(btnSaveRADE_Click(igRADE, dir.path()));
+    EXPECT_EQ(messages.texts(), QStringList{"No data input. Please enter some data before saving."});
+    initRDMGridColumns(igRADE);
+    const int r = igRADE.AddRow();
+    igRADE.SetCellValue(r, "Line 1", " a ");
+    igRADE.SetCellValue(r, "Line 12", "l");
+    igRADE.SetCellValue(r, "Line 13", "hidden");
+    EXPECT_TRUE(btnSaveRADE_Click(igRADE, dir.path()));
+    EXPECT_EQ(testsupport::readAll(dir.filePath("_RADEDataFile.txt")), " a " + QByteArray(11, '\t') + "l\r\n");
+}
