@@ -29,6 +29,52 @@ void GridSort::SetSetting(int k, int setting)
         keys_[size_t(k - 1)].setting = setting;
 }
 
+Grid::Grid(const Grid& other)
+    : onCellEvent(other.onCellEvent)
+    , onRowEvent(other.onRowEvent)
+    , cols_(other.cols_)
+    , firstOfName_(other.firstOfName_)
+    , rows_(other.rows_)
+    , sort_(other.sort_)
+    , redraw_(other.redraw_)
+{
+}
+
+Grid::Grid(Grid&& other) noexcept
+    : onCellEvent(std::move(other.onCellEvent))
+    , onRowEvent(std::move(other.onRowEvent))
+    , cols_(std::move(other.cols_))
+    , firstOfName_(std::move(other.firstOfName_))
+    , rows_(std::move(other.rows_))
+    , sort_(std::move(other.sort_))
+    , redraw_(other.redraw_)
+{
+}
+
+Grid& Grid::operator=(const Grid& other)
+{
+    if (this != &other) {
+        Grid copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Grid& Grid::operator=(Grid&& other) noexcept
+{
+    if (this != &other) {
+        onCellEvent = std::move(other.onCellEvent);
+        onRowEvent = std::move(other.onRowEvent);
+        cols_ = std::move(other.cols_);
+        firstOfName_ = std::move(other.firstOfName_);
+        rows_ = std::move(other.rows_);
+        sort_ = std::move(other.sort_);
+        redraw_ = other.redraw_;
+        notify();
+    }
+    return *this;
+}
+
 QString Grid::CellValue(int row, const QString& key) const
 {
     return CellValue(row, ColIndex(key));
@@ -98,6 +144,7 @@ void Grid::MoveRow(int row, int target)
 
 int Grid::AddCol(const QString& key, const QString& header, bool visible, int setting)
 {
+    firstOfName_.push_back(ColIndex(key) == 0);
     cols_.push_back(GridColumn{key, header, visible, setting});
     for (Row& r : rows_) {
         r.cells.emplace_back();
@@ -109,6 +156,12 @@ int Grid::AddCol(const QString& key, const QString& header, bool visible, int se
 
 int Grid::ColIndex(const QString& key) const
 {
+    // Callers nearly always spell the key as it was added: an exact match
+    // (cheap) is tried first, on the columns that are the first of their
+    // name only, so that the first match still wins.
+    for (size_t i = 0; i < cols_.size(); ++i)
+        if (firstOfName_[i] && cols_[i].key == key)
+            return int(i + 1);
     for (size_t i = 0; i < cols_.size(); ++i)
         if (cols_[i].key.compare(key, Qt::CaseInsensitive) == 0)
             return int(i + 1);
@@ -134,6 +187,7 @@ void Grid::Clear(bool columns)
     rows_.clear();
     if (columns) {
         cols_.clear();
+        firstOfName_.clear();
         sort_.SetCount(0);
     }
     notify();
@@ -149,6 +203,31 @@ void Grid::SetRedraw(bool on)
 
 int Grid::CompareText(const QString& a, const QString& b)
 {
+    // Fast path for plain ASCII, the usual content; it gives the same order
+    // as the general comparison below. Any other character hands the whole
+    // comparison over to it.
+    const qsizetype n = std::min(a.size(), b.size());
+    const char16_t* pa = reinterpret_cast<const char16_t*>(a.constData());
+    const char16_t* pb = reinterpret_cast<const char16_t*>(b.constData());
+    bool ascii = true;
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t ca = pa[i], cb = pb[i];
+        if (ca >= 0x80 || cb >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (ca >= 'A' && ca <= 'Z')
+            ca += 'a' - 'A';
+        if (cb >= 'A' && cb <= 'Z')
+            cb += 'a' - 'A';
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (ascii) {
+        if (a.size() != b.size())
+            return a.size() < b.size() ? -1 : 1;
+        return a.compare(b, Qt::CaseSensitive);
+    }
     const int c = a.compare(b, Qt::CaseInsensitive);
     if (c != 0)
         return c;
@@ -157,20 +236,41 @@ int Grid::CompareText(const QString& a, const QString& b)
 
 void Grid::Sort()
 {
-    std::vector<std::pair<int, int>> keys; // (column index 0-based, order)
-    for (int k = 1; k <= sort_.Count(); ++k)
-        if (validCol(sort_.Col(k)))
-            keys.emplace_back(sort_.Col(k) - 1, sort_.Order(k));
+    struct SortKey {
+        std::vector<QString> texts; // the key column's text of each row, in row order
+        bool descending;
+    };
+    std::vector<SortKey> keys;
+    for (int k = 1; k <= sort_.Count(); ++k) {
+        if (!validCol(sort_.Col(k)))
+            continue;
+        SortKey key{{}, sort_.Order(k) == 1};
+        key.texts.reserve(rows_.size());
+        const size_t col = size_t(sort_.Col(k) - 1);
+        for (const Row& r : rows_)
+            key.texts.push_back(r.cells[col]); // shares the text, no copy
+        keys.push_back(std::move(key));
+    }
     if (keys.empty() || rows_.size() < 2)
         return;
-    std::stable_sort(rows_.begin(), rows_.end(), [&keys](const Row& x, const Row& y) {
-        for (const auto& [col, order] : keys) {
-            const int c = CompareText(x.cells[size_t(col)], y.cells[size_t(col)]);
+    // Sorting row numbers over compact key columns touches far less memory
+    // than comparing through each row's own cells.
+    std::vector<int> order(rows_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(), [&keys](int x, int y) {
+        for (const SortKey& key : keys) {
+            const int c = CompareText(key.texts[size_t(x)], key.texts[size_t(y)]);
             if (c != 0)
-                return order == 1 ? c > 0 : c < 0;
+                return key.descending ? c > 0 : c < 0;
         }
         return false;
     });
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (const int i : order)
+        sorted.push_back(std::move(rows_[size_t(i)]));
+    rows_ = std::move(sorted);
     notify();
 }
 

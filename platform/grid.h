@@ -48,6 +48,13 @@ private:
 class Grid {
 public:
     Grid() = default;
+    // A copy takes the content, the sort description and the event handlers,
+    // but not the observers: views watch the grid they were made for. An
+    // assignment keeps the target's observers and tells them.
+    Grid(const Grid& other);
+    Grid(Grid&& other) noexcept;
+    Grid& operator=(const Grid& other);
+    Grid& operator=(Grid&& other) noexcept;
 
     int RowCount() const { return int(rows_.size()); }
     int ColCount() const { return int(cols_.size()); }
@@ -122,6 +129,7 @@ private:
     void notify(int row = 0, int col = 0);
 
     std::vector<GridColumn> cols_;
+    std::vector<bool> firstOfName_; // per column: no earlier column has its name
     std::vector<Row> rows_;
     GridSort sort_;
     bool redraw_ = true;

@@ -38,6 +38,13 @@ TEST(Grid, RowsAndCells)
     EXPECT_EQ(g.ColCount(), 2);
     EXPECT_EQ(g.ColIndex("NUM"), 2);
     EXPECT_EQ(g.ColIndex("none"), 0);
+    // A second column of the same name (in any case) is never found by key.
+    EXPECT_EQ(g.AddCol("NUM"), 3);
+    EXPECT_EQ(g.ColIndex("NUM"), 2);
+    g.Clear(true);
+    g.AddCol("NUM");
+    EXPECT_EQ(g.ColIndex("NUM"), 1);
+    g = makeGrid({{"a", "1"}, {"b", "2"}, {"c", "3"}});
     EXPECT_EQ(g.AddRow(2), 2);
     EXPECT_EQ(column(g, 1), QStringList({"a", "", "b", "c"}));
     EXPECT_EQ(g.AddRow(99), 5);
@@ -215,6 +222,25 @@ TEST(GridModel, TwoModelsOnOneGridAndAPlainObserver)
     g.AddRow();
     EXPECT_EQ(second.rowCount(), 2);
     EXPECT_EQ(plain, 1);
+}
+
+TEST(GridModel, ACopyOfAWatchedGridIsNotWatched)
+{
+    Grid g = makeGrid({{"a", "1"}});
+    Grid copy;
+    {
+        GridTableModel m(g);
+        copy = g;
+        GridTableModel onCopy(copy);
+        Grid other(g);
+        copy = other; // the copy's own model hears of it
+        EXPECT_EQ(onCopy.rowCount(), 1);
+    }
+    // No model is left to call: changing either grid is safe.
+    copy.AddRow();
+    g.AddRow();
+    EXPECT_EQ(copy.RowCount(), 2);
+    EXPECT_EQ(copy.CellValue(1, "Name"), "a");
 }
 
 TEST(GridView, SelectionFollowsTheGridBothWays)
