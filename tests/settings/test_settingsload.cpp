@@ -274,11 +274,11 @@ TEST(PlayList, OnlyKeysPresentAreVisitedAndUnsafeNamesAreSkipped)
     QStringList log;
     const PlayListLoad pl = readPlayList(
         doc({"[TEMPLATES]", "List Number=1e300", "2=B", "01=not a number key", "+3=nor this", "1=A",
-             "7=..\\..\\secret", "8=sub/name", "9=a\\b", "10=C"}),
+             "7=..\\..\\secret", "8=sub/name", "9=a\\b", "10=C", "11=.."}),
         &log);
     ASSERT_TRUE(pl.replace);
     EXPECT_EQ(pl.entries, QStringList({"A", "B", "C"}));
-    ASSERT_EQ(log.size(), 3);
+    ASSERT_EQ(log.size(), 4);
     for (const QString& line : log)
         EXPECT_TRUE(line.startsWith("!!!"));
 }
