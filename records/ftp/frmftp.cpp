@@ -1,0 +1,269 @@
+#include "records/ftp/frmftp.h"
+
+#include "platform/ftp/curlftpclient.h"
+#include "platform/paths.h"
+#include "platform/statuslog.h"
+#include "shell/globals.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QString kDirPrefix = QStringLiteral("<Dir> ");
+
+void yieldEvents(int times)
+{
+    for (int i = 0; i < times; ++i)
+        QCoreApplication::processEvents();
+}
+
+ftp::Account accountOf(const QString& host, const QString& user, const QString& password)
+{
+    return {host, user, password};
+}
+
+// "!!!Error: " line of a failed time query; the password never shows.
+QString errorLine(const ftp::Result& r, const QString& password)
+{
+    QString text = r.message;
+    if (!password.isEmpty())
+        text.replace(password, QStringLiteral("***"));
+    return QStringLiteral("!!!Error: ") + QString::number(r.code) + QLatin1Char(' ') + text;
+}
+
+} // namespace
+
+FrmFTP::FrmFTP(std::unique_ptr<ftp::FtpClient> client)
+    : iFTP_(client ? std::move(client) : std::make_unique<ftp::CurlFtpClient>())
+{
+    iFTP_->setCancelCheck([] { return gblnStop; });
+}
+
+FrmFTP::~FrmFTP()
+{
+    Form_Unload();
+}
+
+QString FrmFTP::FormatFileTime(const QString& stamp)
+{
+    if (stamp.size() < 14)
+        return QString();
+    for (int i = 0; i < 14; ++i) {
+        if (!stamp.at(i).isDigit() || stamp.at(i).unicode() > 127)
+            return QString();
+    }
+    return stamp.mid(0, 4) + QLatin1Char('/') + stamp.mid(4, 2) + QLatin1Char('/') + stamp.mid(6, 2)
+           + QLatin1Char(' ') + stamp.mid(8, 2) + QLatin1Char(':') + stamp.mid(10, 2) + QLatin1Char(':')
+           + stamp.mid(12, 2);
+}
+
+bool FrmFTP::isFolderEntry(const QString& entry)
+{
+    return entry.left(5) == QStringLiteral("<Dir>");
+}
+
+bool FrmFTP::blnLogin(const QString& host, const QString& user, const QString& password)
+{
+    if (iFTP_->connected()) {
+        iFTP_->disconnect();
+        yieldEvents(6);
+    }
+    remoteFolder_.clear();
+    return iFTP_->login(accountOf(host, user, password)).ok();
+}
+
+void FrmFTP::SelectOrAddItem(QStringList& list, const QString& text)
+{
+    const qsizetype at = list.lastIndexOf(text);
+    if (at >= 0)
+        list.removeAt(at);
+    list.prepend(text); // the first entry is the selected one
+}
+
+void FrmFTP::iFTP_ListItem(const ftp::Entry& entry)
+{
+    lstRemote_ << (entry.isFolder ? kDirPrefix + entry.name : entry.name);
+    lstRemoteSizes_ << (entry.isFolder ? -1 : entry.size);
+}
+
+void FrmFTP::cmdRemoteRefresh_Click()
+{
+    lstRemote_.clear();
+    lstRemoteSizes_.clear();
+    if (remoteFolder_ != QStringLiteral("/")) {
+        lstRemote_ << kDirPrefix + QStringLiteral("..");
+        lstRemoteSizes_ << -1;
+    }
+    QList<ftp::Entry> entries;
+    const ftp::Result r = iFTP_->list(ftp::normalisePath(remoteFolder_), entries);
+    for (const ftp::Entry& e : entries)
+        iFTP_ListItem(e);
+    // A listing that broke the connection drops it; other failures (a
+    // missing folder) only end the refresh.
+    switch (r.status) {
+    case ftp::Status::ConnectionReset:
+    case ftp::Status::TimedOut:
+    case ftp::Status::Incomplete:
+    case ftp::Status::Failed:
+        CmdCancel_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void FrmFTP::ChangeFolder(const QString& folder)
+{
+    const QString rest = folder.left(folder.size() - 1);
+    remoteFolder_ = remoteFolder_ + QLatin1Char('/') + rest;
+    SelectOrAddItem(cboRemote_, remoteFolder_);
+    cmdRemoteRefresh_Click();
+}
+
+bool FrmFTP::cancelExit()
+{
+    iFTP_->disconnect();
+    yieldEvents(3);
+    statusMessage(QStringLiteral("Cancel process"));
+    return false;
+}
+
+void FrmFTP::removeOtherSpellings(const QString& localFolder, const QString& name)
+{
+    // An older copy spelt differently would otherwise be found first by the
+    // loaders, which look for the settings' spelling before any other.
+    const QStringList present = QDir(localFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& other : present) {
+        if (other != name && other.compare(name, Qt::CaseInsensitive) == 0)
+            QFile::remove(paths::join(localFolder, other));
+    }
+}
+
+bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password,
+                     const QString& remoteFolder, const QString& localFolder, const QString& fileName)
+{
+    if (gblnStop)
+        return cancelExit();
+    bool result = false;
+    cboRemote_.clear();
+
+    if (!blnLogin(host, user, password)) {
+        statusMessage(QStringLiteral("Can't login to ftp site. Try again."));
+        return false;
+    }
+
+    const QStringList steps = remoteFolder.split(QLatin1Char('\\'));
+    for (const QString& step : steps) {
+        if (gblnStop)
+            return cancelExit();
+        ChangeFolder(step + QLatin1Char('\\'));
+        yieldEvents(3);
+    }
+
+    int match = -1;
+    if (!lstRemote_.isEmpty()) {
+        if (gblnStop)
+            return cancelExit();
+        const QString wanted = fileName.toUpper();
+        for (int i = 0; i < lstRemote_.size(); ++i) {
+            if (gblnStop)
+                return cancelExit();
+            const QString& entry = lstRemote_.at(i);
+            if (entry.toUpper() == wanted && !isFolderEntry(entry) && paths::isPlainFileName(entry)) {
+                match = i;
+                break;
+            }
+            yieldEvents(1);
+        }
+    }
+
+    if (match >= 0) {
+        const QString name = lstRemote_.at(match);
+        const QString remotePath = ftp::normalisePath(remoteFolder_ + QLatin1Char('/') + name);
+        mblnTransferDone_ = false;
+        const ftp::Result r = iFTP_->download(remotePath, paths::join(localFolder, name), lstRemoteSizes_.at(match));
+        mblnTransferDone_ = true;
+        if (r.status == ftp::Status::Cancelled)
+            return cancelExit();
+        if (!r.ok()) {
+            statusMessage(QStringLiteral("Error connecting to ftp site"));
+            return false;
+        }
+        removeOtherSpellings(localFolder, name);
+        result = true;
+    }
+
+    iFTP_->disconnect();
+    yieldEvents(3);
+    return result;
+}
+
+QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password,
+                            const QString& fileName)
+{
+    remoteFolder_.clear();
+    const ftp::Result login = iFTP_->login(accountOf(host, user, password));
+    if (!login.ok() || !iFTP_->connected()) {
+        statusMessage(errorLine(login, password));
+        return QString();
+    }
+    QString stamp;
+    ftp::Result r = iFTP_->modifiedTime(fileName, stamp);
+    iFTP_->disconnect();
+    yieldEvents(3);
+    const QString result = FormatFileTime(stamp);
+    if (!r.ok() || result.isEmpty()) {
+        if (r.ok()) {
+            r.code = 0;
+            r.message = QStringLiteral("The server gave no usable time: \"%1\"").arg(stamp);
+        }
+        statusMessage(errorLine(r, password));
+        return QString();
+    }
+    statusMessage(QStringLiteral("@@@ ") + fileName + QStringLiteral(" - ") + result);
+    return result;
+}
+
+void FrmFTP::CmdCancel_Click()
+{
+    iFTP_->abort();
+}
+
+void FrmFTP::Form_Unload()
+{
+    if (iFTP_)
+        iFTP_->abort();
+}
+
+namespace {
+
+bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName)
+{
+    if (fileName.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
+        statusMessage(QStringLiteral("The FTP Settings is not correct."));
+        return false;
+    }
+    statusMessage(QStringLiteral("Start retrieve ") + fileName);
+    const bool ok = frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"),
+                                   gstrDataFolder, fileName);
+    if (ok)
+        statusMessage(QStringLiteral("Successfully retrieved ") + fileName);
+    else
+        statusMessage(QStringLiteral("Error retrieving ") + fileName + QStringLiteral(" from FTP Server."));
+    yieldEvents(3);
+    return ok;
+}
+
+} // namespace
+
+bool retrieveFTPDataFile(FrmFTP& frmFTP)
+{
+    return retrieveFTPFile(frmFTP, gstrFTPFilename);
+}
+
+bool retrieveFTPBookingFile(FrmFTP& frmFTP)
+{
+    return retrieveFTPFile(frmFTP, gstrFTPBookingFilename);
+}

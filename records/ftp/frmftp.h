@@ -1,0 +1,75 @@
+#pragma once
+// Fetching the source files (data file, booking file) from the FTP server
+// named in the settings, and asking it for their modified times.
+//
+// FrmFTP is the window-less FTP worker the main window owns; it logs to the
+// status list. Its operations wait for the server without freezing the
+// window (events keep being handled meanwhile), and a set stop flag
+// (gblnStop) aborts a fetch, also in the middle of a transfer.
+#include "platform/ftp/ftpclient.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <memory>
+
+class FrmFTP {
+public:
+    // Uses `client` for the server work; without one it uses the libcurl client.
+    explicit FrmFTP(std::unique_ptr<ftp::FtpClient> client = nullptr);
+    ~FrmFTP();
+    FrmFTP(const FrmFTP&) = delete;
+    FrmFTP& operator=(const FrmFTP&) = delete;
+
+    // Downloads `fileName` from `remoteFolder` ("\" between folder names,
+    // "\" alone for the server's root) into `localFolder`. The name is matched
+    // without regard to case, folders never match, and the local copy takes
+    // the server's spelling. A broken transfer leaves the previous copy.
+    bool GetFile(const QString& host, const QString& user, const QString& password,
+                 const QString& remoteFolder, const QString& localFolder, const QString& fileName);
+    // Connects and logs in (closing an open connection first).
+    bool blnLogin(const QString& host, const QString& user, const QString& password);
+    // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
+    // when it cannot be had (logged as "@@@ name - time" or "!!!Error: ...").
+    QString FTPFileTime(const QString& host, const QString& user, const QString& password,
+                        const QString& fileName);
+    // Ends the connection at once, also in the middle of a transfer.
+    void CmdCancel_Click();
+    // At shut-down: the same as CmdCancel_Click.
+    void Form_Unload();
+
+    // "yyyy/mm/dd hh:mm:ss" of a server time whose first 14 characters are
+    // the digits yyyymmddhhmmss; "" for anything else.
+    static QString FormatFileTime(const QString& stamp);
+
+    // Working state, for the curious (never shown): the entries of the folder
+    // listed last (folders as "<Dir> name") and the folders visited by the
+    // last GetFile, the newest first.
+    const QStringList& lstRemote() const { return lstRemote_; }
+    const QStringList& cboRemote() const { return cboRemote_; }
+    bool transferDone() const { return mblnTransferDone_; }
+    ftp::FtpClient& iFTP() { return *iFTP_; }
+
+private:
+    void ChangeFolder(const QString& folder);
+    static void SelectOrAddItem(QStringList& list, const QString& text);
+    void cmdRemoteRefresh_Click();
+    void iFTP_ListItem(const ftp::Entry& entry);
+    static bool isFolderEntry(const QString& entry);
+    bool cancelExit();
+    void removeOtherSpellings(const QString& localFolder, const QString& name);
+
+    std::unique_ptr<ftp::FtpClient> iFTP_;
+    QString remoteFolder_;
+    QStringList lstRemote_;
+    QList<qint64> lstRemoteSizes_;
+    QStringList cboRemote_;
+    bool mblnTransferDone_ = false;
+};
+
+// Fetch the settings' FTP data file (gstrFTPFilename) or booking file
+// (gstrFTPBookingFilename) from the server's root folder into the Data
+// folder, logging the outcome. False (after "The FTP Settings is not
+// correct.") when the file name, server, user name or password is empty.
+bool retrieveFTPDataFile(FrmFTP& frmFTP);
+bool retrieveFTPBookingFile(FrmFTP& frmFTP);

@@ -1,0 +1,269 @@
+// Fetching the source files and asking for their times, against a real FTP
+// server on 127.0.0.1 (or a recording stand-in where no server may be asked).
+#include "platform/ftp/curlftpclient.h"
+#include "platform/paths.h"
+#include "platform/statuslog.h"
+#include "records/ftp/frmftp.h"
+#include "shell/globals.h"
+#include "tests/ftp/ftptestserver.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+#define START_SERVER(server)                                                                        \
+    do {                                                                                            \
+        QString why;                                                                                \
+        if (FtpTestServer::python().isEmpty())                                                      \
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                   \
+        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                     \
+    } while (0)
+
+// Records calls; every operation fails. For cases that must not reach a server.
+class RecordingClient : public ftp::FtpClient {
+public:
+    int calls = 0;
+    ftp::Result login(const ftp::Account&) override { return fail(); }
+    bool connected() const override { return false; }
+    void disconnect() override {}
+    void abort() override {}
+    ftp::Result list(const QString&, QList<ftp::Entry>&) override { return fail(); }
+    ftp::Result download(const QString&, const QString&, qint64) override { return fail(); }
+    ftp::Result upload(const QString&, const QString&) override { return fail(); }
+    ftp::Result modifiedTime(const QString&, QString&) override { return fail(); }
+    ftp::Result command(const QString&, QString*) override { return fail(); }
+
+private:
+    ftp::Result fail()
+    {
+        ++calls;
+        return {ftp::Status::Failed, 0, 0, QStringLiteral("stand-in")};
+    }
+};
+
+// The log's texts without their date and time.
+QStringList logTexts()
+{
+    QStringList out;
+    for (const QString& line : StatusLog::instance().lines())
+        out << line.mid(line.indexOf(QStringLiteral(" - ")) + 3);
+    return out;
+}
+
+QByteArray bigPayload()
+{
+    QByteArray b;
+    for (int i = 0; i < 20000; ++i)
+        b += "booking " + QByteArray::number(i) + "\r\n";
+    return b;
+}
+
+class FetchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gblnStop = false;
+        StatusLog::instance().clear();
+        gstrDataFolder = data.path();
+        gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
+        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+        gstrFTPServer = QStringLiteral("127.0.0.1:1");
+        gstrFTPFilename = QStringLiteral("data.txt");
+        gstrFTPBookingFilename = QStringLiteral("bookings.txt");
+    }
+    void TearDown() override { gblnStop = false; }
+
+    // A fetcher with short time-outs.
+    static std::unique_ptr<FrmFTP> makeFrm(int stallMs = 1500)
+    {
+        return std::make_unique<FrmFTP>(std::make_unique<ftp::CurlFtpClient>(ftp::Timeouts{2000, stallMs}));
+    }
+    void expectNoPasswordInLog() const
+    {
+        for (const QString& line : StatusLog::instance().lines())
+            EXPECT_FALSE(line.contains(gstrFTPPassword)) << line.toStdString();
+    }
+    QString local(const QString& name) const { return data.filePath(name); }
+
+    QTemporaryDir data;
+};
+
+} // namespace
+
+TEST_F(FetchTest, FetchesWithTheServersSpellingAndSkipsFolders)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    server.putFile(QStringLiteral("BOOKINGS.TXT"), "fresh bookings\r\n");
+    server.putFile(QStringLiteral("Data.TXT/inside.txt"), "a folder named like the data file");
+    server.putFile(QStringLiteral("Exports/Daily/today.txt"), "deep");
+    testsupport::writeAll(local(QStringLiteral("bookings.txt")), "stale copy, other spelling");
+    auto frm = makeFrm();
+
+    EXPECT_TRUE(retrieveFTPBookingFile(*frm));
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve bookings.txt"),
+                                       QStringLiteral("Successfully retrieved bookings.txt")}));
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList{QStringLiteral("BOOKINGS.TXT")});
+    EXPECT_EQ(testsupport::readAll(paths::resolve(data.path(), QStringLiteral("bookings.txt"))),
+              QByteArray("fresh bookings\r\n"));
+    EXPECT_TRUE(frm->transferDone());
+
+    // Only a folder carries the data file's name: nothing is fetched.
+    StatusLog::instance().clear();
+    EXPECT_FALSE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
+                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+    EXPECT_TRUE(frm->lstRemote().contains(QStringLiteral("<Dir> Data.TXT")));
+
+    // Two folder steps go one below the other.
+    EXPECT_TRUE(frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("Exports\\Daily"),
+                             data.path(), QStringLiteral("TODAY.TXT")));
+    EXPECT_EQ(testsupport::readAll(local(QStringLiteral("today.txt"))), QByteArray("deep"));
+    EXPECT_EQ(frm->cboRemote(), QStringList({QStringLiteral("/Exports/Daily"), QStringLiteral("/Exports")}));
+    EXPECT_FALSE(frm->iFTP().connected());
+    expectNoPasswordInLog();
+}
+
+TEST_F(FetchTest, IncompleteSettingsOrStopFlagContactNobody)
+{
+    auto recorder = std::make_unique<RecordingClient>();
+    RecordingClient* calls = recorder.get();
+    FrmFTP frm(std::move(recorder));
+    const QString settingsBad = QStringLiteral("The FTP Settings is not correct.");
+
+    QString* fields[] = {&gstrFTPFilename, &gstrFTPServer, &gstrFTPUsername, &gstrFTPPassword};
+    for (QString* field : fields) {
+        SetUp();
+        const QString kept = *field;
+        field->clear();
+        EXPECT_FALSE(retrieveFTPDataFile(frm));
+        EXPECT_EQ(logTexts(), QStringList{settingsBad});
+        *field = kept;
+    }
+    gstrFTPBookingFilename.clear();
+    StatusLog::instance().clear();
+    EXPECT_FALSE(retrieveFTPBookingFile(frm));
+    EXPECT_EQ(logTexts(), QStringList{settingsBad});
+
+    StatusLog::instance().clear();
+    gblnStop = true;
+    EXPECT_FALSE(retrieveFTPDataFile(frm));
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"), QStringLiteral("Cancel process"),
+                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+    EXPECT_EQ(calls->calls, 0);
+}
+
+TEST_F(FetchTest, WrongPasswordAndMissingFile)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    testsupport::writeAll(local(QStringLiteral("data.txt")), "old");
+    auto frm = makeFrm();
+
+    gstrFTPPassword = QStringLiteral("not-the-Password");
+    EXPECT_FALSE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
+                                       QStringLiteral("Can't login to ftp site. Try again."),
+                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+    EXPECT_EQ(frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")),
+              QString());
+    EXPECT_TRUE(logTexts().last().startsWith(QStringLiteral("!!!Error: "))) << logTexts().last().toStdString();
+    expectNoPasswordInLog();
+
+    StatusLog::instance().clear();
+    gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+    EXPECT_FALSE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
+                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+    EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("old"));
+}
+
+TEST_F(FetchTest, StopFlagOrCancelDuringATransferKeepsTheOldCopy)
+{
+    testsupport::writeAll(local(QStringLiteral("stall.txt")), "old");
+    gstrFTPFilename = QStringLiteral("STALL.txt");
+    // A stall time-out far beyond the test's bound: only the stop ends it.
+    auto frm = makeFrm(30000);
+    for (int round = 0; round < 2; ++round) {
+        FtpTestServer server; // a stalled server serves nobody else, so one each
+        START_SERVER(server);
+        gstrFTPServer = server.host();
+        server.putFile(QStringLiteral("stall.txt"), bigPayload());
+        StatusLog::instance().clear();
+        gblnStop = false;
+        if (round == 0)
+            QTimer::singleShot(400, [] { gblnStop = true; });
+        else
+            QTimer::singleShot(400, [&] { frm->CmdCancel_Click(); });
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(retrieveFTPDataFile(*frm));
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve STALL.txt"), QStringLiteral("Cancel process"),
+                                           QStringLiteral("Error retrieving STALL.txt from FTP Server.")}))
+            << "round " << round;
+        EXPECT_EQ(testsupport::readAll(local(QStringLiteral("stall.txt"))), QByteArray("old"));
+    }
+}
+
+TEST_F(FetchTest, StalledOrDyingServerKeepsTheOldCopy)
+{
+    for (const QString& name : {QStringLiteral("stall.txt"), QStringLiteral("die.txt")}) {
+        FtpTestServer server;
+        START_SERVER(server);
+        gstrFTPServer = server.host();
+        server.putFile(name, bigPayload());
+        testsupport::writeAll(local(name), "old");
+        gstrFTPFilename = name;
+        StatusLog::instance().clear();
+        auto frm = makeFrm(1200);
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(retrieveFTPDataFile(*frm));
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve ") + name,
+                                           QStringLiteral("Error connecting to ftp site"),
+                                           QStringLiteral("Error retrieving ") + name + QStringLiteral(" from FTP Server.")}));
+        EXPECT_EQ(testsupport::readAll(local(name)), QByteArray("old"));
+        EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
+        QFile::remove(local(name));
+    }
+}
+
+TEST_F(FetchTest, ModifiedTimeOfAFile)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    server.putFile(QStringLiteral("Data.TXT"), "x");
+    {
+        QFile f(server.root() + QStringLiteral("/Data.TXT"));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC),
+                                  QFileDevice::FileModificationTime));
+    }
+    auto frm = makeFrm();
+    const QString host = server.host();
+    EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, QStringLiteral("Data.TXT")),
+              QStringLiteral("2024/02/29 23:05:09"));
+    EXPECT_EQ(logTexts().last(), QStringLiteral("@@@ Data.TXT - 2024/02/29 23:05:09"));
+    EXPECT_FALSE(frm->iFTP().connected());
+
+    // A missing file never looks like a time (so never like a change).
+    EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, QStringLiteral("gone.txt")), QString());
+    EXPECT_TRUE(logTexts().last().startsWith(QStringLiteral("!!!Error: "))) << logTexts().last().toStdString();
+    expectNoPasswordInLog();
+
+    EXPECT_EQ(FrmFTP::FormatFileTime(QStringLiteral("20240229230509.123")), QStringLiteral("2024/02/29 23:05:09"));
+    EXPECT_EQ(FrmFTP::FormatFileTime(QStringLiteral("2024022923050")), QString());
+    EXPECT_EQ(FrmFTP::FormatFileTime(QString()), QString());
+    EXPECT_EQ(FrmFTP::FormatFileTime(QStringLiteral("2024-02-29 23:05")), QString());
+}
