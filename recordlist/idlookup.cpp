@@ -75,9 +75,11 @@ QString lookupIDDescription(const Grid& igIDLookup, const QString& id)
     const QString want = id.trimmed();
     const int idCol = igIDLookup.ColIndex(QStringLiteral("ID"));
     const int descCol = igIDLookup.ColIndex(QStringLiteral("Description"));
-    for (int r = 1; r <= igIDLookup.RowCount(); ++r)
-        if (igIDLookup.CellValue(r, idCol).trimmed() == want)
+    for (int r = 1; r <= igIDLookup.RowCount(); ++r) {
+        const QString cell = igIDLookup.CellValue(r, idCol);
+        if (QStringView(cell).trimmed() == want)
             return igIDLookup.CellValue(r, descCol).trimmed();
+    }
     return QString();
 }
 
