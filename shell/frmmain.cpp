@@ -1,0 +1,213 @@
+// The main window's life: creation, start-up, activation, the status log,
+// the notification-area icon and the shut-down.
+#include "shell/frmmain.h"
+
+#include "platform/statuslog.h"
+#include "shell/globals.h"
+#include "shell/startup.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QListView>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// The program's icon: drawn, so the program carries no image files.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(0x1f, 0x4e, 0x9a));
+        p.setPen(Qt::NoPen);
+        p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
+        QFont f;
+        f.setBold(true);
+        f.setPixelSize(size * 3 / 4);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("Z"));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+QTimer* makeTimer(QObject* parent, int intervalMs, bool singleShot)
+{
+    auto* t = new QTimer(parent);
+    t->setInterval(intervalMs);
+    t->setSingleShot(singleShot);
+    return t;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setWindowIcon(programIcon());
+
+    StartupTimer = makeTimer(this, 100, true);
+    StartTimer = makeTimer(this, 100, false);
+    LoadSettingsTimer = makeTimer(this, 10, false);
+    runClock = makeTimer(this, 1000, false);
+    connect(StartupTimer, &QTimer::timeout, this, &frmMain::StartupTimer_Timer);
+
+    trayIcon = new QSystemTrayIcon(windowIcon(), this);
+    trayIcon->setToolTip(QStringLiteral("ZQ Orvane"));
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &frmMain::trayIconActivated);
+
+    buildMenus();
+    buildSurface();
+    connectHandlers();
+
+    // Process > Stop, for code that has no window at hand.
+    shellhooks::stopCommand = [this] { neighbours.mnuStop_Click(); };
+}
+
+frmMain::~frmMain()
+{
+    shellhooks::stopCommand = nullptr;
+}
+
+void frmMain::Form_Load(const QString& programFolder, const QString& playerFolder)
+{
+    setWindowTitle(startup::mainCaption());
+    placeWindow();
+    initGlobalPaths(programFolder, playerFolder);
+    startup::createProgramFolders();
+    InitControls();
+    StartupTimer->start();
+}
+
+void frmMain::placeWindow()
+{
+    const int menuHeight = menuBar()->sizeHint().height();
+    const int outerWidth = startup::kDesignClientWidth;
+    const int outerHeight = startup::kDesignClientHeight + menuHeight;
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(outerWidth, outerHeight);
+    const startup::WindowRect r =
+        startup::placeMainWindow(screenSize.width(), screenSize.height(), outerWidth, outerHeight);
+    resize(r.width, qMax(r.height, menuHeight + 1));
+    move(r.left, r.top);
+}
+
+void frmMain::Form_Activate()
+{
+    neighbours.ShowFontSample();
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !shutDown_)
+        Form_Activate();
+}
+
+void frmMain::StartupTimer_Timer()
+{
+    StartupTimer->stop();
+    if (shutDown_)
+        return;
+    const QString mode = GetStatusSetting();
+    if (mode == QLatin1String("1")) {
+        mnuSetStatus_Click(1);
+        setWindowState(windowState() | Qt::WindowMinimized);
+        neighbours.mnuRestart_Click();
+    } else {
+        LoadDefaultSettings(gstrSettingsFile);
+        mnuSetStatus_Click(0);
+    }
+}
+
+void frmMain::restoreFromOtherInstance()
+{
+    if (shutDown_)
+        return;
+    removeTrayIcon();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---- Status log ----
+
+void frmMain::statusMessage(const QString& text)
+{
+    StatusLog::instance().statusMessage(text);
+}
+
+// ---- Notification-area icon ----
+
+void frmMain::mnuHide_Click()
+{
+    trayIconPresent_ = true;
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        trayIcon->show();
+    hide();
+}
+
+void frmMain::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason != QSystemTrayIcon::DoubleClick || shutDown_)
+        return;
+    removeTrayIcon();
+    show();
+}
+
+void frmMain::removeTrayIcon()
+{
+    trayIconPresent_ = false;
+    trayIcon->hide();
+}
+
+// ---- Shut-down ----
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::ShutdownProgram()
+{
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    gblnStop = true;
+    removeTrayIcon();
+    StartTimer->stop();
+    runClock->stop();
+    LoadSettingsTimer->stop();
+    // A close within the first tenth of a second must not start a mode.
+    StartupTimer->stop();
+    neighbours.closeConvertWindow();
+    neighbours.closeRenderWindow();
+    neighbours.closeAdministration();
+    neighbours.closeDisplayWindow();
+    neighbours.cancelFtpTransfer();
+    neighbours.closeFtpWindow();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    ShutdownProgram();
+    event->accept();
+    QMainWindow::closeEvent(event);
+    if (!ended_) {
+        ended_ = true;
+        Q_EMIT programEnded();
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+// One running copy per program folder. The first copy holds a lock file in
+// the program folder and listens on a local socket named after the folder;
+// a later copy finds the lock taken, asks the running copy to bring its
+// window to the front, and ends. A lock left behind by a copy that is gone
+// is taken over.
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLockFile;
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString& programFolder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this copy is the one that runs (it now holds the lock and
+    // listens); false when another copy already runs in the folder.
+    bool acquire();
+    // Asks the running copy to show its window. True when the request was
+    // delivered.
+    bool activateRunning(int timeoutMs = 3000);
+
+    QString lockPath() const { return lockPath_; }
+    QString serverName() const { return serverName_; }
+
+Q_SIGNALS:
+    // Another copy was started and asks for this copy's window.
+    void activationRequested();
+
+private:
+    void listen();
+    void onNewConnection();
+
+    QString lockPath_;
+    QString serverName_;
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer* server_ = nullptr;
+};

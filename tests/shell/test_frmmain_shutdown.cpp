@@ -1,0 +1,130 @@
+// The notification-area icon, the hand-over from a second copy and the
+// shut-down.
+#include "frmmainfixture.h"
+
+#include "shell/singleinstance.h"
+
+#include <QCoreApplication>
+
+using shelltest::pump;
+using shelltest::waitFor;
+
+TEST_F(MainWindowTest, HidingToTheTrayAndBack)
+{
+    frmMain& w = *window;
+    w.show();
+    w.mnuHide_Click();
+    w.mnuHide_Click();
+    EXPECT_TRUE(w.trayIconPresent());
+    EXPECT_FALSE(w.isVisible());
+
+    // A single click or the right button does nothing.
+    w.trayIconActivated(QSystemTrayIcon::Trigger);
+    w.trayIconActivated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(w.trayIconPresent());
+    EXPECT_FALSE(w.isVisible());
+
+    w.trayIconActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(w.trayIconPresent());
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, ASecondStartBringsTheWindowBack)
+{
+    frmMain& w = *window;
+    SingleInstance running(dir.path());
+    ASSERT_TRUE(running.acquire());
+    QObject::connect(&running, &SingleInstance::activationRequested, &w, &frmMain::restoreFromOtherInstance);
+    w.show();
+    w.mnuHide_Click();
+    w.setWindowState(Qt::WindowMinimized);
+
+    SingleInstance second(dir.path());
+    ASSERT_FALSE(second.acquire());
+    ASSERT_TRUE(second.activateRunning());
+    EXPECT_TRUE(waitFor([&] { return w.isVisible(); }));
+    EXPECT_FALSE(w.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(w.trayIconPresent());
+}
+
+TEST_F(MainWindowTest, ShutDownRunsInOrderAndLeavesNothingRunning)
+{
+    frmMain& w = *window;
+    start();
+    QStringList steps;
+    bool stopFirst = false;
+    bool timersOffFirst = false;
+    bool iconGoneFirst = false;
+    auto step = [&](const char* name) {
+        return [&, name] {
+            if (steps.isEmpty()) {
+                stopFirst = gblnStop;
+                timersOffFirst = !w.StartTimer->isActive() && !w.runClock->isActive()
+                                 && !w.LoadSettingsTimer->isActive();
+                iconGoneFirst = !w.trayIconPresent();
+            }
+            steps << QString::fromLatin1(name);
+        };
+    };
+    w.neighbours.closeConvertWindow = step("convert");
+    w.neighbours.closeRenderWindow = step("render");
+    w.neighbours.closeAdministration = step("administration");
+    w.neighbours.closeDisplayWindow = step("display");
+    w.neighbours.cancelFtpTransfer = step("cancel FTP");
+    w.neighbours.closeFtpWindow = step("FTP window");
+    int ended = 0;
+    QObject::connect(&w, &frmMain::programEnded, [&] { ++ended; });
+
+    w.show();
+    w.mnuHide_Click();
+    w.StartTimer->start();
+    w.runClock->start();
+    w.LoadSettingsTimer->start();
+    w.mnuExit->trigger();
+
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("convert"), QStringLiteral("render"), QStringLiteral("administration"),
+                                  QStringLiteral("display"), QStringLiteral("cancel FTP"),
+                                  QStringLiteral("FTP window")}));
+    EXPECT_TRUE(stopFirst);
+    EXPECT_TRUE(timersOffFirst);
+    EXPECT_TRUE(iconGoneFirst);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(ended, 1);
+
+    // A second close runs nothing again.
+    w.close();
+    EXPECT_EQ(steps.size(), 6);
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(MainWindowTest, ClosingRightAfterLoadStartsNoMode)
+{
+    int restarts = 0;
+    window->neighbours.mnuRestart_Click = [&] { ++restarts; };
+    writeSettings(QStringLiteral("[SETTINGS]\r\nStatus=1\r\n"));
+    window->Form_Load(dir.path(), folder("player"));
+    window->close();
+    pump(300);
+    EXPECT_EQ(restarts, 0);
+    EXPECT_FALSE(window->mnuSetStatus[1]->isChecked());
+}
+
+TEST_F(MainWindowTest, ClosingDuringALongOperation)
+{
+    frmMain& w = *window;
+    start();
+    w.show();
+    bool stoppedByClose = false;
+    // A long operation that keeps the window alive and polls the stop flag.
+    w.neighbours.mnuRestart_Click = [&] {
+        gblnStop = false;
+        QTimer::singleShot(50, &w, [&] { w.close(); });
+        stoppedByClose = waitFor([] { return gblnStop; }, 5000);
+        // The window is still there to be used when the operation unwinds.
+        w.statusMessage(QStringLiteral("stopped"));
+    };
+    w.mnuRestart->trigger();
+    EXPECT_TRUE(stoppedByClose);
+    EXPECT_TRUE(w.isShutDown());
+    EXPECT_FALSE(w.isVisible());
+}

@@ -1,0 +1,215 @@
+// Start-up of the main window: folders, caption, the stored mode and the
+// lists and start values of the inputs.
+#include "frmmainfixture.h"
+
+#include "shell/datagrids.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+QStringList entries(const QComboBox* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
+}
+
+QStringList lines(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QStringLiteral("Line %1").arg(i);
+    return out;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
+{
+    int restarts = 0;
+    window->neighbours.mnuRestart_Click = [&] { ++restarts; };
+    start();
+
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("ZQ Rizura Vivud 1.3.5"));
+    for (const char* f : {"Data", "Media", "Remote", "Templates", "MasterTemplateLists"})
+        EXPECT_TRUE(QFileInfo(folder(f)).isDir()) << f;
+    EXPECT_FALSE(QFileInfo::exists(folder("OrvaneSettings.ini")));
+    EXPECT_EQ(gstrWorkingDataFile, folder("Data") + QStringLiteral("/_Orvane.orv"));
+    EXPECT_EQ(gstrPlayerFolder, folder("player"));
+
+    EXPECT_TRUE(window->mnuSetStatus[0]->isChecked());
+    EXPECT_FALSE(window->mnuSetStatus[1]->isChecked());
+    EXPECT_EQ(gstrStatus, QStringLiteral("0"));
+    EXPECT_EQ(restarts, 0);
+    EXPECT_FALSE(window->windowState() & Qt::WindowMinimized);
+
+    // Editor: side view buttons and Process hidden, Communication shown.
+    EXPECT_TRUE(window->btnTemplate->isHidden());
+    EXPECT_TRUE(window->btnRecordDataManager->isHidden());
+    EXPECT_TRUE(window->btnProgress->isHidden());
+    EXPECT_FALSE(window->btnFNW->isHidden());
+    EXPECT_FALSE(window->mnuProcess->menuAction()->isVisible());
+    EXPECT_TRUE(window->mnuCommunication->isVisible());
+    EXPECT_FALSE(window->fraTemplates->isHidden());
+    EXPECT_TRUE(window->fraProgress->isHidden());
+    EXPECT_TRUE(window->fraRDM->isHidden());
+    EXPECT_FALSE(window->cboDataFileType->isEnabled());
+    EXPECT_FALSE(frmMain::inputIsWhite(window->cboDataFileType));
+}
+
+TEST_F(MainWindowTest, PlayerStartFromTheStoredMode)
+{
+    writeSettings(QStringLiteral("[SETTINGS]\r\nStatus= 1\r\n"));
+    int restarts = 0;
+    bool playerWhenRestarted = false;
+    bool minimisedWhenRestarted = false;
+    window->neighbours.mnuRestart_Click = [&] {
+        ++restarts;
+        playerWhenRestarted = window->mnuSetStatus[1]->isChecked();
+        minimisedWhenRestarted = window->windowState() & Qt::WindowMinimized;
+    };
+    start();
+
+    EXPECT_EQ(restarts, 1);
+    EXPECT_TRUE(playerWhenRestarted);
+    EXPECT_TRUE(minimisedWhenRestarted);
+    EXPECT_FALSE(window->mnuSetStatus[0]->isChecked());
+    EXPECT_EQ(gstrStatus, QStringLiteral("1"));
+    EXPECT_FALSE(window->btnTemplate->isHidden());
+    EXPECT_FALSE(window->btnProgress->isHidden());
+    EXPECT_TRUE(window->mnuProcess->menuAction()->isVisible());
+    EXPECT_FALSE(window->mnuCommunication->isVisible());
+    EXPECT_TRUE(window->cboDataFileType->isEnabled());
+    EXPECT_TRUE(frmMain::inputIsWhite(window->cboDataFileType));
+}
+
+TEST_F(MainWindowTest, OnlyAStoredOneMeansPlayer)
+{
+    for (const char* stored : {"01", "2", ""}) {
+        window = std::make_unique<frmMain>();
+        int restarts = 0;
+        window->neighbours.mnuRestart_Click = [&] { ++restarts; };
+        writeSettings(QStringLiteral("[SETTINGS]\r\nStatus=%1\r\n").arg(QString::fromLatin1(stored)));
+        start();
+        EXPECT_TRUE(window->mnuSetStatus[0]->isChecked()) << stored;
+        EXPECT_EQ(restarts, 0) << stored;
+    }
+}
+
+TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
+{
+    QStringList handlers;
+    window->handlerObserver = [&](const QString& name) { handlers << name; };
+    int lineRowsDisabled = 0;
+    window->neighbours.DisableLineRows = [&] {
+        ++lineRowsDisabled;
+        handlers << QStringLiteral("(DisableLineRows ran)");
+    };
+    window->InitControls();
+
+    EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("cboSortSelection_Click"),
+                                     QStringLiteral("optLayout_Click(0)"), QStringLiteral("vsRecordsPerPage_Change"),
+                                     QStringLiteral("txtDwellTime_Change"), QStringLiteral("optBackgroundType_Click(0)"),
+                                     QStringLiteral("DisableLineRows"), QStringLiteral("(DisableLineRows ran)"),
+                                     QStringLiteral("initURGridColumns")}));
+    EXPECT_EQ(lineRowsDisabled, 1);
+
+    frmMain& w = *window;
+    EXPECT_EQ(entries(w.cboDataFileType), (QStringList{QStringLiteral("Micros/Opera/Tamrisk"), QStringLiteral("Delphi"),
+                                                       QStringLiteral("EBMS"), QStringLiteral("Rizura Vivud"),
+                                                       QStringLiteral("Basic Text")}));
+    EXPECT_EQ(w.cboDataFileType->currentText(), QStringLiteral("Rizura Vivud"));
+    EXPECT_EQ(w.txtRecordsPerPage->text(), QStringLiteral("1"));
+    EXPECT_EQ(w.txtDwellTime->text(), QStringLiteral("10"));
+    EXPECT_TRUE(w.optLayout[0]->isChecked());
+    EXPECT_TRUE(w.optBackgroundType[0]->isChecked());
+    EXPECT_FALSE(w.chkTitle->isChecked());
+    EXPECT_FALSE(w.chkDateFormat->isChecked());
+    EXPECT_FALSE(w.chkTimeFormat->isChecked());
+
+    // Font lists: sizes 2..200 with "30" shown; the name shows "Arial" even
+    // where no such font is installed.
+    ASSERT_EQ(w.CmbFontSize->count(), 100);
+    EXPECT_EQ(w.CmbFontSize->itemText(0), QStringLiteral("2"));
+    EXPECT_EQ(w.CmbFontSize->itemText(99), QStringLiteral("200"));
+    EXPECT_EQ(w.CmbFontSize->currentText(), QStringLiteral("30"));
+    EXPECT_EQ(w.CmbFontName->currentText(), QStringLiteral("Arial"));
+    EXPECT_EQ(entries(w.cmbFontAlignment),
+              (QStringList{QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Center")}));
+    EXPECT_EQ(w.cmbFontAlignment->currentIndex(), 0);
+
+    // Template slots: seven, none selected (so no template is loaded yet).
+    EXPECT_EQ(entries(w.cboTemplateSelection),
+              (QStringList{QStringLiteral("Default Template"), QStringLiteral("Template with 1 record"),
+                           QStringLiteral("Template with 2 records"), QStringLiteral("Template with 3 records"),
+                           QStringLiteral("Template with 4 records"), QStringLiteral("Template with 5 records"),
+                           QStringLiteral("Template with 6 records")}));
+    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), -1);
+    EXPECT_EQ(entries(w.cboRecordLines), lines(1, 12));
+    EXPECT_EQ(w.cboRecordLines->currentIndex(), -1);
+    EXPECT_EQ(entries(w.cboAssignedField), lines(1, 17));
+    EXPECT_EQ(w.cboAssignedField->currentText(), QString());
+    EXPECT_EQ(entries(w.cboSortSelection),
+              (QStringList{QStringLiteral("None"), QStringLiteral("Ascending"), QStringLiteral("Descending")}));
+    EXPECT_EQ(w.cboSortSelection->currentText(), QStringLiteral("None"));
+    EXPECT_EQ(entries(w.cboSortGroup), QStringList{QStringLiteral("None")} + lines(1, 17));
+    EXPECT_EQ(w.cboSortGroup->currentIndex(), -1);
+    EXPECT_EQ(entries(w.cboSortLine), lines(1, 17));
+    EXPECT_EQ(w.cboSortLine->currentIndex(), -1);
+
+    // The records-per-page spinner covers 1 to 6 records and stands at 1.
+    EXPECT_EQ(w.vsRecordsPerPage->minimum(), 1);
+    EXPECT_EQ(w.vsRecordsPerPage->maximum(), 6);
+    EXPECT_EQ(w.vsRecordsPerPage->value(), 6);
+
+    // The play-list: one column "Template" with an empty header, no rows.
+    const Grid& playList = dataGrids().igTemplates;
+    ASSERT_EQ(playList.ColCount(), 1);
+    EXPECT_EQ(playList.Column(1).key, QStringLiteral("Template"));
+    EXPECT_EQ(playList.Column(1).header, QString());
+    EXPECT_EQ(playList.RowCount(), 0);
+}
+
+TEST_F(MainWindowTest, ValuesSetAgainToTheSameValueRunNoHandler)
+{
+    window->InitControls();
+    QStringList handlers;
+    window->handlerObserver = [&](const QString& name) { handlers << name; };
+    window->cboDataFileType->setCurrentIndex(3);
+    window->txtDwellTime->setText(QStringLiteral("10"));
+    window->optLayout[0]->setChecked(true);
+    window->vsRecordsPerPage->setValue(6);
+    EXPECT_TRUE(handlers.isEmpty()) << handlers.join(QLatin1Char(',')).toStdString();
+
+    window->cboDataFileType->setCurrentIndex(2);
+    window->optLayout[1]->setChecked(true);
+    EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("optLayout_Click(1)")}));
+}
+
+TEST_F(MainWindowTest, MenusAsCreated)
+{
+    frmMain& w = *window;
+    EXPECT_FALSE(w.mnuSaveTemplate->isVisible());
+    EXPECT_TRUE(w.mnuSave->isVisible());
+    EXPECT_FALSE(w.mnuEditor->menuAction()->isVisible());
+    EXPECT_FALSE(w.mnuRun->isVisible());
+    EXPECT_FALSE(w.mnuHide->isVisible());
+    EXPECT_TRUE(w.mnuFNW->isVisible());
+    EXPECT_FALSE(w.mnuSetStatus[0]->isChecked());
+    EXPECT_FALSE(w.mnuSetStatus[1]->isChecked());
+    EXPECT_TRUE(w.mnuGridLineColor[3]->isChecked());
+    EXPECT_EQ(w.mnuGridLineColor[3]->text(), QStringLiteral("White"));
+    EXPECT_EQ(w.mnuRestart->text(), QStringLiteral("Start Program"));
+    EXPECT_EQ(w.mnuStop->text(), QStringLiteral("Stop"));
+    EXPECT_EQ(w.mnuPopup->actions().size(), 5);
+}

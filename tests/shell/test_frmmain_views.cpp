@@ -1,0 +1,184 @@
+// Editor and Player mode, the views and the status log view.
+#include "frmmainfixture.h"
+
+#include "platform/gridview.h"
+#include "platform/services.h"
+#include "shell/statuslistmodel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+bool open(QWidget* w)
+{
+    return w->isEnabled() && frmMain::inputIsWhite(w);
+}
+bool closed(QWidget* w)
+{
+    return !w->isEnabled() && !frmMain::inputIsWhite(w);
+}
+
+class FixedClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, PlayerModeOpensTheRunInputsByDataType)
+{
+    frmMain& w = *window;
+    w.InitControls();
+    gstrDataType = QStringLiteral("0");
+    w.mnuSetStatus_Click(1);
+    for (QWidget* box : std::initializer_list<QWidget*>{w.txtFTPFilename, w.txtFTPServer, w.txtFTPUsername, w.txtFTPPassword, w.txtDataFilename,
+                         w.txtDataFile, w.txtEBMSBookingFilename, w.txtEBMSBookingFile, w.txtEBMSIDLookupFilename,
+                         w.txtEBMSIDLookupFile, w.txtImageFilename, w.txtImageFile, w.txtDwellTime,
+                         w.cboAssignedField, w.txtAssignedLocation, w.cboSortSelection, w.cboSortGroup,
+                         w.cboSortLine})
+        EXPECT_TRUE(open(box)) << box->objectName().toStdString();
+    // The FTP booking file belongs to EBMS only.
+    EXPECT_TRUE(closed(w.txtFTPBookingFilename));
+    EXPECT_TRUE(w.optRunSettings[0]->isEnabled());
+    EXPECT_TRUE(w.optRunSettings[1]->isEnabled());
+    EXPECT_TRUE(w.igTemplatesView->isEnabled());
+    EXPECT_TRUE(w.btnAddTemplate->isEnabled());
+    // The validity boxes open whether or not validation is ticked.
+    EXPECT_FALSE(w.chkDayTimeValidation->isChecked());
+    for (QWidget* box : {w.txtValidStartTime, w.txtValidEndTime, w.txtValidStartDays, w.txtValidEndDays})
+        EXPECT_TRUE(open(box));
+
+    gstrDataType = QStringLiteral("2");
+    w.mnuSetStatus_Click(1);
+    EXPECT_TRUE(open(w.txtFTPBookingFilename));
+}
+
+TEST_F(MainWindowTest, OwnRecordsKeepTheFileInputsAsTheyWere)
+{
+    frmMain& w = *window;
+    w.InitControls();
+    gstrDataType = QStringLiteral("3");
+    w.mnuSetStatus_Click(0);
+    w.mnuSetStatus_Click(1);
+    EXPECT_FALSE(w.optRunSettings[0]->isEnabled());
+    EXPECT_FALSE(w.optRunSettings[1]->isEnabled());
+    for (QWidget* box : std::initializer_list<QWidget*>{w.txtFTPFilename, w.txtFTPBookingFilename, w.txtDataFile, w.txtEBMSBookingFile,
+                         w.txtEBMSIDLookupFile})
+        EXPECT_TRUE(closed(box)) << box->objectName().toStdString();
+    EXPECT_FALSE(w.cmdDataFileBrowser->isEnabled());
+    // The run inputs open all the same.
+    EXPECT_TRUE(open(w.cboDataFileType));
+    EXPECT_TRUE(open(w.txtDwellTime));
+    EXPECT_TRUE(w.vsDwellTime->isEnabled());
+}
+
+TEST_F(MainWindowTest, SwitchingModesBackAndForth)
+{
+    frmMain& w = *window;
+    w.InitControls();
+    gstrDataType = QStringLiteral("4");
+    int templateViews = 0;
+    w.neighbours.unlockTemplateLineControls = [&] { ++templateViews; };
+    w.mnuSetStatus_Click(1);
+    w.btnProgress_Click();
+    w.mnuSetStatus_Click(0);
+    EXPECT_TRUE(closed(w.txtDataFile));
+    EXPECT_TRUE(closed(w.txtDwellTime));
+    EXPECT_FALSE(w.chkRunAsStandAlone->isEnabled());
+    EXPECT_FALSE(w.igTemplatesView->isEnabled());
+    EXPECT_TRUE(w.btnProgress->isHidden());
+    EXPECT_FALSE(w.fraTemplates->isHidden());
+    EXPECT_TRUE(w.fraProgress->isHidden());
+    EXPECT_EQ(gstrStatus, QStringLiteral("0"));
+
+    w.mnuSetStatus_Click(1);
+    EXPECT_TRUE(open(w.txtDataFile));
+    EXPECT_TRUE(open(w.txtDwellTime));
+    EXPECT_FALSE(w.btnProgress->isHidden());
+    EXPECT_EQ(gstrStatus, QStringLiteral("1"));
+    // Clicking the item already checked repeats the whole switch.
+    w.mnuSetStatus[1]->trigger();
+    EXPECT_TRUE(w.mnuSetStatus[1]->isChecked());
+    EXPECT_FALSE(w.mnuSetStatus[0]->isChecked());
+    EXPECT_EQ(templateViews, 5);
+}
+
+TEST_F(MainWindowTest, ViewButtonsSwitchTheFrames)
+{
+    frmMain& w = *window;
+    w.InitControls();
+    QStringList lineControls;
+    w.neighbours.lockTemplateLineControls = [&] { lineControls << QStringLiteral("lock"); };
+    w.neighbours.unlockTemplateLineControls = [&] { lineControls << QStringLiteral("unlock"); };
+    gstrDataType = QStringLiteral("3");
+    w.mnuSetStatus_Click(1);
+
+    w.btnRecordDataManager->click();
+    EXPECT_FALSE(w.fraRDM->isHidden());
+    EXPECT_FALSE(w.fraRDMControls->isHidden());
+    EXPECT_FALSE(w.fraDateTimeValidation->isHidden());
+    EXPECT_TRUE(w.fraTemplates->isHidden());
+    EXPECT_TRUE(w.fraProgress->isHidden());
+
+    // Another data type leaves the edit controls as they were.
+    gstrDataType = QStringLiteral("0");
+    w.mnuRenderDataManager->trigger();
+    EXPECT_FALSE(w.fraRDMControls->isHidden());
+    w.btnProgress->click();
+    EXPECT_FALSE(w.fraProgress->isHidden());
+    EXPECT_TRUE(w.fraRDM->isHidden());
+    EXPECT_TRUE(w.fraRDMControls->isHidden());
+    EXPECT_TRUE(w.fraDateTimeValidation->isHidden());
+    w.btnRecordDataManager->click();
+    EXPECT_TRUE(w.fraRDMControls->isHidden());
+
+    w.mnuTemplateSettings->trigger();
+    EXPECT_FALSE(w.fraTemplates->isHidden());
+    EXPECT_TRUE(w.fraRDM->isHidden());
+    EXPECT_EQ(lineControls, (QStringList{QStringLiteral("unlock"), QStringLiteral("lock"), QStringLiteral("lock"),
+                                         QStringLiteral("unlock"), QStringLiteral("lock"), QStringLiteral("unlock")}));
+}
+
+TEST_F(MainWindowTest, CommunicationOpensTheAdministrationEachTime)
+{
+    int shown = 0;
+    window->neighbours.showAdministration = [&] { ++shown; };
+    window->mnuCommunication->trigger();
+    window->mnuCommunication->trigger();
+    EXPECT_EQ(shown, 2);
+}
+
+TEST_F(MainWindowTest, TheStatusListFollowsTheLog)
+{
+    FixedClock clock;
+    services::setClock(&clock);
+    frmMain& w = *window;
+    w.statusMessage(QStringLiteral("first"));
+    w.statusMessage(QString());
+    w.statusMessage(QStringLiteral("!!!third"));
+    services::setClock(nullptr);
+
+    ASSERT_EQ(w.statusModel->rowCount(), 3);
+    const QString stamp = StatusLog::stamp(clock.now());
+    EXPECT_EQ(w.statusModel->index(0, 0).data().toString(), stamp + QStringLiteral(" - first"));
+    EXPECT_EQ(w.statusModel->index(1, 0).data().toString(), stamp + QStringLiteral(" - "));
+    EXPECT_EQ(w.lstStatus->currentIndex().row(), 2);
+
+    // Past 5000 lines the next message empties the list first.
+    for (int i = 3; i <= StatusLog::kMaxLines; ++i)
+        w.statusMessage(QStringLiteral("line %1").arg(i));
+    EXPECT_EQ(w.statusModel->rowCount(), StatusLog::kMaxLines + 1);
+    EXPECT_EQ(w.lstStatus->currentIndex().row(), StatusLog::kMaxLines);
+    w.statusMessage(QStringLiteral("after"));
+    ASSERT_EQ(w.statusModel->rowCount(), 1);
+    EXPECT_TRUE(w.statusModel->index(0, 0).data().toString().endsWith(QStringLiteral(" - after")));
+    EXPECT_EQ(w.lstStatus->currentIndex().row(), 0);
+}

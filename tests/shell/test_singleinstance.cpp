@@ -1,0 +1,83 @@
+// One running copy per program folder.
+#include "shell/singleinstance.h"
+#include "shelltestsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+
+using shelltest::waitFor;
+
+TEST(SingleInstance, ASecondCopyHandsOverToTheFirst)
+{
+    QTemporaryDir dir;
+    SingleInstance first(dir.path());
+    ASSERT_TRUE(first.acquire());
+    int requests = 0;
+    QObject::connect(&first, &SingleInstance::activationRequested, [&] { ++requests; });
+
+    SingleInstance second(dir.path());
+    EXPECT_FALSE(second.acquire());
+    EXPECT_TRUE(second.activateRunning());
+    EXPECT_TRUE(waitFor([&] { return requests == 1; }));
+
+    // Two more starts, two more requests.
+    SingleInstance third(dir.path());
+    EXPECT_FALSE(third.acquire());
+    EXPECT_TRUE(third.activateRunning());
+    EXPECT_TRUE(third.activateRunning());
+    EXPECT_TRUE(waitFor([&] { return requests == 3; }));
+}
+
+TEST(SingleInstance, CopiesInDifferentFoldersDoNotMeet)
+{
+    QTemporaryDir a;
+    QTemporaryDir b;
+    SingleInstance first(a.path());
+    SingleInstance other(b.path());
+    EXPECT_TRUE(first.acquire());
+    EXPECT_TRUE(other.acquire());
+    EXPECT_NE(first.serverName(), other.serverName());
+}
+
+TEST(SingleInstance, TheFolderIsFreeAgainWhenTheFirstCopyEnds)
+{
+    QTemporaryDir dir;
+    {
+        SingleInstance first(dir.path());
+        ASSERT_TRUE(first.acquire());
+    }
+    SingleInstance next(dir.path());
+    EXPECT_TRUE(next.acquire());
+    SingleInstance late(dir.path());
+    EXPECT_FALSE(late.acquire());
+}
+
+TEST(SingleInstance, AStaleLockIsTakenOver)
+{
+    QTemporaryDir dir;
+    // A process that has ended leaves its number behind.
+    QProcess gone;
+    gone.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+    ASSERT_TRUE(gone.waitForStarted(5000));
+    const qint64 pid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished(5000));
+    SingleInstance probe(dir.path());
+    QFile lock(probe.lockPath());
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(pid) + "\nZQOrvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+
+    SingleInstance next(dir.path());
+    EXPECT_TRUE(next.acquire());
+}
+
+TEST(SingleInstance, NoRunningCopyAnswersNothing)
+{
+    QTemporaryDir dir;
+    SingleInstance alone(dir.path());
+    EXPECT_FALSE(alone.activateRunning(200));
+}
