@@ -368,6 +368,22 @@ int GetTextWidth(const QString& faceName, int height, int width, const QString& 
     return t.GetFontWidth(faceName, text);
 }
 
+double alignedLeft(const QRectF& box, int alignment, int measured)
+{
+    const double left = box.left();
+    const double width = box.width();
+    if (measured > width)
+        return left;
+    switch (alignment) {
+    case 1:
+        return left + width - measured;
+    case 2:
+        return left + width / 2 - measured / 2.0;
+    default:
+        return left;
+    }
+}
+
 void paintTextItem(QImage& page, const QRectF& box, int alignment, const QString& descriptor, const QString& text)
 {
     const PageFont pf = pageFontOf(descriptor);
@@ -381,11 +397,8 @@ void paintTextItem(QImage& page, const QRectF& box, int alignment, const QString
     const double left = box.left();
     const double width = box.width();
     double x1 = left;
-    if (alignment == 1 || alignment == 2) {
-        const int measured = t.GetFontWidth(pf.face, text);
-        if (measured <= width)
-            x1 = alignment == 1 ? left + width - measured : left + width / 2 - measured / 2.0;
-    }
+    if (alignment == 1 || alignment == 2)
+        x1 = alignedLeft(box, alignment, t.GetFontWidth(pf.face, text));
     QString t2 = text;
     const uint32_t textColor = std::max<uint32_t>(pf.textColor, 5);
     const uint32_t effectColor = std::max<uint32_t>(pf.effectColor, 5);

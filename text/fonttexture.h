@@ -7,6 +7,7 @@
 // keeps the font of its last preparation until the next one.
 #include <QFont>
 #include <QImage>
+#include <QRectF>
 #include <QString>
 #include <QVector>
 
@@ -109,6 +110,11 @@ int fontPixelsFromPoints(int points);
 // Width of `text` in a font of face `faceName`, `height` points high and
 // `width` points wide on average (0: the face's own width), normal weight.
 int GetTextWidth(const QString& faceName, int height, int width, const QString& text);
+
+// Where a text item of measured width `measured` starts in `box`: the left
+// edge for left alignment (0); for right (1) and centre (2) the right-aligned
+// or centred start, only when the text is not wider than the box.
+double alignedLeft(const QRectF& box, int alignment, int measured);
 
 // Draws one text item of a page the way the page renderer does: the font
 // from `descriptor` (face, size, colour, bold, italic, underline, effect,

@@ -5,6 +5,7 @@
 //   bench_textpage [output-folder]
 // With an output folder the page is also written there as page.png.
 #include "text/fonttexture.h"
+#include "text/pictureshape.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -96,6 +97,26 @@ int main(int argc, char** argv)
         std::printf("save PNG quality %3d: %7.1f ms, %8lld bytes\n", quality, t.nsecsElapsed() / 1e6,
                     static_cast<long long>(bytes.size()));
     }
+    // The display window's see-through shape of a landscape page: a page
+    // with text on black, and the photo page.
+    QImage onBlack(1920, 1080, QImage::Format_RGB32);
+    onBlack.fill(Qt::black);
+    for (int r = 0; r < 6; ++r)
+        paintTextItem(onBlack, QRectF(40, 40 + r * 160, 1840, 60), 2, QStringLiteral("Arial,24,16777215,1,0,0,0,1,0"),
+                      QString::fromLatin1(kTexts[r]));
+    const QImage landscape = background.scaled(1920, 1080);
+    for (const QImage* img : std::initializer_list<const QImage*>{&onBlack, &landscape}) {
+        QElapsedTimer t;
+        t.start();
+        const QRegion region = PictureRegion(*img);
+        const double regionMs = t.nsecsElapsed() / 1e6;
+        t.restart();
+        const QImage alpha = PictureAlphaImage(*img);
+        std::printf("shape 1920x1080 (%s): region %.1f ms (%d rects), alpha image %.1f ms\n",
+                    img == &onBlack ? "text on black" : "photo", regionMs, region.rectCount(),
+                    t.nsecsElapsed() / 1e6);
+    }
+
     if (argc > 1)
         page.save(QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("page.png")), "PNG", 80);
     return 0;

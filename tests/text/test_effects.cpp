@@ -1,0 +1,126 @@
+// The text effects: how many prints each makes, where and in which colour,
+// and the font sample that shows them.
+#include "text/texteffects.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QSet>
+
+namespace {
+constexpr uint32_t kBlue = 16711680;
+constexpr uint32_t kYellow = 65535;
+
+bool hasColor(const QImage& img, QRgb c)
+{
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) == c)
+                return true;
+    return false;
+}
+} // namespace
+
+TEST(Effects, EdgeCoversTheSquareThenPrintsTheTextInTheMiddle)
+{
+    const QVector<EffectPass> p = edgePasses(4, 4, 2, kBlue, kYellow);
+    ASSERT_EQ(p.size(), 26);
+    QSet<QPair<int, int>> offsets;
+    for (int k = 0; k < 25; ++k) {
+        EXPECT_EQ(p[k].color, kYellow);
+        offsets.insert({int(p[k].x) - 4, int(p[k].y) - 4});
+    }
+    EXPECT_EQ(offsets.size(), 25);
+    for (int i = 0; i <= 4; ++i)
+        for (int j = 0; j <= 4; ++j)
+            EXPECT_TRUE(offsets.contains({i, j}));
+    EXPECT_EQ(p[0], (EffectPass{4, 4, kYellow}));
+    EXPECT_EQ(p[1], (EffectPass{4, 5, kYellow}));  // column by column
+    EXPECT_EQ(p.last(), (EffectPass{6, 6, kBlue}));
+
+    EXPECT_EQ(edgePasses(0, 0, 3, kBlue, kYellow).size(), 50);
+}
+
+TEST(Effects, ShadowFallsToTheLowerRight)
+{
+    const QVector<EffectPass> p = shadowPasses(4, 4, kBlue, kYellow);
+    ASSERT_EQ(p.size(), 2);
+    EXPECT_NEAR(p[0].x, 6.1213, 1e-4);
+    EXPECT_NEAR(p[0].y, 6.1213, 1e-4);
+    EXPECT_EQ(p[0].color, kYellow);
+    EXPECT_EQ(p[1], (EffectPass{4, 4, kBlue}));
+}
+
+TEST(Effects, ThreeDLayersRampFromEffectToTextColour)
+{
+    const QVector<EffectPass> p = threeDPasses(4, 4, kBlue, kYellow);
+    ASSERT_EQ(p.size(), 7);
+    const int xs[] = {8, 7, 6, 5, 5, 4};
+    // (red, green, blue) per layer, deepest first.
+    const int rgb[6][3] = {{204, 204, 51}, {153, 153, 102}, {102, 102, 153}, {51, 51, 204}, {0, 0, 255}, {0, 0, 255}};
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(p[k].x, xs[k]) << k;
+        EXPECT_EQ(p[k].y, xs[k]) << k;
+        const RGBParts c = SplitRGB(p[k].color);
+        EXPECT_EQ(c.red, rgb[k][0]) << k;
+        EXPECT_EQ(c.green, rgb[k][1]) << k;
+        EXPECT_EQ(c.blue, rgb[k][2]) << k;
+    }
+    EXPECT_EQ(p[6], (EffectPass{4, 4, kBlue}));
+
+    for (const EffectPass& e : threeDPasses(0, 0, 0x336699, 0x336699))
+        EXPECT_EQ(e.color, 0x336699u);
+}
+
+TEST(Effects, SplitRGB)
+{
+    const RGBParts blue = SplitRGB(16711680);
+    EXPECT_EQ(blue.red, 0);
+    EXPECT_EQ(blue.blue, 255);
+    const RGBParts yellow = SplitRGB(65535);
+    EXPECT_EQ(yellow.red, 255);
+    EXPECT_EQ(yellow.green, 255);
+    EXPECT_EQ(yellow.blue, 0);
+    EXPECT_EQ(SplitRGB(255).red, 255);
+}
+
+TEST(FontSample, FontFollowsThePanel)
+{
+    FontDescriptor d;
+    d.FontSize = QStringLiteral("30");
+    QFont f = CreateSampleFont(d);
+    EXPECT_EQ(f.pixelSize(), 40);
+    EXPECT_EQ(f.weight(), QFont::Bold);
+    EXPECT_EQ(QFontInfo(f).family(), QStringLiteral("Liberation Sans"));
+
+    d.Bold = 2;  // grey counts as clear
+    d.Italic = 1;
+    d.Strikeout = 1;
+    d.FontSize = QStringLiteral("abc");
+    f = CreateSampleFont(d);
+    EXPECT_EQ(f.weight(), QFont::Normal);
+    EXPECT_TRUE(f.italic());
+    EXPECT_TRUE(f.strikeOut());
+    EXPECT_EQ(f.pixelSize(), 16);  // the default 12 points
+
+    d.FontName = QString(40, QLatin1Char('F'));
+    EXPECT_EQ(CreateSampleFont(d).families().value(0).size(), 40);
+}
+
+TEST(FontSample, DrawsTheChosenEffect)
+{
+    QImage img(240, 110, QImage::Format_RGB32);
+    FontDescriptor d;  // blue text, yellow effect colour
+    d.FontSize = QStringLiteral("30");
+    d.Effect = EffectEdge;
+    paintAATextToPicBox(img, 4, 4, d, Qt::white);
+    EXPECT_TRUE(hasColor(img, qRgb(255, 255, 0)));
+    EXPECT_TRUE(hasColor(img, qRgb(0, 0, 255)));
+
+    for (int none : {int(EffectNone), -1}) {
+        d.Effect = none;
+        paintAATextToPicBox(img, 4, 4, d, Qt::white);
+        EXPECT_FALSE(hasColor(img, qRgb(255, 255, 0)));
+        EXPECT_TRUE(hasColor(img, qRgb(0, 0, 255)));
+    }
+}

@@ -1,0 +1,216 @@
+// The font panel on a template line table: loading a target into the
+// panel, storing the panel into one line, a record, the page or one line of
+// every record in use, and the element fonts.
+#include "platform/services.h"
+#include "text/fontpanel.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+struct FakeMessages : MessageSink {
+    QStringList shown;
+    MsgAnswer show(const QString&, const QString& text, MsgIcon, MsgButtons) override
+    {
+        shown << text;
+        return MsgAnswer::Ok;
+    }
+};
+
+struct FakeColors : ColorChooser {
+    bool answer = false;
+    QColor pick;
+    bool choose(const QColor&, QColor& chosen) override
+    {
+        chosen = pick;
+        return answer;
+    }
+};
+
+class FontPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        services::setMessages(&messages);
+        services::setColors(&colors);
+        for (auto& rec : table)
+            for (int l = 0; l < 12; ++l) {
+                rec[3][l] = kDefaultFontDescriptor;
+                rec[1][l] = QStringLiteral("2");
+            }
+        panel.setTemplate({&table, &titleFont, &titleAlign, &dateFont, &dateAlign, &timeFont, &timeAlign});
+        FontPanelHooks h;
+        h.lineCaption = [](int g, int l) { return QStringLiteral("Line %1.%2").arg(g).arg(l); };
+        h.lineAlignment = [this](int g, int l) { return labelAlign[g][l]; };
+        h.setLineAlignment = [this](int g, int l, int a) { labelAlign[g][l] = a; };
+        h.elementAlignment = [this](int e) { return elementAlign[e]; };
+        h.setElementAlignment = [this](int e, int a) { elementAlign[e] = a; };
+        h.applyTDTLabelSettings = [this](int e) { redrawn << e; };
+        h.recordsPerPageText = [this] { return recordsPerPage; };
+        h.selectedGroup = [this] { return group; };
+        h.setSelectedGroup = [this](int g) { group = g; };
+        h.selectedLine = [this] { return line; };
+        panel.setHooks(h);
+    }
+    void TearDown() override
+    {
+        services::setMessages(nullptr);
+        services::setColors(nullptr);
+    }
+
+    int storedLines(const QString& descriptor) const
+    {
+        int n = 0;
+        for (const auto& rec : table)
+            for (int l = 0; l < 12; ++l)
+                n += rec[3][l] == descriptor;
+        return n;
+    }
+
+    FakeMessages messages;
+    FakeColors colors;
+    FontLineTable table;
+    QString titleFont, titleAlign, dateFont = kDefaultFontDescriptor, dateAlign, timeFont, timeAlign;
+    int labelAlign[10][12] = {};
+    int elementAlign[3] = {};
+    QList<int> redrawn;
+    QString recordsPerPage = QStringLiteral("3");
+    int group = 0;
+    int line = 0;
+    FontPanel panel;
+};
+
+const QString kCustom = QStringLiteral("Liberation Serif,24,255,0,2,1,0,3,123");
+
+} // namespace
+
+TEST_F(FontPanelTest, LoadsTheDefaultDescriptor)
+{
+    table[1][3][4] = kDefaultFontDescriptor;
+    labelAlign[1][4] = 1;
+    panel.CheckStyle[1]->setChecked(true);
+    panel.LoadFontPanel(1, 4);
+    EXPECT_EQ(panel.title(), QStringLiteral("Font: Line 1.4"));
+    EXPECT_EQ(panel.CmbFontName->currentText(), QStringLiteral("Arial"));
+    EXPECT_EQ(panel.CmbFontSize->currentText(), QStringLiteral("18"));
+    EXPECT_EQ(panel.textColor(), 16711680u);
+    EXPECT_EQ(panel.CheckStyle[0]->checkState(), Qt::Checked);
+    EXPECT_EQ(panel.CheckStyle[1]->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(panel.OptEffect[0]->isChecked());
+    EXPECT_EQ(panel.effectColor(), 65535u);
+    EXPECT_EQ(panel.cmbFontAlignment->currentIndex(), 1);  // from the preview label
+}
+
+TEST_F(FontPanelTest, LoadThenApplyCopiesALine)
+{
+    table[0][3][2] = kCustom;
+    panel.LoadFontPanel(0, 2);
+    EXPECT_EQ(panel.CheckStyle[1]->checkState(), Qt::PartiallyChecked);
+    EXPECT_TRUE(panel.OptEffect[3]->isChecked());
+    panel.cmbFontAlignment->setCurrentIndex(0);
+
+    panel.ApplyFontToLine(5, 11);
+    EXPECT_EQ(table[5][3][11], kCustom);
+    EXPECT_EQ(table[5][1][11], QStringLiteral("0"));
+    EXPECT_EQ(labelAlign[5][11], 0);
+    EXPECT_EQ(storedLines(kCustom), 2);
+
+    // A descriptor without a comma only changes the caption.
+    table[2][3][0] = QStringLiteral("Broken");
+    panel.LoadFontPanel(2, 0);
+    EXPECT_EQ(panel.title(), QStringLiteral("Font: Line 2.0"));
+    EXPECT_EQ(panel.panelDescriptor().toString(), kCustom);
+}
+
+TEST_F(FontPanelTest, TargetsWithoutADescriptorStoreNothing)
+{
+    panel.CmbFontName->setEditText(QStringLiteral("Liberation Mono"));
+    const auto before = table;
+    panel.ApplyFontToLine(6, 0);   // record display with no template record
+    panel.ApplyFontToLine(103, 0); // the PiP window
+    panel.ApplyFontToLine(0, 12);
+    panel.ApplyFontToLine(0, -1);
+    EXPECT_EQ(table, before);
+    panel.LoadFontPanel(7, 0);
+    EXPECT_EQ(panel.CmbFontName->currentText(), QStringLiteral("Liberation Mono"));
+}
+
+TEST_F(FontPanelTest, TypedSeparatorsAndColoursAreCleaned)
+{
+    panel.CmbFontName->setEditText(QStringLiteral("Liberation, Sans"));
+    panel.CmbFontSize->setEditText(QStringLiteral("2|0"));
+    colors.answer = true;
+    colors.pick = QColor(0x11, 0x22, 0x33);
+    panel.ImageColor_Click();
+    colors.answer = false;
+    colors.pick = Qt::red;
+    panel.ImageEColor_Click();  // cancelled: unchanged
+    panel.ApplyFontToLine(0, 0);
+    EXPECT_EQ(table[0][3][0], QStringLiteral("Liberation Sans,20,3351057,1,0,0,0,1,65535"));
+}
+
+TEST_F(FontPanelTest, ElementsStoreFontAlignmentAndRedraw)
+{
+    dateFont = kCustom;
+    elementAlign[1] = 2;
+    panel.btnLayout_Click(1);
+    EXPECT_EQ(group, kDateGroup);
+    EXPECT_EQ(panel.title(), QStringLiteral("Font: Date"));
+    EXPECT_EQ(panel.btnFontSet[0]->text(), QStringLiteral("Set Font"));
+    EXPECT_TRUE(panel.btnFontSet[2]->isHidden());
+    EXPECT_EQ(panel.cmbFontAlignment->currentIndex(), 2);
+
+    panel.CheckStyle[0]->setChecked(true);
+    panel.cmbFontAlignment->setCurrentIndex(1);
+    panel.btnFontSet_Click(0);
+    EXPECT_EQ(dateFont, QStringLiteral("Liberation Serif,24,255,1,2,1,0,3,123"));
+    EXPECT_EQ(dateAlign, QStringLiteral("1"));
+    EXPECT_EQ(elementAlign[1], 1);
+    EXPECT_EQ(redrawn, QList<int>{1});
+    EXPECT_TRUE(panel.isHidden());
+    EXPECT_TRUE(titleFont.isEmpty());
+    EXPECT_TRUE(timeFont.isEmpty());
+}
+
+TEST_F(FontPanelTest, RecordPageAndGroupButtons)
+{
+    group = 4;
+    line = 3;
+    panel.btnLineFormat_Click(3);
+    EXPECT_EQ(panel.btnFontSet[0]->text(), QStringLiteral("Set As Line Font"));
+    EXPECT_FALSE(panel.btnFontSet[3]->isHidden());
+    panel.CmbFontName->setEditText(QStringLiteral("Liberation Mono"));
+    const QString mono = panel.panelDescriptor().toString();
+    panel.btnFontSet_Click(1);  // the whole record display
+    EXPECT_EQ(storedLines(mono), 12);
+    for (int l = 0; l < 12; ++l)
+        EXPECT_EQ(table[4][3][l], mono);
+
+    // One line of each record in use: records 0..2 for "3".
+    panel.CmbFontName->setEditText(QStringLiteral("Liberation Serif"));
+    const QString serif = panel.panelDescriptor().toString();
+    line = 4;
+    panel.btnFontSet_Click(3);
+    EXPECT_EQ(storedLines(serif), 3);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(table[r][3][4], serif);
+
+    // A template without records: a message, nothing stored.
+    recordsPerPage = QStringLiteral("0");
+    panel.CmbFontName->setEditText(QStringLiteral("DejaVu Sans"));
+    const QString dejavu = panel.panelDescriptor().toString();
+    panel.btnFontSet_Click(3);
+    EXPECT_EQ(messages.shown, QStringList{QStringLiteral("Please select a template with lines to apply the Font Style.")});
+    EXPECT_EQ(storedLines(dejavu), 0);
+
+    // The page: all 72 lines whatever the records per page.
+    panel.btnFontSet_Click(2);
+    EXPECT_EQ(storedLines(dejavu), 72);
+    EXPECT_EQ(panel.mintFontPanelMode, 2);
+    EXPECT_TRUE(panel.isHidden());
+}

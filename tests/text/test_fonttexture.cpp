@@ -1,0 +1,330 @@
+// The text drawer: font mapping, measurement and the layout decisions of
+// the fitting rules (which text is kept, where it goes, when "..." stands
+// in for it), and what the drawing leaves on the picture.
+#include "shell/globals.h"
+#include "text/fontdescriptor.h"
+#include "text/fonttexture.h"
+#include "text/texteffects.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFontInfo>
+#include <QPainter>
+
+namespace {
+
+const QString kFace = QStringLiteral("Arial");
+
+CFontTexture drawer(int points = 18)
+{
+    CFontTexture t;
+    t.setFontHeight(points);
+    t.setFontWidth(points / 2);
+    t.setFontWeight(700);
+    return t;
+}
+
+// Sum of the widths the fitting loops count for `text`.
+int sumWidths(CFontTexture& t, const QString& text)
+{
+    t.GetFontWidth(kFace, text);
+    int sum = 0;
+    for (const QChar c : text)
+        sum += t.charWidth(c.unicode());
+    return sum;
+}
+
+TextLayout layout(CFontTexture& t, double x1, double x2, QString text, bool tight = true, int lineMode = 1,
+                  int charSpacing = 1, double y1 = 100, double y2 = 150)
+{
+    return t.LayoutText(x1, y1, x2, y2, kFace, text, tight, lineMode, charSpacing);
+}
+
+struct StopGuard {
+    StopGuard() { gblnStop = true; }
+    ~StopGuard() { gblnStop = false; }
+};
+
+} // namespace
+
+TEST(FontMapping, FaceSizeWeightAndWidth)
+{
+    CFontTexture t = drawer(18);
+    ASSERT_GT(t.GetFontWidth(kFace, QStringLiteral("x")), 9);
+    ASSERT_TRUE(t.font().has_value());
+    EXPECT_EQ(QFontInfo(*t.font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(t.font()->pixelSize(), 24);  // 18 points at 96 dpi
+    EXPECT_EQ(t.font()->weight(), QFont::Bold);
+
+    // The "not bold" weight 100 asks for the normal face, not a thin one.
+    t.setFontWeight(100);
+    t.GetFontWidth(QStringLiteral("DejaVu Sans"), QStringLiteral("x"));
+    EXPECT_EQ(t.font()->weight(), QFont::Normal);
+    EXPECT_EQ(QFontInfo(*t.font()).weight(), QFont::Normal);
+
+    // Typed sizes far out of range are clamped, and still measure quickly.
+    QElapsedTimer timer;
+    timer.start();
+    t.setFontHeight(100000);
+    t.GetFontWidth(kFace, QStringLiteral("Wide"));
+    EXPECT_EQ(t.font()->pixelSize(), kMaxFontPixels);
+    t.setFontHeight(0);
+    t.GetFontWidth(kFace, QStringLiteral("Wide"));
+    EXPECT_EQ(t.font()->pixelSize(), kMinFontPixels);
+    EXPECT_LT(timer.elapsed(), 5000);
+
+    // A wider average width stretches the face.
+    CFontTexture natural;
+    natural.setFontHeight(18);
+    CFontTexture wide;
+    wide.setFontHeight(18);
+    wide.setFontWidth(18);
+    const QString text = QStringLiteral("Conference Room");
+    EXPECT_GT(wide.GetFontWidth(kFace, text), natural.GetFontWidth(kFace, text) * 3 / 2);
+}
+
+TEST(FontMeasure, WidthIsNinePlusCharacterWidths)
+{
+    CFontTexture t = drawer();
+    EXPECT_EQ(t.GetFontWidth(kFace, QString()), 9);
+    const QString text = QStringLiteral("Grand Ballroom 10:30");
+    const int sum = sumWidths(t, text);
+    EXPECT_GT(sum, 100);
+    EXPECT_EQ(t.GetFontWidth(kFace, text), 9 + sum);
+    EXPECT_EQ(t.GetFontWidth(kFace, text), 9 + sum);  // the same again with a fresh font
+
+    // Control characters measure nothing; characters beyond Latin-1 measure
+    // their own glyph, and a surrogate pair is one character.
+    EXPECT_EQ(t.GetFontWidth(kFace, QStringLiteral("A\tB\r\n")), t.GetFontWidth(kFace, QStringLiteral("AB")));
+    EXPECT_GT(t.GetFontWidth(kFace, QStringLiteral("\u20AC")), 9);
+    EXPECT_EQ(t.charWidth(U'\t'), 0);
+
+    // An empty face measures 0 and leaves the earlier font in place.
+    t.GetFontWidth(QStringLiteral("Liberation Serif"), QStringLiteral("a"));
+    EXPECT_EQ(t.GetFontWidth(QString(), text), 0);
+    EXPECT_EQ(t.font()->families().value(0), QStringLiteral("Liberation Serif"));
+
+    // Face names of any length are taken whole.
+    const QString longName = QString(300, QLatin1Char('Q'));
+    EXPECT_GT(t.GetFontWidth(longName, text), 9);
+    EXPECT_EQ(t.font()->families().value(0), longName);
+
+    // The one-off measure of the designer.
+    EXPECT_EQ(GetTextWidth(kFace, 18, 9, text), [&] {
+        CFontTexture n;
+        n.setFontHeight(18);
+        n.setFontWidth(9);
+        return n.GetFontWidth(kFace, text);
+    }());
+}
+
+TEST(TightLine, KeepsWhatFitsAndShowsDotsOnlyForTinyBoxes)
+{
+    CFontTexture t = drawer();
+    const QString text = QStringLiteral("MWx");
+    t.GetFontWidth(kFace, text);
+    const int m = t.charWidth('M'), w = t.charWidth('W'), x = t.charWidth('x');
+
+    // Empty text: one empty line, no "...".
+    TextLayout l = layout(t, 10, 300, QString());
+    ASSERT_EQ(l.lines.size(), 1);
+    EXPECT_EQ(l.lines[0].text, QString());
+
+    // Narrower than the first character plus 7: "...".
+    EXPECT_EQ(layout(t, 0, 6 + m, text).lines[0].text, QStringLiteral("..."));
+    // Exactly one character fits: "..." stands in for it.
+    EXPECT_EQ(layout(t, 0, 7 + m, text).lines[0].text, QStringLiteral("..."));
+    EXPECT_EQ(layout(t, 0, 6 + m + w, text).lines[0].text, QStringLiteral("..."));
+    // Exactly two fit: both, without "...".
+    EXPECT_EQ(layout(t, 0, 7 + m + w, text).lines[0].text, QStringLiteral("MW"));
+    EXPECT_EQ(layout(t, 0, 6 + m + w + x, text).lines[0].text, QStringLiteral("MW"));
+    EXPECT_EQ(layout(t, 0, 7 + m + w + x, text).lines[0].text, text);
+
+    // A box as wide as the measured width takes the whole text.
+    const QString item = QStringLiteral("Welcome Reception");
+    const int measured = t.GetFontWidth(kFace, item);
+    EXPECT_EQ(layout(t, 50, 50 + measured, item).lines[0].text, item);
+    EXPECT_EQ(layout(t, 50, 50 + measured - 3, item).lines[0].text, item.chopped(1));
+}
+
+TEST(TightLine, Positions)
+{
+    CFontTexture t = drawer(18);
+    // y = 100 + 25 - 18 / 1.25 = 110.6 -> 111; x = X1 + 3, halves to even.
+    TextLayout l = layout(t, 10.5, 300, QStringLiteral("Hall"), true, 1, 1, 100, 150);
+    EXPECT_EQ(l.lines[0].y, 111);
+    EXPECT_EQ(l.lines[0].x, 14);
+    EXPECT_EQ(layout(t, 11.5, 300, QStringLiteral("Hall")).lines[0].x, 14);
+    EXPECT_EQ(layout(t, 12.5, 300, QStringLiteral("Hall")).lines[0].x, 16);
+}
+
+TEST(TextItem, AlignmentPlacesTheWholeText)
+{
+    const QRectF box(100, 0, 400, 40);
+    EXPECT_EQ(alignedLeft(box, 0, 120), 100);
+    EXPECT_EQ(alignedLeft(box, 1, 120), 380);
+    EXPECT_EQ(alignedLeft(box, 2, 121), 239.5);
+    // Wider than the box: every alignment starts at the left edge.
+    for (int a : {0, 1, 2})
+        EXPECT_EQ(alignedLeft(box, a, 401), 100);
+
+    // Right and centred texts keep all their characters.
+    CFontTexture t = drawer();
+    const QString text = QStringLiteral("Product Launch");
+    const int measured = t.GetFontWidth(kFace, text);
+    for (int a : {0, 1, 2}) {
+        const double x1 = alignedLeft(box, a, measured);
+        const TextLayout l = layout(t, x1, box.right(), text);
+        EXPECT_EQ(l.lines[0].text, text) << "alignment " << a;
+        EXPECT_EQ(l.lines[0].x, int(std::nearbyint(x1 + 3)));
+    }
+}
+
+TEST(TwoLines, TightSplitsAtTheFirstSpace)
+{
+    CFontTexture t = drawer(18);
+    // Lines at 100 + 50 / 4 - 9 = 103.5 -> 104 and 103.5 + 18 + 6 -> 128 (half to even).
+    TextLayout l = layout(t, 0, 400, QStringLiteral("Board Meeting Today"), true, 2, 1, 100, 150);
+    ASSERT_EQ(l.lines.size(), 2);
+    EXPECT_EQ(l.lines[0].text, QStringLiteral("Board"));
+    EXPECT_EQ(l.lines[1].text, QStringLiteral("Meeting Today"));
+    EXPECT_EQ(l.lines[0].y, 104);
+    EXPECT_EQ(l.lines[1].y, 128);
+    // Without a space the text is not repeated on a second line.
+    l = layout(t, 0, 400, QStringLiteral("Boardroom"), true, 2);
+    ASSERT_EQ(l.lines.size(), 1);
+    EXPECT_EQ(l.lines[0].text, QStringLiteral("Boardroom"));
+}
+
+TEST(LooseLine, DotsWhenTheTextDoesNotFit)
+{
+    CFontTexture t = drawer();
+    const QString text = QStringLiteral("Atrium");
+    const int full = sumWidths(t, text);
+    // Fits with room to spare.
+    EXPECT_EQ(layout(t, 0, full + 3, text, false).lines[0].text, text);
+    EXPECT_EQ(layout(t, 0, full + 3, text, false).lines[0].x, 5);
+    // Only the last character misses: "..." is appended without measuring it.
+    const int allButLast = sumWidths(t, text.chopped(1));
+    EXPECT_EQ(layout(t, 0, allButLast + 3, text, false).lines[0].text, QStringLiteral("Atriu..."));
+    // Cut in the middle.
+    const int three = sumWidths(t, QStringLiteral("Atr"));
+    EXPECT_EQ(layout(t, 0, three + 3, text, false).lines[0].text, QStringLiteral("Atr..."));
+    EXPECT_EQ(layout(t, 0, 4, text, false).lines[0].text, QStringLiteral("..."));
+}
+
+TEST(TwoLines, LooseBreaksAtTheLastSpaceAndShortensTheText)
+{
+    CFontTexture t = drawer();
+    const int firstWord = sumWidths(t, QStringLiteral("Alpha B"));
+    QString text = QStringLiteral("Alpha Beta");
+    const TextLayout l = t.LayoutText(0, 100, firstWord + 3, 150, kFace, text, false, 2, 1);
+    ASSERT_EQ(l.lines.size(), 2);
+    EXPECT_EQ(l.lines[0].text, QStringLiteral("Alpha"));
+    EXPECT_EQ(l.lines[1].text, QStringLiteral("Beta"));
+    EXPECT_EQ(text, QStringLiteral("Beta"));
+    EXPECT_LT(l.lines[0].y, l.lines[1].y);
+
+    // A word longer than the line is broken where it stops fitting.
+    QString word = QStringLiteral("Extraordinarily");
+    const int six = sumWidths(t, QStringLiteral("Extrao"));
+    const TextLayout w = t.LayoutText(0, 100, six + 3, 150, kFace, word, false, 2, 1);
+    ASSERT_EQ(w.lines.size(), 2);
+    EXPECT_EQ(w.lines[0].text, QStringLiteral("Extrao"));
+    EXPECT_TRUE(w.lines[1].text.startsWith(QStringLiteral("rdi")));
+    EXPECT_TRUE(w.lines[1].text.endsWith(QStringLiteral("...")));
+}
+
+TEST(StopFlag, EndsTheLayoutBeforeDrawing)
+{
+    CFontTexture t = drawer();
+    StopGuard stop;
+    TextLayout l = layout(t, 0, 400, QStringLiteral("Anything"));
+    EXPECT_TRUE(l.stopped);
+    EXPECT_TRUE(l.lines.isEmpty());
+    EXPECT_TRUE(t.font().has_value());  // the font was still made
+    // An empty text has no character before which to stop.
+    EXPECT_EQ(layout(t, 0, 400, QString()).lines.size(), 1);
+}
+
+TEST(ShowFont, EdgeMatchesTheOffsetPrints)
+{
+    QImage fast(420, 60, QImage::Format_RGB32);
+    fast.fill(QColor(40, 90, 160));
+    QImage reference = fast;
+
+    CFontTexture t = drawer(18);
+    QString text = QStringLiteral("Edge, Quality Check");
+    t.ShowFont(10, 5, 410, 55, kFace, QStringLiteral("16777215"), text, fast, true, 1, 1, EffectEdge, 0x0000FF, 0);
+
+    const TextLayout l = t.LayoutText(10, 5, 410, 55, kFace, text, true, 1, 1);
+    QPainter p(&reference);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.setFont(*t.font());
+    drawPasses(p, l.lines[0].text, edgePasses(l.lines[0].x, l.lines[0].y, 2, 0xFFFFFF, 0x0000FF));
+    p.end();
+
+    int maxDiff = 0, edgePixels = 0;
+    for (int y = 0; y < fast.height(); ++y)
+        for (int x = 0; x < fast.width(); ++x) {
+            const QRgb a = fast.pixel(x, y), b = reference.pixel(x, y);
+            maxDiff = std::max({maxDiff, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                std::abs(qBlue(a) - qBlue(b))});
+            edgePixels += a == qRgb(255, 0, 0);
+        }
+    EXPECT_LE(maxDiff, 3);
+    EXPECT_GT(edgePixels, 100);
+}
+
+TEST(ShowFont, OtherEffectsPrintPlainAndHugeEdgesAreBounded)
+{
+    QImage page(300, 60, QImage::Format_RGB32);
+    const auto countColor = [&](QRgb c) {
+        int n = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                n += page.pixel(x, y) == c;
+        return n;
+    };
+    CFontTexture t = drawer();
+    for (int effect : {EffectNone, EffectShadow, Effect3D}) {
+        page.fill(Qt::white);
+        QString text = QStringLiteral("Plain");
+        t.ShowFont(0, 0, 300, 60, kFace, QStringLiteral("255"), text, page, true, 1, 1, effect, 0xFF0000, 0);
+        EXPECT_EQ(countColor(qRgb(0, 0, 255)), 0) << "effect " << effect;
+        EXPECT_GT(countColor(qRgb(255, 0, 0)), 20);
+    }
+
+    // An edge width typed as 100000 is drawn with the bounded width.
+    QImage bounded(300, 80, QImage::Format_RGB32);
+    bounded.fill(Qt::white);
+    page = bounded;
+    QString a = QStringLiteral("Wide"), b = a;
+    t.ShowFont(0, 0, 300, 80, kFace, QStringLiteral("255"), a, page, true, 1, 1, EffectEdge, 0xFF0000, 100000);
+    t.ShowFont(0, 0, 300, 80, kFace, QStringLiteral("255"), b, bounded, true, 1, 1, EffectEdge, 0xFF0000,
+               kMaxEdgeWidth);
+    EXPECT_EQ(page, bounded);
+}
+
+TEST(TextItem, BlackTextIsDrawnNearBlackAndEmptyFacesDrawNothing)
+{
+    QImage page(400, 60, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    paintTextItem(page, QRectF(0, 0, 400, 60), 2, QStringLiteral("Arial,24,0,1,0,0,0,0,0"),
+                  QStringLiteral("Shadowless"));
+    bool anyBlack = false, anyDark = false;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            anyBlack |= (page.pixel(x, y) & 0xFFFFFF) == 0;
+            anyDark |= page.pixel(x, y) == qRgb(5, 0, 0);
+        }
+    EXPECT_FALSE(anyBlack);
+    EXPECT_TRUE(anyDark);
+
+    QImage untouched(100, 20, QImage::Format_RGB32);
+    untouched.fill(Qt::white);
+    const QImage before = untouched;
+    paintTextItem(untouched, QRectF(0, 0, 100, 20), 0, QStringLiteral(",24,0,1,0,0,0,0,0"), QStringLiteral("X"));
+    EXPECT_EQ(untouched, before);
+}

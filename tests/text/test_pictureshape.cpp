@@ -1,0 +1,85 @@
+// The see-through shape of a picture: black pixels let the background show.
+#include "text/pictureshape.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kRed = qRgb(200, 10, 10);
+
+QImage pictureOf(const QVector<QVector<QRgb>>& rows)
+{
+    QImage img(int(rows[0].size()), int(rows.size()), QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, rows[y][x]);
+    return img;
+}
+} // namespace
+
+TEST(PictureShape, RunsOfOpaquePixels)
+{
+    // transparent, opaque, opaque, transparent, opaque
+    const QImage img = pictureOf({{kBlack, kRed, kRed, kBlack, kRed}});
+    const QRegion r = PictureRegion(img);
+    EXPECT_EQ(r.rectCount(), 2);
+    EXPECT_FALSE(r.contains(QPoint(0, 0)));
+    EXPECT_TRUE(r.contains(QPoint(1, 0)));
+    EXPECT_TRUE(r.contains(QPoint(2, 0)));
+    EXPECT_FALSE(r.contains(QPoint(3, 0)));
+    EXPECT_TRUE(r.contains(QPoint(4, 0)));  // a run reaching the right edge
+    EXPECT_EQ(r.boundingRect(), QRect(1, 0, 4, 1));
+}
+
+TEST(PictureShape, RowsWithTheSameRunsShareOneBand)
+{
+    const QImage img = pictureOf({{kRed, kBlack, kRed},
+                                  {kRed, kBlack, kRed},
+                                  {kRed, kRed, kRed},
+                                  {kBlack, kBlack, kBlack},
+                                  {kRed, kBlack, kBlack}});
+    const QRegion r = PictureRegion(img);
+    EXPECT_EQ(r.rectCount(), 4);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            EXPECT_EQ(r.contains(QPoint(x, y)), img.pixel(x, y) != kBlack) << x << "," << y;
+}
+
+TEST(PictureShape, AllOrNothing)
+{
+    QImage black(64, 32, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    EXPECT_TRUE(PictureRegion(black).isEmpty());
+    const QImage clear = PictureAlphaImage(black);
+    for (int y = 0; y < clear.height(); ++y)
+        for (int x = 0; x < clear.width(); ++x)
+            ASSERT_EQ(qAlpha(clear.pixel(x, y)), 0);
+
+    QImage lit(64, 32, QImage::Format_RGB888);
+    lit.fill(QColor(1, 0, 0));  // not quite black
+    const QRegion whole = PictureRegion(lit);
+    EXPECT_EQ(whole, QRegion(0, 0, 64, 32));
+    EXPECT_EQ(whole.rectCount(), 1);
+}
+
+TEST(PictureShape, AlphaImageAndOtherKeys)
+{
+    const QImage img = pictureOf({{kBlack, kRed}, {qRgb(0, 0, 255), kBlack}});
+    const QImage a = PictureAlphaImage(img);
+    EXPECT_EQ(a.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(a.pixel(0, 0), 0u);
+    EXPECT_EQ(a.pixel(1, 0), kRed);
+    EXPECT_EQ(a.pixel(0, 1), qRgb(0, 0, 255));
+
+    // Blue as the key, given red-low: 0xFF0000.
+    const QRegion r = PictureRegion(img, 0xFF0000);
+    EXPECT_FALSE(r.contains(QPoint(0, 1)));
+    EXPECT_TRUE(r.contains(QPoint(0, 0)));
+    EXPECT_EQ(qAlpha(PictureAlphaImage(img, 0xFF0000).pixel(0, 1)), 0);
+
+    uint8_t red, green, blue;
+    SplitColor(0x12336699u, red, green, blue);
+    EXPECT_EQ(red, 0x99);
+    EXPECT_EQ(green, 0x66);
+    EXPECT_EQ(blue, 0x33);
+}
