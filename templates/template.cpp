@@ -1,0 +1,66 @@
+#include "templates/template.h"
+
+#include "platform/vbvalue.h"
+
+#include <algorithm>
+
+namespace templates {
+
+const QStringList& dateFormats()
+{
+    static const QStringList list{QStringLiteral("YYYYMMDD"),   QStringLiteral("MM/DD/YY"),
+                                  QStringLiteral("MM/DD/YYYY"), QStringLiteral("YY/MM/DD"),
+                                  QStringLiteral("YYYY-MM-DD"), QStringLiteral("DD-MM-YY"),
+                                  QStringLiteral("DD-MM-YYYY")};
+    return list;
+}
+
+const QStringList& timeFormats()
+{
+    static const QStringList list{QStringLiteral("HHMM"), QStringLiteral("HH:MM"),
+                                  QStringLiteral("HH:MM AM/PM"), QStringLiteral("H:MM AM/PM")};
+    return list;
+}
+
+const QStringList& slotNames()
+{
+    static const QStringList list{
+        QStringLiteral("Default Template"),        QStringLiteral("Template with 1 record"),
+        QStringLiteral("Template with 2 records"), QStringLiteral("Template with 3 records"),
+        QStringLiteral("Template with 4 records"), QStringLiteral("Template with 5 records"),
+        QStringLiteral("Template with 6 records")};
+    return list;
+}
+
+QString* Template::line(int record, int field, int lineIndex)
+{
+    if (record < 0 || record >= kRecords || field < 0 || field >= kLineFields || lineIndex < 0 ||
+        lineIndex >= kLines)
+        return nullptr;
+    return &gstrTemplateLines[record][field][lineIndex];
+}
+
+const QString* Template::line(int record, int field, int lineIndex) const
+{
+    return const_cast<Template*>(this)->line(record, field, lineIndex);
+}
+
+int Template::recordsInUse() const
+{
+    const int64_t n = vb::RoundWhole(vb::Val(gstrRecordsPerPage));
+    return int(std::clamp<int64_t>(n, 0, kRecords));
+}
+
+bool Template::recordsPerPageOutOfRange() const
+{
+    const int64_t n = vb::RoundWhole(vb::Val(gstrRecordsPerPage));
+    return n < 0 || n > kRecords;
+}
+
+Template& designerTemplate()
+{
+    static Template t;
+    return t;
+}
+
+} // namespace templates

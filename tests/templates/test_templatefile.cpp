@@ -1,0 +1,342 @@
+// The template file: what a save writes, how a load lays a file over a
+// template, and the records-per-page reader.
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/textfile.h"
+#include "templates/layouts.h"
+#include "templates/templatefile.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <tuple>
+#include <vector>
+
+using namespace templates;
+
+int fuzzTemplateReader(const uint8_t* data, size_t size);
+
+namespace {
+
+using Entry = std::tuple<QString, QString, QString>; // section, key, raw value
+
+// Every key of an INI text with its section, in file order.
+std::vector<Entry> entriesOf(const QString& text)
+{
+    std::vector<Entry> out;
+    QString section;
+    for (const QString& line : textfile::splitLines(text)) {
+        if (line.startsWith(QLatin1Char('['))) {
+            section = line.mid(1, line.indexOf(QLatin1Char(']')) - 1);
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0)
+            out.emplace_back(section, line.left(eq), line.mid(eq + 1));
+    }
+    return out;
+}
+
+QString readFile(const QString& path)
+{
+    QString text;
+    textfile::readText(path, text);
+    return text;
+}
+
+int errorLines()
+{
+    int n = 0;
+    for (const QString& l : StatusLog::instance().lines())
+        n += l.contains(QLatin1String("!!!")) ? 1 : 0;
+    return n;
+}
+
+// A template as the designer holds it after a landscape layout was taken over.
+Template knownTemplate()
+{
+    Template t;
+    t.gstrGroupLine = QStringLiteral("0");
+    t.gstrTitleAlign = QStringLiteral("2");
+    t.gstrTitleRegion = QStringLiteral("0.02|0.33|0.16|0.4");
+    t.gstrTitleFont = kDefaultFontDescriptor;
+    t.gstrDateAlign = QStringLiteral("0");
+    t.gstrDateRegion = QStringLiteral("0.02|0|0.08|0.2");
+    t.gstrDateFont = kDefaultFontDescriptor;
+    t.gstrTimeAlign = QStringLiteral("1");
+    t.gstrTimeRegion = QStringLiteral("0.02|0.8|0.08|0.2");
+    t.gstrTimeFont = kDefaultFontDescriptor;
+    t.gstrPiPRegion = QStringLiteral("0.33|0.3|0.34|0.4");
+    for (int r = 0; r < kRecords; ++r)
+        for (int l = 0; l < kLines; ++l) {
+            t.gstrTemplateLines[r][kFieldEnabled][l] = r < 2 ? QStringLiteral("1") : QStringLiteral("0");
+            t.gstrTemplateLines[r][kFieldAlignment][l] = QStringLiteral("2");
+            t.gstrTemplateLines[r][kFieldRect][l] = formatLayoutRect((50 + 15 * l) / 264.6, 154 / 470.4, 15 / 264.6, 190.4 / 470.4);
+            t.gstrTemplateLines[r][kFieldFont][l] = kDefaultFontDescriptor;
+            t.gstrTemplateLines[r][kFieldLineUp][l] = kResetLineUp;
+            t.gstrTemplateLines[r][kFieldGroupFlag][l] = QStringLiteral("0");
+        }
+    return t;
+}
+
+TemplateControls knownControls()
+{
+    TemplateControls c;
+    c.txtRecordsPerPage = QStringLiteral(" 2 ");
+    c.txtTitle = QStringLiteral("  Welcome to the Hall  ");
+    c.chkTitle = true;
+    c.cboDateFormat = QStringLiteral("MM/DD/YYYY");
+    c.chkDateFormat = true;
+    c.cboTimeFormat = QStringLiteral("HH:MM AM/PM");
+    c.chkTimeFormat = false;
+    c.backgroundIsPicture = false;
+    c.txtBackgroundColor = QStringLiteral("&HFF0000 ");
+    c.txtBackgroundImagename = QStringLiteral("/opt/media/unused.jpg");
+    c.chkPiP = true;
+    c.txtPiP = QStringLiteral(" /srv/media/clip.mp4 ");
+    return c;
+}
+
+class TemplateFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+} // namespace
+
+TEST_F(TemplateFileTest, SaveWritesEveryKeyInOrder)
+{
+    Template t = knownTemplate();
+    ASSERT_TRUE(SaveTemplate(path("known.ORVT"), t, knownControls()));
+
+    const auto got = entriesOf(readFile(path("known.ORVT")));
+    const auto want = entriesOf(readFile(testsupport::dataDir() + "/templates/known save.ORVT"));
+    ASSERT_EQ(want.size(), 83u);
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(got[i], want[i]) << "key " << i;
+
+    // The save took the control values over into the template.
+    EXPECT_EQ(t.gstrRecordsPerPage, "2");
+    EXPECT_EQ(t.gstrTitleText, "Welcome to the Hall");
+    EXPECT_EQ(t.gstrTitleOn, "1");
+    EXPECT_EQ(t.gstrTimeOn, "0");
+    EXPECT_EQ(t.gstrBackgroundColor, "&HFF0000");
+    EXPECT_TRUE(t.gstrBackgroundImage.isEmpty());
+    EXPECT_EQ(t.gstrPiPFile, "/srv/media/clip.mp4");
+    EXPECT_EQ(t.gstrTitleFontStyle, "1`2`0.02|0.33|0.16|0.4`" + kDefaultFontDescriptor);
+    EXPECT_EQ(t.gstrPiPWindows, "1`/srv/media/clip.mp4`0.33|0.3|0.34|0.4");
+
+    // Lines end in CRLF.
+    const QByteArray bytes = testsupport::readAll(path("known.ORVT"));
+    EXPECT_TRUE(bytes.startsWith("[TEMPLATE]\r\nRecords Per Page=2\r\n"));
+}
+
+TEST_F(TemplateFileTest, SaveReplacesTheWholeFile)
+{
+    const QString file = path("switch.ORVT");
+    testsupport::writeAll(file, "[BACKGROUND]\r\nColor=&H00FF00\r\n[OLD]\r\nStale=1\r\n");
+
+    Template t = knownTemplate();
+    t.gstrBackgroundColor = QStringLiteral("&H00FF00");
+    TemplateControls c = knownControls();
+    c.backgroundIsPicture = true;
+    c.txtBackgroundImagename = QStringLiteral(" lobby.jpg ");
+    ASSERT_TRUE(SaveTemplate(file, t, c));
+
+    const IniDocument doc = IniDocument::fromText(readFile(file));
+    EXPECT_EQ(doc.value("BACKGROUND", "Type"), QString("1"));
+    EXPECT_EQ(doc.value("BACKGROUND", "Image File"), QString("lobby.jpg"));
+    EXPECT_FALSE(doc.value("BACKGROUND", "Color").has_value());
+    EXPECT_FALSE(doc.hasSection("OLD"));
+    EXPECT_EQ(t.gstrBackgroundColor, "&H00FF00"); // the colour is kept in memory
+}
+
+TEST_F(TemplateFileTest, FailedSaveIsReportedAndKeepsTheOldFile)
+{
+    const int before = errorLines();
+    Template t = knownTemplate();
+    QString error;
+    EXPECT_FALSE(SaveTemplate(path("missing folder/x.ORVT"), t, knownControls(), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(errorLines(), before + 1);
+    EXPECT_FALSE(QFile::exists(path("missing folder/x.ORVT")));
+}
+
+TEST_F(TemplateFileTest, QuotedValuesAndLineBreaksComeBackAsTheyCanBeStored)
+{
+    Template t = knownTemplate();
+    TemplateControls c = knownControls();
+    c.txtTitle = QStringLiteral("\"Quoted title\"");
+    c.txtPiP = QStringLiteral("'clip.mp4'");
+    c.cboDateFormat = QStringLiteral("YYYY\r\nMM");
+    ASSERT_TRUE(SaveTemplate(path("q.ORVT"), t, c));
+
+    const QString text = readFile(path("q.ORVT"));
+    EXPECT_FALSE(text.contains(QLatin1String("YYYY\r\nMM")));
+    EXPECT_EQ(entriesOf(text).size(), 83u);
+
+    Template back;
+    ASSERT_TRUE(LoadTemplate(path("q.ORVT"), back));
+    EXPECT_EQ(back.gstrTitleText, "\"Quoted title\"");
+    EXPECT_EQ(back.gstrPiPFile, "'clip.mp4'");
+    EXPECT_EQ(back.gstrDateFormat, "YYYY  MM");
+    EXPECT_EQ(back.gstrTemplateLines, t.gstrTemplateLines);
+}
+
+TEST_F(TemplateFileTest, LoadMatchesNamesWithoutCaseOrBlanks)
+{
+    Template t;
+    t.gstrTimeFont = QStringLiteral("Old,10,0,0,0,0,0,0,0");
+    t.gstrBackgroundColor = QStringLiteral("&H123456");
+    ASSERT_TRUE(LoadTemplate(testsupport::dataDir() + "/templates/mixed case.ORVT", t));
+
+    EXPECT_EQ(t.gstrRecordsPerPage, "2");
+    EXPECT_EQ(t.gstrGroupLine, "5");
+    EXPECT_EQ(t.gstrTitleText, "Hello Board");
+    // An empty shown part of the title means "not shown"; other parts stored.
+    EXPECT_EQ(t.gstrTitleOn, "0");
+    EXPECT_EQ(t.gstrTitleRegion, "0.05|0.1|0.07|0.8");
+    EXPECT_EQ(t.gstrDateOn, "1");
+    EXPECT_EQ(t.gstrDateFormat, "MM/DD/YY");
+    // A style with three parts leaves the font; a missing format falls back.
+    EXPECT_EQ(t.gstrTimeOn, "0");
+    EXPECT_EQ(t.gstrTimeFont, "Old,10,0,0,0,0,0,0,0");
+    EXPECT_EQ(t.gstrTimeFormat, "HHMM");
+    // A picture background reads Image File and leaves the colour alone.
+    EXPECT_EQ(t.gstrBackgroundType, "1");
+    EXPECT_EQ(t.gstrBackgroundImage, "Media\\lobby.jpg");
+    EXPECT_EQ(t.gstrBackgroundColor, "&H123456");
+    EXPECT_EQ(t.gstrPiPOn, "1");
+    EXPECT_EQ(t.gstrPiPFile, "clips\\show.mp4");
+    EXPECT_EQ(t.gstrPiPRegion, "0.33|0.3|0.34|0.4");
+
+    EXPECT_EQ(formatTemplateLine(t, 1, 4), "1`1`0.25|0.1|0.04|0.8`Arial,20,255,0,1,0,0,1,0`1,5,L,and`1");
+    // Two parts set two fields; the rest stays.
+    EXPECT_EQ(formatTemplateLine(t, 1, 5), "0`2````");
+    EXPECT_EQ(formatTemplateLine(t, 0, 0), "`````");
+}
+
+TEST_F(TemplateFileTest, DesignerLoadKeepsWhatTheFileLacksRunLoadStartsFresh)
+{
+    testsupport::writeAll(path("a.ORVT"),
+                          "[TEMPLATE]\nRecords Per Page=1\nTitle Text=First\nDate Format=DD-MM-YY\n"
+                          "[BACKGROUND]\nType=2\nImage File=x.jpg\nColor=&HFF\n"
+                          "[RECORD_0]\nLine_0=1`2`0.1|0.1|0.1|0.1`F`0,-1,,`0\n");
+    testsupport::writeAll(path("b.ORVT"), "[TEMPLATE]\nTitle Text=\n[RECORD_0]\nLine_0=0\n");
+
+    Template designer;
+    ASSERT_TRUE(LoadTemplate(path("a.ORVT"), designer));
+    EXPECT_EQ(designer.gstrBackgroundType, "2");
+    EXPECT_EQ(designer.gstrBackgroundColor, "&HFF");
+    EXPECT_TRUE(designer.gstrBackgroundImage.isEmpty());
+
+    ASSERT_TRUE(LoadTemplate(path("b.ORVT"), designer));
+    EXPECT_EQ(designer.gstrTitleText, "First");
+    EXPECT_EQ(designer.gstrDateFormat, "YYYYMMDD");
+    EXPECT_EQ(designer.gstrRecordsPerPage, "1"); // the missing key's default
+    EXPECT_EQ(formatTemplateLine(designer, 0, 0), "0`2`0.1|0.1|0.1|0.1`F`0,-1,,`0");
+
+    const auto run = loadTemplateFresh(path("b.ORVT"));
+    ASSERT_TRUE(run.has_value());
+    EXPECT_TRUE(run->gstrTitleText.isEmpty());
+    EXPECT_EQ(formatTemplateLine(*run, 0, 0), "0`````");
+    EXPECT_EQ(run->gstrBackgroundColor, "&H000000");
+
+    Template untouched = designer;
+    EXPECT_FALSE(LoadTemplate(path("none.ORVT"), untouched));
+    EXPECT_FALSE(loadTemplateFresh(path("none.ORVT")).has_value());
+    EXPECT_EQ(untouched.gstrTitleText, "First");
+}
+
+TEST_F(TemplateFileTest, RecordsPerPageOutsideTheTableIsClampedAndLogged)
+{
+    testsupport::writeAll(path("nine.ORVT"), "[TEMPLATE]\nRecords Per Page=9\n");
+    const int before = errorLines();
+    Template t;
+    ASSERT_TRUE(LoadTemplate(path("nine.ORVT"), t));
+    EXPECT_EQ(t.gstrRecordsPerPage, "9");
+    EXPECT_EQ(t.recordsInUse(), 6);
+    EXPECT_EQ(errorLines(), before + 1);
+    EXPECT_TRUE(StatusLog::instance().lines().last().contains(QLatin1String("\"9\"")));
+    EXPECT_EQ(GetTemplateRecordsPerPage(path("nine.ORVT")), 9);
+
+    t.gstrRecordsPerPage = QStringLiteral("-2");
+    EXPECT_EQ(t.recordsInUse(), 0);
+    t.gstrRecordsPerPage = QStringLiteral("4");
+    EXPECT_EQ(t.recordsInUse(), 4);
+    EXPECT_FALSE(t.recordsPerPageOutOfRange());
+}
+
+namespace {
+class RecordingMessages : public MessageSink {
+public:
+    QStringList shown;
+    MsgAnswer show(const QString&, const QString& text, MsgIcon icon, MsgButtons) override
+    {
+        shown << text + (icon == MsgIcon::Exclamation ? QStringLiteral(" (!)") : QString());
+        return MsgAnswer::Ok;
+    }
+};
+} // namespace
+
+TEST_F(TemplateFileTest, RecordsPerPageReaderUsesTwoCharacters)
+{
+    RecordingMessages messages;
+    services::setMessages(&messages);
+    auto rpp = [this](const char* content) {
+        testsupport::writeAll(path("r.ORVT"), content);
+        return GetTemplateRecordsPerPage(path("r.ORVT"));
+    };
+    EXPECT_EQ(rpp("[TEMPLATE]\nRecords Per Page=123\n"), 12);
+    EXPECT_EQ(rpp("[template]\nrecords per page= 3 \n"), 3);
+    EXPECT_EQ(rpp("[TEMPLATE]\nGroup Line=1\n"), -1);
+    EXPECT_EQ(rpp("[TEMPLATE]\nRecords Per Page=\n"), -1);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(rpp("[TEMPLATE]\nRecords Per Page=ab\n"), -1);
+    EXPECT_EQ(messages.shown, QStringList{"Invalid template file. (!)"});
+    EXPECT_EQ(GetTemplateRecordsPerPage(path("nothing.ORVT")), -1);
+    services::setMessages(nullptr);
+
+    // The load reads the whole value.
+    testsupport::writeAll(path("r.ORVT"), "[TEMPLATE]\nRecords Per Page=123\n");
+    Template t;
+    LoadTemplate(path("r.ORVT"), t);
+    EXPECT_EQ(t.gstrRecordsPerPage, "123");
+}
+
+TEST(TemplateLayouts, CompoundValuesSplitAndJoin)
+{
+    const auto s = TextElementStyle::parse(QStringLiteral("1`2`0.1|0.2"));
+    EXPECT_EQ(s.shown, "1");
+    EXPECT_EQ(s.rect, "0.1|0.2");
+    EXPECT_TRUE(s.font.isEmpty());
+    EXPECT_EQ(s.format(), "1`2`0.1|0.2`");
+    EXPECT_EQ((PiPWindowStyle{"1", "a.mp4", "0|0|1|1"}.format()), "1`a.mp4`0|0|1|1");
+
+    const auto r = LayoutRect::parse(QStringLiteral("0.25|0,5|x"));
+    EXPECT_EQ(r.top, 0.25);
+    EXPECT_EQ(r.left, 0.0); // a comma ends the number
+    EXPECT_EQ(r.height, 0.0);
+    EXPECT_FALSE(r.width.has_value());
+    EXPECT_FALSE(LayoutRect::parse(QString()).top.has_value());
+
+    EXPECT_EQ(formatColorText(0), "&H000000");
+    EXPECT_EQ(formatColorText(0xFF0000), "&HFF0000");
+    EXPECT_EQ(parseColorText(QStringLiteral("&H80")), 0x80u);
+}
+
+TEST(TemplateReaderFuzz, SeedCorpusReplays)
+{
+    const QStringList corpus = testsupport::fuzzCorpus(QStringLiteral("fuzz_template_reader"));
+    ASSERT_FALSE(corpus.isEmpty());
+    for (const QString& file : corpus) {
+        const QByteArray bytes = testsupport::readAll(file);
+        EXPECT_EQ(fuzzTemplateReader(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())), 0)
+            << file.toStdString();
+    }
+}
