@@ -3,6 +3,7 @@
 // every record in use, and the element fonts.
 #include "platform/services.h"
 #include "text/fontpanel.h"
+#include "text/fontpaneltemplate.h"
 
 #include <gtest/gtest.h>
 
@@ -213,4 +214,19 @@ TEST_F(FontPanelTest, RecordPageAndGroupButtons)
     EXPECT_EQ(storedLines(dejavu), 72);
     EXPECT_EQ(panel.mintFontPanelMode, 2);
     EXPECT_TRUE(panel.isHidden());
+}
+
+TEST(FontPanelOnTemplate, EditsTheTemplateObject)
+{
+    templates::Template t;
+    FontPanel panel;
+    panel.setTemplate(fontPanelTemplateOf(t));
+    t.gstrTimeFont = QStringLiteral("Liberation Mono,40,255,0,0,1,0,2,0");
+    panel.LoadFontPanel(kTimeGroup, 2);
+    panel.ApplyFontToLine(3, 7);
+    panel.ApplyFontToLine(kTitleGroup, 0);
+    EXPECT_EQ(t.gstrTemplateLines[3][templates::kFieldFont][7], t.gstrTimeFont);
+    EXPECT_EQ(t.gstrTemplateLines[3][templates::kFieldAlignment][7], QStringLiteral("0"));
+    EXPECT_EQ(t.gstrTitleFont, t.gstrTimeFont);
+    EXPECT_EQ(t.gstrTitleAlign, QStringLiteral("0"));
 }
