@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QWidget>
+
 
 namespace {
 
@@ -75,4 +80,26 @@ TEST(DesktopServices, ConvertFilter)
     EXPECT_EQ(convertFilter("Data (*.orv)|*.orv|"), "Data (*.[oO][rR][vV])");
     EXPECT_EQ(convertFilter("Qt style (*.png)"), "Qt style (*.png)");
     EXPECT_EQ(convertFilter("Files 2|*.mp4"), "Files 2 (*.[mM][pP]4)");
+}
+
+TEST(DesktopServices, EscapeIsSeenOncePerPressWithoutRunningTheEventLoop)
+{
+    desktopservices::install();
+    QWidget w;
+    EXPECT_FALSE(services::keys().escapeDown());
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&w, &press);
+    // A timer that would fire if a poll ran the event loop.
+    bool timerRan = false;
+    QTimer::singleShot(0, [&timerRan] { timerRan = true; });
+    EXPECT_TRUE(services::keys().escapeDown());
+    EXPECT_FALSE(services::keys().escapeDown());
+    EXPECT_FALSE(services::keys().rightButtonDown());
+    EXPECT_FALSE(timerRan);
+    QCoreApplication::processEvents();
+    services::setMessages(nullptr);
+    services::setFiles(nullptr);
+    services::setColors(nullptr);
+    services::setKeys(nullptr);
+    services::setBusyHook(nullptr);
 }
