@@ -98,25 +98,22 @@ void frmMain::buildSurface()
     picSettings = new QWidget;
     picSettings->setObjectName(QStringLiteral("picSettings"));
 
+    // The views take turns in one column, with the line rows and the font
+    // panel below them.
     auto* views = new QVBoxLayout;
     views->setContentsMargins(0, 0, 0, 0);
     views->addWidget(buildTemplatesFrame());
     views->addWidget(buildProgressFrame());
     views->addWidget(buildRDMFrame());
+    views->addWidget(buildRecordFrame());
+    views->addWidget(buildFontFrame());
     views->addStretch(1);
-
-    auto* right = new QVBoxLayout;
-    right->setContentsMargins(0, 0, 0, 0);
-    right->addWidget(buildRecordFrame());
-    right->addWidget(buildFontFrame());
-    right->addStretch(1);
 
     auto* row = new QHBoxLayout(picSettings);
     row->setContentsMargins(6, 6, 6, 6);
     row->addWidget(buildSideButtons(), 0, Qt::AlignTop);
     row->addWidget(buildSettingsFrame(), 0, Qt::AlignTop);
     row->addLayout(views, 1);
-    row->addLayout(right, 0);
 
     scrollArea = new QScrollArea;
     scrollArea->setObjectName(QStringLiteral("scrollArea"));
@@ -140,7 +137,7 @@ QWidget* frmMain::buildSideButtons()
     btnFNW = named(new QPushButton(QStringLiteral("Fenwold")), "btnFNW");
     for (QPushButton* b : {btnTemplate, btnRecordDataManager, btnProgress, btnFNW}) {
         b->setMinimumHeight(44);
-        b->setMinimumWidth(140);
+        b->setMinimumWidth(qMax(128, b->sizeHint().width() + 8));
         col->addWidget(b);
     }
     col->addStretch(1);
@@ -150,7 +147,7 @@ QWidget* frmMain::buildSideButtons()
 QGroupBox* frmMain::buildSettingsFrame()
 {
     fraORVSettings = named(new QGroupBox(QStringLiteral("General Orvane Settings")), "fraORVSettings");
-    fraORVSettings->setMinimumWidth(340);
+    fraORVSettings->setMinimumWidth(300);
     auto* col = new QVBoxLayout(fraORVSettings);
 
     auto* source = new QGridLayout;
@@ -268,15 +265,16 @@ QGroupBox* frmMain::buildSettingsFrame()
         txtValidEndTime = named(textBox(), "txtValidEndTime");
         txtValidStartDays = named(textBox(), "txtValidStartDays");
         txtValidEndDays = named(textBox(), "txtValidEndDays");
-        g->addWidget(chkDayTimeValidation, 0, 0, 1, 4);
-        g->addWidget(new QLabel(QStringLiteral("Valid Start Time:")), 1, 0);
-        g->addWidget(txtValidStartTime, 1, 1);
-        g->addWidget(new QLabel(QStringLiteral("Valid End Time:")), 1, 2);
-        g->addWidget(txtValidEndTime, 1, 3);
-        g->addWidget(new QLabel(QStringLiteral("Valid Start Days:")), 2, 0);
-        g->addWidget(txtValidStartDays, 2, 1);
-        g->addWidget(new QLabel(QStringLiteral("Valid End Days:")), 2, 2);
-        g->addWidget(txtValidEndDays, 2, 3);
+        g->addWidget(chkDayTimeValidation, 0, 0, 1, 2);
+        const std::pair<const char*, QLineEdit*> rows[] = {{"Valid Start Time:", txtValidStartTime},
+                                                           {"Valid End Time:", txtValidEndTime},
+                                                           {"Valid Start Days:", txtValidStartDays},
+                                                           {"Valid End Days:", txtValidEndDays}};
+        int r = 1;
+        for (const auto& [caption, box] : rows) {
+            g->addWidget(new QLabel(QString::fromLatin1(caption)), r, 0);
+            g->addWidget(box, r++, 1);
+        }
     }
     col->addWidget(validity);
 

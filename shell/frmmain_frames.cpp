@@ -61,7 +61,7 @@ QGroupBox* frmMain::buildRecordFrame()
         lblLine[i]->setObjectName(QStringLiteral("lblLine") + n);
         txtLine[i] = textBox();
         txtLine[i]->setObjectName(QStringLiteral("txtLine") + n);
-        txtLine[i]->setMinimumWidth(140);
+        txtLine[i]->setMinimumWidth(120);
         btnLineFormat[i] = new QPushButton(QStringLiteral("..."));
         btnLineFormat[i]->setObjectName(QStringLiteral("btnLineFormat") + n);
         btnLineFormat[i]->setFixedWidth(28);
@@ -101,7 +101,7 @@ QGroupBox* frmMain::buildTemplatesFrame()
 
     auto* top = new QGridLayout;
     cboTemplateSelection = named(listBox(), "cboTemplateSelection");
-    cboTemplateSelection->setMinimumContentsLength(20);
+    cboTemplateSelection->setMinimumContentsLength(16);
     TxtTplName = named(textBox(), "TxtTplName");
     templateCommandsHost = host("templateCommandsHost");
     top->addWidget(new QLabel(QStringLiteral("Template:")), 0, 0);
@@ -207,7 +207,7 @@ QGroupBox* frmMain::buildTemplatesFrame()
 
     // The designer's preview goes here; until then a black page stands in.
     picBackgroundHost = host("picBackgroundHost");
-    picBackgroundHost->setMinimumSize(240, 320);
+    picBackgroundHost->setMinimumSize(150, 200);
     picBackgroundHost->setAutoFillBackground(true);
     QPalette pal = picBackgroundHost->palette();
     pal.setColor(QPalette::Window, Qt::black);
