@@ -1,5 +1,6 @@
 #include "records/convert.h"
 
+#include "platform/atomicfile.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
@@ -8,6 +9,22 @@
 #include "shell/modmain.h"
 
 namespace records {
+namespace {
+
+// Record files are mostly plain ASCII: those bytes need no code-page lookup.
+QByteArray encodeRecords(const QString& text)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* end = p + text.size();
+    char16_t any = 0;
+    for (; p != end; ++p)
+        any |= *p;
+    if (any < 0x80)
+        return text.toLatin1();
+    return textfile::encode(text);
+}
+
+} // namespace
 
 ConvertStatus convertFile(const QString& source, const QString& dataType, const QString& target, QString* error)
 {
@@ -23,7 +40,7 @@ ConvertStatus convertFile(const QString& source, const QString& dataType, const 
     if (!convertLines(reader, lines, out, error))
         return ConvertStatus::Failed;
     lines.clear();
-    if (!textfile::writeText(target, out, error))
+    if (!atomicfile::write(target, encodeRecords(out), error))
         return ConvertStatus::Failed;
     return ConvertStatus::Converted;
 }

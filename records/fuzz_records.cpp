@@ -54,12 +54,11 @@ int fuzzOrvLoader(const uint8_t* data, size_t size)
         grids.igIDLookup.SetCellValue(row, 1, line.section(QLatin1Char('\t'), 0, 0));
         grids.igIDLookup.SetCellValue(row, 2, line.section(QLatin1Char('\t'), 1, 1));
     }
+    const RDMSortSettings sort{QStringLiteral("Descending"), QStringLiteral("Line 9"), QStringLiteral("Line 4")};
     for (const char* type : {"0", "2"}) {
-        fillRDMFromLines(grids, lines, QString::fromLatin1(type));
+        fillRDMFromLines(grids, lines, QString::fromLatin1(type), sort);
         if (grids.igRDM.RowCount() > lines.size() || grids.igRDM.ColCount() != records::kRecordFields)
             std::abort();
-        sortRDMBySettings(grids.igRDM, QStringLiteral("Descending"), QStringLiteral("Line 9"),
-                          QStringLiteral("Line 4"));
         for (int row = 1; row <= grids.igRDM.RowCount(); ++row)
             if (recordLine(grids.igRDM, row).count(QLatin1Char('\t')) != records::kRecordFields - 1)
                 std::abort();

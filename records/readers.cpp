@@ -45,26 +45,37 @@ void splitTabs(QStringView line, std::vector<QStringView>& parts)
     splitViews(line, QLatin1Char('\t'), 1, parts);
 }
 
-// Appends one record line. A TAB or CR inside a value (a fixed-width or
-// quoted source can hold one) is written as a blank, so that every record
-// line keeps exactly 20 TABs.
-void appendRecord(QString& out, const Fields& f)
+bool hasTabOrCR(QStringView s)
 {
+    return s.contains(QLatin1Char('\t')) || s.contains(QLatin1Char('\r'));
+}
+
+// Appends one record line. When `clean` is set, a TAB or CR inside a value
+// (a fixed-width or quoted source can hold one) is written as a blank, so
+// that every record line keeps exactly 20 TABs.
+void appendRecord(QString& out, const Fields& f, bool clean)
+{
+    qsizetype need = kFields + 1; // 20 TABs and CRLF
+    for (const QStringView v : f)
+        need += v.size();
+    const qsizetype from = out.size();
+    if (out.capacity() < from + need)
+        out.reserve(std::max(from + need, 2 * out.capacity()));
+    out.resize(from + need);
+    QChar* d = out.data() + from;
     for (int i = 0; i < kFields; ++i) {
         if (i > 0)
-            out += QLatin1Char('\t');
+            *d++ = QLatin1Char('\t');
         const QStringView v = f[size_t(i)];
-        if (v.contains(QLatin1Char('\t')) || v.contains(QLatin1Char('\r'))) {
-            const qsizetype from = out.size();
-            out.append(v);
-            for (qsizetype k = from; k < out.size(); ++k)
-                if (out[k] == QLatin1Char('\t') || out[k] == QLatin1Char('\r'))
-                    out[k] = QLatin1Char(' ');
-        } else {
-            out.append(v);
-        }
+        std::copy(v.begin(), v.end(), d);
+        if (clean)
+            for (QChar* p = d; p != d + v.size(); ++p)
+                if (*p == QLatin1Char('\t') || *p == QLatin1Char('\r'))
+                    *p = QLatin1Char(' ');
+        d += v.size();
     }
-    out += QLatin1String("\r\n");
+    *d++ = QLatin1Char('\r');
+    *d++ = QLatin1Char('\n');
 }
 
 // "a|b|c|d" built into `store`, which must outlive the view.
@@ -120,6 +131,12 @@ QString readerName(Reader reader)
 
 bool convertLines(Reader reader, const QStringList& lines, QString& out, QString* error)
 {
+    // Room for the whole output at once: the source text plus the TABs and
+    // validity cell each record line adds.
+    qsizetype total = 0;
+    for (const QString& line : lines)
+        total += line.size() + 40;
+    out.reserve(out.size() + total);
     switch (reader) {
     case Reader::Delphi: return readDelphi(lines, out, error);
     case Reader::Micros: return readMicros(lines, out, error);
@@ -157,7 +174,7 @@ bool readDelphi(const QStringList& lines, QString& out, QString*)
         for (size_t i = 0; i < cuts.size(); ++i)
             f[i] = trimView(v.mid(cuts[i].start - 1, cuts[i].length));
         f[20] = joinBar(dateTime, f[6], f[7], u"0", u"0");
-        appendRecord(out, f);
+        appendRecord(out, f, hasTabOrCR(line));
     }
     return true;
 }
@@ -187,7 +204,7 @@ bool readMicros(const QStringList& lines, QString& out, QString* error)
         for (size_t i = 0; i < take; ++i)
             f[i] = p[i];
         f[20] = joinBar(dateTime, p[3], p[4], p[6], p[7]);
-        appendRecord(out, f);
+        appendRecord(out, f, line.contains(QLatin1Char('\r')));
     }
     return true;
 }
@@ -225,7 +242,7 @@ bool readEBMS(const QStringList& lines, QString& out, QString* error)
         for (size_t i = 0; i < 4; ++i)
             f[13 + i] = pieces[i];
         f[17] = clean[14];
-        appendRecord(out, f);
+        appendRecord(out, f, hasTabOrCR(line));
     }
     return true;
 }
@@ -252,7 +269,7 @@ bool readOwnRecords(const QStringList& lines, QString& out, QString* error)
         for (size_t i = 0; i < 9; ++i)
             f[i] = p[i];
         f[20] = joinBar(dateTime, p[3], p[4], p[6], p[7]);
-        appendRecord(out, f);
+        appendRecord(out, f, line.contains(QLatin1Char('\r')));
     }
     return true;
 }
@@ -289,7 +306,10 @@ bool readBasicText(const QStringList& lines, QString& out, QString*)
             for (size_t i = 0; i < held.size(); ++i)
                 f[i] = held[i];
             f[20] = u"0|0|0|0";
-            appendRecord(out, f);
+            bool clean = false;
+            for (const QStringView h : held)
+                clean = clean || hasTabOrCR(h);
+            appendRecord(out, f, clean);
             held.clear();
             blankCount = 0;
             if (heldCount < kMaxHeld)

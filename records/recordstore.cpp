@@ -58,12 +58,16 @@ std::array<int, kRecordFields> recordColumns(const Grid& g)
     return cols;
 }
 
-void fillPlain(Grid& g, const std::array<int, kRecordFields>& cols, const std::vector<QStringView>& f)
+using Cells = std::array<QString, kRecordFields>; // "Line 1" .. "Line 20", "DateTime"
+using Columns = std::array<int, kRecordFields>;
+
+void fillPlain(Grid& g, const Columns& cols, const std::vector<QStringView>& f)
 {
     const int row = g.AddRow();
     const size_t shown = std::min<size_t>(f.size(), kShownLines);
     for (size_t i = 0; i < shown; ++i)
-        g.SetCellValue(row, cols[i], trimBlanks(f[i]));
+        if (!f[i].isEmpty())
+            g.SetCellValue(row, cols[i], trimBlanks(f[i]));
     if (f.size() >= size_t(kRecordFields))
         g.SetCellValue(row, cols[kRecordFields - 1], trimBlanks(f[kRecordFields - 1]));
 }
@@ -71,8 +75,7 @@ void fillPlain(Grid& g, const std::array<int, kRecordFields>& cols, const std::v
 // The EBMS function record: the columns of the function file rearranged
 // into the record layout, with two location descriptions looked up. A
 // missing field reads as empty text.
-void fillEBMS(Grid& g, const Grid& lookup, const std::array<int, kRecordFields>& cols,
-              const std::vector<QStringView>& f)
+void fillEBMS(Grid& g, const Columns& cols, const Grid& lookup, const std::vector<QStringView>& f)
 {
     auto raw = [&f](int n) { return n >= 1 && size_t(n) <= f.size() ? f[size_t(n - 1)] : QStringView(); };
     auto field = [&raw](int n) { return trimBlanks(raw(n)); };
@@ -84,7 +87,7 @@ void fillEBMS(Grid& g, const Grid& lookup, const std::array<int, kRecordFields>&
     // Tested against the raw text: only an exact "Y" picks the first layout.
     const bool layoutY = raw(17) == u"Y";
 
-    std::array<QString, kRecordLines> line; // line[0] is "Line 1"
+    Cells line; // line[0] is "Line 1"
     line[0] = field(2);
     if (layoutY) {
         line[1] = field(8);
@@ -94,7 +97,7 @@ void fillEBMS(Grid& g, const Grid& lookup, const std::array<int, kRecordFields>&
             line[size_t(14 + i)] = field(4 + i);
         }
         line[11] = field(3);
-        line[19] = field(18);
+        line[19] = f18;
     } else {
         line[1] = describe(18);
         for (int i = 0; i < 4; ++i) {
@@ -109,14 +112,12 @@ void fillEBMS(Grid& g, const Grid& lookup, const std::array<int, kRecordFields>&
         line[size_t(7 + i)] = field(14 + i);
     line[13] = field(1);
     line[18] = field(13);
-
+    line[kRecordFields - 1] = line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5]
+                              + QLatin1Char('|') + line[6];
     const int row = g.AddRow();
     for (size_t i = 0; i < line.size(); ++i)
         if (!line[i].isEmpty())
             g.SetCellValue(row, cols[i], line[i]);
-    g.SetCellValue(row, cols[kRecordFields - 1],
-                   line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5] + QLatin1Char('|')
-                       + line[6]);
 }
 
 // One sort pass over the given keys (all with the same order).
@@ -192,12 +193,49 @@ void initURGridColumns(Grid& igUR)
     igUR.SetRedraw(true);
 }
 
-void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType)
+std::vector<int> sortColumns(const Grid& igRDM, const RDMSortSettings& sort, int& order)
+{
+    order = 0;
+    if (sort.type.isEmpty() || isUpperNone(sort.type))
+        return {};
+    const QString type = sort.type.toUpper();
+    if (type == QLatin1String("ASCENDING"))
+        order = 0;
+    else if (type == QLatin1String("DESCENDING"))
+        order = 1;
+    else
+        return {};
+
+    const int lineCol = sort.line.isEmpty() ? 0 : igRDM.ColIndex(trimBlanks(sort.line));
+    std::vector<int> cols;
+    if (!sort.group.isEmpty() && !isUpperNone(sort.group)) {
+        const int groupCol = igRDM.ColIndex(trimBlanks(sort.group));
+        if (groupCol == 0)
+            return {}; // no such column: keep the file order
+        cols.push_back(groupCol);
+    }
+    if (lineCol != 0)
+        cols.push_back(lineCol);
+    return cols;
+}
+
+void sortRDMBySettings(Grid& igRDM, const RDMSortSettings& sort)
+{
+    // Sorting by the group and then, stably, by group and line gives the
+    // same rows as one stable sort by both keys.
+    int order = 0;
+    const std::vector<int> cols = sortColumns(igRDM, sort, order);
+    if (!cols.empty())
+        sortPass(igRDM, cols, order);
+}
+
+void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType,
+                      const RDMSortSettings& sort)
 {
     Grid& g = grids.igRDM;
     initRDMGridColumns(g);
     g.SetRedraw(false);
-    const auto cols = recordColumns(g);
+    const Columns cols = recordColumns(g);
     const bool ebms = dataType == QLatin1String("2");
     std::vector<QStringView> fields;
     for (const QString& line : lines) {
@@ -205,38 +243,14 @@ void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString&
             continue;
         splitTabs(line, fields);
         if (ebms)
-            fillEBMS(g, grids.igIDLookup, cols, fields);
+            fillEBMS(g, cols, grids.igIDLookup, fields);
         else
             fillPlain(g, cols, fields);
     }
     g.RefreshGrid();
     g.SetRedraw(true);
-}
-
-void sortRDMBySettings(Grid& igRDM, const QString& sortType, const QString& sortGroup, const QString& sortLine)
-{
-    if (sortType.isEmpty() || isUpperNone(sortType))
-        return;
-    const QString type = sortType.toUpper();
-    int order;
-    if (type == QLatin1String("ASCENDING"))
-        order = 0;
-    else if (type == QLatin1String("DESCENDING"))
-        order = 1;
-    else
-        return;
-
-    const int lineCol = sortLine.isEmpty() ? 0 : igRDM.ColIndex(trimBlanks(sortLine));
-    if (!sortGroup.isEmpty() && !isUpperNone(sortGroup)) {
-        const int groupCol = igRDM.ColIndex(trimBlanks(sortGroup));
-        if (groupCol == 0)
-            return; // no such column: keep the file order
-        sortPass(igRDM, {groupCol}, order);
-        if (lineCol != 0)
-            sortPass(igRDM, {groupCol, lineCol}, order);
-    } else if (lineCol != 0) {
-        sortPass(igRDM, {lineCol}, order);
-    }
+    if (!ebms)
+        sortRDMBySettings(g, sort);
 }
 
 bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
@@ -252,17 +266,13 @@ bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
         statusMessage(QStringLiteral("!!! The record file could not be loaded: %1").arg(error));
         lines.clear();
     }
-    fillRDMFromLines(grids, lines, gstrDataType);
+    // Other Data Types than "2" get their sort here, as the rows go in.
+    fillRDMFromLines(grids, lines, gstrDataType, RDMSortSettings{gstrSortType, gstrSortGroup, gstrSortLine});
     QCoreApplication::processEvents();
     if (recordshooks::showTotalRecords)
         recordshooks::showTotalRecords(grids.igRDM.RowCount());
-
-    if (gstrDataType == QLatin1String("2")) {
-        if (recordshooks::buildRADEList)
-            recordshooks::buildRADEList(grids);
-    } else {
-        sortRDMBySettings(grids.igRDM, gstrSortType, gstrSortGroup, gstrSortLine);
-    }
+    if (gstrDataType == QLatin1String("2") && recordshooks::buildRADEList)
+        recordshooks::buildRADEList(grids);
     return true;
 }
 

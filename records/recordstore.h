@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace records {
 
@@ -41,17 +42,31 @@ void initRDMGridColumns(Grid& igRDM);
 // Empties igUR and gives it its columns "ID", "Status", "Line 1" .. "Line 12".
 void initURGridColumns(Grid& igUR);
 
+// The sort settings of section SORT_SETTINGS: type "None", "Ascending" or
+// "Descending" (any case), group column key ("None" or empty for none) and
+// line column key (empty for none).
+struct RDMSortSettings {
+    QString type;
+    QString group;
+    QString line;
+};
+
+// The key columns (indexes of igRDM) and the order (0 ascending, 1
+// descending) the settings ask for; no columns when they ask for no sort.
+// A group or line that names no column leaves the rows in their order.
+std::vector<int> sortColumns(const Grid& igRDM, const RDMSortSettings& sort, int& order);
+
+// Sorts the record store by the sort settings: by the group column and,
+// within equal groups, by the line column, both in the same order. Texts
+// compare as the grid compares them; equal rows keep their order.
+void sortRDMBySettings(Grid& igRDM, const RDMSortSettings& sort);
+
 // Replaces igRDM by the records of `lines` (the lines of a record file) for
 // the given Data Type: for "2" the EBMS field mapping with the ID lookup of
-// grids.igIDLookup, otherwise the plain one. Empty lines are skipped. Does
-// not sort and calls no hook.
-void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType);
-
-// Sorts the record store by the sort settings (type "None"/"Ascending"/
-// "Descending", group column key, line column key). A setting that names no
-// column leaves the rows in their order.
-void sortRDMBySettings(Grid& igRDM, const QString& sortType, const QString& sortGroup,
-                       const QString& sortLine);
+// grids.igIDLookup, otherwise the plain one, sorted by `sort`. Empty lines
+// are skipped. Calls no hook.
+void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType,
+                      const RDMSortSettings& sort = {});
 
 // Loads a ".orv" file (any letter case) into igRDM: the store is replaced,
 // the count shown, then for Data Type "2" the EBMS render list is built,
