@@ -1,6 +1,7 @@
 #include "platform/grid.h"
 
 #include <algorithm>
+#include <string>
 
 void GridSort::SetCount(int n)
 {
@@ -234,35 +235,90 @@ int Grid::CompareText(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseSensitive);
 }
 
+namespace {
+
+// The rank of each row's text in one key column: equal texts share a rank,
+// and ranks follow Grid::CompareText. Plain ASCII texts are compared through
+// lower-cased byte copies, which is much cheaper than comparing the texts
+// character by character.
+std::vector<int> textRanks(const std::vector<QString>& texts)
+{
+    const size_t n = texts.size();
+    std::vector<std::string> folded(n);
+    std::vector<char> ascii(n, 1);
+    for (size_t i = 0; i < n; ++i) {
+        const QString& t = texts[i];
+        std::string& f = folded[i];
+        f.resize(size_t(t.size()));
+        const char16_t* p = reinterpret_cast<const char16_t*>(t.constData());
+        for (qsizetype k = 0; k < t.size(); ++k) {
+            char16_t c = p[k];
+            if (c >= 0x80) {
+                ascii[i] = 0;
+                break;
+            }
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+            f[size_t(k)] = char(c);
+        }
+    }
+    auto compare = [&](int x, int y) {
+        if (ascii[size_t(x)] && ascii[size_t(y)]) {
+            const int c = folded[size_t(x)].compare(folded[size_t(y)]);
+            if (c != 0)
+                return c;
+            return texts[size_t(x)].compare(texts[size_t(y)], Qt::CaseSensitive);
+        }
+        return Grid::CompareText(texts[size_t(x)], texts[size_t(y)]);
+    };
+    std::vector<int> order(n);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(), [&](int x, int y) { return compare(x, y) < 0; });
+    std::vector<int> rank(n);
+    int r = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0 && compare(order[i - 1], order[i]) != 0)
+            ++r;
+        rank[size_t(order[i])] = r;
+    }
+    return rank;
+}
+
+} // namespace
+
 void Grid::Sort()
 {
     struct SortKey {
-        std::vector<QString> texts; // the key column's text of each row, in row order
+        std::vector<int> rank; // the rank of each row's text in the key column
         bool descending;
     };
     std::vector<SortKey> keys;
+    if (rows_.size() < 2)
+        return;
     for (int k = 1; k <= sort_.Count(); ++k) {
         if (!validCol(sort_.Col(k)))
             continue;
-        SortKey key{{}, sort_.Order(k) == 1};
-        key.texts.reserve(rows_.size());
+        std::vector<QString> texts;
+        texts.reserve(rows_.size());
         const size_t col = size_t(sort_.Col(k) - 1);
         for (const Row& r : rows_)
-            key.texts.push_back(r.cells[col]); // shares the text, no copy
-        keys.push_back(std::move(key));
+            texts.push_back(r.cells[col]); // shares the text, no copy
+        keys.push_back(SortKey{textRanks(texts), sort_.Order(k) == 1});
     }
-    if (keys.empty() || rows_.size() < 2)
+    if (keys.empty())
         return;
-    // Sorting row numbers over compact key columns touches far less memory
-    // than comparing through each row's own cells.
+    // Sorting row numbers over the ranks touches far less memory than
+    // comparing through each row's own cells; the sort is stable.
     std::vector<int> order(rows_.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
     std::stable_sort(order.begin(), order.end(), [&keys](int x, int y) {
         for (const SortKey& key : keys) {
-            const int c = CompareText(key.texts[size_t(x)], key.texts[size_t(y)]);
-            if (c != 0)
-                return key.descending ? c > 0 : c < 0;
+            const int a = key.rank[size_t(x)];
+            const int b = key.rank[size_t(y)];
+            if (a != b)
+                return key.descending ? a > b : a < b;
         }
         return false;
     });
