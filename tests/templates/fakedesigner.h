@@ -1,0 +1,339 @@
+#pragma once
+// The main window's template controls in memory, with the handlers the
+// template commands rely on: a check box, option or scroll bar changed from
+// code runs its handler at once (only on a real change), as the window's
+// widgets do. Every handler call is logged, so tests can check the order.
+// Also fake message boxes and file dialogs, and a temporary Data folder.
+#include "designer/preview/previewmodel.h"
+#include "platform/paths.h"
+#include "platform/services.h"
+#include "shell/globals.h"
+#include "templates/recorddisplay.h"
+#include "templates/template.h"
+#include "templates/templatecommands.h"
+#include "templates/templateview.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <array>
+#include <map>
+
+namespace fake {
+
+using namespace templates;
+
+class View : public TemplateViewControls {
+public:
+    View(preview::PreviewModel& m, Template& t) : m_(m), t_(t) {}
+
+    QStringList log; // handler calls in order
+
+    // ---- slot list ----
+    QStringList slots = slotNames();
+    int slot = 0;
+    QString shownText = slotNames().front();
+    int slotIndex() const override { return slot; }
+    QString slotText() const override { return shownText; }
+    void setSlotIndex(int index) override
+    {
+        slot = index;
+        shownText = index >= 0 && index < slots.size() ? slots[index] : QString();
+    }
+    void showSlotText(const QString& text) override
+    {
+        slot = int(slots.indexOf(text));
+        shownText = text;
+    }
+
+    // ---- text boxes ----
+    QString name, recordsPerPage, title, pip, selRecord, backgroundImage;
+    QString tplName() const override { return name; }
+    void setTplName(const QString& text) override { name = text; }
+    QString recordsPerPageText() const override { return recordsPerPage; }
+    void setRecordsPerPageText(const QString& text) override { recordsPerPage = text; }
+    QString titleText() const override { return title; }
+    void setTitleText(const QString& text) override { title = text; }
+    QString pipText() const override { return pip; }
+    void setPiPText(const QString& text) override { pip = text; }
+    void setSelRecordText(const QString& text) override { selRecord = text; }
+
+    // ---- scroll bars (a Value pulled into range counts as a change) ----
+    struct Bar {
+        int max = 1, min = 1, value = 1;
+        bool visible = true;
+    };
+    Bar rpp{6, 1, 6, true}, sel;
+    void setRecordsPerPageMax(int max) override { rpp.max = max; clampBar(rpp, true); }
+    void setRecordsPerPageValue(int value) override { setBar(rpp, value, true); }
+    void setRecordsPerPageMin(int min) override { rpp.min = min; clampBar(rpp, true); }
+    void setSelRecordMax(int max) override { sel.max = max; clampBar(sel, false); }
+    void setSelRecordMin(int min) override { sel.min = min; clampBar(sel, false); }
+    void setSelRecordValue(int value) override { setBar(sel, value, false); }
+    void setSelRecordVisible(bool visible) override { sel.visible = visible; }
+
+    // ---- element check boxes ----
+    std::array<bool, 4> elements{};
+    bool elementChecked(Element e) const override { return elements[int(e)]; }
+    void setElementChecked(Element e, bool checked) override
+    {
+        if (elements[int(e)] == checked)
+            return;
+        elements[int(e)] = checked;
+        elementClick(e);
+    }
+    void elementClick(Element e) override
+    {
+        const int i = int(e);
+        static const char* names[] = {"chkTitle_Click", "chkDateFormat_Click", "chkTimeFormat_Click",
+                                      "chkPiP_Click"};
+        log << QString::fromLatin1(names[i]);
+        HideSelectionFrame();
+        preview::PreviewItem& label = m_.lblTDT(i);
+        label.visible = elements[i];
+        if (e == Element::Title) {
+            if (!elements[i]) {
+                title.clear();
+                label.caption.clear();
+            } else {
+                applyTDTLabelSettings(0);
+            }
+        } else if (e == Element::PiP) {
+            if (!elements[i]) {
+                pip.clear();
+                label.caption = QStringLiteral("PiP Windows");
+            } else {
+                applyTDTLabelSettings(3);
+            }
+        } else {
+            FormatList list = e == Element::Date ? FormatList::Date : FormatList::Time;
+            if (elements[i]) {
+                setFormatIndex(list, 0);
+                label.caption = formatText(list);
+            } else {
+                label.caption.clear();
+            }
+        }
+    }
+
+    // ---- format lists ----
+    QStringList dateEntries = dateFormats(), timeEntries = timeFormats();
+    int dateIndex = 0, timeIndex = 0;
+    QStringList formatEntries(FormatList list) const override
+    {
+        return list == FormatList::Date ? dateEntries : timeEntries;
+    }
+    void addFormatEntry(FormatList list, const QString& text) override
+    {
+        (list == FormatList::Date ? dateEntries : timeEntries) << text;
+    }
+    void setFormatIndex(FormatList list, int index) override
+    {
+        (list == FormatList::Date ? dateIndex : timeIndex) = index;
+    }
+    QString formatText(FormatList list) const override
+    {
+        return list == FormatList::Date ? dateEntries.value(dateIndex) : timeEntries.value(timeIndex);
+    }
+
+    // ---- background ----
+    int backgroundType = 0;
+    QString colorText = QStringLiteral("&H000000"), imageName, paintedColor, loadedFile;
+    bool backgroundIsPicture() const override { return backgroundType == 1; }
+    void selectBackgroundType(int index) override
+    {
+        if (backgroundType == index)
+            return;
+        backgroundType = index;
+        log << QStringLiteral("optBackgroundType_Click(%1)").arg(index);
+        if (index == 0) {
+            setBackgroundImageName(QString());
+            backgroundImage.clear();
+        } else {
+            colorText = QStringLiteral("&H000000");
+        }
+    }
+    QString backgroundColorText() const override { return colorText; }
+    void setBackgroundColorText(const QString& text) override { colorText = text; }
+    QString backgroundImageName() const override { return imageName; }
+    void setBackgroundImageName(const QString& text) override
+    {
+        if (imageName == text)
+            return;
+        imageName = text;
+        log << QStringLiteral("txtBackgroundImagename_Change");
+        m_.lblBGVideo().visible = text.endsWith(QLatin1String(".mp4"), Qt::CaseInsensitive);
+    }
+    void setBackgroundImageText(const QString& text) override { backgroundImage = text; }
+    void setBackgroundColor(const QString& color) override
+    {
+        paintedColor = color;
+        loadedFile.clear();
+    }
+    void loadBackgroundFile(const QString& path) override { loadedFile = path; }
+
+    // ---- options ----
+    bool noGroup = false;
+    int groupOption = -1;
+    bool portraitLayout = false;
+    void selectNoGroup() override
+    {
+        if (noGroup)
+            return;
+        noGroup = true;
+        groupOption = -1;
+        log << QStringLiteral("optGroup_Click(99)");
+        const int n = int(vb_val(recordsPerPage));
+        for (int r = 0; r < std::min(n, kRecords); ++r)
+            for (int l = 0; l < kLines; ++l)
+                t_.gstrTemplateLines[r][kFieldGroupFlag][l] = QStringLiteral("0");
+        t_.gstrGroupLine = QStringLiteral("0");
+    }
+    bool portrait() const override { return portraitLayout; }
+
+    // ---- layout tools ----
+    int hides = 0, gridDraws = 0;
+    void HideSelectionFrame() override { ++hides; }
+    void applyTDTLabelSettings(int index) override { log << QStringLiteral("applyTDTLabelSettings(%1)").arg(index); }
+    void drawLayoutGrid() override { ++gridDraws; }
+
+    // ---- record panel ----
+    std::array<int, 12> checks{};
+    void setLineCheck(int line, int value) override
+    {
+        if (checks[line] == value)
+            return;
+        checks[line] = value;
+        chkLine_Click(line);
+    }
+    void chkLine_Click(int line) override
+    {
+        const int g = m_.state().mintSelectedGroup;
+        if (g < 0 || g >= kRecords)
+            return;
+        t_.gstrTemplateLines[g][kFieldEnabled][line] = QString::number(checks[line]);
+        m_.lblEvent(g, line).visible = checks[line] == 1;
+    }
+    void setGroupOption(int line, bool selected) override
+    {
+        if (selected) {
+            groupOption = line;
+            noGroup = false;
+        }
+    }
+    void ApplyTemplateRecord(int record) override
+    {
+        log << QStringLiteral("ApplyTemplateRecord(%1)").arg(record);
+        m_.state().mintSelectedGroup = record;
+        if (record < 0 || record >= kRecords)
+            return;
+        for (int l = 0; l < kLines; ++l) {
+            setLineCheck(l, t_.gstrTemplateLines[record][kFieldEnabled][l] == QLatin1String("1") ? 1 : 0);
+            chkLine_Click(l);
+        }
+    }
+
+private:
+    static double vb_val(const QString& s) { return s.trimmed().toDouble(); }
+    void clampBar(Bar& b, bool records)
+    {
+        const int lo = std::min(b.min, b.max), hi = std::max(b.min, b.max);
+        setBar(b, std::clamp(b.value, lo, hi), records);
+    }
+    void setBar(Bar& b, int value, bool records)
+    {
+        if (b.value == value)
+            return;
+        b.value = value;
+        if (records) {
+            // vsRecordsPerPage_Change: the spinner counts backwards.
+            log << QStringLiteral("vsRecordsPerPage_Change");
+            const int n = b.max - b.value + 1;
+            recordsPerPage = QString::number(n);
+            for (int r = kRecords - 1; r >= n; --r)
+                SelectTemplateRecord(r, m_, *this);
+            ApplyTemplateRecord(n - 1);
+        } else {
+            log << QStringLiteral("vsSelRecord_Change");
+            templates::vsSelRecord_Change(b.max, b.value, *this);
+        }
+    }
+
+    preview::PreviewModel& m_;
+    Template& t_;
+};
+
+class Messages final : public MessageSink {
+public:
+    Messages() { services::setMessages(this); }
+    ~Messages() override { services::setMessages(nullptr); }
+    MsgAnswer show(const QString&, const QString& text, MsgIcon icon, MsgButtons) override
+    {
+        shown << text + (icon == MsgIcon::Exclamation ? QStringLiteral(" (!)") : QString());
+        return MsgAnswer::Ok;
+    }
+    QStringList shown;
+};
+
+class Files final : public FileChooser {
+public:
+    Files() { services::setFiles(this); }
+    ~Files() override { services::setFiles(nullptr); }
+    bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) override
+    {
+        lastTitle = title;
+        lastFolder = folder;
+        lastFilter = filter;
+        path = answer;
+        return !answer.isEmpty();
+    }
+    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString& suggested,
+                    bool confirmOverwrite, QString& path) override
+    {
+        lastTitle = title;
+        lastFolder = folder;
+        lastFilter = filter;
+        lastSuggested = suggested;
+        lastConfirm = confirmOverwrite;
+        path = answer;
+        return !answer.isEmpty();
+    }
+    QString answer; // empty: the user cancels
+    QString lastTitle, lastFolder, lastFilter, lastSuggested;
+    bool lastConfirm = false;
+};
+
+// A designer on a fresh template with a temporary program folder (Data,
+// Media and Templates inside it) and fake dialogs.
+struct Designer {
+    QTemporaryDir home;
+    QString savedData = gstrDataFolder, savedMedia = gstrMediaFolder, savedTemplates = gstrTemplatesFolder;
+    Template t;
+    preview::PreviewModel model;
+    View view{model, t};
+    TemplateDesigner designer{view, model, t};
+    Messages messages;
+    Files files;
+
+    Designer()
+    {
+        QDir(home.path()).mkpath(QStringLiteral("Data"));
+        QDir(home.path()).mkpath(QStringLiteral("Media"));
+        QDir(home.path()).mkpath(QStringLiteral("Templates"));
+        gstrDataFolder = home.filePath(QStringLiteral("Data"));
+        gstrMediaFolder = home.filePath(QStringLiteral("Media"));
+        gstrTemplatesFolder = home.filePath(QStringLiteral("Templates"));
+        model.setScreenSize(600, 500);
+    }
+    ~Designer()
+    {
+        gstrDataFolder = savedData;
+        gstrMediaFolder = savedMedia;
+        gstrTemplatesFolder = savedTemplates;
+    }
+    QString data(const QString& name) const { return paths::join(gstrDataFolder, name); }
+};
+
+} // namespace fake
