@@ -73,15 +73,6 @@ QString templateFilePath(const QString& name)
     return paths::join(gstrDataFolder, name + kExtension);
 }
 
-int slotIndexOfName(const QString& baseName)
-{
-    const QString t = baseName.trimmed();
-    for (int i = 0; i < slotNames().size(); ++i)
-        if (slotNames()[i].compare(t, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
 QString templateBaseName(const QString& path)
 {
     const QString name = paths::fileNameOf(path);

@@ -20,8 +20,6 @@ namespace templates {
 QString slotFilePath(int slot);
 // The Data-folder file of a template name.
 QString templateFilePath(const QString& name);
-// The slot a file's base name stands for (without regard to case), -1 when none.
-int slotIndexOfName(const QString& baseName);
 // The base name of a path: the text after the last "\" or "/", without the
 // text from its last "." on ("a.b.ORVT" gives "a.b", "plain" stays).
 QString templateBaseName(const QString& path);
