@@ -3,6 +3,7 @@
 #include "shell/frmmain.h"
 
 #include "platform/statuslog.h"
+#include "records/ftp/frmftp.h"
 #include "shell/globals.h"
 #include "shell/startup.h"
 
@@ -71,6 +72,12 @@ frmMain::frmMain(QWidget* parent)
     buildMenus();
     buildSurface();
     connectHandlers();
+
+    // The FTP worker of the settings loads; the shut-down cancels its
+    // transfer and unloads it.
+    frmFTP = std::make_unique<FrmFTP>();
+    neighbours.cancelFtpTransfer = [this] { frmFTP->CmdCancel_Click(); };
+    neighbours.closeFtpWindow = [this] { frmFTP->Form_Unload(); };
 
     // Process > Stop, for code that has no window at hand.
     shellhooks::stopCommand = [this] { neighbours.mnuStop_Click(); };

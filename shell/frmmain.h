@@ -8,6 +8,7 @@
 // parts of the program are declared here and defined in their own files;
 // operations of other subsystems are reached through `neighbours`.
 #include "shell/neighbours.h"
+#include "shell/settingsside.h"
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
@@ -15,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 
 class GridView;
 class QCheckBox;
@@ -141,6 +143,15 @@ public:
     void cmdDataFileBrowser_Click();
     void btnEBMSBookingBrowser_Click();
     void initURGridColumns();
+
+    // ---- Settings side: the loaders a settings load drives, the FTP worker
+    // they fetch with, and the launcher of the sibling program (nullptr: the
+    // system's) ----
+    SettingsLoaders loaders;
+    std::unique_ptr<FrmFTP> frmFTP;
+    fenwold::Launcher* fenwoldLauncher = nullptr;
+    // The layout keys of a load: orientation, size and rotation.
+    void applyScreenSettings(const settingsload::ScreenKeys& screen);
 
     // ---- Form members ----
     int mlngRDMRow = 0;

@@ -228,8 +228,10 @@ QGroupBox* frmMain::buildSettingsFrame()
     txtDwellTime = named(textBox(), "txtDwellTime");
     txtDwellTime->setMaximumWidth(60);
     vsDwellTime = named(spinner(), "vsDwellTime");
-    vsDwellTime->setRange(0, 999); // position 1 of 999 until code or the user moves it
-    vsDwellTime->setValue(1);
+    // The spinner rests in the middle of its range, so that it can always
+    // step either way; each step moves the number in the box by one.
+    vsDwellTime->setRange(0, 2 * kDwellSpinnerRest);
+    vsDwellTime->setValue(kDwellSpinnerRest);
     run->addWidget(new QLabel(QStringLiteral("Dwell Time:")), 2, 0);
     auto* dwell = new QHBoxLayout;
     dwell->addWidget(txtDwellTime);

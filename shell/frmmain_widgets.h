@@ -55,6 +55,11 @@ inline QScrollBar* spinner()
     return s;
 }
 
+// The dwell-time spinner's resting position (the middle of its range) and
+// the largest dwell time it steps to.
+constexpr int kDwellSpinnerRest = 500;
+constexpr int kMaxDwellTime = 999;
+
 // Makes the buttons one exclusive group (none checked until one is chosen).
 inline QButtonGroup* exclusiveGroup(QObject* parent, std::initializer_list<QAbstractButton*> buttons)
 {

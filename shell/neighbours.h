@@ -3,6 +3,10 @@
 // panel, the run cycle, the designer, the administration window and the
 // FTP window. Each starts as a stand-in that does nothing visible; the
 // subsystem that owns the operation installs the real one at start-up.
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
 #include <functional>
 
 struct ShellNeighbours {
@@ -31,12 +35,26 @@ struct ShellNeighbours {
     Action EnableLineRows = [] {};
     IndexAction ApplyTemplateRecord = [](int) {};
     Action PositionGuideLines = [] {};
+    // The template line table's group flags: those of records 0..records-1
+    // are cleared, then `line` (0..11) is flagged in each of them and
+    // becomes the group line (line + 1); 99 ("No Group") sets the group line
+    // to "0"; -1 only clears.
+    std::function<void(int records, int line)> applyGroupLine = [](int, int) {};
 
     // Designer, layout tools.
     Action HideSelectionFrame = [] {};
     IndexAction applyTDTLabelSettings = [](int) {};
     Action lockTemplateLineControls = [] {};
     Action unlockTemplateLineControls = [] {};
+
+    // The preview page (picBackground): its drawing and picture are removed,
+    // then it takes `backColor` (blue-green-red) and, when not null,
+    // `picture` stretched over the page.
+    std::function<void(uint32_t backColor, const QImage& picture)> setPreviewBackground =
+        [](uint32_t, const QImage&) {};
+    // The element labels lblTDT(0..3) on the preview: title, date, time, PiP.
+    std::function<void(int index, const QString& caption)> setTDTLabelCaption = [](int, const QString&) {};
+    std::function<void(int index, bool visible)> setTDTLabelVisible = [](int, bool) {};
 
     // Remote update: the administration window, shown modally until closed,
     // and its closing by the program at shut-down.

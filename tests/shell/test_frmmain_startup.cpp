@@ -118,7 +118,8 @@ TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
     window->InitControls();
 
     EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("cboSortSelection_Click"),
-                                     QStringLiteral("optLayout_Click(0)"), QStringLiteral("vsRecordsPerPage_Change"),
+                                     QStringLiteral("optLayout_Click(0)"), QStringLiteral("cboResolution_Click"),
+                                     QStringLiteral("cboRotation_Click"), QStringLiteral("vsRecordsPerPage_Change"),
                                      QStringLiteral("txtDwellTime_Change"), QStringLiteral("optBackgroundType_Click(0)"),
                                      QStringLiteral("DisableLineRows"), QStringLiteral("(DisableLineRows ran)"),
                                      QStringLiteral("initURGridColumns")}));
@@ -193,7 +194,8 @@ TEST_F(MainWindowTest, ValuesSetAgainToTheSameValueRunNoHandler)
 
     window->cboDataFileType->setCurrentIndex(2);
     window->optLayout[1]->setChecked(true);
-    EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("optLayout_Click(1)")}));
+    EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("optLayout_Click(1)"),
+                                     QStringLiteral("cboResolution_Click"), QStringLiteral("cboRotation_Click")}));
 }
 
 TEST_F(MainWindowTest, MenusAsCreated)
