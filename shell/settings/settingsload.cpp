@@ -292,13 +292,10 @@ void applyPlayList(Grid& igTemplates, const PlayListLoad& playList)
     igTemplates.Clear(false);
     for (const QString& entry : playList.entries)
         igTemplates.SetCellValue(igTemplates.AddRow(), key, entry);
-    if (const int col = igTemplates.ColIndex(key); col > 0) {
-        GridSort& sort = igTemplates.SortObject();
-        sort.SetCount(1);
-        sort.SetCol(1, col);
-        sort.SetOrder(1, 0);
-        igTemplates.Sort();
-    }
+    // The rows stay in the order the file stores them: that is the order the
+    // user set with Up and Down, and sorting here would undo it on every load.
+    if (const int col = igTemplates.ColIndex(key); col > 0)
+        igTemplates.AutoSizeColumn(col);
     igTemplates.SetRedraw(true);
 }
 

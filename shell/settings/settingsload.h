@@ -78,7 +78,7 @@ struct ScreenKeys {
 // The template play-list as stored.
 struct PlayListLoad {
     bool replace = false;  // false: the grid keeps its rows
-    QStringList entries;   // in key order (the grid sorts them)
+    QStringList entries;   // in key order (the grid keeps it)
 };
 
 // What a load does with each key.
@@ -144,8 +144,8 @@ ImageFileFields imageFileFields(const QString& mediaFolder, const QString& image
 int resolutionIndex(const QStringList& entries, const QString& width, const QString& height);
 
 // Fills the play-list grid (its "Template" column must exist) when the
-// stored list replaces it: rows emptied, one row per entry, sorted by
-// "Template". Otherwise the grid keeps its rows.
+// stored list replaces it: rows emptied, one row per entry, in the stored
+// order (the order Up and Down set). Otherwise the grid keeps its rows.
 void applyPlayList(Grid& igTemplates, const PlayListLoad& playList);
 
 // The fixed run settings of an Editor start, into the globals: Data Type

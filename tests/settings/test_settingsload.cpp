@@ -236,7 +236,7 @@ TEST(LoadRules, ApplyingSetsTheGlobalsOfEachStep)
     EXPECT_EQ(gstrValidStartTime, "00:00");
 }
 
-TEST(PlayList, NumberedKeysFillTheGridSorted)
+TEST(PlayList, NumberedKeysFillTheGridInStoredOrder)
 {
     Grid grid;
     grid.AddCol(QStringLiteral("Template"));
@@ -248,8 +248,8 @@ TEST(PlayList, NumberedKeysFillTheGridSorted)
     EXPECT_EQ(pl.entries, QStringList({"Template with 2 records", "Default Template"}));
     applyPlayList(grid, pl);
     ASSERT_EQ(grid.RowCount(), 2);
-    EXPECT_EQ(grid.CellValue(1, 1), "Default Template");
-    EXPECT_EQ(grid.CellValue(2, 1), "Template with 2 records");
+    EXPECT_EQ(grid.CellValue(1, 1), "Template with 2 records");
+    EXPECT_EQ(grid.CellValue(2, 1), "Default Template");
 
     // A count with no keys still empties the list.
     applyPlayList(grid, readPlayList(doc({"[TEMPLATES]", "List Number=2"})));
