@@ -2,6 +2,7 @@
 // program and closing it ends the program.
 #include "platform/desktopservices.h"
 #include "platform/paths.h"
+#include "shell/dataside.h"
 #include "shell/frmmain.h"
 #include "shell/singleinstance.h"
 
@@ -63,6 +64,8 @@ int main(int argc, char** argv)
     }
 
     frmMain window;
+    // The panels and the line rows are in place before the controls are set up.
+    DataSide::install(window);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::restoreFromOtherInstance);
     QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     closeOnTerminateSignals(window);

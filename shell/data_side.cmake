@@ -1,0 +1,4 @@
+# The main window's data side: the data source handlers, the line rows, and
+# the Record Data Manager, font panel and designer preview hosted in the window.
+set(ORV_SHELL_DATA_SOURCES frmmain_data.cpp frmmain_panels.cpp dataside.h)
+set(ORV_SHELL_DATA_LINKS orv_records_widgets orv_recordlist orv_text_widgets orv_templates orv_preview_widgets)
