@@ -1,0 +1,114 @@
+#pragma once
+// The main window with its data side, over a temporary program folder given
+// as ORVANE_HOME, with fake message boxes and file dialogs.
+#include "platform/paths.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "recordlist/idlookup.h"
+#include "shell/datagrids.h"
+#include "shell/dataside.h"
+#include "shell/frmmain.h"
+#include "shell/globals.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+class RecordedMessages final : public MessageSink {
+public:
+    MsgAnswer show(const QString&, const QString& text, MsgIcon, MsgButtons) override
+    {
+        texts << text;
+        return MsgAnswer::Ok;
+    }
+    QStringList texts;
+};
+
+// The open dialog answers with `answer`; an empty answer is a cancel.
+class ScriptedFiles final : public FileChooser {
+public:
+    bool chooseOpen(const QString&, const QString&, const QString&, QString& path) override
+    {
+        ++opened;
+        if (answer.isEmpty())
+            return false;
+        path = answer;
+        return true;
+    }
+    bool chooseSave(const QString&, const QString&, const QString&, const QString&, bool, QString&) override
+    {
+        return false;
+    }
+    QString answer;
+    int opened = 0;
+};
+
+class IntegrationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("ORVANE_HOME", dir.path().toUtf8());
+        qputenv("ORVANE_PLAYER_FOLDER", dir.filePath(QStringLiteral("player")).toUtf8());
+        services::setMessages(&messages);
+        services::setFiles(&files);
+        gblnStop = false;
+        gstrStatus.clear();
+        gstrDataType.clear();
+        gstrSortType.clear();
+        gstrSortGroup.clear();
+        gstrSortLine.clear();
+        gstrAssignedLocation.clear();
+        gstrBookingDataFile.clear();
+        clearDataGrids(dataGrids());
+        dataGrids().igRADE.Clear(true);
+        dataGrids().igBook.Clear(true);
+        StatusLog::instance().clear();
+
+        window = std::make_unique<frmMain>();
+        side = DataSide::install(*window);
+        window->Form_Load(paths::programFolder(), paths::playerFolder());
+        QElapsedTimer t;
+        t.start();
+        while (window->StartupTimer->isActive() && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_FALSE(window->StartupTimer->isActive());
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        clearDataGrids(dataGrids());
+        services::setMessages(nullptr);
+        services::setFiles(nullptr);
+        qunsetenv("ORVANE_HOME");
+        qunsetenv("ORVANE_PLAYER_FOLDER");
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(bytes);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    RecordedMessages messages;
+    ScriptedFiles files;
+    std::unique_ptr<frmMain> window;
+    DataSide* side = nullptr;
+};

@@ -1,0 +1,138 @@
+// The font panel, the line rows and the designer preview in the main window.
+#include "integrationfixture.h"
+
+#include "designer/preview/previewcanvas.h"
+#include "designer/preview/previewmodel.h"
+#include "templates/template.h"
+#include "text/fontpanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+bool hasColour(const QImage& image, QColor colour)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - colour.red()) < 24 && qAbs(c.green() - colour.green()) < 24 &&
+                qAbs(c.blue() - colour.blue()) < 24)
+                return true;
+        }
+    return false;
+}
+
+} // namespace
+
+TEST_F(IntegrationTest, ActivatingTheWindowRedrawsTheFontSample)
+{
+    FontPanel& font = *side->fontPanel();
+    // The window's font lists are the panel's, filled by the control set-up.
+    EXPECT_EQ(window->CmbFontName, font.CmbFontName);
+    EXPECT_EQ(font.CmbFontSize->currentText(), "30");
+    EXPECT_GT(font.CmbFontSize->count(), 90);
+    EXPECT_EQ(font.cmbFontAlignment->currentIndex(), 0);
+
+    font.setTextColor(0x0000FF); // red, not yet drawn
+    EXPECT_FALSE(hasColour(font.sampleImage(), Qt::red));
+    window->Form_Activate();
+    EXPECT_TRUE(hasColour(font.sampleImage(), Qt::red));
+    EXPECT_TRUE(hasColour(font.sampleImage(), Qt::yellow)); // the edge
+}
+
+TEST_F(IntegrationTest, TheLineFormatButtonOpensTheFontPanelInTheWindow)
+{
+    frmMain& w = *window;
+    FontPanel& font = *side->fontPanel();
+    EXPECT_TRUE(w.fraFont->isHidden());
+
+    w.btnLineFormat[2]->setEnabled(true);
+    w.btnLineFormat[2]->click();
+    EXPECT_FALSE(w.fraFont->isHidden());
+    EXPECT_FALSE(font.isHidden());
+    EXPECT_EQ(font.title(), "Font: Record Display 1 line 3");
+    EXPECT_EQ(font.btnFontSet[0]->text(), "Set As Line Font");
+
+    font.btnFontCancel->click();
+    EXPECT_TRUE(w.fraFont->isHidden());
+
+    // The Record Data Manager view hides an open panel, and the template
+    // view does not bring it back.
+    w.btnLineFormat[2]->setEnabled(true);
+    w.btnLineFormat[2]->click();
+    w.btnRecordDataManager_Click();
+    EXPECT_TRUE(w.fraFont->isHidden());
+    EXPECT_TRUE(font.isHidden());
+    w.btnTemplate_Click();
+    EXPECT_TRUE(w.fraFont->isHidden());
+}
+
+TEST_F(IntegrationTest, LineRowsAreWhiteAndFollowTheViews)
+{
+    frmMain& w = *window;
+    w.btnTemplate_Click();
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_FALSE(w.txtLine[i]->isEnabled()) << i;
+        EXPECT_FALSE(w.lblLine[i]->isEnabled()) << i;
+        EXPECT_TRUE(frmMain::inputIsWhite(w.txtLine[i])) << i;
+        EXPECT_FALSE(w.btnLineFormat[i]->isEnabled()) << i;
+        EXPECT_FALSE(w.chkLine[i]->isHidden()) << i;
+    }
+    w.btnRecordDataManager_Click();
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_TRUE(w.txtLine[i]->isEnabled()) << i;
+        EXPECT_TRUE(frmMain::inputIsWhite(w.txtLine[i])) << i;
+        EXPECT_FALSE(w.btnLineFormat[i]->isEnabled()) << i;
+        EXPECT_TRUE(w.chkRecordLines[i]->isHidden()) << i;
+        EXPECT_TRUE(w.optGroup[i]->isHidden()) << i;
+    }
+    w.btnProgress_Click();
+    EXPECT_FALSE(w.txtLine[0]->isEnabled());
+    EXPECT_FALSE(w.optGroup[99]->isHidden());
+}
+
+TEST_F(IntegrationTest, ThePreviewShowsTheDesignerTemplate)
+{
+    frmMain& w = *window;
+    preview::PreviewCanvas* canvas = side->previewCanvas();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_TRUE(w.picBackgroundHost->isAncestorOf(canvas));
+    preview::PreviewModel& m = side->previewModel();
+
+    templates::Template& t = templates::designerTemplate();
+    const templates::Template saved = t;
+    t.gstrRecordsPerPage = QStringLiteral("1");
+    t.gstrBackgroundType = QStringLiteral("0");
+    t.gstrBackgroundColor = QStringLiteral("&H800000"); // dark blue
+    t.gstrTitleOn = QStringLiteral("1");
+    t.gstrTitleRegion = QStringLiteral("0|0|0.1|1");
+    t.gstrTitleText = QStringLiteral("Today");
+    t.gstrTitleFont = templates::kDefaultFontDescriptor;
+    t.gstrTemplateLines[0][templates::kFieldEnabled][0] = QStringLiteral("1");
+    t.gstrTemplateLines[0][templates::kFieldRect][0] = QStringLiteral("0.5|0.1|0.05|0.8");
+    t.gstrTemplateLines[0][templates::kFieldEnabled][1] = QStringLiteral("0");
+
+    side->showDesignerTemplate();
+    EXPECT_TRUE(m.lblEvent(0, 0).visible);
+    EXPECT_FALSE(m.lblEvent(0, 1).visible);
+    EXPECT_DOUBLE_EQ(m.lblEvent(0, 0).top(), 210);
+    EXPECT_TRUE(m.lblTDT(0).visible);
+    EXPECT_EQ(m.lblTDT(0).caption, "Today");
+    EXPECT_EQ(m.state().mintSelectedGroup, 0);
+    const QImage shot = canvas->grab().toImage();
+    EXPECT_TRUE(hasColour(shot, QColor(0, 0, 0x80)));
+
+    // Landscape: the page and its frame turn.
+    w.optLayout[1]->setChecked(true);
+    side->showDesignerTemplate();
+    EXPECT_GT(m.picBackground().width(), m.picBackground().height());
+    EXPECT_GE(canvas->width(), int(m.picBackground().width()));
+    EXPECT_GE(w.picBackgroundHost->minimumWidth(), canvas->width());
+    t = saved;
+}

@@ -1,0 +1,183 @@
+// Records through the main window: hand-kept records saved and loaded
+// again, an outside export converted by the browse button, and EBMS
+// function and booking files joined through the list builder.
+#include "integrationfixture.h"
+
+#include "platform/gridview.h"
+#include "records/rdmpanel.h"
+#include "records/recordstore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QStringList lines1To3(const Grid& g, int row)
+{
+    return {g.CellValue(row, QStringLiteral("Line 1")), g.CellValue(row, QStringLiteral("Line 2")),
+            g.CellValue(row, QStringLiteral("Line 3"))};
+}
+
+} // namespace
+
+TEST_F(IntegrationTest, HandKeptRecordsAreSavedToTheWorkingFileAndLoadedAgain)
+{
+    frmMain& w = *window;
+    RDMPanel& panel = *side->rdmPanel();
+    Grid& igRDM = dataGrids().igRDM;
+
+    w.cboDataFileType->setCurrentIndex(3);
+    EXPECT_EQ(gstrDataType, "3");
+    w.btnRecordDataManager_Click();
+    EXPECT_FALSE(w.fraRDMControls->isHidden());
+    EXPECT_FALSE(w.fraDateTimeValidation->isHidden());
+    // The rows are open for editing, the designer's line controls are gone.
+    EXPECT_TRUE(w.txtLine[0]->isEnabled());
+    EXPECT_TRUE(w.chkLine[0]->isHidden());
+    EXPECT_TRUE(w.optGroup[99]->isHidden());
+
+    panel.btnAddRDM->click();
+    ASSERT_EQ(igRDM.RowCount(), 1);
+    EXPECT_EQ(w.mlngRDMRow, 1);
+    w.txtLine[0]->setText(QStringLiteral(" Gala Dinner "));
+    w.txtLine[1]->setText(QStringLiteral("Ballroom"));
+    panel.txtDTStartTime->setText(QStringLiteral("0900"));
+    panel.txtDTEndTime->setText(QStringLiteral("1100"));
+    panel.btnUpdateRDM->click();
+
+    panel.btnAddRDM->click();
+    ASSERT_EQ(igRDM.RowCount(), 2);
+    EXPECT_EQ(w.mlngRDMRow, 2);
+    EXPECT_EQ(w.txtLine[0]->text(), "");
+    EXPECT_EQ(panel.txtDTStartTime->text(), "00:00");
+    w.txtLine[0]->setText(QStringLiteral("Breakfast"));
+    panel.btnUpdateRDM->click();
+    EXPECT_EQ(panel.lblTotalRecords->text(), "2");
+
+    // The window's current record (the line editor sets it when it shows a
+    // record) is the one the buttons work on.
+    w.mlngRDMRow = 1;
+    w.txtLine[0]->setText(QStringLiteral("Gala Dinner"));
+    w.txtLine[1]->setText(QStringLiteral("Ballroom East"));
+    panel.txtDTStartTime->setText(QStringLiteral("0900"));
+    panel.txtDTEndTime->setText(QStringLiteral("1100"));
+    panel.btnUpdateRDM->click();
+    EXPECT_EQ(lines1To3(igRDM, 1), QStringList({"Gala Dinner", "Ballroom East", ""}));
+    EXPECT_EQ(lines1To3(igRDM, 2), QStringList({"Breakfast", "", ""}));
+
+    panel.btnSaveRDM->click();
+    EXPECT_EQ(messages.texts.last(), "File saved.");
+    ASSERT_TRUE(QFile::exists(gstrWorkingDataFile));
+    EXPECT_TRUE(gstrWorkingDataFile.startsWith(dir.path()));
+    EXPECT_TRUE(gstrWorkingDataFile.endsWith("/Data/_Orvane.orv"));
+
+    initRDMGridColumns(igRDM);
+    ASSERT_EQ(igRDM.RowCount(), 0);
+    LoadDataFileIfExists(dataGrids(), gstrWorkingDataFile);
+    ASSERT_EQ(igRDM.RowCount(), 2);
+    EXPECT_EQ(lines1To3(igRDM, 1), QStringList({"Gala Dinner", "Ballroom East", ""}));
+    EXPECT_EQ(igRDM.CellValue(1, QStringLiteral("DateTime")), QStringLiteral("0900|1100|0|0"));
+    EXPECT_EQ(igRDM.CellValue(2, QStringLiteral("DateTime")), QStringLiteral("00:00|00:00|0|0"));
+    EXPECT_EQ(panel.lblTotalRecords->text(), "2");
+}
+
+TEST_F(IntegrationTest, ChoosingARowInTheGridMakesItTheWindowsCurrentRecord)
+{
+    frmMain& w = *window;
+    RDMPanel& panel = *side->rdmPanel();
+    Grid& igRDM = dataGrids().igRDM;
+    w.btnRecordDataManager_Click();
+    for (const char* text : {"one", "two", "three"}) {
+        panel.btnAddRDM->click();
+        w.txtLine[0]->setText(QString::fromLatin1(text));
+        panel.btnUpdateRDM->click();
+    }
+    igRDM.onCellEvent(3, 1);
+    igRDM.onRowEvent(3);
+    EXPECT_EQ(w.mlngRDMRow, 3);
+    EXPECT_EQ(w.mlngRDMCol, 1);
+    EXPECT_EQ(w.txtLine[0]->text(), "three");
+
+    panel.btnUpRDM->click();
+    EXPECT_EQ(w.mlngRDMRow, 2);
+    EXPECT_EQ(lines1To3(igRDM, 2)[0], "three");
+    panel.btnDeleteRDM->click();
+    EXPECT_EQ(igRDM.RowCount(), 2);
+    EXPECT_EQ(w.mlngRDMRow, 1);
+    EXPECT_EQ(panel.lblTotalRecords->text(), "2");
+}
+
+TEST_F(IntegrationTest, AMicrosExportIsConvertedByTheBrowseButtonAndLoaded)
+{
+    frmMain& w = *window;
+    w.cboDataFileType->setCurrentIndex(0);
+    EXPECT_EQ(gstrDataType, "0");
+    EXPECT_TRUE(w.cmdDataFileBrowser->isEnabled());
+    EXPECT_TRUE(frmMain::inputIsWhite(w.txtDataFile));
+    EXPECT_FALSE(w.btnEBMSBookingBrowser->isEnabled());
+    EXPECT_TRUE(w.fraRDMControls->isHidden());
+
+    // Cancel: nothing changes.
+    w.cmdDataFileBrowser->click();
+    EXPECT_EQ(files.opened, 1);
+    EXPECT_TRUE(w.txtDataFile->text().isEmpty());
+    EXPECT_EQ(dataGrids().igRDM.RowCount(), 0);
+
+    files.answer = writeFile(QStringLiteral("opera export.txt"),
+                             "Gala\tBallroom\tSmith\t0900\t1100\tx\t20240101\t20240102\ti\r\n"
+                             "Lunch\tTerrace\tJones\t1200\t1300\tx\t0\t0\ti\r\n");
+    w.cmdDataFileBrowser->click();
+    Grid& igRDM = dataGrids().igRDM;
+    ASSERT_EQ(igRDM.RowCount(), 2) << messages.texts.join(" / ").toStdString();
+    EXPECT_EQ(lines1To3(igRDM, 1), QStringList({"Gala", "Ballroom", "Smith"}));
+    EXPECT_EQ(w.txtDataFile->text(), files.answer);
+    EXPECT_EQ(w.txtDataFilename->text(), "opera export.txt");
+    EXPECT_TRUE(QFile::exists(gstrWorkingDataFile));
+    EXPECT_EQ(side->rdmPanel()->lblTotalRecords->text(), "2");
+
+    // A file its reader cannot take: the message, and the store stays.
+    files.answer = writeFile(QStringLiteral("broken.txt"), "only\ttwo\r\n");
+    w.cmdDataFileBrowser->click();
+    EXPECT_TRUE(messages.texts.contains("Error converting the file to ORV format."));
+    EXPECT_EQ(igRDM.RowCount(), 2);
+    EXPECT_EQ(w.txtDataFilename->text(), "opera export.txt");
+}
+
+TEST_F(IntegrationTest, EBMSFunctionsAndBookingsFillTheRenderListAndTheBookingGrids)
+{
+    frmMain& w = *window;
+    DataGrids& g = dataGrids();
+    gstrAssignedLocation = QStringLiteral("R1");
+    ASSERT_TRUE(loadIDLookupFile(g.igIDLookup, writeFile(QStringLiteral("lookup.txt"), "R1,Main hall\r\n")));
+
+    w.cboDataFileType->setCurrentIndex(2);
+    EXPECT_TRUE(w.btnEBMSBookingBrowser->isEnabled());
+
+    // No function file yet: the booking file cannot be chosen.
+    w.btnEBMSBookingBrowser->click();
+    EXPECT_EQ(messages.texts.last(), "Please select/enter an EBMS Function Data File first.");
+    EXPECT_EQ(files.opened, 0);
+
+    // A function record: event E1 in room R1, status 40, flagged "Y".
+    files.answer = writeFile(QStringLiteral("functions.txt"),
+                             "\"F1\",\"Gala\",\"R1\",\"0800\",\"1100\",\"20240101\",\"20240101\",\"Dinner\","
+                             "\"a\",\"b\",\"c\",\"d\",\"40\",\"1,E1,x,Y,e\",\"1234\"\r\n");
+    w.cmdDataFileBrowser->click();
+    ASSERT_EQ(g.igRDM.RowCount(), 1) << messages.texts.join(" / ").toStdString();
+    EXPECT_EQ(g.igRDM.CellValue(1, QStringLiteral("Line 3")), "Main hall");
+    ASSERT_EQ(g.igRADE.RowCount(), 1);
+    EXPECT_EQ(g.igRADE.CellValue(1, QStringLiteral("Line 1")), "Gala");
+
+    files.answer = writeFile(QStringLiteral("bookings.txt"), "E1,R1,930,1000,20240101,x,40\r\n");
+    w.btnEBMSBookingBrowser->click();
+    EXPECT_EQ(w.txtEBMSBookingFilename->text(), "bookings.txt");
+    EXPECT_EQ(gstrBookingDataFile, "bookings.txt");
+    ASSERT_EQ(g.igBook2.RowCount(), 1);
+    ASSERT_GE(g.igBook.RowCount(), 1);
+    EXPECT_EQ(g.igBook.CellValue(1, QStringLiteral("Line 8")), "Main hall");
+}
