@@ -1,8 +1,9 @@
 #pragma once
 // The data side of the main window: the Record Data Manager panel, the font
 // panel and the designer preview hosted in the window's frames, the line
-// rows' states, and the hooks that join the record store to the list
-// builder. install() is called once, after the window is created and before
+// rows' states, the preview's page and element labels and the group line
+// of the designer's template, and the hooks that join the record store to
+// the list builder. install() is called once, after the window is created and before
 // Form_Load (the control initialisation already uses the line rows).
 #include <QObject>
 #include <QPointer>

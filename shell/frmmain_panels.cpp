@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -173,6 +174,44 @@ void DataSide::installNeighbours()
     n.ShowFontSample = [self] {
         if (self && self->font_)
             self->font_->ShowFontSample();
+    };
+
+    // The preview page and its element labels.
+    preview::PreviewModel* m = model_;
+    n.setPreviewBackground = [m](uint32_t backColor, const QImage& picture) {
+        preview::Background& bg = m->picBackground();
+        bg.Cls();
+        bg.picture = picture;
+        bg.backColor = backColor & 0xFFFFFFu;
+        m->touch();
+    };
+    n.setTDTLabelCaption = [m](int index, const QString& caption) {
+        if (preview::PreviewModel::isValid({preview::ItemKind::Element, 0, index})) {
+            m->lblTDT(index).caption = caption;
+            m->touch();
+        }
+    };
+    n.setTDTLabelVisible = [m](int index, bool visible) {
+        if (preview::PreviewModel::isValid({preview::ItemKind::Element, 0, index})) {
+            m->lblTDT(index).visible = visible;
+            m->touch();
+        }
+    };
+
+    // The group line of the designer's template.
+    n.applyGroupLine = [](int records, int line) {
+        templates::Template& t = templates::designerTemplate();
+        const int last = std::min(records, templates::kRecords) - 1;
+        for (int r = 0; r <= last; ++r)
+            for (int l = 0; l < templates::kLines; ++l)
+                t.gstrTemplateLines[size_t(r)][templates::kFieldGroupFlag][size_t(l)] = QStringLiteral("0");
+        if (line == 99) {
+            t.gstrGroupLine = QStringLiteral("0");
+        } else if (line >= 0 && line < templates::kLines) {
+            for (int r = 0; r <= last; ++r)
+                t.gstrTemplateLines[size_t(r)][templates::kFieldGroupFlag][size_t(line)] = QStringLiteral("1");
+            t.gstrGroupLine = QString::number(line + 1);
+        }
     };
 }
 

@@ -136,3 +136,36 @@ TEST_F(IntegrationTest, ThePreviewShowsTheDesignerTemplate)
     EXPECT_GE(w.picBackgroundHost->minimumWidth(), canvas->width());
     t = saved;
 }
+
+TEST_F(IntegrationTest, TheSettingsPanelDrawsOnThePreviewAndSetsTheGroupLine)
+{
+    frmMain& w = *window;
+    preview::PreviewModel& m = side->previewModel();
+    templates::Template& t = templates::designerTemplate();
+    const templates::Template saved = t;
+
+    m.picBackground().drawLine(0, 0, 10, 10);
+    w.setBackgroundColor(QStringLiteral("&H0000FF")); // red
+    EXPECT_EQ(m.picBackground().backColor, 0x0000FFu);
+    EXPECT_TRUE(m.picBackground().drawing.empty());
+    EXPECT_TRUE(hasColour(side->previewCanvas()->grab().toImage(), Qt::red));
+
+    w.txtTitle->setText(QStringLiteral("Welcome"));
+    w.chkTitle->setChecked(true);
+    EXPECT_TRUE(m.lblTDT(0).visible);
+    w.chkTitle->setChecked(false);
+    EXPECT_FALSE(m.lblTDT(0).visible);
+    w.chkPiP->setChecked(true);
+    w.chkPiP->setChecked(false);
+    EXPECT_EQ(m.lblTDT(3).caption, "PiP Windows");
+
+    w.txtRecordsPerPage->setText(QStringLiteral("2"));
+    w.optGroup[4]->setChecked(true);
+    EXPECT_EQ(t.gstrGroupLine, "5");
+    EXPECT_EQ(t.gstrTemplateLines[1][templates::kFieldGroupFlag][4], "1");
+    EXPECT_NE(t.gstrTemplateLines[2][templates::kFieldGroupFlag][4], "1");
+    w.optGroup[99]->setChecked(true);
+    EXPECT_EQ(t.gstrGroupLine, "0");
+    EXPECT_EQ(t.gstrTemplateLines[0][templates::kFieldGroupFlag][4], "0");
+    t = saved;
+}
