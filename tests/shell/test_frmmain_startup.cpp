@@ -117,7 +117,8 @@ TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
     };
     window->InitControls();
 
-    EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("cboSortSelection_Click"),
+    EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("optRunSettings_Click(0)"),
+                                     QStringLiteral("cboSortSelection_Click"),
                                      QStringLiteral("optLayout_Click(0)"), QStringLiteral("cboResolution_Click"),
                                      QStringLiteral("cboRotation_Click"), QStringLiteral("vsRecordsPerPage_Change"),
                                      QStringLiteral("txtDwellTime_Change"), QStringLiteral("optBackgroundType_Click(0)"),
