@@ -157,9 +157,8 @@ void unframe(QGroupBox* frame)
         return;
     frame->setTitle(QString());
     frame->setFlat(true);
-    // Scoped by name, so that frames inside keep their borders.
-    if (frame->objectName().isEmpty())
-        frame->setObjectName(QStringLiteral("unframed"));
-    frame->setStyleSheet(QStringLiteral("QGroupBox#%1 { border: none; margin: 0px; padding: 0px; }")
-                             .arg(frame->objectName()));
+    // Scoped by a property of this frame alone, so that frames inside
+    // (even ones of the same name) keep their borders.
+    frame->setProperty("unframed", true);
+    frame->setStyleSheet(QStringLiteral("QGroupBox[unframed=\"true\"] { border: none; margin: 0px; padding: 0px; }"));
 }

@@ -229,6 +229,7 @@ void DataSide::hostRecordDataManager()
     for (QLabel* l : rdm_->fraRDM->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         if (l->text() == QLatin1String("Record:"))
             l->hide();
+    rdm_->igRDMView->setMinimumHeight(260); // room for a dozen records
     window_.setRecordDataManagerPanel(rdm_);
 
     // Arrow buttons need no more room than their arrows.
