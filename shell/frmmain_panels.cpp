@@ -7,6 +7,7 @@
 #include "designer/preview/previewcanvas.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/grid.h"
+#include "platform/gridview.h"
 #include "platform/services.h"
 #include "platform/vbvalue.h"
 #include "records/rdmpanel.h"
