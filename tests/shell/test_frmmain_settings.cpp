@@ -438,3 +438,46 @@ TEST_F(SettingsWindowTest, SiblingProgramLaunchByModeAndDataSource)
     EXPECT_EQ(launcher.started.size(), 2);
     EXPECT_FALSE(QFileInfo::exists(fnw));
 }
+
+TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
+{
+    frmMain& w = *window;
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=events.orv\r\n"
+                                 "FTP Server=ftp.example\r\nFTP Username=board\r\nFTP Password=secret\r\n"
+                                 "FTP Booking Filename=..\r\n"));
+    QStringList calls;
+    w.loaders.retrieveFTPDataFile = [&](FrmFTP&) {
+        calls << QStringLiteral("fetch ") + gstrFTPFilename;
+        shelltest::writeText(dataFolder() + QStringLiteral("/events.orv"), recordLine({QStringLiteral("fetched")}));
+        return true;
+    };
+    w.loaders.retrieveFTPBookingFile = [&](FrmFTP&) { calls << QStringLiteral("fetch booking"); return true; };
+    SettingsLoaders real = w.loaders;
+    w.loaders.ConvertDataFile = [&](const QString& s) {
+        calls << QStringLiteral("convert ") + s;
+        return real.ConvertDataFile(s);
+    };
+
+    w.LoadSettings(settingsFile());
+    // A booking name that names no file is refused: nothing is fetched for it.
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("fetch events.orv"),
+                                  QStringLiteral("convert ") + dataFolder() + QStringLiteral("/events.orv")}));
+    EXPECT_TRUE(shelltest::loggedError());
+    EXPECT_TRUE(w.optRunSettings[1]->isChecked());
+    EXPECT_EQ(w.txtFTPServer->text(), QStringLiteral("ftp.example"));
+    EXPECT_EQ(w.txtFTPPassword->text(), QStringLiteral("secret"));
+    EXPECT_EQ(w.txtFTPBookingFilename->text(), QStringLiteral(".."));
+    EXPECT_EQ(gstrBookingDataFile, QString());
+    EXPECT_EQ(w.txtLine[0]->text(), QStringLiteral("fetched"));
+
+    // The downloaded booking file is loaded whatever the Data Type.
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Booking Filename=book.txt\r\n"));
+    shelltest::writeText(dataFolder() + QStringLiteral("/book.txt"), QStringLiteral("x\r\n"));
+    calls.clear();
+    w.loaders.loadEBMSBookingFile = [&](const QString& p) { calls << QStringLiteral("booking ") + p; return true; };
+    w.LoadSettings(settingsFile());
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("fetch events.orv"),
+                                  QStringLiteral("convert ") + dataFolder() + QStringLiteral("/events.orv"),
+                                  QStringLiteral("fetch booking"),
+                                  QStringLiteral("booking ") + dataFolder() + QStringLiteral("/book.txt")}));
+}
