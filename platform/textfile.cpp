@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace textfile {
 namespace {
 
@@ -83,6 +85,26 @@ int byte1252(char16_t u)
 
 } // namespace
 
+namespace {
+
+// Plain ASCII, eight bytes at a time: the usual content of exports.
+bool isAscii(const char* p, qsizetype n)
+{
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        if (w & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
 QString decode(const QByteArray& bytes)
 {
     qsizetype start = 0;
@@ -90,6 +112,8 @@ QString decode(const QByteArray& bytes)
         start = 3;
     const char* p = bytes.constData() + start;
     const qsizetype n = bytes.size() - start;
+    if (isAscii(p, n))
+        return QString::fromLatin1(p, n);
     if (isValidUtf8(p, n))
         return QString::fromUtf8(p, n);
     return decode1252(p, n);
