@@ -5,6 +5,7 @@
 // captioned with its display and line) and the four guides are shown, with
 // the selection frame around line 1 of the last record in use.
 #include "designer/preview/previewcanvas.h"
+#include "designer/preview/previewguides.h"
 #include "platform/vbvalue.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
@@ -58,27 +59,6 @@ void placeElement(PreviewModel& m, int i, const QString& on, const QString& regi
         label.caption = caption;
 }
 
-void positionGuides(PreviewModel& m)
-{
-    const double W = m.picBackground().width(), H = m.picBackground().height();
-    m.lblAdjustUDLine().setLeft(W - m.lblAdjustUDLine().width());
-    m.lblAdjustUDLine().setTop(5);
-    m.lblUDLine().setTop(5);
-    m.lblUDLine().setWidth(W);
-    m.lblAdjustLRLine().setTop(0);
-    m.lblAdjustLRLine().setLeft(5);
-    m.lblLRLine().setLeft(5 - m.lblLRLine().width());
-    m.lblLRLine().setHeight(H);
-    m.lblAlignLeft().setTop(H - m.lblAlignLeft().height());
-    m.lblAlignLeft().setLeft(10);
-    m.lblAlignLeftLine().setLeft(10);
-    m.lblAlignLeftLine().setHeight(H);
-    m.lblAlignRight().setTop(H - m.lblAlignRight().height());
-    m.lblAlignRight().setLeft(W - m.lblAlignRight().width() - 10);
-    m.lblAlignRightLine().setLeft(m.lblAlignRight().left() + m.lblAlignRight().width());
-    m.lblAlignRightLine().setHeight(H);
-}
-
 void showFrame(PreviewModel& m, const PreviewItem& label)
 {
     const double L = label.left(), T = label.top(), W = label.width(), H = label.height();
@@ -116,7 +96,7 @@ int main(int argc, char** argv)
     model.picBackground().setGeometry(screenW / 2 - W / 2, screenH / 2 - H / 2, W, H);
     if (t.gstrBackgroundType != QLatin1String("1"))
         model.picBackground().backColor = parseColorText(t.gstrBackgroundColor);
-    positionGuides(model);
+    placeGuides(model);
 
     const QDateTime now = QDateTime::currentDateTime();
     placeElement(model, 0, t.gstrTitleOn, t.gstrTitleRegion, t.gstrTitleFont, t.gstrTitleText, 3);
