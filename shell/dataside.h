@@ -4,7 +4,8 @@
 // rows' states, the preview's page and element labels and the group line
 // of the designer's template, and the hooks that join the record store to
 // the list builder. install() is called once, after the window is created and before
-// Form_Load (the control initialisation already uses the line rows).
+// Form_Load (the control initialisation already uses the line rows); it also
+// installs the window's template side (shell/templateside.h).
 #include <QObject>
 #include <QPointer>
 
@@ -42,6 +43,9 @@ public:
     // and PiP elements and the lines of every record in use. A template
     // that holds nothing yet leaves the preview's own start-up look.
     void showDesignerTemplate();
+    // Sizes the preview's frame (picScreen) and page for the orientation the
+    // window shows, and places the guides along the page.
+    void fitPreviewScreen();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -8,6 +8,7 @@
 #include "shell/startup.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
@@ -79,6 +80,12 @@ frmMain::frmMain(QWidget* parent)
     neighbours.cancelFtpTransfer = [this] { frmFTP->CmdCancel_Click(); };
     neighbours.closeFtpWindow = [this] { frmFTP->Form_Unload(); };
 
+    // Without a template designer the slot selection only selects.
+    neighbours.selectTemplateSlot = [this](int index) {
+        cboTemplateSelection->setCurrentIndex(index);
+        neighbours.cboTemplateSelection_Click();
+    };
+
     // Process > Stop, for code that has no window at hand.
     shellhooks::stopCommand = [this] { neighbours.mnuStop_Click(); };
 }
@@ -135,6 +142,11 @@ void frmMain::StartupTimer_Timer()
         neighbours.mnuRestart_Click();
     } else {
         LoadDefaultSettings(gstrSettingsFile);
+        // Without a settings file nothing selected a slot: the designer
+        // still starts on the first one, so that the first slot change
+        // stores a template that was loaded or built, never an empty one.
+        if (cboTemplateSelection->currentIndex() < 0)
+            neighbours.selectTemplateSlot(0);
         mnuSetStatus_Click(0);
     }
 }

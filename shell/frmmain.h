@@ -89,6 +89,9 @@ public:
     void setFontPanel(QWidget* panel);               // inside fraFont, below its lists
     void setTemplateCommandsPanel(QWidget* panel);   // inside fraTemplates
     void setDesignerPreview(QWidget* preview);       // the preview area of fraTemplates
+    // The play-list panel takes the place of the window's own grid and
+    // buttons; the members then name the panel's controls.
+    void setPlayListPanel(QWidget* panel, GridView* view, QPushButton* add, QPushButton* remove);
 
     // Input state by colour: open = enabled with a white background, closed
     // = disabled with the button-face colour.
@@ -113,6 +116,7 @@ public:
     void cboSortGroup_KeyPress(int& KeyAscii);
     void cboSortLine_KeyPress(int& KeyAscii);
     void cboSortSelection_KeyPress(int& KeyAscii);
+    void cboTemplateSelection_KeyPress(int& KeyAscii);
     void chkDayTimeValidation_Click();
     void vsRecord_Change();
     void ShowRecordInLines(int row);
@@ -263,6 +267,8 @@ public:
     QComboBox* cboRecordLines = nullptr;
     QLineEdit* txtRecordsPerPage = nullptr;
     QScrollBar* vsRecordsPerPage = nullptr;
+    QLineEdit* txtSelRecord = nullptr;  // the selected template record, from 1
+    QScrollBar* vsSelRecord = nullptr;  // its selector, counting downwards
     std::array<QRadioButton*, 2> optLayout{};
     QComboBox* cboResolution = nullptr;
     QComboBox* cboRotation = nullptr;

@@ -110,7 +110,8 @@ void frmMain::buildSurface()
     views->addStretch(1);
 
     auto* row = new QHBoxLayout(picSettings);
-    row->setContentsMargins(6, 6, 6, 6);
+    row->setContentsMargins(4, 4, 4, 4);
+    row->setSpacing(4);
     row->addWidget(buildSideButtons(), 0, Qt::AlignTop);
     row->addWidget(buildSettingsFrame(), 0, Qt::AlignTop);
     row->addLayout(views, 1);
@@ -135,9 +136,11 @@ QWidget* frmMain::buildSideButtons()
     btnRecordDataManager = named(new QPushButton(QStringLiteral("Record Data Manager")), "btnRecordDataManager");
     btnProgress = named(new QPushButton(QStringLiteral("Progress Status")), "btnProgress");
     btnFNW = named(new QPushButton(QStringLiteral("Fenwold")), "btnFNW");
+    // The column is as wide as its widest shown button: in Editor mode only
+    // "Fenwold" is shown, and the narrow column leaves the views their room.
     for (QPushButton* b : {btnTemplate, btnRecordDataManager, btnProgress, btnFNW}) {
         b->setMinimumHeight(44);
-        b->setMinimumWidth(qMax(128, b->sizeHint().width() + 8));
+        b->setMinimumWidth(qMax(72, b->sizeHint().width() + 8));
         col->addWidget(b);
     }
     col->addStretch(1);
@@ -147,7 +150,6 @@ QWidget* frmMain::buildSideButtons()
 QGroupBox* frmMain::buildSettingsFrame()
 {
     fraORVSettings = named(new QGroupBox(QStringLiteral("General Orvane Settings")), "fraORVSettings");
-    fraORVSettings->setMinimumWidth(300);
     auto* col = new QVBoxLayout(fraORVSettings);
 
     auto* source = new QGridLayout;
@@ -165,6 +167,7 @@ QGroupBox* frmMain::buildSettingsFrame()
     fraRunSettings[0] = named(new QGroupBox(QStringLiteral("Data file settings")), "fraRunSettings0");
     {
         auto* g = new QGridLayout(fraRunSettings[0]);
+        g->setHorizontalSpacing(4);
         txtDataFilename = named(textBox(), "txtDataFilename");
         txtDataFile = named(textBox(), "txtDataFile");
         cmdDataFileBrowser = named(browseButton(), "cmdDataFileBrowser");

@@ -3,6 +3,7 @@
 #include "shell/frmmain.h"
 #include "shell/frmmain_widgets.h"
 
+#include "platform/gridview.h"
 #include "platform/statuslog.h"
 #include "shell/statuslistmodel.h"
 
@@ -111,7 +112,10 @@ QGroupBox* frmMain::buildTemplatesFrame()
     top->addWidget(templateCommandsHost, 2, 0, 1, 2);
     outer->addLayout(top);
 
+    // Inputs and preview side by side; a landscape page goes below the
+    // inputs instead (the data side turns the direction).
     auto* body = new QHBoxLayout;
+    body->setObjectName(QStringLiteral("templateBody"));
     auto* inputs = new QVBoxLayout;
 
     auto* layout = new QGroupBox(QStringLiteral("All Templates Layout"));
@@ -133,14 +137,25 @@ QGroupBox* frmMain::buildTemplatesFrame()
 
     auto* records = new QGridLayout;
     txtRecordsPerPage = named(textBox(), "txtRecordsPerPage");
-    txtRecordsPerPage->setMaximumWidth(50);
+    txtRecordsPerPage->setMinimumWidth(36);
+    txtRecordsPerPage->setMaximumWidth(44);
     vsRecordsPerPage = named(spinner(), "vsRecordsPerPage");
     vsRecordsPerPage->hide();
     cboRecordLines = named(listBox(), "cboRecordLines");
+    txtSelRecord = named(textBox(), "txtSelRecord");
+    txtSelRecord->setMinimumWidth(36);
+    txtSelRecord->setMaximumWidth(44);
+    txtSelRecord->setReadOnly(true);
+    vsSelRecord = named(spinner(), "vsSelRecord");
+    vsSelRecord->setRange(1, 1);
+    vsSelRecord->hide();
     records->addWidget(new QLabel(QStringLiteral("Records Per Page:")), 0, 0);
     auto* perPage = new QHBoxLayout;
     perPage->addWidget(txtRecordsPerPage);
     perPage->addWidget(vsRecordsPerPage);
+    perPage->addWidget(new QLabel(QStringLiteral("Record:")));
+    perPage->addWidget(txtSelRecord);
+    perPage->addWidget(vsSelRecord);
     perPage->addStretch(1);
     records->addLayout(perPage, 0, 1);
     records->addWidget(new QLabel(QStringLiteral("Record Lines:")), 1, 0);
@@ -150,12 +165,20 @@ QGroupBox* frmMain::buildTemplatesFrame()
     auto* background = new QGroupBox(QStringLiteral("Background"));
     {
         auto* g = new QGridLayout(background);
+        g->setHorizontalSpacing(4);
         optBackgroundType[0] = named(new QRadioButton, "optBackgroundType0");
         optBackgroundType[1] = named(new QRadioButton, "optBackgroundType1");
         exclusiveGroup(this, {optBackgroundType[0], optBackgroundType[1]});
         lblBackgroundColor = named(new QLabel(QStringLiteral("Background Color:")), "lblBackgroundColor");
         txtBackgroundColor = named(textBox(), "txtBackgroundColor");
         btnBackgroundColor = named(new QPushButton(QStringLiteral("Color")), "btnBackgroundColor");
+        // Room for a whole colour text such as "&H000000".
+        txtBackgroundColor->setMinimumWidth(txtBackgroundColor->fontMetrics().horizontalAdvance(
+                                                QStringLiteral("&H000000")) +
+                                            12);
+        btnBackgroundColor->setFixedWidth(btnBackgroundColor->fontMetrics().horizontalAdvance(
+                                              QStringLiteral("Color")) +
+                                          18);
         lblBackgroundImage = named(new QLabel(QStringLiteral("Background Media:")), "lblBackgroundImage");
         txtBackgroundImagename = named(textBox(), "txtBackgroundImagename");
         txtBackgroundImage = named(textBox(), "txtBackgroundImage");
@@ -214,7 +237,7 @@ QGroupBox* frmMain::buildTemplatesFrame()
     picBackgroundHost->setPalette(pal);
     lblBGVideo = named(new QLabel(QStringLiteral("Background Video"), picBackgroundHost), "lblBGVideo");
     lblBGVideo->hide();
-    body->addWidget(picBackgroundHost, 1, Qt::AlignTop);
+    body->addWidget(picBackgroundHost, 1, Qt::AlignLeft | Qt::AlignTop);
     outer->addLayout(body);
     return fraTemplates;
 }
@@ -308,6 +331,23 @@ void frmMain::setFontPanel(QWidget* panel)
 void frmMain::setTemplateCommandsPanel(QWidget* panel)
 {
     putInto(templateCommandsHost, panel);
+}
+
+void frmMain::setPlayListPanel(QWidget* panel, GridView* view, QPushButton* add, QPushButton* remove)
+{
+    if (!panel || !igTemplatesView)
+        return;
+    QWidget* box = igTemplatesView->parentWidget();
+    delete box->layout();
+    delete igTemplatesView;
+    delete btnAddTemplate;
+    delete btnRemoveTemplate;
+    igTemplatesView = view;
+    btnAddTemplate = add;
+    btnRemoveTemplate = remove;
+    auto* l = new QVBoxLayout(box);
+    l->setContentsMargins(0, 0, 0, 0);
+    l->addWidget(panel);
 }
 
 void frmMain::setDesignerPreview(QWidget* preview)

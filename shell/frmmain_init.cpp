@@ -149,8 +149,11 @@ void frmMain::connectHandlers()
     onScroll(vsRecordsPerPage, QStringLiteral("vsRecordsPerPage_Change"), [this] { vsRecordsPerPage_Change(); });
 
     // Template view.
-    onSelect(cboTemplateSelection, QStringLiteral("cboTemplateSelection_Click"),
-             [this] { neighbours.cboTemplateSelection_Click(); });
+    // The slot change runs on the user's choice only (also when the same
+    // entry is chosen again), never when code selects an entry.
+    connect(cboTemplateSelection, &QComboBox::activated, this, [this] {
+        runHandler(QStringLiteral("cboTemplateSelection_Click"), [this] { neighbours.cboTemplateSelection_Click(); });
+    });
     for (int i = 0; i < 2; ++i)
         onOption(optLayout[i], QStringLiteral("optLayout_Click(%1)").arg(i), [this, i] { optLayout_Click(i); });
     onSelect(cboResolution, QStringLiteral("cboResolution_Click"), [this] { cboResolution_Click(); });
@@ -196,7 +199,7 @@ void frmMain::connectHandlers()
 
     // Typed-key filters.
     for (QObject* o : std::initializer_list<QObject*>{txtDwellTime, cboRotation, cboSortGroup, cboSortLine,
-                                                      cboSortSelection})
+                                                      cboSortSelection, cboTemplateSelection})
         o->installEventFilter(this);
 }
 
@@ -219,6 +222,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
         cboSortLine_KeyPress(key);
     else if (watched == cboSortSelection)
         cboSortSelection_KeyPress(key);
+    else if (watched == cboTemplateSelection)
+        cboTemplateSelection_KeyPress(key);
     // A handler that replaces the typed character swallows the key.
     if (key != original)
         return true;

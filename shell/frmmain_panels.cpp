@@ -5,6 +5,7 @@
 #include "shell/frmmain.h"
 
 #include "designer/preview/previewcanvas.h"
+#include "designer/preview/previewguides.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/grid.h"
 #include "platform/gridview.h"
@@ -12,6 +13,7 @@
 #include "platform/vbvalue.h"
 #include "records/rdmpanel.h"
 #include "shell/datagrids.h"
+#include "shell/templateside.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
 #include "templates/recorddisplay.h"
@@ -19,6 +21,8 @@
 #include "text/fontpanel.h"
 #include "text/fontpaneltemplate.h"
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -79,28 +83,6 @@ private:
     std::array<int, templates::kLines> checks_{};
 };
 
-// The four guides along the edges of the page.
-void placeGuides(preview::PreviewModel& m)
-{
-    const double W = m.picBackground().width(), H = m.picBackground().height();
-    m.lblAdjustUDLine().setLeft(W - m.lblAdjustUDLine().width());
-    m.lblAdjustUDLine().setTop(5);
-    m.lblUDLine().setTop(5);
-    m.lblUDLine().setWidth(W);
-    m.lblAdjustLRLine().setTop(0);
-    m.lblAdjustLRLine().setLeft(5);
-    m.lblLRLine().setLeft(5 - m.lblLRLine().width());
-    m.lblLRLine().setHeight(H);
-    m.lblAlignLeft().setTop(H - m.lblAlignLeft().height());
-    m.lblAlignLeft().setLeft(10);
-    m.lblAlignLeftLine().setLeft(10);
-    m.lblAlignLeftLine().setHeight(H);
-    m.lblAlignRight().setTop(H - m.lblAlignRight().height());
-    m.lblAlignRight().setLeft(W - m.lblAlignRight().width() - 10);
-    m.lblAlignRightLine().setLeft(m.lblAlignRight().left() + m.lblAlignRight().width());
-    m.lblAlignRightLine().setHeight(H);
-}
-
 // An element label from its stored shown flag, place, font and caption.
 void placeElement(preview::PreviewModel& m, int index, const QString& on, const QString& region,
                   const QString& font, const QString& caption)
@@ -127,7 +109,9 @@ DataSide* DataSide::install(frmMain& window)
     if (DataSide* existing = of(window))
         return existing;
     installRecordListHooks();
-    return new DataSide(window);
+    auto* side = new DataSide(window);
+    TemplateSide::install(window);
+    return side;
 }
 
 DataSide* DataSide::of(const frmMain& window)
@@ -172,6 +156,10 @@ void DataSide::installNeighbours()
     n.EnableLineRows = [w] { EnableLineRows(*w); };
     n.lockTemplateLineControls = [w] { lockTemplateLineControls(*w); };
     n.unlockTemplateLineControls = [w] { unlockTemplateLineControls(*w); };
+    n.PositionGuideLines = [self] {
+        if (self)
+            preview::placeGuides(*self->model_);
+    };
     n.ShowFontSample = [self] {
         if (self && self->font_)
             self->font_->ShowFontSample();
@@ -389,22 +377,31 @@ void DataSide::hostPreview()
     window_.setDesignerPreview(canvas_);
 }
 
-void DataSide::showDesignerTemplate()
+void DataSide::fitPreviewScreen()
 {
-    using namespace templates;
     preview::PreviewModel& m = *model_;
     const bool landscape = window_.optLayout[1] && window_.optLayout[1]->isChecked();
     const double W = landscape ? kLandscapeWidth : kPortraitWidth;
     const double H = landscape ? kLandscapeHeight : kPortraitHeight;
-    // picScreen fits the page; the window's surface scrolls when it is wider
-    // than the window.
+    // picScreen fits the page with a small margin around it.
     const QSize screen(int(std::ceil(W)) + 2 * kScreenMargin, int(std::ceil(H)) + 2 * kScreenMargin);
     m.setScreenSize(screen.width(), screen.height());
     m.picBackground().setGeometry(kScreenMargin, kScreenMargin, W, H);
     canvas_->setFixedSize(screen);
     if (window_.picBackgroundHost)
         window_.picBackgroundHost->setMinimumSize(screen);
-    placeGuides(m);
+    preview::placeGuides(m);
+    // A landscape page is too wide beside the inputs: it goes below them.
+    if (auto* body = window_.fraTemplates ? window_.fraTemplates->findChild<QBoxLayout*>(QStringLiteral("templateBody"))
+                                          : nullptr)
+        body->setDirection(landscape ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+}
+
+void DataSide::showDesignerTemplate()
+{
+    using namespace templates;
+    preview::PreviewModel& m = *model_;
+    fitPreviewScreen();
 
     for (int d = 0; d < preview::kRecordDisplays; ++d)
         for (int l = 0; l < preview::kDisplayLines; ++l) {
@@ -417,6 +414,11 @@ void DataSide::showDesignerTemplate()
 
     const Template& t = designerTemplate();
     if (t.gstrRecordsPerPage.isEmpty()) {
+        // Nothing loaded yet: the element labels follow their check boxes.
+        const std::array<QCheckBox*, 4> boxes{window_.chkTitle, window_.chkDateFormat, window_.chkTimeFormat,
+                                              window_.chkPiP};
+        for (int i = 0; i < 4; ++i)
+            m.lblTDT(i).visible = boxes[size_t(i)] && boxes[size_t(i)]->isChecked();
         m.touch();
         return;
     }

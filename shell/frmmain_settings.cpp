@@ -231,7 +231,7 @@ void frmMain::LoadSettings(const QString& path)
 
     applyScreenSettings(ld.screen);
     settingsload::applyPlayList(grids.igTemplates, ld.playList);
-    cboTemplateSelection->setCurrentIndex(0);
+    neighbours.selectTemplateSlot(0);
 
     for (const QString& line : ld.log)
         statusMessage(line);
@@ -291,7 +291,7 @@ void frmMain::LoadDefaultSettings(const QString& path)
 
     QStringList log;
     applyScreenSettings(settingsload::readScreenKeys(*doc, &log));
-    cboTemplateSelection->setCurrentIndex(0);
+    neighbours.selectTemplateSlot(0);
     for (const QString& line : log)
         statusMessage(line);
 }

@@ -161,6 +161,11 @@ void frmMain::cboSortSelection_KeyPress(int& KeyAscii)
     KeyAscii = 1;
 }
 
+void frmMain::cboTemplateSelection_KeyPress(int& KeyAscii)
+{
+    KeyAscii = 1;
+}
+
 void frmMain::chkDayTimeValidation_Click()
 {
     const bool on = chkDayTimeValidation->checkState() == Qt::Checked;

@@ -19,6 +19,10 @@ struct ShellNeighbours {
     Action cboTemplateSelection_Click = [] {}; // the template slot list's selection changed
     IndexAction loadDefaultTemplateLayout = [](int) {};
     IndexAction SelectTemplateRecord = [](int) {};
+    // Selects slot `index` of the slot list and runs the slot change (the
+    // settings loads, the start-up and Stop). The window's own stand-in
+    // selects the entry and runs cboTemplateSelection_Click.
+    IndexAction selectTemplateSlot = [](int) {};
 
     // Font panel.
     Action ShowFontSample = [] {};
@@ -44,6 +48,7 @@ struct ShellNeighbours {
     // Designer, layout tools.
     Action HideSelectionFrame = [] {};
     IndexAction applyTDTLabelSettings = [](int) {};
+    Action drawLayoutGrid = [] {}; // the design grid again with its count
     Action lockTemplateLineControls = [] {};
     Action unlockTemplateLineControls = [] {};
 

@@ -1,0 +1,374 @@
+// The template side of the main window: the designer's controls over the
+// window's widgets, the template designer with its command buttons and the
+// play-list, and the template operations the window reaches as neighbours.
+#include "shell/templateside.h"
+
+#include "designer/preview/previewmodel.h"
+#include "platform/gridview.h"
+#include "platform/services.h"
+#include "platform/vbvalue.h"
+#include "shell/datagrids.h"
+#include "shell/dataside.h"
+#include "shell/frmmain.h"
+#include "templates/recorddisplay.h"
+#include "templates/template.h"
+#include "templates/templatecommands.h"
+#include "templates/templatepanels.h"
+#include "templates/templateview.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+using templates::Element;
+using templates::FormatList;
+
+namespace {
+
+bool validLine(int line)
+{
+    return line >= 0 && line < templates::kLines;
+}
+
+// The designer's controls are the window's own widgets. Setting a value
+// runs the control's handler through the window's signal connections; the
+// slot list runs nothing, since its handler follows the user's choice only.
+class WindowTemplateView final : public templates::TemplateViewControls {
+public:
+    WindowTemplateView(frmMain& w, preview::PreviewModel& m) : w_(w), m_(m) {}
+
+    // ---- slot list ----
+    int slotIndex() const override { return w_.cboTemplateSelection->currentIndex(); }
+    QString slotText() const override
+    {
+        QComboBox* list = w_.cboTemplateSelection;
+        return list->currentIndex() >= 0 ? list->currentText() : list->placeholderText();
+    }
+    void setSlotIndex(int index) override
+    {
+        w_.cboTemplateSelection->setPlaceholderText(QString());
+        w_.cboTemplateSelection->setCurrentIndex(index);
+    }
+    void showSlotText(const QString& text) override
+    {
+        QComboBox* list = w_.cboTemplateSelection;
+        const int at = list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (at >= 0) {
+            setSlotIndex(at);
+            return;
+        }
+        // A name that is no slot: nothing selected, the name shown as text.
+        list->setCurrentIndex(-1);
+        list->setPlaceholderText(text);
+    }
+
+    // ---- text boxes ----
+    QString tplName() const override { return w_.TxtTplName->text(); }
+    void setTplName(const QString& text) override { w_.TxtTplName->setText(text); }
+    QString recordsPerPageText() const override { return w_.txtRecordsPerPage->text(); }
+    void setRecordsPerPageText(const QString& text) override { w_.txtRecordsPerPage->setText(text); }
+    QString titleText() const override { return w_.txtTitle->text(); }
+    void setTitleText(const QString& text) override { w_.txtTitle->setText(text); }
+    QString pipText() const override { return w_.txtPiP->text(); }
+    void setPiPText(const QString& text) override { w_.txtPiP->setText(text); }
+
+    // ---- spinners ----
+    void setRecordsPerPageMax(int max) override { w_.vsRecordsPerPage->setMaximum(max); }
+    void setRecordsPerPageValue(int value) override { w_.vsRecordsPerPage->setValue(value); }
+    void setRecordsPerPageMin(int min) override { w_.vsRecordsPerPage->setMinimum(min); }
+    void setSelRecordMax(int max) override { w_.vsSelRecord->setMaximum(max); }
+    void setSelRecordMin(int min) override { w_.vsSelRecord->setMinimum(min); }
+    void setSelRecordValue(int value) override { w_.vsSelRecord->setValue(value); }
+    void setSelRecordVisible(bool visible) override { w_.vsSelRecord->setVisible(visible); }
+
+    // ---- element check boxes ----
+    QCheckBox* box(Element e) const
+    {
+        switch (e) {
+        case Element::Title: return w_.chkTitle;
+        case Element::Date: return w_.chkDateFormat;
+        case Element::Time: return w_.chkTimeFormat;
+        case Element::PiP: return w_.chkPiP;
+        }
+        return w_.chkTitle;
+    }
+    bool elementChecked(Element e) const override { return box(e)->checkState() == Qt::Checked; }
+    void setElementChecked(Element e, bool checked) override
+    {
+        box(e)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    }
+    void elementClick(Element e) override
+    {
+        switch (e) {
+        case Element::Title: w_.chkTitle_Click(); break;
+        case Element::Date: w_.chkDateFormat_Click(); break;
+        case Element::Time: w_.chkTimeFormat_Click(); break;
+        case Element::PiP: w_.chkPiP_Click(); break;
+        }
+    }
+
+    // ---- format lists ----
+    QComboBox* list(FormatList l) const { return l == FormatList::Date ? w_.cboDateFormat : w_.cboTimeFormat; }
+    QStringList formatEntries(FormatList l) const override
+    {
+        QStringList items;
+        for (int i = 0; i < list(l)->count(); ++i)
+            items << list(l)->itemText(i);
+        return items;
+    }
+    void addFormatEntry(FormatList l, const QString& text) override { list(l)->addItem(text); }
+    void setFormatIndex(FormatList l, int index) override { list(l)->setCurrentIndex(index); }
+    QString formatText(FormatList l) const override { return list(l)->currentText(); }
+
+    // ---- background ----
+    bool backgroundIsPicture() const override { return w_.optBackgroundType[1]->isChecked(); }
+    void selectBackgroundType(int index) override
+    {
+        if (index == 0 || index == 1)
+            w_.optBackgroundType[size_t(index)]->setChecked(true);
+    }
+    QString backgroundColorText() const override { return w_.txtBackgroundColor->text(); }
+    void setBackgroundColorText(const QString& text) override { w_.txtBackgroundColor->setText(text); }
+    QString backgroundImageName() const override { return w_.txtBackgroundImagename->text(); }
+    void setBackgroundImageName(const QString& text) override { w_.txtBackgroundImagename->setText(text); }
+    void setBackgroundImageText(const QString& text) override { w_.txtBackgroundImage->setText(text); }
+    void setBackgroundColor(const QString& colorText) override { w_.setBackgroundColor(colorText); }
+    void loadBackgroundFile(const QString& path) override { w_.loadBackgroundFile(path); }
+
+    // ---- options ----
+    void selectNoGroup() override { w_.optGroup.at(99)->setChecked(true); }
+    bool portrait() const override { return w_.optLayout[0]->isChecked(); }
+
+    // ---- layout tools ----
+    void HideSelectionFrame() override { w_.neighbours.HideSelectionFrame(); }
+    void applyTDTLabelSettings(int index) override { w_.neighbours.applyTDTLabelSettings(index); }
+    void drawLayoutGrid() override { w_.neighbours.drawLayoutGrid(); }
+
+    // ---- record displays ----
+    void setLineCheck(int line, int value) override
+    {
+        if (!validLine(line) || value < 0 || value > 2)
+            return;
+        QCheckBox* b = w_.chkLine[size_t(line)];
+        if (value == 2)
+            b->setTristate(true);
+        b->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    }
+    void chkLine_Click(int line) override
+    {
+        if (!validLine(line))
+            return;
+        w_.neighbours.HideSelectionFrame();
+        const Qt::CheckState state = w_.chkLine[size_t(line)]->checkState();
+        const int value = state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+        preview::DesignerState& s = m_.state();
+        s.mintSelectedLine = line;
+        // The template holds records 0..5; the other displays only show.
+        if (QString* shown = templates::designerTemplate().line(s.mintSelectedGroup, templates::kFieldEnabled, line))
+            *shown = QString::number(value);
+        const preview::ItemRef label{preview::ItemKind::RecordLine, s.mintSelectedGroup, line};
+        if (preview::PreviewModel::isValid(label)) {
+            m_.item(label).visible = value == 1;
+            m_.touch();
+        }
+    }
+    void showLineCheck(int line) override
+    {
+        if (!validLine(line))
+            return;
+        w_.chkLine[size_t(line)]->setEnabled(true);
+        w_.chkLine[size_t(line)]->setVisible(true);
+    }
+    void syncRecordLineCheck(int line) override
+    {
+        if (!validLine(line))
+            return;
+        const templates::Template& t = templates::designerTemplate();
+        bool anyShown = false;
+        for (int r = 0; r < templates::kRecords; ++r)
+            anyShown = anyShown || t.gstrTemplateLines[size_t(r)][templates::kFieldEnabled][size_t(line)] ==
+                                       QLatin1String("1");
+        QCheckBox* b = w_.chkRecordLines[size_t(line)];
+        const QSignalBlocker updating(b);
+        b->setChecked(anyShown);
+    }
+    void setGroupOption(int line, bool selected) override
+    {
+        if (!validLine(line))
+            return;
+        QRadioButton* option = w_.optGroup.at(line);
+        if (selected) {
+            option->setChecked(true);
+        } else if (option->isChecked()) {
+            // An exclusive group keeps one option selected; this one is
+            // cleared without selecting another.
+            QButtonGroup* group = option->group();
+            if (group)
+                group->setExclusive(false);
+            option->setChecked(false);
+            if (group)
+                group->setExclusive(true);
+        }
+    }
+    void DisableLineRows() override { w_.neighbours.DisableLineRows(); }
+    void setSelRecordText(const QString& text) override { w_.txtSelRecord->setText(text); }
+    void ApplyTemplateRecord(int record) override { w_.neighbours.ApplyTemplateRecord(record); }
+    void focusSelRecord() override { w_.txtSelRecord->setFocus(); }
+
+private:
+    frmMain& w_;
+    preview::PreviewModel& m_;
+};
+
+// The view with the group options left alone (making a record current
+// shows its lines, not its group line).
+class LinesOnlyPanel final : public templates::RecordPanel {
+public:
+    explicit LinesOnlyPanel(templates::RecordPanel& p) : p_(p) {}
+    void setLineCheck(int line, int value) override { p_.setLineCheck(line, value); }
+    void chkLine_Click(int line) override { p_.chkLine_Click(line); }
+    void showLineCheck(int line) override { p_.showLineCheck(line); }
+    void syncRecordLineCheck(int line) override { p_.syncRecordLineCheck(line); }
+    void DisableLineRows() override {}
+
+private:
+    templates::RecordPanel& p_;
+};
+
+} // namespace
+
+// ---- Creation ----
+
+TemplateSide* TemplateSide::install(frmMain& window)
+{
+    if (TemplateSide* existing = of(window))
+        return existing;
+    if (!DataSide::of(window))
+        return nullptr;
+    return new TemplateSide(window);
+}
+
+TemplateSide* TemplateSide::of(const frmMain& window)
+{
+    return window.findChild<TemplateSide*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+TemplateSide::TemplateSide(frmMain& window)
+    : QObject(&window)
+    , window_(window)
+{
+    preview::PreviewModel& model = DataSide::of(window)->previewModel();
+    view_ = std::make_unique<WindowTemplateView>(window, model);
+    designer_ = std::make_unique<templates::TemplateDesigner>(*view_, model, templates::designerTemplate());
+
+    commands_ = new templates::TemplateCommandsPanel(*designer_);
+    window.setTemplateCommandsPanel(commands_);
+
+    playList_ = new templates::PlayListPanel(dataGrids().igTemplates, [this] { return view_->slotText(); });
+    QWidget* playListFrame = window.igTemplatesView ? window.igTemplatesView->parentWidget() : nullptr;
+    window.setPlayListPanel(playList_, playList_->igTemplatesView, playList_->btnAddTemplate,
+                            playList_->btnRemoveTemplate);
+    // The panel brings its own caption.
+    if (auto* frame = qobject_cast<QGroupBox*>(playListFrame))
+        unframe(frame);
+
+    window.cboTemplateSelection->setEditable(false);
+    installNeighbours();
+    connectControls();
+}
+
+// The side goes with its window, whose neighbours are gone by then.
+TemplateSide::~TemplateSide() = default;
+
+void TemplateSide::installNeighbours()
+{
+    frmMain* w = &window_;
+    templates::TemplateDesigner* d = designer_.get();
+    templates::TemplateViewControls* v = view_.get();
+    DataSide* data = DataSide::of(window_);
+    preview::PreviewModel* m = &data->previewModel();
+    ShellNeighbours& n = window_.neighbours;
+
+    n.btnSetTemplate_Click = [d] { d->btnSetTemplate_Click(); };
+    n.btnSaveTemplate_Click = [d] { d->btnSaveTemplate_Click(); };
+    n.cboTemplateSelection_Click = [d] { d->cboTemplateSelection_Click(); };
+    n.selectTemplateSlot = [d](int index) { d->selectTemplateSlot(index); };
+    n.loadDefaultTemplateLayout = [d, data](int N) {
+        // The page's frame follows the orientation before the layout is
+        // centred in it.
+        data->fitPreviewScreen();
+        d->loadDefaultTemplateLayout(N);
+    };
+    n.SelectTemplateRecord = [m, v](int record) { templates::SelectTemplateRecord(record, *m, *v); };
+    n.ApplyTemplateRecord = [w, m, v](int record) {
+        m->state().mintSelectedGroup = record;
+        if (record < 0 || record >= templates::kRecords)
+            return;
+        LinesOnlyPanel lines(*v);
+        templates::ShowTemplateRecord(record, templates::designerTemplate(), *m, lines);
+        w->ShowRecordInLines(record + 1);
+        w->neighbours.DisableLineRows();
+    };
+
+    // The selection frame and the element labels, until the layout tools
+    // bring their own.
+    n.HideSelectionFrame = [m] {
+        for (int i = 0; i < 4; ++i)
+            m->PicEdge(i).visible = false;
+        m->btnAdjust().visible = false;
+        m->touch();
+    };
+    n.applyTDTLabelSettings = [w, m](int index) {
+        const templates::Template& t = templates::designerTemplate();
+        preview::PreviewItem& label = m->lblTDT(index);
+        if (index == 3) {
+            if (!t.gstrPiPOn.isEmpty() && !t.gstrPiPRegion.isEmpty()) {
+                m->ZOrder({preview::ItemKind::Element, 0, 3});
+                label.visible = true;
+                m->touch();
+            }
+            return;
+        }
+        if (index < 0 || index > 2)
+            return;
+        struct Style {
+            const QString &on, &align, &region, &font;
+        };
+        const Style styles[3] = {{t.gstrTitleOn, t.gstrTitleAlign, t.gstrTitleRegion, t.gstrTitleFont},
+                                 {t.gstrDateOn, t.gstrDateAlign, t.gstrDateRegion, t.gstrDateFont},
+                                 {t.gstrTimeOn, t.gstrTimeAlign, t.gstrTimeRegion, t.gstrTimeFont}};
+        const Style& s = styles[index];
+        const QString text = index == 0   ? w->txtTitle->text().trimmed()
+                             : index == 1 ? w->cboDateFormat->currentText().trimmed()
+                                          : w->cboTimeFormat->currentText().trimmed();
+        if (s.on.isEmpty() || s.align.isEmpty() || s.region.isEmpty() || s.font.isEmpty() || text.isEmpty())
+            return;
+        label.alignment = int(vb::RoundWhole(vb::Val(s.align)));
+        const QStringList f = s.font.split(QLatin1Char(','));
+        label.fontName = f.value(0);
+        if (f.size() > 1)
+            label.fontSize = vb::Val(f[1]) / 3;
+        if (f.size() > 2)
+            label.foreColor = uint32_t(vb::Val(f[2])) & 0xFFFFFFu;
+        label.caption = index == 0 ? text : vb::FormatDateTime(services::clock().now(), text);
+        m->ZOrder({preview::ItemKind::Element, 0, index});
+        label.visible = true;
+        m->touch();
+    };
+}
+
+void TemplateSide::connectControls()
+{
+    frmMain* w = &window_;
+    templates::TemplateViewControls* v = view_.get();
+    for (int i = 0; i < templates::kLines; ++i)
+        connect(w->chkLine[size_t(i)], &QCheckBox::stateChanged, this, [v, i] { v->chkLine_Click(i); });
+    connect(w->vsSelRecord, &QScrollBar::valueChanged, this,
+            [w, v](int value) { templates::vsSelRecord_Change(w->vsSelRecord->maximum(), value, *v); });
+}
