@@ -285,6 +285,7 @@ QGroupBox* frmMain::buildSettingsFrame()
 
     auto* assigned = new QGridLayout;
     cboAssignedField = named(listBox(true), "cboAssignedField");
+    cboAssignedField->setMinimumContentsLength(8); // "Line 17"
     txtAssignedLocation = named(textBox(), "txtAssignedLocation");
     assigned->addWidget(new QLabel(QStringLiteral("Assigned Field:")), 0, 0);
     assigned->addWidget(cboAssignedField, 0, 1);

@@ -52,6 +52,8 @@ TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
     EXPECT_EQ(gstrStatus, QStringLiteral("0"));
     EXPECT_EQ(restarts, 0);
     EXPECT_FALSE(window->windowState() & Qt::WindowMinimized);
+    // The designer starts on the first template slot even without settings.
+    EXPECT_EQ(window->cboTemplateSelection->currentIndex(), 0);
 
     // Editor: side view buttons and Process hidden, Communication shown.
     EXPECT_TRUE(window->btnTemplate->isHidden());

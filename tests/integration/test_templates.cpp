@@ -1,0 +1,280 @@
+// The template workflow in the main window: the slot list, the template
+// commands, the play-list and the fit of the template view.
+#include "integrationfixture.h"
+
+#include "designer/preview/previewmodel.h"
+#include "platform/gridview.h"
+#include "platform/inifile.h"
+#include "shell/startup.h"
+#include "shell/templateside.h"
+#include "templates/template.h"
+#include "templates/templatecommands.h"
+#include "templates/templatefile.h"
+#include "templates/templatepanels.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace {
+
+QString slotFile(const QString& name)
+{
+    return paths::join(gstrDataFolder, name + QStringLiteral(".ORVT"));
+}
+
+bool exists(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The user chooses an entry of the slot list.
+void chooseSlot(frmMain& w, int index)
+{
+    w.cboTemplateSelection->setCurrentIndex(index);
+    Q_EMIT w.cboTemplateSelection->activated(index);
+}
+
+int shownLines(const preview::PreviewModel& m, int display)
+{
+    int shown = 0;
+    for (int l = 0; l < preview::kDisplayLines; ++l)
+        shown += m.lblEvent(display, l).visible ? 1 : 0;
+    return shown;
+}
+
+QStringList playList()
+{
+    QStringList rows;
+    const Grid& g = dataGrids().igTemplates;
+    for (int r = 1; r <= g.RowCount(); ++r)
+        rows << g.CellValue(r, QStringLiteral("Template"));
+    return rows;
+}
+
+void selectOnly(int row)
+{
+    Grid& g = dataGrids().igTemplates;
+    for (int r = 1; r <= g.RowCount(); ++r)
+        g.SetCellSelected(r, 1, r == row);
+}
+
+} // namespace
+
+TEST_F(IntegrationTest, StartUpSelectsTheFirstSlotAndBuildsItsLayout)
+{
+    frmMain& w = *window;
+    const preview::PreviewModel& m = side->previewModel();
+    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 0);
+    EXPECT_FALSE(w.cboTemplateSelection->isEditable());
+    EXPECT_EQ(w.txtRecordsPerPage->text(), "0");
+    EXPECT_TRUE(w.vsSelRecord->isHidden());
+    // No file yet: the layout without records, and no element label shown
+    // while its box is clear.
+    EXPECT_EQ(shownLines(m, 0), 0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(m.lblTDT(i).visible) << i;
+    // The first selection stores nothing.
+    EXPECT_FALSE(exists(slotFile(QStringLiteral("Default Template"))));
+    // The play-list panel took the place of the window's own grid.
+    templates::PlayListPanel* playListPanel = TemplateSide::of(w)->playListPanel();
+    ASSERT_NE(playListPanel, nullptr);
+    EXPECT_EQ(w.igTemplatesView, playListPanel->igTemplatesView);
+    EXPECT_EQ(w.btnAddTemplate, playListPanel->btnAddTemplate);
+}
+
+TEST_F(IntegrationTest, ASlotChangeStoresTheSlotLeftAndLoadsOrBuildsTheChosenOne)
+{
+    frmMain& w = *window;
+    const preview::PreviewModel& m = side->previewModel();
+
+    chooseSlot(w, 3);
+    EXPECT_TRUE(exists(slotFile(QStringLiteral("Default Template"))));
+    EXPECT_FALSE(exists(slotFile(QStringLiteral("Template with 3 records"))));
+    EXPECT_EQ(w.txtRecordsPerPage->text(), "3");
+    EXPECT_EQ(w.txtSelRecord->text(), "3");
+    EXPECT_FALSE(w.vsSelRecord->isHidden());
+    EXPECT_EQ(w.vsSelRecord->maximum(), 3);
+    for (int d = 0; d < 3; ++d)
+        EXPECT_EQ(shownLines(m, d), 12) << d;
+    EXPECT_EQ(shownLines(m, 3), 0);
+    EXPECT_TRUE(w.chkLine[0]->isChecked());
+
+    // Edits travel with the slot: stored when leaving, loaded when back.
+    w.txtTitle->setText(QStringLiteral("Welcome"));
+    w.chkTitle->setChecked(true);
+    chooseSlot(w, 1);
+    const QString three = slotFile(QStringLiteral("Template with 3 records"));
+    ASSERT_TRUE(exists(three));
+    EXPECT_EQ(templates::GetTemplateRecordsPerPage(three), 3);
+    EXPECT_EQ(w.txtRecordsPerPage->text(), "1");
+    EXPECT_FALSE(w.chkTitle->isChecked());
+    EXPECT_FALSE(m.lblTDT(0).visible);
+
+    chooseSlot(w, 3);
+    EXPECT_TRUE(exists(slotFile(QStringLiteral("Template with 1 record"))));
+    EXPECT_EQ(w.txtRecordsPerPage->text(), "3");
+    EXPECT_EQ(w.TxtTplName->text(), "Template with 3 records");
+    EXPECT_TRUE(w.chkTitle->isChecked());
+    EXPECT_EQ(w.txtTitle->text(), "Welcome");
+    EXPECT_TRUE(m.lblTDT(0).visible);
+    EXPECT_EQ(m.lblTDT(0).caption, "Welcome");
+    EXPECT_EQ(shownLines(m, 2), 12);
+
+    // The record selector counts downwards and makes its record current.
+    w.vsSelRecord->setValue(3);
+    EXPECT_EQ(w.txtSelRecord->text(), "1");
+    EXPECT_EQ(m.state().mintSelectedGroup, 0);
+
+    // Code that selects an entry, and typing into the list, run no slot
+    // change: nothing is stored.
+    QFile::remove(three);
+    w.cboTemplateSelection->setCurrentIndex(5);
+    EXPECT_FALSE(exists(three));
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QStringLiteral("T"));
+    QCoreApplication::sendEvent(w.cboTemplateSelection, &key);
+    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 5);
+    EXPECT_FALSE(exists(three));
+}
+
+TEST_F(IntegrationTest, SaveTemplateWritesTheNamedFileOrSaysWhyNot)
+{
+    frmMain& w = *window;
+    const QStringList before = QDir(gstrDataFolder).entryList(QDir::Files);
+
+    w.TxtTplName->setText(QStringLiteral("   "));
+    w.mnuSaveTemplate->trigger();
+    EXPECT_EQ(messages.texts.value(0), "Please enter a Template Name.");
+    w.TxtTplName->setText(QStringLiteral("../Show"));
+    w.mnuSaveTemplate->trigger();
+    EXPECT_TRUE(messages.texts.value(1).contains(QStringLiteral("Template Name"))) << messages.texts.value(1).toStdString();
+    EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files), before);
+    EXPECT_FALSE(exists(paths::join(paths::programFolder(), QStringLiteral("Show.ORVT"))));
+
+    w.TxtTplName->setText(QStringLiteral("  Show  "));
+    w.mnuSaveTemplate->trigger();
+    EXPECT_TRUE(exists(slotFile(QStringLiteral("Show"))));
+    EXPECT_EQ(messages.texts.value(2), "Template saved.");
+
+    // File > Save Settings also stores the designer into the current slot.
+    EXPECT_FALSE(exists(slotFile(QStringLiteral("Default Template"))));
+    w.mnuSave->trigger();
+    EXPECT_TRUE(exists(slotFile(QStringLiteral("Default Template"))));
+}
+
+TEST_F(IntegrationTest, LoadTemplateCopiesAFileFromAnotherFolderOntoItsSlot)
+{
+    frmMain& w = *window;
+    TemplateSide& ts = *TemplateSide::of(w);
+    chooseSlot(w, 2);
+    w.txtTitle->setText(QStringLiteral("Imported"));
+    w.chkTitle->setChecked(true);
+    const QString outside = dir.filePath(QStringLiteral("mine.ORVT"));
+    ASSERT_TRUE(ts.designer().saveDesigner(outside));
+
+    chooseSlot(w, 5);
+    EXPECT_FALSE(w.chkTitle->isChecked());
+    files.answer = outside;
+    ts.commandsPanel()->CmdSelTpl->click();
+
+    const QString two = slotFile(QStringLiteral("Template with 2 records"));
+    EXPECT_EQ(bytesOf(two), bytesOf(outside));
+    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 2);
+    EXPECT_EQ(w.TxtTplName->text(), "Template with 2 records");
+    EXPECT_EQ(w.txtRecordsPerPage->text(), "2");
+    EXPECT_EQ(w.txtTitle->text(), "Imported");
+    EXPECT_EQ(ts.designer().mintPrevTemplateIndex, 2);
+
+    // The next slot change stores the imported template where it came to.
+    const QByteArray five = bytesOf(slotFile(QStringLiteral("Template with 5 records")));
+    chooseSlot(w, 4);
+    EXPECT_EQ(templates::GetTemplateRecordsPerPage(two), 2);
+    EXPECT_EQ(bytesOf(slotFile(QStringLiteral("Template with 5 records"))), five);
+}
+
+TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
+{
+    frmMain& w = *window;
+    templates::PlayListPanel& p = *TemplateSide::of(w)->playListPanel();
+    w.mnuSetStatus_Click(1);
+    ASSERT_TRUE(p.btnAddTemplate->isEnabled());
+
+    for (int slot : {3, 1, 2, 3}) {
+        w.cboTemplateSelection->setCurrentIndex(slot);
+        p.btnAddTemplate->click();
+    }
+    EXPECT_EQ(playList(), (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record"),
+                                       QStringLiteral("Template with 2 records")}));
+    selectOnly(3);
+    p.btnUpTemplate->click();
+    EXPECT_EQ(playList().value(1), "Template with 2 records");
+    selectOnly(2);
+    p.btnUpTemplate->click(); // never into row 1
+    EXPECT_EQ(playList().value(0), "Template with 3 records");
+    selectOnly(1);
+    p.btnRemoveTemplate->click();
+    EXPECT_EQ(playList(), (QStringList{QStringLiteral("Template with 2 records"), QStringLiteral("Template with 1 record")}));
+    w.cboTemplateSelection->setCurrentIndex(6);
+    p.btnAddTemplate->click();
+    selectOnly(2);
+    p.btnDownTemplate->click();
+    const QStringList order{QStringLiteral("Template with 2 records"), QStringLiteral("Template with 6 records"),
+                            QStringLiteral("Template with 1 record")};
+    EXPECT_EQ(playList(), order);
+
+    const QString path = dir.filePath(QStringLiteral("saved.ini"));
+    w.SaveSettings(path);
+    IniFile ini(path);
+    QString value;
+    ini.read(QStringLiteral("TEMPLATES"), QStringLiteral("List Number"), QString(), value);
+    EXPECT_EQ(value, "3");
+    for (int i = 0; i < 3; ++i) {
+        ini.read(QStringLiteral("TEMPLATES"), QString::number(i + 1), QString(), value);
+        EXPECT_EQ(value, order[i]);
+    }
+
+    // Editor mode closes the list for adding and removing.
+    w.mnuSetStatus_Click(0);
+    EXPECT_FALSE(p.btnAddTemplate->isEnabled());
+    EXPECT_FALSE(p.btnRemoveTemplate->isEnabled());
+}
+
+TEST_F(IntegrationTest, TheTemplateViewFitsTheWindowWithoutSidewaysScrolling)
+{
+    frmMain& w = *window;
+    chooseSlot(w, 3);
+    w.show();
+    w.resize(startup::kDesignClientWidth, startup::kDesignClientHeight + w.menuBar()->sizeHint().height());
+    auto settle = [] {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    };
+    settle();
+    EXPECT_FALSE(w.fraTemplates->isHidden());
+    EXPECT_EQ(w.HScroll1->maximum(), 0);
+
+    // Player mode shows the view buttons; a landscape page goes below the
+    // inputs.
+    w.mnuSetStatus_Click(1);
+    settle();
+    EXPECT_EQ(w.HScroll1->maximum(), 0);
+    w.optLayout[1]->setChecked(true);
+    settle();
+    EXPECT_EQ(w.HScroll1->maximum(), 0);
+    const preview::PreviewModel& m = side->previewModel();
+    EXPECT_GT(m.picBackground().width(), m.picBackground().height());
+    EXPECT_GE(m.picBackground().left(), 0);
+}
