@@ -26,6 +26,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using templates::Element;
 using templates::FormatList;
 
@@ -82,8 +84,20 @@ public:
     void setRecordsPerPageMax(int max) override { w_.vsRecordsPerPage->setMaximum(max); }
     void setRecordsPerPageValue(int value) override { w_.vsRecordsPerPage->setValue(value); }
     void setRecordsPerPageMin(int min) override { w_.vsRecordsPerPage->setMinimum(min); }
-    void setSelRecordMax(int max) override { w_.vsSelRecord->setMaximum(max); }
-    void setSelRecordMin(int min) override { w_.vsSelRecord->setMinimum(min); }
+    // The selector's Max may lie below its Min (the layout without records
+    // sets Max 0, Min 1): the value then stays between the two, and the
+    // bar keeps the Max that was set for counting.
+    void setSelRecordMax(int max) override
+    {
+        selMax_ = max;
+        applySelRecordRange();
+    }
+    void setSelRecordMin(int min) override
+    {
+        selMin_ = min;
+        applySelRecordRange();
+    }
+    int selRecordMax() const { return selMax_; }
     void setSelRecordValue(int value) override { w_.vsSelRecord->setValue(value); }
     void setSelRecordVisible(bool visible) override { w_.vsSelRecord->setVisible(visible); }
 
@@ -222,8 +236,14 @@ public:
     void focusSelRecord() override { w_.txtSelRecord->setFocus(); }
 
 private:
+    void applySelRecordRange()
+    {
+        w_.vsSelRecord->setRange(std::min(selMin_, selMax_), std::max(selMin_, selMax_));
+    }
+
     frmMain& w_;
     preview::PreviewModel& m_;
+    int selMax_ = 1, selMin_ = 1;
 };
 
 // The view with the group options left alone (making a record current
@@ -366,9 +386,9 @@ void TemplateSide::installNeighbours()
 void TemplateSide::connectControls()
 {
     frmMain* w = &window_;
-    templates::TemplateViewControls* v = view_.get();
+    auto* v = static_cast<WindowTemplateView*>(view_.get());
     for (int i = 0; i < templates::kLines; ++i)
         connect(w->chkLine[size_t(i)], &QCheckBox::stateChanged, this, [v, i] { v->chkLine_Click(i); });
     connect(w->vsSelRecord, &QScrollBar::valueChanged, this,
-            [w, v](int value) { templates::vsSelRecord_Change(w->vsSelRecord->maximum(), value, *v); });
+            [v](int value) { templates::vsSelRecord_Change(v->selRecordMax(), value, *v); });
 }

@@ -81,6 +81,8 @@ TEST_F(IntegrationTest, StartUpSelectsTheFirstSlotAndBuildsItsLayout)
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 0);
     EXPECT_FALSE(w.cboTemplateSelection->isEditable());
     EXPECT_EQ(w.txtRecordsPerPage->text(), "0");
+    // A selector with Max 0 below Min 1 keeps its value: no record is applied.
+    EXPECT_EQ(w.txtSelRecord->text(), "0");
     EXPECT_TRUE(w.vsSelRecord->isHidden());
     // No file yet: the layout without records, and no element label shown
     // while its box is clear.
