@@ -59,6 +59,19 @@ QString unitText(const QString& text, const Unit& u)
 
 const QString kEllipsis = QStringLiteral("...");
 
+// The text as it is printed: characters below 32 measure nothing, so they
+// draw nothing either (a tab would otherwise open a wide gap and other
+// control characters show as boxes, pushing the text out of its box).
+QString printable(const QString& text)
+{
+    const auto isControl = [](QChar c) { return c.unicode() < 32; };
+    if (std::none_of(text.begin(), text.end(), isControl))
+        return text;
+    QString out = text;
+    out.removeIf(isControl);
+    return out;
+}
+
 // Average character width of a font the classic way: the widths of the
 // lower-case letters and the space weighted by their frequency in English
 // text. A wanted average width is reached against this measure, which keeps
@@ -311,8 +324,9 @@ TextLayout CFontTexture::LayoutText(double X1, double Y1, double X2, double Y2, 
     return out;
 }
 
-void CFontTexture::printLine(QImage& Target, int x, int y, const QString& text, uint32_t color)
+void CFontTexture::printLine(QImage& Target, int x, int y, const QString& line, uint32_t color)
 {
+    const QString text = printable(line);
     QPainter p(&Target);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     p.setFont(*m_font);
@@ -326,11 +340,12 @@ void CFontTexture::printLine(QImage& Target, int x, int y, const QString& text, 
     }
 }
 
-void CFontTexture::addTextEdgeAA(QImage& Target, double X, double Y, const QString& Text, uint32_t TextColor,
+void CFontTexture::addTextEdgeAA(QImage& Target, double X, double Y, const QString& Line, uint32_t TextColor,
                                  uint32_t EdgeColor, int EdgeWidth)
 {
     if (!m_font)
         return;
+    const QString Text = printable(Line);
     const int w = EdgeWidth <= 0 ? 2 : std::min(EdgeWidth, kMaxEdgeWidth);
     if (m_escapement == 0) {
         drawEdgedText(Target, *m_font, Text, X, Y, w, TextColor & 0xFFFFFFu, EdgeColor & 0xFFFFFFu);

@@ -328,3 +328,17 @@ TEST(TextItem, BlackTextIsDrawnNearBlackAndEmptyFacesDrawNothing)
     paintTextItem(untouched, QRectF(0, 0, 100, 20), 0, QStringLiteral(",24,0,1,0,0,0,0,0"), QStringLiteral("X"));
     EXPECT_EQ(untouched, before);
 }
+
+TEST(ShowFont, ControlCharactersDrawNothingAsTheyMeasureNothing)
+{
+    CFontTexture t = drawer();
+    for (int effect : {EffectNone, EffectEdge}) {
+        QImage plain(300, 50, QImage::Format_RGB32);
+        plain.fill(Qt::white);
+        QImage withControls = plain;
+        QString a = QStringLiteral("AB 12"), b = QStringLiteral("A\tB\x01 1\x1f" "2");
+        t.ShowFont(0, 0, 300, 50, kFace, QStringLiteral("255"), a, plain, true, 1, 1, effect, 0xFF0000, 0);
+        t.ShowFont(0, 0, 300, 50, kFace, QStringLiteral("255"), b, withControls, true, 1, 1, effect, 0xFF0000, 0);
+        EXPECT_EQ(withControls, plain) << "effect " << effect;
+    }
+}
