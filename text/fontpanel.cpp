@@ -38,12 +38,15 @@ FontPanel::FontPanel(QWidget* parent)
 
     CmbFontName = new QComboBox(this);
     CmbFontName->setEditable(true);
+    // A typed name or size is used as typed but never joins the lists.
+    CmbFontName->setInsertPolicy(QComboBox::NoInsert);
     CmbFontName->addItems(QFontDatabase::families());
     CmbFontName->setEditText(QStringLiteral("Arial"));
     CmbFontName->setToolTip(QStringLiteral("Font Name"));
 
     CmbFontSize = new QComboBox(this);
     CmbFontSize->setEditable(true);
+    CmbFontSize->setInsertPolicy(QComboBox::NoInsert);
     for (int s = 2; s <= 200; s += 2)
         CmbFontSize->addItem(QString::number(s));
     CmbFontSize->setEditText(QStringLiteral("30"));

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -153,6 +154,16 @@ TEST_F(FontPanelTest, TypedSeparatorsAndColoursAreCleaned)
     panel.ImageEColor_Click();  // cancelled: unchanged
     panel.ApplyFontToLine(0, 0);
     EXPECT_EQ(table[0][3][0], QStringLiteral("Liberation Sans,20,3351057,1,0,0,0,1,65535"));
+
+    // Typed texts confirmed with Enter are used but never join the lists.
+    const int sizes = panel.CmbFontSize->count(), names = panel.CmbFontName->count();
+    panel.CmbFontSize->setEditText(QStringLiteral("17"));
+    Q_EMIT panel.CmbFontSize->lineEdit()->returnPressed();
+    panel.CmbFontName->setEditText(QStringLiteral("No Such Face"));
+    Q_EMIT panel.CmbFontName->lineEdit()->returnPressed();
+    EXPECT_EQ(panel.CmbFontSize->count(), sizes);
+    EXPECT_EQ(panel.CmbFontName->count(), names);
+    EXPECT_EQ(panel.panelDescriptor().FontSize, QStringLiteral("17"));
 }
 
 TEST_F(FontPanelTest, ElementsStoreFontAlignmentAndRedraw)
