@@ -122,7 +122,7 @@ void drawPasses(QPainter& painter, const QString& text, const QVector<EffectPass
 void drawEdgedText(QImage& target, const QFont& font, const QString& text, double X, double Y, int w,
                    uint32_t textColor, uint32_t edgeColor)
 {
-    if (text.isEmpty() || target.isNull())
+    if (text.isEmpty() || target.isNull() || !std::isfinite(X) || !std::isfinite(Y))
         return;
     const QFontMetricsF fm(font);
     const double ascent = fm.ascent();
@@ -133,9 +133,13 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
                            .translated(X, Y + ascent)
                            .adjusted(-3, -3, 3, 3);
     // Only the part that can reach the target matters.
+    // A text placed far off the picture keeps its pixel coordinates in range.
     const QRect reach = target.rect().adjusted(-2 * w, -2 * w, 0, 0);
-    const QRect tileRect = QRect(QPoint(int(std::floor(ink.left())), int(std::floor(ink.top()))),
-                                 QPoint(int(std::ceil(ink.right())), int(std::ceil(ink.bottom()))))
+    const auto inReach = [](double v, int lo, int hi) { return int(std::clamp(v, lo - 1.0, hi + 1.0)); };
+    const QRect tileRect = QRect(QPoint(inReach(std::floor(ink.left()), reach.left(), reach.right()),
+                                        inReach(std::floor(ink.top()), reach.top(), reach.bottom())),
+                                 QPoint(inReach(std::ceil(ink.right()), reach.left(), reach.right()),
+                                        inReach(std::ceil(ink.bottom()), reach.top(), reach.bottom())))
                                .intersected(reach);
     if (tileRect.isEmpty())
         return;

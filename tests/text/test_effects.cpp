@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QPainter>
 #include <QSet>
 
 namespace {
@@ -122,5 +123,46 @@ TEST(FontSample, DrawsTheChosenEffect)
         paintAATextToPicBox(img, 4, 4, d, Qt::white);
         EXPECT_FALSE(hasColor(img, qRgb(255, 255, 0)));
         EXPECT_TRUE(hasColor(img, qRgb(0, 0, 255)));
+    }
+}
+
+TEST(Effects, FastEdgeMatchesThePrintsAtAndBeyondThePictureEdges)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(28);
+    font.setBold(true);
+    const QString text = QStringLiteral("Edge Wj");
+    const auto maxDiff = [](const QImage& a, const QImage& b) {
+        int d = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                d = std::max({d, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+            }
+        return d;
+    };
+    QImage blank(200, 60, QImage::Format_RGB32);
+    blank.fill(QColor(40, 90, 160));
+
+    // Cut by the left, top, right and bottom edges.
+    for (const QPointF at : {QPointF(-40, 10), QPointF(20, -18), QPointF(150, 10), QPointF(20, 45)}) {
+        QImage fast = blank, reference = blank;
+        drawEdgedText(fast, font, text, at.x(), at.y(), 3, kYellow, kBlue);
+        QPainter p(&reference);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        p.setFont(font);
+        drawPasses(p, text, edgePasses(at.x(), at.y(), 3, kYellow, kBlue));
+        p.end();
+        EXPECT_NE(fast, blank) << at.x() << "," << at.y();
+        EXPECT_LE(maxDiff(fast, reference), 3) << at.x() << "," << at.y();
+    }
+
+    // Far off the picture: nothing is drawn.
+    for (const double far : {1e12, -1e12, 2.2e9, -2.2e9}) {
+        QImage img = blank;
+        drawEdgedText(img, font, text, far, 10, 2, kYellow, kBlue);
+        drawEdgedText(img, font, text, 10, far, 2, kYellow, kBlue);
+        EXPECT_EQ(img, blank) << far;
     }
 }
