@@ -1,12 +1,15 @@
 #include "records/convert.h"
 
 #include "platform/atomicfile.h"
+#include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "records/readers.h"
 #include "shell/globals.h"
 #include "shell/modmain.h"
+
+#include <QFileInfo>
 
 namespace records {
 namespace {
@@ -26,8 +29,16 @@ QByteArray encodeRecords(const QString& text)
 
 } // namespace
 
-ConvertStatus convertFile(const QString& source, const QString& dataType, const QString& target, QString* error)
+ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, const QString& target,
+                          QString* error)
 {
+    // A file fetched from a server keeps the server's spelling of its name,
+    // which may differ in letter case from the name in the settings.
+    QString source = sourcePath;
+    if (!source.isEmpty() && !modMain::blnFileExists(source)) {
+        const QFileInfo info(source);
+        source = paths::resolve(info.path(), info.fileName());
+    }
     if (!modMain::blnFileExists(source))
         return ConvertStatus::Missing;
     QStringList lines;

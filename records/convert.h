@@ -17,6 +17,8 @@ enum class ConvertStatus {
 // written, so both may be the same file. The target is replaced atomically
 // and only after the whole source converted: on any failure it keeps its
 // previous content byte for byte. `error` says why a conversion failed.
+// A source missing under its own spelling is looked for in its folder
+// without regard to letter case.
 ConvertStatus convertFile(const QString& source, const QString& dataType, const QString& target,
                           QString* error = nullptr);
 

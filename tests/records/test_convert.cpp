@@ -187,6 +187,12 @@ TEST_F(Convert, ConvertDataFileReportsEachOutcome)
     ConvertDataFile(dir.filePath("good.txt"), ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(out(), recordBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "4|5|7|8"));
+
+    // A fetched file keeps the server's spelling; the settings' spelling finds it.
+    writeAll(dir.filePath("FETCHED.TXT"), "a\tb\tc\td\te\tf\tg\th\ti\r\n");
+    ConvertDataFile(dir.filePath("fetched.txt"), ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(out(), recordBytes({"a", "b", "c", "d", "e", "f", "g", "h", "i"}, "d|e|g|h"));
     gstrWorkingDataFile.clear();
     gstrDataType.clear();
 }
