@@ -33,6 +33,24 @@ QString errorLine(const ftp::Result& r, const QString& password)
     return QStringLiteral("!!!Error: ") + QString::number(r.code) + QLatin1Char(' ') + text;
 }
 
+const QString kBusy = QStringLiteral("Another FTP operation is still running.");
+
+// Marks the fetcher busy for one operation.
+class BusyFlag {
+public:
+    explicit BusyFlag(bool& flag)
+        : flag_(flag)
+    {
+        flag_ = true;
+    }
+    ~BusyFlag() { flag_ = false; }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
 } // namespace
 
 FrmFTP::FrmFTP(std::unique_ptr<ftp::FtpClient> client)
@@ -144,8 +162,13 @@ void FrmFTP::removeOtherSpellings(const QString& localFolder, const QString& nam
 bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password,
                      const QString& remoteFolder, const QString& localFolder, const QString& fileName)
 {
+    if (busy_) {
+        statusMessage(QStringLiteral("Error connecting to ftp site"));
+        return false;
+    }
     if (gblnStop)
         return cancelExit();
+    const BusyFlag busy(busy_);
     bool result = false;
     cboRemote_.clear();
 
@@ -203,6 +226,11 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
 QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password,
                             const QString& fileName)
 {
+    if (busy_) {
+        statusMessage(QStringLiteral("!!!Error: 0 ") + kBusy);
+        return QString();
+    }
+    const BusyFlag busy(busy_);
     remoteFolder_.clear();
     const ftp::Result login = iFTP_->login(accountOf(host, user, password));
     if (!login.ok() || !iFTP_->connected()) {

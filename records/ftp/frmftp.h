@@ -21,6 +21,9 @@ public:
     FrmFTP(const FrmFTP&) = delete;
     FrmFTP& operator=(const FrmFTP&) = delete;
 
+    // One fetch or time query at a time: one asked for while another waits
+    // for the server fails at once.
+    //
     // Downloads `fileName` from `remoteFolder` ("\" between folder names,
     // "\" alone for the server's root) into `localFolder`. The name is matched
     // without regard to case, folders never match, and the local copy takes
@@ -65,6 +68,9 @@ private:
     QList<qint64> lstRemoteSizes_;
     QStringList cboRemote_;
     bool mblnTransferDone_ = false;
+    // A fetch or time query is running (code run while it waits may not
+    // start another one on the same connection).
+    bool busy_ = false;
 };
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
