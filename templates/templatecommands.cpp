@@ -110,10 +110,10 @@ void TemplateDesigner::rememberShownSlot()
     mintPrevTemplateIndex = view_.slotIndex();
 }
 
-bool TemplateDesigner::LoadTemplate(const QString& path, bool bApply)
+bool TemplateDesigner::LoadTemplate(const QString& path, bool bApply, QString* error)
 {
     BusyGuard busy;
-    const auto reader = TemplateReader::open(path);
+    const auto reader = TemplateReader::open(path, error);
     if (!reader)
         return false;
 
@@ -314,9 +314,24 @@ void TemplateDesigner::cboTemplateSelection_Click()
     const QString path = templateFilePath(view_.slotText().trimmed());
     if (!fileExists(path)) {
         btnResetTemplate_Click();
-    } else {
-        view_.HideSelectionFrame();
-        LoadTemplate(path, true);
+        return;
+    }
+    view_.HideSelectionFrame();
+    QString why;
+    if (!LoadTemplate(path, true, &why)) {
+        // The designer still holds the template it had (already stored in
+        // its own slot's file); staying on that slot keeps the next slot
+        // change from writing it over the file that could not be read.
+        statusMessage(QStringLiteral("!!!Error loading the template %1: %2").arg(path, why));
+        services::message(QStringLiteral("The template %1 could not be read, so the template selection "
+                                         "stays.\n%2")
+                              .arg(path, why),
+                          MsgIcon::Exclamation);
+        if (i != p) {
+            if (p >= 0)
+                view_.setSlotIndex(p);
+            mintPrevTemplateIndex = p;
+        }
     }
 }
 

@@ -38,8 +38,9 @@ public:
     // displays. Shows the base name in TxtTplName and in the slot list
     // without running the slot change, and from then on the remembered slot
     // is the one the list shows (none for a name that is no slot). False
-    // when there is no file to read; the designer is then untouched.
-    bool LoadTemplate(const QString& path, bool bApply);
+    // (with the reason in `error`) when there is no file or it cannot be
+    // read; the designer is then untouched.
+    bool LoadTemplate(const QString& path, bool bApply, QString* error = nullptr);
 
     // The built-in layout of a slot: N = slot index - 1 (-1 "Default Template").
     void loadDefaultTemplateLayout(int N);
@@ -50,7 +51,8 @@ public:
     // The slot list's selection changed (connect to the user's choice, also
     // when the same entry is chosen again): stores the slot left, then loads
     // the chosen slot's file or builds its built-in layout. When the slot
-    // left cannot be stored, says so and stays on it.
+    // left cannot be stored, or the chosen slot's file cannot be read, says
+    // so and stays on the slot left.
     void cboTemplateSelection_Click();
     // Selects slot `index` and runs the slot change (Stop, settings load).
     void selectTemplateSlot(int index);

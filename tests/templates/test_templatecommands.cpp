@@ -100,6 +100,32 @@ TEST(SlotChange, AFailedStoreKeepsTheSlotAndTheDesigner)
     EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
 }
 
+TEST(SlotChange, AnUnreadableSlotFileIsNeitherShownNorOverwritten)
+{
+    fake::Designer d;
+    d.designer.selectTemplateSlot(3);
+    // Slot 5's file exists but cannot be read (beyond the size limit).
+    QFile big(d.data("Template with 5 records.ORVT"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64(300) * 1024 * 1024));
+    big.close();
+
+    d.view.title = "Three";
+    d.view.setSlotIndex(5);
+    d.designer.cboTemplateSelection_Click();
+    EXPECT_EQ(loaded(d.data("Template with 3 records.ORVT")).gstrTitleText, "Three");
+    EXPECT_EQ(d.view.slot, 3);
+    EXPECT_EQ(d.designer.mintPrevTemplateIndex, 3);
+    EXPECT_EQ(d.view.title, "Three");
+    ASSERT_EQ(d.messages.shown.size(), 1);
+    EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
+
+    // The next change stores slot 3 again, never into slot 5's file.
+    d.designer.selectTemplateSlot(2);
+    EXPECT_EQ(QFileInfo(d.data("Template with 5 records.ORVT")).size(), qint64(300) * 1024 * 1024);
+    EXPECT_EQ(loaded(d.data("Template with 3 records.ORVT")).gstrTitleText, "Three");
+}
+
 TEST(LoadTemplate, AppliesTheFileInOrderAndKeepsWhatTheListsLack)
 {
     fake::Designer d;
