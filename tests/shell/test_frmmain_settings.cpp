@@ -481,3 +481,32 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
                                   QStringLiteral("fetch booking"),
                                   QStringLiteral("booking ") + dataFolder() + QStringLiteral("/book.txt")}));
 }
+
+TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBookingsAfter)
+{
+    // The EBMS field mapping looks IDs up while the record file is read, and
+    // the booking join reads the render list built from it.
+    frmMain& w = *window;
+    const QString functions = dataFolder() + QStringLiteral("/functions.txt");
+    const QString lookups = dataFolder() + QStringLiteral("/ids.txt");
+    const QString bookings = dataFolder() + QStringLiteral("/bookings.txt");
+    for (const QString& f : {functions, lookups, bookings})
+        shelltest::writeText(f, QStringLiteral("x\r\n"));
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=2\r\nRetrieve Type=0\r\nData File=%1\r\n"
+                                 "Booking Data File=%2\r\nID Lookup Data File=%3\r\n")
+                      .arg(functions, bookings, lookups));
+    QStringList calls;
+    auto name = [](const QString& path) { return QFileInfo(path).fileName(); };
+    w.loaders.clearDataGrids = [&](DataGrids&) { calls << QStringLiteral("clear"); };
+    w.loaders.loadIDLookupFile = [&](Grid&, const QString& p) { calls << QStringLiteral("lookup ") + name(p); return true; };
+    w.loaders.ConvertDataFile = [&](const QString& s) { calls << QStringLiteral("convert ") + name(s); return true; };
+    w.loaders.LoadDataFileIfExists = [&](DataGrids&, const QString& p) { calls << QStringLiteral("load ") + name(p); };
+    w.loaders.loadEBMSBookingFile = [&](const QString& p) { calls << QStringLiteral("booking ") + name(p); return true; };
+
+    w.LoadSettings(settingsFile());
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("clear"), QStringLiteral("lookup ids.txt"),
+                                  QStringLiteral("convert functions.txt"), QStringLiteral("load _Orvane.orv"),
+                                  QStringLiteral("booking bookings.txt")}));
+    EXPECT_EQ(w.txtEBMSIDLookupFilename->text(), QStringLiteral("ids.txt"));
+    EXPECT_EQ(w.txtEBMSBookingFilename->text(), QStringLiteral("bookings.txt"));
+}
