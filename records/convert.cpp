@@ -12,22 +12,6 @@
 #include <QFileInfo>
 
 namespace records {
-namespace {
-
-// Record files are mostly plain ASCII: those bytes need no code-page lookup.
-QByteArray encodeRecords(const QString& text)
-{
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-    const char16_t* end = p + text.size();
-    char16_t any = 0;
-    for (; p != end; ++p)
-        any |= *p;
-    if (any < 0x80)
-        return text.toLatin1();
-    return textfile::encode(text);
-}
-
-} // namespace
 
 ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, const QString& target,
                           QString* error)
@@ -41,17 +25,17 @@ ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, co
     }
     if (!modMain::blnFileExists(source))
         return ConvertStatus::Missing;
-    QStringList lines;
-    if (!textfile::readLines(source, lines, error))
+    QString text;
+    if (!textfile::readText(source, text, error))
         return ConvertStatus::Failed;
     const Reader reader = selectReader(dataType, source);
     if (reader == Reader::None)
         return ConvertStatus::NoReader;
-    QString out;
-    if (!convertLines(reader, lines, out, error))
+    QByteArray out;
+    if (!convertText(reader, text, out, error))
         return ConvertStatus::Failed;
-    lines.clear();
-    if (!atomicfile::write(target, encodeRecords(out), error))
+    text.clear();
+    if (!atomicfile::write(target, out, error))
         return ConvertStatus::Failed;
     return ConvertStatus::Converted;
 }

@@ -10,20 +10,21 @@
 
 namespace {
 
-QStringList linesOf(const uint8_t* data, size_t size)
+QString textOf(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    return textfile::splitLines(textfile::decode(bytes));
+    return textfile::decode(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
 }
 
 int runReader(records::Reader reader, const uint8_t* data, size_t size)
 {
-    QString out;
-    if (!records::convertLines(reader, linesOf(data, size), out))
+    QByteArray out;
+    if (!records::convertText(reader, textOf(data, size), out))
         return 0;
-    for (const QString& line : textfile::splitLines(out))
+    for (const QString& line : textfile::splitLines(textfile::decode(out)))
         if (line.count(QLatin1Char('\t')) != records::kRecordFields - 1)
             std::abort();
+    if (!out.isEmpty() && !out.endsWith("\r\n"))
+        std::abort();
     return 0;
 }
 
@@ -45,7 +46,7 @@ int fuzzBasicTextReader(const uint8_t* data, size_t size)
 // same input) and the sort; every row keeps its 21 cells.
 int fuzzOrvLoader(const uint8_t* data, size_t size)
 {
-    const QStringList lines = linesOf(data, size);
+    const QStringList lines = textfile::splitLines(textOf(data, size));
     DataGrids grids;
     grids.igIDLookup.AddCol(QStringLiteral("ID"));
     grids.igIDLookup.AddCol(QStringLiteral("Description"));

@@ -1,5 +1,6 @@
 #include "records/readers.h"
 
+#include "platform/textfile.h"
 #include "shell/modmain.h"
 
 #include <array>
@@ -8,8 +9,22 @@
 namespace records {
 namespace {
 
-constexpr int kFields = 21; // "Line 1" .. "Line 20" and the validity cell
-using Fields = std::array<QStringView, kFields>;
+constexpr int kLines = 20; // "Line 1" .. "Line 20"
+
+// One record line: the 20 lines, then the validity cell, given either
+// whole or as its four parts (joined by "|" on output).
+struct Record {
+    std::array<QStringView, kLines> lines{};
+    QStringView cell;
+    std::array<QStringView, 4> window{};
+    bool hasWindow = false;
+
+    void setWindow(QStringView a, QStringView b, QStringView c, QStringView d)
+    {
+        window = {a, b, c, d};
+        hasWindow = true;
+    }
+};
 
 QStringView trimView(QStringView s)
 {
@@ -40,51 +55,93 @@ void splitViews(QStringView line, Sep sep, qsizetype sepLen, std::vector<QString
     }
 }
 
+// The same for TAB; fields are short, so a plain scan beats a search call
+// per field.
 void splitTabs(QStringView line, std::vector<QStringView>& parts)
 {
-    splitViews(line, QLatin1Char('\t'), 1, parts);
+    parts.clear();
+    const QChar* p = line.data();
+    const qsizetype n = line.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == QLatin1Char('\t')) {
+            parts.push_back(line.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.push_back(line.sliced(start));
 }
 
-bool hasTabOrCR(QStringView s)
+// Where the record lines go: UTF-16 text, or (when every character is
+// ASCII) straight into the bytes of the record file.
+struct Sink {
+    QString* text = nullptr;
+    QByteArray* bytes = nullptr;
+};
+
+// Copies a value; a TAB or CR inside it (a fixed-width or quoted source
+// can hold one) is written as a blank, so every record line keeps exactly
+// 20 TABs.
+template <typename Unit>
+Unit* copyValue(Unit* d, QStringView v)
 {
-    return s.contains(QLatin1Char('\t')) || s.contains(QLatin1Char('\r'));
+    for (const QChar ch : v) {
+        const char16_t u = ch.unicode();
+        *d++ = Unit(u == u'\t' || u == u'\r' ? u' ' : u);
+    }
+    return d;
 }
 
-// Appends one record line. When `clean` is set, a TAB or CR inside a value
-// (a fixed-width or quoted source can hold one) is written as a blank, so
-// that every record line keeps exactly 20 TABs.
-void appendRecord(QString& out, const Fields& f, bool clean)
+template <typename Unit>
+void copyRecord(Unit* d, const Record& r)
 {
-    qsizetype need = kFields + 1; // 20 TABs and CRLF
-    for (const QStringView v : f)
-        need += v.size();
+    for (const QStringView v : r.lines) {
+        d = copyValue(d, v);
+        *d++ = Unit('\t');
+    }
+    if (r.hasWindow) {
+        for (size_t i = 0; i < r.window.size(); ++i) {
+            if (i > 0)
+                *d++ = Unit('|');
+            d = copyValue(d, r.window[i]);
+        }
+    } else {
+        d = copyValue(d, r.cell);
+    }
+    *d++ = Unit('\r');
+    *d++ = Unit('\n');
+}
+
+template <typename Buffer>
+qsizetype growFor(Buffer& out, qsizetype need)
+{
     const qsizetype from = out.size();
     if (out.capacity() < from + need)
         out.reserve(std::max(from + need, 2 * out.capacity()));
     out.resize(from + need);
-    QChar* d = out.data() + from;
-    for (int i = 0; i < kFields; ++i) {
-        if (i > 0)
-            *d++ = QLatin1Char('\t');
-        const QStringView v = f[size_t(i)];
-        std::copy(v.begin(), v.end(), d);
-        if (clean)
-            for (QChar* p = d; p != d + v.size(); ++p)
-                if (*p == QLatin1Char('\t') || *p == QLatin1Char('\r'))
-                    *p = QLatin1Char(' ');
-        d += v.size();
-    }
-    *d++ = QLatin1Char('\r');
-    *d++ = QLatin1Char('\n');
+    return from;
 }
 
-// "a|b|c|d" built into `store`, which must outlive the view.
-QStringView joinBar(QString& store, QStringView a, QStringView b, QStringView c, QStringView d)
+// Appends one record line.
+void appendRecord(Sink& out, const Record& f)
 {
-    store.clear();
-    store.append(a).append(QLatin1Char('|')).append(b).append(QLatin1Char('|'));
-    store.append(c).append(QLatin1Char('|')).append(d);
-    return store;
+    qsizetype need = kLines + 2; // 20 TABs and CRLF
+    for (const QStringView v : f.lines)
+        need += v.size();
+    if (f.hasWindow) {
+        need += 3; // the "|" between the parts
+        for (const QStringView v : f.window)
+            need += v.size();
+    } else {
+        need += f.cell.size();
+    }
+    if (out.bytes) {
+        const qsizetype from = growFor(*out.bytes, need);
+        copyRecord(out.bytes->data() + from, f);
+    } else {
+        const qsizetype from = growFor(*out.text, need);
+        copyRecord(reinterpret_cast<char16_t*>(out.text->data()) + from, f);
+    }
 }
 
 void fail(QString* error, int lineNo, const QString& why)
@@ -129,28 +186,13 @@ QString readerName(Reader reader)
     return QStringLiteral("none");
 }
 
-bool convertLines(Reader reader, const QStringList& lines, QString& out, QString* error)
-{
-    // Room for the whole output at once: the source text plus the TABs and
-    // validity cell each record line adds.
-    qsizetype total = 0;
-    for (const QString& line : lines)
-        total += line.size() + 40;
-    out.reserve(out.size() + total);
-    switch (reader) {
-    case Reader::Delphi: return readDelphi(lines, out, error);
-    case Reader::Micros: return readMicros(lines, out, error);
-    case Reader::EBMS: return readEBMS(lines, out, error);
-    case Reader::OwnRecords: return readOwnRecords(lines, out, error);
-    case Reader::BasicText: return readBasicText(lines, out, error);
-    case Reader::None: break;
-    }
-    return true;
-}
+namespace {
+
+using Lines = std::vector<QStringView>;
 
 // Fixed-width fields cut by character position, each trimmed. Every line,
 // an empty one too, gives a record; positions past 250 are ignored.
-bool readDelphi(const QStringList& lines, QString& out, QString*)
+bool readDelphi(const Lines& lines, Sink& out, QString*)
 {
     struct Cut {
         int start;
@@ -167,26 +209,24 @@ bool readDelphi(const QStringList& lines, QString& out, QString*)
                                                {220, 20},
                                                {240, 4},
                                                {244, 7}}};
-    QString dateTime;
-    for (const QString& line : lines) {
-        Fields f{};
+    for (const QStringView line : lines) {
+        Record f;
         const QStringView v(line);
         for (size_t i = 0; i < cuts.size(); ++i)
-            f[i] = trimView(v.mid(cuts[i].start - 1, cuts[i].length));
-        f[20] = joinBar(dateTime, f[6], f[7], u"0", u"0");
-        appendRecord(out, f, hasTabOrCR(line));
+            f.lines[i] = trimView(v.mid(cuts[i].start - 1, cuts[i].length));
+        f.setWindow(f.lines[6], f.lines[7], u"0", u"0");
+        appendRecord(out, f);
     }
     return true;
 }
 
 // Tab-separated; a line of exactly nine fields gives "Line 1" .. "Line 9",
 // one of twelve or more gives "Line 1" .. "Line 12". Any other count fails.
-bool readMicros(const QStringList& lines, QString& out, QString* error)
+bool readMicros(const Lines& lines, Sink& out, QString* error)
 {
     std::vector<QStringView> p;
-    QString dateTime;
     int lineNo = 0;
-    for (const QString& line : lines) {
+    for (const QStringView line : lines) {
         ++lineNo;
         if (line.isEmpty())
             p.clear();
@@ -199,12 +239,12 @@ bool readMicros(const QStringList& lines, QString& out, QString* error)
                      .arg(n));
             return false;
         }
-        Fields f{};
+        Record f;
         const size_t take = n >= 12 ? 12 : 9;
         for (size_t i = 0; i < take; ++i)
-            f[i] = p[i];
-        f[20] = joinBar(dateTime, p[3], p[4], p[6], p[7]);
-        appendRecord(out, f, line.contains(QLatin1Char('\r')));
+            f.lines[i] = p[i];
+        f.setWindow(p[3], p[4], p[6], p[7]);
+        appendRecord(out, f);
     }
     return true;
 }
@@ -212,13 +252,13 @@ bool readMicros(const QStringList& lines, QString& out, QString* error)
 // Values in double quotes separated by commas, split at every `","`. Lines
 // of fewer than 15 parts are not records; part 14 holds four
 // comma-separated pieces.
-bool readEBMS(const QStringList& lines, QString& out, QString* error)
+bool readEBMS(const Lines& lines, Sink& out, QString* error)
 {
     std::vector<QStringView> parts;
     std::vector<QStringView> pieces;
     std::array<QString, 15> clean;
     int lineNo = 0;
-    for (const QString& line : lines) {
+    for (const QStringView line : lines) {
         ++lineNo;
         if (line.isEmpty())
             continue;
@@ -236,25 +276,24 @@ bool readEBMS(const QStringList& lines, QString& out, QString* error)
                      .arg(clean[13].isEmpty() ? 0 : pieces.size()));
             return false;
         }
-        Fields f{};
+        Record f;
         for (size_t i = 0; i < 13; ++i)
-            f[i] = clean[i];
+            f.lines[i] = clean[i];
         for (size_t i = 0; i < 4; ++i)
-            f[13 + i] = pieces[i];
-        f[17] = clean[14];
-        appendRecord(out, f, hasTabOrCR(line));
+            f.lines[13 + i] = pieces[i];
+        f.lines[17] = clean[14];
+        appendRecord(out, f);
     }
     return true;
 }
 
 // The program's own record file as a source: the first nine fields are kept,
 // the validity cell is rebuilt from fields 4, 5, 7 and 8.
-bool readOwnRecords(const QStringList& lines, QString& out, QString* error)
+bool readOwnRecords(const Lines& lines, Sink& out, QString* error)
 {
     std::vector<QStringView> p;
-    QString dateTime;
     int lineNo = 0;
-    for (const QString& line : lines) {
+    for (const QStringView line : lines) {
         ++lineNo;
         if (line.isEmpty())
             p.clear();
@@ -265,11 +304,11 @@ bool readOwnRecords(const QStringList& lines, QString& out, QString* error)
                  QStringLiteral("%1 tab-separated fields; a record line needs at least 9.").arg(p.size()));
             return false;
         }
-        Fields f{};
+        Record f;
         for (size_t i = 0; i < 9; ++i)
-            f[i] = p[i];
-        f[20] = joinBar(dateTime, p[3], p[4], p[6], p[7]);
-        appendRecord(out, f, line.contains(QLatin1Char('\r')));
+            f.lines[i] = p[i];
+        f.setWindow(p[3], p[4], p[6], p[7]);
+        appendRecord(out, f);
     }
     return true;
 }
@@ -278,13 +317,13 @@ bool readOwnRecords(const QStringList& lines, QString& out, QString* error)
 // close a block (text between them does not reset the count); a block of 12
 // lines closes at once and the lines after it are dropped up to the next
 // blank line; lines still held at the end are not written.
-bool readBasicText(const QStringList& lines, QString& out, QString*)
+bool readBasicText(const Lines& lines, Sink& out, QString*)
 {
     constexpr int kMaxHeld = 12;
     std::vector<QStringView> held;
     int heldCount = 0;
     int blankCount = 0;
-    for (const QString& line : lines) {
+    for (const QStringView line : lines) {
         if (!line.isEmpty()) {
             if (heldCount >= kMaxHeld)
                 continue;
@@ -302,20 +341,70 @@ bool readBasicText(const QStringList& lines, QString& out, QString*)
             if (blankCount == 2)
                 blankCount = 0;
         } else if (blankCount >= 2 || heldCount >= kMaxHeld) {
-            Fields f{};
+            Record f;
             for (size_t i = 0; i < held.size(); ++i)
-                f[i] = held[i];
-            f[20] = u"0|0|0|0";
-            bool clean = false;
-            for (const QStringView h : held)
-                clean = clean || hasTabOrCR(h);
-            appendRecord(out, f, clean);
+                f.lines[i] = held[i];
+            f.cell = u"0|0|0|0";
+            appendRecord(out, f);
             held.clear();
             blankCount = 0;
             if (heldCount < kMaxHeld)
                 heldCount = 0;
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error)
+{
+    out.clear();
+    // The lines as textfile::splitLines cuts them: at LF, a CR right before
+    // it dropped (a lone CR stays); a final line break makes no empty last
+    // line.
+    Lines lines;
+    char16_t any = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
+        qsizetype end = nl;
+        if (nl < 0)
+            end = nl = text.size();
+        else if (end > start && text[end - 1] == QLatin1Char('\r'))
+            --end;
+        lines.push_back(text.sliced(start, end - start));
+        start = nl + 1;
+    }
+    for (const QChar ch : text)
+        any |= ch.unicode();
+
+    // Every record line is made of source text plus TABs, the validity cell
+    // and CRLF: room for all of it at once.
+    const qsizetype room = text.size() + qsizetype(lines.size()) * 48;
+    QString wide;
+    Sink sink;
+    if (any < 0x80) {
+        out.reserve(room);
+        sink.bytes = &out;
+    } else {
+        wide.reserve(room);
+        sink.text = &wide;
+    }
+    bool ok = true;
+    switch (reader) {
+    case Reader::Delphi: ok = readDelphi(lines, sink, error); break;
+    case Reader::Micros: ok = readMicros(lines, sink, error); break;
+    case Reader::EBMS: ok = readEBMS(lines, sink, error); break;
+    case Reader::OwnRecords: ok = readOwnRecords(lines, sink, error); break;
+    case Reader::BasicText: ok = readBasicText(lines, sink, error); break;
+    case Reader::None: break;
+    }
+    if (!ok) {
+        out.clear();
+        return false;
+    }
+    if (sink.text)
+        out = textfile::encode(wide);
     return true;
 }
 

@@ -4,11 +4,12 @@
 // validity cell) joined by TAB, each record line ended by CRLF.
 //
 // Which reader applies follows from the Data Type and the source's
-// extension (selectReader). Every reader works on the whole list of source
-// lines and either produces the complete output or fails with a message
-// naming the line at fault; nothing is half-written.
+// extension (selectReader). Every reader works on the whole source text and
+// either produces the complete output or fails with a message naming the
+// line at fault; nothing is half-written.
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+#include <QStringView>
 
 namespace records {
 
@@ -26,18 +27,12 @@ enum class Reader {
 Reader selectReader(const QString& dataType, const QString& sourcePath);
 QString readerName(Reader reader);
 
-// Runs one reader over the source lines and appends the record lines to
-// `out`. Returns false (with `error` saying which line and why) when a line
-// does not have the fields its reader needs; `out` then holds an unfinished
-// result that callers must not write.
-bool convertLines(Reader reader, const QStringList& lines, QString& out, QString* error = nullptr);
-
-// The single readers (same contract as convertLines).
-bool readDelphi(const QStringList& lines, QString& out, QString* error = nullptr);
-bool readMicros(const QStringList& lines, QString& out, QString* error = nullptr);
-bool readEBMS(const QStringList& lines, QString& out, QString* error = nullptr);
-bool readOwnRecords(const QStringList& lines, QString& out, QString* error = nullptr);
-bool readBasicText(const QStringList& lines, QString& out, QString* error = nullptr);
+// Runs one reader over the lines of a source text (split at CRLF or LF)
+// and sets `out` to the record file's bytes: Windows-1252, or UTF-8 when a
+// character needs it. Returns false (with `error` saying which line and
+// why, and `out` empty) when a line does not have the fields its reader
+// needs. No reader gives no output.
+bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error = nullptr);
 
 // The text with leading and trailing blanks (spaces only) removed.
 QString trimBlanks(QStringView text);

@@ -87,10 +87,22 @@ TEST_F(Convert, DelphiCutsFixedPositions)
                          + recordBytes({}, "||0|0"));
 }
 
-TEST_F(Convert, DelphiTabInsideAFieldBecomesABlank)
+TEST_F(Convert, DelphiTabOrLoneCRInsideAFieldBecomesABlank)
 {
-    ASSERT_EQ(run("1", "t.NSS", "A\tB\r\n"), ConvertStatus::Converted);
-    EXPECT_EQ(out(), recordBytes({"A B"}, "||0|0"));
+    ASSERT_EQ(run("1", "t.NSS", "A\tB\r\nC\r"), ConvertStatus::Converted);
+    EXPECT_EQ(out(), recordBytes({"A B"}, "||0|0") + recordBytes({"C "}, "||0|0"));
+}
+
+TEST_F(Convert, OutputKeepsTheSourceCharacters)
+{
+    // Windows-1252 source stays Windows-1252; a character it cannot hold
+    // makes the whole record file UTF-8.
+    const QByteArray cp1252 = "Caf\xe9\t\x80 5\tc\td\te\tf\tg\th\ti\r\n";
+    ASSERT_EQ(run("0", "w.txt", cp1252), ConvertStatus::Converted);
+    EXPECT_EQ(out(), "Caf\xe9\t\x80 5\tc\td\te\tf\tg\th\ti" + QByteArray(12, '\t') + "d|e|g|h\r\n");
+    const QByteArray utf8 = "\xe4\xb8\xad\t\xc3\xa9\tc\td\te\tf\tg\th\ti\r\n";
+    ASSERT_EQ(run("0", "u.txt", utf8), ConvertStatus::Converted);
+    EXPECT_EQ(out(), "\xe4\xb8\xad\t\xc3\xa9\tc\td\te\tf\tg\th\ti" + QByteArray(12, '\t') + "d|e|g|h\r\n");
 }
 
 TEST_F(Convert, EBMSSkipsHeadersAndSplitsPart14)
