@@ -286,6 +286,7 @@ public:
     QComboBox* cboDateFormat = nullptr;
     QCheckBox* chkTimeFormat = nullptr;
     QComboBox* cboTimeFormat = nullptr;
+    std::array<QPushButton*, 3> btnLayout{}; // font of the title, date and time
     QCheckBox* chkPiP = nullptr;
     QLineEdit* txtPiP = nullptr;
     QPushButton* btnPiPBrowser = nullptr;

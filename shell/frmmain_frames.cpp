@@ -199,6 +199,7 @@ QGroupBox* frmMain::buildTemplatesFrame()
     auto* elements = new QGroupBox(QStringLiteral("Page Elements"));
     {
         auto* g = new QGridLayout(elements);
+        g->setHorizontalSpacing(4);
         chkTitle = named(new QCheckBox(QStringLiteral("Title:")), "chkTitle");
         txtTitle = named(textBox(), "txtTitle");
         chkDateFormat = named(new QCheckBox(QStringLiteral("Date:")), "chkDateFormat");
@@ -214,12 +215,24 @@ QGroupBox* frmMain::buildTemplatesFrame()
         txtPiP = named(textBox(), "txtPiP");
         btnPiPBrowser = named(browseButton(), "btnPiPBrowser");
         btnPiPBrowser->setToolTip(QStringLiteral("Select a media file"));
+        // The font of each text element is edited with the button beside it.
+        const char* layoutNames[3] = {"btnLayout0", "btnLayout1", "btnLayout2"};
+        const QString layoutTips[3] = {QStringLiteral("Title format"), QStringLiteral("Date format"),
+                                       QStringLiteral("Time format")};
+        for (int i = 0; i < 3; ++i) {
+            btnLayout[size_t(i)] = named(browseButton(), layoutNames[i]);
+            btnLayout[size_t(i)]->setToolTip(layoutTips[i]);
+            btnLayout[size_t(i)]->setFixedWidth(24);
+        }
         g->addWidget(chkTitle, 0, 0);
-        g->addWidget(txtTitle, 0, 1, 1, 2);
+        g->addWidget(txtTitle, 0, 1);
+        g->addWidget(btnLayout[0], 0, 2);
         g->addWidget(chkDateFormat, 1, 0);
-        g->addWidget(cboDateFormat, 1, 1, 1, 2);
+        g->addWidget(cboDateFormat, 1, 1);
+        g->addWidget(btnLayout[1], 1, 2);
         g->addWidget(chkTimeFormat, 2, 0);
-        g->addWidget(cboTimeFormat, 2, 1, 1, 2);
+        g->addWidget(cboTimeFormat, 2, 1);
+        g->addWidget(btnLayout[2], 2, 2);
         g->addWidget(chkPiP, 3, 0);
         g->addWidget(txtPiP, 3, 1);
         g->addWidget(btnPiPBrowser, 3, 2);

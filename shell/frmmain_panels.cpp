@@ -355,6 +355,9 @@ void DataSide::hostFontPanel()
     for (int i = 0; i < 12; ++i)
         if (QPushButton* b = window_.btnLineFormat[size_t(i)])
             connect(b, &QPushButton::clicked, font_, [this, i] { font_->btnLineFormat_Click(i); });
+    for (int i = 0; i < 3; ++i)
+        if (QPushButton* b = window_.btnLayout[size_t(i)])
+            connect(b, &QPushButton::clicked, font_, [this, i] { font_->btnLayout_Click(i); });
 }
 
 bool DataSide::eventFilter(QObject* watched, QEvent* event)

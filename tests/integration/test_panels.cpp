@@ -73,6 +73,58 @@ TEST_F(IntegrationTest, TheLineFormatButtonOpensTheFontPanelInTheWindow)
     EXPECT_TRUE(w.fraFont->isHidden());
 }
 
+TEST_F(IntegrationTest, TheElementButtonsOpenTheFontPanelForTheirElementAndSetItsFont)
+{
+    frmMain& w = *window;
+    FontPanel& font = *side->fontPanel();
+    preview::PreviewModel& m = side->previewModel();
+    templates::Template& t = templates::designerTemplate();
+    const templates::Template saved = t;
+    t.gstrTitleFont = templates::kDefaultFontDescriptor;
+    t.gstrDateFont = templates::kDefaultFontDescriptor;
+    w.chkTitle->setChecked(true);
+    w.txtTitle->setText(QStringLiteral("Welcome"));
+
+    // The title's button opens the panel for the title, loaded from its
+    // descriptor, with the single "Set Font" button.
+    ASSERT_NE(w.btnLayout[0], nullptr);
+    w.btnLayout[0]->click();
+    EXPECT_FALSE(w.fraFont->isHidden());
+    EXPECT_EQ(m.state().mintSelectedGroup, kTitleGroup);
+    EXPECT_EQ(font.title(), "Font: Title");
+    EXPECT_EQ(font.btnFontSet[0]->text(), "Set Font");
+    for (int i = 1; i < 4; ++i)
+        EXPECT_TRUE(font.btnFontSet[i]->isHidden()) << i;
+    EXPECT_EQ(font.CmbFontSize->currentText(), "18");
+    EXPECT_TRUE(font.CheckStyle[0]->isChecked());
+
+    // Applying stores the panel's font into the title only and redraws its
+    // label.
+    font.CmbFontSize->setCurrentText(QStringLiteral("24"));
+    font.setTextColor(255);
+    font.CheckStyle[1]->setChecked(true);
+    font.cmbFontAlignment->setCurrentIndex(1);
+    const QString name = font.CmbFontName->currentText();
+    font.btnFontSet[0]->click();
+    EXPECT_TRUE(w.fraFont->isHidden());
+    EXPECT_EQ(t.gstrTitleFont, name + QStringLiteral(",24,255,1,1,0,0,0,65535"));
+    EXPECT_EQ(t.gstrTitleAlign, "1");
+    EXPECT_EQ(t.gstrDateFont, templates::kDefaultFontDescriptor);
+    EXPECT_DOUBLE_EQ(m.lblTDT(0).fontSize, 8);
+    EXPECT_EQ(m.lblTDT(0).alignment, 1);
+
+    // The date and time buttons target their own elements.
+    w.btnLayout[1]->click();
+    EXPECT_EQ(m.state().mintSelectedGroup, kDateGroup);
+    EXPECT_EQ(font.title(), "Font: Date");
+    font.btnFontCancel->click();
+    w.btnLayout[2]->click();
+    EXPECT_EQ(m.state().mintSelectedGroup, kTimeGroup);
+    EXPECT_EQ(font.title(), "Font: Time");
+    font.btnFontCancel->click();
+    t = saved;
+}
+
 TEST_F(IntegrationTest, LineRowsAreWhiteAndFollowTheViews)
 {
     frmMain& w = *window;
