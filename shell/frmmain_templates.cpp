@@ -16,6 +16,7 @@
 #include "templates/templatepanels.h"
 #include "templates/templateview.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -389,6 +390,9 @@ void TemplateSide::connectControls()
     auto* v = static_cast<WindowTemplateView*>(view_.get());
     for (int i = 0; i < templates::kLines; ++i)
         connect(w->chkLine[size_t(i)], &QCheckBox::stateChanged, this, [v, i] { v->chkLine_Click(i); });
+    templates::TemplateDesigner* d = designer_.get();
+    if (w->mnuAdjustBackToOriginal)
+        connect(w->mnuAdjustBackToOriginal, &QAction::triggered, this, [d] { d->mnuAdjustBackToOriginal_Click(); });
     connect(w->vsSelRecord, &QScrollBar::valueChanged, this,
             [v](int value) { templates::vsSelRecord_Change(v->selRecordMax(), value, *v); });
 }

@@ -207,6 +207,43 @@ TEST_F(IntegrationTest, LoadTemplateCopiesAFileFromAnotherFolderOntoItsSlot)
     EXPECT_EQ(bytesOf(slotFile(QStringLiteral("Template with 5 records"))), five);
 }
 
+TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
+{
+    frmMain& w = *window;
+    const preview::PreviewModel& m = side->previewModel();
+    // Leaving slot 3 stores it; coming back loads it.
+    chooseSlot(w, 3);
+    w.txtTitle->setText(QStringLiteral("Welcome"));
+    w.chkTitle->setChecked(true);
+    chooseSlot(w, 1);
+    chooseSlot(w, 3);
+    const QString three = slotFile(QStringLiteral("Template with 3 records"));
+    const QByteArray stored = bytesOf(three);
+    ASSERT_FALSE(stored.isEmpty());
+
+    w.txtTitle->setText(QStringLiteral("Edited"));
+    w.chkTitle_Click();
+    templates::designerTemplate().gstrTitleFont = QStringLiteral("Edited,30,0,0,0,0,0,0,0");
+    ASSERT_EQ(m.lblTDT(0).caption, "Edited");
+    w.mnuAdjustBackToOriginal->trigger();
+    EXPECT_EQ(w.txtTitle->text(), "Welcome");
+    EXPECT_EQ(m.lblTDT(0).caption, "Welcome");
+    EXPECT_EQ(templates::designerTemplate().gstrTitleFont, templates::kDefaultFontDescriptor);
+    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 3);
+    EXPECT_EQ(bytesOf(three), stored); // nothing is written
+
+    // A slot without a file goes back to its built-in layout.
+    chooseSlot(w, 5);
+    QFile::remove(slotFile(QStringLiteral("Template with 5 records")));
+    w.txtTitle->setText(QStringLiteral("Edited"));
+    w.chkTitle->setChecked(true);
+    w.mnuAdjustBackToOriginal->trigger();
+    EXPECT_FALSE(w.chkTitle->isChecked());
+    EXPECT_FALSE(m.lblTDT(0).visible);
+    EXPECT_EQ(w.txtRecordsPerPage->text(), "5");
+    EXPECT_FALSE(exists(slotFile(QStringLiteral("Template with 5 records"))));
+}
+
 TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
 {
     frmMain& w = *window;
