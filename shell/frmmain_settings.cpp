@@ -205,8 +205,10 @@ void frmMain::LoadSettings(const QString& path)
                 txtFTPBookingFilename->setText(*ld.ftpBookingFilename);
             if (!gstrBookingDataFile.isEmpty()) {
                 loaders.retrieveFTPBookingFile(*frmFTP);
-                if (modMain::blnFileExists(gstrBookingDataFile))
-                    loaders.loadEBMSBookingFile(gstrBookingDataFile);
+                // The fetched copy keeps the server's spelling of the name.
+                const QString booking = paths::resolve(gstrDataFolder, paths::fileNameOf(gstrBookingDataFile));
+                if (modMain::blnFileExists(booking))
+                    loaders.loadEBMSBookingFile(booking);
             }
         }
     }

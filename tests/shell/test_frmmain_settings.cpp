@@ -480,6 +480,13 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
                                   QStringLiteral("convert ") + dataFolder() + QStringLiteral("/events.orv"),
                                   QStringLiteral("fetch booking"),
                                   QStringLiteral("booking ") + dataFolder() + QStringLiteral("/book.txt")}));
+
+    // The server spelt the booking file in capitals: the fetched copy is found all the same.
+    QFile::remove(dataFolder() + QStringLiteral("/book.txt"));
+    shelltest::writeText(dataFolder() + QStringLiteral("/BOOK.TXT"), QStringLiteral("x\r\n"));
+    calls.clear();
+    w.LoadSettings(settingsFile());
+    EXPECT_EQ(calls.value(3), QStringLiteral("booking ") + dataFolder() + QStringLiteral("/BOOK.TXT"));
 }
 
 TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBookingsAfter)
