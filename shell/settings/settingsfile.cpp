@@ -1,5 +1,6 @@
 #include "shell/settings/settingsfile.h"
 
+#include "platform/statuslog.h"
 #include "platform/textfile.h"
 
 #include <QFileInfo>
@@ -76,8 +77,11 @@ std::optional<IniDocument> loadSettingsDocument(const QString& path)
     if (!info.exists() || info.isDir())
         return std::nullopt;
     QString text;
-    if (!textfile::readText(path, text))
-        return IniDocument();
+    QString why;
+    if (!textfile::readText(path, text, &why)) {
+        statusMessage(QStringLiteral("!!!The settings file could not be read: ") + why);
+        return std::nullopt;
+    }
     return IniDocument::fromText(text);
 }
 

@@ -9,7 +9,8 @@
 //    savesettings.h, which writes it with writeSettingsFile() or updates the
 //    screen keys in place.
 //  - LoadSettings / LoadDefaultSettings call loadSettingsDocument() (nothing
-//    at all happens when it answers nothing: the file is missing), then
+//    at all happens when it answers nothing: the file is missing or can't
+//    be read), then
 //    readSettings() and the load rules of settingsload.h.
 #include "platform/inifile.h"
 
@@ -114,7 +115,10 @@ IniDocument renderSettings(const SettingsValues& values);
 bool writeSettingsFile(const QString& path, const SettingsValues& values, QString* error = nullptr);
 
 // Reads the file; nothing when it does not exist. A file that exists but
-// cannot be read gives an empty document (every key then reads as missing).
+// cannot be read (no permission, larger than textfile::kMaxInputBytes) also
+// gives nothing, with a "!!!" status line: a load then changes nothing, so a
+// broken pushed file can't reset the settings that a following save would
+// write back.
 std::optional<IniDocument> loadSettingsDocument(const QString& path);
 
 // The state and trimmed value of every named key (the read cuts a value to

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 using namespace settingsload;
@@ -56,6 +57,25 @@ TEST(StatusSetting, OnlyAStoredOneStartsThePlayer)
     }
     EXPECT_EQ(GetStatusSetting(dir.filePath(QStringLiteral("none.ini"))), "0");
     EXPECT_FALSE(startsPlayer(gstrStatus));
+}
+
+TEST(StatusSetting, AFileThatCannotBeReadLoadsNothingAndIsReported)
+{
+    // A pushed file too large to read must not reset the settings (a save
+    // after the load would write the reset values back): it counts as no
+    // file, with a "!!!" line. A sparse file costs no disk space.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("UpdatedSettings.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[SETTINGS]\r\nStatus=1\r\n");
+        ASSERT_TRUE(f.resize(textfile::kMaxInputBytes + 1));
+    }
+    StatusLog::instance().clear();
+    EXPECT_FALSE(settingsfile::loadSettingsDocument(path));
+    EXPECT_EQ(settingstest::problemLines().size(), 1);
+    EXPECT_EQ(GetStatusSetting(path), "0");
 }
 
 TEST(LoadRules, MissingKeysTakeTheirDefaultsOrKeep)
