@@ -1,6 +1,9 @@
 #include "tests/testsupport.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QThread>
 
 namespace testsupport {
 
@@ -35,6 +38,24 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(bytes);
+}
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void pump(int ms)
+{
+    waitFor([] { return false; }, ms);
 }
 
 } // namespace testsupport

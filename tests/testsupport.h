@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace testsupport {
 
 // Folder of checked-in test data (tests/data).
@@ -17,5 +19,10 @@ QStringList fuzzCorpus(const QString& name);
 
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
+
+// Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
+// Runs the event loop for `ms` milliseconds.
+void pump(int ms);
 
 } // namespace testsupport

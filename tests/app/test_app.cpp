@@ -1,29 +1,17 @@
 // The program binary, started headless in a temporary program folder.
 #include "shell/singleinstance.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using testsupport::waitFor;
 
 class ProgramRun : public ::testing::Test {
 protected:

@@ -9,11 +9,11 @@
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
 #include "shell/globals.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -80,11 +80,7 @@ protected:
         window = std::make_unique<frmMain>();
         side = DataSide::install(*window);
         window->Form_Load(paths::programFolder(), paths::playerFolder());
-        QElapsedTimer t;
-        t.start();
-        while (window->StartupTimer->isActive() && t.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        ASSERT_FALSE(window->StartupTimer->isActive());
+        ASSERT_TRUE(testsupport::waitFor([this] { return !window->StartupTimer->isActive(); }, 5000));
     }
 
     void TearDown() override
