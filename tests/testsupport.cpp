@@ -40,6 +40,41 @@ void writeAll(const QString& path, const QByteArray& bytes)
         f.write(bytes);
 }
 
+RecordedMessages::RecordedMessages(MsgAnswer a)
+    : answer(a)
+{
+    services::setMessages(this);
+}
+
+RecordedMessages::~RecordedMessages()
+{
+    if (&services::messages() == this)
+        services::setMessages(nullptr);
+}
+
+MsgAnswer RecordedMessages::show(const QString& title, const QString& text, MsgIcon icon, MsgButtons)
+{
+    texts << text;
+    titles << title;
+    icons.push_back(icon);
+    return answer;
+}
+
+QStringList RecordedMessages::marked() const
+{
+    QStringList out;
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        out << texts[i] + (icons[size_t(i)] == MsgIcon::Exclamation ? QStringLiteral(" (!)") : QString());
+    return out;
+}
+
+void RecordedMessages::clear()
+{
+    texts.clear();
+    titles.clear();
+    icons.clear();
+}
+
 bool waitFor(const std::function<bool()>& done, int timeoutMs)
 {
     QElapsedTimer timer;

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "platform/services.h"
+
+#include <vector>
+
 #include <functional>
 
 namespace testsupport {
@@ -19,6 +23,23 @@ QStringList fuzzCorpus(const QString& name);
 
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
+
+// Answers every message box with `answer` and records what was shown. It
+// installs itself while it lives.
+class RecordedMessages final : public MessageSink {
+public:
+    explicit RecordedMessages(MsgAnswer answer = MsgAnswer::Ok);
+    ~RecordedMessages() override;
+    MsgAnswer show(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override;
+    // The texts, each followed by " (!)" when it had the exclamation icon.
+    QStringList marked() const;
+    void clear();
+
+    MsgAnswer answer;
+    QStringList texts;
+    QStringList titles;
+    std::vector<MsgIcon> icons;
+};
 
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);

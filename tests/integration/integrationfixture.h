@@ -26,15 +26,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
-class RecordedMessages final : public MessageSink {
-public:
-    MsgAnswer show(const QString&, const QString& text, MsgIcon, MsgButtons) override
-    {
-        texts << text;
-        return MsgAnswer::Ok;
-    }
-    QStringList texts;
-};
+using testsupport::RecordedMessages;
 
 // The open dialog answers with `answer`; an empty answer is a cancel.
 class ScriptedFiles final : public FileChooser {
@@ -62,7 +54,6 @@ protected:
         ASSERT_TRUE(dir.isValid());
         qputenv("ORVANE_HOME", dir.path().toUtf8());
         qputenv("ORVANE_PLAYER_FOLDER", dir.filePath(QStringLiteral("player")).toUtf8());
-        services::setMessages(&messages);
         services::setFiles(&files);
         gblnStop = false;
         gstrStatus.clear();

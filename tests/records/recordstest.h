@@ -1,5 +1,6 @@
 #pragma once
 // Shared fakes and helpers of the record tests.
+#include "tests/testsupport.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 
@@ -10,29 +11,7 @@
 
 #include <gtest/gtest.h>
 
-struct Shown {
-    QString text;
-    MsgIcon icon;
-};
-
-class FakeMessages final : public MessageSink {
-public:
-    FakeMessages() { services::setMessages(this); }
-    ~FakeMessages() override { services::setMessages(nullptr); }
-    MsgAnswer show(const QString&, const QString& text, MsgIcon icon, MsgButtons) override
-    {
-        shown.push_back({text, icon});
-        return MsgAnswer::Ok;
-    }
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const Shown& s : shown)
-            out << s.text;
-        return out;
-    }
-    std::vector<Shown> shown;
-};
+using FakeMessages = testsupport::RecordedMessages;
 
 class FakeFiles final : public FileChooser {
 public:

@@ -191,8 +191,8 @@ TEST_F(Convert, ConvertDataFileReportsEachOutcome)
     writeAll(dir.filePath("bad.txt"), "1\t2\r\n");
     ConvertDataFile(dir.filePath("bad.txt"), ok);
     EXPECT_FALSE(ok);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(messages.shown[0].text.contains("Line 1"));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_TRUE(messages.texts[0].contains("Line 1"));
     EXPECT_EQ(out(), kOld);
 
     writeAll(dir.filePath("good.txt"), "1\t2\t3\t4\t5\t6\t7\t8\t9\r\n");

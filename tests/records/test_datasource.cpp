@@ -106,7 +106,7 @@ TEST_F(Source, DataFileBrowserConvertsAndLoads)
 
     files.answer.clear(); // cancel: nothing happens
     cmdDataFileBrowser_Click(grids, view);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.texts.empty());
     EXPECT_EQ(files.lastTitle, "Select a file");
     EXPECT_EQ(files.lastFilter, kDataFileFilter);
     EXPECT_EQ(files.lastFolder, dir.path());
@@ -125,9 +125,9 @@ TEST_F(Source, DataFileBrowserConvertsAndLoads)
     testsupport::writeAll(bad, "1\t2\r\n");
     files.answer = bad;
     cmdDataFileBrowser_Click(grids, view);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(messages.shown[1].text, "Error converting the file to ORV format.");
-    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Exclamation);
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.texts[1], "Error converting the file to ORV format.");
+    EXPECT_EQ(messages.icons[1], MsgIcon::Exclamation);
     EXPECT_EQ(view.texts[C::txtDataFile], src);
 
     // While another command is busy the button does nothing.
@@ -146,7 +146,7 @@ TEST_F(Source, BookingBrowserNeedsAFunctionFileFirst)
     recordshooks::loadEBMSBookingFile = [&loaded](DataGrids&, const QString& p) { loaded = p; };
     view.texts[C::txtDataFile] = dir.filePath("missing.txt");
     btnEBMSBookingBrowser_Click(grids, view);
-    EXPECT_EQ(messages.texts(), QStringList{"Please select/enter an EBMS Function Data File first."});
+    EXPECT_EQ(messages.texts, QStringList{"Please select/enter an EBMS Function Data File first."});
     EXPECT_EQ(files.opened, 0);
 
     const QString func = dir.filePath("func.txt");

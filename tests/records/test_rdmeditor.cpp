@@ -168,7 +168,7 @@ TEST_F(Editor, SaveRoundTripAndMessages)
     gstrWorkingDataFile = path;
 
     EXPECT_FALSE(ed.btnSaveRDM_Click());
-    EXPECT_EQ(messages.texts(), QStringList{"No data input. Please enter some data before saving."});
+    EXPECT_EQ(messages.texts, QStringList{"No data input. Please enter some data before saving."});
     EXPECT_FALSE(QFile::exists(path));
 
     ed.btnAddRDM_Click(t);
@@ -184,7 +184,7 @@ TEST_F(Editor, SaveRoundTripAndMessages)
     t.endTime = "00:00";
     ed.btnUpdateRDM_Click(t);
     EXPECT_TRUE(ed.btnSaveRDM_Click());
-    EXPECT_EQ(messages.texts().last(), "File saved.");
+    EXPECT_EQ(messages.texts.last(), "File saved.");
     EXPECT_EQ(testsupport::readAll(path),
               recordBytes({"One", "Two"}, "0900|1700|20240101|0") + recordBytes({"Three"}, "00:00|00:00|0|0"));
 
@@ -196,8 +196,8 @@ TEST_F(Editor, SaveRoundTripAndMessages)
 
     // A save that cannot be written says so and never claims success.
     EXPECT_FALSE(ed.saveRDMFile(dir.filePath("no/such/folder/x.orv")));
-    EXPECT_NE(messages.texts().last(), "File saved.");
-    EXPECT_EQ(messages.shown.back().icon, MsgIcon::Exclamation);
+    EXPECT_NE(messages.texts.last(), "File saved.");
+    EXPECT_EQ(messages.icons.back(), MsgIcon::Exclamation);
     gstrWorkingDataFile.clear();
     gstrDataType.clear();
 }
@@ -208,7 +208,7 @@ TEST_F(Editor, SaveRADEWritesTwelveLines)
     QTemporaryDir dir;
     Grid igRADE;
     EXPECT_FALSE(btnSaveRADE_Click(igRADE, dir.path()));
-    EXPECT_EQ(messages.texts(), QStringList{"No data input. Please enter some data before saving."});
+    EXPECT_EQ(messages.texts, QStringList{"No data input. Please enter some data before saving."});
     initRDMGridColumns(igRADE);
     const int r = igRADE.AddRow();
     igRADE.SetCellValue(r, "Line 1", " a ");

@@ -1,5 +1,6 @@
 #pragma once
 // Helpers shared by the settings tests.
+#include "tests/testsupport.h"
 #include "platform/inifile.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
@@ -30,20 +31,7 @@ inline std::vector<std::pair<QString, QString>> keyLines(const IniDocument& d)
 }
 
 // Records message boxes.
-class RecordingMessages : public MessageSink {
-public:
-    RecordingMessages() { services::setMessages(this); }
-    ~RecordingMessages() override { services::setMessages(nullptr); }
-    MsgAnswer show(const QString& title, const QString& text, MsgIcon icon, MsgButtons) override
-    {
-        shown << text;
-        titles << title;
-        icons.push_back(icon);
-        return MsgAnswer::Ok;
-    }
-    QStringList shown, titles;
-    std::vector<MsgIcon> icons;
-};
+using RecordingMessages = testsupport::RecordedMessages;
 
 // Status log lines starting with "!!!".
 inline QStringList problemLines()

@@ -52,7 +52,7 @@ TEST_F(FenwoldTest, PlayerWithDelphiWritesTheSettingsAndStarts)
     EXPECT_EQ(testsupport::readAll(settingsPath()),
               QByteArray("[FNWSETTING]\r\nLast Loaded Event Type=DELPHI\r\nLast Loaded File=\r\n"));
     EXPECT_EQ(launcher.started, QStringList({dir.filePath(QStringLiteral("Fenwold"))}));
-    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
 
 TEST_F(FenwoldTest, OtherDataSourcesAreRefusedAndTheFileIsLeftAlone)
@@ -62,7 +62,7 @@ TEST_F(FenwoldTest, OtherDataSourcesAreRefusedAndTheFileIsLeftAlone)
     launch(false, 2, QStringLiteral("/x/y.txt"), dir.path(), launcher);
     EXPECT_EQ(testsupport::readAll(settingsPath()), "old");
     EXPECT_TRUE(launcher.started.isEmpty());
-    EXPECT_EQ(messages.shown, QStringList({kOnlyWorksWith}));
+    EXPECT_EQ(messages.texts, QStringList({kOnlyWorksWith}));
     EXPECT_EQ(messages.titles, QStringList({"Orvane"}));
     EXPECT_EQ(messages.icons.front(), MsgIcon::Information);
     EXPECT_FALSE(WriteFNWSettings(settingsPath(), 4, QStringLiteral("/x")));
@@ -86,5 +86,5 @@ TEST_F(FenwoldTest, MissingProgramStillRewritesTheSettingsInPlayerMode)
     EXPECT_EQ(d.value("FNWSETTING", "Last Loaded Event Type"), "TAMRISK");
     EXPECT_EQ(d.value("FNWSETTING", "Last Loaded File"), "C:\\exports\\today.txt");
     EXPECT_TRUE(launcher.started.isEmpty());
-    EXPECT_EQ(messages.shown, QStringList({kCantLoad}));
+    EXPECT_EQ(messages.texts, QStringList({kCantLoad}));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Stand-ins for the message boxes, dialogs, clock and program launcher the
 // settings side of the main window uses, and a fixture that installs them.
+#include "tests/testsupport.h"
 #include "frmmainfixture.h"
 
 #include "platform/services.h"
@@ -41,20 +42,7 @@ inline bool loggedError()
     return false;
 }
 
-class Messages final : public MessageSink {
-public:
-    Messages() { services::setMessages(this); }
-    ~Messages() override { services::setMessages(nullptr); }
-    MsgAnswer show(const QString& title, const QString& text, MsgIcon icon, MsgButtons) override
-    {
-        texts << text;
-        titles << title;
-        icons.push_back(icon);
-        return MsgAnswer::Ok;
-    }
-    QStringList texts, titles;
-    std::vector<MsgIcon> icons;
-};
+using Messages = testsupport::RecordedMessages;
 
 // Answers every dialog with `answer` (empty: the user cancels) and keeps
 // what the dialog was asked to show.

@@ -4,6 +4,7 @@
 // code runs its handler at once (only on a real change), as the window's
 // widgets do. Every handler call is logged, so tests can check the order.
 // Also fake message boxes and file dialogs, and a temporary Data folder.
+#include "tests/testsupport.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/paths.h"
 #include "platform/services.h"
@@ -265,17 +266,7 @@ private:
     Template& t_;
 };
 
-class Messages final : public MessageSink {
-public:
-    Messages() { services::setMessages(this); }
-    ~Messages() override { services::setMessages(nullptr); }
-    MsgAnswer show(const QString&, const QString& text, MsgIcon icon, MsgButtons) override
-    {
-        shown << text + (icon == MsgIcon::Exclamation ? QStringLiteral(" (!)") : QString());
-        return MsgAnswer::Ok;
-    }
-    QStringList shown;
-};
+using Messages = testsupport::RecordedMessages;
 
 class Files final : public FileChooser {
 public:

@@ -96,8 +96,8 @@ TEST(SlotChange, AFailedStoreKeepsTheSlotAndTheDesigner)
     EXPECT_EQ(d.view.slot, 3);
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 3);
     EXPECT_EQ(d.view.title, "Unsaved");
-    ASSERT_EQ(d.messages.shown.size(), 1);
-    EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
+    ASSERT_EQ(d.messages.marked().size(), 1);
+    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
 }
 
 TEST(SlotChange, AnUnreadableSlotFileIsNeitherShownNorOverwritten)
@@ -117,8 +117,8 @@ TEST(SlotChange, AnUnreadableSlotFileIsNeitherShownNorOverwritten)
     EXPECT_EQ(d.view.slot, 3);
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 3);
     EXPECT_EQ(d.view.title, "Three");
-    ASSERT_EQ(d.messages.shown.size(), 1);
-    EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
+    ASSERT_EQ(d.messages.marked().size(), 1);
+    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
 
     // The next change stores slot 3 again, never into slot 5's file.
     d.designer.selectTemplateSlot(2);
@@ -241,15 +241,15 @@ TEST(LoadCommand, FilesWithoutAUsableCountOrACopyThatFailsChangeNothing)
         EXPECT_EQ(d.designer.mintPrevTemplateIndex, 1);
         EXPECT_TRUE(d.designer.mstrTemplateFile.isEmpty());
     }
-    d.messages.shown.clear();
+    d.messages.clear();
     writeTemplate(d.home.filePath("three.ORVT"), "3", "Three");
     QDir().mkpath(d.data("Template with 3 records.ORVT"));
     d.files.answer = d.home.filePath("three.ORVT");
     d.designer.CmdSelTpl_Click();
     EXPECT_EQ(d.view.name, "Mine");
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 1);
-    ASSERT_EQ(d.messages.shown.size(), 1);
-    EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
+    ASSERT_EQ(d.messages.marked().size(), 1);
+    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
 }
 
 TEST(StopAfterRun, StoresOnlyIntoTheSlotTheDesignerHolds)
@@ -280,41 +280,41 @@ TEST(SaveCommands, SaveWritesANamedTemplateInTheDataFolderOnly)
 {
     fake::Designer d;
     d.designer.selectTemplateSlot(2);
-    d.messages.shown.clear();
+    d.messages.clear();
 
     d.view.name = "  Show  ";
     d.designer.btnSaveTemplate_Click();
     EXPECT_TRUE(QFileInfo::exists(d.data("Show.ORVT")));
-    EXPECT_EQ(d.messages.shown, QStringList{"Template saved."});
+    EXPECT_EQ(d.messages.marked(), QStringList{"Template saved."});
 
     for (const char* bad : {"   ", "a/b", "a\\b", ".", "..", "tab\there"}) {
-        d.messages.shown.clear();
+        d.messages.clear();
         d.view.name = bad;
         d.designer.btnSaveTemplate_Click();
-        ASSERT_EQ(d.messages.shown.size(), 1) << bad;
-        EXPECT_NE(d.messages.shown[0], "Template saved.");
+        ASSERT_EQ(d.messages.marked().size(), 1) << bad;
+        EXPECT_NE(d.messages.marked()[0], "Template saved.");
     }
-    EXPECT_EQ(d.messages.shown.size(), 1);
+    EXPECT_EQ(d.messages.marked().size(), 1);
     EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files).size(), 2); // slot 0 and Show
 
     // A name that leads out of the Data folder through a link is refused.
     const QString outside = d.home.filePath("outside.ORVT");
     testsupport::writeAll(outside, "keep");
     ASSERT_TRUE(QFile::link(outside, d.data("Link.ORVT")));
-    d.messages.shown.clear();
+    d.messages.clear();
     d.view.name = "Link";
     d.designer.btnSaveTemplate_Click();
     EXPECT_EQ(testsupport::readAll(outside), "keep");
-    ASSERT_EQ(d.messages.shown.size(), 1);
-    EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
+    ASSERT_EQ(d.messages.marked().size(), 1);
+    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
 
     // A write that fails is never reported as saved.
     QDir().mkpath(d.data("Locked.ORVT"));
-    d.messages.shown.clear();
+    d.messages.clear();
     d.view.name = "Locked";
     d.designer.btnSaveTemplate_Click();
-    ASSERT_EQ(d.messages.shown.size(), 1);
-    EXPECT_TRUE(d.messages.shown[0].endsWith("(!)"));
+    ASSERT_EQ(d.messages.marked().size(), 1);
+    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
 }
 
 TEST(SaveCommands, SetAndSetAsDefaultReportOnlyWrittenFiles)
@@ -324,17 +324,17 @@ TEST(SaveCommands, SetAndSetAsDefaultReportOnlyWrittenFiles)
     d.view.title = "Four";
     d.designer.btnSetTemplate_Click();
     EXPECT_EQ(loaded(d.data("Template with 4 records.ORVT")).gstrTitleText, "Four");
-    d.messages.shown.clear();
+    d.messages.clear();
     d.designer.btnSetDefaulTemplate_Click();
     EXPECT_EQ(loaded(d.data("Default Template.ORVT")).gstrTitleText, "Four");
-    EXPECT_EQ(d.messages.shown, QStringList{"Default Template set."});
+    EXPECT_EQ(d.messages.marked(), QStringList{"Default Template set."});
 
     QFile::remove(d.data("Default Template.ORVT"));
     QDir().mkpath(d.data("Default Template.ORVT"));
-    d.messages.shown.clear();
+    d.messages.clear();
     d.designer.btnSetDefaulTemplate_Click();
-    ASSERT_EQ(d.messages.shown.size(), 1);
-    EXPECT_NE(d.messages.shown[0], "Default Template set.");
+    ASSERT_EQ(d.messages.marked().size(), 1);
+    EXPECT_NE(d.messages.marked()[0], "Default Template set.");
 
     // Without a selection Set stores nothing and Reset builds nothing.
     d.view.showSlotText("Free");
@@ -351,11 +351,11 @@ TEST(SaveCommands, SaveAsRefusesTheDataFolderAndAsksBeforeReplacing)
 {
     fake::Designer d;
     d.designer.selectTemplateSlot(1);
-    d.messages.shown.clear();
+    d.messages.clear();
 
     d.files.answer = d.data("Exported.ORVT");
     d.designer.CmdSaveTplAs_Click();
-    EXPECT_EQ(d.messages.shown, QStringList{"Can't save the template to Data folder.  Please save again."});
+    EXPECT_EQ(d.messages.marked(), QStringList{"Can't save the template to Data folder.  Please save again."});
     EXPECT_FALSE(QFileInfo::exists(d.data("Exported.ORVT")));
     EXPECT_TRUE(d.files.lastConfirm);
     EXPECT_EQ(d.files.lastTitle, "Save Orvane Template As");
@@ -365,23 +365,23 @@ TEST(SaveCommands, SaveAsRefusesTheDataFolderAndAsksBeforeReplacing)
     // The same folder under another spelling or through a link.
     ASSERT_TRUE(QFile::link(gstrDataFolder, d.home.filePath("DataLink")));
     for (const QString& path : {d.home.filePath("Templates/../Data/Other.ORVT"), d.home.filePath("DataLink/Other.ORVT")}) {
-        d.messages.shown.clear();
+        d.messages.clear();
         d.files.answer = path;
         d.designer.CmdSaveTplAs_Click();
-        EXPECT_EQ(d.messages.shown.size(), 1);
+        EXPECT_EQ(d.messages.marked().size(), 1);
         EXPECT_FALSE(QFileInfo::exists(d.data("Other.ORVT")));
     }
 
-    d.messages.shown.clear();
+    d.messages.clear();
     d.files.answer = d.home.filePath("Templates/bad\x01name.ORVT");
     d.designer.CmdSaveTplAs_Click();
-    EXPECT_EQ(d.messages.shown.size(), 1);
+    EXPECT_EQ(d.messages.marked().size(), 1);
     EXPECT_TRUE(QDir(gstrTemplatesFolder).isEmpty());
 
-    d.messages.shown.clear();
+    d.messages.clear();
     d.files.answer = d.home.filePath("Templates/Lobby.ORVT");
     d.designer.CmdSaveTplAs_Click();
-    EXPECT_TRUE(d.messages.shown.isEmpty());
+    EXPECT_TRUE(d.messages.marked().isEmpty());
     EXPECT_EQ(loaded(d.files.answer).gstrRecordsPerPage, "1");
     EXPECT_EQ(d.designer.mstrTemplateFile, d.files.answer);
     // The next dialog proposes that file.

@@ -273,21 +273,12 @@ TEST_F(TemplateFileTest, RecordsPerPageOutsideTheTableIsClampedAndLogged)
 }
 
 namespace {
-class RecordingMessages : public MessageSink {
-public:
-    QStringList shown;
-    MsgAnswer show(const QString&, const QString& text, MsgIcon icon, MsgButtons) override
-    {
-        shown << text + (icon == MsgIcon::Exclamation ? QStringLiteral(" (!)") : QString());
-        return MsgAnswer::Ok;
-    }
-};
+using RecordingMessages = testsupport::RecordedMessages;
 } // namespace
 
 TEST_F(TemplateFileTest, RecordsPerPageReaderUsesTwoCharacters)
 {
     RecordingMessages messages;
-    services::setMessages(&messages);
     auto rpp = [this](const char* content) {
         testsupport::writeAll(path("r.ORVT"), content);
         return GetTemplateRecordsPerPage(path("r.ORVT"));
@@ -296,9 +287,9 @@ TEST_F(TemplateFileTest, RecordsPerPageReaderUsesTwoCharacters)
     EXPECT_EQ(rpp("[template]\nrecords per page= 3 \n"), 3);
     EXPECT_EQ(rpp("[TEMPLATE]\nGroup Line=1\n"), -1);
     EXPECT_EQ(rpp("[TEMPLATE]\nRecords Per Page=\n"), -1);
-    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(messages.marked().isEmpty());
     EXPECT_EQ(rpp("[TEMPLATE]\nRecords Per Page=ab\n"), -1);
-    EXPECT_EQ(messages.shown, QStringList{"Invalid template file. (!)"});
+    EXPECT_EQ(messages.marked(), QStringList{"Invalid template file. (!)"});
     EXPECT_EQ(GetTemplateRecordsPerPage(path("nothing.ORVT")), -1);
     services::setMessages(nullptr);
 

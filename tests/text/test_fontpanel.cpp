@@ -1,6 +1,7 @@
 // The font panel on a template line table: loading a target into the
 // panel, storing the panel into one line, a record, the page or one line of
 // every record in use, and the element fonts.
+#include "tests/testsupport.h"
 #include "platform/services.h"
 #include "text/fontpanel.h"
 #include "text/fontpaneltemplate.h"
@@ -15,14 +16,7 @@
 
 namespace {
 
-struct FakeMessages : MessageSink {
-    QStringList shown;
-    MsgAnswer show(const QString&, const QString& text, MsgIcon, MsgButtons) override
-    {
-        shown << text;
-        return MsgAnswer::Ok;
-    }
-};
+using FakeMessages = testsupport::RecordedMessages;
 
 struct FakeColors : ColorChooser {
     bool answer = false;
@@ -38,7 +32,6 @@ class FontPanelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        services::setMessages(&messages);
         services::setColors(&colors);
         for (auto& rec : table)
             for (int l = 0; l < 12; ++l) {
@@ -217,7 +210,7 @@ TEST_F(FontPanelTest, RecordPageAndGroupButtons)
     panel.CmbFontName->setEditText(QStringLiteral("DejaVu Sans"));
     const QString dejavu = panel.panelDescriptor().toString();
     panel.btnFontSet_Click(3);
-    EXPECT_EQ(messages.shown, QStringList{QStringLiteral("Please select a template with lines to apply the Font Style.")});
+    EXPECT_EQ(messages.texts, QStringList{QStringLiteral("Please select a template with lines to apply the Font Style.")});
     EXPECT_EQ(storedLines(dejavu), 0);
 
     // The page: all 72 lines whatever the records per page.
