@@ -75,6 +75,43 @@ void RecordedMessages::clear()
     icons.clear();
 }
 
+ScriptedFiles::ScriptedFiles()
+{
+    services::setFiles(this);
+}
+
+ScriptedFiles::~ScriptedFiles()
+{
+    if (&services::files() == this)
+        services::setFiles(nullptr);
+}
+
+bool ScriptedFiles::chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path)
+{
+    ++opened;
+    return answerWith(title, folder, filter, path);
+}
+
+bool ScriptedFiles::chooseSave(const QString& title, const QString& folder, const QString& filter,
+                               const QString& suggested, bool confirmOverwrite, QString& path)
+{
+    lastSuggested = suggested;
+    lastConfirm = confirmOverwrite;
+    return answerWith(title, folder, filter, path);
+}
+
+bool ScriptedFiles::answerWith(const QString& title, const QString& folder, const QString& filter, QString& path)
+{
+    ++asked;
+    lastTitle = title;
+    lastFolder = folder;
+    lastFilter = filter;
+    if (answer.isEmpty())
+        return false;
+    path = answer;
+    return true;
+}
+
 bool waitFor(const std::function<bool()>& done, int timeoutMs)
 {
     QElapsedTimer timer;

@@ -41,6 +41,27 @@ public:
     std::vector<MsgIcon> icons;
 };
 
+// Answers every open and save dialog with `answer` (empty: the user
+// cancels) and keeps what the last dialog was asked to show. It installs
+// itself while it lives.
+class ScriptedFiles final : public FileChooser {
+public:
+    ScriptedFiles();
+    ~ScriptedFiles() override;
+    bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) override;
+    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString& suggested,
+                    bool confirmOverwrite, QString& path) override;
+
+    QString answer;
+    int asked = 0;  // dialogs of either kind
+    int opened = 0; // open dialogs
+    QString lastTitle, lastFolder, lastFilter, lastSuggested;
+    bool lastConfirm = false;
+
+private:
+    bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
+};
+
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
 // Runs the event loop for `ms` milliseconds.

@@ -29,23 +29,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
 using testsupport::RecordedMessages;
 
 // The open dialog answers with `answer`; an empty answer is a cancel.
-class ScriptedFiles final : public FileChooser {
-public:
-    bool chooseOpen(const QString&, const QString&, const QString&, QString& path) override
-    {
-        ++opened;
-        if (answer.isEmpty())
-            return false;
-        path = answer;
-        return true;
-    }
-    bool chooseSave(const QString&, const QString&, const QString&, const QString&, bool, QString&) override
-    {
-        return false;
-    }
-    QString answer;
-    int opened = 0;
-};
+using testsupport::ScriptedFiles;
 
 class IntegrationTest : public ::testing::Test {
 protected:
@@ -54,7 +38,6 @@ protected:
         ASSERT_TRUE(dir.isValid());
         qputenv("ORVANE_HOME", dir.path().toUtf8());
         qputenv("ORVANE_PLAYER_FOLDER", dir.filePath(QStringLiteral("player")).toUtf8());
-        services::setFiles(&files);
         gblnStop = false;
         gstrStatus.clear();
         gstrDataType.clear();

@@ -13,29 +13,7 @@
 
 using FakeMessages = testsupport::RecordedMessages;
 
-class FakeFiles final : public FileChooser {
-public:
-    FakeFiles() { services::setFiles(this); }
-    ~FakeFiles() override { services::setFiles(nullptr); }
-    bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) override
-    {
-        ++opened;
-        lastTitle = title;
-        lastFolder = folder;
-        lastFilter = filter;
-        if (answer.isEmpty())
-            return false;
-        path = answer;
-        return true;
-    }
-    bool chooseSave(const QString&, const QString&, const QString&, const QString&, bool, QString&) override
-    {
-        return false;
-    }
-    QString answer; // empty: the user cancels
-    int opened = 0;
-    QString lastTitle, lastFolder, lastFilter;
-};
+using FakeFiles = testsupport::ScriptedFiles;
 
 // A record line of the record file: the given lines (the rest empty) and
 // the DateTime cell, 21 fields joined by TAB, with CRLF.

@@ -46,36 +46,7 @@ using Messages = testsupport::RecordedMessages;
 
 // Answers every dialog with `answer` (empty: the user cancels) and keeps
 // what the dialog was asked to show.
-class Files final : public FileChooser {
-public:
-    Files() { services::setFiles(this); }
-    ~Files() override { services::setFiles(nullptr); }
-    bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) override
-    {
-        return answerWith(title, folder, filter, path);
-    }
-    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString&, bool,
-                    QString& path) override
-    {
-        return answerWith(title, folder, filter, path);
-    }
-    QString answer;
-    QString title, folder, filter;
-    int asked = 0;
-
-private:
-    bool answerWith(const QString& t, const QString& d, const QString& f, QString& path)
-    {
-        ++asked;
-        title = t;
-        folder = d;
-        filter = f;
-        if (answer.isEmpty())
-            return false;
-        path = answer;
-        return true;
-    }
-};
+using Files = testsupport::ScriptedFiles;
 
 class Colors final : public ColorChooser {
 public:

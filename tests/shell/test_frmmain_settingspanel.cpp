@@ -187,8 +187,8 @@ TEST_F(SettingsWindowTest, BackgroundTypeColourAndPicture)
     files.answer = mediaFolder() + QStringLiteral("/back.png");
     w.optBackgroundType[1]->setChecked(true);
     w.btnBackgroundImageBrowser_Click();
-    EXPECT_EQ(files.title, QStringLiteral("Select An Image"));
-    EXPECT_EQ(files.folder, mediaFolder());
+    EXPECT_EQ(files.lastTitle, QStringLiteral("Select An Image"));
+    EXPECT_EQ(files.lastFolder, mediaFolder());
     EXPECT_EQ(w.txtBackgroundImagename->text(), files.answer);
 }
 
@@ -201,9 +201,9 @@ TEST_F(SettingsWindowTest, FilePickersKeepTheFullPath)
 
     files.answer = lookup;
     w.btnEBMSIDLookupBrowser_Click();
-    EXPECT_EQ(files.title, QStringLiteral("Select a file"));
-    EXPECT_EQ(files.folder, dataFolder());
-    EXPECT_EQ(files.filter, QStringLiteral("EBMS ID Look Up Files|*.TXT"));
+    EXPECT_EQ(files.lastTitle, QStringLiteral("Select a file"));
+    EXPECT_EQ(files.lastFolder, dataFolder());
+    EXPECT_EQ(files.lastFilter, QStringLiteral("EBMS ID Look Up Files|*.TXT"));
     EXPECT_EQ(w.txtEBMSIDLookupFile->text(), lookup);
     EXPECT_EQ(w.txtEBMSIDLookupFilename->text(), QStringLiteral("IDS.TXT"));
     EXPECT_EQ(gstrIDLookupDataFile, lookup);
@@ -222,7 +222,7 @@ TEST_F(SettingsWindowTest, FilePickersKeepTheFullPath)
 
     files.answer = folder("elsewhere") + QStringLiteral("/page.png");
     w.btnImgBrowser_Click();
-    EXPECT_EQ(files.title, QStringLiteral("Save Image As"));
+    EXPECT_EQ(files.lastTitle, QStringLiteral("Save Image As"));
     EXPECT_EQ(w.txtImageFile->text(), files.answer);
     EXPECT_EQ(w.txtImageFilename->text(), QStringLiteral("page.png"));
     EXPECT_EQ(gstrImageFile, QStringLiteral("page.png"));
@@ -233,7 +233,7 @@ TEST_F(SettingsWindowTest, FilePickersKeepTheFullPath)
     shelltest::writeText(video, QStringLiteral("video"));
     files.answer = video;
     w.btnPiPBrowser_Click();
-    EXPECT_EQ(files.title, QStringLiteral("Select A Video"));
+    EXPECT_EQ(files.lastTitle, QStringLiteral("Select A Video"));
     EXPECT_EQ(w.txtPiP->text(), mediaFolder() + QStringLiteral("/clip.mp4"));
     EXPECT_TRUE(QFileInfo::exists(mediaFolder() + QStringLiteral("/clip.mp4")));
     QFile::remove(video);

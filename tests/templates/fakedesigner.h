@@ -268,33 +268,7 @@ private:
 
 using Messages = testsupport::RecordedMessages;
 
-class Files final : public FileChooser {
-public:
-    Files() { services::setFiles(this); }
-    ~Files() override { services::setFiles(nullptr); }
-    bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) override
-    {
-        lastTitle = title;
-        lastFolder = folder;
-        lastFilter = filter;
-        path = answer;
-        return !answer.isEmpty();
-    }
-    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString& suggested,
-                    bool confirmOverwrite, QString& path) override
-    {
-        lastTitle = title;
-        lastFolder = folder;
-        lastFilter = filter;
-        lastSuggested = suggested;
-        lastConfirm = confirmOverwrite;
-        path = answer;
-        return !answer.isEmpty();
-    }
-    QString answer; // empty: the user cancels
-    QString lastTitle, lastFolder, lastFilter, lastSuggested;
-    bool lastConfirm = false;
-};
+using Files = testsupport::ScriptedFiles;
 
 // A designer on a fresh template with a temporary program folder (Data,
 // Media and Templates inside it) and fake dialogs.
