@@ -124,47 +124,39 @@ bool CFontTexture::prepare(const QString& FontName)
     return true;
 }
 
-int CFontTexture::charWidth(char32_t code)
+int CFontTexture::glyphWidth(char32_t code, std::array<int, 256>& cache, bool blackBox)
 {
     if (!m_font || code < 32)
         return 0;
-    if (code < 256 && m_widths[code] >= 0)
-        return m_widths[code];
+    if (code < 256 && cache[code] >= 0)
+        return cache[code];
     const QFontMetricsF fm(*m_font);
-    int w;
+    double w;
     if (code > 0xFFFF) {
-        w = int(std::lround(fm.horizontalAdvance(QString::fromUcs4(&code, 1))));
+        w = fm.horizontalAdvance(QString::fromUcs4(&code, 1));
     } else {
-        // Negative left or right bearings (overhangs) are not taken off.
         const QChar c{char16_t(code)};
-        const double a = fm.leftBearing(c);
-        const double cr = fm.rightBearing(c);
-        w = int(std::lround(fm.horizontalAdvance(c) - std::min(a, 0.0) - std::min(cr, 0.0)));
+        const double left = fm.leftBearing(c);
+        const double right = fm.rightBearing(c);
+        // The advance width counts negative bearings (overhangs) in; the
+        // black box is the ink alone.
+        w = blackBox ? fm.horizontalAdvance(c) - left - right
+                     : fm.horizontalAdvance(c) - std::min(left, 0.0) - std::min(right, 0.0);
     }
-    w = std::max(w, 0);
+    const int width = std::max(int(std::lround(w)), 0);
     if (code < 256)
-        m_widths[code] = w;
-    return w;
+        cache[code] = width;
+    return width;
+}
+
+int CFontTexture::charWidth(char32_t code)
+{
+    return glyphWidth(code, m_widths, false);
 }
 
 int CFontTexture::blackBoxWidth(char32_t code)
 {
-    if (!m_font || code < 32)
-        return 0;
-    if (code < 256 && m_blackBox[code] >= 0)
-        return m_blackBox[code];
-    const QFontMetricsF fm(*m_font);
-    int w;
-    if (code > 0xFFFF) {
-        w = int(std::lround(fm.horizontalAdvance(QString::fromUcs4(&code, 1))));
-    } else {
-        const QChar c{char16_t(code)};
-        w = int(std::lround(fm.horizontalAdvance(c) - fm.leftBearing(c) - fm.rightBearing(c)));
-    }
-    w = std::max(w, 0);
-    if (code < 256)
-        m_blackBox[code] = w;
-    return w;
+    return glyphWidth(code, m_blackBox, true);
 }
 
 int CFontTexture::GetFontWidth(const QString& FontName, const QString& Text)

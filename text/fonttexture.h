@@ -87,6 +87,8 @@ public:
 private:
     bool prepare(const QString& FontName);
     int blackBoxWidth(char32_t code);
+    // Shared by the two widths above, each with its own cache.
+    int glyphWidth(char32_t code, std::array<int, 256>& cache, bool blackBox);
     void printLine(QImage& Target, int x, int y, const QString& text, uint32_t color);
 
     int m_weight = 0;
