@@ -1,11 +1,11 @@
 #include "recordlist/bookings.h"
 
+#include "core/globals.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "platform/vbvalue.h"
 #include "recordlist/idlookup.h"
-#include "shell/globals.h"
 
 #include <QHash>
 #include <QSet>
@@ -23,33 +23,22 @@ struct ColumnDef {
 };
 
 const ColumnDef kBookCols[] = {
-    {"Line 1", "Event ID", true},
-    {"Line 2", "Resource ID", true},
-    {"Line 3", "Booking Start Time", true},
-    {"Line 4", "Booking End Time", true},
-    {"Line 5", "Booking Date", true},
-    {"Line 6", "Event Title", true},
-    {"Line 7", "Function Name", true},
-    {"Line 8", "Booking Resource Description", true},
-    {"Line 9", "Booking Status", true},
-    {"Line 10", "Function Start Time", true},
-    {"Line 11", "Function End Time", true},
-    {"BID", "Booking ID", true},
-    {"FSD", "Function Start Date", false},
-    {"FED", "Function End Date", false},
+    {"Line 1", "Event ID", true},           {"Line 2", "Resource ID", true},
+    {"Line 3", "Booking Start Time", true}, {"Line 4", "Booking End Time", true},
+    {"Line 5", "Booking Date", true},       {"Line 6", "Event Title", true},
+    {"Line 7", "Function Name", true},      {"Line 8", "Booking Resource Description", true},
+    {"Line 9", "Booking Status", true},     {"Line 10", "Function Start Time", true},
+    {"Line 11", "Function End Time", true}, {"BID", "Booking ID", true},
+    {"FSD", "Function Start Date", false},  {"FED", "Function End Date", false},
 };
 
 const ColumnDef kBook2Cols[] = {
-    {"BID", "Booking ID", true},
-    {"Line 1", "Event ID", true},
-    {"Line 2", "Resource ID", true},
-    {"Line 3", "Booking Start Time", true},
-    {"Line 4", "Booking End Time", true},
-    {"Line 5", "Booking Date", true},
+    {"BID", "Booking ID", true},          {"Line 1", "Event ID", true},
+    {"Line 2", "Resource ID", true},      {"Line 3", "Booking Start Time", true},
+    {"Line 4", "Booking End Time", true}, {"Line 5", "Booking Date", true},
 };
 
-template <size_t N>
-void buildColumns(Grid& g, const ColumnDef (&cols)[N])
+template <size_t N> void buildColumns(Grid& g, const ColumnDef (&cols)[N])
 {
     g.SetRedraw(false);
     g.Clear(true);
@@ -140,18 +129,16 @@ public:
     explicit FunctionIndex(const Grid& igRADE)
     {
         auto col = [&igRADE](const char* key) { return igRADE.ColIndex(QString::fromLatin1(key)); };
-        const int c1 = col("Line 1"), c2 = col("Line 2"), c4 = col("Line 4"), c5 = col("Line 5"),
-                  c6 = col("Line 6"), c7 = col("Line 7"), c9 = col("Line 9"), c11 = col("Line 11"),
-                  c12 = col("Line 12");
+        const int c1 = col("Line 1"), c2 = col("Line 2"), c4 = col("Line 4"), c5 = col("Line 5"), c6 = col("Line 6"),
+                  c7 = col("Line 7"), c9 = col("Line 9"), c11 = col("Line 11"), c12 = col("Line 12");
         const int rows = igRADE.RowCount();
         records_.reserve(size_t(rows));
         for (int r = 1; r <= rows; ++r) {
-            records_.push_back(FunctionRecord{
-                igRADE.CellValue(r, c1).trimmed(), igRADE.CellValue(r, c2).trimmed(),
-                igRADE.CellValue(r, c4).trimmed(), igRADE.CellValue(r, c5).trimmed(),
-                igRADE.CellValue(r, c6).trimmed(), igRADE.CellValue(r, c7).trimmed(),
-                igRADE.CellValue(r, c12).trimmed(),
-                igRADE.CellValue(r, c11).trimmed().toUpper() == QLatin1String("Y")});
+            records_.push_back(FunctionRecord{igRADE.CellValue(r, c1).trimmed(), igRADE.CellValue(r, c2).trimmed(),
+                                              igRADE.CellValue(r, c4).trimmed(), igRADE.CellValue(r, c5).trimmed(),
+                                              igRADE.CellValue(r, c6).trimmed(), igRADE.CellValue(r, c7).trimmed(),
+                                              igRADE.CellValue(r, c12).trimmed(),
+                                              igRADE.CellValue(r, c11).trimmed().toUpper() == QLatin1String("Y")});
             byEvent_[igRADE.CellValue(r, c9).trimmed()].push_back(r - 1);
         }
     }
@@ -182,8 +169,8 @@ struct JoinedRow {
 void addBookRow(Grid& igBook, const Booking& b, const JoinedRow& j)
 {
     const int r = igBook.AddRow();
-    const QString values[] = {b.event, b.resource, b.start,  b.end,   b.date,       j.title,   j.name,
-                              b.description, b.status, j.start, j.end, b.id, j.fromDate, j.toDate};
+    const QString values[] = {b.event,       b.resource, b.start, b.end, b.date, j.title,    j.name,
+                              b.description, b.status,   j.start, j.end, b.id,   j.fromDate, j.toDate};
     for (int c = 0; c < 14; ++c)
         igBook.SetCellValue(r, c + 1, values[c]);
 }
@@ -191,8 +178,7 @@ void addBookRow(Grid& igBook, const Booking& b, const JoinedRow& j)
 // Joins one booking: a row for every "Y" record of its event whose location
 // is the booking's resource or one of the assigned locations, scanning on
 // after each match; a booking without any match keeps one row.
-void joinBooking(const Booking& b, const FunctionIndex& functions, const QSet<QString>& assigned,
-                 Grid& igBook)
+void joinBooking(const Booking& b, const FunctionIndex& functions, const QSet<QString>& assigned, Grid& igBook)
 {
     const std::vector<int>& rows = functions.eventRows(b.event);
     int start = 0; // first render-list index the next pass looks at
@@ -300,8 +286,8 @@ bool loadEBMSBookingFile(const QString& path, DataGrids& grids, const QString& a
             *error = why;
         return false;
     }
-    fillEBMSBookings(lines, BookingJoinInput{grids.igRADE, grids.igIDLookup, assignedLocation, sort},
-                     grids.igBook, grids.igBook2);
+    fillEBMSBookings(lines, BookingJoinInput{grids.igRADE, grids.igIDLookup, assignedLocation, sort}, grids.igBook,
+                     grids.igBook2);
     return true;
 }
 

@@ -2,9 +2,9 @@
 // EBMS bookings: the comma-separated booking file read into the kept
 // bookings (igBook2) and joined to the function records of the render list
 // (igBook), both then sorted by the sort settings.
+#include "core/datagrids.h"
 #include "platform/grid.h"
 #include "recordlist/renderlist.h"
-#include "shell/datagrids.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +14,9 @@ void initBookingGridColumns(Grid& igBook, Grid& igBook2);
 
 // What the join reads besides the lines.
 struct BookingJoinInput {
-    const Grid& igRADE;         // render list (function records)
-    const Grid& igIDLookup;     // resource descriptions
-    QString assignedLocation;   // locations separated by ";"
+    const Grid& igRADE;       // render list (function records)
+    const Grid& igIDLookup;   // resource descriptions
+    QString assignedLocation; // locations separated by ";"
     ListSortSettings sort;
 };
 

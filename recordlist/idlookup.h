@@ -1,8 +1,8 @@
 #pragma once
 // The EBMS ID lookup table (resource IDs to descriptions), the page grid and
 // the clearing of the data grids.
+#include "core/datagrids.h"
 #include "platform/grid.h"
-#include "shell/datagrids.h"
 
 #include <QHash>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "recordlist/renderlist.h"
 
+#include "core/datagrids.h"
+#include "core/globals.h"
 #include "platform/services.h"
 #include "platform/vbvalue.h"
-#include "shell/datagrids.h"
-#include "shell/globals.h"
 
 #include <QHash>
 #include <QSet>
@@ -105,9 +105,9 @@ std::vector<int> collectRecords(const Grid& igRDM)
         return flaggedEvents.contains(eventUpper);
     };
 
-    std::vector<int> taken;        // igRDM rows in the order taken
-    std::vector<char> removed;     // parallel to `taken`
-    int held = 0;                  // records taken and not removed again
+    std::vector<int> taken;          // igRDM rows in the order taken
+    std::vector<char> removed;       // parallel to `taken`
+    int held = 0;                    // records taken and not removed again
     QHash<QString, int> heldByEvent; // trimmed event ID -> records held
     // Trimmed event ID -> held records flagged "N" or empty, earliest first.
     QHash<QString, std::deque<size_t>> replaceable;

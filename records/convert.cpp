@@ -1,20 +1,19 @@
 #include "records/convert.h"
 
+#include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "records/readers.h"
-#include "shell/globals.h"
-#include "shell/modmain.h"
 
 #include <QFileInfo>
 
 namespace records {
 
-ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, const QString& target,
-                          QString* error)
+ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, const QString& target, QString* error)
 {
     // A file fetched from a server keeps the server's spelling of its name,
     // which may differ in letter case from the name in the settings.

@@ -1,12 +1,12 @@
 #include "records/datasource.h"
 
+#include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "records/convert.h"
 #include "records/readers.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
-#include "shell/modmain.h"
 
 #include <optional>
 
@@ -25,18 +25,12 @@ struct InputRule {
 };
 
 constexpr InputRule kRules[] = {
-    {C::txtDataFilename, true, true, false, true},
-    {C::txtDataFile, true, true, false, true},
-    {C::cmdDataFileBrowser, true, true, false, false},
-    {C::txtEBMSBookingFilename, false, true, false, false},
-    {C::txtEBMSBookingFile, false, true, false, true},
-    {C::btnEBMSBookingBrowser, false, true, false, false},
-    {C::txtEBMSIDLookupFile, false, true, false, true},
-    {C::btnEBMSIDLookupBrowser, false, true, false, false},
-    {C::txtFTPFilename, true, true, false, true},
-    {C::txtFTPServer, true, true, false, true},
-    {C::txtFTPUsername, true, true, false, true},
-    {C::txtFTPPassword, true, true, false, true},
+    {C::txtDataFilename, true, true, false, true},        {C::txtDataFile, true, true, false, true},
+    {C::cmdDataFileBrowser, true, true, false, false},    {C::txtEBMSBookingFilename, false, true, false, false},
+    {C::txtEBMSBookingFile, false, true, false, true},    {C::btnEBMSBookingBrowser, false, true, false, false},
+    {C::txtEBMSIDLookupFile, false, true, false, true},   {C::btnEBMSIDLookupBrowser, false, true, false, false},
+    {C::txtFTPFilename, true, true, false, true},         {C::txtFTPServer, true, true, false, true},
+    {C::txtFTPUsername, true, true, false, true},         {C::txtFTPPassword, true, true, false, true},
     {C::txtFTPBookingFilename, false, true, false, true},
 };
 
@@ -48,10 +42,19 @@ void cboDataFileType_Click(DataSourceView& view, int selectedIndex)
     enum { Plain, EBMS, Own };
     std::optional<int> column;
     switch (selectedIndex) {
-    case 0: case 1: case 4: column = Plain; break;
-    case 2: column = EBMS; break;
-    case 3: column = Own; break;
-    default: break;
+    case 0:
+    case 1:
+    case 4:
+        column = Plain;
+        break;
+    case 2:
+        column = EBMS;
+        break;
+    case 3:
+        column = Own;
+        break;
+    default:
+        break;
     }
     if (column) {
         for (const InputRule& r : kRules) {

@@ -4,7 +4,7 @@
 // the chosen file, and the booking browse button picks the EBMS booking
 // file. The controls live on the main window; these functions reach them
 // through DataSourceView, so they run without a window in tests.
-#include "shell/datagrids.h"
+#include "core/datagrids.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "records/rdmeditor.h"
 
+#include "core/globals.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "records/readers.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
 
 #include <QCoreApplication>
 
@@ -19,8 +19,7 @@ QString cleaned(const QString& text)
 }
 
 // Shared by both saves: the messages around one atomic write.
-bool saveWithMessages(Grid& grid, const QString& path,
-                      const std::function<bool(const QString&, QString*)>& write)
+bool saveWithMessages(Grid& grid, const QString& path, const std::function<bool(const QString&, QString*)>& write)
 {
     BusyGuard busy;
     if (grid.RowCount() == 0) {
@@ -163,16 +162,15 @@ void RDMEditor::btnUpdateRDM_Click(const RDMEditTexts& texts)
         return;
     for (int k = 1; k <= records::kShownLines; ++k)
         igRDM_.SetCellValue(mlngRDMRow, k, cleaned(texts.lines[size_t(k - 1)]));
-    const QString cell = cleaned(texts.startTime) + QLatin1Char('|') + cleaned(texts.endTime) + QLatin1Char('|')
-                         + cleaned(texts.startDate) + QLatin1Char('|') + cleaned(texts.endDate);
+    const QString cell = cleaned(texts.startTime) + QLatin1Char('|') + cleaned(texts.endTime) + QLatin1Char('|') +
+                         cleaned(texts.startDate) + QLatin1Char('|') + cleaned(texts.endDate);
     igRDM_.SetCellValue(mlngRDMRow, records::kDateTimeKey, cell);
 }
 
 bool RDMEditor::saveRDMFile(const QString& path)
 {
-    return saveWithMessages(igRDM_, path, [this](const QString& p, QString* error) {
-        return writeRecordFile(igRDM_, p, error);
-    });
+    return saveWithMessages(igRDM_, path,
+                            [this](const QString& p, QString* error) { return writeRecordFile(igRDM_, p, error); });
 }
 
 bool RDMEditor::btnSaveRDM_Click()

@@ -1,8 +1,8 @@
 #include "records/rdmpanel.h"
 
+#include "core/globals.h"
 #include "platform/gridview.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -167,10 +167,22 @@ void RDMPanel::setTotalRecords(int count)
     lblTotalRecords->setText(QString::number(count));
 }
 
-void RDMPanel::btnAddRDM_Click() { edit(&RDMEditor::btnAddRDM_Click); }
-void RDMPanel::btnDeleteRDM_Click() { edit(&RDMEditor::btnDeleteRDM_Click); }
-void RDMPanel::btnUpRDM_Click() { edit(&RDMEditor::btnUpRDM_Click); }
-void RDMPanel::btnDownRDM_Click() { edit(&RDMEditor::btnDownRDM_Click); }
+void RDMPanel::btnAddRDM_Click()
+{
+    edit(&RDMEditor::btnAddRDM_Click);
+}
+void RDMPanel::btnDeleteRDM_Click()
+{
+    edit(&RDMEditor::btnDeleteRDM_Click);
+}
+void RDMPanel::btnUpRDM_Click()
+{
+    edit(&RDMEditor::btnUpRDM_Click);
+}
+void RDMPanel::btnDownRDM_Click()
+{
+    edit(&RDMEditor::btnDownRDM_Click);
+}
 
 void RDMPanel::btnUpdateRDM_Click()
 {

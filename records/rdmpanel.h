@@ -4,8 +4,8 @@
 // Controls") and the validity boxes ("Custom Date/Time"). The twelve line
 // rows of the editor belong to the main window; the panel reaches them
 // through RecordLineRows. The editing itself is RDMEditor's.
+#include "core/datagrids.h"
 #include "records/rdmeditor.h"
-#include "shell/datagrids.h"
 
 #include <QWidget>
 

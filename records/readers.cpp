@@ -1,7 +1,7 @@
 #include "records/readers.h"
 
+#include "core/modmain.h"
 #include "platform/textfile.h"
-#include "shell/modmain.h"
 
 #include <array>
 #include <vector>
@@ -39,8 +39,7 @@ QStringView trimView(QStringView s)
 
 // Splits at every occurrence of `sep` into views of `line` (an empty line
 // is one empty field).
-template <typename Sep>
-void splitViews(QStringView line, Sep sep, qsizetype sepLen, std::vector<QStringView>& parts)
+template <typename Sep> void splitViews(QStringView line, Sep sep, qsizetype sepLen, std::vector<QStringView>& parts)
 {
     parts.clear();
     qsizetype start = 0;
@@ -82,8 +81,7 @@ struct Sink {
 // Copies a value; a TAB or CR inside it (a fixed-width or quoted source
 // can hold one) is written as a blank, so every record line keeps exactly
 // 20 TABs.
-template <typename Unit>
-Unit* copyValue(Unit* d, QStringView v)
+template <typename Unit> Unit* copyValue(Unit* d, QStringView v)
 {
     for (const QChar ch : v) {
         const char16_t u = ch.unicode();
@@ -92,8 +90,7 @@ Unit* copyValue(Unit* d, QStringView v)
     return d;
 }
 
-template <typename Unit>
-void copyRecord(Unit* d, const Record& r)
+template <typename Unit> void copyRecord(Unit* d, const Record& r)
 {
     for (const QStringView v : r.lines) {
         d = copyValue(d, v);
@@ -112,8 +109,7 @@ void copyRecord(Unit* d, const Record& r)
     *d++ = Unit('\n');
 }
 
-template <typename Buffer>
-qsizetype growFor(Buffer& out, qsizetype need)
+template <typename Buffer> qsizetype growFor(Buffer& out, qsizetype need)
 {
     const qsizetype from = out.size();
     if (out.capacity() < from + need)
@@ -176,12 +172,18 @@ Reader selectReader(const QString& dataType, const QString& sourcePath)
 QString readerName(Reader reader)
 {
     switch (reader) {
-    case Reader::Delphi: return QStringLiteral("Delphi");
-    case Reader::Micros: return QStringLiteral("Micros/Opera/Tamrisk");
-    case Reader::EBMS: return QStringLiteral("EBMS");
-    case Reader::OwnRecords: return QStringLiteral("Rizura Vivud");
-    case Reader::BasicText: return QStringLiteral("Basic Text");
-    case Reader::None: break;
+    case Reader::Delphi:
+        return QStringLiteral("Delphi");
+    case Reader::Micros:
+        return QStringLiteral("Micros/Opera/Tamrisk");
+    case Reader::EBMS:
+        return QStringLiteral("EBMS");
+    case Reader::OwnRecords:
+        return QStringLiteral("Rizura Vivud");
+    case Reader::BasicText:
+        return QStringLiteral("Basic Text");
+    case Reader::None:
+        break;
     }
     return QStringLiteral("none");
 }
@@ -235,8 +237,7 @@ bool readMicros(const Lines& lines, Sink& out, QString* error)
         const size_t n = p.size();
         if (n != 9 && n < 12) {
             fail(error, lineNo,
-                 QStringLiteral("%1 tab-separated fields; a Micros/Opera line needs 9 fields or at least 12.")
-                     .arg(n));
+                 QStringLiteral("%1 tab-separated fields; a Micros/Opera line needs 9 fields or at least 12.").arg(n));
             return false;
         }
         Record f;
@@ -392,12 +393,23 @@ bool convertText(Reader reader, QStringView text, QByteArray& out, QString* erro
     }
     bool ok = true;
     switch (reader) {
-    case Reader::Delphi: ok = readDelphi(lines, sink, error); break;
-    case Reader::Micros: ok = readMicros(lines, sink, error); break;
-    case Reader::EBMS: ok = readEBMS(lines, sink, error); break;
-    case Reader::OwnRecords: ok = readOwnRecords(lines, sink, error); break;
-    case Reader::BasicText: ok = readBasicText(lines, sink, error); break;
-    case Reader::None: break;
+    case Reader::Delphi:
+        ok = readDelphi(lines, sink, error);
+        break;
+    case Reader::Micros:
+        ok = readMicros(lines, sink, error);
+        break;
+    case Reader::EBMS:
+        ok = readEBMS(lines, sink, error);
+        break;
+    case Reader::OwnRecords:
+        ok = readOwnRecords(lines, sink, error);
+        break;
+    case Reader::BasicText:
+        ok = readBasicText(lines, sink, error);
+        break;
+    case Reader::None:
+        break;
     }
     if (!ok) {
         out.clear();

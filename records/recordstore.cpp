@@ -1,13 +1,13 @@
 #include "records/recordstore.h"
 
+#include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/atomicfile.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
-#include "records/readers.h"
 #include "recordlist/idlookup.h"
-#include "shell/globals.h"
-#include "shell/modmain.h"
+#include "records/readers.h"
 
 #include <QCoreApplication>
 
@@ -112,8 +112,8 @@ void fillEBMS(Grid& g, const Columns& cols, const Grid& lookup, const std::vecto
         line[size_t(7 + i)] = field(14 + i);
     line[13] = field(1);
     line[18] = field(13);
-    line[kRecordFields - 1] = line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5]
-                              + QLatin1Char('|') + line[6];
+    line[kRecordFields - 1] =
+        line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5] + QLatin1Char('|') + line[6];
     const int row = g.AddRow();
     for (size_t i = 0; i < line.size(); ++i)
         if (!line[i].isEmpty())
@@ -229,8 +229,7 @@ void sortRDMBySettings(Grid& igRDM, const RDMSortSettings& sort)
         sortPass(igRDM, cols, order);
 }
 
-void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType,
-                      const RDMSortSettings& sort)
+void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType, const RDMSortSettings& sort)
 {
     Grid& g = grids.igRDM;
     initRDMGridColumns(g);
@@ -256,8 +255,8 @@ void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString&
 bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
 {
     BusyGuard busy;
-    if (path.isEmpty() || !modMain::blnFileExists(path)
-        || modMain::GetRightOfLast(path, QLatin1Char('.')).toUpper() != QLatin1String("ORV"))
+    if (path.isEmpty() || !modMain::blnFileExists(path) ||
+        modMain::GetRightOfLast(path, QLatin1Char('.')).toUpper() != QLatin1String("ORV"))
         return false;
 
     QStringList lines;

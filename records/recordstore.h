@@ -5,8 +5,8 @@
 // A record (DataRecord) is a grid row of the cells "Line 1" .. "Line 20" and
 // "DateTime"; the DateTime cell (DateTimeCell) holds start time, end time,
 // start date and end date joined by "|".
+#include "core/datagrids.h"
 #include "platform/grid.h"
-#include "shell/datagrids.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,9 +16,9 @@
 
 namespace records {
 
-constexpr int kRecordLines = 20;   // "Line 1" .. "Line 20"
-constexpr int kShownLines = 12;    // "Line 1" .. "Line 12" are shown and edited
-constexpr int kRecordFields = 21;  // the 20 lines and the DateTime cell
+constexpr int kRecordLines = 20;  // "Line 1" .. "Line 20"
+constexpr int kShownLines = 12;   // "Line 1" .. "Line 12" are shown and edited
+constexpr int kRecordFields = 21; // the 20 lines and the DateTime cell
 
 QString lineKey(int n); // "Line n"
 inline const QString kDateTimeKey = QStringLiteral("DateTime");

@@ -2,9 +2,9 @@
 // the notification-area icon and the shut-down.
 #include "shell/frmmain.h"
 
+#include "core/globals.h"
 #include "platform/statuslog.h"
 #include "records/ftp/frmftp.h"
-#include "shell/globals.h"
 #include "shell/startup.h"
 
 #include <QCloseEvent>

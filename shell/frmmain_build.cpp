@@ -3,8 +3,8 @@
 #include "shell/frmmain.h"
 #include "shell/frmmain_widgets.h"
 
+#include "core/datagrids.h"
 #include "platform/gridview.h"
-#include "shell/datagrids.h"
 #include "shell/startup.h"
 
 #include <QCheckBox>
@@ -47,8 +47,7 @@ void frmMain::buildMenus()
 
     mnuEditor = named(bar->addMenu(QStringLiteral("Editor")), "mnuEditor");
     mnuTemplateSettings = named(mnuEditor->addAction(QStringLiteral("Template Settings")), "mnuTemplateSettings");
-    mnuRenderDataManager =
-        named(mnuEditor->addAction(QStringLiteral("Render Data Manager")), "mnuRenderDataManager");
+    mnuRenderDataManager = named(mnuEditor->addAction(QStringLiteral("Render Data Manager")), "mnuRenderDataManager");
     mnuEditor->menuAction()->setVisible(false);
 
     mnuProcess = named(bar->addMenu(QStringLiteral("&Process")), "mnuProcess");

@@ -4,12 +4,12 @@
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
 
+#include "core/datagrids.h"
+#include "core/globals.h"
 #include "recordlist/bookings.h"
 #include "recordlist/renderlist.h"
 #include "records/datasourcewidgets.h"
 #include "records/recordstore.h"
-#include "shell/datagrids.h"
-#include "shell/globals.h"
 #include "text/fontpanel.h"
 
 #include <QCheckBox>

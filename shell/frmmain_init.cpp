@@ -3,8 +3,8 @@
 // as the user's action whenever it really changes the control's value.
 #include "shell/frmmain.h"
 
+#include "core/datagrids.h"
 #include "platform/gridview.h"
-#include "shell/datagrids.h"
 
 #include <QCheckBox>
 #include <QComboBox>

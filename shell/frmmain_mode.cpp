@@ -1,8 +1,8 @@
 // Editor and Player mode, the three views and the Communication command.
 #include "shell/frmmain.h"
 
+#include "core/globals.h"
 #include "platform/gridview.h"
-#include "shell/globals.h"
 
 #include <QApplication>
 #include <QCheckBox>

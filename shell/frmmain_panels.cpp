@@ -4,6 +4,7 @@
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
 
+#include "core/datagrids.h"
 #include "designer/preview/previewcanvas.h"
 #include "designer/preview/previewguides.h"
 #include "designer/preview/previewmodel.h"
@@ -12,7 +13,6 @@
 #include "platform/services.h"
 #include "platform/vbvalue.h"
 #include "records/rdmpanel.h"
-#include "shell/datagrids.h"
 #include "shell/templateside.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
@@ -49,7 +49,10 @@ constexpr double kLandscapeWidth = 470.4, kLandscapeHeight = 264.6;
 // The window's twelve line rows as the Record Data Manager panel sees them.
 class WindowLineRows final : public RecordLineRows {
 public:
-    explicit WindowLineRows(frmMain& w) : w_(w) {}
+    explicit WindowLineRows(frmMain& w)
+        : w_(w)
+    {
+    }
     QString lineText(int index) const override
     {
         return index >= 0 && index < 12 && w_.txtLine[size_t(index)] ? w_.txtLine[size_t(index)]->text() : QString();
@@ -69,7 +72,10 @@ private:
 // a line's label is shown exactly when its stored flag is "1".
 class PreviewRecordPanel final : public templates::RecordPanel {
 public:
-    explicit PreviewRecordPanel(preview::PreviewModel& m) : m_(m) {}
+    explicit PreviewRecordPanel(preview::PreviewModel& m)
+        : m_(m)
+    {
+    }
     void setLineCheck(int line, int value) override { checks_[size_t(line)] = value; }
     void chkLine_Click(int line) override
     {
@@ -84,8 +90,8 @@ private:
 };
 
 // An element label from its stored shown flag, place, font and caption.
-void placeElement(preview::PreviewModel& m, int index, const QString& on, const QString& region,
-                  const QString& font, const QString& caption)
+void placeElement(preview::PreviewModel& m, int index, const QString& on, const QString& region, const QString& font,
+                  const QString& caption)
 {
     preview::PreviewItem& label = m.lblTDT(index);
     templates::placeFromLayoutRect(label, region, std::as_const(m).picBackground());

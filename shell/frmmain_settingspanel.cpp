@@ -5,14 +5,14 @@
 #include "shell/frmmain.h"
 #include "shell/frmmain_widgets.h"
 
+#include "core/datagrids.h"
+#include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/vbvalue.h"
-#include "shell/datagrids.h"
-#include "shell/globals.h"
-#include "shell/modmain.h"
 #include "shell/settings/screenlists.h"
 
 #include <QCheckBox>
@@ -34,13 +34,13 @@ using namespace frmmainwidgets;
 
 namespace {
 
-const QString kMediaFilter = QStringLiteral(
-    "Image Files(*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif|"
-    "Video Files (*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4)|"
-    "*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4|");
-const QString kVideoFilter = QStringLiteral(
-    "Video Files (*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4)|"
-    "*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4|");
+const QString kMediaFilter =
+    QStringLiteral("Image Files(*.bmp;*.jpg;*.png;*.gif)|*.bmp;*.jpg;*.png;*.gif|"
+                   "Video Files (*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4)|"
+                   "*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4|");
+const QString kVideoFilter =
+    QStringLiteral("Video Files (*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4)|"
+                   "*.avi; *.mpeg; *.mpg; *.m1v; *.mp2; *.vob; *.mpa; *.wmv; *.mp4|");
 const QString kImageFileFilter =
     QStringLiteral("PNG Files (*.png)|*.png|BMP Files (*.bmp)|*.bmp|JPEG Files (*.jpg)|*.jpg");
 const QString kIDLookupFilter = QStringLiteral("EBMS ID Look Up Files|*.TXT");
@@ -117,8 +117,7 @@ void frmMain::btnEBMSIDLookupBrowser_Click()
         return;
     BusyGuard busy;
     QString path;
-    if (!services::files().chooseOpen(QStringLiteral("Select a file"), gstrDataFolder.trimmed(), kIDLookupFilter,
-                                      path))
+    if (!services::files().chooseOpen(QStringLiteral("Select a file"), gstrDataFolder.trimmed(), kIDLookupFilter, path))
         return;
     // The full path is kept: the dialog does not change the current folder.
     txtEBMSIDLookupFile->setText(path);

@@ -3,11 +3,11 @@
 // play-list, and the template operations the window reaches as neighbours.
 #include "shell/templateside.h"
 
+#include "core/datagrids.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/gridview.h"
 #include "platform/services.h"
 #include "platform/vbvalue.h"
-#include "shell/datagrids.h"
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
 #include "templates/recorddisplay.h"
@@ -44,7 +44,11 @@ bool validLine(int line)
 // slot list runs nothing, since its handler follows the user's choice only.
 class WindowTemplateView final : public templates::TemplateViewControls {
 public:
-    WindowTemplateView(frmMain& w, preview::PreviewModel& m) : w_(w), m_(m) {}
+    WindowTemplateView(frmMain& w, preview::PreviewModel& m)
+        : w_(w)
+        , m_(m)
+    {
+    }
 
     // ---- slot list ----
     int slotIndex() const override { return w_.cboTemplateSelection->currentIndex(); }
@@ -106,10 +110,14 @@ public:
     QCheckBox* box(Element e) const
     {
         switch (e) {
-        case Element::Title: return w_.chkTitle;
-        case Element::Date: return w_.chkDateFormat;
-        case Element::Time: return w_.chkTimeFormat;
-        case Element::PiP: return w_.chkPiP;
+        case Element::Title:
+            return w_.chkTitle;
+        case Element::Date:
+            return w_.chkDateFormat;
+        case Element::Time:
+            return w_.chkTimeFormat;
+        case Element::PiP:
+            return w_.chkPiP;
         }
         return w_.chkTitle;
     }
@@ -121,10 +129,18 @@ public:
     void elementClick(Element e) override
     {
         switch (e) {
-        case Element::Title: w_.chkTitle_Click(); break;
-        case Element::Date: w_.chkDateFormat_Click(); break;
-        case Element::Time: w_.chkTimeFormat_Click(); break;
-        case Element::PiP: w_.chkPiP_Click(); break;
+        case Element::Title:
+            w_.chkTitle_Click();
+            break;
+        case Element::Date:
+            w_.chkDateFormat_Click();
+            break;
+        case Element::Time:
+            w_.chkTimeFormat_Click();
+            break;
+        case Element::PiP:
+            w_.chkPiP_Click();
+            break;
         }
     }
 
@@ -207,8 +223,8 @@ public:
         const templates::Template& t = templates::designerTemplate();
         bool anyShown = false;
         for (int r = 0; r < templates::kRecords; ++r)
-            anyShown = anyShown || t.gstrTemplateLines[size_t(r)][templates::kFieldEnabled][size_t(line)] ==
-                                       QLatin1String("1");
+            anyShown = anyShown ||
+                       t.gstrTemplateLines[size_t(r)][templates::kFieldEnabled][size_t(line)] == QLatin1String("1");
         QCheckBox* b = w_.chkRecordLines[size_t(line)];
         const QSignalBlocker updating(b);
         b->setChecked(anyShown);
@@ -237,10 +253,7 @@ public:
     void focusSelRecord() override { w_.txtSelRecord->setFocus(); }
 
 private:
-    void applySelRecordRange()
-    {
-        w_.vsSelRecord->setRange(std::min(selMin_, selMax_), std::max(selMin_, selMax_));
-    }
+    void applySelRecordRange() { w_.vsSelRecord->setRange(std::min(selMin_, selMax_), std::max(selMin_, selMax_)); }
 
     frmMain& w_;
     preview::PreviewModel& m_;
@@ -251,7 +264,10 @@ private:
 // shows its lines, not its group line).
 class LinesOnlyPanel final : public templates::RecordPanel {
 public:
-    explicit LinesOnlyPanel(templates::RecordPanel& p) : p_(p) {}
+    explicit LinesOnlyPanel(templates::RecordPanel& p)
+        : p_(p)
+    {
+    }
     void setLineCheck(int line, int value) override { p_.setLineCheck(line, value); }
     void chkLine_Click(int line) override { p_.chkLine_Click(line); }
     void showLineCheck(int line) override { p_.showLineCheck(line); }

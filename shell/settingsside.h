@@ -3,7 +3,7 @@
 // Each starts as the real loader of the record store, the EBMS list and the
 // FTP worker; tests replace single ones to watch the order or to stand in
 // for a server.
-#include "shell/datagrids.h"
+#include "core/datagrids.h"
 
 #include <QString>
 

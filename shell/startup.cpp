@@ -1,7 +1,7 @@
 #include "shell/startup.h"
 
+#include "core/globals.h"
 #include "platform/statuslog.h"
-#include "shell/globals.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,8 +37,7 @@ WindowRect placeMainWindow(int screenWidth, int screenHeight, int windowWidth, i
 QStringList createProgramFolders()
 {
     QStringList created;
-    const QStringList folders{gstrDataFolder, gstrMediaFolder, gstrRemoteFolder, gstrTemplatesFolder,
-                              gstrMTLFolder};
+    const QStringList folders{gstrDataFolder, gstrMediaFolder, gstrRemoteFolder, gstrTemplatesFolder, gstrMTLFolder};
     for (const QString& folder : folders) {
         if (folder.isEmpty())
             continue;

@@ -1,11 +1,11 @@
 #include "templates/templatecommands.h"
 
+#include "core/globals.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/vbvalue.h"
-#include "shell/globals.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
 #include "templates/templatefile.h"
@@ -81,7 +81,9 @@ QString templateBaseName(const QString& path)
 }
 
 TemplateDesigner::TemplateDesigner(TemplateViewControls& view, preview::PreviewModel& model, Template& t)
-    : view_(view), model_(model), t_(t)
+    : view_(view)
+    , model_(model)
+    , t_(t)
 {
 }
 
@@ -406,8 +408,8 @@ void TemplateDesigner::CmdSaveTplAs_Click()
         proposed = paths::fileNameOf(mstrTemplateFile).trimmed();
     }
     QString fileName;
-    if (!services::files().chooseSave(QStringLiteral("Save Orvane Template As"), folder, kFilter, proposed,
-                                      true, fileName) ||
+    if (!services::files().chooseSave(QStringLiteral("Save Orvane Template As"), folder, kFilter, proposed, true,
+                                      fileName) ||
         fileName.isEmpty())
         return;
     if (!paths::isPlainFileName(paths::fileNameOf(fileName))) {
@@ -448,8 +450,7 @@ void TemplateDesigner::btnSaveTemplate_Click()
     }
     const QString path = templateFilePath(name);
     if (!paths::isInside(path, gstrDataFolder)) {
-        services::message(QStringLiteral("The template can only be saved in the Data folder (%1).")
-                              .arg(gstrDataFolder),
+        services::message(QStringLiteral("The template can only be saved in the Data folder (%1).").arg(gstrDataFolder),
                           MsgIcon::Exclamation);
         return;
     }

@@ -1,7 +1,7 @@
 #include "text/fonttexture.h"
 
+#include "core/globals.h"
 #include "platform/vbvalue.h"
-#include "shell/globals.h"
 #include "text/fontdescriptor.h"
 #include "text/texteffects.h"
 
@@ -78,7 +78,7 @@ QString printable(const QString& text)
 // faces of one metric family the same width whatever their own tables say.
 double weightedAverageWidth(const QFont& font)
 {
-    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20,
+    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6, 35, 20,
                                          56, 56, 17, 4,  49,  56, 71, 31, 10, 18, 3, 18, 2};
     const QFontMetricsF fm(font);
     double sum = 166 * fm.horizontalAdvance(QLatin1Char(' '));
@@ -169,8 +169,8 @@ int CFontTexture::GetFontWidth(const QString& FontName, const QString& Text)
     return width;
 }
 
-TextLayout CFontTexture::LayoutText(double X1, double Y1, double X2, double Y2, const QString& FontName,
-                                    QString& Text, bool TightFit, int LineMode, int CharSpacing)
+TextLayout CFontTexture::LayoutText(double X1, double Y1, double X2, double Y2, const QString& FontName, QString& Text,
+                                    bool TightFit, int LineMode, int CharSpacing)
 {
     TextLayout out;
     if (!prepare(FontName))
@@ -352,8 +352,8 @@ void CFontTexture::addTextEdgeAA(QImage& Target, double X, double Y, const QStri
 }
 
 void CFontTexture::ShowFont(double X1, double Y1, double X2, double Y2, const QString& FontName,
-                            const QString& TextColor, QString& Text, QImage& Target, bool TightFit,
-                            int LineMode, int CharSpacing, int Effect, uint32_t EdgeColor, int EdgeWidth)
+                            const QString& TextColor, QString& Text, QImage& Target, bool TightFit, int LineMode,
+                            int CharSpacing, int Effect, uint32_t EdgeColor, int EdgeWidth)
 {
     if (FontName.isEmpty())
         return;
@@ -409,6 +409,6 @@ void paintTextItem(QImage& page, const QRectF& box, int alignment, const QString
     QString t2 = text;
     const uint32_t textColor = std::max<uint32_t>(pf.textColor, 5);
     const uint32_t effectColor = std::max<uint32_t>(pf.effectColor, 5);
-    t.ShowFont(x1, box.top(), left + width, box.top() + box.height(), pf.face, QString::number(textColor), t2,
-               page, true, 1, 1, pf.effect, effectColor, 0);
+    t.ShowFont(x1, box.top(), left + width, box.top() + box.height(), pf.face, QString::number(textColor), t2, page,
+               true, 1, 1, pf.effect, effectColor, 0);
 }

@@ -1,10 +1,10 @@
 // Converts a generated 100,000-line Micros/Opera export (about 15 MB) into a
 // record file, then loads that into the record store with a two-key sort.
 // Prints MB/s for the conversion and milliseconds for load plus sort.
+#include "core/globals.h"
 #include "platform/textfile.h"
 #include "records/convert.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -41,12 +41,11 @@ int main(int argc, char** argv)
     bytes.reserve(lines * 160);
     for (int i = 0; i < lines; ++i) {
         const int start = 600 + int(rng.bounded(1200));
-        bytes += "Annual Meeting of the Board " + QByteArray::number(rng.bounded(9999)) + "\t"
-                 + "Grand Ballroom East Wing\t" + "Hosted by Example Corporation\t" + QByteArray::number(start)
-                 + "\t" + QByteArray::number(start + 130) + "\tLevel " + QByteArray::number(rng.bounded(12))
-                 + "\t20240" + QByteArray::number(1 + rng.bounded(9)) + "15\t20241231\t"
-                 + "Group " + QByteArray::number(rng.bounded(40)) + "\tContact desk\tExt 4411\tNotes here\t"
-                 + "Extra field\r\n";
+        bytes += "Annual Meeting of the Board " + QByteArray::number(rng.bounded(9999)) + "\t" +
+                 "Grand Ballroom East Wing\t" + "Hosted by Example Corporation\t" + QByteArray::number(start) + "\t" +
+                 QByteArray::number(start + 130) + "\tLevel " + QByteArray::number(rng.bounded(12)) + "\t20240" +
+                 QByteArray::number(1 + rng.bounded(9)) + "15\t20241231\t" + "Group " +
+                 QByteArray::number(rng.bounded(40)) + "\tContact desk\tExt 4411\tNotes here\t" + "Extra field\r\n";
     }
     QFile f(source);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())

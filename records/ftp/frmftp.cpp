@@ -1,9 +1,9 @@
 #include "records/ftp/frmftp.h"
 
+#include "core/globals.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/paths.h"
 #include "platform/statuslog.h"
-#include "shell/globals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,9 +72,9 @@ QString FrmFTP::FormatFileTime(const QString& stamp)
         if (!stamp.at(i).isDigit() || stamp.at(i).unicode() > 127)
             return QString();
     }
-    return stamp.mid(0, 4) + QLatin1Char('/') + stamp.mid(4, 2) + QLatin1Char('/') + stamp.mid(6, 2)
-           + QLatin1Char(' ') + stamp.mid(8, 2) + QLatin1Char(':') + stamp.mid(10, 2) + QLatin1Char(':')
-           + stamp.mid(12, 2);
+    return stamp.mid(0, 4) + QLatin1Char('/') + stamp.mid(4, 2) + QLatin1Char('/') + stamp.mid(6, 2) +
+           QLatin1Char(' ') + stamp.mid(8, 2) + QLatin1Char(':') + stamp.mid(10, 2) + QLatin1Char(':') +
+           stamp.mid(12, 2);
 }
 
 bool FrmFTP::isFolderEntry(const QString& entry)
@@ -159,8 +159,8 @@ void FrmFTP::removeOtherSpellings(const QString& localFolder, const QString& nam
     }
 }
 
-bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password,
-                     const QString& remoteFolder, const QString& localFolder, const QString& fileName)
+bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
+                     const QString& localFolder, const QString& fileName)
 {
     if (busy_) {
         statusMessage(QStringLiteral("Error connecting to ftp site"));
@@ -223,8 +223,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     return result;
 }
 
-QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password,
-                            const QString& fileName)
+QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName)
 {
     if (busy_) {
         statusMessage(QStringLiteral("!!!Error: 0 ") + kBusy);
@@ -274,8 +273,8 @@ bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName)
         return false;
     }
     statusMessage(QStringLiteral("Start retrieve ") + fileName);
-    const bool ok = frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"),
-                                   gstrDataFolder, fileName);
+    const bool ok =
+        frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), gstrDataFolder, fileName);
     if (ok)
         statusMessage(QStringLiteral("Successfully retrieved ") + fileName);
     else

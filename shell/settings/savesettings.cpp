@@ -1,9 +1,9 @@
 #include "shell/settings/savesettings.h"
 
+#include "core/globals.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
-#include "shell/globals.h"
 
 #include <QFileInfo>
 

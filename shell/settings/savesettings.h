@@ -16,7 +16,7 @@
 //  SaveDisplaySettings(path): saveDisplaySettings(path, gstrStatus,
 //    optLayout(1) selected, cboRotation text).
 // A save that fails logs a "!!!" status line and leaves the old file whole.
-#include "shell/datagrids.h"
+#include "core/datagrids.h"
 #include "shell/settings/settingsfile.h"
 
 #include <QString>
@@ -50,15 +50,15 @@ std::optional<SaveCheckFailure> checkRunSettings(const SaveCheckInput& in);
 
 // Everything a whole-file save reads from the panel, as the controls hold it.
 struct PanelTexts {
-    QString status;   // gstrStatus
-    QString dataType; // gstrDataType
-    bool ftp = false; // optRunSettings(1) selected
-    QString dataFile, bookingDataFile;                                   // txtDataFile, txtEBMSBookingFile
+    QString status;                                                               // gstrStatus
+    QString dataType;                                                             // gstrDataType
+    bool ftp = false;                                                             // optRunSettings(1) selected
+    QString dataFile, bookingDataFile;                                            // txtDataFile, txtEBMSBookingFile
     QString ftpFilename, ftpServer, ftpUsername, ftpPassword, ftpBookingFilename; // as typed
-    QString idLookupDataFile; // txtEBMSIDLookupFile
-    bool standAlone = false;  // chkRunAsStandAlone
-    QString dwellTime;        // txtDwellTime
-    QString imageFilename;    // txtImageFilename
+    QString idLookupDataFile;                                                     // txtEBMSIDLookupFile
+    bool standAlone = false;                                                      // chkRunAsStandAlone
+    QString dwellTime;                                                            // txtDwellTime
+    QString imageFilename;                                                        // txtImageFilename
     bool dayTimeValidity = false;
     QString validStartTime, validEndTime, validStartDays, validEndDays;
     QString assignedField, assignedLocation; // cboAssignedField, txtAssignedLocation

@@ -1,8 +1,8 @@
 #include "shell/settings/settingsload.h"
 
+#include "core/globals.h"
 #include "platform/paths.h"
 #include "platform/vbvalue.h"
-#include "shell/globals.h"
 #include "shell/settings/settingsfile.h"
 
 #include <set>
@@ -38,8 +38,7 @@ std::optional<QString> flag(const Value& v, const QString& missing)
 // Screen sizes the renderer can make a page of.
 constexpr int kMaxScreenSide = 16384;
 
-std::optional<QString> screenSide(const Value& v, const QString& missing, const QString& what,
-                                  QStringList* log)
+std::optional<QString> screenSide(const Value& v, const QString& missing, const QString& what, QStringList* log)
 {
     if (v.isMissing())
         return missing;
@@ -74,8 +73,8 @@ bool isPlayListKey(const QString& key, qint64 limit, qint64& number)
 
 QString readStatus(const IniDocument& doc)
 {
-    const auto r = settingsfile::readKey(doc, settingsfile::kSettings, QStringLiteral("Status"),
-                                         QStringLiteral("0"), settingsfile::kStatusBuffer);
+    const auto r = settingsfile::readKey(doc, settingsfile::kSettings, QStringLiteral("Status"), QStringLiteral("0"),
+                                         settingsfile::kStatusBuffer);
     return r.present ? r.text : QStringLiteral("0");
 }
 
@@ -123,8 +122,8 @@ PlayListLoad readPlayList(const IniDocument& doc, QStringList* log)
         const KeyRead entry = readKey(doc, kTemplates, QString::number(i), QString());
         if (!entry.present || entry.text.isEmpty())
             continue;
-        if (entry.text.contains(QLatin1Char('\\')) || entry.text.contains(QLatin1Char('/'))
-            || entry.text.contains(QLatin1String(".."))) {
+        if (entry.text.contains(QLatin1Char('\\')) || entry.text.contains(QLatin1Char('/')) ||
+            entry.text.contains(QLatin1String(".."))) {
             if (log)
                 *log << QStringLiteral("!!!Play-list entry %1 \"%2\" is not a template name; skipped.")
                             .arg(i)

@@ -1,10 +1,10 @@
 // Fetching the source files and asking for their times, against a real FTP
 // server on 127.0.0.1 (or a recording stand-in where no server may be asked).
+#include "core/globals.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/paths.h"
 #include "platform/statuslog.h"
 #include "records/ftp/frmftp.h"
-#include "shell/globals.h"
 #include "tests/ftp/ftptestserver.h"
 #include "tests/testsupport.h"
 
@@ -18,12 +18,12 @@
 
 namespace {
 
-#define START_SERVER(server)                                                                        \
-    do {                                                                                            \
-        QString why;                                                                                \
-        if (FtpTestServer::python().isEmpty())                                                      \
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                   \
-        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                     \
+#define START_SERVER(server)                                                                                           \
+    do {                                                                                                               \
+        QString why;                                                                                                   \
+        if (FtpTestServer::python().isEmpty())                                                                         \
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
+        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
     } while (0)
 
 // Records calls; every operation fails. For cases that must not reach a server.
@@ -174,8 +174,7 @@ TEST_F(FetchTest, WrongPasswordAndMissingFile)
     EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
                                        QStringLiteral("Can't login to ftp site. Try again."),
                                        QStringLiteral("Error retrieving data.txt from FTP Server.")}));
-    EXPECT_EQ(frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")),
-              QString());
+    EXPECT_EQ(frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")), QString());
     EXPECT_TRUE(logTexts().last().startsWith(QStringLiteral("!!!Error: "))) << logTexts().last().toStdString();
     expectNoPasswordInLog();
 
@@ -206,10 +205,10 @@ TEST_F(FetchTest, StopFlagOrCancelDuringATransferKeepsTheOldCopy)
         bool fetchMeanwhile = true;
         if (round == 0) {
             QTimer::singleShot(400, [&] {
-                timeMeanwhile = frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword,
-                                                 QStringLiteral("stall.txt"));
-                fetchMeanwhile = frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword,
-                                              QStringLiteral("\\"), data.path(), QStringLiteral("stall.txt"));
+                timeMeanwhile =
+                    frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("stall.txt"));
+                fetchMeanwhile = frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"),
+                                              data.path(), QStringLiteral("stall.txt"));
                 gblnStop = true;
             });
         } else {
@@ -247,9 +246,9 @@ TEST_F(FetchTest, StalledOrDyingServerKeepsTheOldCopy)
         clock.start();
         EXPECT_FALSE(retrieveFTPDataFile(*frm));
         EXPECT_LT(clock.elapsed(), 5000);
-        EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve ") + name,
-                                           QStringLiteral("Error connecting to ftp site"),
-                                           QStringLiteral("Error retrieving ") + name + QStringLiteral(" from FTP Server.")}));
+        EXPECT_EQ(logTexts(),
+                  QStringList({QStringLiteral("Start retrieve ") + name, QStringLiteral("Error connecting to ftp site"),
+                               QStringLiteral("Error retrieving ") + name + QStringLiteral(" from FTP Server.")}));
         EXPECT_EQ(testsupport::readAll(local(name)), QByteArray("old"));
         EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
         QFile::remove(local(name));
@@ -264,8 +263,8 @@ TEST_F(FetchTest, ModifiedTimeOfAFile)
     {
         QFile f(server.root() + QStringLiteral("/Data.TXT"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC),
-                                  QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC), QFileDevice::FileModificationTime));
     }
     auto frm = makeFrm();
     const QString host = server.host();

@@ -1,14 +1,14 @@
 #pragma once
 // The main window with its data side, over a temporary program folder given
 // as ORVANE_HOME, with fake message boxes and file dialogs.
+#include "core/datagrids.h"
+#include "core/globals.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "recordlist/idlookup.h"
-#include "shell/datagrids.h"
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
-#include "shell/globals.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>

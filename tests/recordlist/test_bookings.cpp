@@ -1,8 +1,8 @@
+#include "core/globals.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "recordlist/bookings.h"
 #include "recordlist/idlookup.h"
-#include "shell/globals.h"
 #include "tests/recordlist/listtestsupport.h"
 #include "tests/testsupport.h"
 
@@ -88,7 +88,8 @@ TEST_F(Bookings, BookingsJoinEveryMatchingFunctionRecordOfTheirEvent)
     EXPECT_EQ(column(grids.igBook, "FSD"), QStringList({"", "", "20240101", "", ""}));
     // The event title comes from the first scanned record of the event, whatever its flag.
     EXPECT_EQ(column(grids.igBook, "Line 6"), QStringList({"Gala", "E1 title", "E1 title", "", "Show"}));
-    EXPECT_EQ(column(grids.igBook, "Line 8"), QStringList({"Room one", "Room one", "Room one", "Room two", "Room one"}));
+    EXPECT_EQ(column(grids.igBook, "Line 8"),
+              QStringList({"Room one", "Room one", "Room one", "Room two", "Room one"}));
     for (int r = 4; r <= 5; ++r) {
         for (const char* key : {"Line 7", "Line 10", "Line 11", "FSD", "FED"})
             EXPECT_EQ(grids.igBook.CellValue(r, key), "") << r << key;

@@ -1,8 +1,8 @@
 // The readers of outside exports, end to end: source file in, working record
 // file bytes out.
+#include "core/globals.h"
 #include "records/convert.h"
 #include "records/readers.h"
-#include "shell/globals.h"
 #include "tests/records/recordstest.h"
 #include "tests/testsupport.h"
 
@@ -52,8 +52,8 @@ TEST_F(Convert, MicrosNineAndTwelveFieldLines)
                            "1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\n";
     ASSERT_EQ(run("0", "export.txt", src), ConvertStatus::Converted) << error.toStdString();
     EXPECT_EQ(out(), recordBytes({"a", "b", "c", "0900", "1000", "f", "20240101", "20240102", "i"},
-                                 "0900|1000|20240101|20240102")
-                         + recordBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}, "4|5|7|8"));
+                                 "0900|1000|20240101|20240102") +
+                         recordBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"}, "4|5|7|8"));
 }
 
 TEST_F(Convert, MicrosFieldsAreKeptUntrimmed)
@@ -75,16 +75,16 @@ TEST_F(Convert, MicrosBadLineFailsAndKeepsTheOldFile)
 
 TEST_F(Convert, DelphiCutsFixedPositions)
 {
-    const QString full = pad("Title", 60) + pad("Sub", 60) + pad("Room", 40) + "ABC" + pad("x", 8) + pad("Host", 40)
-                         + "0930" + "1130" + pad("Group", 20) + "12AB" + "1234567" + "IGNORED";
+    const QString full = pad("Title", 60) + pad("Sub", 60) + pad("Room", 40) + "ABC" + pad("x", 8) + pad("Host", 40) +
+                         "0930" + "1130" + pad("Group", 20) + "12AB" + "1234567" + "IGNORED";
     ASSERT_EQ(full.size(), 250 + 7);
     const QString short218 = full.left(217) + "9";
     ASSERT_EQ(run("1", "a.nss", (full + "\r\n" + short218 + "\r\n\r\n").toLatin1()), ConvertStatus::Converted);
-    EXPECT_EQ(out(), recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "1130", "Group", "12AB",
-                                  "1234567"},
-                                 "0930|1130|0|0")
-                         + recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "119"}, "0930|119|0|0")
-                         + recordBytes({}, "||0|0"));
+    EXPECT_EQ(out(),
+              recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "1130", "Group", "12AB", "1234567"},
+                          "0930|1130|0|0") +
+                  recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "119"}, "0930|119|0|0") +
+                  recordBytes({}, "||0|0"));
 }
 
 TEST_F(Convert, DelphiTabOrLoneCRInsideAFieldBecomesABlank)
@@ -118,7 +118,8 @@ TEST_F(Convert, EBMSSkipsHeadersAndSplitsPart14)
 
 TEST_F(Convert, EBMSShortPart14Fails)
 {
-    const QByteArray rec = "\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\",\"13\",\"a,b\",\"15\"\n";
+    const QByteArray rec =
+        "\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\",\"13\",\"a,b\",\"15\"\n";
     EXPECT_EQ(run("2", "f.txt", rec), ConvertStatus::Failed);
     EXPECT_EQ(out(), kOld);
 }
@@ -126,9 +127,9 @@ TEST_F(Convert, EBMSShortPart14Fails)
 TEST_F(Convert, OwnRecordFileKeepsNineFieldsAndRebuildsTheWindow)
 {
     // Converting the working file onto itself: the source is read first.
-    writeAll(target, recordBytes({"1", "2", "3", "0800", "0900", "6", "20240101", "20240131", "9", "10", "11", "12",
-                                  "13"},
-                                 "x|y|z|w"));
+    writeAll(target,
+             recordBytes({"1", "2", "3", "0800", "0900", "6", "20240101", "20240131", "9", "10", "11", "12", "13"},
+                         "x|y|z|w"));
     ASSERT_EQ(records::convertFile(target, "3", target, &error), ConvertStatus::Converted);
     EXPECT_EQ(out(), recordBytes({"1", "2", "3", "0800", "0900", "6", "20240101", "20240131", "9"},
                                  "0800|0900|20240101|20240131"));

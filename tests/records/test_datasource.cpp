@@ -1,8 +1,8 @@
 // Data source selection: which inputs each Data Type opens, and the two
 // browse buttons.
+#include "core/globals.h"
 #include "records/datasource.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
 #include "tests/records/recordstest.h"
 #include "tests/testsupport.h"
 
@@ -19,7 +19,11 @@ public:
     void setBackColor(C c, uint32_t color) override { colors[c] = color; }
     QString text(C c) const override { return texts.count(c) ? texts.at(c) : QString(); }
     void setText(C c, const QString& t) override { texts[c] = t; }
-    void selectLocalOption() override { localSelectedWhileEnabled = enabled.count(C::optRunSettings0) == 0 || enabled[C::optRunSettings0]; ++localSelected; }
+    void selectLocalOption() override
+    {
+        localSelectedWhileEnabled = enabled.count(C::optRunSettings0) == 0 || enabled[C::optRunSettings0];
+        ++localSelected;
+    }
     bool isRDMVisible() const override { return rdmVisible; }
     void setRDMControlsVisible(bool v) override { rdmControls = v; }
 

@@ -1,7 +1,7 @@
 // Hand editing of the record store: Add, Update, Up, Down, Delete and Save.
+#include "core/globals.h"
 #include "records/rdmeditor.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
 #include "tests/records/recordstest.h"
 #include "tests/testsupport.h"
 

@@ -1,8 +1,8 @@
 // Loading the record file into the record store, the EBMS field mapping and
 // the sort by the sort settings.
+#include "core/globals.h"
 #include "recordlist/idlookup.h"
 #include "records/recordstore.h"
-#include "shell/globals.h"
 #include "tests/records/recordstest.h"
 #include "tests/testsupport.h"
 
@@ -110,8 +110,8 @@ TEST_F(Store, PlainLinesAreTrimmedAndBlankLinesSkipped)
     ASSERT_TRUE(loadRDMFromOrvFile(grids, file("r.orv", bytes)));
     EXPECT_EQ(total, 4);
     const Grid& g = grids.igRDM;
-    EXPECT_EQ(g.RowValues(2), (QStringList{"A", "B", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",
-                                           "", "", ""}));
+    EXPECT_EQ(g.RowValues(2),
+              (QStringList{"A", "B", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
     EXPECT_EQ(g.CellValue(4, "Line 12"), "v12");
     EXPECT_EQ(g.CellValue(4, "Line 13"), "");
     EXPECT_EQ(g.CellValue(4, "Line 20"), "");
@@ -135,19 +135,19 @@ TEST_F(Store, EBMSLayoutsWithTheIdLookup)
     QStringList y = ebmsFields("Y", "1234");
     QStringList n = ebmsFields("N", "1234");
     n[1] = "a-first"; // would move under a descending sort
-    const QByteArray bytes = ebmsLine(y) + ebmsLine(ebmsFields("Y", "hh:mm")) + ebmsLine(ebmsFields("Y", "  "))
-                             + ebmsLine(n) + ebmsLine(ebmsFields("y", "9")) + "f1\tf2\tf3\r\n";
+    const QByteArray bytes = ebmsLine(y) + ebmsLine(ebmsFields("Y", "hh:mm")) + ebmsLine(ebmsFields("Y", "  ")) +
+                             ebmsLine(n) + ebmsLine(ebmsFields("y", "9")) + "f1\tf2\tf3\r\n";
     ASSERT_TRUE(loadRDMFromOrvFile(grids, file("e.orv", bytes)));
     EXPECT_EQ(built, 1);
     ASSERT_EQ(grids.igRDM.RowCount(), 3);
     EXPECT_EQ(total, 3);
 
     const QStringList rowY = grids.igRDM.RowValues(1);
-    EXPECT_EQ(rowY, (QStringList{"f2", "f8", "Ballroom", "f9", "f10", "f11", "f12", "f14", "f15", "f16", "Y", "f3",
-                                 "", "f1", "f4", "f5", "f6", "f7", "f13", "1234", "f9|f10|f11|f12"}));
+    EXPECT_EQ(rowY, (QStringList{"f2", "f8", "Ballroom", "f9", "f10", "f11", "f12", "f14", "f15",  "f16",           "Y",
+                                 "f3", "",   "f1",       "f4", "f5",  "f6",  "f7",  "f13", "1234", "f9|f10|f11|f12"}));
     const QStringList rowN = grids.igRDM.RowValues(2);
-    EXPECT_EQ(rowN, (QStringList{"a-first", "Terrace", "", "f4", "f5", "f6", "f7", "f14", "f15", "f16", "N", "1234",
-                                 "f8", "f1", "f9", "f10", "f11", "f12", "f13", "f3", "f4|f5|f6|f7"}));
+    EXPECT_EQ(rowN, (QStringList{"a-first", "Terrace", "",   "f4", "f5",  "f6",  "f7",  "f14", "f15", "f16",        "N",
+                                 "1234",    "f8",      "f1", "f9", "f10", "f11", "f12", "f13", "f3",  "f4|f5|f6|f7"}));
     // Lower-case "y" is layout N; an unknown ID describes as empty.
     EXPECT_EQ(grids.igRDM.CellValue(3, "Line 2"), "");
     EXPECT_EQ(grids.igRDM.CellValue(3, "Line 12"), "9");

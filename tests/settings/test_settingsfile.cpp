@@ -2,7 +2,7 @@
 // save, the grids a save empties, and failed writes.
 #include "settingstestutil.h"
 
-#include "shell/globals.h"
+#include "core/globals.h"
 #include "shell/settings/savesettings.h"
 #include "shell/settings/settingsfile.h"
 #include "shell/settings/settingsload.h"
@@ -107,12 +107,11 @@ TEST_F(SettingsFileTest, FtpSaveWritesTheFtpGroupAsTypedAndNoLocalKeys)
     ASSERT_TRUE(saveSettings(path, ftpPanel(), grids));
 
     const IniDocument d = settingsfile::loadSettingsDocument(path).value();
-    EXPECT_EQ(d.sections(), QStringList({"SETTINGS", "DAYTIME_VALIDATION", "ASSIGNED_SETTINGS", "SORT_SETTINGS",
-                                         "TEMPLATES"}));
-    EXPECT_EQ(d.keys("SETTINGS"),
-              QStringList({"Status", "Data Type", "Retrieve Type", "FTP Filename", "FTP Server", "FTP Username",
-                           "FTP Password", "FTP Booking Filename", "ID Lookup Data File", "Stand Alone",
-                           "Dwell Time", "Image File"}));
+    EXPECT_EQ(d.sections(),
+              QStringList({"SETTINGS", "DAYTIME_VALIDATION", "ASSIGNED_SETTINGS", "SORT_SETTINGS", "TEMPLATES"}));
+    EXPECT_EQ(d.keys("SETTINGS"), QStringList({"Status", "Data Type", "Retrieve Type", "FTP Filename", "FTP Server",
+                                               "FTP Username", "FTP Password", "FTP Booking Filename",
+                                               "ID Lookup Data File", "Stand Alone", "Dwell Time", "Image File"}));
     EXPECT_EQ(d.keys("TEMPLATES"), QStringList({"Mode", "Width", "Height", "Rotation", "List Number", "1", "2"}));
     EXPECT_TRUE(d.lines().contains(QStringLiteral("FTP Filename= events.txt")));
     EXPECT_TRUE(d.lines().contains(QStringLiteral("FTP Password=pa ss ")));

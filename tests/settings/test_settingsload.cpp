@@ -2,8 +2,8 @@
 // missing, empty or set, the play-list, and values that name files.
 #include "settingstestutil.h"
 
+#include "core/globals.h"
 #include "platform/grid.h"
-#include "shell/globals.h"
 #include "shell/settings/settingsfile.h"
 #include "shell/settings/settingsload.h"
 #include "tests/testsupport.h"
@@ -43,9 +43,8 @@ TEST(StatusSetting, OnlyAStoredOneStartsThePlayer)
         bool player;
     };
     const Case cases[] = {
-        {"Status=1", "1", true},      {"Status= 1", "1", true}, {"Status=01", "01", false},
-        {"Status=2", "2", false},     {"Status=", "0", false},  {"Status=12345", "1234", false},
-        {"Other=1", "0", false},
+        {"Status=1", "1", true}, {"Status= 1", "1", true},        {"Status=01", "01", false}, {"Status=2", "2", false},
+        {"Status=", "0", false}, {"Status=12345", "1234", false}, {"Other=1", "0", false},
     };
     for (const Case& c : cases) {
         testsupport::writeAll(path, QByteArray("[SETTINGS]\r\n") + c.line + "\r\n");
@@ -140,10 +139,22 @@ TEST(LoadRules, EmptyKeysTakeTheirDefaultsOrKeep)
 TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
 {
     const LoadedSettings ld = resolveLoad(doc({
-        "[settings]", "Data Type= 2 ", "Retrieve Type=0", "Data File=/x/events.txt",
-        "Booking Data File=/x/book.txt", "ID Lookup Data File=/x/ids.txt", "Stand Alone=yes", "Dwell Time=7",
-        "[DAYTIME_VALIDATION]", "Day Time Validity=1", "Valid Start Days=3", "[TEMPLATES]", "Mode=1",
-        "Width=1024", "Height=768", "Rotation=270",
+        "[settings]",
+        "Data Type= 2 ",
+        "Retrieve Type=0",
+        "Data File=/x/events.txt",
+        "Booking Data File=/x/book.txt",
+        "ID Lookup Data File=/x/ids.txt",
+        "Stand Alone=yes",
+        "Dwell Time=7",
+        "[DAYTIME_VALIDATION]",
+        "Day Time Validity=1",
+        "Valid Start Days=3",
+        "[TEMPLATES]",
+        "Mode=1",
+        "Width=1024",
+        "Height=768",
+        "Rotation=270",
     }));
     EXPECT_EQ(ld.dataType, "2");
     EXPECT_EQ(ld.dataTypeIndex, 2);
@@ -156,14 +167,14 @@ TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
     EXPECT_EQ(ld.validStartDays, "3");
     EXPECT_EQ(ld.screen.layoutMode, "1");
     EXPECT_EQ(ld.screen.rotation, "270");
-    EXPECT_EQ(resolutionIndex(QStringList({"852 x 480", "800 x 600", "1280 x 720", "1024 x 768"}),
-                              *ld.screen.width, *ld.screen.height),
+    EXPECT_EQ(resolutionIndex(QStringList({"852 x 480", "800 x 600", "1280 x 720", "1024 x 768"}), *ld.screen.width,
+                              *ld.screen.height),
               3);
 
     // The lookup and local booking files are loaded for EBMS data only; an
     // FTP booking file for every source.
-    const LoadedSettings other = resolveLoad(doc({"[SETTINGS]", "Data Type=7", "Booking Data File=/x/b.txt",
-                                                  "ID Lookup Data File=/x/i.txt"}));
+    const LoadedSettings other =
+        resolveLoad(doc({"[SETTINGS]", "Data Type=7", "Booking Data File=/x/b.txt", "ID Lookup Data File=/x/i.txt"}));
     EXPECT_EQ(other.dataTypeIndex, -1);
     EXPECT_FALSE(other.loadIDLookup);
     EXPECT_FALSE(other.loadBooking);
@@ -193,8 +204,8 @@ TEST(LoadRules, DataSourceGlobalsFollowTheRetrieveType)
     EXPECT_EQ(gstrDataFile, "/prog/Data/events.txt");
     EXPECT_EQ(gstrBookingDataFile, "/prog/Data/passwd");
 
-    LoadedSettings bad = resolveLoad(doc({"[SETTINGS]", "Retrieve Type=1", "FTP Filename=dir/..",
-                                          "FTP Booking Filename="}));
+    LoadedSettings bad =
+        resolveLoad(doc({"[SETTINGS]", "Retrieve Type=1", "FTP Filename=dir/..", "FTP Booking Filename="}));
     gstrFTPBookingFilename.clear();
     applyDataSource(bad);
     EXPECT_EQ(gstrDataFile, "");
@@ -231,9 +242,9 @@ TEST(LoadRules, ApplyingSetsTheGlobalsOfEachStep)
 {
     gstrStandAlone = QStringLiteral("1");
     gstrScreenWidth = QStringLiteral("1360");
-    const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", "Stand Alone=", "Dwell Time=20", "Data Type=4",
-                                               "[SORT_SETTINGS]", "Type=Descending", "Line=Line 4", "[TEMPLATES]",
-                                               "Width=", "Height=720", "Rotation=90"}));
+    const LoadedSettings ld =
+        resolveLoad(doc({"[SETTINGS]", "Stand Alone=", "Dwell Time=20", "Data Type=4", "[SORT_SETTINGS]",
+                         "Type=Descending", "Line=Line 4", "[TEMPLATES]", "Width=", "Height=720", "Rotation=90"}));
     applyAssignedAndSort(ld);
     applyDataType(ld);
     applyRunSettings(ld);
@@ -262,8 +273,8 @@ TEST(PlayList, NumberedKeysFillTheGridInStoredOrder)
     grid.AddCol(QStringLiteral("Template"));
     grid.SetCellValue(grid.AddRow(), 1, QStringLiteral("old"));
 
-    const PlayListLoad pl = readPlayList(doc({"[TEMPLATES]", "List Number=3", "1=Template with 2 records", "2=",
-                                              "3=Default Template", "4=beyond the count"}));
+    const PlayListLoad pl = readPlayList(doc({"[TEMPLATES]", "List Number=3", "1=Template with 2 records",
+                                              "2=", "3=Default Template", "4=beyond the count"}));
     ASSERT_TRUE(pl.replace);
     EXPECT_EQ(pl.entries, QStringList({"Template with 2 records", "Default Template"}));
     applyPlayList(grid, pl);
@@ -292,10 +303,10 @@ TEST(PlayList, AbsentOrUnusableCountsKeepTheGrid)
 TEST(PlayList, OnlyKeysPresentAreVisitedAndUnsafeNamesAreSkipped)
 {
     QStringList log;
-    const PlayListLoad pl = readPlayList(
-        doc({"[TEMPLATES]", "List Number=1e300", "2=B", "01=not a number key", "+3=nor this", "1=A",
-             "7=..\\..\\secret", "8=sub/name", "9=a\\b", "10=C", "11=.."}),
-        &log);
+    const PlayListLoad pl =
+        readPlayList(doc({"[TEMPLATES]", "List Number=1e300", "2=B", "01=not a number key", "+3=nor this", "1=A",
+                          "7=..\\..\\secret", "8=sub/name", "9=a\\b", "10=C", "11=.."}),
+                     &log);
     ASSERT_TRUE(pl.replace);
     EXPECT_EQ(pl.entries, QStringList({"A", "B", "C"}));
     ASSERT_EQ(log.size(), 4);

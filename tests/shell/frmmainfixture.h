@@ -1,8 +1,8 @@
 #pragma once
 // A main window over a fresh temporary program folder.
+#include "core/globals.h"
 #include "platform/statuslog.h"
 #include "shell/frmmain.h"
-#include "shell/globals.h"
 #include "shelltestsupport.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 // Editor start and the sibling program launch.
 #include "settingsfakes.h"
 
+#include "core/datagrids.h"
 #include "platform/inifile.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
-#include "shell/datagrids.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -83,11 +83,17 @@ TEST_F(SettingsWindowTest, PlayerSaveChecksEachRunSettingInOrderAndFocusesTheFie
         QWidget* focus;
     };
     const std::vector<Step> local = {
-        {[&] { w.txtImageFilename->clear(); w.txtDwellTime->setText(QStringLiteral("10")); },
+        {[&] {
+             w.txtImageFilename->clear();
+             w.txtDwellTime->setText(QStringLiteral("10"));
+         },
          "Please enter/select a Data File.", w.cmdDataFileBrowser},
         {[&] { w.txtDataFile->setText(QStringLiteral("/x/events.txt")); }, "Please enter/select an Image File.",
          w.txtImageFilename},
-        {[&] { w.txtImageFilename->setText(QStringLiteral("page.png")); w.txtDwellTime->setText(QStringLiteral(" ")); },
+        {[&] {
+             w.txtImageFilename->setText(QStringLiteral("page.png"));
+             w.txtDwellTime->setText(QStringLiteral(" "));
+         },
          "Please enter Dwell Time.", w.txtDwellTime},
         {[&] { w.txtDwellTime->setText(QStringLiteral("0")); },
          "Please enter Dwell Time as a whole number of seconds (1 or more).", w.txtDwellTime},
@@ -115,8 +121,7 @@ TEST_F(SettingsWindowTest, PlayerSaveChecksEachRunSettingInOrderAndFocusesTheFie
          w.txtFTPServer},
         {[&] { w.txtFTPServer->setText(QStringLiteral("ftp.example")); }, "Please enter a FTP Username.",
          w.txtFTPUsername},
-        {[&] { w.txtFTPUsername->setText(QStringLiteral("board")); }, "Please enter a FTP Password.",
-         w.txtFTPPassword},
+        {[&] { w.txtFTPUsername->setText(QStringLiteral("board")); }, "Please enter a FTP Password.", w.txtFTPPassword},
     };
     for (const Step& step : ftp) {
         step.mend();
@@ -214,25 +219,32 @@ TEST_F(SettingsWindowTest, LoadOfALocalFileFillsThePanelAndLoadsTheDataInOrder)
 {
     frmMain& w = *window;
     const QString source = dataFolder() + QStringLiteral("/events.orv");
-    shelltest::writeText(source, recordLine({QStringLiteral("B"), QStringLiteral("2")})
-                                     + recordLine({QStringLiteral("A"), QStringLiteral("2")})
-                                     + recordLine({QStringLiteral("C"), QStringLiteral("1")}));
-    writeSettings(QStringLiteral(
-        "[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1\r\nBooking Data File=\r\n"
-        "ID Lookup Data File=C:\\lookups\\ids.txt\r\nStand Alone=1\r\nDwell Time= 15 \r\n"
-        "Image File=C:\\old\\Media\\page.png\r\n"
-        "[DAYTIME_VALIDATION]\r\nDay Time Validity=1\r\nValid Start Time=06:30\r\nValid End Time=\r\n"
-        "Valid Start Days=1\r\nValid End Days=2\r\n"
-        "[ASSIGNED_SETTINGS]\r\nAssigned Field=Line 3\r\nAssigned Location=Hall A;Hall B\r\n"
-        "[SORT_SETTINGS]\r\nType=Ascending\r\nGroup=Line 2\r\nLine=Line 1\r\n"
-        "[TEMPLATES]\r\nMode=1\r\nWidth=1280\r\nHeight=720\r\nRotation=180\r\n"
-        "List Number=2\r\n1=Template with 3 records\r\n2=Template with 1 record\r\n")
-                      .arg(source));
+    shelltest::writeText(source, recordLine({QStringLiteral("B"), QStringLiteral("2")}) +
+                                     recordLine({QStringLiteral("A"), QStringLiteral("2")}) +
+                                     recordLine({QStringLiteral("C"), QStringLiteral("1")}));
+    writeSettings(
+        QStringLiteral(
+            "[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1\r\nBooking Data File=\r\n"
+            "ID Lookup Data File=C:\\lookups\\ids.txt\r\nStand Alone=1\r\nDwell Time= 15 \r\n"
+            "Image File=C:\\old\\Media\\page.png\r\n"
+            "[DAYTIME_VALIDATION]\r\nDay Time Validity=1\r\nValid Start Time=06:30\r\nValid End Time=\r\n"
+            "Valid Start Days=1\r\nValid End Days=2\r\n"
+            "[ASSIGNED_SETTINGS]\r\nAssigned Field=Line 3\r\nAssigned Location=Hall A;Hall B\r\n"
+            "[SORT_SETTINGS]\r\nType=Ascending\r\nGroup=Line 2\r\nLine=Line 1\r\n"
+            "[TEMPLATES]\r\nMode=1\r\nWidth=1280\r\nHeight=720\r\nRotation=180\r\n"
+            "List Number=2\r\n1=Template with 3 records\r\n2=Template with 1 record\r\n")
+            .arg(source));
 
     QStringList calls;
     SettingsLoaders real = w.loaders;
-    w.loaders.clearDataGrids = [&](DataGrids& g) { calls << QStringLiteral("clear"); real.clearDataGrids(g); };
-    w.loaders.loadIDLookupFile = [&](Grid&, const QString&) { calls << QStringLiteral("lookup"); return true; };
+    w.loaders.clearDataGrids = [&](DataGrids& g) {
+        calls << QStringLiteral("clear");
+        real.clearDataGrids(g);
+    };
+    w.loaders.loadIDLookupFile = [&](Grid&, const QString&) {
+        calls << QStringLiteral("lookup");
+        return true;
+    };
     w.loaders.ConvertDataFile = [&](const QString& s) {
         calls << QStringLiteral("convert ") + QFileInfo(s).fileName();
         return real.ConvertDataFile(s);
@@ -241,7 +253,10 @@ TEST_F(SettingsWindowTest, LoadOfALocalFileFillsThePanelAndLoadsTheDataInOrder)
         calls << QStringLiteral("load ") + QFileInfo(p).fileName();
         real.LoadDataFileIfExists(g, p);
     };
-    w.loaders.loadEBMSBookingFile = [&](const QString&) { calls << QStringLiteral("booking"); return true; };
+    w.loaders.loadEBMSBookingFile = [&](const QString&) {
+        calls << QStringLiteral("booking");
+        return true;
+    };
     int templateSelections = 0;
     w.neighbours.cboTemplateSelection_Click = [&] { ++templateSelections; };
 
@@ -275,7 +290,8 @@ TEST_F(SettingsWindowTest, LoadOfALocalFileFillsThePanelAndLoadsTheDataInOrder)
     EXPECT_TRUE(w.optLayout[1]->isChecked());
     EXPECT_EQ(w.cboResolution->currentText(), QStringLiteral("1280 x 720"));
     EXPECT_EQ(w.cboRotation->currentText(), QStringLiteral("180"));
-    EXPECT_EQ(playList(), (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record")}));
+    EXPECT_EQ(playList(),
+              (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record")}));
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 0);
     EXPECT_EQ(templateSelections, 1);
 
@@ -323,11 +339,20 @@ TEST_F(SettingsWindowTest, RetrieveTypePresentButEmptyLoadsNoDataSource)
     w.optRunSettings[1]->setChecked(true);
     w.txtDataFile->setText(QStringLiteral("as before"));
     QStringList calls;
-    w.loaders.loadIDLookupFile = [&](Grid&, const QString&) { calls << QStringLiteral("lookup"); return true; };
-    w.loaders.ConvertDataFile = [&](const QString&) { calls << QStringLiteral("convert"); return true; };
+    w.loaders.loadIDLookupFile = [&](Grid&, const QString&) {
+        calls << QStringLiteral("lookup");
+        return true;
+    };
+    w.loaders.ConvertDataFile = [&](const QString&) {
+        calls << QStringLiteral("convert");
+        return true;
+    };
     w.loaders.LoadDataFileIfExists = [&](DataGrids&, const QString&) { calls << QStringLiteral("load"); };
     w.loaders.initRDMGridColumns = [&](Grid&) { calls << QStringLiteral("init"); };
-    w.loaders.loadEBMSBookingFile = [&](const QString&) { calls << QStringLiteral("booking"); return true; };
+    w.loaders.loadEBMSBookingFile = [&](const QString&) {
+        calls << QStringLiteral("booking");
+        return true;
+    };
 
     w.LoadSettings(settingsFile());
     EXPECT_TRUE(calls.isEmpty()) << calls.join(QLatin1Char(',')).toStdString();
@@ -348,11 +373,13 @@ TEST_F(SettingsWindowTest, PlayListLoadReplacesOnlyWhenAListIsStored)
     w.LoadSettings(settingsFile());
     // The stored order is kept; an empty entry adds no row, one naming a
     // path is refused with a status line.
-    EXPECT_EQ(playList(), (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record")}));
+    EXPECT_EQ(playList(),
+              (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record")}));
     EXPECT_TRUE(shelltest::loggedError());
 
     // No "List Number" (as after an Editor save) or "0": the list stays.
-    for (const char* text : {"[TEMPLATES]\r\nMode=0\r\n", "[TEMPLATES]\r\nList Number=0\r\n1=Template with 2 records\r\n"}) {
+    for (const char* text :
+         {"[TEMPLATES]\r\nMode=0\r\n", "[TEMPLATES]\r\nList Number=0\r\n1=Template with 2 records\r\n"}) {
         writeSettings(QString::fromLatin1(text));
         w.LoadSettings(settingsFile());
         EXPECT_EQ(playList().size(), 2) << text;
@@ -426,8 +453,7 @@ TEST_F(SettingsWindowTest, SiblingProgramLaunchByModeAndDataSource)
     // EBMS in Player mode: refused, the file left alone.
     toPlayer(2);
     w.mnuFNW_Click();
-    EXPECT_EQ(messages.texts.last(),
-              QStringLiteral("Fenwold only works with Micros/Opera/Tamrisk and Delphi."));
+    EXPECT_EQ(messages.texts.last(), QStringLiteral("Fenwold only works with Micros/Opera/Tamrisk and Delphi."));
     EXPECT_EQ(launcher.started.size(), 1);
     EXPECT_EQ(key(readIni(fnw), "FNWSETTING", "Last Loaded Event Type"), QStringLiteral("DELPHI"));
 
@@ -451,7 +477,10 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
         shelltest::writeText(dataFolder() + QStringLiteral("/events.orv"), recordLine({QStringLiteral("fetched")}));
         return true;
     };
-    w.loaders.retrieveFTPBookingFile = [&](FrmFTP&) { calls << QStringLiteral("fetch booking"); return true; };
+    w.loaders.retrieveFTPBookingFile = [&](FrmFTP&) {
+        calls << QStringLiteral("fetch booking");
+        return true;
+    };
     SettingsLoaders real = w.loaders;
     w.loaders.ConvertDataFile = [&](const QString& s) {
         calls << QStringLiteral("convert ") + s;
@@ -474,7 +503,10 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
     writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Booking Filename=book.txt\r\n"));
     shelltest::writeText(dataFolder() + QStringLiteral("/book.txt"), QStringLiteral("x\r\n"));
     calls.clear();
-    w.loaders.loadEBMSBookingFile = [&](const QString& p) { calls << QStringLiteral("booking ") + p; return true; };
+    w.loaders.loadEBMSBookingFile = [&](const QString& p) {
+        calls << QStringLiteral("booking ") + p;
+        return true;
+    };
     w.LoadSettings(settingsFile());
     EXPECT_EQ(calls, (QStringList{QStringLiteral("fetch events.orv"),
                                   QStringLiteral("convert ") + dataFolder() + QStringLiteral("/events.orv"),
@@ -505,10 +537,19 @@ TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBooking
     QStringList calls;
     auto name = [](const QString& path) { return QFileInfo(path).fileName(); };
     w.loaders.clearDataGrids = [&](DataGrids&) { calls << QStringLiteral("clear"); };
-    w.loaders.loadIDLookupFile = [&](Grid&, const QString& p) { calls << QStringLiteral("lookup ") + name(p); return true; };
-    w.loaders.ConvertDataFile = [&](const QString& s) { calls << QStringLiteral("convert ") + name(s); return true; };
+    w.loaders.loadIDLookupFile = [&](Grid&, const QString& p) {
+        calls << QStringLiteral("lookup ") + name(p);
+        return true;
+    };
+    w.loaders.ConvertDataFile = [&](const QString& s) {
+        calls << QStringLiteral("convert ") + name(s);
+        return true;
+    };
     w.loaders.LoadDataFileIfExists = [&](DataGrids&, const QString& p) { calls << QStringLiteral("load ") + name(p); };
-    w.loaders.loadEBMSBookingFile = [&](const QString& p) { calls << QStringLiteral("booking ") + name(p); return true; };
+    w.loaders.loadEBMSBookingFile = [&](const QString& p) {
+        calls << QStringLiteral("booking ") + name(p);
+        return true;
+    };
 
     w.LoadSettings(settingsFile());
     EXPECT_EQ(calls, (QStringList{QStringLiteral("clear"), QStringLiteral("lookup ids.txt"),

@@ -2,8 +2,8 @@
 // sort rules, file pickers, screen lists, background and page elements.
 #include "settingsfakes.h"
 
+#include "core/datagrids.h"
 #include "platform/statuslog.h"
-#include "shell/datagrids.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -249,7 +249,9 @@ TEST_F(SettingsWindowTest, PageElementSwitches)
     QStringList calls;
     w.neighbours.HideSelectionFrame = [&] { calls << QStringLiteral("hide frame"); };
     w.neighbours.applyTDTLabelSettings = [&](int i) { calls << QStringLiteral("apply %1").arg(i); };
-    w.neighbours.setTDTLabelCaption = [&](int i, const QString& c) { calls << QStringLiteral("caption %1 %2").arg(i).arg(c); };
+    w.neighbours.setTDTLabelCaption = [&](int i, const QString& c) {
+        calls << QStringLiteral("caption %1 %2").arg(i).arg(c);
+    };
     w.neighbours.setTDTLabelVisible = [&](int i, bool v) { calls << QStringLiteral("visible %1 %2").arg(i).arg(v); };
 
     w.cboDateFormat->setCurrentIndex(3);

@@ -2,7 +2,7 @@
 // lists and start values of the inputs.
 #include "frmmainfixture.h"
 
-#include "shell/datagrids.h"
+#include "core/datagrids.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -121,18 +121,17 @@ TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
     window->InitControls();
 
     EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("optRunSettings_Click(0)"),
-                                     QStringLiteral("cboSortSelection_Click"),
-                                     QStringLiteral("optLayout_Click(0)"), QStringLiteral("cboResolution_Click"),
-                                     QStringLiteral("cboRotation_Click"), QStringLiteral("vsRecordsPerPage_Change"),
-                                     QStringLiteral("txtDwellTime_Change"), QStringLiteral("optBackgroundType_Click(0)"),
-                                     QStringLiteral("DisableLineRows"), QStringLiteral("(DisableLineRows ran)"),
-                                     QStringLiteral("initURGridColumns")}));
+                                     QStringLiteral("cboSortSelection_Click"), QStringLiteral("optLayout_Click(0)"),
+                                     QStringLiteral("cboResolution_Click"), QStringLiteral("cboRotation_Click"),
+                                     QStringLiteral("vsRecordsPerPage_Change"), QStringLiteral("txtDwellTime_Change"),
+                                     QStringLiteral("optBackgroundType_Click(0)"), QStringLiteral("DisableLineRows"),
+                                     QStringLiteral("(DisableLineRows ran)"), QStringLiteral("initURGridColumns")}));
     EXPECT_EQ(lineRowsDisabled, 1);
 
     frmMain& w = *window;
-    EXPECT_EQ(entries(w.cboDataFileType), (QStringList{QStringLiteral("Micros/Opera/Tamrisk"), QStringLiteral("Delphi"),
-                                                       QStringLiteral("EBMS"), QStringLiteral("Rizura Vivud"),
-                                                       QStringLiteral("Basic Text")}));
+    EXPECT_EQ(entries(w.cboDataFileType),
+              (QStringList{QStringLiteral("Micros/Opera/Tamrisk"), QStringLiteral("Delphi"), QStringLiteral("EBMS"),
+                           QStringLiteral("Rizura Vivud"), QStringLiteral("Basic Text")}));
     EXPECT_EQ(w.cboDataFileType->currentText(), QStringLiteral("Rizura Vivud"));
     EXPECT_EQ(w.txtRecordsPerPage->text(), QStringLiteral("1"));
     EXPECT_EQ(w.txtDwellTime->text(), QStringLiteral("10"));
@@ -233,9 +232,9 @@ TEST_F(MainWindowTest, MenusAsCreated)
     EXPECT_EQ(menuLayout(w.mnuStatus->actions()), (QStringList{QStringLiteral("Editor"), QStringLiteral("Player")}));
     EXPECT_EQ(menuLayout(w.mnuEditor->actions()),
               (QStringList{QStringLiteral("Template Settings"), QStringLiteral("Render Data Manager")}));
-    EXPECT_EQ(menuLayout(w.mnuProcess->actions()),
-              (QStringList{QStringLiteral("Start Program"), QStringLiteral("Run Process (hidden)"),
-                           QStringLiteral("Stop")}));
+    EXPECT_EQ(
+        menuLayout(w.mnuProcess->actions()),
+        (QStringList{QStringLiteral("Start Program"), QStringLiteral("Run Process (hidden)"), QStringLiteral("Stop")}));
     EXPECT_EQ(menuLayout(w.mnuPopup->actions()),
               (QStringList{QStringLiteral("Align All To Left"), QStringLiteral("Align All To Right"),
                            QStringLiteral("Align All To Center"), QStringLiteral("-"),

@@ -1,6 +1,6 @@
 // Window placement, the caption and the program folders.
+#include "core/globals.h"
 #include "platform/statuslog.h"
-#include "shell/globals.h"
 #include "shell/startup.h"
 
 #include <gtest/gtest.h>

@@ -4,15 +4,15 @@
 // code runs its handler at once (only on a real change), as the window's
 // widgets do. Every handler call is logged, so tests can check the order.
 // Also fake message boxes and file dialogs, and a temporary Data folder.
-#include "tests/testsupport.h"
+#include "core/globals.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/paths.h"
 #include "platform/services.h"
-#include "shell/globals.h"
 #include "templates/recorddisplay.h"
 #include "templates/template.h"
 #include "templates/templatecommands.h"
 #include "templates/templateview.h"
+#include "tests/testsupport.h"
 
 #include <QDir>
 #include <QStringList>
@@ -28,7 +28,11 @@ using namespace templates;
 
 class View : public TemplateViewControls {
 public:
-    View(preview::PreviewModel& m, Template& t) : m_(m), t_(t) {}
+    View(preview::PreviewModel& m, Template& t)
+        : m_(m)
+        , t_(t)
+    {
+    }
 
     QStringList log; // handler calls in order
 
@@ -67,11 +71,27 @@ public:
         bool visible = true;
     };
     Bar rpp{6, 1, 6, true}, sel;
-    void setRecordsPerPageMax(int max) override { rpp.max = max; clampBar(rpp, true); }
+    void setRecordsPerPageMax(int max) override
+    {
+        rpp.max = max;
+        clampBar(rpp, true);
+    }
     void setRecordsPerPageValue(int value) override { setBar(rpp, value, true); }
-    void setRecordsPerPageMin(int min) override { rpp.min = min; clampBar(rpp, true); }
-    void setSelRecordMax(int max) override { sel.max = max; clampBar(sel, false); }
-    void setSelRecordMin(int min) override { sel.min = min; clampBar(sel, false); }
+    void setRecordsPerPageMin(int min) override
+    {
+        rpp.min = min;
+        clampBar(rpp, true);
+    }
+    void setSelRecordMax(int max) override
+    {
+        sel.max = max;
+        clampBar(sel, false);
+    }
+    void setSelRecordMin(int min) override
+    {
+        sel.min = min;
+        clampBar(sel, false);
+    }
     void setSelRecordValue(int value) override { setBar(sel, value, false); }
     void setSelRecordVisible(bool visible) override { sel.visible = visible; }
 
@@ -88,8 +108,7 @@ public:
     void elementClick(Element e) override
     {
         const int i = int(e);
-        static const char* names[] = {"chkTitle_Click", "chkDateFormat_Click", "chkTimeFormat_Click",
-                                      "chkPiP_Click"};
+        static const char* names[] = {"chkTitle_Click", "chkDateFormat_Click", "chkTimeFormat_Click", "chkPiP_Click"};
         log << QString::fromLatin1(names[i]);
         HideSelectionFrame();
         preview::PreviewItem& label = m_.lblTDT(i);

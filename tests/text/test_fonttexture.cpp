@@ -1,7 +1,7 @@
 // The text drawer: font mapping, measurement and the layout decisions of
 // the fitting rules (which text is kept, where it goes, when "..." stands
 // in for it), and what the drawing leaves on the picture.
-#include "shell/globals.h"
+#include "core/globals.h"
 #include "text/fontdescriptor.h"
 #include "text/fonttexture.h"
 #include "text/texteffects.h"
@@ -54,7 +54,7 @@ TEST(FontMapping, FaceSizeWeightAndWidth)
     ASSERT_GT(t.GetFontWidth(kFace, QStringLiteral("x")), 9);
     ASSERT_TRUE(t.font().has_value());
     EXPECT_EQ(QFontInfo(*t.font()).family(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(t.font()->pixelSize(), 24);  // 18 points at 96 dpi
+    EXPECT_EQ(t.font()->pixelSize(), 24); // 18 points at 96 dpi
     EXPECT_EQ(t.font()->weight(), QFont::Bold);
 
     // The "not bold" weight 100 asks for the normal face, not a thin one.
@@ -92,7 +92,7 @@ TEST(FontMeasure, WidthIsNinePlusCharacterWidths)
     const int sum = sumWidths(t, text);
     EXPECT_GT(sum, 100);
     EXPECT_EQ(t.GetFontWidth(kFace, text), 9 + sum);
-    EXPECT_EQ(t.GetFontWidth(kFace, text), 9 + sum);  // the same again with a fresh font
+    EXPECT_EQ(t.GetFontWidth(kFace, text), 9 + sum); // the same again with a fresh font
 
     // Control characters measure nothing; characters beyond Latin-1 measure
     // their own glyph, and a surrogate pair is one character.
@@ -243,7 +243,7 @@ TEST(StopFlag, EndsTheLayoutBeforeDrawing)
     TextLayout l = layout(t, 0, 400, QStringLiteral("Anything"));
     EXPECT_TRUE(l.stopped);
     EXPECT_TRUE(l.lines.isEmpty());
-    EXPECT_TRUE(t.font().has_value());  // the font was still made
+    EXPECT_TRUE(t.font().has_value()); // the font was still made
     // An empty text has no character before which to stop.
     EXPECT_EQ(layout(t, 0, 400, QString()).lines.size(), 1);
 }
@@ -269,8 +269,8 @@ TEST(ShowFont, EdgeMatchesTheOffsetPrints)
     for (int y = 0; y < fast.height(); ++y)
         for (int x = 0; x < fast.width(); ++x) {
             const QRgb a = fast.pixel(x, y), b = reference.pixel(x, y);
-            maxDiff = std::max({maxDiff, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                std::abs(qBlue(a) - qBlue(b))});
+            maxDiff = std::max(
+                {maxDiff, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
             edgePixels += a == qRgb(255, 0, 0);
         }
     EXPECT_LE(maxDiff, 3);
@@ -336,7 +336,8 @@ TEST(ShowFont, ControlCharactersDrawNothingAsTheyMeasureNothing)
         QImage plain(300, 50, QImage::Format_RGB32);
         plain.fill(Qt::white);
         QImage withControls = plain;
-        QString a = QStringLiteral("AB 12"), b = QStringLiteral("A\tB\x01 1\x1f" "2");
+        QString a = QStringLiteral("AB 12"), b = QStringLiteral("A\tB\x01 1\x1f"
+                                                                "2");
         t.ShowFont(0, 0, 300, 50, kFace, QStringLiteral("255"), a, plain, true, 1, 1, effect, 0xFF0000, 0);
         t.ShowFont(0, 0, 300, 50, kFace, QStringLiteral("255"), b, withControls, true, 1, 1, effect, 0xFF0000, 0);
         EXPECT_EQ(withControls, plain) << "effect " << effect;

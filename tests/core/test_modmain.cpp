@@ -1,7 +1,7 @@
+#include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
-#include "shell/globals.h"
-#include "shell/modmain.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -55,12 +55,24 @@ TEST(ModMainFiles, FileExistsIsALiteralRegularFileTest)
 TEST(ModMainFiles, FileTypeTable)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {" photo.JPG ", "PictureType"}, {"clip.Mp4", "VideoType"},     {"anim.gif", "HtmlType"},
-        {"tune.wav", "AudioType"},      {"deck.pps", "PowerPointType"}, {"old.swf", "FlashType"},
-        {"arial.ttf", "FontType"},      {"a.ini", "INIType"},           {"a.txt", "TXTType"},
-        {"a.rtf", "RTFType"},           {"a.doc", "DOCType"},           {"a.xls", "ExcelType"},
-        {"pack.tar.zip", "ZipType"},    {"C:\\x.y\\noext", "OtherType"}, {"README", "OtherType"},
-        {"dot.", "OtherType"},          {"", "OtherType"},              {"a.orv", "OtherType"},
+        {" photo.JPG ", "PictureType"},
+        {"clip.Mp4", "VideoType"},
+        {"anim.gif", "HtmlType"},
+        {"tune.wav", "AudioType"},
+        {"deck.pps", "PowerPointType"},
+        {"old.swf", "FlashType"},
+        {"arial.ttf", "FontType"},
+        {"a.ini", "INIType"},
+        {"a.txt", "TXTType"},
+        {"a.rtf", "RTFType"},
+        {"a.doc", "DOCType"},
+        {"a.xls", "ExcelType"},
+        {"pack.tar.zip", "ZipType"},
+        {"C:\\x.y\\noext", "OtherType"},
+        {"README", "OtherType"},
+        {"dot.", "OtherType"},
+        {"", "OtherType"},
+        {"a.orv", "OtherType"},
         {"a. png ", "PictureType"},
     };
     for (const auto& [name, kind] : cases)
@@ -73,8 +85,16 @@ class FakeKeys final : public KeyState {
 public:
     bool esc = false, right = false;
     int reads = 0;
-    bool escapeDown() override { ++reads; return esc; }
-    bool rightButtonDown() override { ++reads; return right; }
+    bool escapeDown() override
+    {
+        ++reads;
+        return esc;
+    }
+    bool rightButtonDown() override
+    {
+        ++reads;
+        return right;
+    }
 };
 
 class ShellTest : public ::testing::Test {

@@ -1,10 +1,10 @@
-#include "shell/modmain.h"
+#include "core/modmain.h"
 
+#include "core/globals.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
-#include "shell/globals.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -76,8 +76,8 @@ QString GetFileType(const QString& fileName)
 
 void UpdatePlayerVariablesImage(const QString& imagePath)
 {
-    const QString file = paths::join(paths::join(gstrPlayerFolder, QStringLiteral("Settings")),
-                                     QStringLiteral("Settings.ini"));
+    const QString file =
+        paths::join(paths::join(gstrPlayerFolder, QStringLiteral("Settings")), QStringLiteral("Settings.ini"));
     const QString value = paths::fileNameOf(imagePath);
     QString error;
     IniFile ini(file);

@@ -1,4 +1,4 @@
-#include "shell/globals.h"
+#include "core/globals.h"
 
 #include "platform/paths.h"
 
@@ -19,7 +19,7 @@ void initGlobalPaths(const QString& programFolder, const QString& playerFolder)
     gstrPlayerFolder = playerFolder;
 }
 
-#include "shell/datagrids.h"
+#include "core/datagrids.h"
 
 DataGrids& dataGrids()
 {
