@@ -13,6 +13,7 @@
 #include "platform/services.h"
 #include "platform/vbvalue.h"
 #include "records/rdmpanel.h"
+#include "shell/designerside.h"
 #include "shell/templateside.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
@@ -117,6 +118,7 @@ DataSide* DataSide::install(frmMain& window)
     installRecordListHooks();
     auto* side = new DataSide(window);
     TemplateSide::install(window);
+    DesignerSide::install(window);
     return side;
 }
 

@@ -4,11 +4,13 @@
 #include "shell/templateside.h"
 
 #include "core/datagrids.h"
+#include "designer/lines/lineswitches.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/gridview.h"
 #include "platform/services.h"
 #include "platform/vbvalue.h"
 #include "shell/dataside.h"
+#include "shell/designerside.h"
 #include "shell/frmmain.h"
 #include "templates/recorddisplay.h"
 #include "templates/template.h"
@@ -191,23 +193,11 @@ public:
             b->setTristate(true);
         b->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     }
+    // The line switches of the designer side.
     void chkLine_Click(int line) override
     {
-        if (!validLine(line))
-            return;
-        w_.neighbours.HideSelectionFrame();
-        const Qt::CheckState state = w_.chkLine[size_t(line)]->checkState();
-        const int value = state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
-        preview::DesignerState& s = m_.state();
-        s.mintSelectedLine = line;
-        // The template holds records 0..5; the other displays only show.
-        if (QString* shown = templates::designerTemplate().line(s.mintSelectedGroup, templates::kFieldEnabled, line))
-            *shown = QString::number(value);
-        const preview::ItemRef label{preview::ItemKind::RecordLine, s.mintSelectedGroup, line};
-        if (preview::PreviewModel::isValid(label)) {
-            m_.item(label).visible = value == 1;
-            m_.touch();
-        }
+        if (DesignerSide* d = DesignerSide::of(w_))
+            d->switches().chkLine_Click(line);
     }
     void showLineCheck(int line) override
     {
@@ -218,16 +208,8 @@ public:
     }
     void syncRecordLineCheck(int line) override
     {
-        if (!validLine(line))
-            return;
-        const templates::Template& t = templates::designerTemplate();
-        bool anyShown = false;
-        for (int r = 0; r < templates::kRecords; ++r)
-            anyShown = anyShown ||
-                       t.gstrTemplateLines[size_t(r)][templates::kFieldEnabled][size_t(line)] == QLatin1String("1");
-        QCheckBox* b = w_.chkRecordLines[size_t(line)];
-        const QSignalBlocker updating(b);
-        b->setChecked(anyShown);
+        if (DesignerSide* d = DesignerSide::of(w_))
+            d->switches().syncRecordLineCheck(line);
     }
     void setGroupOption(int line, bool selected) override
     {
@@ -258,24 +240,6 @@ private:
     frmMain& w_;
     preview::PreviewModel& m_;
     int selMax_ = 1, selMin_ = 1;
-};
-
-// The view with the group options left alone (making a record current
-// shows its lines, not its group line).
-class LinesOnlyPanel final : public templates::RecordPanel {
-public:
-    explicit LinesOnlyPanel(templates::RecordPanel& p)
-        : p_(p)
-    {
-    }
-    void setLineCheck(int line, int value) override { p_.setLineCheck(line, value); }
-    void chkLine_Click(int line) override { p_.chkLine_Click(line); }
-    void showLineCheck(int line) override { p_.showLineCheck(line); }
-    void syncRecordLineCheck(int line) override { p_.syncRecordLineCheck(line); }
-    void DisableLineRows() override {}
-
-private:
-    templates::RecordPanel& p_;
 };
 
 } // namespace
@@ -343,24 +307,8 @@ void TemplateSide::installNeighbours()
         d->loadDefaultTemplateLayout(N);
     };
     n.SelectTemplateRecord = [m, v](int record) { templates::SelectTemplateRecord(record, *m, *v); };
-    n.ApplyTemplateRecord = [w, m, v](int record) {
-        m->state().mintSelectedGroup = record;
-        if (record < 0 || record >= templates::kRecords)
-            return;
-        LinesOnlyPanel lines(*v);
-        templates::ShowTemplateRecord(record, templates::designerTemplate(), *m, lines);
-        w->ShowRecordInLines(record + 1);
-        w->neighbours.DisableLineRows();
-    };
 
-    // The selection frame and the element labels, until the layout tools
-    // bring their own.
-    n.HideSelectionFrame = [m] {
-        for (int i = 0; i < 4; ++i)
-            m->PicEdge(i).visible = false;
-        m->btnAdjust().visible = false;
-        m->touch();
-    };
+    // The element labels, until the layout tools bring their own.
     n.applyTDTLabelSettings = [w, m](int index) {
         const templates::Template& t = templates::designerTemplate();
         preview::PreviewItem& label = m->lblTDT(index);
