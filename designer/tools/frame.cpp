@@ -177,8 +177,8 @@ void SelectionFrame::PicEdge_MouseUp(int, int button, int, double, double)
 void SelectionFrame::btnAdjust_MouseDown(int button, int shift, double x, double y)
 {
     const preview::DesignerState& s = m_.state();
-    knobLastX_ = x;
-    knobLastY_ = y;
+    knobLastX_ = m_.btnAdjust().left() + x;
+    knobLastY_ = m_.btnAdjust().top() + y;
     if (recordDisplay(s.mintSelectedGroup))
         m_.raiseMouseDown({ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine}, button, shift, x, y);
     else if (elementGroup(s.mintSelectedGroup))
@@ -190,14 +190,14 @@ void SelectionFrame::btnAdjust_MouseMove(int buttons, int shift, double x, doubl
     const preview::DesignerState& s = m_.state();
     if (recordDisplay(s.mintSelectedGroup)) {
         if (buttons == 2) {
-            // The record moves by the pointer's travel since the last move,
-            // which the line handler reads as an offset from its press point.
-            const double fx = s.mdblPressX + (x - knobLastX_);
-            const double fy = s.mdblPressY + (y - knobLastY_);
-            knobLastX_ = x;
-            knobLastY_ = y;
-            x = fx;
-            y = fy;
+            // The record moves by the pointer's travel on the preview since
+            // the last move (whether or not the knob followed), handed on
+            // as an offset from the line's press point.
+            const double px = m_.btnAdjust().left() + x, py = m_.btnAdjust().top() + y;
+            x = s.mdblPressX + (px - knobLastX_);
+            y = s.mdblPressY + (py - knobLastY_);
+            knobLastX_ = px;
+            knobLastY_ = py;
         }
         m_.raiseMouseMove({ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine}, buttons, shift, x, y);
     } else if (elementGroup(s.mintSelectedGroup)) {

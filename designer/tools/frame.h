@@ -64,7 +64,7 @@ private:
     preview::PreviewModel& m_;
     templates::Template& t_;
     lines::RecordLineHandlers* lines_ = nullptr;
-    // The knob's last position during a right drag (knob pixels).
+    // The pointer's last place on the preview during a knob drag.
     double knobLastX_ = 0, knobLastY_ = 0;
 };
 
