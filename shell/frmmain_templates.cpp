@@ -46,9 +46,8 @@ bool validLine(int line)
 // slot list runs nothing, since its handler follows the user's choice only.
 class WindowTemplateView final : public templates::TemplateViewControls {
 public:
-    WindowTemplateView(frmMain& w, preview::PreviewModel& m)
+    explicit WindowTemplateView(frmMain& w)
         : w_(w)
-        , m_(m)
     {
     }
 
@@ -238,7 +237,6 @@ private:
     void applySelRecordRange() { w_.vsSelRecord->setRange(std::min(selMin_, selMax_), std::max(selMin_, selMax_)); }
 
     frmMain& w_;
-    preview::PreviewModel& m_;
     int selMax_ = 1, selMin_ = 1;
 };
 
@@ -265,7 +263,7 @@ TemplateSide::TemplateSide(frmMain& window)
     , window_(window)
 {
     preview::PreviewModel& model = DataSide::of(window)->previewModel();
-    view_ = std::make_unique<WindowTemplateView>(window, model);
+    view_ = std::make_unique<WindowTemplateView>(window);
     designer_ = std::make_unique<templates::TemplateDesigner>(*view_, model, templates::designerTemplate());
 
     commands_ = new templates::TemplateCommandsPanel(*designer_);
