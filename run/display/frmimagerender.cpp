@@ -2,12 +2,14 @@
 
 #include "core/globals.h"
 #include "core/modmain.h"
+#include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/vbvalue.h"
 #include "run/display/qtvideoplayer.h"
 
+#include <QBuffer>
 #include <QCursor>
 #include <QEvent>
 #include <QGraphicsPixmapItem>
@@ -129,13 +131,43 @@ void frmImageRender::open()
     ParkMousePointer();
     window_->setCursor(Qt::BlankCursor);
     view_->viewport()->setCursor(Qt::BlankCursor);
+    SetAlwaysOnTop();
+    state_.reset();
+    Timer1.start();
+}
+
+void frmImageRender::SetAlwaysOnTop()
+{
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window_->setGeometry(screen->geometry());
     window_->showFullScreen();
     window_->raise();
     Form_Resize();
-    state_.reset();
-    Timer1.start();
+}
+
+bool frmImageRender::CaptureScreen()
+{
+    BusyGuard busy;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return false;
+    const QString captured = paths::join(gstrMediaFolder, QStringLiteral("_CapturedScreen.jpg"));
+    bool saved = false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const QImage shot =
+            screen->grabWindow(0).toImage().scaled(320, 240, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        if (shot.isNull() || !shot.save(&buffer, "JPG") || !atomicfile::write(captured, jpeg))
+            continue;
+        saved = true;
+        if (jpeg.size() > 2000) {
+            atomicfile::copy(captured, paths::join(gstrMediaFolder, QStringLiteral("_Screen.jpg")));
+            break;
+        }
+    }
+    return saved;
 }
 
 void frmImageRender::pageReady()
@@ -220,11 +252,11 @@ void frmImageRender::ShowImageRender()
 
     switch (plan.backgroundPicture) {
     case PictureStep::Load: {
-        const QImage picture = fitPicture(QImage(plan.backgroundPictureFile), degrees, screen);
+        QImage picture = fitPicture(QImage(plan.backgroundPictureFile), degrees, screen);
         if (stopped())
             return;
-        backgroundPicture_->setPixmap(QPixmap::fromImage(picture));
         backgroundPicture_->setVisible(!picture.isNull());
+        backgroundPicture_->setPixmap(QPixmap::fromImage(std::move(picture)));
         break;
     }
     case PictureStep::Hide:
@@ -240,11 +272,11 @@ void frmImageRender::ShowImageRender()
     QGraphicsPixmapItem* box = pageBoxes_[plan.pageBox];
     const QString pagePath = paths::join(gstrMediaFolder, gstrImageFile);
     if (!gstrImageFile.isEmpty() && modMain::blnFileExists(pagePath)) {
-        const QImage page = pageForScreen(QImage(pagePath), degrees, screen, plan.seeThrough);
+        QImage page = pageForScreen(QImage(pagePath), degrees, screen, plan.seeThrough);
         if (stopped())
             return;
         if (!page.isNull())
-            box->setPixmap(QPixmap::fromImage(page));
+            box->setPixmap(QPixmap::fromImage(std::move(page)));
     }
 
     if (plan.backgroundVideo == VideoStep::Start)
