@@ -142,6 +142,9 @@ void frmImageRender::SetAlwaysOnTop()
         window_->setGeometry(screen->geometry());
     window_->showFullScreen();
     window_->raise();
+    // Active, so that Esc reaches the program even where keys are only seen
+    // through the window system's events.
+    window_->activateWindow();
     Form_Resize();
 }
 
