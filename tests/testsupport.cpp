@@ -40,6 +40,18 @@ void writeAll(const QString& path, const QByteArray& bytes)
         f.write(bytes);
 }
 
+FixedClock::FixedClock(const QDateTime& when)
+    : at(when)
+{
+    services::setClock(this);
+}
+
+FixedClock::~FixedClock()
+{
+    if (&services::clock() == this)
+        services::setClock(nullptr);
+}
+
 RecordedMessages::RecordedMessages(MsgAnswer a)
     : answer(a)
 {

@@ -62,6 +62,17 @@ private:
     bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
 };
 
+// A clock that stands still at `at` (set it freely). It installs itself
+// while it lives.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(const QDateTime& at = QDateTime(QDate(2024, 3, 7), QTime(9, 5, 4)));
+    ~FixedClock() override;
+    QDateTime now() const override { return at; }
+
+    QDateTime at;
+};
+
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
 // Runs the event loop for `ms` milliseconds.
