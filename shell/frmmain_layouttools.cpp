@@ -36,6 +36,7 @@ LayoutToolsSide::LayoutToolsSide(frmMain& window)
     , window_(window)
 {
     DataSide* data = DataSide::of(window);
+    data_ = data;
     preview::PreviewModel& model = data->previewModel();
     frmMain* w = &window;
 
@@ -58,9 +59,14 @@ LayoutToolsSide::LayoutToolsSide(frmMain& window)
     showMenuState();
 }
 
-// The data side, and with it the preview, goes before this side: the
-// handler chain is not touched here.
-LayoutToolsSide::~LayoutToolsSide() = default;
+LayoutToolsSide::~LayoutToolsSide()
+{
+    // The data side, and with it the preview, usually goes first.
+    if (data_) {
+        data_->previewHandlers().remove(elements_.get());
+        data_->previewHandlers().remove(grid_.get());
+    }
+}
 
 void LayoutToolsSide::installNeighbours()
 {

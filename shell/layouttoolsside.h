@@ -5,9 +5,11 @@
 // place (DataSide::install does it): the tools join the preview's handlers
 // and replace the window's stand-ins for the element settings and the grid.
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
+class DataSide;
 class frmMain;
 
 namespace layouttools {
@@ -35,6 +37,7 @@ private:
     void showMenuState();
 
     frmMain& window_;
+    QPointer<DataSide> data_;
     std::unique_ptr<layouttools::ElementTool> elements_;
     std::unique_ptr<layouttools::DesignGrid> grid_;
 };

@@ -40,18 +40,6 @@ void writeAll(const QString& path, const QByteArray& bytes)
         f.write(bytes);
 }
 
-FixedClock::FixedClock(const QDateTime& when)
-    : at(when)
-{
-    services::setClock(this);
-}
-
-FixedClock::~FixedClock()
-{
-    if (&services::clock() == this)
-        services::setClock(nullptr);
-}
-
 RecordedMessages::RecordedMessages(MsgAnswer a)
     : answer(a)
 {
@@ -140,6 +128,22 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs)
 void pump(int ms)
 {
     waitFor([] { return false; }, ms);
+}
+
+FixedClock::FixedClock()
+{
+    services::setClock(this);
+}
+
+FixedClock::FixedClock(const QDateTime& when)
+    : at(when)
+{
+    services::setClock(this);
+}
+
+FixedClock::~FixedClock()
+{
+    services::setClock(nullptr);
 }
 
 } // namespace testsupport

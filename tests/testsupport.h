@@ -62,15 +62,15 @@ private:
     bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
 };
 
-// A clock that stands still at `at` (set it freely). It installs itself
-// while it lives.
+// A clock that stands still at `at` until a test moves it. It installs
+// itself while it lives.
 class FixedClock final : public Clock {
 public:
-    explicit FixedClock(const QDateTime& at = QDateTime(QDate(2024, 3, 7), QTime(9, 5, 4)));
+    FixedClock();
+    explicit FixedClock(const QDateTime& at);
     ~FixedClock() override;
     QDateTime now() const override { return at; }
-
-    QDateTime at;
+    QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
 };
 
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.

@@ -43,7 +43,7 @@ protected:
 
     QStringList regions() const { return {t.gstrTitleRegion, t.gstrDateRegion, t.gstrTimeRegion, t.gstrPiPRegion}; }
 
-    testsupport::FixedClock clock;
+    testsupport::FixedClock clock{QDateTime(QDate(2024, 3, 7), QTime(9, 5, 4))};
     PreviewModel m;
     templates::Template t;
     QString title = QStringLiteral("  Gala Night ");

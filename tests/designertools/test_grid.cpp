@@ -39,8 +39,6 @@ protected:
         m.mouseUp(x, y, 2, 0);
     }
 
-    std::array<bool, 3> sizes(bool small, bool medium, bool large) { return {small, medium, large}; }
-
     preview::PreviewModel m;
     int menusShown = 0;
     DesignGrid grid{m, [this] { ++menusShown; }};
@@ -90,7 +88,7 @@ TEST_F(GridTest, SizesAndColoursKeepOneCheckMarkAndRedrawTheGrid)
     grid.mnuGridScale_Click(0);
     grid.mnuGridScale_Click(1); // Small goes before Medium comes
     EXPECT_TRUE(m.picBackground().drawing.empty());
-    EXPECT_EQ(grid.menu().scaleChecked, sizes(false, true, false));
+    EXPECT_EQ(grid.menu().scaleChecked, (std::array<bool, 3>{false, true, false}));
     EXPECT_EQ(m.state().gridDivisions, 25);
     EXPECT_EQ(m.picBackground().foreColor, 65280u);
 
@@ -100,7 +98,7 @@ TEST_F(GridTest, SizesAndColoursKeepOneCheckMarkAndRedrawTheGrid)
         EXPECT_EQ(m.picBackground().foreColor, colours[i]) << i;
         EXPECT_EQ(std::count(grid.menu().colorChecked.begin(), grid.menu().colorChecked.end(), true), 1) << i;
         EXPECT_TRUE(grid.menu().colorChecked[size_t(i)]) << i;
-        EXPECT_EQ(grid.menu().scaleChecked, sizes(false, true, false));
+        EXPECT_EQ(grid.menu().scaleChecked, (std::array<bool, 3>{false, true, false}));
         EXPECT_EQ(m.state().gridDivisions, 25);
     }
 
@@ -110,7 +108,7 @@ TEST_F(GridTest, SizesAndColoursKeepOneCheckMarkAndRedrawTheGrid)
     EXPECT_EQ(lines().first.size(), 24u);
 
     grid.mnuHideGrid_Click();
-    EXPECT_EQ(grid.menu().scaleChecked, sizes(false, false, false));
+    EXPECT_EQ(grid.menu().scaleChecked, (std::array<bool, 3>{}));
     EXPECT_FALSE(m.state().mblnGridShown);
     EXPECT_TRUE(preview::designGridLines(m).empty());
     grid.mnuGridLineColor_Click(0); // nothing checked: the grid stays hidden

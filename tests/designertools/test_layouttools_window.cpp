@@ -4,7 +4,8 @@
 
 #include "designer/preview/previewmodel.h"
 #include "designer/preview/previewpaint.h"
-#include "templates/layouts.h"
+#include "designer/tools/elements.h"
+#include "shell/layouttoolsside.h"
 #include "templates/template.h"
 #include "text/fontpanel.h"
 
@@ -39,18 +40,6 @@ protected:
         for (double y = 1; y < m.picBackground().height(); y += 7)
             for (double x = 1; x < m.picBackground().width(); x += 7)
                 if (!m.itemAt(x, y))
-                    return {x, y};
-        return {-1, -1};
-    }
-
-    // A point where the pointer meets `ref` first.
-    QPointF pointOn(const preview::ItemRef& ref) const
-    {
-        const preview::PreviewModel& m = std::as_const(side->previewModel());
-        const QRectF r = m.item(ref).rect();
-        for (double y = r.top() + 1; y < r.bottom(); y += 2)
-            for (double x = r.left() + 1; x < r.right(); x += 2)
-                if (m.itemAt(x, y) == ref)
                     return {x, y};
         return {-1, -1};
     }
@@ -158,7 +147,7 @@ TEST_F(LayoutToolsWindowTest, ThePagesMenuShowsTheGridThatSurvivesALayoutChange)
     EXPECT_FALSE(m.state().mblnGridShown);
 }
 
-TEST_F(LayoutToolsWindowTest, ElementsShowTheirSettingsAndStoreWhereTheyAreDropped)
+TEST_F(LayoutToolsWindowTest, ElementLabelsShowTheWindowsTitleAndPatterns)
 {
     frmMain& w = *window;
     preview::PreviewModel& m = side->previewModel();
@@ -177,17 +166,11 @@ TEST_F(LayoutToolsWindowTest, ElementsShowTheirSettingsAndStoreWhereTheyAreDropp
     EXPECT_EQ(std::as_const(m).lblTDT(1).caption, "2024-03-07");
     EXPECT_DOUBLE_EQ(std::as_const(m).lblTDT(1).fontSize, 7.2);
 
-    // Dragged with the left button far past the page's right edge.
-    const QPointF grab = pointOn({preview::ItemKind::Element, 0, 0});
-    m.mouseDown(grab.x(), grab.y(), 1, 0);
-    m.mouseMove(grab.x() + 1000, grab.y() + 20, 1, 0);
-    m.mouseUp(grab.x() + 1000, grab.y() + 20, 1, 0);
-    const preview::Background& bg = std::as_const(m).picBackground();
-    EXPECT_DOUBLE_EQ(title.left() + title.width(), bg.width());
-    EXPECT_EQ(m.state().mintSelectedGroup, 100);
-    const templates::LayoutRect stored = templates::LayoutRect::parse(t.gstrTitleRegion);
-    ASSERT_TRUE(stored.left && stored.width);
-    EXPECT_NEAR(*stored.left + *stored.width, 1, 0.011);
+    // A drop stores into the designer's template.
+    m.lblTDT(0).setLeft(-20);
+    LayoutToolsSide::of(w)->elements().dropTDTLabel(0);
+    EXPECT_EQ(title.left(), 0);
+    EXPECT_EQ(t.gstrTitleRegion.section(QLatin1Char('|'), 1, 1), "0");
 }
 
 } // namespace
