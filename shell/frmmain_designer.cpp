@@ -136,6 +136,9 @@ DesignerSide::DesignerSide(frmMain& window)
     switches_ = std::make_unique<lines::LineSwitches>(m, t, *frame_, *panel_);
     m.setHandlers(preview::ItemKind::RecordLine, lines_.get());
     frame_->install(*lines_);
+    // A click on the empty page hides the frame: the frame joins the page's
+    // handler chain beside the other tools.
+    DataSide::of(window)->previewHandlers().add(frame_.get());
     installNeighbours();
     connectControls();
 }
@@ -146,8 +149,9 @@ DesignerSide::~DesignerSide()
         model_->setHandlers(preview::ItemKind::RecordLine, nullptr);
         model_->setHandlers(preview::ItemKind::EdgeStrip, nullptr);
         model_->setHandlers(preview::ItemKind::AdjustKnob, nullptr);
-        model_->setHandlers(nullptr);
     }
+    if (DataSide* data = DataSide::of(window_))
+        data->previewHandlers().remove(frame_.get());
 }
 
 void DesignerSide::installNeighbours()
@@ -158,6 +162,7 @@ void DesignerSide::installNeighbours()
     QPointer<preview::PreviewModel> m = model_;
     ShellNeighbours& n = window_.neighbours;
     n.HideSelectionFrame = [frame] { frame->HideSelectionFrame(); };
+    n.ShowSelectionFrame = [frame](int index) { frame->ShowSelectionFrame(index); };
     n.ApplyTemplateRecord = [switches](int record) { switches->ApplyTemplateRecord(record); };
     n.PositionGuideLines = [m] {
         if (m)

@@ -287,7 +287,6 @@ TemplateSide::~TemplateSide() = default;
 
 void TemplateSide::installNeighbours()
 {
-    frmMain* w = &window_;
     templates::TemplateDesigner* d = designer_.get();
     templates::TemplateViewControls* v = view_.get();
     DataSide* data = DataSide::of(window_);
@@ -305,45 +304,6 @@ void TemplateSide::installNeighbours()
         d->loadDefaultTemplateLayout(N);
     };
     n.SelectTemplateRecord = [m, v](int record) { templates::SelectTemplateRecord(record, *m, *v); };
-
-    // The element labels, until the layout tools bring their own.
-    n.applyTDTLabelSettings = [w, m](int index) {
-        const templates::Template& t = templates::designerTemplate();
-        preview::PreviewItem& label = m->lblTDT(index);
-        if (index == 3) {
-            if (!t.gstrPiPOn.isEmpty() && !t.gstrPiPRegion.isEmpty()) {
-                m->ZOrder({preview::ItemKind::Element, 0, 3});
-                label.visible = true;
-                m->touch();
-            }
-            return;
-        }
-        if (index < 0 || index > 2)
-            return;
-        struct Style {
-            const QString &on, &align, &region, &font;
-        };
-        const Style styles[3] = {{t.gstrTitleOn, t.gstrTitleAlign, t.gstrTitleRegion, t.gstrTitleFont},
-                                 {t.gstrDateOn, t.gstrDateAlign, t.gstrDateRegion, t.gstrDateFont},
-                                 {t.gstrTimeOn, t.gstrTimeAlign, t.gstrTimeRegion, t.gstrTimeFont}};
-        const Style& s = styles[index];
-        const QString text = index == 0   ? w->txtTitle->text().trimmed()
-                             : index == 1 ? w->cboDateFormat->currentText().trimmed()
-                                          : w->cboTimeFormat->currentText().trimmed();
-        if (s.on.isEmpty() || s.align.isEmpty() || s.region.isEmpty() || s.font.isEmpty() || text.isEmpty())
-            return;
-        label.alignment = int(vb::RoundWhole(vb::Val(s.align)));
-        const QStringList f = s.font.split(QLatin1Char(','));
-        label.fontName = f.value(0);
-        if (f.size() > 1)
-            label.fontSize = vb::Val(f[1]) / 3;
-        if (f.size() > 2)
-            label.foreColor = uint32_t(vb::Val(f[2])) & 0xFFFFFFu;
-        label.caption = index == 0 ? text : vb::FormatDateTime(services::clock().now(), text);
-        m->ZOrder({preview::ItemKind::Element, 0, index});
-        label.visible = true;
-        m->touch();
-    };
 }
 
 void TemplateSide::connectControls()

@@ -171,4 +171,20 @@ void FakeVideo::stop()
     playState = State::Stopped;
 }
 
+FixedClock::FixedClock()
+{
+    services::setClock(this);
+}
+
+FixedClock::FixedClock(const QDateTime& when)
+    : at(when)
+{
+    services::setClock(this);
+}
+
+FixedClock::~FixedClock()
+{
+    services::setClock(nullptr);
+}
+
 } // namespace testsupport

@@ -119,6 +119,17 @@ public:
     QStringList calls;
 };
 
+// A clock that stands still at `at` until a test moves it. It installs
+// itself while it lives.
+class FixedClock final : public Clock {
+public:
+    FixedClock();
+    explicit FixedClock(const QDateTime& at);
+    ~FixedClock() override;
+    QDateTime now() const override { return at; }
+    QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
+};
+
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
 // Runs the event loop for `ms` milliseconds.

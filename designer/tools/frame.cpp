@@ -34,7 +34,6 @@ void SelectionFrame::install(lines::RecordLineHandlers& recordLines)
     lines_ = &recordLines;
     m_.setHandlers(ItemKind::EdgeStrip, this);
     m_.setHandlers(ItemKind::AdjustKnob, this);
-    m_.setHandlers(this);
 }
 
 bool SelectionFrame::SaveLineGeometry(const preview::Geometry& label, int line, int record)

@@ -25,9 +25,10 @@ class SelectionFrame final : public preview::PreviewHandlers, public lines::Fram
 public:
     SelectionFrame(preview::PreviewModel& model, templates::Template& t);
 
-    // Installs the frame's handlers for the strips, the knob and the click
-    // on the empty preview, and names the record-line handlers the knob and
-    // the strip release reach.
+    // Installs the frame's handlers for the strips and the knob, and names
+    // the record-line handlers the knob and the strip release reach. The
+    // click on the empty preview reaches the frame through the page's
+    // handlers, where the owner adds it.
     void install(lines::RecordLineHandlers& recordLines);
 
     // Stores `label` as the LayoutRect of (record, line): top and height

@@ -56,6 +56,8 @@ protected:
                 t.gstrTemplateLines[size_t(r)][templates::kFieldLineUp][size_t(l)] = templates::kResetLineUp;
         m.setHandlers(preview::ItemKind::RecordLine, &lines);
         frame.install(lines);
+        // The page's own events (a click on the empty page hides the frame).
+        m.setHandlers(&frame);
     }
     ~LinesTest() override
     {
