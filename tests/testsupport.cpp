@@ -75,29 +75,6 @@ void RecordedMessages::clear()
     icons.clear();
 }
 
-FakeClock::FakeClock(const QDateTime& start)
-    : at(start)
-{
-    services::setClock(this);
-}
-
-FakeClock::~FakeClock()
-{
-    if (&services::clock() == this)
-        services::setClock(nullptr);
-}
-
-FakeKeys::FakeKeys()
-{
-    services::setKeys(this);
-}
-
-FakeKeys::~FakeKeys()
-{
-    if (&services::keys() == this)
-        services::setKeys(nullptr);
-}
-
 ScriptedFiles::ScriptedFiles()
 {
     services::setFiles(this);

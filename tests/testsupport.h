@@ -62,29 +62,6 @@ private:
     bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
 };
 
-// A clock that stands still until a test moves it. It installs itself
-// while it lives.
-class FakeClock final : public Clock {
-public:
-    explicit FakeClock(const QDateTime& start = QDateTime(QDate(2024, 3, 7), QTime(14, 5, 9)));
-    ~FakeClock() override;
-    QDateTime now() const override { return at; }
-    void advance(int seconds) { at = at.addSecs(seconds); }
-    QDateTime at;
-};
-
-// Esc and the right mouse button as a test sets them. It installs itself
-// while it lives.
-class FakeKeys final : public KeyState {
-public:
-    FakeKeys();
-    ~FakeKeys() override;
-    bool escapeDown() override { return escape; }
-    bool rightButtonDown() override { return right; }
-    bool escape = false;
-    bool right = false;
-};
-
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
 // Runs the event loop for `ms` milliseconds.

@@ -76,7 +76,7 @@ protected:
     int ticksToNextPage(int most = 30)
     {
         for (int n = 1; n <= most; ++n) {
-            time.advance(1);
+            advance();
             if (!clock.fire())
                 return -1;
             if (load.active)
@@ -84,12 +84,13 @@ protected:
         }
         return 0;
     }
+    void advance() { time.at = time.at.addSecs(1); }
     bool allTimersOff() const { return !start.active && !load.active && !clock.active && !keys.active; }
     QString updated() const { return home.filePath(QStringLiteral("UpdatedSettings.ini")); }
 
     QTemporaryDir home;
-    testsupport::FakeClock time;
-    testsupport::FakeKeys keyState;
+    testsupport::FixedClock time;
+    testsupport::HeldKeys keyState;
     FakeTimer start, load, clock, keys;
     FakeWindow window;
     FakePages pages;
@@ -239,7 +240,7 @@ TEST_F(RunTest, AFailedPageKeepsTheClockAndIsTriedAgain)
 
     // The command file still reaches the board while its pages fail.
     writeAll(gstrConfirmFile, "2\r\n");
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire());
     EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
     EXPECT_EQ(run.state(), RunController::State::Starting);
@@ -309,7 +310,7 @@ TEST_F(RunTest, CommandFileValues)
         ASSERT_TRUE(load.fire());
         writeAll(gstrConfirmFile, c.content);
         window.calls.clear();
-        time.advance(1);
+        advance();
         ASSERT_TRUE(clock.fire());
         EXPECT_EQ(readAll(gstrConfirmFile), c.kind == None ? c.content : QByteArray("0\r\n"));
         EXPECT_EQ(window.calls.contains(QStringLiteral("wait 1000")), c.kind != None);
@@ -330,7 +331,7 @@ TEST_F(RunTest, AMissingCommandFileIsCreatedAndOneThatCannotBeResetIsNotActedOn)
 
     writeAll(gstrConfirmFile, "2\r\n");
     run.setFileWriter([](const QString&, const QByteArray&, QString*) { return false; });
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire());
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error resetting command file."));
     EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("2\r\n"));
@@ -363,7 +364,7 @@ TEST_F(RunTest, PushedSettingsAreTakenOnlyWhenReadable)
         StatusLog::instance().clear();
         writeAll(gstrConfirmFile, "1\r\n");
         window.calls.clear();
-        time.advance(1);
+        advance();
         ASSERT_TRUE(clock.fire());
         EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated()), c.adopted);
         EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), c.adopted);
@@ -383,13 +384,13 @@ TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
     setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 0, 0)));
     startRun();
     ASSERT_TRUE(load.fire());
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire()); // remembers
     EXPECT_TRUE(clock.active);
 
     setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 30, 0)));
     window.calls.clear();
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire());
     EXPECT_TRUE(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile));
     EXPECT_EQ(run.state(), RunController::State::Starting);
@@ -397,7 +398,7 @@ TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
     ASSERT_TRUE(start.fire());
     ASSERT_TRUE(load.fire());
     for (int tick = 0; tick < 3; ++tick) {
-        time.advance(1);
+        advance();
         ASSERT_TRUE(clock.fire());
         EXPECT_EQ(run.state(), RunController::State::Dwelling);
     }
@@ -421,17 +422,17 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 5, 58));
     startRun();
     ASSERT_TRUE(load.fire());
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire()); // 14:05:59, the program's first tick
     EXPECT_TRUE(asked.isEmpty());
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire()); // 14:06:00: remembers
     EXPECT_EQ(asked, QStringList({QStringLiteral("data.txt"), QStringLiteral("book.txt")}));
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error getting book.txt modified time from FTP Server."));
     EXPECT_TRUE(clock.active);
 
     serverTime = QStringLiteral("2024/03/07 09:01:00");
-    time.advance(1);
+    advance();
     ASSERT_TRUE(clock.fire()); // same minute
     EXPECT_EQ(asked.size(), 2);
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
