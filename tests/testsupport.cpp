@@ -130,4 +130,44 @@ void pump(int ms)
     waitFor([] { return false; }, ms);
 }
 
+FixedClock::FixedClock()
+{
+    services::setClock(this);
+}
+
+FixedClock::FixedClock(const QDateTime& when)
+    : at(when)
+{
+    services::setClock(this);
+}
+
+FixedClock::~FixedClock()
+{
+    services::setClock(nullptr);
+}
+
+HeldKeys::HeldKeys()
+{
+    services::setKeys(this);
+}
+
+HeldKeys::~HeldKeys()
+{
+    services::setKeys(nullptr);
+}
+
+bool HeldKeys::escapeDown()
+{
+    ++reads;
+    if (pressAfter > 0 && reads >= pressAfter)
+        escape = true;
+    return escape;
+}
+
+bool HeldKeys::rightButtonDown()
+{
+    ++reads;
+    return right;
+}
+
 } // namespace testsupport

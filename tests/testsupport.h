@@ -62,6 +62,33 @@ private:
     bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
 };
 
+// A clock that stands still at `at` until a test moves it. It installs
+// itself while it lives.
+class FixedClock final : public Clock {
+public:
+    FixedClock();
+    explicit FixedClock(const QDateTime& at);
+    ~FixedClock() override;
+    QDateTime now() const override { return at; }
+    QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
+};
+
+// Esc and the right mouse button as a test holds them; `pressAfter` > 0
+// makes Esc go down on that read (counting reads of either key). It
+// installs itself while it lives.
+class HeldKeys final : public KeyState {
+public:
+    HeldKeys();
+    ~HeldKeys() override;
+    bool escapeDown() override;
+    bool rightButtonDown() override;
+
+    bool escape = false;
+    bool right = false;
+    int pressAfter = 0;
+    int reads = 0;
+};
+
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
 // Runs the event loop for `ms` milliseconds.
