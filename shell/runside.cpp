@@ -4,6 +4,7 @@
 #include "run/control/convertwait.h"
 #include "run/control/qtruntimer.h"
 #include "run/control/runcontroller.h"
+#include "run/pages/pagecycle.h"
 #include "shell/frmmain.h"
 
 #include <QCheckBox>
@@ -124,6 +125,9 @@ RunSide::RunSide(frmMain& window)
         [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
             return window.frmFTP ? window.frmFTP->FTPFileTime(server, user, password, file) : QString();
         });
+    controller_->setPageRoutine({[] { return pages::programPageCycle().blnRenderNextPage(); },
+                                 [] { pages::programPageCycle().resetCursors(); },
+                                 [] { return pages::programPageCycle().lastSave().playerName; }});
     convert_ = std::make_unique<ConvertWaitWindow>();
 
     RunController* run = controller_.get();

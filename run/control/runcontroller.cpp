@@ -169,7 +169,9 @@ void RunController::LoadSettingsTimer_Timer()
             display_->pageReady();
         }
     } else {
-        modMain::UpdatePlayerVariablesImage(gstrImageFile);
+        const QString name = page_.playerImage ? page_.playerImage() : gstrImageFile;
+        if (!name.isEmpty())
+            modMain::UpdatePlayerVariablesImage(name);
     }
     if (gblnStop) {
         if (state_ == State::Rendering)

@@ -21,10 +21,13 @@
 class DisplayPort;
 
 // The page routine: makes the next page image (true when it was saved), and
-// puts its cursors back to the first row for a new run.
+// puts its cursors back to the first row for a new run; the name of the
+// page's copy in the local player's Media folder, empty when no copy was
+// made (the player is then not told), unset: the Image File.
 struct PageRoutine {
     std::function<bool()> blnRenderNextPage;
     std::function<void()> resetCursors;
+    std::function<QString()> playerImage;
 };
 
 // The run's timers: start (100 ms), load (10 ms), clock (1 s), and the

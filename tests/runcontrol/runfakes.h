@@ -102,13 +102,15 @@ public:
                 [this] {
                     ++resets;
                     cursor = 1;
-                }};
+                },
+                [this] { return playerName; }};
     }
     int rows = 10;
     int cursor = 1;
     int calls = 0;
     int resets = 0;
     bool succeed = true;
+    QString playerName = QStringLiteral("Page.png");
     QList<int> pagesFrom;
     std::function<void()> during;
 };

@@ -156,6 +156,13 @@ TEST_F(RunTest, AStartHidesTheWindowAndPagesToTheLocalPlayer)
         readAll(gstrPlayerFolder + QStringLiteral("/Settings/Settings.ini")).contains("VariablesUpdateImage=Page.png"));
     EXPECT_EQ(run.state(), RunController::State::Dwelling);
     EXPECT_FALSE(BusyGuard::active());
+
+    // A page whose copy for the player failed is not announced to it.
+    pages.playerName.clear();
+    StatusLog::instance().clear();
+    ASSERT_EQ(ticksToNextPage(), 9);
+    ASSERT_TRUE(load.fire());
+    EXPECT_EQ(logTexts(), QStringList{QStringLiteral("Done.")});
 }
 
 TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
