@@ -64,7 +64,13 @@ protected:
         StatusLog::instance().clear();
         run.setPageRoutine(pages.routine());
     }
-    void TearDown() override { gblnStop = false; }
+    void TearDown() override
+    {
+        gblnStop = false;
+        for (QString* v :
+             {&gstrFTPServer, &gstrFTPUsername, &gstrFTPPassword, &gstrFTPFilename, &gstrFTPBookingFilename})
+            v->clear();
+    }
 
     // Start Program and the start timer: the first page is due.
     void startRun()
@@ -445,11 +451,6 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
     ASSERT_TRUE(clock.fire());
     EXPECT_EQ(run.state(), RunController::State::Starting);
-    gstrFTPServer.clear();
-    gstrFTPUsername.clear();
-    gstrFTPPassword.clear();
-    gstrFTPFilename.clear();
-    gstrFTPBookingFilename.clear();
 }
 
 TEST_F(RunTest, TheFtpWatchAgainstARealServer)
@@ -480,9 +481,6 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     EXPECT_FALSE(run.blnFTPBookingFileChanged(QStringLiteral("data.txt")));
     for (const QString& line : logTexts())
         EXPECT_FALSE(line.contains(gstrFTPPassword));
-    gstrFTPServer.clear();
-    gstrFTPUsername.clear();
-    gstrFTPPassword.clear();
 }
 
 TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)
