@@ -28,8 +28,11 @@ bool writeImage(png_structp png, png_infop info, QByteArray* out, const QImage* 
     png_set_write_fn(png, out, appendBytes, noFlush);
     png_set_IHDR(png, info, png_uint_32(src->width()), png_uint_32(src->height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_set_compression_level(png, level);
+    // Runs only: photos compress nearly as well as with full matching at a
+    // fraction of the time, and plain colour areas still shrink to nothing.
+    png_set_compression_strategy(png, Z_RLE);
     png_write_info(png, info);
     // 0xffRRGGBB words: in memory B, G, R, X on little-endian machines.
     if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
@@ -58,7 +61,7 @@ QByteArray encode(const QImage& image, int level, QString* error)
         return fail("no picture");
     const QImage src = image.format() == QImage::Format_RGB32 ? image : image.convertToFormat(QImage::Format_RGB32);
     QByteArray out;
-    out.reserve(qsizetype(src.width()) * src.height());
+    out.reserve(qsizetype(src.width()) * src.height() * 3 + 4096);
     std::vector<png_bytep> rows(size_t(src.height()));
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;

@@ -11,6 +11,7 @@
 #include "text/fonttexture.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -123,14 +124,26 @@ bool PageRenderer::CreateORVThemeLayout(const QString& backgroundFile, const tem
 
 void PageRenderer::LoadThemeBackground(const QString& file)
 {
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        return;
+    // A board shows the same background page after page: the picture is
+    // decoded and scaled once until the file or the page size changes.
+    const QFileInfo info(file);
+    const QString key = info.absoluteFilePath() + QLatin1Char('|') +
+                        QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
+                        QString::number(info.size()) + QLatin1Char('|') + QString::number(page_.width()) +
+                        QLatin1Char('x') + QString::number(page_.height());
+    if (key != backgroundKey_) {
+        backgroundKey_.clear();
+        QImageReader reader(file);
+        reader.setAutoTransform(true);
+        const QImage picture = reader.read();
+        if (picture.isNull())
+            return;
+        background_ = picture.scaled(page_.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                          .convertToFormat(QImage::Format_RGB32);
+        backgroundKey_ = key;
+    }
     QPainter p(&page_);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(0, 0, page_.width(), page_.height()), picture);
+    p.drawImage(0, 0, background_);
 }
 
 bool PageRenderer::RenderTexture(const QString& text, const QString& alignment, const QString& region,

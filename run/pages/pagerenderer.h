@@ -92,6 +92,8 @@ private:
     bool readSize();
 
     QImage page_;
+    QImage background_;     // the last background, scaled to the page
+    QString backgroundKey_; // its file, time, size and page size
     int W_ = 768;
     int H_ = 1024;
 };
