@@ -77,8 +77,11 @@ void RunController::mnuRestart_Click()
     }
     window_.LoadSettings(gstrSettingsFile);
     // A Stop while the load waited for the server stays a Stop.
-    if (gblnStop)
+    if (gblnStop) {
+        if (state_ != State::Idle)
+            state_ = State::Halted;
         return;
+    }
     if (!gstrWorkingDataFile.isEmpty() && modMain::blnFileExists(gstrWorkingDataFile)) {
         timers_.start.start();
         state_ = State::Starting;
