@@ -187,4 +187,28 @@ FixedClock::~FixedClock()
     services::setClock(nullptr);
 }
 
+HeldKeys::HeldKeys()
+{
+    services::setKeys(this);
+}
+
+HeldKeys::~HeldKeys()
+{
+    services::setKeys(nullptr);
+}
+
+bool HeldKeys::escapeDown()
+{
+    ++reads;
+    if (pressAfter > 0 && reads >= pressAfter)
+        escape = true;
+    return escape;
+}
+
+bool HeldKeys::rightButtonDown()
+{
+    ++reads;
+    return right;
+}
+
 } // namespace testsupport

@@ -63,27 +63,6 @@ private:
     bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
 };
 
-// Esc and the right mouse button as the test sets them; every read is
-// counted. It installs itself while it lives.
-class FakeKeys final : public KeyState {
-public:
-    FakeKeys() { services::setKeys(this); }
-    ~FakeKeys() override { services::setKeys(nullptr); }
-    bool escapeDown() override
-    {
-        ++reads;
-        return esc;
-    }
-    bool rightButtonDown() override
-    {
-        ++reads;
-        return right;
-    }
-
-    bool esc = false, right = false;
-    int reads = 0;
-};
-
 // A video player without a media framework. A file in `playable` opens
 // with a video stream (one in `audioOnly` without), any other fails; play,
 // pause, stop and seeks take effect at once, and `calls` records them
@@ -128,6 +107,22 @@ public:
     ~FixedClock() override;
     QDateTime now() const override { return at; }
     QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
+};
+
+// Esc and the right mouse button as a test holds them; `pressAfter` > 0
+// makes Esc go down on that read (counting reads of either key). It
+// installs itself while it lives.
+class HeldKeys final : public KeyState {
+public:
+    HeldKeys();
+    ~HeldKeys() override;
+    bool escapeDown() override;
+    bool rightButtonDown() override;
+
+    bool escape = false;
+    bool right = false;
+    int pressAfter = 0;
+    int reads = 0;
 };
 
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.

@@ -139,7 +139,7 @@ TEST_F(ShellTest, PlayerNoticeFailureIsLoggedAsAnError)
 
 TEST_F(ShellTest, CheckUserAbort)
 {
-    testsupport::FakeKeys keys;
+    testsupport::HeldKeys keys;
     int stops = 0;
     shellhooks::stopCommand = [&stops] { ++stops; };
 
@@ -153,12 +153,12 @@ TEST_F(ShellTest, CheckUserAbort)
     EXPECT_EQ(stops, 0);
 
     gblnStop = false;
-    keys.esc = true;
+    keys.escape = true;
     EXPECT_TRUE(blnCheckUserAbort());
     EXPECT_TRUE(gblnStop);
     EXPECT_EQ(stops, 1);
     // Both are read even when the first is down.
-    keys.esc = false;
+    keys.escape = false;
     keys.right = true;
     keys.reads = 0;
     gblnStop = false;

@@ -64,7 +64,7 @@ protected:
     int stops = 0;
     std::vector<testsupport::FakeVideo*> players;
     std::unique_ptr<frmImageRender> display;
-    testsupport::FakeKeys keys;
+    testsupport::HeldKeys keys;
 };
 
 } // namespace
@@ -126,7 +126,7 @@ TEST_F(ImageRenderTest, EscapeStopsTheRunAndTheWindowCloses)
 {
     showPage({"1", "bg.mp4", "0", "", ""});
     EXPECT_EQ(display->window().cursor().shape(), Qt::BlankCursor);
-    keys.esc = true;
+    keys.escape = true;
     display->Timer1_Timer();
     EXPECT_TRUE(gblnStop);
     EXPECT_EQ(stops, 1);
@@ -135,7 +135,7 @@ TEST_F(ImageRenderTest, EscapeStopsTheRunAndTheWindowCloses)
     EXPECT_EQ(background().playState, VideoPlayer::State::Stopped);
 
     // Opened again it starts afresh; a Stop of the run closes it quietly.
-    keys.esc = false;
+    keys.escape = false;
     gblnStop = false;
     showPage({"1", "bg.mp4", "0", "", ""});
     EXPECT_EQ(display->shownPageBox(), 0);

@@ -12,7 +12,7 @@ TEST_F(MainWindowTest, TheDisplayStopsTheRunAndClosesAtShutDown)
     EXPECT_EQ(DisplaySide::install(w), side);
     int stops = 0;
     w.neighbours.mnuStop_Click = [&stops] { ++stops; };
-    testsupport::FakeKeys keys;
+    testsupport::HeldKeys keys;
 
     side->port().pageReady();
     EXPECT_TRUE(side->display().isOpen());
