@@ -88,6 +88,14 @@ TEST_F(AlignTest, RecordLinesRefuseTheRightLineAndRecordsWithoutATemplate)
     EXPECT_EQ(line(0, 2).top(), 20);
     EXPECT_TRUE(counted.stores.empty());
     EXPECT_TRUE(messages.texts.isEmpty());
+
+    // A preview without size stores nothing; the lines still move.
+    m.picBackground().setGeometry(0, 0, 0, 0);
+    m.state().mintSelectedGroup = 0;
+    const QString stored = rect(0, 2);
+    align.mnuAlignment_Click(tools::LineAlignment::kAlignCenter);
+    EXPECT_EQ(line(0, 2).left(), -75);
+    EXPECT_EQ(rect(0, 2), stored);
 }
 
 TEST_F(AlignTest, AlignAllMovesPairsAsOneBlock)

@@ -15,6 +15,7 @@ protected:
         m.picBackground().setGeometry(0, 0, 800, 600);
         for (int l = 0; l < 12; ++l)
             place(0, l, 40, 20 + 35 * l, 300, 30);
+        lines.openLineAttributes = [this](int g, int l) { atts.lblEvent_DblClick(g, l); };
     }
     QString& lineUp(int l) { return cell(0, templates::kFieldLineUp, l); }
     // A press on the line's middle and a double-click, as the pointer does.
@@ -36,10 +37,6 @@ protected:
     }
 
     LineAttsPopup atts{m, t, lines, frame};
-    bool hooked = [this] {
-        lines.openLineAttributes = [this](int g, int l) { atts.lblEvent_DblClick(g, l); };
-        return true;
-    }();
 };
 
 TEST_F(LineAttsTest, PairingHalvesTheLineAndReleasingMovesNothing)
