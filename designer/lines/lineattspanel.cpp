@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRegion>
 
@@ -23,8 +24,13 @@ LineAttsPanel::LineAttsPanel(LineAttsPopup& popup, preview::PreviewCanvas* canva
     setObjectName(QStringLiteral("PicEventAtts"));
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
+    // The window's own colours, not the dark canvas's.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
     QFont small = font();
-    small.setPixelSize(11);
+    small.setPixelSize(10);
     setFont(small);
     resize(int(LineAttsPopup::kWidth), int(LineAttsPopup::kHeight));
 
@@ -48,7 +54,8 @@ LineAttsPanel::LineAttsPanel(LineAttsPopup& popup, preview::PreviewCanvas* canva
     cboRecordLines->installEventFilter(this);
     cboRecordLines->show();
     auto* midLabel = new QLabel(QStringLiteral("Middle word:"), fraEvent);
-    midLabel->setGeometry(27, 40, 65, 17);
+    midLabel->setGeometry(12, 40, 80, 17);
+    midLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtMidWord = new QLineEdit(fraEvent);
     txtMidWord->setObjectName(QStringLiteral("txtMidWord"));
     txtMidWord->setGeometry(96, 39, 41, 20);
