@@ -115,7 +115,9 @@ void LineAttsPanel::sync()
     chkLineUp->setTristate(check == 2);
     chkLineUp->setCheckState(check == 1 ? Qt::Checked : check == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     const int partner = popup_.partnerIndex();
-    if (cboRecordLines->currentIndex() != partner || (partner < 0 && !cboRecordLines->currentText().isEmpty())) {
+    // A text being typed that names the same entry (or none) stays as typed.
+    const int named = cboRecordLines->findText(cboRecordLines->currentText().trimmed(), Qt::MatchFixedString);
+    if (named != partner) {
         cboRecordLines->setCurrentIndex(partner);
         if (partner < 0)
             cboRecordLines->setEditText(QString());

@@ -118,6 +118,12 @@ TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
 
     panel->chkLineUp->click();
     EXPECT_EQ(w.cboRecordLines->currentText(), "Line 6");
+    const lines::LineAttsPopup& atts = DesignerSide::of(w)->lineAtts();
+    w.cboRecordLines->setEditText(QStringLiteral("x")); // typed: names no line
+    EXPECT_EQ(atts.partnerIndex(), -1);
+    EXPECT_EQ(w.cboRecordLines->currentText(), "x");
+    w.cboRecordLines->setEditText(QStringLiteral("line 6"));
+    EXPECT_EQ(atts.partnerIndex(), 5);
     panel->txtMidWord->setText(QStringLiteral("until"));
     Q_EMIT panel->txtMidWord->textEdited(QStringLiteral("until"));
     panel->CmdSaveAtts->click();
