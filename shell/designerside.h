@@ -1,7 +1,8 @@
 #pragma once
 // The designer side of the main window: the record-line handlers, the
-// selection frame and the line switches over the window's preview and its
-// line rows, installed as the window's neighbours (HideSelectionFrame,
+// selection frame, the line switches, the line-attributes pop-up, the
+// alignment commands of the record-line menu and the guides over the
+// window's preview and its line rows, installed as the window's neighbours (HideSelectionFrame,
 // ApplyTemplateRecord, PositionGuideLines and the line-row states).
 // install() needs the data side (its preview and font panel); DataSide::install
 // does it. The object lives as a child of the window.
@@ -13,6 +14,8 @@
 class frmMain;
 
 namespace lines {
+class LineAttsPanel;
+class LineAttsPopup;
 class LineSwitches;
 class RecordLineHandlers;
 } // namespace lines
@@ -20,6 +23,8 @@ namespace preview {
 class PreviewModel;
 } // namespace preview
 namespace tools {
+class GuideHandlers;
+class LineAlignment;
 class SelectionFrame;
 } // namespace tools
 
@@ -34,6 +39,11 @@ public:
     lines::RecordLineHandlers& recordLines() { return *lines_; }
     lines::LineSwitches& switches() { return *switches_; }
     tools::SelectionFrame& frame() { return *frame_; }
+    lines::LineAttsPopup& lineAtts() { return *lineAtts_; }
+    // The pop-up's panel on the preview canvas.
+    lines::LineAttsPanel* lineAttsPanel() const;
+    tools::LineAlignment& alignment() { return *alignment_; }
+    tools::GuideHandlers& guides() { return *guides_; }
 
 private:
     class Window;
@@ -49,6 +59,10 @@ private:
     std::unique_ptr<tools::SelectionFrame> frame_;
     std::unique_ptr<lines::RecordLineHandlers> lines_;
     std::unique_ptr<lines::LineSwitches> switches_;
+    std::unique_ptr<lines::LineAttsPopup> lineAtts_;
+    QPointer<QObject> lineAttsPanel_; // owned by the canvas
+    std::unique_ptr<tools::LineAlignment> alignment_;
+    std::unique_ptr<tools::GuideHandlers> guides_;
 };
 
 // The line rows with line `line` the active one: its caption enabled, its

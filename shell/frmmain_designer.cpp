@@ -1,13 +1,18 @@
 // The designer side of the main window: the record lines, the selection
-// frame and the line switches over the preview and the line rows.
+// frame, the line switches, the line-attributes pop-up, the alignment
+// commands and the guides over the preview and the line rows.
 #include "shell/designerside.h"
 
+#include "designer/lines/lineatts.h"
+#include "designer/lines/lineattspanel.h"
 #include "designer/lines/lineswitches.h"
 #include "designer/lines/recordlines.h"
 #include "designer/preview/previewcanvas.h"
 #include "designer/preview/previewguides.h"
 #include "designer/preview/previewmodel.h"
+#include "designer/tools/align.h"
 #include "designer/tools/frame.h"
+#include "designer/tools/guides.h"
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
 #include "templates/template.h"
@@ -134,24 +139,39 @@ DesignerSide::DesignerSide(frmMain& window)
     frame_ = std::make_unique<tools::SelectionFrame>(m, t);
     lines_ = std::make_unique<lines::RecordLineHandlers>(m, t, *frame_, *windowSide_);
     switches_ = std::make_unique<lines::LineSwitches>(m, t, *frame_, *panel_);
+    lineAtts_ = std::make_unique<lines::LineAttsPopup>(m, t, *lines_, *frame_);
+    alignment_ = std::make_unique<tools::LineAlignment>(m, t, *frame_);
+    guides_ = std::make_unique<tools::GuideHandlers>(m);
+    lines::LineAttsPopup* atts = lineAtts_.get();
+    lines_->openLineAttributes = [atts](int group, int line) { atts->lblEvent_DblClick(group, line); };
+    if (preview::PreviewCanvas* canvas = DataSide::of(window)->previewCanvas())
+        lineAttsPanel_ = new lines::LineAttsPanel(*atts, canvas, window.cboRecordLines);
     m.setHandlers(preview::ItemKind::RecordLine, lines_.get());
     frame_->install(*lines_);
     // A click on the empty page hides the frame: the frame joins the page's
     // handler chain beside the other tools.
     DataSide::of(window)->previewHandlers().add(frame_.get());
+    guides_->install();
     installNeighbours();
     connectControls();
 }
 
 DesignerSide::~DesignerSide()
 {
+    delete lineAttsPanel_.data();
     if (model_) {
         model_->setHandlers(preview::ItemKind::RecordLine, nullptr);
         model_->setHandlers(preview::ItemKind::EdgeStrip, nullptr);
         model_->setHandlers(preview::ItemKind::AdjustKnob, nullptr);
+        model_->setHandlers(preview::ItemKind::GuideHandle, nullptr);
     }
     if (DataSide* data = DataSide::of(window_))
         data->previewHandlers().remove(frame_.get());
+}
+
+lines::LineAttsPanel* DesignerSide::lineAttsPanel() const
+{
+    return qobject_cast<lines::LineAttsPanel*>(lineAttsPanel_.data());
 }
 
 void DesignerSide::installNeighbours()
@@ -178,6 +198,13 @@ void DesignerSide::connectControls()
     for (int i = 0; i < templates::kLines; ++i)
         connect(window_.chkRecordLines[size_t(i)], &QCheckBox::clicked, this,
                 [switches, i] { switches->chkRecordLines_Click(i); });
+    tools::LineAlignment* align = alignment_.get();
+    for (int i = 0; i < 3; ++i)
+        if (QAction* item = window_.mnuAlignment[size_t(i)])
+            connect(item, &QAction::triggered, this, [align, i] { align->mnuAlignment_Click(i); });
+    if (window_.mnuAlignRecordlines)
+        connect(window_.mnuAlignRecordlines, &QAction::triggered, this,
+                [align] { align->mnuAlignRecordlines_Click(); });
 }
 
 // ---- Line rows ----

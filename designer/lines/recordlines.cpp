@@ -170,6 +170,12 @@ void RecordLineHandlers::lblEvent_MouseUp(int group, int index, int button, int,
     }
 }
 
+void RecordLineHandlers::lblEvent_DblClick(int group, int index)
+{
+    if (openLineAttributes)
+        openLineAttributes(group, index);
+}
+
 void RecordLineHandlers::FitLabelToBackground(preview::Geometry& label, int line, int group)
 {
     const preview::Background& bg = std::as_const(m_).picBackground();

@@ -17,6 +17,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace lines {
 
 // The line-up attribute (Flag, Partner, Side, middle word) as the handlers
@@ -68,6 +70,11 @@ public:
     void lblEvent_MouseDown(int group, int index, int button, int shift, double x, double y) override;
     void lblEvent_MouseMove(int group, int index, int button, int shift, double x, double y) override;
     void lblEvent_MouseUp(int group, int index, int button, int shift, double x, double y) override;
+    // Opens the line-attributes pop-up for the line (openLineAttributes).
+    void lblEvent_DblClick(int group, int index) override;
+
+    // The line-attributes pop-up's opening; nothing until it is set.
+    std::function<void(int group, int line)> openLineAttributes;
 
     // The drop rule: pulls `label` back inside the preview (its position
     // only; a label larger than the preview ends with its right or bottom

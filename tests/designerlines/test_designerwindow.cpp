@@ -1,11 +1,17 @@
-// Dragging record lines with the mouse in the main window, and the template
-// file written afterwards.
+// Dragging and pairing record lines with the mouse in the main window, and
+// the template file written afterwards.
 #include "tests/integration/integrationfixture.h"
 
+#include "designer/lines/lineattspanel.h"
 #include "designer/preview/previewcanvas.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/inifile.h"
+#include "shell/designerside.h"
 #include "templates/geometry.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
 
 #include <QComboBox>
 #include <QMenu>
@@ -30,11 +36,16 @@ void dragOnCanvas(preview::PreviewCanvas* c, QPointF from, QPointF by, Qt::Mouse
     mouse(c, QEvent::MouseButtonRelease, at + by, button, Qt::NoButton);
 }
 
-QString storedRect(const QString& file, int record, int line)
+QString storedField(const QString& file, int record, int line, int field)
 {
     const QString value =
         IniFile(file).value(QStringLiteral("RECORD_%1").arg(record), QStringLiteral("Line_%1").arg(line));
-    return value.split(QLatin1Char('`')).value(2);
+    return value.split(QLatin1Char('`')).value(field);
+}
+
+QString storedRect(const QString& file, int record, int line)
+{
+    return storedField(file, record, line, 2);
 }
 
 } // namespace
@@ -76,4 +87,57 @@ TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
     preview::PreviewItem unmoved;
     unmoved.setGeometry(before.left(), before.top(), before.width(), before.height());
     EXPECT_NE(moved, *templates::layoutRectOf(unmoved, bg));
+}
+
+TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
+{
+    frmMain& w = *window;
+    w.cboTemplateSelection->setCurrentIndex(3);
+    Q_EMIT w.cboTemplateSelection->activated(3);
+    preview::PreviewModel& m = side->previewModel();
+    preview::PreviewCanvas* canvas = side->previewCanvas();
+    lines::LineAttsPanel* panel = DesignerSide::of(w)->lineAttsPanel();
+    ASSERT_TRUE(panel);
+    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
+
+    const QPointF centre = m.lblEvent(0, 4).rect().center();
+    const auto hit = m.itemAt(centre.x(), centre.y());
+    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 4);
+    const int record = hit->group;
+    const QPointF at = canvas->toCanvas(centre);
+    mouse(canvas, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    mouse(canvas, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    ASSERT_FALSE(panel->isHidden());
+    EXPECT_EQ(panel->fraEvent->title(), m.lblEvent(record, 4).caption.toUpper());
+    // At the line, moved left to stay on the narrow preview.
+    const preview::PreviewItem& opened = m.lblEvent(record, 4);
+    const double left = std::min(opened.left(), m.picBackground().width() - lines::LineAttsPopup::kWidth);
+    EXPECT_EQ(panel->pos(), canvas->toCanvas(QPointF(left, opened.top())).toPoint());
+
+    panel->chkLineUp->click();
+    EXPECT_EQ(w.cboRecordLines->currentText(), "Line 6");
+    const lines::LineAttsPopup& atts = DesignerSide::of(w)->lineAtts();
+    w.cboRecordLines->setEditText(QStringLiteral("x")); // typed: names no line
+    EXPECT_EQ(atts.partnerIndex(), -1);
+    EXPECT_EQ(w.cboRecordLines->currentText(), "x");
+    w.cboRecordLines->setEditText(QStringLiteral("line 6"));
+    EXPECT_EQ(atts.partnerIndex(), 5);
+    panel->txtMidWord->setText(QStringLiteral("until"));
+    Q_EMIT panel->txtMidWord->textEdited(QStringLiteral("until"));
+    panel->CmdSaveAtts->click();
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(messages.texts.isEmpty());
+
+    w.neighbours.btnSetTemplate_Click();
+    EXPECT_EQ(storedField(file, record, 4, 4), "1,5,L,until");
+    EXPECT_EQ(storedField(file, record, 5, 4), "1,4,R,");
+    EXPECT_EQ(storedRect(file, record, 5), *templates::layoutRectOf(m.lblEvent(record, 5), m.picBackground()));
+    EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblEvent(record, 4).left() + m.lblEvent(record, 4).width());
+
+    // The record-line menu aligns the pair to the left guide.
+    w.mnuAlignment[0]->trigger();
+    EXPECT_EQ(m.lblEvent(record, 4).left(), m.lblAlignLeftLine().left());
+    EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblAlignLeftLine().left() + m.lblEvent(record, 4).width());
 }
