@@ -41,6 +41,83 @@ uint32_t composeColor(int r, int g, int b)
     return part(r) | (part(g) << 8) | (part(b) << 16);
 }
 
+QColor colorOf(uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+struct Rgbf {
+    float r, g, b;
+};
+
+// One row of the edge and the text over the picture: the edge (coverage
+// 1 - through) as an 8-bit picture laid over it would be, then the text.
+template <bool Opaque>
+void blendEdgeRow(QRgb* __restrict dst, const float* __restrict through, const float* __restrict textCover, int x0,
+                  int x1, Rgbf edge, Rgbf text)
+{
+    for (int x = x0; x < x1; ++x) {
+        const int d = int(dst[x]);
+        const float ea = 1.0f - through[x];
+        const float inv = 1.0f - float(int(ea * 255.0f + 0.5f)) * (1.0f / 255.0f);
+        const float c = textCover[x];
+        float r = float(int(float(int(edge.r * ea + 0.5f)) + float((d >> 16) & 0xFF) * inv + 0.5f));
+        float g = float(int(float(int(edge.g * ea + 0.5f)) + float((d >> 8) & 0xFF) * inv + 0.5f));
+        float b = float(int(float(int(edge.b * ea + 0.5f)) + float(d & 0xFF) * inv + 0.5f));
+        r += (text.r - r) * c;
+        g += (text.g - g) * c;
+        b += (text.b - b) * c;
+        int a = 255;
+        if constexpr (!Opaque) {
+            const float da = float((d >> 24) & 0xFF) * (1.0f / 255.0f);
+            a = int((1.0f - (1.0f - da) * inv * (1.0f - c)) * 255.0f + 0.5f);
+        }
+        dst[x] = QRgb((a << 24) | (int(r + 0.5f) << 16) | (int(g + 0.5f) << 8) | int(b + 0.5f));
+    }
+}
+
+// The general path for pictures of other formats: the edge as a picture of
+// its own laid over the target, then the text printed on top.
+void edgeThroughPainter(QImage& target, const QFont& font, const QString& text, double X, double Y, int w,
+                        uint32_t textColor, uint32_t edgeColor, const QRect& tileRect, const QImage& cover)
+{
+    const int cw = cover.width(), ch = cover.height();
+    const int ow = cw + 2 * w, oh = ch + 2 * w;
+    std::vector<float> rows(size_t(ow) * ch, 1.0f);
+    for (int y = 0; y < ch; ++y) {
+        const uchar* in = cover.constScanLine(y);
+        float* out = rows.data() + size_t(y) * ow;
+        for (int x = 0; x < cw; ++x) {
+            const float t = 1.0f - in[x] * (1.0f / 255.0f);
+            for (int i = 0; i <= 2 * w; ++i)
+                out[x + i] *= t;
+        }
+    }
+    std::vector<float> column(static_cast<size_t>(ow));
+    QImage edge(ow, oh, QImage::Format_ARGB32_Premultiplied);
+    const float er = float(edgeColor & 0xFF), eg = float((edgeColor >> 8) & 0xFF), eb = float((edgeColor >> 16) & 0xFF);
+    for (int y = 0; y < oh; ++y) {
+        std::fill(column.begin(), column.end(), 1.0f);
+        for (int j = std::max(0, y - 2 * w); j <= std::min(ch - 1, y); ++j) {
+            const float* in = rows.data() + size_t(j) * ow;
+            for (int x = 0; x < ow; ++x)
+                column[size_t(x)] *= in[x];
+        }
+        auto* out = reinterpret_cast<QRgb*>(edge.scanLine(y));
+        for (int x = 0; x < ow; ++x) {
+            const float a = 1.0f - column[size_t(x)];
+            const int a8 = int(a * 255.0f + 0.5f);
+            out[x] = a8 == 0 ? 0u : qRgba(int(er * a + 0.5f), int(eg * a + 0.5f), int(eb * a + 0.5f), a8);
+        }
+    }
+    QPainter p(&target);
+    p.drawImage(tileRect.topLeft(), edge);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.setFont(font);
+    p.setPen(colorOf(textColor));
+    p.drawText(QPointF(X + w, Y + w + QFontMetricsF(font).ascent()), text);
+}
+
 } // namespace
 
 QColor colorFromBgr(uint32_t bgr)
@@ -154,55 +231,67 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
         p.setPen(Qt::black);
         p.drawText(QPointF(X - tileRect.left(), Y + ascent - tileRect.top()), text);
     }
+    const QImage::Format format = target.format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
+        edgeThroughPainter(target, font, text, X, Y, w, textColor, edgeColor, tileRect, cover);
+        return;
+    }
 
     // What shows through all (2w + 1)^2 prints is the product of what each
     // lets through; the product over the square of offsets runs first along
-    // each row, then down each column.
+    // each row, then down each column. The text itself is the same coverage
+    // moved by (w, w) whole pixels, so it is laid down from it as well.
     const int cw = cover.width(), ch = cover.height();
     const int ow = cw + 2 * w, oh = ch + 2 * w;
-    thread_local std::vector<float> rows;
-    rows.assign(size_t(ow) * ch, 1.0f);
+    thread_local std::vector<float> rowsBuf, columnBuf, throughBuf, textBuf;
+    rowsBuf.assign(size_t(ow) * ch, 1.0f);
+    throughBuf.resize(size_t(cw));
+    columnBuf.resize(size_t(ow));
+    textBuf.resize(size_t(ow));
+    float* __restrict rows = rowsBuf.data();
+    float* __restrict through = throughBuf.data();
+    float* __restrict t = columnBuf.data();
+    float* __restrict ta = textBuf.data();
     for (int y = 0; y < ch; ++y) {
-        const uchar* in = cover.constScanLine(y);
-        float* out = rows.data() + size_t(y) * ow;
-        for (int x = 0; x < cw; ++x) {
-            if (!in[x])
-                continue;
-            const float through = 1.0f - in[x] * (1.0f / 255.0f);
-            for (int i = 0; i <= 2 * w; ++i)
-                out[x + i] *= through;
-        }
+        const uchar* __restrict in = cover.constScanLine(y);
+        for (int x = 0; x < cw; ++x)
+            through[x] = 1.0f - float(in[x]) * (1.0f / 255.0f);
+        float* __restrict out = rows + size_t(y) * ow;
+        for (int i = 0; i <= 2 * w; ++i)
+            for (int x = 0; x < cw; ++x)
+                out[x + i] *= through[x];
     }
-    thread_local std::vector<float> column;
-    column.resize(size_t(ow));
 
-    QImage edge(ow, oh, QImage::Format_ARGB32_Premultiplied);
-    const float er = float(edgeColor & 0xFF), eg = float((edgeColor >> 8) & 0xFF),
-                eb = float((edgeColor >> 16) & 0xFF);
+    const Rgbf edge{float(edgeColor & 0xFF), float((edgeColor >> 8) & 0xFF), float((edgeColor >> 16) & 0xFF)};
+    const Rgbf textRgb{float(textColor & 0xFF), float((textColor >> 8) & 0xFF), float((textColor >> 16) & 0xFF)};
+    const bool opaque = format == QImage::Format_RGB32;
+    const int x0 = std::max(0, -tileRect.left());
+    const int x1 = std::min(ow, target.width() - tileRect.left());
     for (int y = 0; y < oh; ++y) {
+        const int ty = tileRect.top() + y;
+        if (ty < 0 || ty >= target.height() || x0 >= x1)
+            continue;
         // Output row y gathers tile rows y - 2w .. y.
-        float* t = column.data();
-        std::fill(column.begin(), column.end(), 1.0f);
+        std::fill(t, t + ow, 1.0f);
         for (int j = std::max(0, y - 2 * w); j <= std::min(ch - 1, y); ++j) {
-            const float* in = rows.data() + size_t(j) * ow;
+            const float* __restrict in = rows + size_t(j) * ow;
             for (int x = 0; x < ow; ++x)
                 t[x] *= in[x];
         }
-        auto* out = reinterpret_cast<QRgb*>(edge.scanLine(y));
-        for (int x = 0; x < ow; ++x) {
-            const float a = 1.0f - t[x];
-            const int a8 = int(a * 255.0f + 0.5f);
-            out[x] = a8 == 0 ? 0u
-                             : qRgba(int(er * a + 0.5f), int(eg * a + 0.5f), int(eb * a + 0.5f), a8);
+        // The text's coverage in this row, at its offset (w, w).
+        std::fill(ta, ta + ow, 0.0f);
+        const int cy = y - w;
+        if (cy >= 0 && cy < ch) {
+            const uchar* __restrict in = cover.constScanLine(cy);
+            for (int x = 0; x < cw; ++x)
+                ta[x + w] = float(in[x]) * (1.0f / 255.0f);
         }
+        QRgb* dst = reinterpret_cast<QRgb*>(target.scanLine(ty)) + tileRect.left();
+        if (opaque)
+            blendEdgeRow<true>(dst, t, ta, x0, x1, edge, textRgb);
+        else
+            blendEdgeRow<false>(dst, t, ta, x0, x1, edge, textRgb);
     }
-
-    QPainter p(&target);
-    p.drawImage(tileRect.topLeft(), edge);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    p.setFont(font);
-    p.setPen(colorFromBgr(textColor));
-    p.drawText(QPointF(X + w, Y + w + ascent), text);
 }
 
 QFont CreateSampleFont(const FontDescriptor& panel)
@@ -220,8 +309,7 @@ QFont CreateSampleFont(const FontDescriptor& panel)
     return f;
 }
 
-void paintAATextToPicBox(QImage& target, double X, double Y, const FontDescriptor& panel,
-                         const QColor& background)
+void paintAATextToPicBox(QImage& target, double X, double Y, const FontDescriptor& panel, const QColor& background)
 {
     target.fill(background);
     const QString text = QStringLiteral("Aa");

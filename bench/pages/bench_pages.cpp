@@ -5,6 +5,9 @@
 // Qt's own PNG writer.
 //
 //   bench_pages [pages]        (default 1000 pages)
+//   bench_pages --page <template.ORVT> <out.png> <width> <height>
+//       draws one page of the template with each record line captioned by
+//       its record and line, to hold beside the designer's preview.
 #include "core/datagrids.h"
 #include "core/globals.h"
 #include "platform/inifile.h"
@@ -131,6 +134,32 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc > 5 && QByteArray(argv[1]) == "--page") {
+        QTemporaryDir home;
+        initGlobalPaths(home.path(), home.path() + QStringLiteral("/player"));
+        QDir(home.path()).mkpath(QStringLiteral("Media"));
+        gstrScreenWidth = QString::fromLocal8Bit(argv[4]);
+        gstrScreenHeight = QString::fromLocal8Bit(argv[5]);
+        gstrDataType = QStringLiteral("3");
+        gstrImageFile = QStringLiteral("page.png");
+        DataGrids grids;
+        for (int n = 1; n <= 20; ++n)
+            grids.igRDM.AddCol(QStringLiteral("Line %1").arg(n));
+        grids.igRDM.AddCol(QStringLiteral("DateTime"));
+        for (int r = 1; r <= 6; ++r) {
+            const int row = grids.igRDM.AddRow();
+            for (int n = 1; n <= 12; ++n)
+                grids.igRDM.SetCellValue(row, n, QStringLiteral("Record Display %1 line %2").arg(r).arg(n));
+        }
+        QDir(home.path()).mkpath(QStringLiteral("Data"));
+        QFile::copy(QString::fromLocal8Bit(argv[2]), gstrDataFolder + QStringLiteral("/Page.ORVT"));
+        grids.igTemplates.AddCol(QStringLiteral("Template"));
+        grids.igTemplates.SetCellValue(grids.igTemplates.AddRow(), 1, QStringLiteral("Page"));
+        pages::PageRenderer renderer;
+        pages::PageCycle cycle(grids, renderer);
+        const bool ok = cycle.blnRenderNextPage() && renderer.page().save(QString::fromLocal8Bit(argv[3]));
+        return ok ? 0 : 1;
+    }
     const int pageCount = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
     QTemporaryDir dir;
     writeFixture(dir.path());

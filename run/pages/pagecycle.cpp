@@ -91,6 +91,7 @@ void PageCycle::resetCursors()
 {
     mlngPageCursor = 1;
     mlngBookingCursor = 1;
+    continueBooking_ = false;
 }
 
 bool PageCycle::locationMatches(const Grid& grid, int row, const QString& item) const
@@ -113,7 +114,12 @@ int PageCycle::collect(bool applyCursorRule)
     const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
     const bool bookings = ebms && grids_.igBook2.RowCount() > 0;
     const Grid& source = !ebms ? grids_.igRDM : bookings ? grids_.igBook2 : grids_.igRADE;
-    if (applyCursorRule && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
+    // A page that goes on with the next rows of the first booking starts no
+    // new pass, though its cursor is 1.
+    const bool sameBooking = bookings && continueBooking_ && mlngPageCursor == 1;
+    continueBooking_ = false;
+    pageBookingRows_.clear();
+    if (applyCursorRule && !sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
         mlngPageCursor = 1;
         mblnNewPage = true;
         mstrPageTemplate.clear();
@@ -245,6 +251,7 @@ int PageCycle::collectBookings()
             if (F || (n != 7 && n != 10 && n != 11))
                 page.SetCellValue(row, n, book.CellValue(mlngBookingCursor, lineKey(n)));
         page.SetCellValue(row, QStringLiteral("Record"), QString::number(r));
+        pageBookingRows_.push_back(mlngBookingCursor);
         if (count >= kPageBookings)
             break;
     }

@@ -19,6 +19,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace pages {
 
@@ -81,6 +82,10 @@ private:
 
     DataGrids& grids_;
     PageCanvas& canvas_;
+    // Booking path: the booking row taken for each page record, and whether
+    // the last page asked to go on with more rows of the same booking.
+    std::vector<int> pageBookingRows_;
+    bool continueBooking_ = false;
     std::optional<templates::Template> template_;
     PageSave lastSave_;
     QDateTime now_;

@@ -194,12 +194,16 @@ bool PageCycle::blnRenderDataTexture()
         // Past the record drawn (or skipped).
         const int R = vb::CInt(vb::Val(page.CellValue(k, QStringLiteral("Record"))));
         if (key == SourceKey::EbmsBooking) {
-            ++mlngBookingCursor;
+            // On past the booking row this record shows.
+            mlngBookingCursor =
+                (size_t(k) <= pageBookingRows_.size() ? pageBookingRows_[size_t(k - 1)] : mlngBookingCursor) + 1;
+            continueBooking_ = false;
             if (mlngBookingCursor > grids_.igBook.RowCount()) {
                 mlngPageCursor = R + 1;
             } else if (grids_.igBook.CellValue(mlngBookingCursor, QStringLiteral("BID")) ==
                        grids_.igBook2.CellValue(R, QStringLiteral("BID"))) {
                 mlngPageCursor = R;
+                continueBooking_ = true;
             } else {
                 mlngBookingCursor = 1;
                 mlngPageCursor = R + 1;

@@ -36,9 +36,12 @@ int toleranceMinutes(const QString& stored, bool dated)
     return hour * 60 + minute;
 }
 
-// A whole number of days; nothing when the text is not a number.
+// A whole number of days (none given is the default 0); nothing when the
+// text is not a number.
 std::optional<int> dayCount(const QString& text)
 {
+    if (text.trimmed().isEmpty())
+        return 0;
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
     if (!ok || std::abs(v) > 1e6)

@@ -237,3 +237,50 @@ TEST_F(PageCycleTest, EscDuringCollectionStops)
     EXPECT_EQ(messages().last(), "Process stop.");
     EXPECT_EQ(canvas.saves, 0);
 }
+
+TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
+{
+    testsupport::FixedClock clock(QDateTime(QDate(2024, 3, 7), QTime(12, 0)));
+    gstrDataType = "2";
+    gstrDataFile = "functions.TXT";
+    grids.igBook2.AddCol("BID");
+    for (const char* bid : {"B1", "B2"})
+        grids.igBook2.SetCellValue(grids.igBook2.AddRow(), "BID", bid);
+    for (int n = 1; n <= 11; ++n)
+        grids.igBook.AddCol(QStringLiteral("Line %1").arg(n));
+    for (const char* key : {"BID", "FSD", "FED"})
+        grids.igBook.AddCol(key);
+    const auto add = [&](const char* bid, const char* name, const char* functionDate) {
+        const int r = grids.igBook.AddRow();
+        const QStringList cells = {name, "", "900", "2400", "20240307", "", "Gala", "", "", "1000", "2200"};
+        for (int n = 1; n <= 11; ++n)
+            grids.igBook.SetCellValue(r, n, cells[n - 1]);
+        grids.igBook.SetCellValue(r, "BID", bid);
+        grids.igBook.SetCellValue(r, "FSD", functionDate);
+        grids.igBook.SetCellValue(r, "FED", functionDate);
+    };
+    add("B1", "B1 first", "20240307");
+    add("B1", "B1 second", "20240307");
+    add("B2", "B2 only", "20200101");
+    templates::Template t = simpleTemplate(1);
+    for (int n : {2, 6, 9, 10}) // lines 3, 7, 10 and 11 shown
+        *t.line(0, 0, n) = "1";
+    t.gstrTimeFormat = "HH:NN";
+    writeTemplate("Template with 1 record", t);
+    addPlayList({"Template with 1 record"});
+
+    for (const char* validity : {"0", "1"}) {
+        gstrDayTimeValidity = validity;
+        cycle.resetCursors();
+        QStringList shown;
+        for (int page = 0; page < 4; ++page) {
+            ASSERT_TRUE(cycle.blnRenderNextPage());
+            shown << canvas.texts().join(QLatin1Char('/'));
+        }
+        // B2's function is not valid today: its booking shows without it.
+        const QString b2 = validity == QLatin1String("1") ? "B2 only/09:00" : "B2 only/09:00/Gala/10:00/22:00";
+        EXPECT_EQ(shown, (QStringList{"B1 first/09:00/Gala/10:00/22:00", "B1 second/09:00/Gala/10:00/22:00", b2,
+                                      "B1 first/09:00/Gala/10:00/22:00"}))
+            << validity;
+    }
+}
