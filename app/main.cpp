@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
+#include "shell/remoteside.h"
 #include "shell/singleinstance.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ int main(int argc, char** argv)
     frmMain window;
     // The panels and the line rows are in place before the controls are set up.
     DataSide::install(window);
+    RemoteSide::install(window);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::restoreFromOtherInstance);
     QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     closeOnTerminateSignals(window);
