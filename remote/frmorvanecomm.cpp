@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QTreeWidget>
 
 using namespace remote;
@@ -77,9 +78,61 @@ QString fileNameOf(const QString& path)
 
 } // namespace
 
+// The run's reports, handed from the run's thread to the window's.
+class frmOrvaneComm::RunSide final : public RunView, public TransferDisplay {
+public:
+    explicit RunSide(frmOrvaneComm* window)
+        : w_(window)
+    {
+    }
+    void addMessage(const QString& text) override
+    {
+        post([w = w_, text] { w->AddMessage(text); });
+    }
+    void setStatusLine(const QString& text) override
+    {
+        post([w = w_, text] { w->lblStatus->setText(text); });
+    }
+    void setBoardResult(int row, bool success) override
+    {
+        post([w = w_, row, success] {
+            if (row < 0 || size_t(row) >= w->runRows_.size())
+                return;
+            const int at = w->lvDestIPList->indexOfTopLevelItem(w->runRows_[size_t(row)]);
+            w->setBoardIcon(at, success ? kSuccessIcon : kFailedIcon);
+        });
+    }
+    void started(qint64 length) override
+    {
+        post([w = w_, length] { w->showTransferStart(length); });
+    }
+    void progress(qint64 bytes, int percent, const QString& timeLeft) override
+    {
+        post([w = w_, bytes, percent, timeLeft] { w->showTransferProgress(bytes, percent, timeLeft); });
+    }
+    void cleared() override
+    {
+        post([w = w_] { w->clearTransfer(); });
+    }
+
+private:
+    template <typename F> void post(F&& f)
+    {
+        // Dropped by Qt when the window is gone.
+        QMetaObject::invokeMethod(w_, std::forward<F>(f), Qt::QueuedConnection);
+    }
+    frmOrvaneComm* w_;
+};
+
 frmOrvaneComm::frmOrvaneComm(QWidget* parent)
     : QDialog(parent)
+    , runSide_(std::make_unique<RunSide>(this))
 {
+    makeUploader = [](const std::atomic<bool>& cancel, TransferDisplay* display) {
+        auto ftp = std::make_unique<BoardFtp>(cancel);
+        ftp->setDisplay(display);
+        return std::unique_ptr<Uploader>(std::move(ftp));
+    };
     setModal(true);
     setWindowTitle(kCaption);
     icons_[kSuccessIcon] = statusIcon(true);
@@ -88,7 +141,14 @@ frmOrvaneComm::frmOrvaneComm(QWidget* parent)
     Form_Load();
 }
 
-frmOrvaneComm::~frmOrvaneComm() = default;
+frmOrvaneComm::~frmOrvaneComm()
+{
+    if (worker_) {
+        closingByProgram_ = true;
+        mblnCancel = true;
+        endWork();
+    }
+}
 
 // ---------------------------------------------------------------- surface
 
@@ -293,6 +353,12 @@ void frmOrvaneComm::btnCancel_Click()
 
 void frmOrvaneComm::closeByProgram()
 {
+    // A running update is cancelled and ends before the window goes.
+    closingByProgram_ = true;
+    if (worker_) {
+        mblnCancel = true;
+        endWork();
+    }
     Form_QueryUnload(false);
     if (isVisible())
         done(QDialog::Accepted);
@@ -607,12 +673,96 @@ void frmOrvaneComm::btnUpdate_Click(int index)
     UpdatePlayers(index == 1 ? 1 : 2);
 }
 
-void frmOrvaneComm::UpdatePlayers(int) {}
+void frmOrvaneComm::UpdatePlayers(int mode)
+{
+    RunSetup setup;
+    setup.mode = mode == 1 ? 1 : 2;
+    runRows_.clear();
+    for (int i = 0; i < lvDestIPList->topLevelItemCount(); ++i) {
+        runRows_.push_back(lvDestIPList->topLevelItem(i));
+        setup.addresses << lvDestIPList->topLevelItem(i)->text(0);
+    }
+    for (int i = 0; i < kSlotCount; ++i) {
+        setup.slots[size_t(i)] = txtTplFile[size_t(i)]->text();
+        setup.wrongTemplate[size_t(i)] = wrongTemplate_[size_t(i)];
+    }
+    setup.settingsFile = gstrSettingsFile;
+    setup.confirmFile = mstrConfirmFile;
+    setup.mediaFolder = gstrMediaFolder;
+
+    setCursor(Qt::BusyCursor);
+    SetButtonsBusy();
+    mblnCancel = false;
+    mblnBusy = true;
+    startWork(
+        [this, setup] {
+            const std::unique_ptr<Uploader> uploader = makeUploader(mblnCancel, runSide_.get());
+            UpdateRun run(*uploader, *runSide_, mblnCancel);
+            return int(run.run(setup));
+        },
+        [this](int end) { finishUpdate(RunEnd(end) == RunEnd::Done); });
+}
+
+void frmOrvaneComm::finishUpdate(bool done)
+{
+    if (done && !closingByProgram_)
+        services::message(QStringLiteral("Update process is done"));
+    mblnBusy = false;
+    SetButtonsIdle();
+    FileProgressBar->setValue(FileProgressBar->maximum());
+    unsetCursor();
+}
+
+void frmOrvaneComm::startWork(std::function<int()> work, std::function<void(int)> then)
+{
+    then_ = std::move(then);
+    worker_ = QThread::create([this, work = std::move(work)] { workResult_ = work(); });
+    connect(
+        worker_, &QThread::finished, this, [this] { endWork(); }, Qt::QueuedConnection);
+    worker_->start();
+}
+
+void frmOrvaneComm::endWork()
+{
+    if (!worker_)
+        return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    if (auto then = std::exchange(then_, nullptr))
+        then(workResult_);
+}
+
+void frmOrvaneComm::showTransferStart(qint64 length)
+{
+    lblFileLengthVal->setText(QString::number(length));
+    lblFileLenCountVal->clear();
+}
+
+void frmOrvaneComm::showTransferProgress(qint64 bytes, int percent, const QString& timeLeft)
+{
+    lblFileLenCountVal->setText(QString::number(bytes));
+    FileProgressBar->setValue(percent);
+    if (!timeLeft.isEmpty())
+        lblTimeLeftVal->setText(timeLeft);
+}
+
+void frmOrvaneComm::clearTransfer()
+{
+    lblFileLengthVal->clear();
+    lblFileLenCountVal->clear();
+    lblTimeLeftVal->clear();
+    FileProgressBar->setValue(0);
+}
 
 void frmOrvaneComm::btnRetart_Click()
 {
     const QTreeWidgetItem* item = lvDestIPList->currentItem();
     if (!item || !item->isSelected()) {
+        const QList<QTreeWidgetItem*> selected = lvDestIPList->selectedItems();
+        item = selected.isEmpty() ? nullptr : selected.first();
+    }
+    if (!item) {
         services::message(QStringLiteral("Please select/enter an IP Address."));
         return;
     }
@@ -621,6 +771,28 @@ void frmOrvaneComm::btnRetart_Click()
                           MsgIcon::Exclamation);
         return;
     }
+    mblnBusy = true;
+    mblnCancel = false;
+    setCursor(Qt::WaitCursor);
+    const QString address = item->text(0).trimmed();
+    const QString confirm = mstrConfirmFile;
+    startWork(
+        [this, address, confirm] {
+            const std::unique_ptr<Uploader> uploader = makeUploader(mblnCancel, runSide_.get());
+            UpdateRun run(*uploader, *runSide_, mblnCancel);
+            return int(run.restart(address, confirm));
+        },
+        [this, address](int status) {
+            unsetCursor();
+            if (!closingByProgram_) {
+                if (TransferStatus(status) == TransferStatus::Completed)
+                    services::message(QStringLiteral("Successfully restart Orvane at ") + address);
+                else
+                    services::message(QStringLiteral("Connection timeout! Could not restart the Orvane."),
+                                      MsgIcon::Exclamation);
+            }
+            mblnBusy = false;
+        });
 }
 
 void frmOrvaneComm::btnCancelProcess_Click()

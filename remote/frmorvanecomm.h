@@ -10,6 +10,7 @@
 // members named like the form's controls.
 #include "remote/boardlist.h"
 #include "remote/templateslots.h"
+#include "remote/updaterun.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -17,6 +18,8 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -89,6 +92,10 @@ public:
     void btnRetart_Click();
     void btnCancelProcess_Click();
     bool busy() const { return mblnBusy; }
+    // Runs on the run's own thread: makes the upload layer for one update
+    // run or restart (the boards' FTP port 21 unless replaced).
+    std::function<std::unique_ptr<remote::Uploader>(const std::atomic<bool>& cancel, remote::TransferDisplay* display)>
+        makeUploader;
 
     // ---- State ----
     bool mblnBusy = false;
@@ -149,6 +156,23 @@ private:
     void setSlot(int index, const QString& path, bool wrong);
     void setCaptionFor(const QString& path);
     void saveOnClose();
+    // Runs `work` on a thread of its own; `then` gets its result on the
+    // window's thread when it has ended.
+    void startWork(std::function<int()> work, std::function<void(int)> then);
+    // Waits for the work's end and runs its `then`.
+    void endWork();
+    void finishUpdate(bool done);
+    void showTransferStart(qint64 length);
+    void showTransferProgress(qint64 bytes, int percent, const QString& timeLeft);
+    void clearTransfer();
+
+    class RunSide;
+    std::unique_ptr<RunSide> runSide_;
+    QThread* worker_ = nullptr;
+    std::function<void(int)> then_;
+    int workResult_ = 0;
+    std::vector<QTreeWidgetItem*> runRows_;
+    bool closingByProgram_ = false;
 
     std::array<bool, remote::kSlotCount> wrongTemplate_{};
     std::array<int, 2> sortColumn_{};

@@ -2,13 +2,18 @@
 // and what it remembers between openings.
 #include "core/globals.h"
 #include "remote/frmorvanecomm.h"
+#include "tests/ftp/ftptestserver.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTreeWidget>
 
 #include <memory>
@@ -18,6 +23,30 @@ using testsupport::readAll;
 using testsupport::writeAll;
 
 namespace {
+
+// An upload layer that holds every transfer until released or cancelled.
+class HeldUploader final : public Uploader {
+public:
+    HeldUploader(const std::atomic<bool>& cancel, std::atomic<bool>& release, std::atomic<int>& puts)
+        : cancel_(cancel)
+        , release_(release)
+        , puts_(puts)
+    {
+    }
+    bool probe(const QString&) override { return true; }
+    TransferStatus put(const QString&, const QString&, const QString&) override
+    {
+        ++puts_;
+        while (!release_ && !cancel_)
+            QThread::msleep(5);
+        return cancel_ ? TransferStatus::Abort : TransferStatus::Completed;
+    }
+
+private:
+    const std::atomic<bool>& cancel_;
+    std::atomic<bool>& release_;
+    std::atomic<int>& puts_;
+};
 
 class CommWindow : public ::testing::Test {
 protected:
@@ -54,7 +83,21 @@ protected:
         w.btnIPAdd_Click();
     }
 
+    // A window with one destination board, one template and a held upload layer.
+    std::unique_ptr<frmOrvaneComm> openForRun()
+    {
+        writeAll(gstrProgramFolder + "/DestIPAddress.txt", "10.0.0.7, hall\r\n");
+        auto w = open();
+        w->txtTplFile[0]->setText(tpl("zero.ORVT", 0));
+        w->makeUploader = [this](const std::atomic<bool>& cancel, TransferDisplay*) {
+            return std::unique_ptr<Uploader>(new HeldUploader(cancel, release, puts));
+        };
+        return w;
+    }
+
     QTemporaryDir dir;
+    std::atomic<bool> release{false};
+    std::atomic<int> puts{0};
     testsupport::RecordedMessages messages;
     testsupport::ScriptedFiles files;
 };
@@ -204,4 +247,107 @@ TEST_F(CommWindow, UpdateChecksInOrder)
                            "Please load/save at least one template in Master Template List before updating. (!)",
                            "Please select/enter an IP Address.", "No process to be cancelled! (!)"}));
     EXPECT_EQ(messages.titles.last(), QString("No sending process"));
+}
+
+TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActions)
+{
+    auto w = openForRun();
+    w->btnUpdate_Click(0);
+    ASSERT_TRUE(w->busy());
+    EXPECT_FALSE(w->btnUpdate[0]->isEnabled());
+    EXPECT_TRUE(w->btnCancelProcess->isEnabled());
+    ASSERT_TRUE(testsupport::waitFor([&] { return puts > 0; }));
+    EXPECT_FALSE(w->Form_QueryUnload(true));
+    w->btnCancel_Click();
+    w->btnUpdate_Click(0);
+    select(w->lvDestIPList, 0);
+    w->btnRetart_Click();
+    EXPECT_EQ(messages.marked(), QStringList({"Update process is running, please cancel the process before exiting (!)",
+                                              "Update process is running, please cancel the process before exiting (!)",
+                                              "One process is running, can't do any other process now. (!)",
+                                              "One process is running, can't do any other process now. (!)"}));
+    release = true;
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(messages.texts.last(), QString("Update process is done"));
+    EXPECT_EQ(w->boardIcon(0), frmOrvaneComm::kSuccessIcon);
+    EXPECT_EQ(w->lblStatus->text(), QString("Finished updating settings to 10.0.0.7"));
+    EXPECT_TRUE(w->lstMessage->item(w->lstMessage->count() - 2)->text().endsWith(" - Finished sending process."));
+    EXPECT_TRUE(w->btnUpdate[0]->isEnabled());
+    EXPECT_EQ(w->FileProgressBar->value(), 100);
+}
+
+TEST_F(CommWindow, CancelProcessEndsTheRunWithoutDoneBox)
+{
+    auto w = openForRun();
+    w->btnUpdate_Click(0);
+    ASSERT_TRUE(testsupport::waitFor([&] { return puts > 0; }));
+    w->btnCancelProcess_Click();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(
+        w->lstMessage->findItems(" - Cancelling sending/retrieving process, please wait...", Qt::MatchEndsWith).size(),
+        1);
+    EXPECT_TRUE(w->lstMessage->findItems("!!!", Qt::MatchContains).isEmpty());
+    EXPECT_EQ(w->boardIcon(0), 0);
+    EXPECT_EQ(puts, 1);
+}
+
+TEST_F(CommWindow, ClosingByTheProgramCancelsTheRunAndSaves)
+{
+    auto w = openForRun();
+    w->btnUpdate_Click(0);
+    ASSERT_TRUE(testsupport::waitFor([&] { return puts > 0; }));
+    w->closeByProgram();
+    EXPECT_FALSE(w->busy());
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(readAll(gstrProgramFolder + "/DestIPAddress.txt"), QByteArray("10.0.0.7, hall\r\n"));
+    w.reset();
+    testsupport::pump(50); // reports still queued for the gone window are dropped
+}
+
+TEST_F(CommWindow, RestartTellsTheOutcome)
+{
+    auto w = openForRun();
+    release = true;
+    select(w->lvDestIPList, 0);
+    w->btnRetart_Click();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(messages.texts, QStringList({"Successfully restart Orvane at 10.0.0.7"}));
+    EXPECT_EQ(readAll(gstrRemoteFolder + "/CommConfirm.txt"), QByteArray("2\r\n"));
+}
+
+TEST_F(CommWindow, AdminUpdateReachesARealBoard)
+{
+    FtpTestServer server;
+    if (FtpTestServer::python().isEmpty())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    ASSERT_TRUE(server.start());
+    server.putFile("Orvane/Data/.keep", "");
+    server.putFile("Orvane/Media/.keep", "");
+    QDir().mkpath(gstrMediaFolder);
+    writeAll(gstrMediaFolder + "/back.png", "png");
+    writeAll(gstrSettingsFile, "[Settings]\r\nDwell=7\r\n");
+    writeAll(gstrProgramFolder + "/Mode.txt", "1\r\n");
+    writeAll(gstrProgramFolder + "/DestIPAddress.txt", "127.0.0.1, board\r\n");
+    const QString tplPath = dir.filePath("two.ORVT");
+    writeAll(tplPath, "[TEMPLATE]\r\nRecords Per Page=2\r\n[BACKGROUND]\r\nType=1\r\nImage File=back.png\r\n");
+    auto w = open();
+    w->txtTplFile[2]->setText(tplPath);
+    const int port = server.host().section(':', 1).toInt();
+    w->makeUploader = [port](const std::atomic<bool>& cancel, TransferDisplay* display) {
+        auto ftp = std::make_unique<BoardFtp>(cancel, port, BoardLogin{FtpTestServer::kUser, FtpTestServer::kPassword});
+        ftp->setDisplay(display);
+        return std::unique_ptr<Uploader>(std::move(ftp));
+    };
+    w->btnUpdate_Click(1);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }, 20000));
+    EXPECT_EQ(messages.texts, QStringList({"Update process is done"}));
+    EXPECT_EQ(w->boardIcon(0), frmOrvaneComm::kSuccessIcon);
+    const QString board = server.root() + "/Orvane/";
+    EXPECT_EQ(readAll(board + "Data/Template with 2 records.ORVT"), readAll(tplPath));
+    EXPECT_EQ(readAll(board + "Media/back.png"), QByteArray("png"));
+    EXPECT_EQ(readAll(board + "UpdatedSettings.ini"), readAll(gstrSettingsFile));
+    EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), QByteArray("1\r\n"));
+    for (int i = 0; i < w->lstMessage->count(); ++i)
+        EXPECT_FALSE(w->lstMessage->item(i)->text().contains(FtpTestServer::kPassword));
 }
