@@ -155,6 +155,10 @@ frmOrvaneComm::~frmOrvaneComm()
 void frmOrvaneComm::buildSurface()
 {
     setFixedSize(px(8790), px(8745));
+    // The layout is measured for a small dialog font.
+    QFont small(QStringLiteral("Liberation Sans"));
+    small.setPixelSize(11);
+    setFont(small);
     buildTemplatePanel();
     buildCommPanel();
     buildAddPanel();
@@ -188,8 +192,8 @@ void frmOrvaneComm::buildCommPanel()
     picComm = new QWidget(this);
     picComm->setGeometry(px(120), px(3240), px(8535), px(5415));
 
-    label(picComm, QStringLiteral("Saved IP Addresses"), 120, 120);
-    label(picComm, QStringLiteral("Destination IP Address:"), 3840, 120);
+    label(picComm, QStringLiteral("Saved IP Addresses"), 120, 120, 2400);
+    label(picComm, QStringLiteral("Destination IP Address:"), 3840, 120, 2400);
     auto makeList = [this](int left) {
         auto* v = new QTreeWidget(picComm);
         v->setGeometry(px(left), px(360), px(2565), px(1545));
@@ -281,6 +285,7 @@ void frmOrvaneComm::Form_Load()
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
     mstrConfirmFile = gstrRemoteFolder + QStringLiteral("/CommConfirm.txt");
+    lblStatus->resize(width(), lblStatus->height());
     FileProgressBar->setValue(FileProgressBar->maximum());
     mstrIPListFile = gstrProgramFolder + QStringLiteral("/IPAddress.txt");
     mstrDestIPListFile = gstrProgramFolder + QStringLiteral("/DestIPAddress.txt");

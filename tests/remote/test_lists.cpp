@@ -115,16 +115,6 @@ TEST_F(Lists, MasterListWriteKeepsForeignKeysAndReadTrims)
         readMasterList(file("plural.MTL", "[MASTER_TEMPLATE_LIST]\r\nTemplate with 2 records=x\r\n"))[2].isEmpty());
 }
 
-TEST(TemplateSlots, CaptionKeyAndName)
-{
-    EXPECT_EQ(slotCaption(0), QString("Default Template:"));
-    EXPECT_EQ(slotKey(1), QString("Template with 1 record"));
-    EXPECT_EQ(slotTemplateName(1), QString("Template with 1 record"));
-    EXPECT_EQ(slotKey(4), QString("Template with 4 record"));
-    EXPECT_EQ(slotTemplateName(4), QString("Template with 4 records"));
-    EXPECT_EQ(slotCaption(6), QString("Template with 6 records:"));
-}
-
 TEST_F(Lists, RecordsPerPage)
 {
     const struct {
