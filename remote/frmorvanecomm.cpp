@@ -371,16 +371,20 @@ void frmOrvaneComm::closeByProgram()
 
 void frmOrvaneComm::closeEvent(QCloseEvent* event)
 {
-    if (closed_ || Form_QueryUnload(true))
-        event->accept();
-    else
+    if (!closed_ && !Form_QueryUnload(true)) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    done(QDialog::Rejected);
 }
 
 void frmOrvaneComm::reject()
 {
-    if (closed_ || Form_QueryUnload(true))
-        QDialog::reject();
+    // Esc cancels the add/edit panel; the window itself closes only through
+    // "Close" or its close box.
+    if (!picAdd->isHidden())
+        btnIPCancel_Click();
 }
 
 // ---------------------------------------------------------------- board lists

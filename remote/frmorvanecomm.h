@@ -45,7 +45,7 @@ public:
     void ApplyMode();
     void LoadIPLists();
     void SaveIPLists();
-    // Closing by the user (close box, Esc): refused while a run is busy.
+    // Closing by the user (close box): refused while a run is busy.
     // Returns true when the window may close (the lists are then saved).
     bool Form_QueryUnload(bool byUser);
     // "Close".
