@@ -2,9 +2,12 @@
 // program and closing it ends the program.
 #include "platform/desktopservices.h"
 #include "platform/paths.h"
+#include "run/pages/pagecycle.h"
 #include "shell/dataside.h"
+#include "shell/displayside.h"
 #include "shell/frmmain.h"
 #include "shell/remoteside.h"
+#include "shell/runside.h"
 #include "shell/singleinstance.h"
 
 #include <QApplication>
@@ -67,6 +70,15 @@ int main(int argc, char** argv)
     frmMain window;
     // The panels and the line rows are in place before the controls are set up.
     DataSide::install(window);
+    DisplaySide::install(window);
+    RunSide::install(window);
+    // Stand-alone boards show each page full screen, over the background and
+    // PiP of the template the run drew it with.
+    RunSide::of(window)->setDisplay(&DisplaySide::of(window)->port());
+    DisplaySide::of(window)->setPageMedia([] {
+        const auto& t = pages::programPageCycle().loadedTemplate();
+        return t ? pageMediaOf(*t) : PageMedia{};
+    });
     RemoteSide::install(window);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::restoreFromOtherInstance);
     QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);

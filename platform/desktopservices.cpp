@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 #include "platform/services.h"
+#include "platform/x11keys.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -13,6 +14,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QRegularExpression>
+
+#include <memory>
 
 namespace desktopservices {
 namespace {
@@ -130,6 +133,33 @@ private:
     Latch right_;
 };
 
+// On X11 a key or button that is down anywhere counts, also while every
+// window of the program is hidden; a press the program itself received
+// still counts through the latch, so a short tap between two polls is not
+// lost. Without X11 the latch alone answers.
+class SessionKeys final : public KeyState {
+public:
+    SessionKeys(KeyState& latch, std::unique_ptr<X11Keys> x11)
+        : latch_(latch)
+        , x11_(std::move(x11))
+    {
+    }
+    bool escapeDown() override
+    {
+        const bool latched = latch_.escapeDown();
+        return (x11_ && x11_->escapeDown()) || latched;
+    }
+    bool rightButtonDown() override
+    {
+        const bool latched = latch_.rightButtonDown();
+        return (x11_ && x11_->rightButtonDown()) || latched;
+    }
+
+private:
+    KeyState& latch_;
+    std::unique_ptr<X11Keys> x11_;
+};
+
 } // namespace
 
 QString convertFilter(const QString& filter)
@@ -168,10 +198,12 @@ void install()
     static BoxMessages messages;
     static DialogFiles files;
     static DialogColors colors;
-    static LatchedKeys* keys = nullptr;
+    static LatchedKeys* latch = nullptr;
+    static SessionKeys* keys = nullptr;
     if (!keys) {
-        keys = new LatchedKeys;
-        qApp->installEventFilter(keys);
+        latch = new LatchedKeys;
+        qApp->installEventFilter(latch);
+        keys = new SessionKeys(*latch, X11Keys::create());
     }
     services::setMessages(&messages);
     services::setFiles(&files);

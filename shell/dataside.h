@@ -6,6 +6,8 @@
 // the list builder. install() is called once, after the window is created and before
 // Form_Load (the control initialisation already uses the line rows); it also
 // installs the window's template side (shell/templateside.h).
+#include "designer/preview/previewhandlerchain.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -37,6 +39,8 @@ public:
     FontPanel* fontPanel() const;
     preview::PreviewModel& previewModel() const { return *model_; }
     preview::PreviewCanvas* previewCanvas() const { return canvas_; }
+    // The preview's handlers: each designer tool adds its own.
+    preview::HandlerChain& previewHandlers() { return handlers_; }
 
     // Lays the preview out for the current page orientation and shows the
     // designer's template on it: background colour, the title, date, time
@@ -67,6 +71,7 @@ private:
     std::unique_ptr<RecordLineRows> lineRows_;
     QPointer<RDMPanel> rdm_;
     QPointer<FontPanel> font_;
+    preview::HandlerChain handlers_;
     preview::PreviewModel* model_ = nullptr;
     preview::PreviewCanvas* canvas_ = nullptr;
 };

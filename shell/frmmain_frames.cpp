@@ -141,7 +141,9 @@ QGroupBox* frmMain::buildTemplatesFrame()
     txtRecordsPerPage->setMaximumWidth(44);
     vsRecordsPerPage = named(spinner(), "vsRecordsPerPage");
     vsRecordsPerPage->hide();
-    cboRecordLines = named(listBox(), "cboRecordLines");
+    // The line-up partner list; the designer side takes it into its
+    // line-attributes pop-up.
+    cboRecordLines = named(listBox(true), "cboRecordLines");
     txtSelRecord = named(textBox(), "txtSelRecord");
     txtSelRecord->setMinimumWidth(36);
     txtSelRecord->setMaximumWidth(44);
@@ -158,8 +160,6 @@ QGroupBox* frmMain::buildTemplatesFrame()
     perPage->addWidget(vsSelRecord);
     perPage->addStretch(1);
     records->addLayout(perPage, 0, 1);
-    records->addWidget(new QLabel(QStringLiteral("Record Lines:")), 1, 0);
-    records->addWidget(cboRecordLines, 1, 1);
     inputs->addLayout(records);
 
     auto* background = new QGroupBox(QStringLiteral("Background"));

@@ -8,11 +8,14 @@
 #include "designer/preview/previewcanvas.h"
 #include "designer/preview/previewguides.h"
 #include "designer/preview/previewmodel.h"
+#include "designer/tools/elements.h"
 #include "platform/grid.h"
 #include "platform/gridview.h"
 #include "platform/services.h"
 #include "platform/vbvalue.h"
 #include "records/rdmpanel.h"
+#include "shell/designerside.h"
+#include "shell/layouttoolsside.h"
 #include "shell/templateside.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
@@ -96,12 +99,8 @@ void placeElement(preview::PreviewModel& m, int index, const QString& on, const 
     preview::PreviewItem& label = m.lblTDT(index);
     templates::placeFromLayoutRect(label, region, std::as_const(m).picBackground());
     label.visible = on == QLatin1String("1");
-    const QStringList f = font.split(QLatin1Char(','));
-    if (f.size() >= 3) {
-        label.fontName = f[0];
-        label.fontSize = vb::Val(f[1]) / 3;
-        label.foreColor = uint32_t(vb::Val(f[2]));
-    }
+    if (!font.isEmpty())
+        layouttools::applyElementFont(label, font, layouttools::elementSizeDivisor(index));
     if (!caption.isEmpty())
         label.caption = caption;
 }
@@ -117,6 +116,8 @@ DataSide* DataSide::install(frmMain& window)
     installRecordListHooks();
     auto* side = new DataSide(window);
     TemplateSide::install(window);
+    DesignerSide::install(window);
+    LayoutToolsSide::install(window);
     return side;
 }
 
@@ -151,6 +152,8 @@ DataSide::~DataSide()
 {
     if (rdm_)
         rdm_->setLineRows(nullptr);
+    if (model_)
+        model_->setHandlers(nullptr);
 }
 
 void DataSide::installNeighbours()
@@ -381,6 +384,7 @@ bool DataSide::eventFilter(QObject* watched, QEvent* event)
 
 void DataSide::hostPreview()
 {
+    model_->setHandlers(&handlers_);
     canvas_ = new preview::PreviewCanvas(model_);
     canvas_->setObjectName(QStringLiteral("picScreen"));
     window_.setDesignerPreview(canvas_);

@@ -4,11 +4,13 @@
 #include "shell/templateside.h"
 
 #include "core/datagrids.h"
+#include "designer/lines/lineswitches.h"
 #include "designer/preview/previewmodel.h"
 #include "platform/gridview.h"
 #include "platform/services.h"
 #include "platform/vbvalue.h"
 #include "shell/dataside.h"
+#include "shell/designerside.h"
 #include "shell/frmmain.h"
 #include "templates/recorddisplay.h"
 #include "templates/template.h"
@@ -44,9 +46,8 @@ bool validLine(int line)
 // slot list runs nothing, since its handler follows the user's choice only.
 class WindowTemplateView final : public templates::TemplateViewControls {
 public:
-    WindowTemplateView(frmMain& w, preview::PreviewModel& m)
+    explicit WindowTemplateView(frmMain& w)
         : w_(w)
-        , m_(m)
     {
     }
 
@@ -191,23 +192,11 @@ public:
             b->setTristate(true);
         b->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     }
+    // The line switches of the designer side.
     void chkLine_Click(int line) override
     {
-        if (!validLine(line))
-            return;
-        w_.neighbours.HideSelectionFrame();
-        const Qt::CheckState state = w_.chkLine[size_t(line)]->checkState();
-        const int value = state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
-        preview::DesignerState& s = m_.state();
-        s.mintSelectedLine = line;
-        // The template holds records 0..5; the other displays only show.
-        if (QString* shown = templates::designerTemplate().line(s.mintSelectedGroup, templates::kFieldEnabled, line))
-            *shown = QString::number(value);
-        const preview::ItemRef label{preview::ItemKind::RecordLine, s.mintSelectedGroup, line};
-        if (preview::PreviewModel::isValid(label)) {
-            m_.item(label).visible = value == 1;
-            m_.touch();
-        }
+        if (DesignerSide* d = DesignerSide::of(w_))
+            d->switches().chkLine_Click(line);
     }
     void showLineCheck(int line) override
     {
@@ -218,16 +207,8 @@ public:
     }
     void syncRecordLineCheck(int line) override
     {
-        if (!validLine(line))
-            return;
-        const templates::Template& t = templates::designerTemplate();
-        bool anyShown = false;
-        for (int r = 0; r < templates::kRecords; ++r)
-            anyShown = anyShown ||
-                       t.gstrTemplateLines[size_t(r)][templates::kFieldEnabled][size_t(line)] == QLatin1String("1");
-        QCheckBox* b = w_.chkRecordLines[size_t(line)];
-        const QSignalBlocker updating(b);
-        b->setChecked(anyShown);
+        if (DesignerSide* d = DesignerSide::of(w_))
+            d->switches().syncRecordLineCheck(line);
     }
     void setGroupOption(int line, bool selected) override
     {
@@ -256,26 +237,7 @@ private:
     void applySelRecordRange() { w_.vsSelRecord->setRange(std::min(selMin_, selMax_), std::max(selMin_, selMax_)); }
 
     frmMain& w_;
-    preview::PreviewModel& m_;
     int selMax_ = 1, selMin_ = 1;
-};
-
-// The view with the group options left alone (making a record current
-// shows its lines, not its group line).
-class LinesOnlyPanel final : public templates::RecordPanel {
-public:
-    explicit LinesOnlyPanel(templates::RecordPanel& p)
-        : p_(p)
-    {
-    }
-    void setLineCheck(int line, int value) override { p_.setLineCheck(line, value); }
-    void chkLine_Click(int line) override { p_.chkLine_Click(line); }
-    void showLineCheck(int line) override { p_.showLineCheck(line); }
-    void syncRecordLineCheck(int line) override { p_.syncRecordLineCheck(line); }
-    void DisableLineRows() override {}
-
-private:
-    templates::RecordPanel& p_;
 };
 
 } // namespace
@@ -301,7 +263,7 @@ TemplateSide::TemplateSide(frmMain& window)
     , window_(window)
 {
     preview::PreviewModel& model = DataSide::of(window)->previewModel();
-    view_ = std::make_unique<WindowTemplateView>(window, model);
+    view_ = std::make_unique<WindowTemplateView>(window);
     designer_ = std::make_unique<templates::TemplateDesigner>(*view_, model, templates::designerTemplate());
 
     commands_ = new templates::TemplateCommandsPanel(*designer_);
@@ -325,7 +287,6 @@ TemplateSide::~TemplateSide() = default;
 
 void TemplateSide::installNeighbours()
 {
-    frmMain* w = &window_;
     templates::TemplateDesigner* d = designer_.get();
     templates::TemplateViewControls* v = view_.get();
     DataSide* data = DataSide::of(window_);
@@ -343,61 +304,6 @@ void TemplateSide::installNeighbours()
         d->loadDefaultTemplateLayout(N);
     };
     n.SelectTemplateRecord = [m, v](int record) { templates::SelectTemplateRecord(record, *m, *v); };
-    n.ApplyTemplateRecord = [w, m, v](int record) {
-        m->state().mintSelectedGroup = record;
-        if (record < 0 || record >= templates::kRecords)
-            return;
-        LinesOnlyPanel lines(*v);
-        templates::ShowTemplateRecord(record, templates::designerTemplate(), *m, lines);
-        w->ShowRecordInLines(record + 1);
-        w->neighbours.DisableLineRows();
-    };
-
-    // The selection frame and the element labels, until the layout tools
-    // bring their own.
-    n.HideSelectionFrame = [m] {
-        for (int i = 0; i < 4; ++i)
-            m->PicEdge(i).visible = false;
-        m->btnAdjust().visible = false;
-        m->touch();
-    };
-    n.applyTDTLabelSettings = [w, m](int index) {
-        const templates::Template& t = templates::designerTemplate();
-        preview::PreviewItem& label = m->lblTDT(index);
-        if (index == 3) {
-            if (!t.gstrPiPOn.isEmpty() && !t.gstrPiPRegion.isEmpty()) {
-                m->ZOrder({preview::ItemKind::Element, 0, 3});
-                label.visible = true;
-                m->touch();
-            }
-            return;
-        }
-        if (index < 0 || index > 2)
-            return;
-        struct Style {
-            const QString &on, &align, &region, &font;
-        };
-        const Style styles[3] = {{t.gstrTitleOn, t.gstrTitleAlign, t.gstrTitleRegion, t.gstrTitleFont},
-                                 {t.gstrDateOn, t.gstrDateAlign, t.gstrDateRegion, t.gstrDateFont},
-                                 {t.gstrTimeOn, t.gstrTimeAlign, t.gstrTimeRegion, t.gstrTimeFont}};
-        const Style& s = styles[index];
-        const QString text = index == 0   ? w->txtTitle->text().trimmed()
-                             : index == 1 ? w->cboDateFormat->currentText().trimmed()
-                                          : w->cboTimeFormat->currentText().trimmed();
-        if (s.on.isEmpty() || s.align.isEmpty() || s.region.isEmpty() || s.font.isEmpty() || text.isEmpty())
-            return;
-        label.alignment = int(vb::RoundWhole(vb::Val(s.align)));
-        const QStringList f = s.font.split(QLatin1Char(','));
-        label.fontName = f.value(0);
-        if (f.size() > 1)
-            label.fontSize = vb::Val(f[1]) / 3;
-        if (f.size() > 2)
-            label.foreColor = uint32_t(vb::Val(f[2])) & 0xFFFFFFu;
-        label.caption = index == 0 ? text : vb::FormatDateTime(services::clock().now(), text);
-        m->ZOrder({preview::ItemKind::Element, 0, index});
-        label.visible = true;
-        m->touch();
-    };
 }
 
 void TemplateSide::connectControls()

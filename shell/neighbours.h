@@ -47,6 +47,9 @@ struct ShellNeighbours {
 
     // Designer, layout tools.
     Action HideSelectionFrame = [] {};
+    // Frames the selected label (index within the array that the selection
+    // group names).
+    IndexAction ShowSelectionFrame = [](int) {};
     IndexAction applyTDTLabelSettings = [](int) {};
     Action drawLayoutGrid = [] {}; // the design grid again with its count
     Action lockTemplateLineControls = [] {};

@@ -130,4 +130,85 @@ void pump(int ms)
     waitFor([] { return false; }, ms);
 }
 
+bool FakeVideo::load(const QString& f)
+{
+    calls << QStringLiteral("load ") + f;
+    file = (playable.contains(f) || audioOnly.contains(f)) ? f : QString();
+    at = 0;
+    playState = State::Stopped;
+    return !file.isEmpty();
+}
+
+void FakeVideo::unload()
+{
+    calls << QStringLiteral("unload");
+    file.clear();
+    visible = false;
+    playState = State::Stopped;
+}
+
+void FakeVideo::setPosition(double seconds)
+{
+    calls << QStringLiteral("seek ") + QString::number(seconds);
+    at = seconds;
+}
+
+void FakeVideo::play()
+{
+    calls << QStringLiteral("play");
+    playState = State::Playing;
+}
+
+void FakeVideo::pause()
+{
+    calls << QStringLiteral("pause");
+    playState = State::Paused;
+}
+
+void FakeVideo::stop()
+{
+    calls << QStringLiteral("stop");
+    playState = State::Stopped;
+}
+
+FixedClock::FixedClock()
+{
+    services::setClock(this);
+}
+
+FixedClock::FixedClock(const QDateTime& when)
+    : at(when)
+{
+    services::setClock(this);
+}
+
+FixedClock::~FixedClock()
+{
+    services::setClock(nullptr);
+}
+
+HeldKeys::HeldKeys()
+{
+    services::setKeys(this);
+}
+
+HeldKeys::~HeldKeys()
+{
+    services::setKeys(nullptr);
+}
+
+bool HeldKeys::escapeDown()
+{
+    ++reads;
+    if (pressAfter > 0 && reads >= pressAfter)
+        escape = true;
+    return escape;
+}
+
+bool HeldKeys::rightButtonDown()
+{
+    ++reads;
+    return right;
+}
+
 } // namespace testsupport

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "platform/services.h"
+#include "platform/videoplayer.h"
 
 #include <vector>
 
@@ -60,6 +61,68 @@ public:
 
 private:
     bool answerWith(const QString& title, const QString& folder, const QString& filter, QString& path);
+};
+
+// A video player without a media framework. A file in `playable` opens
+// with a video stream (one in `audioOnly` without), any other fails; play,
+// pause, stop and seeks take effect at once, and `calls` records them
+// ("load <file>", "unload", "play", "pause", "stop", "seek <s>").
+class FakeVideo final : public VideoPlayer {
+public:
+    bool load(const QString& file) override;
+    void unload() override;
+    bool hasVideo() const override { return !file.isEmpty() && !audioOnly.contains(file); }
+    bool hasAudio() const override { return !file.isEmpty(); }
+    QSize videoSize() const override { return hasVideo() ? QSize(320, 240) : QSize(); }
+    double duration() const override { return file.isEmpty() ? 0 : length; }
+    double position() const override { return file.isEmpty() ? 0 : at; }
+    void setPosition(double seconds) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    State state() const override { return playState; }
+    double rate() const override { return speed; }
+    void setRate(double r) override { speed = r; }
+    void setVolume(double linear) override { volume = linear; }
+    void setVisible(bool v) override { visible = v && !file.isEmpty(); }
+    void passInputToHost() override {}
+
+    QStringList playable, audioOnly;
+    double length = 10;
+    QString file; // the open file, "" for none
+    double at = 0;
+    double speed = 1;
+    double volume = 1;
+    bool visible = false;
+    State playState = State::Stopped;
+    QStringList calls;
+};
+
+// A clock that stands still at `at` until a test moves it. It installs
+// itself while it lives.
+class FixedClock final : public Clock {
+public:
+    FixedClock();
+    explicit FixedClock(const QDateTime& at);
+    ~FixedClock() override;
+    QDateTime now() const override { return at; }
+    QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
+};
+
+// Esc and the right mouse button as a test holds them; `pressAfter` > 0
+// makes Esc go down on that read (counting reads of either key). It
+// installs itself while it lives.
+class HeldKeys final : public KeyState {
+public:
+    HeldKeys();
+    ~HeldKeys() override;
+    bool escapeDown() override;
+    bool rightButtonDown() override;
+
+    bool escape = false;
+    bool right = false;
+    int pressAfter = 0;
+    int reads = 0;
 };
 
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.

@@ -323,6 +323,37 @@ void PreviewModel::setHandlers(PreviewHandlers* handlers)
     handlers_ = handlers;
 }
 
+void PreviewModel::setHandlers(ItemKind kind, PreviewHandlers* handlers)
+{
+    kindHandlers_.at(size_t(kind)) = handlers;
+}
+
+PreviewHandlers& PreviewModel::handlersFor(const Target& t) const
+{
+    if (!t.background)
+        if (PreviewHandlers* h = kindHandlers_.at(size_t(t.ref.kind)))
+            return *h;
+    return handlers_ ? *handlers_ : noHandlers();
+}
+
+void PreviewModel::raiseMouseDown(const ItemRef& ref, int button, int shift, double x, double y)
+{
+    if (isValid(ref))
+        dispatchDown(Target{false, ref}, button, shift, x, y);
+}
+
+void PreviewModel::raiseMouseMove(const ItemRef& ref, int buttons, int shift, double x, double y)
+{
+    if (isValid(ref))
+        dispatchMove(Target{false, ref}, buttons, shift, x, y);
+}
+
+void PreviewModel::raiseMouseUp(const ItemRef& ref, int button, int shift, double x, double y)
+{
+    if (isValid(ref))
+        dispatchUp(Target{false, ref}, button, shift, x, y);
+}
+
 std::optional<PreviewModel::Target> PreviewModel::targetAt(double x, double y) const
 {
     if (const auto hit = itemAt(x, y))
@@ -393,12 +424,12 @@ void PreviewModel::doubleClick(double x, double y, int button, int shift)
         pressedOnBackground_ = false;
     }
     held_ |= button;
-    (handlers_ ? *handlers_ : noHandlers()).lblEvent_DblClick(t->ref.group, t->ref.index);
+    handlersFor(*t).lblEvent_DblClick(t->ref.group, t->ref.index);
 }
 
 void PreviewModel::dispatchDown(const Target& t, int button, int shift, double x, double y)
 {
-    PreviewHandlers& h = handlers_ ? *handlers_ : noHandlers();
+    PreviewHandlers& h = handlersFor(t);
     if (t.background) {
         h.picBackground_MouseDown(button, shift, x, y);
         return;
@@ -424,7 +455,7 @@ void PreviewModel::dispatchDown(const Target& t, int button, int shift, double x
 
 void PreviewModel::dispatchMove(const Target& t, int buttons, int shift, double x, double y)
 {
-    PreviewHandlers& h = handlers_ ? *handlers_ : noHandlers();
+    PreviewHandlers& h = handlersFor(t);
     if (t.background) {
         h.picBackground_MouseMove(buttons, shift, x, y);
         return;
@@ -450,7 +481,7 @@ void PreviewModel::dispatchMove(const Target& t, int buttons, int shift, double 
 
 void PreviewModel::dispatchUp(const Target& t, int button, int shift, double x, double y)
 {
-    PreviewHandlers& h = handlers_ ? *handlers_ : noHandlers();
+    PreviewHandlers& h = handlersFor(t);
     if (t.background) {
         h.picBackground_MouseUp(button, shift, x, y);
         return;

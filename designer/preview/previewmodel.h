@@ -239,6 +239,15 @@ public:
 
     // nullptr restores the do-nothing handlers. The caller keeps ownership.
     void setHandlers(PreviewHandlers* handlers);
+    // Handlers for the events of one kind of control only (the record
+    // lines, the frame strips, ...); they come before the handlers above
+    // for that kind. nullptr removes them. The caller keeps ownership.
+    void setHandlers(ItemKind kind, PreviewHandlers* handlers);
+    // Raises a control's event as the pointer would, X and Y in pixels
+    // from its top-left corner: for a control that hands its events on.
+    void raiseMouseDown(const ItemRef& ref, int button, int shift, double x, double y);
+    void raiseMouseMove(const ItemRef& ref, int buttons, int shift, double x, double y);
+    void raiseMouseUp(const ItemRef& ref, int button, int shift, double x, double y);
 
     // Pointer input, X and Y in background pixels.
     void mouseDown(double x, double y, int button, int shift);
@@ -267,6 +276,7 @@ private:
     void dispatchMove(const Target& t, int buttons, int shift, double x, double y);
     void dispatchUp(const Target& t, int button, int shift, double x, double y);
     void initItems();
+    PreviewHandlers& handlersFor(const Target& t) const;
 
     double screenWidth_ = 0, screenHeight_ = 0;
     Background background_;
@@ -274,6 +284,7 @@ private:
     std::vector<int> lowOrder_, highOrder_; // slots, back to front
     DesignerState state_;
     PreviewHandlers* handlers_ = nullptr;
+    std::array<PreviewHandlers*, 7> kindHandlers_{}; // by ItemKind
     std::optional<Target> capture_;
     int held_ = 0;
     bool pressedOnBackground_ = false;

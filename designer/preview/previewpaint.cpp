@@ -6,6 +6,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace preview {
 
 namespace {
@@ -66,6 +68,23 @@ void paintItem(QPainter& p, const PreviewItem& item)
 
 } // namespace
 
+std::vector<QLineF> designGridLines(const PreviewModel& model)
+{
+    std::vector<QLineF> lines;
+    const DesignerState& s = model.state();
+    const Background& bg = model.picBackground();
+    const double W = bg.scaleWidth(), H = bg.scaleHeight();
+    const int N = s.gridDivisions;
+    if (!s.mblnGridShown || N <= 0 || !(W > 0) || !(H > 0))
+        return lines;
+    const double step = std::max(W / N, H / N);
+    for (int k = 1; k < N && k * step < H; ++k)
+        lines.emplace_back(0, k * step, W, k * step);
+    for (int k = 1; k < N && k * step < W; ++k)
+        lines.emplace_back(k * step, 0, k * step, H);
+    return lines;
+}
+
 void paintBackground(QPainter& p, const PreviewModel& model)
 {
     const Background& bg = model.picBackground();
@@ -79,6 +98,9 @@ void paintBackground(QPainter& p, const PreviewModel& model)
         p.setPen(QPen(vb::ToQColor(l.color), 1));
         p.drawLine(l.line);
     }
+    p.setPen(QPen(vb::ToQColor(bg.foreColor), 1));
+    for (const QLineF& l : designGridLines(model))
+        p.drawLine(l);
     for (const ItemRef& ref : model.paintOrder()) {
         const PreviewItem& item = model.item(ref);
         if (item.visible)

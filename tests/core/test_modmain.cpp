@@ -81,22 +81,6 @@ TEST(ModMainFiles, FileTypeTable)
 
 namespace {
 
-class FakeKeys final : public KeyState {
-public:
-    bool esc = false, right = false;
-    int reads = 0;
-    bool escapeDown() override
-    {
-        ++reads;
-        return esc;
-    }
-    bool rightButtonDown() override
-    {
-        ++reads;
-        return right;
-    }
-};
-
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -155,8 +139,7 @@ TEST_F(ShellTest, PlayerNoticeFailureIsLoggedAsAnError)
 
 TEST_F(ShellTest, CheckUserAbort)
 {
-    FakeKeys keys;
-    services::setKeys(&keys);
+    testsupport::HeldKeys keys;
     int stops = 0;
     shellhooks::stopCommand = [&stops] { ++stops; };
 
@@ -170,12 +153,12 @@ TEST_F(ShellTest, CheckUserAbort)
     EXPECT_EQ(stops, 0);
 
     gblnStop = false;
-    keys.esc = true;
+    keys.escape = true;
     EXPECT_TRUE(blnCheckUserAbort());
     EXPECT_TRUE(gblnStop);
     EXPECT_EQ(stops, 1);
     // Both are read even when the first is down.
-    keys.esc = false;
+    keys.escape = false;
     keys.right = true;
     keys.reads = 0;
     gblnStop = false;

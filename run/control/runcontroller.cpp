@@ -1,0 +1,398 @@
+#include "run/control/runcontroller.h"
+
+#include "core/globals.h"
+#include "core/modmain.h"
+#include "platform/atomicfile.h"
+#include "platform/inifile.h"
+#include "platform/paths.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/textfile.h"
+#include "run/control/commandfile.h"
+#include "run/control/displayport.h"
+
+#include <QFileInfo>
+
+#include <limits>
+
+namespace {
+
+// Menus and panels as the three commands leave them.
+const RunMenus kStartMenus{false, false, true, false, false, false};
+const RunMenus kRunMenus{false, false, true, false, std::nullopt, std::nullopt};
+const RunMenus kStopMenus{true, true, false, true, true, true};
+const RunPanels kRunPanels{true, false, false, false};
+const RunPanels kStopPanels{false, true, false, false};
+
+constexpr int kDefaultDwell = 10;
+constexpr int kCommandWaitMs = 1000;
+
+const QString kTimeStampFormat = QStringLiteral("MM/dd/yyyy HH:mm:ss");
+
+} // namespace
+
+RunController::RunController(RunWindow& window, RunTimers timers)
+    : window_(window)
+    , timers_(timers)
+    , writeFile_([](const QString& path, const QByteArray& bytes, QString* error) {
+        return atomicfile::write(path, bytes, error);
+    })
+{
+    timers_.start.onTick = [this] { StartTimer_Timer(); };
+    timers_.load.onTick = [this] { LoadSettingsTimer_Timer(); };
+    timers_.clock.onTick = [this] { runClock_Timer(); };
+    timers_.keys.onTick = [this] { keyWatch_Timer(); };
+}
+
+RunController::~RunController()
+{
+    for (RunTimer* t : {&timers_.start, &timers_.load, &timers_.clock, &timers_.keys}) {
+        t->stop();
+        t->onTick = nullptr;
+    }
+}
+
+int RunController::dwellSeconds(const QString& text, bool* valid)
+{
+    const QString t = text.trimmed();
+    bool ok = !t.isEmpty() && t.size() <= 10;
+    for (const QChar c : t)
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const qint64 v = ok ? t.toLongLong() : 0;
+    ok = ok && v >= 1 && v <= std::numeric_limits<int>::max();
+    if (valid)
+        *valid = ok;
+    return ok ? int(v) : kDefaultDwell;
+}
+
+// ---- The Process menu ----
+
+void RunController::mnuRestart_Click()
+{
+    gblnStop = false;
+    window_.applyMenus(kStartMenus);
+    if (!modMain::blnFileExists(gstrSettingsFile)) {
+        mnuStop_Click();
+        return;
+    }
+    window_.LoadSettings(gstrSettingsFile);
+    // A Stop while the load waited for the server stays a Stop.
+    if (gblnStop) {
+        if (state_ != State::Idle)
+            state_ = State::Halted;
+        return;
+    }
+    if (!gstrWorkingDataFile.isEmpty() && modMain::blnFileExists(gstrWorkingDataFile)) {
+        timers_.start.start();
+        state_ = State::Starting;
+    } else {
+        mnuStop_Click();
+    }
+}
+
+void RunController::mnuRun_Click()
+{
+    gblnStop = false;
+    window_.applyMenus(kRunMenus);
+    window_.applyPanels(kRunPanels);
+    timers_.clock.stop();
+    timers_.load.start();
+    if (!timers_.keys.isActive())
+        timers_.keys.start();
+    state_ = State::Rendering;
+}
+
+void RunController::mnuStop_Click()
+{
+    // The display's closing runs Stop again: once is enough.
+    if (stopping_)
+        return;
+    stopping_ = true;
+    gblnStop = true;
+    timers_.start.stop();
+    mlngDwellCounter = 1;
+    timers_.clock.stop();
+    timers_.load.stop();
+    timers_.keys.stop();
+    state_ = State::Idle;
+    window_.applyMenus(kStopMenus);
+    window_.HideSelectionFrame();
+    window_.selectTemplateSlot(0);
+    window_.applyPanels(kStopPanels);
+    if (display_)
+        display_->close();
+    window_.showWindow();
+    stopping_ = false;
+}
+
+// ---- Timers ----
+
+void RunController::StartTimer_Timer()
+{
+    timers_.start.stop();
+    gblnStop = false;
+    BusyGuard busy;
+    mlngDwellCounter = 1;
+    if (page_.resetCursors)
+        page_.resetCursors();
+    mstrDataFileTime.clear();
+    mstrBookingFileTime.clear();
+    dwellReported_ = false;
+    // The auto-hide setting has no writer during a run: every start hides.
+    window_.mnuHide_Click();
+    window_.minimise();
+    mnuRun_Click();
+}
+
+void RunController::LoadSettingsTimer_Timer()
+{
+    timers_.load.stop();
+    BusyGuard busy;
+    if (gblnStop) {
+        if (state_ == State::Rendering)
+            state_ = State::Halted;
+        return;
+    }
+    const bool made = page_.blnRenderNextPage ? page_.blnRenderNextPage() : false;
+    if (gblnStop) {
+        // A Stop during the page has already put everything back.
+        if (state_ == State::Rendering)
+            state_ = State::Halted;
+        return;
+    }
+    if (!made) {
+        // The page routine logged why. The clock keeps the command file and
+        // the change watch going and tries the page again after the dwell.
+        armClock();
+        return;
+    }
+    if (window_.standAlone()) {
+        if (display_) {
+            display_->open();
+            display_->pageReady();
+        }
+    } else {
+        const QString name = page_.playerImage ? page_.playerImage() : gstrImageFile;
+        if (!name.isEmpty())
+            modMain::UpdatePlayerVariablesImage(name);
+    }
+    if (gblnStop) {
+        if (state_ == State::Rendering)
+            state_ = State::Halted;
+        return;
+    }
+    statusMessage(QStringLiteral("Done."));
+    armClock();
+}
+
+void RunController::armClock()
+{
+    bool valid = true;
+    dwellSeconds(gstrDwellTime, &valid);
+    if (!valid && !dwellReported_) {
+        dwellReported_ = true;
+        statusMessage(QStringLiteral("!!!Dwell Time \"%1\" is not a whole number of seconds; paging every %2 seconds.")
+                          .arg(gstrDwellTime)
+                          .arg(kDefaultDwell));
+    }
+    timers_.clock.start();
+    state_ = State::Dwelling;
+}
+
+void RunController::runClock_Timer()
+{
+    timers_.clock.stop();
+    const QString t = services::clock().now().toString(QStringLiteral("HH:mm:ss"));
+    window_.showTime(t);
+    if (gblnStop) {
+        mlngDwellCounter = 1;
+        if (state_ == State::Dwelling)
+            state_ = State::Halted;
+        return;
+    }
+    ++mlngDwellCounter;
+    if (blnCheckConfirmFile())
+        return;
+    if (gblnStop) // a Stop while the command check waited
+        return;
+
+    bool changed = false;
+    if (window_.ftpMode()) {
+        const QString m =
+            modMain::GetRightOfLast(modMain::GetLeftOfLast(t, QLatin1Char(':')), QLatin1Char(':')).trimmed();
+        const bool check = m != mstrLastMinute && !mstrLastMinute.isEmpty();
+        mstrLastMinute = m;
+        if (check) {
+            const bool d = blnFTPDataFileChanged(gstrFTPFilename);
+            const bool b = blnFTPBookingFileChanged(gstrFTPBookingFilename);
+            changed = d || b;
+        }
+    } else {
+        const bool d = blnDataFileChanged(gstrDataFile);
+        const bool b = blnBookingFileChanged(gstrBookingDataFile);
+        changed = d || b;
+    }
+    // A Stop while the FTP watch waited for the server stays a Stop.
+    if (gblnStop) {
+        mlngDwellCounter = 1;
+        return;
+    }
+    if (changed) {
+        mnuRestart_Click();
+        return;
+    }
+    if (mlngDwellCounter < dwellSeconds(gstrDwellTime)) {
+        timers_.clock.start();
+        state_ = State::Dwelling;
+    } else {
+        mlngDwellCounter = 1;
+        mnuRun_Click();
+    }
+}
+
+void RunController::keyWatch_Timer()
+{
+    timers_.keys.stop();
+    if (gblnStop)
+        return;
+    const bool right = services::keys().rightButtonDown();
+    const bool esc = services::keys().escapeDown();
+    if (right || esc) {
+        gblnStop = true;
+        mnuStop_Click();
+        return;
+    }
+    timers_.keys.start();
+}
+
+// ---- Command file ----
+
+bool RunController::resetConfirmFile()
+{
+    return writeFile_ && writeFile_(gstrConfirmFile, commandfile::resetBytes(), nullptr);
+}
+
+bool RunController::blnCheckConfirmFile()
+{
+    if (!modMain::blnFileExists(gstrConfirmFile)) {
+        resetConfirmFile();
+        return false;
+    }
+    QString value;
+    if (!commandfile::readFile(gstrConfirmFile, value))
+        return false;
+    if (value != QLatin1String("1") && value != QLatin1String("2") && value != QLatin1String("3"))
+        return false;
+    return actOnCommand(value);
+}
+
+bool RunController::actOnCommand(const QString& value)
+{
+    const bool wasStopped = gblnStop;
+    gblnStop = true;
+    window_.wait(kCommandWaitMs);
+    // A Stop or the shut-down during the wait wins; the command stays in
+    // the file for the next run.
+    if (state_ == State::Idle || window_.closing())
+        return true;
+    if (!resetConfirmFile()) {
+        // Acting on a command that stays in the file would restart the
+        // board every second.
+        statusMessage(QStringLiteral("!!!Error resetting command file."));
+        gblnStop = wasStopped;
+        return false;
+    }
+    mlngDwellCounter = 1;
+    if (value == QLatin1String("1")) {
+        const QString updated = paths::join(gstrProgramFolder, QStringLiteral("UpdatedSettings.ini"));
+        if (adoptUpdatedSettings(updated)) {
+            window_.LoadSettings(updated);
+            window_.yieldEvents(3);
+            window_.SaveSettings(gstrSettingsFile);
+        }
+        timers_.start.start();
+        state_ = State::Starting;
+    } else {
+        mnuRestart_Click();
+    }
+    return true;
+}
+
+// A pushed settings file is taken only when it can be read and holds the
+// SETTINGS section: a broken upload must not replace the board's settings.
+// A missing file takes nothing and saves the settings as they are.
+bool RunController::adoptUpdatedSettings(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QString text, error;
+    if (!textfile::readText(path, text, &error)) {
+        statusMessage(
+            QStringLiteral("!!!Can't read UpdatedSettings.ini (%1); the settings stay as they are.").arg(error));
+        return false;
+    }
+    if (!IniDocument::fromText(text).hasSection(QStringLiteral("SETTINGS"))) {
+        statusMessage(
+            QStringLiteral("!!!UpdatedSettings.ini holds no [SETTINGS] section; the settings stay as they are."));
+        return false;
+    }
+    return true;
+}
+
+// ---- Change watch ----
+
+bool RunController::localFileChanged(const QString& file, QString& remembered)
+{
+    if (!modMain::blnFileExists(file))
+        return false;
+    const QString s = QFileInfo(file).lastModified().toString(kTimeStampFormat);
+    if (remembered.isEmpty()) {
+        remembered = s;
+        return false;
+    }
+    return s != remembered;
+}
+
+bool RunController::blnDataFileChanged(const QString& file)
+{
+    return localFileChanged(file, mstrDataFileTime);
+}
+
+bool RunController::blnBookingFileChanged(const QString& file)
+{
+    return localFileChanged(file, mstrBookingFileTime);
+}
+
+bool RunController::ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime)
+{
+    if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
+        statusMessage(QStringLiteral("The FTP Settings is not correct."));
+        return false;
+    }
+    const QString r = ftpFileTime_ ? ftpFileTime_(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, file) : QString();
+    if (r.isEmpty()) {
+        if (logMissingTime)
+            statusMessage(QStringLiteral("!!!Error getting ") + file +
+                          QStringLiteral(" modified time from FTP Server."));
+        return false;
+    }
+    const QDateTime at = QDateTime::fromString(r, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QString s = at.isValid() ? at.toString(kTimeStampFormat) : r;
+    bool changed = false;
+    if (remembered.isEmpty())
+        remembered = s;
+    else
+        changed = s != remembered;
+    window_.yieldEvents(3);
+    return changed;
+}
+
+bool RunController::blnFTPDataFileChanged(const QString& file)
+{
+    return ftpFileChanged(file, mstrDataFileTime, false);
+}
+
+bool RunController::blnFTPBookingFileChanged(const QString& file)
+{
+    return ftpFileChanged(file, mstrBookingFileTime, true);
+}

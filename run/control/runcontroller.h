@@ -1,0 +1,129 @@
+#pragma once
+// The player's run: Start Program, Run Process and Stop, and the timers that
+// turn a start into a stream of pages. A start loads the settings and arms
+// the start timer; the start timer resets the run and starts the first page;
+// after each page the one-second clock counts the dwell time, reads the
+// command file and watches the source files, and then starts the next page
+// or restarts the run. Stop ends all of it and gives the window back to the
+// designer; the page cursors survive it, so Run Process continues the pass.
+//
+// Everything runs on the user-interface thread. Every timer stops itself
+// before its handler runs and is re-armed only here, so no tick runs inside
+// another. Every "now" comes from services::clock(), Esc and the right mouse
+// button from services::keys().
+#include "run/control/runwindow.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class DisplayPort;
+
+// The page routine: makes the next page image (true when it was saved), and
+// puts its cursors back to the first row for a new run; the name of the
+// page's copy in the local player's Media folder, empty when no copy was
+// made (the player is then not told), unset: the Image File.
+struct PageRoutine {
+    std::function<bool()> blnRenderNextPage;
+    std::function<void()> resetCursors;
+    std::function<QString()> playerImage;
+};
+
+// The run's timers: start (100 ms), load (10 ms), clock (1 s), and the
+// 100 ms watch for Esc and the right mouse button while a run is on.
+struct RunTimers {
+    RunTimer& start;
+    RunTimer& load;
+    RunTimer& clock;
+    RunTimer& keys;
+};
+
+class RunController {
+public:
+    enum class State {
+        Idle,      // no run: the designer has the window
+        Starting,  // the start timer is armed
+        Rendering, // the load timer is armed or a page is being made
+        Dwelling,  // the clock is armed
+        Halted,    // the stop flag ended a page without a Stop: nothing armed
+    };
+
+    // The server's modified time of a file ("yyyy/mm/dd hh:mm:ss"), or "".
+    using FtpFileTime = std::function<QString(const QString& server, const QString& user, const QString& password,
+                                              const QString& file)>;
+    // Writes a whole file; false with the reason on failure.
+    using FileWriter = std::function<bool(const QString& path, const QByteArray& bytes, QString* error)>;
+
+    RunController(RunWindow& window, RunTimers timers);
+    ~RunController();
+    RunController(const RunController&) = delete;
+    RunController& operator=(const RunController&) = delete;
+
+    void setPageRoutine(PageRoutine page) { page_ = std::move(page); }
+    // The full-screen display of stand-alone mode; null: none installed
+    // (the pages are still made and "Done." is logged).
+    void setDisplay(DisplayPort* display) { display_ = display; }
+    void setFtpFileTime(FtpFileTime f) { ftpFileTime_ = std::move(f); }
+    // Atomic writes by default.
+    void setFileWriter(FileWriter w) { writeFile_ = std::move(w); }
+
+    // ---- The Process menu ----
+    // Start Program: loads the settings and arms the start timer; Stop when
+    // the settings file or the working record file is missing.
+    void mnuRestart_Click();
+    // Run Process: the next page, from the remembered cursors.
+    void mnuRun_Click();
+    // Stop: disarms everything, puts the designer back and shows the window.
+    void mnuStop_Click();
+
+    // ---- Timer ticks ----
+    void StartTimer_Timer();
+    void LoadSettingsTimer_Timer();
+    void runClock_Timer();
+    void keyWatch_Timer();
+
+    // ---- Command file ----
+    // Reads the command file and acts on a command; true when it did (the
+    // run then restarts). A missing file is created with "0". A command is
+    // acted on only after the file was reset to "0".
+    bool blnCheckConfirmFile();
+    // Writes "0" into the command file; false (nothing logged) on failure.
+    bool resetConfirmFile();
+
+    // ---- Change watch: false the first time (the time is remembered), then
+    // whether the time differs from the remembered one. A missing file or a
+    // time the server won't give is never a change. ----
+    bool blnDataFileChanged(const QString& file);
+    bool blnBookingFileChanged(const QString& file);
+    bool blnFTPDataFileChanged(const QString& file);
+    bool blnFTPBookingFileChanged(const QString& file);
+
+    State state() const { return state_; }
+    int dwellCounter() const { return mlngDwellCounter; }
+    // The Dwell Time setting in whole seconds: "10" for anything that is not
+    // a whole number of at least 1.
+    static int dwellSeconds(const QString& text, bool* valid = nullptr);
+
+private:
+    bool localFileChanged(const QString& file, QString& remembered);
+    bool ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime);
+    bool actOnCommand(const QString& value);
+    bool adoptUpdatedSettings(const QString& path);
+    void armClock();
+
+    RunWindow& window_;
+    RunTimers timers_;
+    PageRoutine page_;
+    DisplayPort* display_ = nullptr;
+    FtpFileTime ftpFileTime_;
+    FileWriter writeFile_;
+    State state_ = State::Idle;
+    bool stopping_ = false;
+    bool dwellReported_ = false;
+
+    int mlngDwellCounter = 1;
+    QString mstrDataFileTime;
+    QString mstrBookingFileTime;
+    QString mstrLastMinute;
+};

@@ -1,0 +1,159 @@
+#include "run/display/displaymodel.h"
+
+#include "core/modmain.h"
+#include "platform/paths.h"
+#include "platform/vbvalue.h"
+#include "text/pictureshape.h"
+
+#include <QRegularExpression>
+#include <QTransform>
+
+namespace {
+
+const QString kVideo = QStringLiteral("VideoType");
+const QString kPicture = QStringLiteral("PictureType");
+const QString kOn = QStringLiteral("1");
+
+// A number as the PiP region holds it: optional blanks, sign, digits, "."
+// and decimals, optional exponent; nothing else.
+std::optional<double> fraction(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    return vb::Val(text);
+}
+
+} // namespace
+
+void DisplayState::reset()
+{
+    mblnBackgroundVideoOn = false;
+    mblnPiPVideoOn = false;
+    mstrShownBackground.clear();
+    mstrShownPiP.clear();
+    mintPageBox = 1;
+    shownBackgroundPicture.clear();
+}
+
+LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString& mediaFolder, const FileTest& exists)
+{
+    LayoutPlan plan;
+    if (media.backgroundImage != state.mstrShownBackground) {
+        state.mstrShownBackground = media.backgroundImage;
+        state.mblnBackgroundVideoOn = false;
+    }
+    if (media.pipFile != state.mstrShownPiP) {
+        state.mstrShownPiP = media.pipFile;
+        state.mblnPiPVideoOn = false;
+    }
+    const QString backgroundKind = modMain::GetFileType(state.mstrShownBackground);
+    const QString pipKind = modMain::GetFileType(state.mstrShownPiP);
+    const bool fileBackground = media.backgroundType == kOn;
+    const bool pipOn = media.pipOn == kOn;
+    const bool backgroundVideo = fileBackground && backgroundKind == kVideo;
+    const bool pipVideo = pipOn && pipKind == kVideo;
+
+    // Page box: alternate 0 and 1 while a video may play, 2 without files.
+    if (fileBackground || pipOn) {
+        if (backgroundKind == kVideo || pipKind == kVideo) {
+            if (state.mintPageBox > 1)
+                state.mintPageBox = 0;
+            state.mintPageBox = 1 - state.mintPageBox;
+        }
+    } else {
+        state.mintPageBox = 2;
+    }
+    plan.pageBox = state.mintPageBox;
+
+    // Background picture, only under a PiP video.
+    QString picture;
+    if (fileBackground && backgroundKind == kPicture && pipVideo) {
+        picture = resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
+        if (!exists(picture))
+            picture.clear();
+    }
+    if (picture.isEmpty())
+        plan.backgroundPicture = state.shownBackgroundPicture.isEmpty() ? PictureStep::Keep : PictureStep::Hide;
+    else if (picture != state.shownBackgroundPicture)
+        plan.backgroundPicture = PictureStep::Load;
+    plan.backgroundPictureFile = picture;
+    state.shownBackgroundPicture = picture;
+
+    if (backgroundVideo) {
+        if (!state.mblnBackgroundVideoOn) {
+            state.mblnBackgroundVideoOn = true;
+            plan.backgroundVideo = VideoStep::Start;
+            plan.backgroundVideoFile = resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
+        }
+    } else {
+        state.mblnBackgroundVideoOn = false;
+        plan.backgroundVideo = VideoStep::Stop;
+    }
+
+    plan.pipInUse = pipVideo;
+    if (pipVideo) {
+        plan.pipRegion = parsePiPRegion(media.pipRegion);
+        if (!state.mblnPiPVideoOn) {
+            state.mblnPiPVideoOn = true;
+            plan.pipVideo = VideoStep::Start;
+            plan.pipVideoFile = resolveMediaPath(state.mstrShownPiP, mediaFolder, exists);
+        }
+    } else {
+        state.mblnPiPVideoOn = false;
+        plan.pipVideo = VideoStep::Stop;
+    }
+
+    plan.seeThrough = backgroundVideo || pipOn;
+    return plan;
+}
+
+QString resolveMediaPath(const QString& name, const QString& mediaFolder, const FileTest& exists)
+{
+    const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
+    if (cut < 0)
+        return paths::join(mediaFolder, name);
+    if (exists(name))
+        return name;
+    return paths::join(mediaFolder, name.mid(cut + 1));
+}
+
+PiPRegion parsePiPRegion(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char('|'));
+    PiPRegion r;
+    std::optional<double>* fields[] = {&r.top, &r.left, &r.height, &r.width};
+    for (int i = 0; i < 4 && i < parts.size(); ++i)
+        *fields[i] = fraction(parts[i]);
+    return r;
+}
+
+int rotationDegrees(const QString& text)
+{
+    return vb::CInt(vb::Val(text));
+}
+
+QImage fitPicture(const QImage& picture, int degrees, const QSize& target)
+{
+    if (picture.isNull() || target.isEmpty())
+        return {};
+    QImage turned = picture;
+    if (degrees % 360 != 0)
+        turned = picture.transformed(QTransform().rotate(degrees), Qt::SmoothTransformation);
+    if (turned.size() != target)
+        turned = turned.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return turned;
+}
+
+QImage pageForScreen(const QImage& page, int degrees, const QSize& screen, bool seeThrough)
+{
+    const QImage fitted = fitPicture(page, degrees, screen);
+    if (fitted.isNull())
+        return {};
+    return seeThrough ? PictureAlphaImage(fitted, 0) : fitted.convertToFormat(QImage::Format_RGB32);
+}
+
+bool atEnd(double position, double duration)
+{
+    return duration > 0 && position >= duration;
+}

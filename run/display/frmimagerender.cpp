@@ -1,0 +1,431 @@
+#include "run/display/frmimagerender.h"
+
+#include "core/globals.h"
+#include "core/modmain.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/vbvalue.h"
+#include "run/display/qtvideoplayer.h"
+
+#include <QBuffer>
+#include <QCursor>
+#include <QEvent>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsScene>
+#include <QGraphicsVideoItem>
+#include <QGraphicsView>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+const QColor kDarkGrey(64, 64, 64);
+constexpr int kTickMs = 100;
+
+// Stacking order, bottom to top.
+enum Z { kZBackgroundHost, kZBackgroundVideo, kZBackgroundPicture, kZPiPHost, kZPiPVideo, kZPage };
+
+} // namespace
+
+void SetMousePosition(int x, int y)
+{
+    QCursor::setPos(x, y);
+}
+
+void ParkMousePointer()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->geometry();
+        SetMousePosition(r.right(), r.bottom());
+    }
+}
+
+frmImageRender::frmImageRender(std::function<void()> onStop, std::function<PageMedia()> pageMedia,
+                               PlayerFactory players)
+    : onStop_(std::move(onStop))
+    , pageMedia_(std::move(pageMedia))
+{
+    if (!players)
+        players = [](QGraphicsVideoItem& host) { return std::make_unique<QtVideoPlayer>(host); };
+
+    window_ = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window_->setWindowTitle(QStringLiteral("Orvane"));
+    window_->setAutoFillBackground(true);
+    QPalette pal = window_->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    window_->setPalette(pal);
+    auto* layout = new QVBoxLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    scene_ = new QGraphicsScene(this);
+    scene_->setBackgroundBrush(Qt::black);
+    scene_->setItemIndexMethod(QGraphicsScene::NoIndex);
+    view_ = new QGraphicsView(scene_, window_.get());
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    view_->setBackgroundBrush(Qt::black);
+    view_->setOptimizationFlags(QGraphicsView::DontSavePainterState | QGraphicsView::DontAdjustForAntialiasing);
+    view_->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(view_);
+
+    backgroundHost_ = scene_->addRect(QRectF(), Qt::NoPen, kDarkGrey);
+    backgroundHost_->setZValue(kZBackgroundHost);
+    backgroundVideo_ = new QGraphicsVideoItem;
+    backgroundVideo_->setZValue(kZBackgroundVideo);
+    scene_->addItem(backgroundVideo_);
+    backgroundPicture_ = scene_->addPixmap(QPixmap());
+    backgroundPicture_->setZValue(kZBackgroundPicture);
+    pipHost_ = scene_->addRect(QRectF(), Qt::NoPen, Qt::black);
+    pipHost_->setZValue(kZPiPHost);
+    pipVideo_ = new QGraphicsVideoItem;
+    pipVideo_->setZValue(kZPiPVideo);
+    scene_->addItem(pipVideo_);
+    for (auto*& box : pageBoxes_) {
+        box = scene_->addPixmap(QPixmap());
+        box->setZValue(kZPage);
+        box->setShapeMode(QGraphicsPixmapItem::BoundingRectShape);
+    }
+    for (QGraphicsItem* item : scene_->items())
+        item->hide();
+
+    backgroundPlayer_ = players(*backgroundVideo_);
+    pipPlayer_ = players(*pipVideo_);
+    ctlDXShow_ = std::make_unique<ClassActiveMovie>(*backgroundPlayer_);
+    ctlDXShowPiP_ = std::make_unique<ClassActiveMovie>(*pipPlayer_);
+
+    Timer1.setInterval(kTickMs);
+    Timer1.setSingleShot(false);
+    connect(&Timer1, &QTimer::timeout, this, &frmImageRender::Timer1_Timer);
+    window_->installEventFilter(this);
+}
+
+frmImageRender::~frmImageRender()
+{
+    unload(false);
+    // The players go before the scene that holds their video items.
+    ctlDXShow_.reset();
+    ctlDXShowPiP_.reset();
+    backgroundPlayer_.reset();
+    pipPlayer_.reset();
+}
+
+QSize frmImageRender::screenSize() const
+{
+    return window_->size();
+}
+
+void frmImageRender::open()
+{
+    if (open_)
+        return;
+    open_ = true;
+    ++session_;
+    ParkMousePointer();
+    window_->setCursor(Qt::BlankCursor);
+    view_->viewport()->setCursor(Qt::BlankCursor);
+    SetAlwaysOnTop();
+    state_.reset();
+    Timer1.start();
+}
+
+void frmImageRender::SetAlwaysOnTop()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window_->setGeometry(screen->geometry());
+    window_->showFullScreen();
+    window_->raise();
+    // Active, so that Esc reaches the program even where keys are only seen
+    // through the window system's events.
+    window_->activateWindow();
+    Form_Resize();
+}
+
+bool frmImageRender::CaptureScreen()
+{
+    BusyGuard busy;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return false;
+    const QString captured = paths::join(gstrMediaFolder, QStringLiteral("_CapturedScreen.jpg"));
+    bool saved = false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const QImage shot =
+            screen->grabWindow(0).toImage().scaled(320, 240, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        if (shot.isNull() || !shot.save(&buffer, "JPG") || !atomicfile::write(captured, jpeg))
+            continue;
+        saved = true;
+        if (jpeg.size() > 2000) {
+            atomicfile::copy(captured, paths::join(gstrMediaFolder, QStringLiteral("_Screen.jpg")));
+            break;
+        }
+    }
+    return saved;
+}
+
+void frmImageRender::pageReady()
+{
+    open();
+    state_.blnShowPending = true;
+}
+
+void frmImageRender::close()
+{
+    unload(false);
+}
+
+bool frmImageRender::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window_.get()) {
+        if (event->type() == QEvent::Resize)
+            Form_Resize();
+        else if (event->type() == QEvent::Close && open_) {
+            // The window closed by the window system: the run stops, as by Esc.
+            gblnStop = true;
+            event->ignore();
+            unload(true);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void frmImageRender::Form_Resize()
+{
+    const QRectF whole(QPointF(0, 0), QSizeF(screenSize()));
+    scene_->setSceneRect(whole);
+    backgroundHost_->setRect(whole);
+    backgroundVideo_->setOffset(QPointF(0, 0));
+    backgroundVideo_->setSize(whole.size());
+    backgroundPicture_->setPos(0, 0);
+    for (auto* box : pageBoxes_)
+        box->setPos(0, 0);
+}
+
+void frmImageRender::Timer1_Timer()
+{
+    Timer1.stop();
+    KeyState& keys = services::keys();
+    const bool right = keys.rightButtonDown();
+    const bool esc = keys.escapeDown();
+    if (!right && !esc) {
+        if (state_.blnShowPending && !gblnStop) {
+            state_.blnShowPending = false;
+            ShowImageRender();
+        }
+    } else {
+        gblnStop = true;
+    }
+    if (!open_)
+        return;
+    if (gblnStop) {
+        unload(true);
+        return;
+    }
+    Timer1.start();
+    loopVideo(*ctlDXShow_, state_.mblnBackgroundVideoOn);
+    loopVideo(*ctlDXShowPiP_, state_.mblnPiPVideoOn);
+}
+
+void frmImageRender::loopVideo(ClassActiveMovie& movie, bool on)
+{
+    if (on && movie.HasVideo() && atEnd(movie.Position(), movie.Duration())) {
+        movie.setPosition(0);
+        movie.Play();
+    }
+}
+
+void frmImageRender::ShowImageRender()
+{
+    const int session = session_;
+    const auto stopped = [&] { return gblnStop || session != session_ || !open_; };
+    const LayoutPlan plan = planLayout(state_, pageMedia_(), gstrMediaFolder, modMain::blnFileExists);
+    const int degrees = rotationDegrees(gstrRotation);
+    const QSize screen = screenSize();
+
+    switch (plan.backgroundPicture) {
+    case PictureStep::Load: {
+        QImage picture = fitPicture(QImage(plan.backgroundPictureFile), degrees, screen);
+        if (stopped())
+            return;
+        backgroundPicture_->setVisible(!picture.isNull());
+        backgroundPicture_->setPixmap(QPixmap::fromImage(std::move(picture)));
+        break;
+    }
+    case PictureStep::Hide:
+        backgroundPicture_->hide();
+        backgroundPicture_->setPixmap(QPixmap());
+        break;
+    case PictureStep::Keep:
+        break;
+    }
+
+    // The page goes into its box; a box other than the one on screen while
+    // a video plays, so nothing shows until the switch below.
+    QGraphicsPixmapItem* box = pageBoxes_[plan.pageBox];
+    const QString pagePath = paths::join(gstrMediaFolder, gstrImageFile);
+    if (!gstrImageFile.isEmpty() && modMain::blnFileExists(pagePath)) {
+        QImage page = pageForScreen(QImage(pagePath), degrees, screen, plan.seeThrough);
+        if (stopped())
+            return;
+        if (!page.isNull())
+            box->setPixmap(QPixmap::fromImage(std::move(page)));
+    }
+
+    if (plan.backgroundVideo == VideoStep::Start)
+        LoadBackgroundVideo(plan.backgroundVideoFile);
+    else if (plan.backgroundVideo == VideoStep::Stop)
+        stopVideo(*ctlDXShow_, backgroundHost_);
+    if (stopped())
+        return;
+
+    if (plan.pipVideo == VideoStep::Start)
+        LoadPiPVideo(plan.pipVideoFile, plan.pipRegion);
+    else if (plan.pipVideo == VideoStep::Stop)
+        stopVideo(*ctlDXShowPiP_, pipHost_);
+    else if (plan.pipInUse)
+        placePiP(plan.pipRegion);
+    if (stopped())
+        return;
+
+    for (int i = 0; i < 3; ++i)
+        if (i != plan.pageBox)
+            pageBoxes_[i]->hide();
+    box->show();
+}
+
+void frmImageRender::stopVideo(ClassActiveMovie& movie, QGraphicsRectItem* host)
+{
+    movie.StopPlaying();
+    (host == pipHost_ ? pipVideo_ : backgroundVideo_)->hide();
+    host->hide();
+}
+
+void frmImageRender::LoadBackgroundVideo(const QString& file)
+{
+    const int session = session_;
+    backgroundHost_->hide();
+    ClassActiveMovie& movie = *ctlDXShow_;
+    const bool playable = movie.SetNewVideo(file);
+    if (session != session_ || !open_) {
+        movie.UnloadMovieObject();
+        return;
+    }
+    if (!playable) {
+        statusMessage(QStringLiteral("ctlDXShow.HasVideo = False"));
+        return;
+    }
+    movie.setFileName(file);
+    movie.setVolume(0);
+    movie.setBalance(0);
+    movie.setSpeed(1.0);
+    movie.setPosition(0);
+    if (!movie.HasVideo())
+        statusMessage(QStringLiteral("ctlDXShow.HasVideo = False"));
+    movie.Play();
+    backgroundHost_->show();
+}
+
+void frmImageRender::placePiP(const PiPRegion& region)
+{
+    const QSize screen = screenSize();
+    QRectF r = pipHost_->rect();
+    if (region.top)
+        r.moveTop(vb::CInt(*region.top * screen.height()));
+    if (region.left)
+        r.moveLeft(vb::CInt(*region.left * screen.width()));
+    if (region.height)
+        r.setHeight(vb::CInt(*region.height * screen.height()));
+    if (region.width)
+        r.setWidth(vb::CInt(*region.width * screen.width()));
+    pipHost_->setRect(r);
+    pipVideo_->setOffset(r.topLeft());
+    pipVideo_->setSize(r.size());
+}
+
+void frmImageRender::LoadPiPVideo(const QString& file, const PiPRegion& region)
+{
+    const int session = session_;
+    statusMessage(QStringLiteral("Start loading PiP video: ") + file);
+    placePiP(region);
+    pipHost_->hide();
+    ClassActiveMovie& movie = *ctlDXShowPiP_;
+    const bool playable = movie.SetNewVideo(file);
+    if (session != session_ || !open_) {
+        movie.UnloadMovieObject();
+        return;
+    }
+    if (!playable) {
+        statusMessage(QStringLiteral("ctlDXShowPiP.HasVideo = False"));
+        return;
+    }
+    movie.setFileName(file);
+    movie.setVolume(0);
+    movie.setBalance(0);
+    movie.setSpeed(1.0);
+    movie.setPosition(0);
+    if (!movie.HasVideo())
+        statusMessage(QStringLiteral("ctlDXShowPiP.HasVideo = False"));
+    movie.Play();
+    pipHost_->show();
+}
+
+void frmImageRender::unload(bool performStop)
+{
+    if (!open_)
+        return;
+    open_ = false;
+    ++session_;
+    Timer1.stop();
+    stopVideo(*ctlDXShow_, backgroundHost_);
+    backgroundPicture_->hide();
+    backgroundPicture_->setPixmap(QPixmap());
+    stopVideo(*ctlDXShowPiP_, pipHost_);
+    for (auto* box : pageBoxes_)
+        box->hide();
+    state_.reset();
+    state_.blnShowPending = false;
+    view_->viewport()->unsetCursor();
+    window_->unsetCursor();
+    window_->hide();
+    if (performStop && onStop_)
+        onStop_();
+}
+
+int frmImageRender::shownPageBox() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (pageBoxes_[i]->isVisible())
+            return i;
+    return -1;
+}
+
+bool frmImageRender::backgroundVideoShown() const
+{
+    return backgroundHost_->isVisible();
+}
+
+bool frmImageRender::backgroundPictureShown() const
+{
+    return backgroundPicture_->isVisible();
+}
+
+bool frmImageRender::pipShown() const
+{
+    return pipHost_->isVisible();
+}
+
+QRect frmImageRender::pipRect() const
+{
+    return pipHost_->rect().toRect();
+}

@@ -1,0 +1,374 @@
+#include "run/pages/pagecycle.h"
+
+#include "core/globals.h"
+#include "core/modmain.h"
+#include "platform/paths.h"
+#include "platform/services.h"
+#include "platform/statuslog.h"
+#include "platform/vbvalue.h"
+#include "recordlist/idlookup.h"
+#include "run/pages/validity.h"
+#include "templates/templatefile.h"
+
+#include <exception>
+
+namespace pages {
+
+namespace {
+
+// Records taken per page: one more than a template can show, so that the
+// count of a full page chooses the largest template.
+constexpr int kPageRecords = 7;
+constexpr int kPageBookings = 6;
+
+const QString kTemplateColumn = QStringLiteral("Template");
+
+QString lineKey(int n)
+{
+    return QStringLiteral("Line %1").arg(n);
+}
+
+// The locations of the location test; blank items match nothing.
+QStringList locationItems()
+{
+    QStringList items;
+    for (const QString& item : gstrAssignedLocation.split(QLatin1Char(';')))
+        if (!item.trimmed().isEmpty())
+            items << item.trimmed();
+    return items;
+}
+
+// The four parts of a DateTime cell, trimmed; missing parts are empty.
+std::array<QString, 4> dateTimeParts(const QString& cell)
+{
+    const QStringList parts = cell.split(QLatin1Char('|'));
+    std::array<QString, 4> out;
+    for (int i = 0; i < 4 && i < parts.size(); ++i)
+        out[size_t(i)] = parts[i].trimmed();
+    return out;
+}
+
+bool noDate(const QString& d)
+{
+    return d.isEmpty() || d == QLatin1String("0");
+}
+
+bool poll()
+{
+    return modMain::blnCheckUserAbort();
+}
+
+} // namespace
+
+int chooseTemplateRow(const Grid& playList, int count)
+{
+    const int rows = playList.RowCount();
+    if (rows == 1)
+        return 1;
+    const QString number = QString::number(count);
+    for (int r = rows; r >= 1; --r)
+        if (playList.CellValue(r, kTemplateColumn).contains(number))
+            return r;
+    int above = 0;
+    for (int r = rows; r >= 1; --r) {
+        const QString entry = playList.CellValue(r, kTemplateColumn);
+        if (entry.size() < 15 || !entry[14].isDigit() || entry[14].unicode() > 127)
+            continue;
+        if (entry[14].digitValue() <= count)
+            return r;
+        above = r;
+    }
+    return above;
+}
+
+PageCycle::PageCycle(DataGrids& grids, PageCanvas& canvas)
+    : grids_(grids)
+    , canvas_(canvas)
+{
+}
+
+void PageCycle::resetCursors()
+{
+    mlngPageCursor = 1;
+    mlngBookingCursor = 1;
+}
+
+bool PageCycle::locationMatches(const Grid& grid, int row, const QString& item) const
+{
+    return grid.CellValue(row, gstrAssignedField.trimmed()) == item;
+}
+
+bool PageCycle::recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const
+{
+    if (gstrDayTimeValidity != QLatin1String("1"))
+        return true;
+    const auto p = dateTimeParts(source.CellValue(row, QStringLiteral("DateTime")));
+    const ValiditySettings s = currentValiditySettings();
+    const bool undated = undatedWhenEitherEmpty ? (p[2].isEmpty() || p[3].isEmpty()) : (noDate(p[2]) && noDate(p[3]));
+    return undated ? blnIsValidTime(p[0], p[1], s, now_) : blnIsValidDayTime(p[0], p[1], p[2], p[3], s, now_);
+}
+
+int PageCycle::collect(bool applyCursorRule)
+{
+    const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
+    const bool bookings = ebms && grids_.igBook2.RowCount() > 0;
+    const Grid& source = !ebms ? grids_.igRDM : bookings ? grids_.igBook2 : grids_.igRADE;
+    if (applyCursorRule && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
+        mlngPageCursor = 1;
+        mblnNewPage = true;
+        mstrPageTemplate.clear();
+        if (bookings)
+            mlngBookingCursor = 1;
+    }
+    return bookings ? collectBookings() : collectRecords(source, ebms);
+}
+
+int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
+{
+    Grid& page = grids_.igActiveRecords;
+    const bool located = !gstrAssignedField.trimmed().isEmpty();
+    const QStringList items = located ? locationItems() : QStringList();
+    int count = 0;
+    for (int r = std::max(mlngPageCursor, 1); r <= source.RowCount(); ++r) {
+        if (poll())
+            return -1;
+        bool take = false;
+        if (located) {
+            bool valid = false, validKnown = false;
+            for (const QString& item : items) {
+                if (poll())
+                    return -1;
+                if (!locationMatches(source, r, item))
+                    continue;
+                if (!validKnown) {
+                    valid = recordValid(source, r, undatedWhenEitherEmpty);
+                    validKnown = true;
+                }
+                if (valid) {
+                    take = true;
+                    break;
+                }
+            }
+        } else {
+            take = recordValid(source, r, undatedWhenEitherEmpty);
+        }
+        if (!take)
+            continue;
+        ++count;
+        const int row = page.AddRow();
+        for (int n = 1; n <= 12; ++n)
+            page.SetCellValue(row, n, source.CellValue(r, lineKey(n)));
+        page.SetCellValue(row, QStringLiteral("Record"), QString::number(r));
+        if (count >= kPageRecords)
+            break;
+    }
+    return count;
+}
+
+int PageCycle::collectBookings()
+{
+    const Grid& book2 = grids_.igBook2;
+    const Grid& book = grids_.igBook;
+    Grid& page = grids_.igActiveRecords;
+    const QString field = gstrAssignedField.trimmed();
+    const QStringList items = field.isEmpty() ? QStringList() : locationItems();
+    const bool validity = gstrDayTimeValidity == QLatin1String("1");
+    const ValiditySettings s = currentValiditySettings();
+    const auto cell = [&](int j, const char* key) { return book.CellValue(j, QLatin1String(key)).trimmed(); };
+    const auto bookingValid = [&](int j) {
+        const QString date = cell(j, "Line 5");
+        return !date.isEmpty() && blnIsValidDayTime(cell(j, "Line 3"), cell(j, "Line 4"), date, date, s, now_);
+    };
+    const auto functionValid = [&](int j) {
+        const QString from = cell(j, "Line 10"), to = cell(j, "Line 11");
+        return !from.isEmpty() && !to.isEmpty() && blnIsValidDayTime(from, to, cell(j, "FSD"), cell(j, "FED"), s, now_);
+    };
+
+    int count = 0;
+    for (int r = std::max(mlngPageCursor, 1); r <= book2.RowCount(); ++r) {
+        if (poll())
+            return -1;
+        if (mlngBookingCursor > book.RowCount() || mlngBookingCursor <= 0)
+            mlngBookingCursor = 1;
+        const QString bid = book2.CellValue(r, QStringLiteral("BID"));
+        bool A = false, F = false;
+        // The bookings are searched from the booking cursor on, so a booking
+        // with several rows pages through them instead of repeating the first.
+        const auto scan = [&](const QString* item) {
+            bool rescanned = false;
+            for (int j = mlngBookingCursor; j <= book.RowCount(); ++j) {
+                if (poll())
+                    return false;
+                if (book.CellValue(j, QStringLiteral("BID")) != bid)
+                    continue;
+                if (item && book.CellValue(j, field) != *item)
+                    continue;
+                if (!validity) {
+                    mlngBookingCursor = j;
+                    A = F = true;
+                    return true;
+                }
+                if (bookingValid(j)) {
+                    A = true;
+                    mlngBookingCursor = j;
+                    if (functionValid(j)) {
+                        F = true;
+                        if (item)
+                            mblnFunctionMatched = true;
+                        return true;
+                    }
+                }
+                if (item && A && !F && mblnFunctionMatched && !rescanned) {
+                    mblnFunctionMatched = false;
+                    rescanned = true;
+                    mlngBookingCursor = 1;
+                    j = 0;
+                }
+            }
+            return true;
+        };
+        if (!field.isEmpty()) {
+            for (const QString& item : items) {
+                if (poll() || !scan(&item))
+                    return -1;
+                if (A && F)
+                    break;
+            }
+        } else if (!scan(nullptr)) {
+            return -1;
+        }
+        if (!A)
+            continue;
+        ++count;
+        const int row = page.AddRow();
+        for (int n = 1; n <= 11; ++n)
+            if (F || (n != 7 && n != 10 && n != 11))
+                page.SetCellValue(row, n, book.CellValue(mlngBookingCursor, lineKey(n)));
+        page.SetCellValue(row, QStringLiteral("Record"), QString::number(r));
+        if (count >= kPageBookings)
+            break;
+    }
+    return count;
+}
+
+bool PageCycle::loadTemplate(const QString& fileName)
+{
+    if (!paths::isPlainFileName(fileName) || fileName == QLatin1String(".ORVT"))
+        return false;
+    const QString path = paths::resolve(gstrDataFolder, fileName);
+    if (!modMain::blnFileExists(path))
+        return false;
+    statusMessage(QStringLiteral("Loading template settings."));
+    std::optional<templates::Template> t = templates::loadTemplateFresh(path);
+    if (!t)
+        return false;
+    template_ = std::move(t);
+    return true;
+}
+
+bool PageCycle::blnRenderNextPage()
+{
+    BusyGuard busy;
+    lastSave_ = {};
+    now_ = services::clock().now();
+    const auto stopExit = [](const QString& error = QString()) {
+        statusMessage(gblnStop || error.isEmpty() ? QStringLiteral("Process stop.") : error);
+        return false;
+    };
+    const auto cantLoad = [] {
+        statusMessage(QStringLiteral("Can't load the template file."));
+        return false;
+    };
+    try {
+        const Grid& playList = grids_.igTemplates;
+        if (playList.RowCount() == 0) {
+            statusMessage(QStringLiteral("No template to render."));
+            return false;
+        }
+        initActiveRecordsColumns(grids_.igActiveRecords);
+        if (poll())
+            return stopExit();
+        int count = collect(true);
+        if (count < 0)
+            return stopExit();
+        for (;;) {
+            if (count == 0 && mlngPageCursor == 1) {
+                // Nothing is valid in the whole list: a page without records.
+                mblnNewPage = false;
+                mstrPageTemplate = playList.CellValue(1, kTemplateColumn).trimmed() + QStringLiteral(".ORVT");
+                if (!loadTemplate(mstrPageTemplate))
+                    return cantLoad();
+                statusMessage(QStringLiteral("Finished loading template settings."));
+                break;
+            }
+            if (count == 0) {
+                // The rest of the list holds nothing valid: a new pass.
+                mlngPageCursor = 1;
+                if ((count = collect(true)) < 0)
+                    return stopExit();
+                continue;
+            }
+            if (!mblnNewPage)
+                break;
+            mblnNewPage = false;
+            const int row = chooseTemplateRow(playList, count);
+            mstrPageTemplate =
+                row > 0 ? playList.CellValue(row, kTemplateColumn).trimmed() + QStringLiteral(".ORVT") : QString();
+            if (poll())
+                return stopExit();
+            if (!loadTemplate(mstrPageTemplate))
+                return cantLoad();
+            if (poll())
+                return stopExit();
+            if (vb::Val(template_->gstrGroupLine) > 0) {
+                // A group line is drawn by comparing neighbours: the page is
+                // collected again with the template in place.
+                initActiveRecordsColumns(grids_.igActiveRecords);
+                if ((count = collect(false)) < 0)
+                    return stopExit();
+                continue;
+            }
+            statusMessage(QStringLiteral("Finished loading template settings."));
+            break;
+        }
+
+        if (poll())
+            return stopExit();
+        statusMessage(QStringLiteral("Start rendering template's layout."));
+        const QString b = template_->gstrBackgroundImage;
+        QString background;
+        if (!b.contains(QLatin1Char('\\')) && !b.contains(QLatin1Char('/')))
+            background = paths::resolve(gstrMediaFolder, b);
+        else if (modMain::blnFileExists(b))
+            background = b;
+        else
+            background = paths::resolve(gstrMediaFolder, paths::fileNameOf(b));
+        canvas_.CreateORVThemeLayout(background, *template_);
+        statusMessage(QStringLiteral("Finished rendering template's layout."));
+        if (poll())
+            return stopExit();
+        statusMessage(QStringLiteral("Start rendering records to template."));
+        blnRenderDataTexture();
+        statusMessage(QStringLiteral("Finished rendering records to template."));
+        if (poll())
+            return stopExit();
+        lastSave_ = canvas_.SaveThemeLayoutImage(paths::join(gstrMediaFolder, gstrImageFile));
+        return lastSave_.saved;
+    } catch (const std::exception& e) {
+        return stopExit(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+PageRenderer& programPageRenderer()
+{
+    static PageRenderer renderer;
+    return renderer;
+}
+
+PageCycle& programPageCycle()
+{
+    static PageCycle cycle(dataGrids(), programPageRenderer());
+    return cycle;
+}
+
+} // namespace pages

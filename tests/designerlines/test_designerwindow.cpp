@@ -1,0 +1,143 @@
+// Dragging and pairing record lines with the mouse in the main window, and
+// the template file written afterwards.
+#include "tests/integration/integrationfixture.h"
+
+#include "designer/lines/lineattspanel.h"
+#include "designer/preview/previewcanvas.h"
+#include "designer/preview/previewmodel.h"
+#include "platform/inifile.h"
+#include "shell/designerside.h"
+#include "templates/geometry.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+#include <QComboBox>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+void mouse(QWidget* w, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+// Presses on background point `from`, moves in two steps by `by`, releases.
+void dragOnCanvas(preview::PreviewCanvas* c, QPointF from, QPointF by, Qt::MouseButton button)
+{
+    const QPointF at = c->toCanvas(from);
+    mouse(c, QEvent::MouseButtonPress, at, button, button);
+    mouse(c, QEvent::MouseMove, at + by / 2, Qt::NoButton, button);
+    mouse(c, QEvent::MouseMove, at + by, Qt::NoButton, button);
+    mouse(c, QEvent::MouseButtonRelease, at + by, button, Qt::NoButton);
+}
+
+QString storedField(const QString& file, int record, int line, int field)
+{
+    const QString value =
+        IniFile(file).value(QStringLiteral("RECORD_%1").arg(record), QStringLiteral("Line_%1").arg(line));
+    return value.split(QLatin1Char('`')).value(field);
+}
+
+QString storedRect(const QString& file, int record, int line)
+{
+    return storedField(file, record, line, 2);
+}
+
+} // namespace
+
+TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
+{
+    frmMain& w = *window;
+    w.cboTemplateSelection->setCurrentIndex(3);
+    Q_EMIT w.cboTemplateSelection->activated(3);
+    preview::PreviewModel& m = side->previewModel();
+    preview::PreviewCanvas* canvas = side->previewCanvas();
+    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
+
+    // The line in front at the middle of the first record's line 3.
+    const auto hit = m.itemAt(m.lblEvent(0, 2).rect().center().x(), m.lblEvent(0, 2).rect().center().y());
+    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 2);
+    const int record = hit->group;
+    const QRectF before = m.lblEvent(record, 2).rect();
+    dragOnCanvas(canvas, before.center(), QPointF(12, 7), Qt::LeftButton);
+    EXPECT_EQ(m.lblEvent(record, 2).rect(), before.translated(12, 7));
+    EXPECT_EQ(m.state().mintSelectedLine, 2);
+    EXPECT_EQ(m.state().mintSelectedGroup, record);
+    EXPECT_TRUE(m.btnAdjust().visible);
+    EXPECT_TRUE(w.btnLineFormat[2]->isEnabled());
+    EXPECT_FALSE(w.btnLineFormat[1]->isEnabled());
+
+    // A whole record by the right button; its menu opens at the release.
+    const QRectF eleven = m.lblEvent(record, 11).rect();
+    dragOnCanvas(canvas, before.translated(12, 7).center(), QPointF(-4, 9), Qt::RightButton);
+    EXPECT_EQ(m.lblEvent(record, 11).rect(), eleven.translated(-4, 9));
+    EXPECT_TRUE(w.mnuPopup->isVisible());
+    w.mnuPopup->hide();
+
+    w.neighbours.btnSetTemplate_Click();
+    const preview::Background& bg = m.picBackground();
+    const QString moved = storedRect(file, record, 2);
+    EXPECT_EQ(moved, *templates::layoutRectOf(m.lblEvent(record, 2), bg));
+    EXPECT_EQ(storedRect(file, record, 11), *templates::layoutRectOf(m.lblEvent(record, 11), bg));
+    preview::PreviewItem unmoved;
+    unmoved.setGeometry(before.left(), before.top(), before.width(), before.height());
+    EXPECT_NE(moved, *templates::layoutRectOf(unmoved, bg));
+}
+
+TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
+{
+    frmMain& w = *window;
+    w.cboTemplateSelection->setCurrentIndex(3);
+    Q_EMIT w.cboTemplateSelection->activated(3);
+    preview::PreviewModel& m = side->previewModel();
+    preview::PreviewCanvas* canvas = side->previewCanvas();
+    lines::LineAttsPanel* panel = DesignerSide::of(w)->lineAttsPanel();
+    ASSERT_TRUE(panel);
+    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
+
+    const QPointF centre = m.lblEvent(0, 4).rect().center();
+    const auto hit = m.itemAt(centre.x(), centre.y());
+    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 4);
+    const int record = hit->group;
+    const QPointF at = canvas->toCanvas(centre);
+    mouse(canvas, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    mouse(canvas, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    ASSERT_FALSE(panel->isHidden());
+    EXPECT_EQ(panel->fraEvent->title(), m.lblEvent(record, 4).caption.toUpper());
+    // At the line, moved left to stay on the narrow preview.
+    const preview::PreviewItem& opened = m.lblEvent(record, 4);
+    const double left = std::min(opened.left(), m.picBackground().width() - lines::LineAttsPopup::kWidth);
+    EXPECT_EQ(panel->pos(), canvas->toCanvas(QPointF(left, opened.top())).toPoint());
+
+    panel->chkLineUp->click();
+    EXPECT_EQ(w.cboRecordLines->currentText(), "Line 6");
+    const lines::LineAttsPopup& atts = DesignerSide::of(w)->lineAtts();
+    w.cboRecordLines->setEditText(QStringLiteral("x")); // typed: names no line
+    EXPECT_EQ(atts.partnerIndex(), -1);
+    EXPECT_EQ(w.cboRecordLines->currentText(), "x");
+    w.cboRecordLines->setEditText(QStringLiteral("line 6"));
+    EXPECT_EQ(atts.partnerIndex(), 5);
+    panel->txtMidWord->setText(QStringLiteral("until"));
+    Q_EMIT panel->txtMidWord->textEdited(QStringLiteral("until"));
+    panel->CmdSaveAtts->click();
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(messages.texts.isEmpty());
+
+    w.neighbours.btnSetTemplate_Click();
+    EXPECT_EQ(storedField(file, record, 4, 4), "1,5,L,until");
+    EXPECT_EQ(storedField(file, record, 5, 4), "1,4,R,");
+    EXPECT_EQ(storedRect(file, record, 5), *templates::layoutRectOf(m.lblEvent(record, 5), m.picBackground()));
+    EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblEvent(record, 4).left() + m.lblEvent(record, 4).width());
+
+    // The record-line menu aligns the pair to the left guide.
+    w.mnuAlignment[0]->trigger();
+    EXPECT_EQ(m.lblEvent(record, 4).left(), m.lblAlignLeftLine().left());
+    EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblAlignLeftLine().left() + m.lblEvent(record, 4).width());
+}

@@ -1,0 +1,176 @@
+// The layout tools in the main window: the line controls through the view
+// switches, the page's pop-up menu and grid, and the element labels.
+#include "tests/integration/integrationfixture.h"
+
+#include "designer/preview/previewmodel.h"
+#include "designer/preview/previewpaint.h"
+#include "designer/tools/elements.h"
+#include "shell/layouttoolsside.h"
+#include "templates/template.h"
+#include "text/fontpanel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+class LayoutToolsWindowTest : public IntegrationTest {
+protected:
+    void SetUp() override
+    {
+        IntegrationTest::SetUp();
+        saved = templates::designerTemplate();
+    }
+    void TearDown() override
+    {
+        templates::designerTemplate() = saved;
+        IntegrationTest::TearDown();
+    }
+
+    // A point of the page with no control on it.
+    QPointF emptySpot() const
+    {
+        const preview::PreviewModel& m = std::as_const(side->previewModel());
+        for (double y = 1; y < m.picBackground().height(); y += 7)
+            for (double x = 1; x < m.picBackground().width(); x += 7)
+                if (!m.itemAt(x, y))
+                    return {x, y};
+        return {-1, -1};
+    }
+
+    templates::Template saved;
+    testsupport::FixedClock clock;
+};
+
+struct LineControls {
+    std::vector<bool> shown;
+    std::vector<int> values;
+};
+
+LineControls lineControls(const frmMain& w)
+{
+    LineControls c;
+    for (int i = 0; i < 12; ++i) {
+        for (const QWidget* b : std::initializer_list<const QWidget*>{w.chkLine[i], w.chkRecordLines[i],
+                                                                      w.optGroup.at(i), w.btnLineFormat[i]})
+            c.shown.push_back(!b->isHidden());
+        c.values.push_back(w.chkLine[i]->checkState());
+        c.values.push_back(w.chkRecordLines[i]->checkState());
+        c.values.push_back(w.optGroup.at(i)->isChecked());
+    }
+    c.shown.push_back(!w.optGroup.at(99)->isHidden());
+    return c;
+}
+
+TEST_F(LayoutToolsWindowTest, TheViewSwitchesLockAndUnlockTheLineControls)
+{
+    frmMain& w = *window;
+    w.btnTemplate->click();
+    w.btnLineFormat[4]->setEnabled(true);
+    w.btnLineFormat[4]->click();
+    ASSERT_FALSE(w.fraFont->isHidden());
+    const LineControls before = lineControls(w);
+    EXPECT_EQ(std::count(before.shown.begin(), before.shown.end(), true), 49);
+
+    for (auto toRecords : {std::function<void()>([&] { w.btnRecordDataManager->click(); }),
+                           std::function<void()>([&] { w.mnuRenderDataManager->trigger(); })}) {
+        toRecords();
+        const LineControls locked = lineControls(w);
+        EXPECT_EQ(std::count(locked.shown.begin(), locked.shown.end(), true), 0);
+        EXPECT_TRUE(w.fraFont->isHidden());
+        EXPECT_TRUE(w.txtLine[0]->isEnabled());
+    }
+
+    for (auto toTemplates : {std::function<void()>([&] { w.btnTemplate->click(); }),
+                             std::function<void()>([&] { w.mnuTemplateSettings->trigger(); }),
+                             std::function<void()>([&] { w.btnProgress->click(); })}) {
+        toTemplates();
+        toTemplates(); // twice is once
+        const LineControls unlocked = lineControls(w);
+        EXPECT_EQ(unlocked.shown, before.shown);
+        EXPECT_EQ(unlocked.values, before.values);
+        EXPECT_TRUE(w.fraFont->isHidden()); // the font panel does not come back
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_FALSE(w.btnLineFormat[i]->isEnabled()) << i;
+            EXPECT_FALSE(w.txtLine[i]->isEnabled()) << i;
+        }
+    }
+}
+
+TEST_F(LayoutToolsWindowTest, ThePagesMenuShowsTheGridThatSurvivesALayoutChange)
+{
+    frmMain& w = *window;
+    preview::PreviewModel& m = side->previewModel();
+    auto checked = [](const auto& actions) {
+        QList<bool> marks;
+        for (const QAction* a : actions)
+            marks << a->isChecked();
+        return marks;
+    };
+    auto rightClick = [&] {
+        const QPointF at = emptySpot();
+        m.mouseDown(at.x(), at.y(), 2, 0);
+        m.mouseUp(at.x(), at.y(), 2, 0);
+        const bool opened = w.mnuPicPopup->isVisible();
+        w.mnuPicPopup->hide();
+        return opened;
+    };
+
+    EXPECT_TRUE(rightClick());
+    EXPECT_FALSE(w.mnuGridLinesColor->menuAction()->isEnabled());
+
+    w.mnuGridScale[2]->trigger();
+    w.mnuGridLineColor[0]->trigger();
+    EXPECT_EQ(checked(w.mnuGridScale), (QList<bool>{false, false, true}));
+    EXPECT_EQ(checked(w.mnuGridLineColor), (QList<bool>{true, false, false, false, false}));
+    w.mnuGridLineColor[0]->trigger(); // choosing the checked colour keeps it checked
+    EXPECT_TRUE(w.mnuGridLineColor[0]->isChecked());
+    EXPECT_EQ(m.picBackground().foreColor, 255u);
+    EXPECT_TRUE(rightClick());
+    EXPECT_TRUE(w.mnuGridLinesColor->menuAction()->isEnabled());
+
+    w.neighbours.loadDefaultTemplateLayout(2);
+    EXPECT_TRUE(m.state().mblnGridShown);
+    EXPECT_EQ(m.state().gridDivisions, 15);
+    EXPECT_EQ(preview::designGridLines(m).size(), 14u + 8u);
+
+    w.mnuHideGrid->trigger();
+    EXPECT_EQ(checked(w.mnuGridScale), (QList<bool>{false, false, false}));
+    EXPECT_TRUE(preview::designGridLines(m).empty());
+    w.neighbours.loadDefaultTemplateLayout(2);
+    EXPECT_FALSE(m.state().mblnGridShown);
+}
+
+TEST_F(LayoutToolsWindowTest, ElementLabelsShowTheWindowsTitleAndPatterns)
+{
+    frmMain& w = *window;
+    preview::PreviewModel& m = side->previewModel();
+    templates::Template& t = templates::designerTemplate();
+    w.neighbours.loadDefaultTemplateLayout(0);
+    ASSERT_FALSE(t.gstrTitleFont.isEmpty());
+
+    w.txtTitle->setText(QStringLiteral(" Welcome "));
+    w.chkTitle->setChecked(true);
+    const preview::PreviewItem& title = std::as_const(m).lblTDT(0);
+    EXPECT_EQ(title.caption, "Welcome");
+    EXPECT_DOUBLE_EQ(title.fontSize, 6);
+    w.chkDateFormat->setChecked(true);
+    w.cboDateFormat->setCurrentIndex(4);
+    w.neighbours.applyTDTLabelSettings(1);
+    EXPECT_EQ(std::as_const(m).lblTDT(1).caption, "2024-03-07");
+    EXPECT_DOUBLE_EQ(std::as_const(m).lblTDT(1).fontSize, 7.2);
+
+    // A drop stores into the designer's template.
+    m.lblTDT(0).setLeft(-20);
+    LayoutToolsSide::of(w)->elements().dropTDTLabel(0);
+    EXPECT_EQ(title.left(), 0);
+    EXPECT_EQ(t.gstrTitleRegion.section(QLatin1Char('|'), 1, 1), "0");
+}
+
+} // namespace

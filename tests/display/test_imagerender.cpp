@@ -1,0 +1,156 @@
+// The display window with fake players: what shows, what plays, and how it
+// closes.
+#include "run/display/frmimagerender.h"
+
+#include "core/globals.h"
+#include "platform/statuslog.h"
+#include "tests/testsupport.h"
+
+#include <QCursor>
+#include <QGraphicsView>
+#include <QRegularExpression>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ImageRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gblnStop = false;
+        gstrMediaFolder = dir.path();
+        gstrImageFile = "Page.png";
+        gstrRotation = "0";
+        for (const char* f : {"bg.mp4", "pip.mp4"})
+            testsupport::writeAll(dir.filePath(f), "x");
+        display = std::make_unique<frmImageRender>([this] { ++stops; }, [this] { return media; },
+                                                   [this](QGraphicsVideoItem&) {
+                                                       auto p = std::make_unique<testsupport::FakeVideo>();
+                                                       p->playable = {dir.filePath("bg.mp4"), dir.filePath("pip.mp4")};
+                                                       players.push_back(p.get());
+                                                       return p;
+                                                   });
+    }
+    void TearDown() override
+    {
+        display.reset();
+        gblnStop = false;
+    }
+    // A page of the screen's size: red, with a black square at its top left.
+    void writePage()
+    {
+        const QSize size = display->window().size();
+        QImage page(size.isEmpty() ? QSize(64, 64) : size, QImage::Format_RGB32);
+        page.fill(Qt::red);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                page.setPixel(x, y, qRgb(0, 0, 0));
+        page.save(dir.filePath("Page.png"));
+    }
+    void showPage(const PageMedia& m)
+    {
+        media = m;
+        display->pageReady();
+        writePage();
+        display->Timer1_Timer();
+    }
+    testsupport::FakeVideo& background() { return *players.at(0); }
+    testsupport::FakeVideo& pip() { return *players.at(1); }
+
+    QTemporaryDir dir;
+    PageMedia media;
+    int stops = 0;
+    std::vector<testsupport::FakeVideo*> players;
+    std::unique_ptr<frmImageRender> display;
+    testsupport::HeldKeys keys;
+};
+
+} // namespace
+
+TEST_F(ImageRenderTest, BackgroundVideoRunsOnAcrossPagesAndShowsThroughBlack)
+{
+    showPage({"1", "bg.mp4", "0", "", ""});
+    EXPECT_TRUE(display->window().isVisible());
+    EXPECT_EQ(display->shownPageBox(), 0);
+    EXPECT_TRUE(display->backgroundVideoShown());
+    EXPECT_EQ(background().playState, VideoPlayer::State::Playing);
+    EXPECT_TRUE(background().visible);
+
+    // Black page pixels show the video's (dark grey) host; others the page.
+    const QImage shot = display->view().grab().toImage();
+    EXPECT_EQ(shot.pixel(5, 5), qRgb(64, 64, 64));
+    EXPECT_EQ(shot.pixel(40, 40), qRgb(255, 0, 0));
+
+    showPage({"1", "bg.mp4", "0", "", ""});
+    EXPECT_EQ(display->shownPageBox(), 1);
+    EXPECT_EQ(background().calls.filter(QRegularExpression("^load ")).size(), 1);
+
+    // Looping: at the end the tick rewinds and plays again.
+    background().at = background().length;
+    background().calls.clear();
+    display->Timer1_Timer();
+    EXPECT_EQ(background().calls, (QStringList{"seek 0", "play"}));
+}
+
+TEST_F(ImageRenderTest, APageWithoutTheVideosStopsThem)
+{
+    showPage({"1", "bg.mp4", "1", "pip.mp4", "0.5|0.25|0.5|0.5"});
+    EXPECT_TRUE(display->pipShown());
+    const QSize s = display->window().size();
+    EXPECT_EQ(display->pipRect(), QRect(s.width() / 4, s.height() / 2, s.width() / 2, s.height() / 2));
+    EXPECT_EQ(pip().playState, VideoPlayer::State::Playing);
+
+    showPage({"0", "bg.mp4", "0", "pip.mp4", ""});
+    EXPECT_EQ(display->shownPageBox(), 2);
+    EXPECT_FALSE(display->backgroundVideoShown());
+    EXPECT_FALSE(display->pipShown());
+    EXPECT_EQ(background().playState, VideoPlayer::State::Stopped);
+    EXPECT_EQ(pip().playState, VideoPlayer::State::Stopped);
+    // Without videos black is just black.
+    EXPECT_EQ(display->view().grab().toImage().pixel(5, 5), qRgb(0, 0, 0));
+}
+
+TEST_F(ImageRenderTest, AnUnplayableVideoIsLoggedAndThePageStillShows)
+{
+    showPage({"1", "broken.mp4", "0", "", ""});
+    EXPECT_EQ(display->shownPageBox(), 0);
+    EXPECT_FALSE(display->backgroundVideoShown());
+    EXPECT_TRUE(StatusLog::instance().lines().last().endsWith(" - ctlDXShow.HasVideo = False"));
+    EXPECT_FALSE(gblnStop);
+    EXPECT_TRUE(display->isOpen());
+}
+
+TEST_F(ImageRenderTest, EscapeStopsTheRunAndTheWindowCloses)
+{
+    showPage({"1", "bg.mp4", "0", "", ""});
+    EXPECT_EQ(display->window().cursor().shape(), Qt::BlankCursor);
+    keys.escape = true;
+    display->Timer1_Timer();
+    EXPECT_TRUE(gblnStop);
+    EXPECT_EQ(stops, 1);
+    EXPECT_FALSE(display->window().isVisible());
+    EXPECT_NE(display->window().cursor().shape(), Qt::BlankCursor);
+    EXPECT_EQ(background().playState, VideoPlayer::State::Stopped);
+
+    // Opened again it starts afresh; a Stop of the run closes it quietly.
+    keys.escape = false;
+    gblnStop = false;
+    showPage({"1", "bg.mp4", "0", "", ""});
+    EXPECT_EQ(display->shownPageBox(), 0);
+    EXPECT_EQ(background().playState, VideoPlayer::State::Playing);
+    display->close();
+    EXPECT_EQ(stops, 1);
+    EXPECT_FALSE(display->window().isVisible());
+}
+
+TEST_F(ImageRenderTest, TheStopFlagClosesOnTheNextTick)
+{
+    showPage({"0", "", "0", "", ""});
+    gblnStop = true;
+    display->pageReady();
+    display->Timer1_Timer();
+    EXPECT_EQ(stops, 1);
+    EXPECT_FALSE(display->isOpen());
+}

@@ -1,0 +1,239 @@
+#include "pagestest.h"
+
+#include "platform/vbvalue.h"
+
+using namespace pagestest;
+using pages::SourceKey;
+
+TEST(TemplateChoice, ByRecordCount)
+{
+    struct Case {
+        QStringList playList;
+        int count;
+        int row;
+    } const cases[] = {
+        {{"Default Template", "Template with 1 record", "Template with 3 records", "Template with 6 records"}, 3, 3},
+        {{"Default Template", "Template with 1 record", "Template with 3 records", "Template with 6 records"}, 7, 4},
+        {{"Default Template", "Template with 1 record", "Template with 3 records", "Template with 6 records"}, 2, 2},
+        {{"Default Template", "Template with 6 records"}, 4, 2},
+        {{"Default Template", "Template with 3 records"}, 7, 2},
+        {{"Only one"}, 5, 1},
+        {{"Default Template", "Another"}, 3, 0},
+    };
+    for (const Case& c : cases) {
+        Grid g;
+        g.AddCol(QStringLiteral("Template"));
+        for (const QString& e : c.playList)
+            g.SetCellValue(g.AddRow(), 1, e);
+        EXPECT_EQ(pages::chooseTemplateRow(g, c.count), c.row) << c.playList.join(',').toStdString() << c.count;
+    }
+}
+
+TEST(SourceRules, CellsByDataSource)
+{
+    struct Case {
+        SourceKey key;
+        int line;
+        const char* cell;
+        const char* drawn;
+    } const cases[] = {
+        {SourceKey::Micros, 4, "9:30", "09:30"},
+        {SourceKey::Micros, 5, "not a time", "not a time"},
+        {SourceKey::Micros, 7, "20090430", "30/04/2009"},
+        {SourceKey::Micros, 7, "20090431", "20090431"},
+        {SourceKey::Micros, 1, " Hall ", "Hall"},
+        {SourceKey::Delphi, 7, "2400", "23:59"},
+        {SourceKey::Delphi, 8, "930", "09:30"},
+        {SourceKey::EbmsFunction, 4, "2400", "23:59"},
+        {SourceKey::EbmsFunction, 5, "09:30", "09:30"},
+        {SourceKey::EbmsFunction, 6, "20090430", "30/04/2009"},
+        {SourceKey::EbmsBooking, 3, "930", "09:30"},
+        {SourceKey::EbmsBooking, 11, "2400", "23:59"},
+        {SourceKey::EbmsBooking, 5, "20090430", "30/04/2009"},
+        {SourceKey::Orvane, 7, " 20090430 ", "20090430"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pages::formatCell(c.key, c.line, c.cell, " DD/MM/YYYY ", " HH:NN "), c.drawn)
+            << int(c.key) << " line " << c.line << " " << c.cell;
+    EXPECT_EQ(pages::sourceKeyFor("0", "C:\\x\\export.txt", false), SourceKey::Micros);
+    EXPECT_EQ(pages::sourceKeyFor(" 1", "a.nss", false), SourceKey::Delphi);
+    EXPECT_EQ(pages::sourceKeyFor("2", "f.TXT", true), SourceKey::EbmsBooking);
+    EXPECT_EQ(pages::sourceKeyFor("2", "f.TXT", false), SourceKey::EbmsFunction);
+    EXPECT_EQ(pages::sourceKeyFor("2", "TXT", false), SourceKey::EbmsFunction);
+    EXPECT_EQ(pages::sourceKeyFor("0", "export.csv", false), SourceKey::Orvane);
+    EXPECT_EQ(pages::sourceKeyFor("3", "x.txt", false), SourceKey::Orvane);
+}
+
+class PageCycleTest : public PagesTest {};
+
+TEST_F(PageCycleTest, PassOfTenRecordsWithAThreeRecordTemplate)
+{
+    for (int i = 1; i <= 10; ++i)
+        addRecord(QStringLiteral("R%1").arg(i));
+    addPlayList({"Default Template", "Template with 3 records"});
+    writeTemplate("Template with 3 records", simpleTemplate(3));
+
+    struct Page {
+        QStringList drawn;
+        int cursorAfter;
+        bool loads;
+    } const pagesExpected[] = {
+        {{"R1", "R2", "R3"}, 4, true}, {{"R4", "R5", "R6"}, 7, false}, {{"R7", "R8", "R9"}, 10, false},
+        {{"R10"}, 11, false},          {{"R1", "R2", "R3"}, 4, true},
+    };
+    for (const Page& p : pagesExpected) {
+        StatusLog::instance().clear();
+        ASSERT_TRUE(cycle.blnRenderNextPage());
+        EXPECT_EQ(canvas.texts(), p.drawn);
+        EXPECT_EQ(cycle.mlngPageCursor, p.cursorAfter);
+        EXPECT_EQ(messages().contains("Loading template settings."), p.loads);
+    }
+    EXPECT_EQ(cycle.mstrPageTemplate, "Template with 3 records.ORVT");
+    EXPECT_EQ(messages(),
+              (QStringList{"Loading template settings.", "Finished loading template settings.",
+                           "Start rendering template's layout.", "Finished rendering template's layout.",
+                           "Start rendering records to template.", "Start extracting current records...",
+                           "Finished rendering the Data Texture.", "Finished rendering records to template."}));
+    EXPECT_EQ(canvas.saves, 5);
+}
+
+TEST_F(PageCycleTest, NoValidRecordDrawsTheFirstEntryOrFails)
+{
+    gstrDayTimeValidity = "1";
+    addRecord("Past", "0900|1000|20000101|20000101");
+    addPlayList({"Template with 2 records", "Template with 3 records"});
+    writeTemplate("Template with 2 records", simpleTemplate(2));
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_TRUE(canvas.texts().isEmpty());
+    EXPECT_EQ(cycle.mstrPageTemplate, "Template with 2 records.ORVT");
+
+    for (const QString first : {"Missing", "", "../Data/Template with 2 records"}) {
+        grids.igTemplates.SetCellValue(1, 1, first);
+        StatusLog::instance().clear();
+        EXPECT_FALSE(cycle.blnRenderNextPage()) << first.toStdString();
+        EXPECT_EQ(messages().last(), "Can't load the template file.");
+    }
+    grids.igTemplates.Clear();
+    StatusLog::instance().clear();
+    EXPECT_FALSE(cycle.blnRenderNextPage());
+    EXPECT_EQ(messages(), QStringList{"No template to render."});
+}
+
+TEST_F(PageCycleTest, LocationFilter)
+{
+    grids.igRDM.AddCol("Loc");
+    const QStringList cells = {"Hall A", "Hall B", "Hall B ", "hall a", "Hall C"};
+    for (const QString& c : cells) {
+        addRecord(c);
+        grids.igRDM.SetCellValue(grids.igRDM.RowCount(), "Loc", c);
+    }
+    addPlayList({"Template with 6 records"});
+    writeTemplate("Template with 6 records", simpleTemplate(6));
+
+    struct Case {
+        const char *field, *locations;
+        QStringList drawn;
+    } const cases[] = {
+        {"", "", {"Hall A", "Hall B", "Hall B", "hall a", "Hall C"}},
+        {" Loc ", "Hall A; Hall B", {"Hall A", "Hall B"}},
+        {"Loc", "Hall C;Hall A", {"Hall A", "Hall C"}},
+        {"Loc", "", {}},
+        {"Loc", " ; ", {}},
+    };
+    for (const Case& c : cases) {
+        gstrAssignedField = c.field;
+        gstrAssignedLocation = c.locations;
+        cycle.resetCursors();
+        ASSERT_TRUE(cycle.blnRenderNextPage()) << c.field << "/" << c.locations;
+        EXPECT_EQ(canvas.texts(), c.drawn) << c.field << "/" << c.locations;
+    }
+}
+
+TEST_F(PageCycleTest, LineUpAndGroupLine)
+{
+    templates::Template t = simpleTemplate(3);
+    t.gstrGroupLine = "2";
+    for (int r = 0; r < 3; ++r) {
+        *t.line(r, 0, 1) = "1"; // line 2 (the group line) shown
+        *t.line(r, 0, 2) = "1";
+        *t.line(r, 2, 0) = "0.1|0.1|0.02|0.25";
+        *t.line(r, 2, 2) = "0.1|0.5|0.02|0.3";
+        *t.line(r, 4, 0) = "1,2,L,to";
+        *t.line(r, 4, 2) = "1,0,R,";
+    }
+    *t.line(1, 4, 0) = "1,2,L,";  // no middle word
+    *t.line(2, 4, 0) = "1,0,L,x"; // paired with itself: drawn alone
+    writeTemplate("Template with 3 records", t);
+    addPlayList({"Template with 3 records"});
+    const auto add = [&](const char* l1, const char* group, const char* l3) {
+        addRecord(l1, "00:00|00:00|0|0", group);
+        grids.igRDM.SetCellValue(grids.igRDM.RowCount(), "Line 3", l3);
+    };
+    add("Monday", "Hall A", "Friday");
+    add("Tuesday", "Hall A", "Sunday");
+    add("Wed", "Hall B", "Thu");
+    add("Sat", "Hall B", "Sun");
+
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), (QStringList{"Monday to Friday", "Hall A", "Tuesday Sunday", "Wed", "Hall B"}));
+    EXPECT_EQ(canvas.calls[0].region, "0.1|0.1|0.02|0.55");
+    EXPECT_EQ(canvas.calls[3].region, "0.1|0.1|0.02|0.25");
+    // The next page draws its group heading again.
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), (QStringList{"Sat to Sun", "Hall B"}));
+}
+
+TEST_F(PageCycleTest, IncompleteTemplateLineSkipsTheRecordAndMovesOn)
+{
+    templates::Template t = simpleTemplate(2);
+    t.line(0, 3, 0)->clear();
+    writeTemplate("Template with 2 records", t);
+    addPlayList({"Template with 2 records"});
+    for (const char* r : {"A", "B", "C"})
+        addRecord(r);
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), QStringList{"B"});
+    EXPECT_EQ(cycle.mlngPageCursor, 3);
+    EXPECT_TRUE(messages().contains("!!!Template record 1 line 1 is incomplete: the record of row 1 is skipped."));
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(cycle.mlngPageCursor, 4);
+}
+
+TEST_F(PageCycleTest, TitleDateTimeAndBackgroundLookup)
+{
+    testsupport::FixedClock clock(QDateTime(QDate(2024, 3, 7), QTime(14, 5)));
+    templates::Template t = simpleTemplate(1);
+    t.gstrTitleText = " Today ";
+    t.gstrDateFormat = "DD/MM/YYYY";
+    t.gstrTimeFormat = "HH:NN";
+    for (auto* on : {&t.gstrTitleOn, &t.gstrDateOn, &t.gstrTimeOn})
+        *on = "1";
+    for (auto* a : {&t.gstrTitleAlign, &t.gstrDateAlign, &t.gstrTimeAlign})
+        *a = "2";
+    for (auto* r : {&t.gstrTitleRegion, &t.gstrDateRegion, &t.gstrTimeRegion})
+        *r = "0|0|0.05|1";
+    for (auto* f : {&t.gstrTitleFont, &t.gstrDateFont, &t.gstrTimeFont})
+        *f = templates::kDefaultFontDescriptor;
+    t.gstrBackgroundType = "1";
+    t.gstrBackgroundImage = "C:\\Pictures\\Sub\\bg.png";
+    writeTemplate("Template with 1 record", t);
+    addPlayList({"Template with 1 record"});
+    addRecord("Only");
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), (QStringList{"Today", "07/03/2024", "14:05", "Only"}));
+    EXPECT_EQ(canvas.backgrounds.last(), QDir(gstrMediaFolder).filePath("bg.png"));
+}
+
+TEST_F(PageCycleTest, EscDuringCollectionStops)
+{
+    testsupport::HeldKeys keys;
+    keys.pressAfter = 5;
+    for (int i = 0; i < 10; ++i)
+        addRecord("R");
+    addPlayList({"Template with 3 records"});
+    writeTemplate("Template with 3 records", simpleTemplate(3));
+    EXPECT_FALSE(cycle.blnRenderNextPage());
+    EXPECT_TRUE(gblnStop);
+    EXPECT_EQ(messages().last(), "Process stop.");
+    EXPECT_EQ(canvas.saves, 0);
+}

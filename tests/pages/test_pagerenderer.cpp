@@ -1,0 +1,171 @@
+#include "pagestest.h"
+
+#include "core/modmain.h"
+#include "platform/inifile.h"
+#include "run/pages/pagerenderer.h"
+
+#include <QImage>
+
+using namespace pagestest;
+using pages::PageRenderer;
+
+TEST(RegionBox, FractionsOfThePage)
+{
+    EXPECT_EQ(*pages::regionBox("0|0|0.04|0.72", 768, 1024), QRectF(0, 0, 552.96f, 40.96f));
+    EXPECT_EQ(*pages::regionBox("0.5|0.25|x|0.5", 100, 200), QRectF(25, 100, 50, 0));
+    EXPECT_EQ(*pages::regionBox("0.333|0|0|0", 1000, 1000), QRectF(0, 333, 0, 0));
+    EXPECT_FALSE(pages::regionBox("0|0|1", 100, 100));
+}
+
+class RendererTest : public PagesTest {
+protected:
+    static bool anyPixelOtherThan(const QImage& img, QRgb colour)
+    {
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (img.pixel(x, y) != colour)
+                    return true;
+        return false;
+    }
+    PageRenderer renderer;
+    templates::Template plain = simpleTemplate(1);
+};
+
+TEST_F(RendererTest, RenderTextureRefusesBadItems)
+{
+    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
+    const QString font = "Arial,18,16777215,1,0,0,0,1,0";
+    struct Case {
+        const char *text, *align, *region;
+        QString font;
+        bool ok;
+        bool draws;
+    } const cases[] = {
+        {"Hello", "2", "0|0|0.1|1", font, true, true},
+        {"Hello", "1.5", "0|0|0.1|1", font, true, true},
+        {"   ", "0", "0|0|0.1|1", font, true, false},
+        {"Hello", "0", "0|0|0.1|1", ",18,255,1,0,0,0,0,0", true, false},
+        {"Hello", "", "0|0|0.1|1", font, false, false},
+        {"Hello", "left", "0|0|0.1|1", font, false, false},
+        {"Hello", "0", "0|0|0.1", font, false, false},
+        {"Hello", "0", "0|0|0.1|1", "Arial,18,255,1,0,0,0,0", false, false},
+        {"Hello", "0", "0|0|0.1|1", "Arial,abc,255,1,0,0,0,0,0", false, false},
+    };
+    for (const Case& c : cases) {
+        renderer.page().fill(Qt::black);
+        StatusLog::instance().clear();
+        EXPECT_EQ(renderer.RenderTexture(c.text, c.align, c.region, c.font), c.ok) << c.text << "/" << c.align;
+        EXPECT_EQ(anyPixelOtherThan(renderer.page(), qRgb(0, 0, 0)), c.draws) << c.text << "/" << c.align;
+        if (!c.ok) {
+            EXPECT_EQ(messages().last(), "Error creating ORV Texture.");
+        }
+    }
+    gblnStop = true;
+    EXPECT_FALSE(renderer.RenderTexture("Hello", "0", "0|0|0.1|1", font));
+    EXPECT_EQ(messages().last(), "Create ORV Texture process stop.");
+    EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
+    EXPECT_EQ(messages().last(), "Create ORV Theme Layout process stop.");
+}
+
+TEST_F(RendererTest, WholePageOnDiskAndThePlayersCopy)
+{
+    gstrScreenWidth = "120";
+    gstrScreenHeight = "200";
+    gstrStandAlone = "0";
+    QDir().mkpath(gstrPlayerFolder + "/Media");
+    QDir().mkpath(gstrPlayerFolder + "/Settings");
+    plain.gstrBackgroundColor = "&H0000FF";
+    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
+    const pages::PageSave s = renderer.SaveThemeLayoutImage("C:\\Elsewhere\\page.png");
+    ASSERT_TRUE(s.saved);
+    EXPECT_EQ(s.path, QDir(gstrMediaFolder).filePath("page.png"));
+    const QImage back(s.path);
+    EXPECT_EQ(back.size(), QSize(120, 200));
+    EXPECT_EQ(back.pixel(60, 100), qRgb(255, 0, 0));
+    EXPECT_EQ(s.playerName, "page.png");
+    EXPECT_EQ(testsupport::readAll(gstrPlayerFolder + "/Media/page.png"), testsupport::readAll(s.path));
+    modMain::UpdatePlayerVariablesImage(s.playerName);
+    QString value;
+    IniFile(gstrPlayerFolder + "/Settings/Settings.ini").read("Options", "VariablesUpdateImage", "", value, 255);
+    EXPECT_EQ(value, "page.png");
+    EXPECT_TRUE(QDir(gstrMediaFolder).entryList(QDir::Files) == QStringList{"page.png"});
+}
+
+TEST_F(RendererTest, PageImageNames)
+{
+    gstrScreenWidth = "40";
+    gstrScreenHeight = "30";
+    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
+    struct Case {
+        const char* given;
+        const char* written; // empty: refused
+        QByteArray magic;
+    } const cases[] = {
+        {"a/b\\shot.jpg", "shot.jpg", "\xFF\xD8"},
+        {"shot.JPEG", "shot.JPEG", "\xFF\xD8"},
+        {"shot.bmp", "shot.bmp", "BM"},
+        {"plain", "plain", "\x89PNG"},
+        {"odd.xyz", "odd.xyz", "\x89PNG"},
+        {"C:\\", "", ""},
+        {"..", "", ""},
+        {"a/.", "", ""},
+    };
+    for (const Case& c : cases) {
+        StatusLog::instance().clear();
+        const pages::PageSave s = renderer.SaveThemeLayoutImage(c.given);
+        EXPECT_EQ(s.saved, *c.written != 0) << c.given;
+        if (!s.saved) {
+            EXPECT_TRUE(messages().last().startsWith("!!!")) << c.given;
+            continue;
+        }
+        const QString path = QDir(gstrMediaFolder).filePath(c.written);
+        EXPECT_EQ(s.path, path);
+        EXPECT_TRUE(testsupport::readAll(path).startsWith(c.magic)) << c.given;
+        EXPECT_EQ(QImage(path).size(), QSize(40, 30)) << c.given;
+    }
+}
+
+TEST_F(RendererTest, FailedWritesAreReportedAndThePlayerIsNotTold)
+{
+    gstrStandAlone = "0"; // no player folder
+    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
+    pages::PageSave s = renderer.SaveThemeLayoutImage("page.png");
+    EXPECT_TRUE(s.saved);
+    EXPECT_TRUE(s.playerName.isEmpty());
+    EXPECT_EQ(messages().last(), "!!!Error saving page image " + gstrPlayerFolder + "/Media/page.png.");
+    QDir(gstrMediaFolder).removeRecursively();
+    s = renderer.SaveThemeLayoutImage("page.png");
+    EXPECT_FALSE(s.saved);
+    EXPECT_EQ(messages().last(), "!!!Error saving page image " + gstrMediaFolder + "/page.png.");
+}
+
+TEST_F(RendererTest, BackgroundsOfThePage)
+{
+    gstrScreenWidth = "64";
+    gstrScreenHeight = "48";
+    QImage green(8, 8, QImage::Format_RGB32);
+    green.fill(qRgb(0, 200, 0));
+    const QString picture = QDir(gstrMediaFolder).filePath("bg.png");
+    ASSERT_TRUE(green.save(picture));
+    struct Case {
+        const char *type, *file, *pip;
+        QRgb centre;
+    } const cases[] = {
+        {"1", "bg.png", "0", qRgb(0, 200, 0)},        {"1", "bg.png", "1", qRgb(0, 0, 0)},
+        {"1", "missing.png", "0", qRgb(0, 0, 0)},     {"1", "clip.mp4", "0", qRgb(0, 0, 0)},
+        {"0", "bg.png", "0", qRgb(0x33, 0x22, 0x11)},
+    };
+    for (const Case& c : cases) {
+        plain.gstrBackgroundType = c.type;
+        plain.gstrPiPOn = c.pip;
+        plain.gstrBackgroundColor = "&H112233";
+        const QString file = QDir(gstrMediaFolder).filePath(c.file);
+        ASSERT_TRUE(renderer.CreateORVThemeLayout(file, plain)) << c.file;
+        EXPECT_EQ(renderer.page().size(), QSize(64, 48));
+        EXPECT_EQ(renderer.page().pixel(32, 24), c.centre) << c.type << c.file << c.pip;
+    }
+    plain.gstrBackgroundType = "0";
+    plain.gstrBackgroundColor = "blue";
+    EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
+    EXPECT_EQ(messages().last(), "Error creating ORV Theme Layout.");
+}

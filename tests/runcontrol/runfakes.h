@@ -1,0 +1,126 @@
+#pragma once
+// The run control's fakes: timers a test fires by hand, a window that
+// records what the run asked of it, and a page routine with a cursor.
+#include "run/control/displayport.h"
+#include "run/control/runcontroller.h"
+#include "run/control/runwindow.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace runtest {
+
+class FakeTimer final : public RunTimer {
+public:
+    void start() override { active = true; }
+    void stop() override { active = false; }
+    bool isActive() const override { return active; }
+    // A tick, when armed. False when the timer was not armed.
+    bool fire()
+    {
+        if (!active)
+            return false;
+        active = false;
+        onTick();
+        return true;
+    }
+    bool active = false;
+};
+
+class FakeWindow final : public RunWindow {
+public:
+    void LoadSettings(const QString& path) override
+    {
+        calls << QStringLiteral("load ") + path;
+        if (onLoad)
+            onLoad();
+    }
+    void SaveSettings(const QString& path) override { calls << QStringLiteral("save ") + path; }
+    void mnuHide_Click() override { calls << QStringLiteral("hide"); }
+    void minimise() override { calls << QStringLiteral("minimise"); }
+    void showWindow() override { calls << QStringLiteral("show"); }
+    void applyMenus(const RunMenus& m) override
+    {
+        for (auto [from, to] : {std::pair{&m.restart, &menus.restart},
+                                {&m.run, &menus.run},
+                                {&m.stop, &menus.stop},
+                                {&m.file, &menus.file},
+                                {&m.status, &menus.status},
+                                {&m.communication, &menus.communication}})
+            if (*from)
+                *to = *from;
+    }
+    void applyPanels(const RunPanels& p) override
+    {
+        for (auto [from, to] : {std::pair{&p.progress, &panels.progress},
+                                {&p.templates, &panels.templates},
+                                {&p.rdm, &panels.rdm},
+                                {&p.rdmControls, &panels.rdmControls}})
+            if (*from)
+                *to = *from;
+    }
+    void HideSelectionFrame() override { calls << QStringLiteral("hideFrame"); }
+    void selectTemplateSlot(int index) override { calls << QStringLiteral("slot %1").arg(index); }
+    bool standAlone() const override { return standAloneOn; }
+    bool ftpMode() const override { return ftp; }
+    void showTime(const QString& t) override { time = t; }
+    void yieldEvents(int) override {}
+    void wait(int ms) override
+    {
+        calls << QStringLiteral("wait %1").arg(ms);
+        if (onWait)
+            onWait();
+    }
+    bool closing() const override { return false; }
+
+    QStringList calls;
+    RunMenus menus;
+    RunPanels panels;
+    bool standAloneOn = false;
+    bool ftp = false;
+    QString time;
+    std::function<void()> onLoad;
+    std::function<void()> onWait;
+};
+
+// Pages through `rows` records, three to a page.
+class FakePages {
+public:
+    PageRoutine routine()
+    {
+        return {[this] {
+                    ++calls;
+                    if (during)
+                        during();
+                    if (!succeed)
+                        return false;
+                    pagesFrom << cursor;
+                    cursor = cursor + 3 > rows ? 1 : cursor + 3;
+                    return true;
+                },
+                [this] {
+                    ++resets;
+                    cursor = 1;
+                },
+                [this] { return playerName; }};
+    }
+    int rows = 10;
+    int cursor = 1;
+    int calls = 0;
+    int resets = 0;
+    bool succeed = true;
+    QString playerName = QStringLiteral("Page.png");
+    QList<int> pagesFrom;
+    std::function<void()> during;
+};
+
+class FakeDisplay final : public DisplayPort {
+public:
+    void open() override { calls << QStringLiteral("open"); }
+    void pageReady() override { calls << QStringLiteral("page"); }
+    void close() override { calls << QStringLiteral("close"); }
+    QStringList calls;
+};
+
+} // namespace runtest

@@ -1,0 +1,507 @@
+// The run control with hand-fired timers, a standing clock and a fake page
+// routine: starting, paging, the dwell time, Stop, Esc, the command file
+// and the change watch.
+#include "core/globals.h"
+#include "platform/statuslog.h"
+#include "records/ftp/frmftp.h"
+#include "run/control/convertwait.h"
+#include "tests/ftp/ftptestserver.h"
+#include "tests/runcontrol/runfakes.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace runtest;
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+QStringList logTexts()
+{
+    QStringList out;
+    for (const QString& line : StatusLog::instance().lines())
+        out << line.mid(line.indexOf(QStringLiteral(" - ")) + 3);
+    return out;
+}
+
+int countStartingWith(const QString& head)
+{
+    int n = 0;
+    for (const QString& t : logTexts())
+        n += t.startsWith(head) ? 1 : 0;
+    return n;
+}
+
+void setModified(const QString& path, const QDateTime& at)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(at, QFileDevice::FileModificationTime));
+}
+
+const RunMenus kStopMenus{true, true, false, true, true, true};
+
+class RunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        initGlobalPaths(home.path(), home.filePath(QStringLiteral("player")));
+        for (const QString& f : {gstrDataFolder, gstrMediaFolder, gstrPlayerFolder + QStringLiteral("/Settings")})
+            QDir().mkpath(f);
+        writeAll(gstrSettingsFile, "[SETTINGS]\r\nStatus=1\r\n");
+        writeAll(gstrWorkingDataFile, "a\r\n");
+        gblnStop = false;
+        gstrDwellTime = QStringLiteral("10");
+        gstrImageFile = QStringLiteral("Page.png");
+        gstrDataFile.clear();
+        gstrBookingDataFile.clear();
+        StatusLog::instance().clear();
+        run.setPageRoutine(pages.routine());
+    }
+    void TearDown() override
+    {
+        gblnStop = false;
+        for (QString* v :
+             {&gstrFTPServer, &gstrFTPUsername, &gstrFTPPassword, &gstrFTPFilename, &gstrFTPBookingFilename})
+            v->clear();
+    }
+
+    // Start Program and the start timer: the first page is due.
+    void startRun()
+    {
+        run.mnuRestart_Click();
+        ASSERT_TRUE(start.fire());
+    }
+    // Clock ticks, one second apart, until the next page is due.
+    int ticksToNextPage(int most = 30)
+    {
+        for (int n = 1; n <= most; ++n) {
+            advance();
+            if (!clock.fire())
+                return -1;
+            if (load.active)
+                return n;
+        }
+        return 0;
+    }
+    void advance() { time.at = time.at.addSecs(1); }
+    bool allTimersOff() const { return !start.active && !load.active && !clock.active && !keys.active; }
+    QString updated() const { return home.filePath(QStringLiteral("UpdatedSettings.ini")); }
+
+    QTemporaryDir home;
+    testsupport::FixedClock time;
+    testsupport::HeldKeys keyState;
+    FakeTimer start, load, clock, keys;
+    FakeWindow window;
+    FakePages pages;
+    RunController run{window, {start, load, clock, keys}};
+};
+
+} // namespace
+
+TEST_F(RunTest, StartProgramNeedsTheSettingsFileAndTheWorkingRecordFile)
+{
+    struct Case {
+        bool settings, working;
+        RunController::State state;
+    } cases[] = {
+        {false, true, RunController::State::Idle},
+        {true, false, RunController::State::Idle},
+        {true, true, RunController::State::Starting},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.settings << c.working);
+        QFile::remove(gstrSettingsFile);
+        QFile::remove(gstrWorkingDataFile);
+        if (c.settings)
+            writeAll(gstrSettingsFile, "[SETTINGS]\r\n");
+        if (c.working)
+            writeAll(gstrWorkingDataFile, "a\r\n");
+        window.calls.clear();
+        run.mnuRestart_Click();
+        EXPECT_EQ(run.state(), c.state);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), c.settings);
+        EXPECT_EQ(start.active, c.state == RunController::State::Starting);
+        if (c.state == RunController::State::Idle) {
+            EXPECT_EQ(window.menus, kStopMenus);
+            EXPECT_EQ(window.panels.templates, std::optional<bool>(true));
+        } else {
+            EXPECT_EQ(window.menus, (RunMenus{false, false, true, false, false, false}));
+        }
+    }
+}
+
+TEST_F(RunTest, AStopDuringTheSettingsLoadIsNotUndoneByTheStart)
+{
+    window.onLoad = [&] { run.mnuStop_Click(); };
+    run.mnuRestart_Click();
+    EXPECT_EQ(run.state(), RunController::State::Idle);
+    EXPECT_TRUE(allTimersOff());
+}
+
+TEST_F(RunTest, AStartHidesTheWindowAndPagesToTheLocalPlayer)
+{
+    startRun();
+    EXPECT_EQ(window.calls.mid(1), QStringList({QStringLiteral("hide"), QStringLiteral("minimise")}));
+    EXPECT_EQ(pages.resets, 1);
+    EXPECT_EQ(run.state(), RunController::State::Rendering);
+    EXPECT_TRUE(load.active && keys.active);
+    EXPECT_EQ(window.panels, (RunPanels{true, false, false, false}));
+
+    ASSERT_TRUE(load.fire());
+    EXPECT_EQ(pages.pagesFrom, QList<int>{1});
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Updated VariablesUpdateImage in player Settings.ini"),
+                                       QStringLiteral("Done.")}));
+    EXPECT_TRUE(
+        readAll(gstrPlayerFolder + QStringLiteral("/Settings/Settings.ini")).contains("VariablesUpdateImage=Page.png"));
+    EXPECT_EQ(run.state(), RunController::State::Dwelling);
+    EXPECT_FALSE(BusyGuard::active());
+
+    // A page whose copy for the player failed is not announced to it.
+    pages.playerName.clear();
+    StatusLog::instance().clear();
+    ASSERT_EQ(ticksToNextPage(), 9);
+    ASSERT_TRUE(load.fire());
+    EXPECT_EQ(logTexts(), QStringList{QStringLiteral("Done.")});
+}
+
+TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
+{
+    enum Where { Starting, BeforePage, InsidePage, Dwelling, Halted };
+    for (Where w : {Starting, BeforePage, InsidePage, Dwelling, Halted}) {
+        SCOPED_TRACE(int(w));
+        pages = FakePages();
+        run.setPageRoutine(pages.routine());
+        startRun();
+        ASSERT_TRUE(load.fire()); // page 1..3
+        ASSERT_EQ(ticksToNextPage(), 9);
+        if (w == Starting) {
+            run.mnuRestart_Click();
+        } else if (w == InsidePage) {
+            pages.during = [&] { run.mnuStop_Click(); };
+            load.fire();
+            pages.during = nullptr;
+        } else if (w == Dwelling) {
+            ASSERT_TRUE(load.fire());
+        } else if (w == Halted) {
+            gblnStop = true;
+            load.fire();
+            EXPECT_EQ(run.state(), RunController::State::Halted);
+        }
+        window.calls.clear();
+        run.mnuStop_Click();
+        EXPECT_TRUE(gblnStop);
+        EXPECT_TRUE(allTimersOff());
+        EXPECT_EQ(run.state(), RunController::State::Idle);
+        EXPECT_EQ(run.dwellCounter(), 1);
+        EXPECT_EQ(window.menus, kStopMenus);
+        EXPECT_EQ(window.panels, (RunPanels{false, true, false, false}));
+        EXPECT_EQ(window.calls,
+                  QStringList({QStringLiteral("hideFrame"), QStringLiteral("slot 0"), QStringLiteral("show")}));
+
+        const int resets = pages.resets;
+        const int expectFrom = pages.cursor;
+        run.mnuRun_Click();
+        EXPECT_FALSE(gblnStop);
+        ASSERT_TRUE(load.fire());
+        EXPECT_EQ(pages.resets, resets);
+        EXPECT_EQ(pages.pagesFrom.last(), expectFrom);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, TheDwellTimeDecidesTheTickOfTheNextPage)
+{
+    struct Case {
+        const char* dwell;
+        int tick;
+        bool bad;
+    } cases[] = {
+        {"10", 9, false}, {"1", 1, false}, {"2", 1, false},  {" 3 ", 2, false}, {"", 9, true},
+        {"abc", 9, true}, {"0", 9, true},  {"1.5", 9, true}, {"-2", 9, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dwell);
+        StatusLog::instance().clear();
+        gstrDwellTime = QString::fromLatin1(c.dwell);
+        startRun();
+        for (int page = 0; page < 2; ++page) {
+            ASSERT_TRUE(load.fire());
+            EXPECT_EQ(ticksToNextPage(), c.tick);
+        }
+        EXPECT_EQ(countStartingWith(QStringLiteral("!!!Dwell Time")), c.bad ? 1 : 0);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, AFailedPageKeepsTheClockAndIsTriedAgain)
+{
+    gstrDwellTime = QStringLiteral("2");
+    pages.succeed = false;
+    startRun();
+    ASSERT_TRUE(load.fire());
+    EXPECT_TRUE(clock.active);
+    EXPECT_EQ(run.state(), RunController::State::Dwelling);
+    EXPECT_FALSE(logTexts().contains(QStringLiteral("Done.")));
+    EXPECT_FALSE(BusyGuard::active());
+
+    // The command file still reaches the board while its pages fail.
+    writeAll(gstrConfirmFile, "2\r\n");
+    advance();
+    ASSERT_TRUE(clock.fire());
+    EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+    EXPECT_EQ(run.state(), RunController::State::Starting);
+
+    ASSERT_TRUE(start.fire());
+    pages.succeed = true;
+    ASSERT_TRUE(load.fire());
+    EXPECT_EQ(logTexts().last(), QStringLiteral("Done."));
+}
+
+TEST_F(RunTest, StandAlonePagesGoToTheDisplayWhenThereIsOne)
+{
+    window.standAloneOn = true;
+    startRun();
+    ASSERT_TRUE(load.fire()); // no display installed yet
+    EXPECT_EQ(logTexts(), QStringList{QStringLiteral("Done.")});
+
+    FakeDisplay display;
+    run.setDisplay(&display);
+    ASSERT_EQ(ticksToNextPage(), 9);
+    ASSERT_TRUE(load.fire());
+    run.mnuStop_Click();
+    EXPECT_EQ(display.calls, QStringList({QStringLiteral("open"), QStringLiteral("page"), QStringLiteral("close")}));
+    EXPECT_FALSE(QFile::exists(gstrPlayerFolder + QStringLiteral("/Settings/Settings.ini")));
+}
+
+TEST_F(RunTest, EscOrTheRightButtonStopsTheRunAtTheNextWatch)
+{
+    for (int which = 0; which < 2; ++which) {
+        startRun();
+        ASSERT_TRUE(load.fire());
+        ASSERT_TRUE(keys.fire());
+        EXPECT_TRUE(keys.active);
+        (which == 0 ? keyState.escape : keyState.right) = true;
+        ASSERT_TRUE(keys.fire());
+        EXPECT_EQ(run.state(), RunController::State::Idle);
+        EXPECT_TRUE(gblnStop && allTimersOff());
+        keyState.escape = keyState.right = false;
+    }
+}
+
+TEST_F(RunTest, CommandFileValues)
+{
+    enum Kind { None, NewSettings, Restart };
+    struct Case {
+        QByteArray content;
+        Kind kind;
+    } cases[] = {
+        {"1", NewSettings},
+        {"1\r\n", NewSettings},
+        {"\"1\"\r\n", NewSettings},
+        {"1,2\r\n", NewSettings},
+        {" 2\r\n", Restart},
+        {"3", Restart},
+        {"\xEF\xBB\xBF"
+         "2\n",
+         Restart},
+        {"4\r\n", None},
+        {"x\r\n", None},
+        {"", None},
+        {"\r\n1\r\n", None},
+        {"0\r\n", None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content.toStdString());
+        startRun();
+        ASSERT_TRUE(load.fire());
+        writeAll(gstrConfirmFile, c.content);
+        window.calls.clear();
+        advance();
+        ASSERT_TRUE(clock.fire());
+        EXPECT_EQ(readAll(gstrConfirmFile), c.kind == None ? c.content : QByteArray("0\r\n"));
+        EXPECT_EQ(window.calls.contains(QStringLiteral("wait 1000")), c.kind != None);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), c.kind == Restart);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), c.kind == NewSettings);
+        EXPECT_EQ(start.active, c.kind != None);
+        EXPECT_EQ(clock.active, c.kind == None);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, AMissingCommandFileIsCreatedAndOneThatCannotBeResetIsNotActedOn)
+{
+    startRun();
+    ASSERT_TRUE(load.fire());
+    EXPECT_FALSE(run.blnCheckConfirmFile());
+    EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+
+    writeAll(gstrConfirmFile, "2\r\n");
+    run.setFileWriter([](const QString&, const QByteArray&, QString*) { return false; });
+    advance();
+    ASSERT_TRUE(clock.fire());
+    EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error resetting command file."));
+    EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("2\r\n"));
+    EXPECT_FALSE(gblnStop);
+    EXPECT_FALSE(start.active);
+    EXPECT_TRUE(clock.active);
+}
+
+TEST_F(RunTest, PushedSettingsAreTakenOnlyWhenReadable)
+{
+    struct Case {
+        const char* content; // nullptr: a folder of that name
+        bool adopted;
+        const char* why;
+    } cases[] = {
+        {"[SETTINGS]\r\nDwell Time=3\r\n", true, nullptr},
+        {"[TEMPLATES]\r\nWidth=768\r\n", false, "!!!UpdatedSettings.ini holds no [SETTINGS] section"},
+        {nullptr, false, "!!!Can't read UpdatedSettings.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content ? c.content : "folder");
+        QDir(updated()).removeRecursively();
+        QFile::remove(updated());
+        if (c.content)
+            writeAll(updated(), c.content);
+        else
+            QDir().mkpath(updated());
+        startRun();
+        ASSERT_TRUE(load.fire());
+        StatusLog::instance().clear();
+        writeAll(gstrConfirmFile, "1\r\n");
+        window.calls.clear();
+        advance();
+        ASSERT_TRUE(clock.fire());
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated()), c.adopted);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), c.adopted);
+        if (c.why) {
+            EXPECT_EQ(countStartingWith(QString::fromLatin1(c.why)), 1);
+        }
+        EXPECT_TRUE(start.active);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
+{
+    gstrDataFile = home.filePath(QStringLiteral("export.txt"));
+    gstrBookingDataFile = home.filePath(QStringLiteral("missing.txt"));
+    writeAll(gstrDataFile, "a\r\n");
+    setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 0, 0)));
+    startRun();
+    ASSERT_TRUE(load.fire());
+    advance();
+    ASSERT_TRUE(clock.fire()); // remembers
+    EXPECT_TRUE(clock.active);
+
+    setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 30, 0)));
+    window.calls.clear();
+    advance();
+    ASSERT_TRUE(clock.fire());
+    EXPECT_TRUE(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile));
+    EXPECT_EQ(run.state(), RunController::State::Starting);
+
+    ASSERT_TRUE(start.fire());
+    ASSERT_TRUE(load.fire());
+    for (int tick = 0; tick < 3; ++tick) {
+        advance();
+        ASSERT_TRUE(clock.fire());
+        EXPECT_EQ(run.state(), RunController::State::Dwelling);
+    }
+}
+
+TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
+{
+    window.ftp = true;
+    gstrDwellTime = QStringLiteral("1000");
+    gstrFTPServer = QStringLiteral("host");
+    gstrFTPUsername = QStringLiteral("user");
+    gstrFTPPassword = QStringLiteral("secret");
+    gstrFTPFilename = QStringLiteral("data.txt");
+    gstrFTPBookingFilename = QStringLiteral("book.txt");
+    QStringList asked;
+    QString serverTime = QStringLiteral("2024/03/07 09:00:00");
+    run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
+        asked << file;
+        return file == QLatin1String("data.txt") ? serverTime : QString();
+    });
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 5, 58));
+    startRun();
+    ASSERT_TRUE(load.fire());
+    advance();
+    ASSERT_TRUE(clock.fire()); // 14:05:59, the program's first tick
+    EXPECT_TRUE(asked.isEmpty());
+    advance();
+    ASSERT_TRUE(clock.fire()); // 14:06:00: remembers
+    EXPECT_EQ(asked, QStringList({QStringLiteral("data.txt"), QStringLiteral("book.txt")}));
+    EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error getting book.txt modified time from FTP Server."));
+    EXPECT_TRUE(clock.active);
+
+    serverTime = QStringLiteral("2024/03/07 09:01:00");
+    advance();
+    ASSERT_TRUE(clock.fire()); // same minute
+    EXPECT_EQ(asked.size(), 2);
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
+    ASSERT_TRUE(clock.fire());
+    EXPECT_EQ(run.state(), RunController::State::Starting);
+}
+
+TEST_F(RunTest, TheFtpWatchAgainstARealServer)
+{
+    FtpTestServer server;
+    if (FtpTestServer::python().isEmpty())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    QString why;
+    ASSERT_TRUE(server.start(&why)) << why.toStdString();
+    server.putFile(QStringLiteral("data.txt"), "a\r\n");
+    const QString served = server.root() + QStringLiteral("/data.txt");
+    setModified(served, QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC));
+
+    FrmFTP frm;
+    run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
+        return frm.FTPFileTime(s, u, p, f);
+    });
+    gstrFTPServer = server.host();
+    gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
+    gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // remembers
+    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
+    setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
+    EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
+
+    server.stop();
+    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
+    EXPECT_FALSE(run.blnFTPBookingFileChanged(QStringLiteral("data.txt")));
+    for (const QString& line : logTexts())
+        EXPECT_FALSE(line.contains(gstrFTPPassword));
+}
+
+TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)
+{
+    struct Case {
+        QRect screen;
+        QSize outer;
+        QPoint at;
+    } cases[] = {
+        {{0, 0, 1920, 1080}, {314, 120}, {803, 480}},
+        {{1920, 0, 1080, 1920}, {314, 120}, {2303, 900}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ConvertWaitWindow::centredTopLeft(c.screen, c.outer), c.at);
+
+    ConvertWaitWindow wait;
+    wait.close();
+    EXPECT_FALSE(wait.loaded());
+    wait.show();
+    ASSERT_TRUE(wait.loaded());
+    EXPECT_EQ(wait.window()->windowTitle(), QStringLiteral("Convert File To ORV File Format"));
+    wait.close();
+    EXPECT_FALSE(wait.loaded());
+}

@@ -1,0 +1,146 @@
+// The program binary as a board runs it: Player mode from its settings file,
+// pages for the local player, a restart on new data, settings pushed with a
+// command, and a clean end on SIGTERM.
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+using testsupport::readAll;
+using testsupport::waitFor;
+using testsupport::writeAll;
+
+namespace {
+
+QByteArray record(const char* first, const char* second)
+{
+    QByteArrayList fields{first, second};
+    while (fields.size() < 20)
+        fields << QByteArray();
+    fields << "0|0|0|0";
+    return fields.join('\t') + "\r\n";
+}
+
+QByteArray settings(const QString& home, int dwell)
+{
+    return QStringLiteral("[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1/source.orv\r\n"
+                          "Stand Alone=0\r\nDwell Time=%2\r\nImage File=Page.png\r\n"
+                          "[TEMPLATES]\r\nMode=0\r\nWidth=240\r\nHeight=320\r\nRotation=0\r\nList Number=2\r\n"
+                          "1=Template with 1 record\r\n2=Template with 3 records\r\n")
+        .arg(home)
+        .arg(dwell)
+        .toUtf8();
+}
+
+// The test template without its title, date and time, so a page shows its
+// records only and the same records give the same picture.
+QByteArray recordsOnlyTemplate()
+{
+    QByteArray t = readAll(testsupport::dataDir() + QStringLiteral("/templates/Template with 3 records.ORVT"));
+    for (const char* element : {"Title Font Style=1", "Date Font Style=1", "Time Font Style=1"}) {
+        QByteArray off = element;
+        off.chop(1);
+        t.replace(element, off + "0");
+    }
+    return t;
+}
+
+class RunProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        for (const char* f : {"Data", "Media", "player/Media", "player/Settings"})
+            QDir().mkpath(path(f));
+        writeAll(path("OrvaneSettings.ini"), settings(home.path(), 1));
+        writeAll(path("source.orv"), record("Opening Dinner", "Hall A") + record("Board Meeting", "Room 2"));
+        for (const char* name : {"Data/Template with 1 record.ORVT", "Data/Template with 3 records.ORVT"})
+            writeAll(path(name), recordsOnlyTemplate());
+    }
+    void TearDown() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+
+    QString path(const char* name) const { return home.filePath(QString::fromLatin1(name)); }
+    QByteArray pageHash() const
+    {
+        return QCryptographicHash::hash(readAll(path("Media/Page.png")), QCryptographicHash::Sha1);
+    }
+    // The distinct pages shown during `ms` milliseconds.
+    QSet<QByteArray> pagesDuring(int ms) const
+    {
+        QSet<QByteArray> seen;
+        waitFor(
+            [&] {
+                if (QFileInfo::exists(path("Media/Page.png")))
+                    seen.insert(pageHash());
+                return false;
+            },
+            ms);
+        return seen;
+    }
+
+    QTemporaryDir home;
+    QProcess program;
+};
+
+} // namespace
+
+TEST_F(RunProgram, APlayerBoardPagesRestartsOnNewDataTakesPushedSettingsAndEndsCleanly)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ORVANE_HOME"), home.path());
+    env.insert(QStringLiteral("ORVANE_PLAYER_FOLDER"), path("player"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(ORV_APP_BINARY), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+
+    // Pages for the local player.
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(path("player/Media/Page.png")); }, 15000));
+    EXPECT_TRUE(QFileInfo::exists(path("Media/Page.png")));
+    EXPECT_TRUE(waitFor(
+        [&] { return readAll(path("player/Settings/Settings.ini")).contains("VariablesUpdateImage=Page.png"); }, 5000));
+    const QSet<QByteArray> before = pagesDuring(2500);
+    ASSERT_FALSE(before.isEmpty());
+
+    // A new record in the source restarts the run, and it shows.
+    QFile source(path("source.orv"));
+    ASSERT_TRUE(source.open(QIODevice::Append));
+    source.write(record("Gala Evening", "Ballroom"));
+    source.setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
+    source.close();
+    ASSERT_TRUE(waitFor([&] { return readAll(path("Data/_Orvane.orv")).contains("Gala Evening"); }, 10000));
+    EXPECT_TRUE(waitFor([&] { return !before.contains(pageHash()); }, 10000));
+
+    // Settings pushed with command "1" are taken and saved.
+    writeAll(path("UpdatedSettings.ini"), settings(home.path(), 7));
+    writeAll(path("OrvaneConfirm.txt"), "1\r\n");
+    EXPECT_TRUE(waitFor([&] { return readAll(path("OrvaneSettings.ini")).contains("Dwell Time=7"); }, 10000));
+    EXPECT_TRUE(waitFor([&] { return readAll(path("OrvaneConfirm.txt")) == "0\r\n"; }, 5000));
+
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    // No temporary file of an atomic write is left anywhere.
+    const QRegularExpression temporary(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}$"));
+    QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = QFileInfo(it.next()).fileName();
+        EXPECT_FALSE(temporary.match(name).hasMatch()) << name.toStdString();
+    }
+}
