@@ -6,6 +6,7 @@
 #include "shell/dataside.h"
 #include "shell/displayside.h"
 #include "shell/frmmain.h"
+#include "shell/remoteside.h"
 #include "shell/runside.h"
 #include "shell/singleinstance.h"
 
@@ -78,6 +79,7 @@ int main(int argc, char** argv)
         const auto& t = pages::programPageCycle().loadedTemplate();
         return t ? pageMediaOf(*t) : PageMedia{};
     });
+    RemoteSide::install(window);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmMain::restoreFromOtherInstance);
     QObject::connect(&window, &frmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     closeOnTerminateSignals(window);

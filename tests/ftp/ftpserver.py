@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Small FTP server for the FTP tests; listens on 127.0.0.1 only.
 
-    ftpserver.py --root DIR --user U --password P [--mode serve|silent]
+    ftpserver.py --root DIR --user U --password P [--mode serve|silent] [--log FILE]
 
 Prints "PORT <n>" on its first line once it accepts connections.
 
 Mode "serve" is an ordinary server with two kinds of misbehaving files:
 a file whose name starts with "stall" sends its first 16 KiB and then sends
 nothing more, and one whose name starts with "die" sends its first 16 KiB
-and then the whole server process ends. Mode "silent" accepts connections
-and never answers (not even the greeting).
+and then the whole server process ends; uploads under such names take their
+first 16 KiB and then stall or end the server the same way. Mode "silent"
+accepts connections and never answers (not even the greeting). With --log
+every command line the server receives is appended to FILE (PASS as
+"PASS ***").
 
 The server ends on its own after --lifetime seconds or when its parent
 process goes away, so a crashed test never leaves it behind.
@@ -51,6 +54,31 @@ class MisbehavingFile:
         return getattr(self._fd, name)
 
 
+class MisbehavingWriter:
+    def __init__(self, fd, kind):
+        self._fd = fd
+        self._kind = kind
+        self._written = 0
+        self.name = fd.name
+        self.closed = False
+
+    def write(self, data):
+        if self._written >= CHUNK:
+            if self._kind == "die":
+                time.sleep(0.3)
+                os._exit(3)
+            time.sleep(3600)
+        self._written += len(data)
+        return self._fd.write(data)
+
+    def close(self):
+        self.closed = True
+        self._fd.close()
+
+    def __getattr__(self, name):
+        return getattr(self._fd, name)
+
+
 def watchdog(lifetime):
     parent = os.getppid()
     deadline = time.monotonic() + lifetime
@@ -71,15 +99,23 @@ def serve(args):
         def open(self, filename, mode):
             fd = super().open(filename, mode)
             base = os.path.basename(filename).lower()
-            if "r" in mode:
-                for kind in ("stall", "die"):
-                    if base.startswith(kind):
+            for kind in ("stall", "die"):
+                if base.startswith(kind):
+                    if "r" in mode:
                         return MisbehavingFile(fd, kind)
+                    return MisbehavingWriter(fd, kind)
             return fd
+
+    class Handler(FTPHandler):
+        def pre_process_command(self, line, cmd, arg):
+            if args.log:
+                with open(args.log, "a", encoding="utf-8") as log:
+                    log.write(("PASS ***" if cmd == "PASS" else line) + "\n")
+            return FTPHandler.pre_process_command(self, line, cmd, arg)
 
     auth = DummyAuthorizer()
     auth.add_user(args.user, args.password, args.root, perm="elradfmwMT")
-    handler = FTPHandler
+    handler = Handler
     handler.authorizer = auth
     handler.abstracted_fs = FS
     handler.auth_failed_timeout = 0.05
@@ -109,6 +145,7 @@ def main():
     p.add_argument("--password", default="secret")
     p.add_argument("--mode", default="serve", choices=["serve", "silent"])
     p.add_argument("--lifetime", type=float, default=120.0)
+    p.add_argument("--log", default="")
     args = p.parse_args()
     threading.Thread(target=watchdog, args=(args.lifetime,), daemon=True).start()
     if args.mode == "silent":

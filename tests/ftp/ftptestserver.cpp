@@ -42,10 +42,11 @@ bool FtpTestServer::start(QString* error)
     }
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.setStandardErrorFile(QProcess::nullDevice());
-    process_.start(py, {QStringLiteral(FTP_SERVER_SCRIPT), QStringLiteral("--root"), root_.path(),
-                        QStringLiteral("--user"), QString::fromLatin1(kUser), QStringLiteral("--password"),
-                        QString::fromLatin1(kPassword), QStringLiteral("--mode"), mode_,
-                        QStringLiteral("--lifetime"), QStringLiteral("100")});
+    process_.start(py,
+                   {QStringLiteral(FTP_SERVER_SCRIPT), QStringLiteral("--root"), root_.path(), QStringLiteral("--user"),
+                    QString::fromLatin1(kUser), QStringLiteral("--password"), QString::fromLatin1(kPassword),
+                    QStringLiteral("--mode"), mode_, QStringLiteral("--lifetime"), QStringLiteral("100"),
+                    QStringLiteral("--log"), logDir_.filePath(QStringLiteral("commands.log"))});
     if (!process_.waitForStarted(10000)) {
         if (error)
             *error = QStringLiteral("server did not start");
@@ -85,4 +86,12 @@ void FtpTestServer::putFile(const QString& relativePath, const QByteArray& bytes
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         f.write(bytes);
+}
+
+QStringList FtpTestServer::commands() const
+{
+    QFile f(logDir_.filePath(QStringLiteral("commands.log")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

@@ -3,6 +3,7 @@
 // folder, for the FTP tests. The server ends with this object.
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class FtpTestServer {
@@ -29,10 +30,13 @@ public:
     QString host() const;
     // Puts a file into the served folder (sub-folders are made as needed).
     void putFile(const QString& relativePath, const QByteArray& bytes) const;
+    // Every command line the server received so far (the password hidden).
+    QStringList commands() const;
 
 private:
     QString mode_;
     QTemporaryDir root_;
+    QTemporaryDir logDir_;
     QProcess process_;
     int port_ = 0;
 };

@@ -1,0 +1,43 @@
+#pragma once
+// The board lists of the administration window and its Mode file.
+//
+// A board list file ("IPAddress.txt" for the saved boards,
+// "DestIPAddress.txt" for the destination boards) holds one line per board:
+// the address, ", " and the note, both trimmed. Reading splits a line at its
+// first ", " only, so a note may itself hold ", "; a line without ", " is a
+// board without a note; empty lines are skipped. Files are written
+// atomically, CRLF, Windows-1252 where the text fits.
+#include <QList>
+#include <QString>
+
+namespace remote {
+
+struct Board {
+    QString address;
+    QString note;
+    bool operator==(const Board&) const = default;
+};
+using BoardList = QList<Board>;
+
+Board parseBoardLine(const QString& line);
+QString boardLine(const Board& board);
+
+// A missing or unreadable file gives an empty list.
+BoardList readBoardList(const QString& path);
+// Writes every board; an empty list gives an empty file, so boards removed
+// by the user stay removed. False (old file kept) when the write failed.
+bool writeBoardList(const QString& path, const BoardList& boards, QString* error = nullptr);
+
+// Sorts by address text, character by character (".12" before ".2").
+void sortByAddress(BoardList& boards);
+
+// 1 when the first line of the Mode file starts with the number 1, else 0
+// (also for a missing file or an empty first line).
+int readMode(const QString& path);
+
+// True when the trimmed text is a host name, an IPv4 address or an IPv6
+// address: nothing that could carry a blank, "/", "@", a port or a control
+// character into an FTP session.
+bool isBoardAddress(const QString& text);
+
+} // namespace remote

@@ -1,0 +1,71 @@
+#include "remote/templateslots.h"
+
+#include "platform/inifile.h"
+#include "platform/vbvalue.h"
+
+#include <utility>
+#include <vector>
+
+namespace remote {
+
+namespace {
+
+const QString kSection = QStringLiteral("MASTER_TEMPLATE_LIST");
+
+QString slotBase(int slot, bool plural)
+{
+    if (slot <= 0)
+        return QStringLiteral("Default Template");
+    QString text = QStringLiteral("Template with %1 record").arg(slot);
+    if (plural && slot > 1)
+        text += QLatin1Char('s');
+    return text;
+}
+
+} // namespace
+
+QString slotCaption(int slot)
+{
+    return slotBase(slot, true) + QLatin1Char(':');
+}
+
+QString slotKey(int slot)
+{
+    return slotBase(slot, false);
+}
+
+QString slotTemplateName(int slot)
+{
+    return slotBase(slot, true);
+}
+
+int GetRecordsPerPage(const QString& path)
+{
+    QString text;
+    // A buffer of three characters: the first two of the value arrive.
+    if (IniFile(path).read(QStringLiteral("TEMPLATE"), QStringLiteral("Records Per Page"), QString(), text, 3) <= 0)
+        return -1;
+    text = text.trimmed();
+    if (text.isEmpty() || text.at(0) < QLatin1Char('0') || text.at(0) > QLatin1Char('9'))
+        return -1;
+    return vb::CInt(vb::Val(text));
+}
+
+SlotPaths readMasterList(const QString& path)
+{
+    SlotPaths slots;
+    const IniFile file(path);
+    for (int i = 0; i < kSlotCount; ++i)
+        slots[i] = file.value(kSection, slotKey(i)).trimmed();
+    return slots;
+}
+
+bool writeMasterList(const QString& path, const SlotPaths& slots, QString* error)
+{
+    std::vector<std::pair<QString, QString>> values;
+    for (int i = 0; i < kSlotCount; ++i)
+        values.emplace_back(slotKey(i), slots[i]);
+    return IniFile(path).writeAll(kSection, values, error);
+}
+
+} // namespace remote

@@ -1,0 +1,36 @@
+#pragma once
+// The seven template slots of a master template list and the list file.
+//
+// Slot i (0 to 6) holds the template for pages of i records. Each slot has a
+// caption ("Template with 3 records:"), a key in the list file ("Template
+// with 3 record": the singular, as old list files have it) and the template
+// name a board keeps it under ("Template with 3 records").
+//
+// A master template list file (".MTL") is an INI file with the section
+// "MASTER_TEMPLATE_LIST" and one key per slot holding the template path.
+// Saving writes the paths as they stand (untrimmed) and keeps every other
+// key and section of an existing file; loading trims them.
+#include <QString>
+
+#include <array>
+
+namespace remote {
+
+constexpr int kSlotCount = 7;
+using SlotPaths = std::array<QString, kSlotCount>;
+
+QString slotCaption(int slot);
+QString slotKey(int slot);
+QString slotTemplateName(int slot);
+
+// The "Records Per Page" value of a template file, as at most its first two
+// characters: -1 when the file, the section or the key is missing, the value
+// is empty or does not start with a digit (" 1" is 1, "123" is 12).
+int GetRecordsPerPage(const QString& path);
+
+// The slot paths of a list file, trimmed; a missing key gives "".
+SlotPaths readMasterList(const QString& path);
+// Writes the seven keys in slot order. False (file unchanged) on failure.
+bool writeMasterList(const QString& path, const SlotPaths& slots, QString* error = nullptr);
+
+} // namespace remote

@@ -1,0 +1,150 @@
+// The upload layer against the real FTP test server on 127.0.0.1, and the
+// time-left text.
+#include "remote/boardftp.h"
+#include "tests/ftp/ftptestserver.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace remote;
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+#define START_SERVER(server)                                                                                           \
+    do {                                                                                                               \
+        QString why;                                                                                                   \
+        if (FtpTestServer::python().isEmpty())                                                                         \
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
+        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
+    } while (0)
+
+class Display final : public TransferDisplay {
+public:
+    void started(qint64 length) override { this->length = length; }
+    void progress(qint64 bytes, int, const QString&) override { last = bytes; }
+    void cleared() override { ++clears; }
+    qint64 length = -1;
+    qint64 last = 0;
+    int clears = 0;
+};
+
+class Upload : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    // The upload layer for the test server, on its port, with short time-outs.
+    BoardFtp board(const FtpTestServer& server, const QString& password = FtpTestServer::kPassword)
+    {
+        const int port = server.host().section(':', 1).toInt();
+        BoardFtp ftp(cancel, port, {FtpTestServer::kUser, password}, {3000, 1500});
+        ftp.setDisplay(&display);
+        return ftp;
+    }
+    QString local(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        writeAll(path, bytes);
+        return path;
+    }
+    static QByteArray big() { return QByteArray(400 * 1024, 'x'); }
+
+    QTemporaryDir dir;
+    std::atomic<bool> cancel{false};
+    Display display;
+};
+
+} // namespace
+
+TEST(TimeLeft, Formats)
+{
+    const struct {
+        qint64 seconds;
+        const char* text;
+    } cases[] = {{3725, "01:02:05"}, {59, "00:00:59"}, {0, "00:00:00"}, {-61, "00:01:01"}, {360000, "100:00:00"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatTimeLeft(c.seconds), QString(c.text)) << c.seconds;
+    TransferMeter meter(4000);
+    EXPECT_TRUE(meter.timeLeft().isEmpty());
+    meter.update(1000, 1000); // 1 kB/s measured, averaged with 0: 0.5 kB/s
+    EXPECT_EQ(meter.percent(), 25);
+    EXPECT_EQ(meter.timeLeft(), QString("00:00:06"));
+}
+
+TEST_F(Upload, SendsTheFileThenTheMdtmLine)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    server.putFile("Orvane/Data/.keep", "");
+    BoardFtp ftp = board(server);
+    const QString path = local("t.ORVT", big());
+    EXPECT_TRUE(ftp.probe("127.0.0.1"));
+    ASSERT_EQ(ftp.put("127.0.0.1", path, "Orvane/Data/Template with 2 records.ORVT"), TransferStatus::Completed);
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Template with 2 records.ORVT"), big());
+    const QString stamp = QFileInfo(path).lastModified().toString("yyyyMMddHHmmss");
+    EXPECT_TRUE(server.commands().contains("MDTM " + stamp + " Orvane/Data/Template with 2 records.ORVT"))
+        << server.commands().join('|').toStdString();
+    EXPECT_EQ(display.length, big().size());
+    EXPECT_EQ(display.clears, 1);
+    EXPECT_TRUE(server.commands().filter(FtpTestServer::kPassword).isEmpty());
+}
+
+TEST_F(Upload, FailuresAreNotCompleted)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    BoardFtp ftp = board(server);
+    const struct {
+        const char* what;
+        QString local;
+        QString address;
+        TransferStatus status;
+    } cases[] = {
+        {"empty file", local("empty.ini", ""), "127.0.0.1", TransferStatus::Ready},
+        {"missing file", dir.filePath("none"), "127.0.0.1", TransferStatus::Ready},
+        {"unusable address", local("a", "a"), "127.0.0.1/x", TransferStatus::Ready},
+        {"missing remote folder", local("b", "b"), "127.0.0.1", TransferStatus::Ready},
+    };
+    for (const auto& c : cases) {
+        const QString remote = QString("Missing/") + c.what;
+        EXPECT_EQ(ftp.put(c.address, c.local, remote), c.status) << c.what;
+    }
+    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Missing"));
+    EXPECT_TRUE(server.commands().filter("empty").isEmpty());
+
+    BoardFtp refused = board(server, "wrong");
+    EXPECT_FALSE(refused.probe("127.0.0.1"));
+    EXPECT_EQ(refused.put("127.0.0.1", local("c", "c"), "c"), TransferStatus::Ready);
+}
+
+TEST_F(Upload, DeadStalledAndCancelledTransfersEnd)
+{
+    const QString payload = local("payload", big());
+    {
+        FtpTestServer server;
+        START_SERVER(server);
+        BoardFtp ftp = board(server);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_NE(ftp.put("127.0.0.1", payload, "stall.jpg"), TransferStatus::Completed);
+        EXPECT_LT(t.elapsed(), 10000);
+    }
+    {
+        FtpTestServer server;
+        START_SERVER(server);
+        BoardFtp ftp = board(server);
+        EXPECT_NE(ftp.put("127.0.0.1", payload, "die.jpg"), TransferStatus::Completed);
+    }
+    {
+        FtpTestServer server;
+        START_SERVER(server);
+        BoardFtp ftp = board(server);
+        QTimer::singleShot(300, [this] { cancel = true; });
+        EXPECT_EQ(ftp.put("127.0.0.1", payload, "stall2.jpg"), TransferStatus::Abort);
+    }
+}

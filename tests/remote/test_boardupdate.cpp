@@ -1,0 +1,137 @@
+// Two real programs: the update run of the administration side sends a board
+// a template and settings over FTP, and the board - the program running in
+// Player mode in the FTP account's folder - adopts them; then Restart Orvane
+// restarts it once.
+#include "remote/updaterun.h"
+#include "tests/ftp/ftptestserver.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+using namespace remote;
+using testsupport::readAll;
+using testsupport::waitFor;
+using testsupport::writeAll;
+
+namespace {
+
+QByteArray record(const char* first, const char* second)
+{
+    QByteArrayList fields{first, second};
+    while (fields.size() < 20)
+        fields << QByteArray();
+    fields << "0|0|0|0";
+    return fields.join('\t') + "\r\n";
+}
+
+QByteArray settings(const QString& home, int dwell)
+{
+    return QStringLiteral("[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1/source.orv\r\n"
+                          "Stand Alone=0\r\nDwell Time=%2\r\nImage File=Page.png\r\n"
+                          "[TEMPLATES]\r\nMode=0\r\nWidth=240\r\nHeight=320\r\nRotation=0\r\nList Number=1\r\n"
+                          "1=Template with 3 records\r\n")
+        .arg(home)
+        .arg(dwell)
+        .toUtf8();
+}
+
+// The test template with records only (no title, date or time), so a page
+// changes only when its records or its template do.
+QByteArray recordsOnlyTemplate(const QByteArray& color)
+{
+    QByteArray t = readAll(testsupport::dataDir() + "/templates/Template with 3 records.ORVT");
+    for (const char* element : {"Title Font Style=1", "Date Font Style=1", "Time Font Style=1"}) {
+        QByteArray off = element;
+        off.chop(1);
+        t.replace(element, off + "0");
+    }
+    t.replace("Color=&H402000", "Color=" + color);
+    return t;
+}
+
+class Lines final : public RunView {
+public:
+    void addMessage(const QString& text) override { lines << text; }
+    void setStatusLine(const QString&) override {}
+    void setBoardResult(int, bool success) override { ok = success; }
+    QStringList lines;
+    bool ok = false;
+};
+
+} // namespace
+
+TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
+{
+    FtpTestServer server;
+    if (FtpTestServer::python().isEmpty())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    ASSERT_TRUE(server.start());
+    // The board's program folder is the account's folder "Orvane".
+    const QString home = server.root() + "/Orvane";
+    auto at = [&](const char* name) { return home + '/' + QString::fromLatin1(name); };
+    for (const char* f : {"Data", "Media", "player/Media", "player/Settings"})
+        QDir().mkpath(at(f));
+    writeAll(at("OrvaneSettings.ini"), settings(home, 1));
+    writeAll(at("source.orv"), record("Opening Dinner", "Hall A") + record("Board Meeting", "Room 2"));
+    writeAll(at("Data/Template with 3 records.ORVT"), recordsOnlyTemplate("&H402000"));
+
+    QProcess board;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ORVANE_HOME", home);
+    env.insert("ORVANE_PLAYER_FOLDER", at("player"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    board.setProcessEnvironment(env);
+    board.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    board.start(QStringLiteral(ORV_APP_BINARY), {});
+    ASSERT_TRUE(board.waitForStarted(10000));
+    auto page = [&] { return QCryptographicHash::hash(readAll(at("Media/Page.png")), QCryptographicHash::Sha1); };
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(at("Media/Page.png")); }, 15000));
+    QSet<QByteArray> before;
+    waitFor(
+        [&] {
+            before.insert(page());
+            return false;
+        },
+        2500);
+
+    // The administrator's side: a new template and settings with another dwell.
+    QTemporaryDir admin;
+    RunSetup setup;
+    setup.mode = 1;
+    setup.addresses = {"127.0.0.1"};
+    setup.slots[3] = admin.filePath("blue.ORVT");
+    writeAll(setup.slots[3], recordsOnlyTemplate("&HFF0000"));
+    setup.settingsFile = admin.filePath("OrvaneSettings.ini");
+    writeAll(setup.settingsFile, settings(home, 2));
+    setup.confirmFile = admin.filePath("Remote/CommConfirm.txt");
+    setup.mediaFolder = admin.filePath("Media");
+    std::atomic<bool> cancel{false};
+    const int port = server.host().section(':', 1).toInt();
+    BoardFtp ftp(cancel, port, {FtpTestServer::kUser, FtpTestServer::kPassword});
+    Lines view;
+    UpdateRun run(ftp, view, cancel);
+    ASSERT_EQ(run.run(setup), RunEnd::Done);
+    EXPECT_TRUE(view.ok) << view.lines.join('\n').toStdString();
+
+    EXPECT_TRUE(waitFor([&] { return readAll(at("OrvaneSettings.ini")).contains("Dwell Time=2"); }, 10000));
+    EXPECT_TRUE(waitFor([&] { return readAll(at("OrvaneConfirm.txt")) == "0\r\n"; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return !before.contains(page()); }, 10000));
+
+    // Restart Orvane: the command is taken once and the board pages on.
+    ASSERT_EQ(run.restart("127.0.0.1", setup.confirmFile), TransferStatus::Completed);
+    EXPECT_TRUE(waitFor([&] { return readAll(at("OrvaneConfirm.txt")) == "0\r\n"; }, 5000));
+    const QDateTime restarted = QDateTime::currentDateTime();
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(at("Media/Page.png")).lastModified() > restarted; }, 10000));
+    EXPECT_EQ(readAll(at("OrvaneConfirm.txt")), QByteArray("0\r\n"));
+
+    board.terminate();
+    ASSERT_TRUE(board.waitForFinished(10000));
+    EXPECT_EQ(board.exitCode(), 0);
+}

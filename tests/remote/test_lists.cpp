@@ -1,0 +1,130 @@
+// Board list files, the Mode file, the board address check, master template
+// list files and the records per page of a template.
+#include "remote/boardlist.h"
+#include "remote/templateslots.h"
+#include "tests/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+using namespace remote;
+using testsupport::readAll;
+using testsupport::writeAll;
+
+namespace {
+
+class Lists : public ::testing::Test {
+protected:
+    QString file(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        writeAll(path, bytes);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(Lists, BoardFileRoundTrip)
+{
+    const QString path = file("IPAddress.txt", "10.0.0.2, lobby, left side\r\n"
+                                               "\r\n"
+                                               "board7\n"
+                                               " 10.0.0.9 ,  hall \r\n");
+    const BoardList boards = readBoardList(path);
+    const BoardList expected = {{"10.0.0.2", "lobby, left side"}, {"board7", ""}, {" 10.0.0.9 ", " hall "}};
+    EXPECT_EQ(boards, expected);
+    ASSERT_TRUE(writeBoardList(path, boards));
+    EXPECT_EQ(readAll(path), QByteArray("10.0.0.2, lobby, left side\r\nboard7, \r\n10.0.0.9, hall\r\n"));
+    EXPECT_EQ(readBoardList(path).first(), expected.first());
+}
+
+TEST_F(Lists, EmptiedListGivesAnEmptyFileAndMissingFileAnEmptyList)
+{
+    const QString path = file("DestIPAddress.txt", "10.0.0.1, a\r\n");
+    ASSERT_TRUE(writeBoardList(path, {}));
+    EXPECT_TRUE(readAll(path).isEmpty());
+    EXPECT_TRUE(readBoardList(dir.filePath("none.txt")).isEmpty());
+}
+
+TEST_F(Lists, SortByAddressIsTextOrder)
+{
+    BoardList boards = {{"10.0.0.2", "b"}, {"10.0.0.12", "a"}, {"board", ""}, {"1.1.1.1", ""}};
+    sortByAddress(boards);
+    QStringList order;
+    for (const Board& b : boards)
+        order << b.address;
+    EXPECT_EQ(order, QStringList({"1.1.1.1", "10.0.0.12", "10.0.0.2", "board"}));
+}
+
+TEST_F(Lists, ModeFile)
+{
+    const struct {
+        QByteArray bytes;
+        int mode;
+    } cases[] = {{"1\r\n", 1},     {"1.0 admin\r\n", 1}, {" 1\r\n", 1}, {"2\r\n", 0},
+                 {"\r\n1\r\n", 0}, {"one\r\n", 0},       {"", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(readMode(file("Mode.txt", c.bytes)), c.mode) << c.bytes.constData();
+    EXPECT_EQ(readMode(dir.filePath("missing.txt")), 0);
+}
+
+TEST(BoardAddress, AcceptsHostsAndAddressesOnly)
+{
+    const struct {
+        const char* text;
+        bool ok;
+    } cases[] = {
+        {"10.0.0.1", true},      {" 192.168.1.20 ", true},
+        {"board-7.local", true}, {"fe80::1", true},
+        {"::1", true},           {"", false},
+        {"   ", false},          {"10.0.0.256", false},
+        {"10.0.0", false},       {"a b", false},
+        {"host/x", false},       {"user@host", false},
+        {"host:21", false},      {"host\r\nQUIT", false},
+        {"-host", false},        {"fe80::1%eth0", false},
+        {"10.0.0.1\tx", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isBoardAddress(QString::fromUtf8(c.text)), c.ok) << c.text;
+}
+
+TEST_F(Lists, MasterListWriteKeepsForeignKeysAndReadTrims)
+{
+    const QString path = file("set.MTL", "[Other]\r\nx=1\r\n[MASTER_TEMPLATE_LIST]\r\nMine=keep\r\n");
+    SlotPaths slots;
+    slots[0] = "/t/default.ORVT ";
+    slots[3] = " /t/three.ORVT";
+    ASSERT_TRUE(writeMasterList(path, slots));
+    EXPECT_EQ(readAll(path), QByteArray("[Other]\r\nx=1\r\n[MASTER_TEMPLATE_LIST]\r\nMine=keep\r\n"
+                                        "Default Template=/t/default.ORVT \r\n"
+                                        "Template with 1 record=\r\n"
+                                        "Template with 2 record=\r\n"
+                                        "Template with 3 record= /t/three.ORVT\r\n"
+                                        "Template with 4 record=\r\n"
+                                        "Template with 5 record=\r\n"
+                                        "Template with 6 record=\r\n"));
+    const SlotPaths read = readMasterList(path);
+    EXPECT_EQ(read[0], QString("/t/default.ORVT"));
+    EXPECT_EQ(read[3], QString("/t/three.ORVT"));
+    EXPECT_TRUE(read[1].isEmpty());
+    // The plural key of the template name is not a slot key.
+    EXPECT_TRUE(
+        readMasterList(file("plural.MTL", "[MASTER_TEMPLATE_LIST]\r\nTemplate with 2 records=x\r\n"))[2].isEmpty());
+}
+
+TEST_F(Lists, RecordsPerPage)
+{
+    const struct {
+        QByteArray value; // "-" for a missing key
+        int n;
+    } cases[] = {{"123", 12}, {" 1", 1}, {"3", 3}, {"0", 0}, {"", -1}, {"-", -1}, {"x", -1}, {"-1", -1}};
+    for (const auto& c : cases) {
+        const QByteArray body = c.value == "-" ? QByteArray("[TEMPLATE]\r\nName=a\r\n")
+                                               : "[TEMPLATE]\r\nRecords Per Page=" + c.value + "\r\n";
+        EXPECT_EQ(GetRecordsPerPage(file("t.ORVT", body)), c.n) << c.value.constData();
+    }
+    EXPECT_EQ(GetRecordsPerPage(dir.filePath("missing.ORVT")), -1);
+}
