@@ -4,6 +4,7 @@
 
 #include "core/globals.h"
 #include "platform/statuslog.h"
+#include "platform/wheelguard.h"
 #include "records/ftp/frmftp.h"
 #include "shell/startup.h"
 
@@ -102,6 +103,9 @@ void frmMain::Form_Load(const QString& programFolder, const QString& playerFolde
     initGlobalPaths(programFolder, playerFolder);
     startup::createProgramFolders();
     InitControls();
+    // Every list and spinner of the window and its panels (all hosted by
+    // now) takes the wheel only with the keyboard focus.
+    wheelguard::wheelOnlyWithFocus(this);
     StartupTimer->start();
 }
 
