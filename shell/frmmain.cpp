@@ -153,6 +153,9 @@ void frmMain::StartupTimer_Timer()
             neighbours.selectTemplateSlot(0);
         mnuSetStatus_Click(0);
     }
+    // Whatever the start left out, hand-kept records are never hidden (a
+    // later save would write the empty grid over them).
+    loadOwnRecordsWhenEmpty();
 }
 
 void frmMain::restoreFromOtherInstance()
