@@ -278,8 +278,7 @@ QString CurlFtpClient::baseUrl(const QString& hostText)
         host = host.mid(6);
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
-    static const QRegularExpression plain(
-        QStringLiteral("^([A-Za-z0-9_.-]+|\\[[0-9A-Fa-f:.]+\\])(:\\d{1,5})?$"));
+    static const QRegularExpression plain(QStringLiteral("^([A-Za-z0-9_.-]+|\\[[0-9A-Fa-f:.]+\\])(:\\d{1,5})?$"));
     if (!plain.match(host).hasMatch())
         return QString();
     return QStringLiteral("ftp://") + host;
@@ -360,6 +359,10 @@ Result CurlFtpClient::perform(Job& job)
     curl_easy_setopt(e, CURLOPT_PASSWORD, password.constData());
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(std::max(timeouts_.connectMs, 1)));
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
+    if (timeouts_.minBytesPerSecond > 0 && timeouts_.lowSpeedMs > 0) {
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, long(timeouts_.minBytesPerSecond));
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, std::max(1L, long((timeouts_.lowSpeedMs + 999) / 1000)));
+    }
     curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(e, CURLOPT_FTP_USE_EPSV, 1L);
     curl_easy_setopt(e, CURLOPT_TCP_KEEPALIVE, 1L);
@@ -402,8 +405,8 @@ Result CurlFtpClient::perform(Job& job)
             break;
         }
         // Until the server first speaks the connect time-out applies.
-        const qint64 limit = job.replies.isEmpty() ? std::max(timeouts_.connectMs, timeouts_.stallMs)
-                                                   : timeouts_.stallMs;
+        const qint64 limit =
+            job.replies.isEmpty() ? std::max(timeouts_.connectMs, timeouts_.stallMs) : timeouts_.stallMs;
         if (msSince(job.start) - job.lastActivityMs > limit) {
             stalled = true;
             break;

@@ -8,7 +8,9 @@ Prints "PORT <n>" on its first line once it accepts connections.
 Mode "serve" is an ordinary server with two kinds of misbehaving files:
 a file whose name starts with "stall" sends its first 16 KiB and then sends
 nothing more, and one whose name starts with "die" sends its first 16 KiB
-and then the whole server process ends. Mode "silent" accepts connections
+and then the whole server process ends, and one whose name starts with
+"trickle" sends its first 16 KiB and then one byte every fifth of a second.
+Mode "silent" accepts connections
 and never answers (not even the greeting).
 
 The server ends on its own after --lifetime seconds or when its parent
@@ -40,6 +42,9 @@ class MisbehavingFile:
             # Give the first chunk time to leave, then vanish without a reply.
             time.sleep(0.3)
             os._exit(3)
+        if self._kind == "trickle":
+            time.sleep(0.2)
+            return self._fd.read(1)
         time.sleep(3600)  # stall: the watchdog ends the process in the end
         return b""
 
@@ -72,7 +77,7 @@ def serve(args):
             fd = super().open(filename, mode)
             base = os.path.basename(filename).lower()
             if "r" in mode:
-                for kind in ("stall", "die"):
+                for kind in ("stall", "die", "trickle"):
                     if base.startswith(kind):
                         return MisbehavingFile(fd, kind)
             return fd
