@@ -122,6 +122,7 @@ void frmMain::Form_Load(const QString& programFolder, const QString& playerFolde
     placeWindow();
     initGlobalPaths(programFolder, playerFolder);
     startup::createProgramFolders();
+    startup::removeStaleTemporaries();
     InitControls();
     // Every list and spinner of the window and its panels (all hosted by
     // now) takes the wheel only with the keyboard focus.
