@@ -196,10 +196,8 @@ void IniDocument::set(const QString& section, const QString& key, const QString&
     const bool lineIsHeader = sectionName(line).has_value();
     Part* part = findSection(sec);
     if (!part) {
-        QStringList all = lines();
-        all << QLatin1Char('[') + sec + QLatin1Char(']') << line;
         if (lineIsHeader) {
-            rebuild(all);
+            rebuild(lines() << QLatin1Char('[') + sec + QLatin1Char(']') << line);
             return;
         }
         Part fresh;
