@@ -1,7 +1,9 @@
 #include "platform/atomicfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +13,10 @@
 
 namespace atomicfile {
 namespace {
+
+// A temporary file is ".<target name>.orvtmp.<6 random letters or digits>",
+// a name nothing else uses, so leftovers can be told apart safely.
+const QString kTempMark = QStringLiteral(".orvtmp.");
 
 QString sysError(const QString& what, const QString& path)
 {
@@ -63,7 +69,8 @@ bool write(const QString& path, const QByteArray& data, QString* error)
         return false;
     }
     const QString folder = info.absolutePath();
-    QByteArray tmpl = QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray tmpl =
+        QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + kTempMark + QStringLiteral("XXXXXX"));
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         err = sysError(QStringLiteral("Cannot create a file in"), folder);
@@ -112,6 +119,20 @@ bool copy(const QString& source, const QString& target, QString* error)
         return false;
     }
     return write(target, bytes, error);
+}
+
+int removeStaleTemporaries(const QString& folder)
+{
+    static const QRegularExpression own(QStringLiteral("^\\..+\\.orvtmp\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isSymLink() || !entry.isFile() || !own.match(entry.fileName()).hasMatch())
+            continue;
+        if (QFile::remove(entry.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace atomicfile

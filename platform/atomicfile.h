@@ -11,6 +11,12 @@ namespace atomicfile {
 // untouched and `error` (when given) says what went wrong.
 bool write(const QString& path, const QByteArray& data, QString* error = nullptr);
 
+// Removes the temporary files that writes killed part way left in `folder`
+// (hidden files named ".<name>.orvtmp.<6 letters or digits>"; nothing
+// else, no folders, no links). Call it only where no write is running, at
+// start-up. Returns how many were removed.
+int removeStaleTemporaries(const QString& folder);
+
 // Copies `source` over `target` the same way. Copying a file onto itself
 // succeeds without touching it.
 bool copy(const QString& source, const QString& target, QString* error = nullptr);

@@ -8,12 +8,11 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QRegularExpression>
 
 #include <memory>
 
@@ -24,28 +23,15 @@ class BoxMessages final : public MessageSink {
 public:
     MsgAnswer show(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons) override
     {
-        QMessageBox box;
-        box.setWindowTitle(title);
-        box.setText(text);
-        switch (icon) {
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-        }
-        switch (buttons) {
-        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-        case MsgButtons::YesNoCancel:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            break;
-        }
-        switch (box.exec()) {
-        case QMessageBox::Yes: return MsgAnswer::Yes;
-        case QMessageBox::No: return MsgAnswer::No;
-        case QMessageBox::Cancel: return MsgAnswer::Cancel;
-        default: return MsgAnswer::Ok;
+        switch (newMessageBox(title, text, icon, buttons)->exec()) {
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        default:
+            return MsgAnswer::Ok;
         }
     }
 };
@@ -54,19 +40,21 @@ class DialogFiles final : public FileChooser {
 public:
     bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) override
     {
-        const QString p = QFileDialog::getOpenFileName(nullptr, title, folder, convertFilter(filter));
-        if (p.isEmpty())
-            return false;
-        path = p;
-        return true;
+        return run(newFileDialog(title, folder, filter, false, false), path);
     }
-    bool chooseSave(const QString& title, const QString& folder, const QString& filter,
-                    const QString& suggestedName, bool confirmOverwrite, QString& path) override
+    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString& suggestedName,
+                    bool confirmOverwrite, QString& path) override
     {
         const QString start = suggestedName.isEmpty() ? folder : paths::join(folder, suggestedName);
-        const QString p = QFileDialog::getSaveFileName(
-            nullptr, title, start, convertFilter(filter), nullptr,
-            confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+        return run(newFileDialog(title, start, filter, true, confirmOverwrite), path);
+    }
+
+private:
+    static bool run(const std::unique_ptr<QFileDialog>& dialog, QString& path)
+    {
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return false;
+        const QString p = dialog->selectedFiles().first();
         if (p.isEmpty())
             return false;
         path = p;
@@ -106,8 +94,7 @@ protected:
     {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
             esc_.press();
-        else if (e->type() == QEvent::MouseButtonPress
-                 && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
+        else if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
             right_.press();
         return QObject::eventFilter(o, e);
     }
@@ -186,11 +173,65 @@ QString convertFilter(const QString& filter)
             }
             patterns << ci;
         }
-        QString label = parts[i];
-        label.remove(QRegularExpression(QStringLiteral("\\s*\\(.*\\)\\s*$")));
-        out << QStringLiteral("%1 (%2)").arg(label, patterns.join(QLatin1Char(' ')));
+        // The label stays as given (the dialog hides the patterns after it).
+        out << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(QLatin1Char(' ')));
     }
     return out.join(QStringLiteral(";;"));
+}
+
+std::unique_ptr<QMessageBox> newMessageBox(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>();
+    box->setWindowTitle(title);
+    box->setText(text);
+    switch (icon) {
+    case MsgIcon::Information:
+        box->setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box->setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Critical:
+        box->setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::None:
+        box->setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    return box;
+}
+
+std::unique_ptr<QFileDialog> newFileDialog(const QString& title, const QString& start, const QString& filter, bool save,
+                                           bool confirmOverwrite)
+{
+    auto dialog = std::make_unique<QFileDialog>(nullptr, title, start, convertFilter(filter));
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    if (save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog;
 }
 
 void install()

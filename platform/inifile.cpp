@@ -10,45 +10,48 @@ namespace {
 // A header line: optional blanks, "[", the name, "]". Returns the trimmed name.
 std::optional<QString> sectionName(const QString& line)
 {
-    const QString t = line.trimmed();
-    if (!t.startsWith(QLatin1Char('[')))
+    const QStringView t = QStringView(line).trimmed();
+    if (!t.startsWith(u'['))
         return std::nullopt;
-    const qsizetype close = t.indexOf(QLatin1Char(']'));
-    const QString name = close < 0 ? t.mid(1) : t.mid(1, close - 1);
-    return name.trimmed();
+    const qsizetype close = t.indexOf(u']');
+    const QStringView name = close < 0 ? t.mid(1) : t.mid(1, close - 1);
+    return name.trimmed().toString();
 }
 
-bool isComment(const QString& line)
+bool isHeader(const QString& line)
 {
-    const QString t = line.trimmed();
-    return t.startsWith(QLatin1Char(';'));
+    return QStringView(line).trimmed().startsWith(u'[');
 }
 
-// Key of a "key=value" line, trimmed; nothing when the line has no "=".
-std::optional<QString> keyOf(const QString& line)
+// Key of a "key=value" line, trimmed; nothing for a comment or a line
+// without "=".
+std::optional<QStringView> keyView(const QString& line)
 {
-    if (isComment(line))
+    if (QStringView(line).trimmed().startsWith(u';'))
         return std::nullopt;
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     if (eq < 0)
         return std::nullopt;
-    return line.left(eq).trimmed();
+    return QStringView(line).left(eq).trimmed();
 }
 
-QString rawValueOf(const QString& line)
+std::optional<QString> keyOf(const QString& line)
 {
-    return line.mid(line.indexOf(QLatin1Char('=')) + 1);
+    const auto k = keyView(line);
+    return k ? std::optional<QString>(k->toString()) : std::nullopt;
 }
 
-QString processValue(const QString& raw)
+// The value of a "key=value" line: trimmed, one pair of matching quotes
+// stripped.
+QString valueOf(const QString& line)
 {
-    QString v = raw.trimmed();
+    QStringView v = QStringView(line).mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
     if (v.size() >= 2) {
         const QChar q = v.front();
-        if ((q == QLatin1Char('"') || q == QLatin1Char('\'')) && v.back() == q)
+        if ((q == u'"' || q == u'\'') && v.back() == q)
             v = v.mid(1, v.size() - 2);
     }
-    return v;
+    return v.toString();
 }
 
 QString flatten(QString v)
@@ -58,9 +61,17 @@ QString flatten(QString v)
     return v;
 }
 
-bool sameName(const QString& a, const QString& b)
+// Keeps the first value given for a name.
+void insertFirst(QHash<QString, int>& index, const QString& name, int at)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    if (!index.contains(name))
+        index.insert(name, at);
+}
+
+// The lookup form of a section or key name.
+QString folded(QStringView name)
+{
+    return name.trimmed().toString().toCaseFolded();
 }
 
 } // namespace
@@ -68,59 +79,98 @@ bool sameName(const QString& a, const QString& b)
 IniDocument IniDocument::fromText(const QString& text)
 {
     IniDocument doc;
-    doc.lines_ = textfile::splitLines(text);
+    doc.rebuild(textfile::splitLines(text));
     return doc;
+}
+
+void IniDocument::rebuild(const QStringList& lines)
+{
+    parts_.clear();
+    parts_.emplace_back();
+    for (const QString& line : lines) {
+        if (isHeader(line)) {
+            Part part;
+            part.hasHeader = true;
+            part.header = line;
+            part.name = *sectionName(line);
+            parts_.push_back(std::move(part));
+        } else {
+            parts_.back().lines << line;
+        }
+    }
+    for (Part& part : parts_)
+        indexKeys(part);
+    indexSections();
+}
+
+void IniDocument::indexKeys(Part& part) const
+{
+    part.keys.clear();
+    if (!part.hasHeader)
+        return;
+    part.keys.reserve(part.lines.size());
+    for (int i = 0; i < part.lines.size(); ++i)
+        if (const auto k = keyView(part.lines[i]))
+            insertFirst(part.keys, folded(*k), i); // the first of a name wins
+}
+
+void IniDocument::indexSections()
+{
+    sectionIndex_.clear();
+    for (int i = 0; i < int(parts_.size()); ++i)
+        if (parts_[size_t(i)].hasHeader)
+            insertFirst(sectionIndex_, folded(parts_[size_t(i)].name), i);
 }
 
 QString IniDocument::toText() const
 {
-    return textfile::joinLines(lines_);
+    return textfile::joinLines(lines());
 }
 
-std::optional<std::pair<int, int>> IniDocument::findSection(const QString& section) const
+QStringList IniDocument::lines() const
 {
-    const QString want = section.trimmed();
-    for (int i = 0; i < lines_.size(); ++i) {
-        const auto name = sectionName(lines_[i]);
-        if (!name || !sameName(*name, want))
-            continue;
-        int end = i + 1;
-        while (end < lines_.size() && !sectionName(lines_[end]))
-            ++end;
-        return std::make_pair(i + 1, end);
+    QStringList out;
+    for (const Part& part : parts_) {
+        if (part.hasHeader)
+            out << part.header;
+        out << part.lines;
     }
-    return std::nullopt;
+    return out;
 }
 
-int IniDocument::findKey(int begin, int end, const QString& key) const
+const IniDocument::Part* IniDocument::findSection(const QString& section) const
 {
-    const QString want = key.trimmed();
-    for (int i = begin; i < end; ++i) {
-        const auto k = keyOf(lines_[i]);
-        if (k && sameName(*k, want))
-            return i;
-    }
-    return -1;
+    const auto it = sectionIndex_.constFind(folded(section));
+    return it == sectionIndex_.cend() ? nullptr : &parts_[size_t(*it)];
+}
+
+IniDocument::Part* IniDocument::findSection(const QString& section)
+{
+    return const_cast<Part*>(std::as_const(*this).findSection(section));
+}
+
+int IniDocument::findKey(const Part& part, const QString& key)
+{
+    return part.keys.value(folded(key), -1);
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
 {
-    const auto range = findSection(section);
-    if (!range)
+    const Part* part = findSection(section);
+    if (!part)
         return std::nullopt;
-    const int i = findKey(range->first, range->second, key);
+    const int i = findKey(*part, key);
     if (i < 0)
         return std::nullopt;
-    return processValue(rawValueOf(lines_[i]));
+    return valueOf(part->lines[i]);
 }
 
 bool IniDocument::hasSection(const QString& section) const
 {
-    return findSection(section).has_value();
+    return findSection(section) != nullptr;
 }
 
-int IniDocument::read(const QString& section, const QString& key, const QString& def, QString& out,
-                      int bufSize) const
+int IniDocument::read(const QString& section, const QString& key, const QString& def, QString& out, int bufSize) const
 {
     if (bufSize <= 0) {
         out.clear();
@@ -141,61 +191,85 @@ void IniDocument::set(const QString& section, const QString& key, const QString&
     const QString k = flatten(key).trimmed();
     const QString v = flatten(value);
     const QString line = k + QLatin1Char('=') + v;
-    const auto range = findSection(sec);
-    if (!range) {
-        lines_ << QLatin1Char('[') + sec + QLatin1Char(']') << line;
+    // A key that starts with "[" makes a line that reads as a header: the
+    // document then takes the new lines as a fresh text would.
+    const bool lineIsHeader = sectionName(line).has_value();
+    Part* part = findSection(sec);
+    if (!part) {
+        if (lineIsHeader) {
+            rebuild(lines() << QLatin1Char('[') + sec + QLatin1Char(']') << line);
+            return;
+        }
+        Part fresh;
+        fresh.hasHeader = true;
+        fresh.header = QLatin1Char('[') + sec + QLatin1Char(']');
+        fresh.name = *sectionName(fresh.header);
+        fresh.lines << line;
+        indexKeys(fresh);
+        parts_.push_back(std::move(fresh));
+        insertFirst(sectionIndex_, folded(parts_.back().name), int(parts_.size()) - 1);
         return;
     }
-    const int i = findKey(range->first, range->second, k);
+    const int i = findKey(*part, k);
     if (i >= 0) {
         // Keep the key as spelt in the file.
-        const QString existing = lines_[i].left(lines_[i].indexOf(QLatin1Char('='))).trimmed();
-        lines_[i] = existing + QLatin1Char('=') + v;
+        QString& existingLine = part->lines[i];
+        const QString existing = existingLine.left(existingLine.indexOf(QLatin1Char('='))).trimmed();
+        existingLine = existing + QLatin1Char('=') + v;
         return;
     }
-    // After the last non-blank line of the section.
-    int at = range->second;
-    while (at > range->first && lines_[at - 1].trimmed().isEmpty())
+    // After the last non-blank line of the section. The lines after it are
+    // blank, so no key moves.
+    int at = int(part->lines.size());
+    while (at > 0 && part->lines[at - 1].trimmed().isEmpty())
         --at;
-    lines_.insert(at, line);
+    part->lines.insert(at, line);
+    if (lineIsHeader) {
+        rebuild(lines());
+        return;
+    }
+    if (const auto newKey = keyOf(line))
+        insertFirst(part->keys, folded(*newKey), at);
 }
 
 void IniDocument::removeKey(const QString& section, const QString& key)
 {
-    const auto range = findSection(section);
-    if (!range)
+    Part* part = findSection(section);
+    if (!part)
         return;
-    const int i = findKey(range->first, range->second, key);
-    if (i >= 0)
-        lines_.removeAt(i);
+    const int i = findKey(*part, key);
+    if (i < 0)
+        return;
+    part->lines.removeAt(i);
+    indexKeys(*part);
 }
 
 void IniDocument::removeSection(const QString& section)
 {
-    const auto range = findSection(section);
-    if (!range)
+    const Part* part = findSection(section);
+    if (!part)
         return;
-    const int header = range->first - 1;
-    lines_.erase(lines_.begin() + header, lines_.begin() + range->second);
+    parts_.erase(parts_.begin() + (part - parts_.data()));
+    indexSections();
 }
 
 QStringList IniDocument::sections() const
 {
     QStringList out;
-    for (const QString& l : lines_)
-        if (const auto name = sectionName(l))
-            out << *name;
+    for (const Part& part : parts_)
+        if (part.hasHeader)
+            out << part.name;
     return out;
 }
 
 QStringList IniDocument::keys(const QString& section) const
 {
     QStringList out;
-    const auto range = findSection(section);
-    if (!range)
+    const Part* part = findSection(section);
+    if (!part)
         return out;
-    for (int i = range->first; i < range->second; ++i)
-        if (const auto k = keyOf(lines_[i]); k && !k->isEmpty())
+    for (const QString& line : part->lines)
+        if (const auto k = keyOf(line); k && !k->isEmpty())
             out << *k;
     return out;
 }
@@ -218,8 +292,7 @@ bool IniFile::save(const IniDocument& doc, QString* error) const
     return textfile::writeText(path_, doc.toText(), error);
 }
 
-int IniFile::read(const QString& section, const QString& key, const QString& def, QString& out,
-                  int bufSize) const
+int IniFile::read(const QString& section, const QString& key, const QString& def, QString& out, int bufSize) const
 {
     return load().read(section, key, def, out, bufSize);
 }
@@ -258,8 +331,7 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
     return save(doc, error);
 }
 
-bool IniFile::writeAll(const QString& section, const std::vector<std::pair<QString, QString>>& values,
-                       QString* error)
+bool IniFile::writeAll(const QString& section, const std::vector<std::pair<QString, QString>>& values, QString* error)
 {
     IniDocument doc;
     if (!loadForUpdate(doc, error))

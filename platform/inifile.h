@@ -11,6 +11,7 @@
 //  - CR and LF inside a written value become blanks;
 //  - the file is rewritten atomically, in Windows-1252 (UTF-8 when needed)
 //    with CRLF line ends.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -45,15 +46,31 @@ public:
 
     QStringList sections() const;
     QStringList keys(const QString& section) const;
-    const QStringList& lines() const { return lines_; }
+    // Every line of the document, in order.
+    QStringList lines() const;
 
 private:
-    // Index range [first line after header, end) of the first matching
-    // section, or nothing.
-    std::optional<std::pair<int, int>> findSection(const QString& section) const;
-    int findKey(int begin, int end, const QString& key) const;
+    // The lines before the first header, then one part per header line
+    // with the lines up to the next header. Section names and the keys of
+    // each part are indexed (folded case, first match), so a read or a
+    // write takes about the same time whatever the document's size.
+    struct Part {
+        bool hasHeader = false;
+        QString header;           // the header line as it stands
+        QString name;             // the trimmed name in it
+        QStringList lines;        // the lines after the header
+        QHash<QString, int> keys; // folded key -> first line in `lines`
+    };
+    void indexKeys(Part& part) const;
+    void indexSections();
+    void rebuild(const QStringList& lines);
+    // The first part with that name, or nullptr.
+    const Part* findSection(const QString& section) const;
+    Part* findSection(const QString& section);
+    static int findKey(const Part& part, const QString& key);
 
-    QStringList lines_;
+    std::vector<Part> parts_;
+    QHash<QString, int> sectionIndex_; // folded name -> first part
 };
 
 // An INI file on disk. Each read loads the file afresh (a missing or
@@ -71,8 +88,7 @@ public:
 
     // Creates the file on first write. Returns false (with `error`) when the
     // file could not be written; the old file then stays as it was.
-    bool write(const QString& section, const QString& key, const QString& value,
-               QString* error = nullptr);
+    bool write(const QString& section, const QString& key, const QString& value, QString* error = nullptr);
     // Several values in one rewrite, in the given order.
     bool writeAll(const QString& section, const std::vector<std::pair<QString, QString>>& values,
                   QString* error = nullptr);

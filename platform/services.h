@@ -15,7 +15,8 @@ public:
     virtual QDateTime now() const = 0;
 };
 
-enum class MsgIcon { Information, Exclamation, Question, Critical };
+// None: a plain box without an icon.
+enum class MsgIcon { Information, Exclamation, Question, Critical, None };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 

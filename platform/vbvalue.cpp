@@ -1,5 +1,7 @@
 #include "platform/vbvalue.h"
 
+#include <charconv>
+
 #include <cfenv>
 #include <cmath>
 #include <limits>
@@ -31,8 +33,10 @@ double Val(const QString& text)
         }
     }
     QByteArray num;
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+    if (i < n && text[i] == QLatin1Char('-'))
         num += char(text[i++].unicode());
+    else if (i < n && text[i] == QLatin1Char('+'))
+        ++i;
     bool any = false;
     while (i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
         num += char(text[i++].unicode());
@@ -61,7 +65,13 @@ double Val(const QString& text)
         if (expDigits)
             num += exp;
     }
-    const double v = std::strtod(num.constData(), nullptr);
+    // Stored numbers always use "."; the C library's reader would follow the
+    // user's locale.
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(num.constData(), num.constData() + num.size(), v);
+    (void)end;
+    if (ec != std::errc())
+        return 0.0;
     return std::isfinite(v) ? v : 0.0;
 }
 
@@ -194,8 +204,7 @@ QString FormatDateTime(const QDateTime& dt, const QString& pattern)
         }
         const qsizetype len = run(c);
         if (c == QLatin1Char('Y')) {
-            out += len >= 4 ? QString::number(d.year()).rightJustified(4, QLatin1Char('0'))
-                            : two(d.year() % 100);
+            out += len >= 4 ? QString::number(d.year()).rightJustified(4, QLatin1Char('0')) : two(d.year() % 100);
             i += len;
             afterHour = false;
         } else if (c == QLatin1Char('M')) {

@@ -4,20 +4,27 @@
 
 #include "core/globals.h"
 #include "platform/statuslog.h"
+#include "platform/wheelguard.h"
 #include "records/ftp/frmftp.h"
 #include "shell/startup.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLayout>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
+
+#include <initializer_list>
 
 namespace {
 
@@ -93,6 +100,20 @@ frmMain::frmMain(QWidget* parent)
 frmMain::~frmMain()
 {
     shellhooks::stopCommand = nullptr;
+    // The window's own key filters go first, then its helpers (the sides
+    // hosted by other parts of the program, timers, the tray icon): their
+    // event filters and destructors may still reach the window's controls,
+    // which are all there until the widgets go below.
+    for (QObject* o : std::initializer_list<QObject*>{txtDwellTime, cboRotation, cboSortGroup, cboSortLine,
+                                                      cboSortSelection, cboTemplateSelection})
+        if (o)
+            o->removeEventFilter(this);
+    QList<QPointer<QObject>> helpers;
+    for (QObject* child : children())
+        if (!child->isWidgetType() && !qobject_cast<QLayout*>(child) && !qobject_cast<QAction*>(child))
+            helpers << child;
+    for (const QPointer<QObject>& helper : helpers)
+        delete helper.data();
 }
 
 void frmMain::Form_Load(const QString& programFolder, const QString& playerFolder)
@@ -101,7 +122,11 @@ void frmMain::Form_Load(const QString& programFolder, const QString& playerFolde
     placeWindow();
     initGlobalPaths(programFolder, playerFolder);
     startup::createProgramFolders();
+    startup::removeStaleTemporaries();
     InitControls();
+    // Every list and spinner of the window and its panels (all hosted by
+    // now) takes the wheel only with the keyboard focus.
+    wheelguard::wheelOnlyWithFocus(this);
     StartupTimer->start();
 }
 
@@ -149,6 +174,9 @@ void frmMain::StartupTimer_Timer()
             neighbours.selectTemplateSlot(0);
         mnuSetStatus_Click(0);
     }
+    // Whatever the start left out, hand-kept records are never hidden (a
+    // later save would write the empty grid over them).
+    loadOwnRecordsWhenEmpty();
 }
 
 void frmMain::restoreFromOtherInstance()

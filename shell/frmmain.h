@@ -104,6 +104,9 @@ public:
     QString GetStatusSetting();
     void LoadSettings(const QString& path);
     void LoadDefaultSettings(const QString& path);
+    // Records kept by hand (Data Type "3") live in the working record file:
+    // when the grid is empty, that file is loaded so the grid shows them.
+    void loadOwnRecordsWhenEmpty();
     void mnuSave_Click();
     void mnuSaveTemplate_Click();
     void optRunSettings_Click(int Index);
@@ -267,8 +270,8 @@ public:
     QComboBox* cboRecordLines = nullptr;
     QLineEdit* txtRecordsPerPage = nullptr;
     QScrollBar* vsRecordsPerPage = nullptr;
-    QLineEdit* txtSelRecord = nullptr;  // the selected template record, from 1
-    QScrollBar* vsSelRecord = nullptr;  // its selector, counting downwards
+    QLineEdit* txtSelRecord = nullptr; // the selected template record, from 1
+    QScrollBar* vsSelRecord = nullptr; // its selector, counting downwards
     std::array<QRadioButton*, 2> optLayout{};
     QComboBox* cboResolution = nullptr;
     QComboBox* cboRotation = nullptr;

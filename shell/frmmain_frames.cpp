@@ -137,6 +137,8 @@ QGroupBox* frmMain::buildTemplatesFrame()
 
     auto* records = new QGridLayout;
     txtRecordsPerPage = named(textBox(), "txtRecordsPerPage");
+    // Set by the layouts and loaded templates only.
+    txtRecordsPerPage->setReadOnly(true);
     txtRecordsPerPage->setMinimumWidth(36);
     txtRecordsPerPage->setMaximumWidth(44);
     vsRecordsPerPage = named(spinner(), "vsRecordsPerPage");
@@ -173,11 +175,9 @@ QGroupBox* frmMain::buildTemplatesFrame()
         txtBackgroundColor = named(textBox(), "txtBackgroundColor");
         btnBackgroundColor = named(new QPushButton(QStringLiteral("Color")), "btnBackgroundColor");
         // Room for a whole colour text such as "&H000000".
-        txtBackgroundColor->setMinimumWidth(txtBackgroundColor->fontMetrics().horizontalAdvance(
-                                                QStringLiteral("&H000000")) +
-                                            12);
-        btnBackgroundColor->setFixedWidth(btnBackgroundColor->fontMetrics().horizontalAdvance(
-                                              QStringLiteral("Color")) +
+        txtBackgroundColor->setMinimumWidth(
+            txtBackgroundColor->fontMetrics().horizontalAdvance(QStringLiteral("&H000000")) + 12);
+        btnBackgroundColor->setFixedWidth(btnBackgroundColor->fontMetrics().horizontalAdvance(QStringLiteral("Color")) +
                                           18);
         lblBackgroundImage = named(new QLabel(QStringLiteral("Background Media:")), "lblBackgroundImage");
         txtBackgroundImagename = named(textBox(), "txtBackgroundImagename");

@@ -49,6 +49,8 @@ void frmMain::InitControls()
 {
     fillList(cboDataFileType, {QStringLiteral("Micros/Opera/Tamrisk"), QStringLiteral("Delphi"), QStringLiteral("EBMS"),
                                QStringLiteral("Rizura Vivud"), QStringLiteral("Basic Text")});
+    // Wide enough to show its longest entry whole.
+    cboDataFileType->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cboDataFileType->setCurrentIndex(3);
 
     fillList(CmbFontName, QFontDatabase::families());

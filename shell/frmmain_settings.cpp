@@ -291,11 +291,24 @@ void frmMain::LoadDefaultSettings(const QString& path)
     gstrValidStartDays = putBoxText(txtValidStartDays, QStringLiteral("0"));
     gstrValidEndDays = putBoxText(txtValidEndDays, QStringLiteral("0"));
 
+    loadOwnRecordsWhenEmpty();
+
     QStringList log;
     applyScreenSettings(settingsload::readScreenKeys(*doc, &log));
     neighbours.selectTemplateSlot(0);
     for (const QString& line : log)
         statusMessage(line);
+}
+
+void frmMain::loadOwnRecordsWhenEmpty()
+{
+    DataGrids& grids = dataGrids();
+    if (gstrDataType != QLatin1String("3") || grids.igRDM.RowCount() > 0 ||
+        !modMain::blnFileExists(gstrWorkingDataFile))
+        return;
+    BusyGuard busy;
+    loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
+    ShowRecordInLines(1);
 }
 
 // ---- File menu ----

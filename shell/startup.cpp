@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "core/globals.h"
+#include "platform/atomicfile.h"
 #include "platform/statuslog.h"
 
 #include <QDir>
@@ -53,6 +54,16 @@ QStringList createProgramFolders()
             statusMessage(QStringLiteral("!!!Could not create the folder %1.").arg(folder));
     }
     return created;
+}
+
+int removeStaleTemporaries()
+{
+    int removed = 0;
+    for (const QString& folder :
+         {gstrProgramFolder, gstrDataFolder, gstrMediaFolder, gstrRemoteFolder, gstrTemplatesFolder, gstrMTLFolder})
+        if (!folder.isEmpty())
+            removed += atomicfile::removeStaleTemporaries(folder);
+    return removed;
 }
 
 } // namespace startup

@@ -15,7 +15,10 @@ QString mainCaption();
 
 // Window lengths were laid out at 15 twips to a pixel.
 constexpr int kTwipsPerPixel = 15;
-constexpr int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int twipsToPixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 
 // The main window's client area as designed (15240 x 10830 twips).
 constexpr int kDesignClientWidth = twipsToPixels(15240);
@@ -43,5 +46,9 @@ WindowRect placeMainWindow(int screenWidth, int screenHeight, int windowWidth, i
 // A folder that can't be made, or a file standing in its place, is logged as
 // a line starting with "!!!"; start-up goes on. Returns the folders created.
 QStringList createProgramFolders();
+// Removes the temporary files that writes killed part way left in the
+// folders the program writes (the program folder, Data, Media, Remote,
+// Templates, MasterTemplateLists). Returns how many were removed.
+int removeStaleTemporaries();
 
 } // namespace startup

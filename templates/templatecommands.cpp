@@ -70,7 +70,9 @@ QString slotFilePath(int slot)
 
 QString templateFilePath(const QString& name)
 {
-    return paths::join(gstrDataFolder, name + kExtension);
+    // A file stored in another letter case is the same template (boards and
+    // copies from other systems keep their own spelling).
+    return paths::resolve(gstrDataFolder, name + kExtension);
 }
 
 QString templateBaseName(const QString& path)
@@ -119,7 +121,11 @@ bool TemplateDesigner::LoadTemplate(const QString& path, bool bApply, QString* e
     if (!reader)
         return false;
 
-    const QString base = templateBaseName(path);
+    QString base = templateBaseName(path);
+    // A slot's file in another letter case still shows its slot.
+    for (const QString& slot : slotNames())
+        if (slot.compare(base, Qt::CaseInsensitive) == 0)
+            base = slot;
     view_.setTplName(base);
     view_.showSlotText(base);
     rememberShownSlot();
@@ -412,6 +418,17 @@ void TemplateDesigner::CmdSaveTplAs_Click()
                                       fileName) ||
         fileName.isEmpty())
         return;
+    // The dialog's default suffix: a name typed without an extension gets
+    // the one the Load filter shows.
+    if (QFileInfo(paths::fileNameOf(fileName)).suffix().isEmpty() && !fileName.endsWith(QLatin1Char('/'))) {
+        if (fileName.endsWith(QLatin1Char('.')))
+            fileName.chop(1);
+        fileName += kExtension;
+        if (QFileInfo::exists(fileName) &&
+            services::message(QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileName),
+                              MsgIcon::Exclamation, MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+    }
     if (!paths::isPlainFileName(paths::fileNameOf(fileName))) {
         services::message(QStringLiteral("Please choose a file name without control characters."),
                           MsgIcon::Exclamation);

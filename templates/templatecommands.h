@@ -18,7 +18,9 @@ namespace templates {
 
 // The Data-folder file of a slot (0 "Default Template" .. 6); "" outside 0..6.
 QString slotFilePath(int slot);
-// The Data-folder file of a template name.
+// The Data-folder file of a template name (slots and play-list entries):
+// the exact name when it is there, else the one file whose name matches
+// without regard to case.
 QString templateFilePath(const QString& name);
 // The base name of a path: the text after the last "\" or "/", without the
 // text from its last "." on ("a.b.ORVT" gives "a.b", "plain" stays).
@@ -29,8 +31,7 @@ QString recordDisplayPrefix(int display);
 
 class TemplateDesigner {
 public:
-    TemplateDesigner(TemplateViewControls& view, preview::PreviewModel& model,
-                     Template& t = designerTemplate());
+    TemplateDesigner(TemplateViewControls& view, preview::PreviewModel& model, Template& t = designerTemplate());
 
     // ---- loading onto the designer ----
     // Reads the file into the template and brings the designer in line;
@@ -59,7 +60,7 @@ public:
     void btnSetTemplate_Click();
     void btnSetDefaulTemplate_Click();
     void btnResetTemplate_Click();
-    void CmdSelTpl_Click();   // Load
+    void CmdSelTpl_Click();    // Load
     void CmdSaveTplAs_Click(); // Save As
     void CmdNewTpl_Click();
     void btnSaveTemplate_Click();
@@ -71,8 +72,10 @@ public:
     // failure is logged and false is returned.
     bool saveDesigner(const QString& path, QString* error = nullptr);
 
-    int mintPrevTemplateIndex = 0; // the slot whose template the designer holds
-    QString mstrTemplateFile;      // last file chosen in Load or written by Save As
+    // The slot whose template the designer holds; -1 until a slot is shown,
+    // so nothing is ever stored into a slot that was not loaded from it.
+    int mintPrevTemplateIndex = -1;
+    QString mstrTemplateFile; // last file chosen in Load or written by Save As
 
     Template& tmpl() { return t_; }
 

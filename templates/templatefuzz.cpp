@@ -1,6 +1,7 @@
 // Fuzz body for the template reader: any bytes read as a template file,
 // over a fresh template and over one that already holds values; the result
 // must stay inside the line table, and what it saves must read back the same.
+#include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "templates/layouts.h"
 #include "templates/templatefile.h"
@@ -11,6 +12,9 @@
 int fuzzTemplateReader(const uint8_t* data, size_t size)
 {
     using namespace templates;
+    // The reader logs what it finds wrong; lines kept from earlier inputs
+    // would only pile up in the global log.
+    StatusLog::instance().clear();
     const QString text = textfile::decode(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
 
     Template t;

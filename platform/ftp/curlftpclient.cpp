@@ -360,6 +360,10 @@ Result CurlFtpClient::perform(Job& job)
     curl_easy_setopt(e, CURLOPT_PASSWORD, password.constData());
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(std::max(timeouts_.connectMs, 1)));
     curl_easy_setopt(e, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
+    if (timeouts_.minBytesPerSecond > 0 && timeouts_.lowSpeedMs > 0) {
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, long(timeouts_.minBytesPerSecond));
+        curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, std::max(1L, long((timeouts_.lowSpeedMs + 999) / 1000)));
+    }
     curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(e, CURLOPT_FTP_USE_EPSV, 1L);
     curl_easy_setopt(e, CURLOPT_TCP_KEEPALIVE, 1L);

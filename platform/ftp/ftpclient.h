@@ -60,6 +60,11 @@ struct Result {
 struct Timeouts {
     int connectMs = 15000; // reaching the server and logging in
     int stallMs = 30000;   // longest time without any reply or data
+    // A transfer slower than minBytesPerSecond for the whole of
+    // lowSpeedMs fails as timed out (a server that sends a byte now and
+    // then would otherwise keep it going for ever). 0 turns it off.
+    int minBytesPerSecond = 1024;
+    int lowSpeedMs = 60000;
 };
 
 class FtpClient {

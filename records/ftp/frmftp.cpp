@@ -185,21 +185,29 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         yieldEvents(3);
     }
 
+    // The name as spelt wins; only without it does a name in another
+    // letter case count (the first one listed).
     int match = -1;
     if (!lstRemote_.isEmpty()) {
         if (gblnStop)
             return cancelExit();
-        const QString wanted = fileName.toUpper();
+        int other = -1;
         for (int i = 0; i < lstRemote_.size(); ++i) {
             if (gblnStop)
                 return cancelExit();
             const QString& entry = lstRemote_.at(i);
-            if (entry.toUpper() == wanted && !isFolderEntry(entry) && paths::isPlainFileName(entry)) {
-                match = i;
-                break;
+            if (!isFolderEntry(entry) && paths::isPlainFileName(entry)) {
+                if (entry == fileName) {
+                    match = i;
+                    break;
+                }
+                if (other < 0 && entry.compare(fileName, Qt::CaseInsensitive) == 0)
+                    other = i;
             }
             yieldEvents(1);
         }
+        if (match < 0)
+            match = other;
     }
 
     if (match >= 0) {

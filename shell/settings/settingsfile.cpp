@@ -85,23 +85,32 @@ std::optional<IniDocument> loadSettingsDocument(const QString& path)
     return IniDocument::fromText(text);
 }
 
-KeyRead readKey(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
-                int bufSize)
+KeyRead readKey(const IniDocument& doc, const QString& section, const QString& key, const QString& def, int bufSize,
+                QStringList* log)
 {
     KeyRead r;
     QString out;
     r.present = doc.read(section, key, def, out, bufSize) >= 1;
     r.text = out.trimmed();
+    // The cut stays (boards read the same), but a shortened path or name
+    // must not pass unnoticed.
+    if (log && bufSize > 1) {
+        if (const auto whole = doc.value(section, key); whole && whole->size() > bufSize - 1)
+            *log << QStringLiteral("!!!The value of \"%1\" in [%2] is longer than %3 characters; only its first "
+                                   "%3 are used.")
+                        .arg(key, section)
+                        .arg(bufSize - 1);
+    }
     return r;
 }
 
-SettingsValues readSettings(const IniDocument& doc)
+SettingsValues readSettings(const IniDocument& doc, QStringList* log)
 {
     SettingsValues values;
     for (const KeyInfo& k : keyTable()) {
         if (!doc.value(k.section, k.key))
             continue; // stays Missing
-        values.*k.member = Value::set(readKey(doc, k.section, k.key, QString()).text);
+        values.*k.member = Value::set(readKey(doc, k.section, k.key, QString(), kValueBuffer, log).text);
     }
     return values;
 }

@@ -44,7 +44,7 @@ struct Value {
     KeyState state = KeyState::Missing;
     QString text; // trimmed value; empty unless Set
 
-    static Value set(const QString& text);   // Empty when `text` is empty
+    static Value set(const QString& text); // Empty when `text` is empty
     static Value empty() { return {KeyState::Empty, QString()}; }
     static Value missing() { return {}; }
     bool isSet() const { return state == KeyState::Set; }
@@ -123,7 +123,9 @@ std::optional<IniDocument> loadSettingsDocument(const QString& path);
 
 // The state and trimmed value of every named key (the read cuts a value to
 // kValueBuffer - 1 characters). The play-list is not read here.
-SettingsValues readSettings(const IniDocument& doc);
+// A value the cut shortens adds one line starting with "!!!" that names
+// its key to `log` (when given).
+SettingsValues readSettings(const IniDocument& doc, QStringList* log = nullptr);
 
 // The value of a key as the profile read gives it: the file's value or the
 // key's default, cut to `bufSize` - 1 characters and trimmed; `present` is
@@ -132,7 +134,9 @@ struct KeyRead {
     QString text;
     bool present = false;
 };
+// A value longer than the buffer adds one "!!!" line naming the key to
+// `log` (when given).
 KeyRead readKey(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
-                int bufSize = kValueBuffer);
+                int bufSize = kValueBuffer, QStringList* log = nullptr);
 
 } // namespace settingsfile

@@ -119,7 +119,7 @@ PlayListLoad readPlayList(const IniDocument& doc, QStringList* log)
             numbers.insert(i);
     }
     for (const qint64 i : numbers) {
-        const KeyRead entry = readKey(doc, kTemplates, QString::number(i), QString());
+        const KeyRead entry = readKey(doc, kTemplates, QString::number(i), QString(), kValueBuffer, log);
         if (!entry.present || entry.text.isEmpty())
             continue;
         if (entry.text.contains(QLatin1Char('\\')) || entry.text.contains(QLatin1Char('/')) ||
@@ -137,8 +137,8 @@ PlayListLoad readPlayList(const IniDocument& doc, QStringList* log)
 
 LoadedSettings resolveLoad(const IniDocument& doc)
 {
-    const settingsfile::SettingsValues v = settingsfile::readSettings(doc);
     LoadedSettings ld;
+    const settingsfile::SettingsValues v = settingsfile::readSettings(doc, &ld.log);
 
     ld.assignedField = orDefault(v.assignedField, QString());
     ld.assignedLocation = orDefault(v.assignedLocation, QString());

@@ -8,11 +8,12 @@ Prints "PORT <n>" on its first line once it accepts connections.
 Mode "serve" is an ordinary server with two kinds of misbehaving files:
 a file whose name starts with "stall" sends its first 16 KiB and then sends
 nothing more, and one whose name starts with "die" sends its first 16 KiB
-and then the whole server process ends; uploads under such names take their
-first 16 KiB and then stall or end the server the same way. Mode "silent"
-accepts connections and never answers (not even the greeting). With --log
-every command line the server receives is appended to FILE (PASS as
-"PASS ***").
+and then the whole server process ends, and one whose name starts with
+"trickle" sends its first 16 KiB and then one byte every fifth of a second;
+uploads under a "stall" or "die" name take their first 16 KiB and then stall
+or end the server the same way. Mode "silent" accepts connections and never
+answers (not even the greeting). With --log every command line the server
+receives is appended to FILE (PASS as "PASS ***").
 
 The server ends on its own after --lifetime seconds or when its parent
 process goes away, so a crashed test never leaves it behind.
@@ -43,6 +44,9 @@ class MisbehavingFile:
             # Give the first chunk time to leave, then vanish without a reply.
             time.sleep(0.3)
             os._exit(3)
+        if self._kind == "trickle":
+            time.sleep(0.2)
+            return self._fd.read(1)
         time.sleep(3600)  # stall: the watchdog ends the process in the end
         return b""
 
@@ -99,11 +103,14 @@ def serve(args):
         def open(self, filename, mode):
             fd = super().open(filename, mode)
             base = os.path.basename(filename).lower()
-            for kind in ("stall", "die"):
-                if base.startswith(kind):
-                    if "r" in mode:
+            if "r" in mode:
+                for kind in ("stall", "die", "trickle"):
+                    if base.startswith(kind):
                         return MisbehavingFile(fd, kind)
-                    return MisbehavingWriter(fd, kind)
+            else:
+                for kind in ("stall", "die"):
+                    if base.startswith(kind):
+                        return MisbehavingWriter(fd, kind)
             return fd
 
     class Handler(FTPHandler):

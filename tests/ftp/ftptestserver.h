@@ -11,7 +11,7 @@ public:
     static constexpr const char* kUser = "tester";
     static constexpr const char* kPassword = "Pa55-word!";
 
-    // mode "serve" (files named stall* stall, die* end the server) or
+    // mode "serve" (files named stall* stall, die* end the server, trickle* trickle) or
     // "silent" (accepts connections, never answers).
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();

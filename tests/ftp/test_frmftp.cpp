@@ -132,6 +132,24 @@ TEST_F(FetchTest, FetchesWithTheServersSpellingAndSkipsFolders)
     expectNoPasswordInLog();
 }
 
+TEST_F(FetchTest, TheNameAsSpeltWinsOverOtherLetterCases)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    server.putFile(QStringLiteral("data.txt"), "lower");
+    server.putFile(QStringLiteral("DATA.TXT"), "upper");
+    auto frm = makeFrm();
+    // Whichever the server lists first, each spelling fetches its own file.
+    for (const auto& [name, content] : {std::pair{QStringLiteral("data.txt"), QByteArray("lower")},
+                                        std::pair{QStringLiteral("DATA.TXT"), QByteArray("upper")}}) {
+        gstrFTPFilename = name;
+        EXPECT_TRUE(retrieveFTPDataFile(*frm));
+        EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList{name});
+        EXPECT_EQ(testsupport::readAll(local(name)), content);
+    }
+}
+
 TEST_F(FetchTest, IncompleteSettingsOrStopFlagContactNobody)
 {
     auto recorder = std::make_unique<RecordingClient>();

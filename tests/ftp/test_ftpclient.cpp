@@ -16,12 +16,12 @@ using namespace ftp;
 
 namespace {
 
-#define START_SERVER(server)                                                                        \
-    do {                                                                                            \
-        QString why;                                                                                \
-        if (FtpTestServer::python().isEmpty())                                                      \
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                   \
-        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                     \
+#define START_SERVER(server)                                                                                           \
+    do {                                                                                                               \
+        QString why;                                                                                                   \
+        if (FtpTestServer::python().isEmpty())                                                                         \
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
+        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
     } while (0)
 
 Account accountFor(const FtpTestServer& server, const QString& password = QString::fromLatin1(FtpTestServer::kPassword))
@@ -41,18 +41,17 @@ QByteArray bigPayload()
 
 TEST(FtpListing, ReadsUnixAndDosLines)
 {
-    const QByteArray reply =
-        "total 12\r\n"
-        "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 Reports 2024\r\n"
-        "-rw-r--r--   1 owner    group         123 Feb  1  2023 Data File.TXT\r\n"
-        "-rw-r--r--   1 owner      77 Mar 10 09:15 nogroup.txt\r\n"
-        "lrwxrwxrwx   1 owner    group           9 Apr  2 10:00 latest -> Data.TXT\r\n"
-        "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 .\r\n"
-        "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 ..\r\n"
-        "01-31-24  02:31PM       <DIR>          Old Exports\r\n"
-        "01-31-2024  14:31             5120 BOOKINGS.TXT\r\n"
-        "garbage line without a date\n"
-        "\n";
+    const QByteArray reply = "total 12\r\n"
+                             "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 Reports 2024\r\n"
+                             "-rw-r--r--   1 owner    group         123 Feb  1  2023 Data File.TXT\r\n"
+                             "-rw-r--r--   1 owner      77 Mar 10 09:15 nogroup.txt\r\n"
+                             "lrwxrwxrwx   1 owner    group           9 Apr  2 10:00 latest -> Data.TXT\r\n"
+                             "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 .\r\n"
+                             "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 ..\r\n"
+                             "01-31-24  02:31PM       <DIR>          Old Exports\r\n"
+                             "01-31-2024  14:31             5120 BOOKINGS.TXT\r\n"
+                             "garbage line without a date\n"
+                             "\n";
     const QList<Entry> e = parseListing(reply);
     ASSERT_EQ(e.size(), 6);
     EXPECT_EQ(e[0].name, QStringLiteral("Reports 2024"));
@@ -115,7 +114,8 @@ TEST(FtpClient, SessionListsDownloadsUploadsAndTellsTimes)
     const QString target = local.filePath(QStringLiteral("Data.TXT"));
     ASSERT_TRUE(client.download(QStringLiteral("/Data.TXT"), target, 16).ok());
     EXPECT_EQ(testsupport::readAll(target), QByteArray("line 1\r\nline 2\r\n"));
-    ASSERT_TRUE(client.download(QStringLiteral("Sub Folder/inner file.txt"), local.filePath(QStringLiteral("in.txt"))).ok());
+    ASSERT_TRUE(
+        client.download(QStringLiteral("Sub Folder/inner file.txt"), local.filePath(QStringLiteral("in.txt"))).ok());
     EXPECT_EQ(testsupport::readAll(local.filePath(QStringLiteral("in.txt"))), QByteArray("inner"));
 
     QString stamp;
@@ -136,8 +136,7 @@ TEST(FtpClient, SessionListsDownloadsUploadsAndTellsTimes)
     EXPECT_EQ(lastDone, bigPayload().size());
     EXPECT_EQ(testsupport::readAll(server.root() + QStringLiteral("/Orvane/up.ORVT")), bigPayload());
     EXPECT_EQ(client.command(QStringLiteral("NOSUCHCOMMAND"), &reply).status, Status::Refused);
-    EXPECT_EQ(client.upload(local.filePath(QStringLiteral("missing")), QStringLiteral("x")).status,
-              Status::LocalError);
+    EXPECT_EQ(client.upload(local.filePath(QStringLiteral("missing")), QStringLiteral("x")).status, Status::LocalError);
 
     // The session survives the failures above.
     EXPECT_TRUE(client.connected());
@@ -234,4 +233,22 @@ TEST(FtpClient, BrokenTransfersKeepTheOldCopy)
         << int(r.status) << " " << r.message.toStdString();
     EXPECT_FALSE(client.connected());
     EXPECT_EQ(testsupport::readAll(target), QByteArray("old"));
+
+    // A server that keeps sending a byte now and then: too slow for too
+    // long fails, though it never stalls.
+    FtpTestServer fourth;
+    START_SERVER(fourth);
+    fourth.putFile(QStringLiteral("trickle.txt"), QByteArray(16 * 1024 + 100, 'x'));
+    Timeouts slow{3000, 1200};
+    slow.lowSpeedMs = 1000;
+    client.setTimeouts(slow);
+    ASSERT_TRUE(client.login(accountFor(fourth)).ok());
+    clock.restart();
+    EXPECT_EQ(client.download(QStringLiteral("trickle.txt"), target).status, Status::TimedOut);
+    // The speed is an average over a few seconds, so the burst at the
+    // start takes that long to fade.
+    EXPECT_LT(clock.elapsed(), 12000);
+    EXPECT_EQ(testsupport::readAll(target), QByteArray("old"));
+    EXPECT_EQ(Timeouts{}.minBytesPerSecond, 1024);
+    EXPECT_EQ(Timeouts{}.lowSpeedMs, 60000);
 }

@@ -221,3 +221,18 @@ TEST_F(IntegrationTest, TheSettingsPanelDrawsOnThePreviewAndSetsTheGroupLine)
     EXPECT_EQ(t.gstrTemplateLines[0][templates::kFieldGroupFlag][4], "0");
     t = saved;
 }
+
+TEST_F(IntegrationTest, TheSidesGoBeforeTheControlsTheyWatch)
+{
+    // A side's event filter on a panel must never run once the window is
+    // being taken down: the sides go while every control is still there.
+    QStringList order;
+    QObject::connect(side, &QObject::destroyed, [&] { order << QStringLiteral("side"); });
+    for (QObject* o : std::initializer_list<QObject*>{side->fontPanel(), window->fraFont, window->txtDwellTime})
+        QObject::connect(o, &QObject::destroyed, [&order, name = o->objectName()] { order << name; });
+    window->show();
+    side->fontPanel()->show();
+    window.reset();
+    ASSERT_EQ(order.size(), 4);
+    EXPECT_EQ(order.first(), "side");
+}

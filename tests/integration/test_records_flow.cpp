@@ -128,9 +128,9 @@ TEST_F(IntegrationTest, AMicrosExportIsConvertedByTheBrowseButtonAndLoaded)
     EXPECT_TRUE(w.txtDataFile->text().isEmpty());
     EXPECT_EQ(dataGrids().igRDM.RowCount(), 0);
 
-    files.answer = writeFile(QStringLiteral("opera export.txt"),
-                             "Gala\tBallroom\tSmith\t0900\t1100\tx\t20240101\t20240102\ti\r\n"
-                             "Lunch\tTerrace\tJones\t1200\t1300\tx\t0\t0\ti\r\n");
+    files.answer =
+        writeFile(QStringLiteral("opera export.txt"), "Gala\tBallroom\tSmith\t0900\t1100\tx\t20240101\t20240102\ti\r\n"
+                                                      "Lunch\tTerrace\tJones\t1200\t1300\tx\t0\t0\ti\r\n");
     w.cmdDataFileBrowser->click();
     Grid& igRDM = dataGrids().igRDM;
     ASSERT_EQ(igRDM.RowCount(), 2) << messages.texts.join(" / ").toStdString();
@@ -180,4 +180,46 @@ TEST_F(IntegrationTest, EBMSFunctionsAndBookingsFillTheRenderListAndTheBookingGr
     ASSERT_EQ(g.igBook2.RowCount(), 1);
     ASSERT_GE(g.igBook.RowCount(), 1);
     EXPECT_EQ(g.igBook.CellValue(1, QStringLiteral("Line 8")), "Main hall");
+}
+
+TEST_F(IntegrationTest, HandKeptRecordsAreShownAfterEveryEditorStart)
+{
+    // Two records saved by hand, then the program starts again, once
+    // without a settings file and once with one that holds only the mode.
+    RDMPanel* panel = side->rdmPanel();
+    window->btnRecordDataManager_Click();
+    for (const char* text : {"one", "two"}) {
+        panel->btnAddRDM->click();
+        window->txtLine[0]->setText(QString::fromLatin1(text));
+        panel->btnUpdateRDM->click();
+    }
+    panel->btnSaveRDM->click();
+    const QString settings = dir.filePath(QStringLiteral("OrvaneSettings.ini"));
+
+    for (const QByteArray& text : {QByteArray(), QByteArray("[SETTINGS]\r\nStatus=0\r\n")}) {
+        if (!text.isEmpty())
+            testsupport::writeAll(settings, text);
+        window.reset();
+        clearDataGrids(dataGrids());
+        window = std::make_unique<frmMain>();
+        side = DataSide::install(*window);
+        window->Form_Load(paths::programFolder(), paths::playerFolder());
+        ASSERT_TRUE(testsupport::waitFor([this] { return !window->StartupTimer->isActive(); }, 5000));
+        panel = side->rdmPanel();
+
+        window->mnuSetStatus_Click(1);
+        window->btnRecordDataManager_Click();
+        EXPECT_EQ(gstrDataType, "3");
+        EXPECT_EQ(panel->lblTotalRecords->text(), "2") << text.constData();
+        ASSERT_EQ(dataGrids().igRDM.RowCount(), 2);
+        EXPECT_EQ(lines1To3(dataGrids().igRDM, 2)[0], "two");
+    }
+
+    panel->btnAddRDM->click();
+    window->txtLine[0]->setText(QStringLiteral("three"));
+    panel->btnUpdateRDM->click();
+    panel->btnSaveRDM->click();
+    clearDataGrids(dataGrids());
+    LoadDataFileIfExists(dataGrids(), gstrWorkingDataFile);
+    EXPECT_EQ(dataGrids().igRDM.RowCount(), 3);
 }

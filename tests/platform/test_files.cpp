@@ -14,7 +14,9 @@ using testsupport::writeAll;
 
 TEST(TextDecode, Utf8WhenValidElseWindows1252)
 {
-    EXPECT_EQ(textfile::decode("\xEF\xBB\xBF" "caf\xC3\xA9"), QString::fromUtf8("café"));
+    EXPECT_EQ(textfile::decode("\xEF\xBB\xBF"
+                               "caf\xC3\xA9"),
+              QString::fromUtf8("café"));
     EXPECT_EQ(textfile::decode("caf\xE9 \x80\x96\x9F\x81"), QString::fromUtf8("café €–Ÿ\u0081"));
     // Overlong forms and encoded surrogates are not UTF-8.
     EXPECT_EQ(textfile::decode("\xC0\xAF"), QString::fromUtf8("À¯"));
@@ -168,4 +170,24 @@ TEST_F(FileTest, IsInside)
     EXPECT_FALSE(paths::isInside(path("media/../a.png"), path("media")));
     EXPECT_FALSE(paths::isInside(path("media"), path("media")));
     EXPECT_FALSE(paths::isInside(path("mediax/a.png"), path("media")));
+}
+
+TEST_F(FileTest, StaleTemporariesOfKilledWritesAreRemovedAndNothingElse)
+{
+    const QStringList stale{".OrvaneSettings.ini.orvtmp.Ab12Cd", "._Orvane.orv.orvtmp.zzzzzz"};
+    const QStringList kept{".bashrc.backup", ".ini.orvtmp.Ab12C", "plain.orvtmp.Ab12Cd", ".x.orvtmp.Ab12Cd.txt",
+                           "_Orvane.orv"};
+    for (const QString& name : stale + kept)
+        writeAll(path(name), "x");
+    QDir(dir.path()).mkdir(".folder.orvtmp.Ab12Cd");
+    QFile::link(path("_Orvane.orv"), path(".link.orvtmp.Ab12Cd"));
+
+    EXPECT_EQ(atomicfile::removeStaleTemporaries(dir.path()), 2);
+    for (const QString& name : stale)
+        EXPECT_FALSE(QFileInfo::exists(path(name))) << name.toStdString();
+    for (const QString& name : kept + QStringList{".folder.orvtmp.Ab12Cd", ".link.orvtmp.Ab12Cd"})
+        EXPECT_TRUE(QFileInfo(path(name)).exists() || QFileInfo(path(name)).isSymLink()) << name.toStdString();
+    // A finished write leaves nothing to remove.
+    ASSERT_TRUE(atomicfile::write(path("new.txt"), "data"));
+    EXPECT_EQ(atomicfile::removeStaleTemporaries(dir.path()), 0);
 }

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
-
 
 namespace {
 
@@ -32,8 +35,7 @@ TEST(StatusLog, LineFormatAndTheFiveThousandLineRule)
     EXPECT_EQ(log.lines().front(), stamp + " - Done.");
     EXPECT_TRUE(stamp.contains("07:08:09") || stamp.contains("7:08:09")) << stamp.toStdString();
     // No time-zone name in the stamp.
-    EXPECT_FALSE(stamp.contains(QDateTime::currentDateTime().timeZoneAbbreviation()))
-        << stamp.toStdString();
+    EXPECT_FALSE(stamp.contains(QDateTime::currentDateTime().timeZoneAbbreviation())) << stamp.toStdString();
 
     for (int i = 1; i < StatusLog::kMaxLines; ++i)
         log.statusMessage(QString::number(i));
@@ -72,14 +74,46 @@ TEST(Services, DefaultsAndBusyGuard)
     services::setBusyHook(nullptr);
 }
 
-TEST(DesktopServices, ConvertFilter)
+TEST(DesktopServices, FileDialogsShowTheLabelsAndMatchEitherCase)
 {
     using desktopservices::convertFilter;
-    EXPECT_EQ(convertFilter("Text (*.txt)|*.txt|All (*.*)|*.*"), "Text (*.[tT][xX][tT]);;All (*)");
+    EXPECT_EQ(convertFilter("Text (*.txt)|*.txt|All (*.*)|*.*"), "Text (*.txt) (*.[tT][xX][tT]);;All (*.*) (*)");
     EXPECT_EQ(convertFilter("Pictures|*.bmp;*.JPG"), "Pictures (*.[bB][mM][pP] *.[jJ][pP][gG])");
-    EXPECT_EQ(convertFilter("Data (*.orv)|*.orv|"), "Data (*.[oO][rR][vV])");
     EXPECT_EQ(convertFilter("Qt style (*.png)"), "Qt style (*.png)");
-    EXPECT_EQ(convertFilter("Files 2|*.mp4"), "Files 2 (*.[mM][pP]4)");
+
+    const struct {
+        const char* filter;
+        QStringList shown;
+    } cases[] = {
+        {"All Files|*.TXT;*.NSS|ORV Files|*.ORV", {"All Files", "ORV Files"}},
+        {"Orvane Template Files (*.ORVT)|*.ORVT|", {"Orvane Template Files (*.ORVT)"}},
+    };
+    for (const auto& c : cases) {
+        for (bool save : {false, true}) {
+            const auto dialog = desktopservices::newFileDialog("Select a file", QDir::tempPath(),
+                                                               QString::fromLatin1(c.filter), save, true);
+            dialog->setOption(QFileDialog::DontUseNativeDialog);
+            const auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(types, nullptr);
+            QStringList shown;
+            for (int i = 0; i < types->count(); ++i)
+                shown << types->itemText(i);
+            EXPECT_EQ(shown, c.shown) << c.filter;
+        }
+    }
+}
+
+TEST(DesktopServices, MessageBoxesShowTheirIconOrNone)
+{
+    const std::pair<MsgIcon, QMessageBox::Icon> cases[] = {{MsgIcon::Information, QMessageBox::Information},
+                                                           {MsgIcon::Exclamation, QMessageBox::Warning},
+                                                           {MsgIcon::None, QMessageBox::NoIcon}};
+    for (const auto& [icon, shown] : cases) {
+        const auto box = desktopservices::newMessageBox("Orvane", "Line 3: too few fields", icon, MsgButtons::Ok);
+        EXPECT_EQ(box->icon(), shown);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box->windowTitle(), "Orvane");
+    }
 }
 
 TEST(DesktopServices, EscapeIsSeenOncePerPressWithoutRunningTheEventLoop)

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <clocale>
+#include <string>
 
 TEST(VbVal, LeadingNumber)
 {
@@ -102,4 +107,57 @@ TEST(VbDate, PatternsOfTheDateAndTimeLists)
     EXPECT_EQ(vb::FormatDateTime(noon, "H:MM AM/PM"), "12:00 PM");
     EXPECT_EQ(vb::FormatDateTime(midnight, "HH:MM"), "00:30");
     EXPECT_EQ(vb::FormatDateTime(morning, "hh:nn:ss"), "09:05:04");
+}
+
+namespace {
+
+// Switches the C library's numbers to a locale whose decimal separator is
+// a comma (made on the spot when the system has none) while it lives.
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale()
+    {
+        saved_ = std::setlocale(LC_NUMERIC, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"})
+            if (use(name))
+                return;
+        if (!dir_.isValid())
+            return;
+        const QString target = dir_.filePath(QStringLiteral("de_DE.UTF-8"));
+        if (QProcess::execute(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"),
+                                                            QStringLiteral("-f"), QStringLiteral("UTF-8"), target}) < 0)
+            return;
+        qputenv("LOCPATH", dir_.path().toLocal8Bit());
+        use("de_DE.UTF-8");
+    }
+    ~DecimalCommaLocale()
+    {
+        std::setlocale(LC_NUMERIC, saved_.c_str());
+        qunsetenv("LOCPATH");
+    }
+    bool active() const { return active_; }
+
+private:
+    bool use(const char* name)
+    {
+        active_ = std::setlocale(LC_NUMERIC, name) && std::localeconv()->decimal_point[0] == ',';
+        return active_;
+    }
+    std::string saved_;
+    QTemporaryDir dir_;
+    bool active_ = false;
+};
+
+} // namespace
+
+TEST(VbVal, ReadsAPointWhateverTheLocale)
+{
+    DecimalCommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "no decimal-comma locale could be made";
+    EXPECT_EQ(vb::Val("0.25"), 0.25);
+    EXPECT_EQ(vb::Val("+12.5x"), 12.5);
+    EXPECT_EQ(vb::Val("-3.75"), -3.75);
+    EXPECT_EQ(vb::Val("1.5e2"), 150);
+    EXPECT_EQ(vb::Val("0,25"), 0);
+    EXPECT_EQ(vb::NumText(0.125), "0.125");
 }

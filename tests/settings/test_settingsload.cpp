@@ -180,6 +180,18 @@ TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
     EXPECT_FALSE(other.loadBooking);
 }
 
+TEST(LoadRules, AValueCutAtTheBufferIsLoggedByItsKey)
+{
+    const QString longPath =
+        QStringLiteral("/boards/") + QString(2100, QLatin1Char('d')) + QStringLiteral("/events.txt");
+    const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", "Data File=" + longPath, "Dwell Time=7", "[TEMPLATES]",
+                                               "List Number=1", "1=" + QString(2047, QLatin1Char('t'))}));
+    EXPECT_EQ(ld.dataFile, longPath.left(2047));
+    ASSERT_EQ(ld.log.filter(QStringLiteral("!!!")).size(), 1);
+    EXPECT_TRUE(ld.log.filter(QStringLiteral("!!!")).first().contains(QStringLiteral("\"Data File\"")));
+    EXPECT_EQ(ld.playList.entries.size(), 1);
+}
+
 TEST(LoadRules, DataSourceGlobalsFollowTheRetrieveType)
 {
     initGlobalPaths(QStringLiteral("/prog"), QStringLiteral("/player"));

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -68,6 +69,18 @@ TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
     EXPECT_TRUE(window->fraRDM->isHidden());
     EXPECT_FALSE(window->cboDataFileType->isEnabled());
     EXPECT_FALSE(frmMain::inputIsWhite(window->cboDataFileType));
+}
+
+TEST_F(MainWindowTest, TheStartRemovesTemporariesOfKilledWrites)
+{
+    QDir().mkpath(folder("Data"));
+    for (const char* name : {".OrvaneSettings.ini.orvtmp.k1LLed", "Data/._Orvane.orv.orvtmp.Q9x8y7"})
+        shelltest::writeText(folder(name), QStringLiteral("part"));
+    shelltest::writeText(folder("Data/.keep.me"), QStringLiteral("mine"));
+    start();
+    EXPECT_FALSE(QFileInfo::exists(folder(".OrvaneSettings.ini.orvtmp.k1LLed")));
+    EXPECT_FALSE(QFileInfo::exists(folder("Data/._Orvane.orv.orvtmp.Q9x8y7")));
+    EXPECT_TRUE(QFileInfo::exists(folder("Data/.keep.me")));
 }
 
 TEST_F(MainWindowTest, PlayerStartFromTheStoredMode)

@@ -7,13 +7,21 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,11 +47,11 @@ TEST_F(MainWindowTest, PlayerModeOpensTheRunInputsByDataType)
     w.InitControls();
     gstrDataType = QStringLiteral("0");
     w.mnuSetStatus_Click(1);
-    for (QWidget* box : std::initializer_list<QWidget*>{w.txtFTPFilename, w.txtFTPServer, w.txtFTPUsername, w.txtFTPPassword, w.txtDataFilename,
-                         w.txtDataFile, w.txtEBMSBookingFilename, w.txtEBMSBookingFile, w.txtEBMSIDLookupFilename,
-                         w.txtEBMSIDLookupFile, w.txtImageFilename, w.txtImageFile, w.txtDwellTime,
-                         w.cboAssignedField, w.txtAssignedLocation, w.cboSortSelection, w.cboSortGroup,
-                         w.cboSortLine})
+    for (QWidget* box : std::initializer_list<QWidget*>{
+             w.txtFTPFilename, w.txtFTPServer, w.txtFTPUsername, w.txtFTPPassword, w.txtDataFilename, w.txtDataFile,
+             w.txtEBMSBookingFilename, w.txtEBMSBookingFile, w.txtEBMSIDLookupFilename, w.txtEBMSIDLookupFile,
+             w.txtImageFilename, w.txtImageFile, w.txtDwellTime, w.cboAssignedField, w.txtAssignedLocation,
+             w.cboSortSelection, w.cboSortGroup, w.cboSortLine})
         EXPECT_TRUE(open(box)) << box->objectName().toStdString();
     // The FTP booking file belongs to EBMS only.
     EXPECT_TRUE(closed(w.txtFTPBookingFilename));
@@ -70,8 +78,8 @@ TEST_F(MainWindowTest, OwnRecordsKeepTheFileInputsAsTheyWere)
     w.mnuSetStatus_Click(1);
     EXPECT_FALSE(w.optRunSettings[0]->isEnabled());
     EXPECT_FALSE(w.optRunSettings[1]->isEnabled());
-    for (QWidget* box : std::initializer_list<QWidget*>{w.txtFTPFilename, w.txtFTPBookingFilename, w.txtDataFile, w.txtEBMSBookingFile,
-                         w.txtEBMSIDLookupFile})
+    for (QWidget* box : std::initializer_list<QWidget*>{w.txtFTPFilename, w.txtFTPBookingFilename, w.txtDataFile,
+                                                        w.txtEBMSBookingFile, w.txtEBMSIDLookupFile})
         EXPECT_TRUE(closed(box)) << box->objectName().toStdString();
     EXPECT_FALSE(w.cmdDataFileBrowser->isEnabled());
     // The run inputs open all the same.
@@ -181,4 +189,66 @@ TEST_F(MainWindowTest, TheStatusListFollowsTheLog)
     ASSERT_EQ(w.statusModel->rowCount(), 1);
     EXPECT_TRUE(w.statusModel->index(0, 0).data().toString().endsWith(QStringLiteral(" - after")));
     EXPECT_EQ(w.lstStatus->currentIndex().row(), 0);
+}
+
+TEST_F(MainWindowTest, TheWheelScrollsThePanelOverControlsWithoutFocus)
+{
+    start();
+    window->resize(500, 300);
+    window->show();
+    shelltest::pump(50);
+    QScrollBar* panel = window->scrollArea->verticalScrollBar();
+    ASSERT_GT(panel->maximum(), 0);
+
+    auto wheelOver = [](QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    QComboBox* list = window->cboResolution;
+    list->setEnabled(true);
+    const int index = list->currentIndex();
+    ASSERT_LT(index + 1, list->count());
+    const int before = panel->value();
+    wheelOver(list);
+    EXPECT_EQ(list->currentIndex(), index);
+    EXPECT_GT(panel->value(), before);
+    EXPECT_NE(list->focusPolicy(), Qt::WheelFocus);
+
+    // With the keyboard focus the list takes the wheel.
+    window->activateWindow();
+    list->setFocus();
+    if (!list->hasFocus())
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    const int scrolled = panel->value();
+    wheelOver(list);
+    EXPECT_NE(list->currentIndex(), index);
+    EXPECT_EQ(panel->value(), scrolled);
+}
+
+TEST_F(MainWindowTest, RecordsPerPageIsSetByTheProgramOnly)
+{
+    start();
+    QLineEdit* box = window->txtRecordsPerPage;
+    const QString shown = box->text();
+    box->setEnabled(true);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+    QCoreApplication::sendEvent(box, &press);
+    EXPECT_EQ(box->text(), shown);
+}
+
+TEST_F(MainWindowTest, TheDataTypeListIsWideEnoughForItsLongestEntry)
+{
+    start();
+    QComboBox* list = window->cboDataFileType;
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i)
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+    window->show();
+    shelltest::pump(50);
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+    EXPECT_GE(field.width(), widest);
 }

@@ -21,8 +21,8 @@ Template loaded(const QString& path)
 }
 
 // A template file with the given records per page and title.
-void writeTemplate(const QString& path, const QString& records, const QString& title,
-                   const QString& extra = QString(), const QString& titleOn = QStringLiteral("1"))
+void writeTemplate(const QString& path, const QString& records, const QString& title, const QString& extra = QString(),
+                   const QString& titleOn = QStringLiteral("1"))
 {
     testsupport::writeAll(path, QStringLiteral("[TEMPLATE]\r\nRecords Per Page=%1\r\nGroup Line=0\r\n"
                                                "Title Text=%2\r\nTitle Font Style=%4`2`0.02|0.33|0.16|0.4`"
@@ -36,9 +36,10 @@ void writeTemplate(const QString& path, const QString& records, const QString& t
 TEST(SlotChange, StoresTheSlotLeftAndBuildsAMissingSlot)
 {
     fake::Designer d;
-    // Right after start-up the remembered slot is 0: the first change stores it.
+    // Before any slot was shown the first change stores nothing.
+    EXPECT_EQ(d.designer.mintPrevTemplateIndex, -1);
     d.designer.selectTemplateSlot(3);
-    EXPECT_TRUE(QFileInfo::exists(d.data("Default Template.ORVT")));
+    EXPECT_FALSE(QFileInfo::exists(d.data("Default Template.ORVT")));
     EXPECT_EQ(d.view.recordsPerPage, "3");
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 3);
 
@@ -83,6 +84,22 @@ TEST(SlotChange, StoresTheSlotLeftAndBuildsAMissingSlot)
     d.designer.selectTemplateSlot(1);
     d.designer.selectTemplateSlot(2);
     EXPECT_TRUE(QFileInfo::exists(d.data("Template with 1 record.ORVT")));
+}
+
+TEST(SlotChange, ASlotFileInAnotherLetterCaseIsTheSlotsFile)
+{
+    fake::Designer d;
+    const QString stored = d.data("template with 2 records.orvt");
+    writeTemplate(stored, "2", "Lower");
+    d.designer.selectTemplateSlot(2);
+    EXPECT_EQ(d.view.title, "Lower");
+    EXPECT_EQ(d.view.slot, 2);
+    EXPECT_EQ(templateFilePath("Template with 2 records"), stored);
+
+    d.view.title = "Edited";
+    d.designer.selectTemplateSlot(4);
+    EXPECT_EQ(loaded(stored).gstrTitleText, "Edited");
+    EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files), QStringList{"template with 2 records.orvt"});
 }
 
 TEST(SlotChange, AFailedStoreKeepsTheSlotAndTheDesigner)
@@ -132,10 +149,11 @@ TEST(LoadTemplate, AppliesTheFileInOrderAndKeepsWhatTheListsLack)
     QFile::copy(testsupport::dataDir() + "/templates/Template with 3 records.ORVT", d.home.filePath("x.ORVT"));
     // Title switched off with a title text, formats the lists lack, a
     // background and a PiP file named without their folder.
-    writeTemplate(d.home.filePath("Show.v2.ORVT"), "2", "Grand Hall",
-                  "Date Format=DD.MM.YYYY\r\nTime Format=HH.MM\r\n"
-                  "[BACKGROUND]\r\nType=1\r\nImage File=back.jpg\r\nPiP Windows=1`C:\\old\\clip.mp4`0.25|0.1|0.5|0.8\r\n",
-                  "0");
+    writeTemplate(
+        d.home.filePath("Show.v2.ORVT"), "2", "Grand Hall",
+        "Date Format=DD.MM.YYYY\r\nTime Format=HH.MM\r\n"
+        "[BACKGROUND]\r\nType=1\r\nImage File=back.jpg\r\nPiP Windows=1`C:\\old\\clip.mp4`0.25|0.1|0.5|0.8\r\n",
+        "0");
     testsupport::writeAll(paths::join(gstrMediaFolder, "clip.mp4"), "x");
     d.view.title = "before";
     d.view.elements[0] = true;
@@ -295,7 +313,7 @@ TEST(SaveCommands, SaveWritesANamedTemplateInTheDataFolderOnly)
         EXPECT_NE(d.messages.marked()[0], "Template saved.");
     }
     EXPECT_EQ(d.messages.marked().size(), 1);
-    EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files).size(), 2); // slot 0 and Show
+    EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files), QStringList{"Show.ORVT"});
 
     // A name that leads out of the Data folder through a link is refused.
     const QString outside = d.home.filePath("outside.ORVT");
@@ -364,7 +382,8 @@ TEST(SaveCommands, SaveAsRefusesTheDataFolderAndAsksBeforeReplacing)
 
     // The same folder under another spelling or through a link.
     ASSERT_TRUE(QFile::link(gstrDataFolder, d.home.filePath("DataLink")));
-    for (const QString& path : {d.home.filePath("Templates/../Data/Other.ORVT"), d.home.filePath("DataLink/Other.ORVT")}) {
+    for (const QString& path :
+         {d.home.filePath("Templates/../Data/Other.ORVT"), d.home.filePath("DataLink/Other.ORVT")}) {
         d.messages.clear();
         d.files.answer = path;
         d.designer.CmdSaveTplAs_Click();
@@ -389,6 +408,20 @@ TEST(SaveCommands, SaveAsRefusesTheDataFolderAndAsksBeforeReplacing)
     d.designer.CmdSaveTplAs_Click();
     EXPECT_EQ(d.files.lastFolder, gstrTemplatesFolder);
     EXPECT_EQ(d.files.lastSuggested, "Lobby.ORVT");
+
+    // A name typed without an extension gets the template extension; an
+    // existing file of that name is replaced only when the user agrees.
+    d.files.answer = d.home.filePath("Templates/Foyer");
+    d.designer.CmdSaveTplAs_Click();
+    EXPECT_EQ(d.designer.mstrTemplateFile, d.home.filePath("Templates/Foyer.ORVT"));
+    EXPECT_EQ(loaded(d.home.filePath("Templates/Foyer.ORVT")).gstrRecordsPerPage, "1");
+    EXPECT_FALSE(QFileInfo::exists(d.home.filePath("Templates/Foyer")));
+    d.messages.answer = MsgAnswer::No;
+    d.view.title = "Changed";
+    d.files.answer = d.home.filePath("Templates/Foyer");
+    d.designer.CmdSaveTplAs_Click();
+    EXPECT_EQ(loaded(d.home.filePath("Templates/Foyer.ORVT")).gstrTitleText, "");
+    EXPECT_EQ(d.messages.texts.size(), 1);
 }
 
 TEST(SaveCommands, NewTemplateWritesNothingAndKeepsTheSlot)

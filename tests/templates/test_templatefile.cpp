@@ -74,7 +74,8 @@ Template knownTemplate()
         for (int l = 0; l < kLines; ++l) {
             t.gstrTemplateLines[r][kFieldEnabled][l] = r < 2 ? QStringLiteral("1") : QStringLiteral("0");
             t.gstrTemplateLines[r][kFieldAlignment][l] = QStringLiteral("2");
-            t.gstrTemplateLines[r][kFieldRect][l] = formatLayoutRect((50 + 15 * l) / 264.6, 154 / 470.4, 15 / 264.6, 190.4 / 470.4);
+            t.gstrTemplateLines[r][kFieldRect][l] =
+                formatLayoutRect((50 + 15 * l) / 264.6, 154 / 470.4, 15 / 264.6, 190.4 / 470.4);
             t.gstrTemplateLines[r][kFieldFont][l] = kDefaultFontDescriptor;
             t.gstrTemplateLines[r][kFieldLineUp][l] = kResetLineUp;
             t.gstrTemplateLines[r][kFieldGroupFlag][l] = QStringLiteral("0");
@@ -223,10 +224,9 @@ TEST_F(TemplateFileTest, LoadMatchesNamesWithoutCaseOrBlanks)
 
 TEST_F(TemplateFileTest, DesignerLoadKeepsWhatTheFileLacksRunLoadStartsFresh)
 {
-    testsupport::writeAll(path("a.ORVT"),
-                          "[TEMPLATE]\nRecords Per Page=1\nTitle Text=First\nDate Format=DD-MM-YY\n"
-                          "[BACKGROUND]\nType=2\nImage File=x.jpg\nColor=&HFF\n"
-                          "[RECORD_0]\nLine_0=1`2`0.1|0.1|0.1|0.1`F`0,-1,,`0\n");
+    testsupport::writeAll(path("a.ORVT"), "[TEMPLATE]\nRecords Per Page=1\nTitle Text=First\nDate Format=DD-MM-YY\n"
+                                          "[BACKGROUND]\nType=2\nImage File=x.jpg\nColor=&HFF\n"
+                                          "[RECORD_0]\nLine_0=1`2`0.1|0.1|0.1|0.1`F`0,-1,,`0\n");
     testsupport::writeAll(path("b.ORVT"), "[TEMPLATE]\nTitle Text=\n[RECORD_0]\nLine_0=0\n");
 
     Template designer;
@@ -325,9 +325,16 @@ TEST(TemplateReaderFuzz, SeedCorpusReplays)
 {
     const QStringList corpus = testsupport::fuzzCorpus(QStringLiteral("fuzz_template_reader"));
     ASSERT_FALSE(corpus.isEmpty());
+    bool logged = false;
     for (const QString& file : corpus) {
         const QByteArray bytes = testsupport::readAll(file);
         EXPECT_EQ(fuzzTemplateReader(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())), 0)
             << file.toStdString();
+        // Each input starts on an empty log, so status lines never pile up.
+        const int once = StatusLog::instance().count();
+        fuzzTemplateReader(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+        EXPECT_EQ(StatusLog::instance().count(), once) << file.toStdString();
+        logged = logged || once > 0;
     }
+    EXPECT_TRUE(logged) << "no seed makes the reader log";
 }
