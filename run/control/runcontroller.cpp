@@ -288,8 +288,10 @@ bool RunController::blnCheckConfirmFile()
 
 bool RunController::actOnCommand(const QString& value)
 {
-    const bool wasStopped = gblnStop;
-    gblnStop = true;
+    // The uploader gets a second to finish the file. The run is between
+    // pages, so the stop flag has nothing to end: it stays down, since the
+    // display closes on it (and its Stop would end the run the command
+    // restarts) and the settings load would cancel its FTP fetch on it.
     window_.wait(kCommandWaitMs);
     // A Stop or the shut-down during the wait wins; the command stays in
     // the file for the next run.
@@ -299,7 +301,6 @@ bool RunController::actOnCommand(const QString& value)
         // Acting on a command that stays in the file would restart the
         // board every second.
         statusMessage(QStringLiteral("!!!Error resetting command file."));
-        gblnStop = wasStopped;
         return false;
     }
     mlngDwellCounter = 1;
