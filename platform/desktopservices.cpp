@@ -8,13 +8,14 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <memory>
 
 namespace desktopservices {
@@ -28,24 +29,42 @@ public:
         box.setWindowTitle(title);
         box.setText(text);
         switch (icon) {
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
         }
         switch (buttons) {
-        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
         switch (box.exec()) {
-        case QMessageBox::Yes: return MsgAnswer::Yes;
-        case QMessageBox::No: return MsgAnswer::No;
-        case QMessageBox::Cancel: return MsgAnswer::Cancel;
-        default: return MsgAnswer::Ok;
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        default:
+            return MsgAnswer::Ok;
         }
     }
 };
@@ -60,13 +79,13 @@ public:
         path = p;
         return true;
     }
-    bool chooseSave(const QString& title, const QString& folder, const QString& filter,
-                    const QString& suggestedName, bool confirmOverwrite, QString& path) override
+    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString& suggestedName,
+                    bool confirmOverwrite, QString& path) override
     {
         const QString start = suggestedName.isEmpty() ? folder : paths::join(folder, suggestedName);
-        const QString p = QFileDialog::getSaveFileName(
-            nullptr, title, start, convertFilter(filter), nullptr,
-            confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+        const QString p =
+            QFileDialog::getSaveFileName(nullptr, title, start, convertFilter(filter), nullptr,
+                                         confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
         if (p.isEmpty())
             return false;
         path = p;
@@ -106,8 +125,7 @@ protected:
     {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
             esc_.press();
-        else if (e->type() == QEvent::MouseButtonPress
-                 && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
+        else if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
             right_.press();
         return QObject::eventFilter(o, e);
     }
@@ -162,6 +180,15 @@ private:
 
 } // namespace
 
+Qt::CursorShape busyCursorShape()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool hidden = std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) {
+        return w->isVisible() && w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::BlankCursor;
+    });
+    return hidden ? Qt::BlankCursor : Qt::WaitCursor;
+}
+
 QString convertFilter(const QString& filter)
 {
     if (!filter.contains(QLatin1Char('|')))
@@ -211,7 +238,7 @@ void install()
     services::setKeys(keys);
     services::setBusyHook([](bool on) {
         if (on)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+            QApplication::setOverrideCursor(busyCursorShape());
         else
             QApplication::restoreOverrideCursor();
     });
