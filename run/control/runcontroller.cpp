@@ -172,6 +172,10 @@ void RunController::LoadSettingsTimer_Timer()
             display_->pageReady();
         }
     } else {
+        // Pushed settings may have handed the board to the local player: a
+        // display left up would cover it with a stale page.
+        if (display_)
+            display_->close();
         const QString name = page_.playerImage ? page_.playerImage() : gstrImageFile;
         if (!name.isEmpty())
             modMain::UpdatePlayerVariablesImage(name);
