@@ -148,6 +148,13 @@ TEST_F(ImageRenderTest, EscapeStopsTheRunAndTheWindowCloses)
     EXPECT_FALSE(display->window().isVisible());
 }
 
+TEST_F(ImageRenderTest, AnImageFileStoredAsAPathShowsThePageSavedUnderItsName)
+{
+    gstrImageFile = "C:\\Orvane\\Media\\Page.png";
+    showPage({"0", "", "0", "", ""});
+    EXPECT_EQ(display->view().grab().toImage().pixel(40, 40), qRgb(255, 0, 0));
+}
+
 TEST_F(ImageRenderTest, TheStopFlagClosesOnTheNextTick)
 {
     showPage({"0", "", "0", "", ""});
