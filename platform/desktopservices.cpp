@@ -8,8 +8,8 @@
 #include <QColorDialog>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QGuiApplication>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -29,42 +29,24 @@ public:
         box.setWindowTitle(title);
         box.setText(text);
         switch (icon) {
-        case MsgIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MsgIcon::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MsgIcon::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
         }
         switch (buttons) {
-        case MsgButtons::Ok:
-            box.setStandardButtons(QMessageBox::Ok);
-            break;
-        case MsgButtons::OkCancel:
-            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-            break;
-        case MsgButtons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            break;
+        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
         switch (box.exec()) {
-        case QMessageBox::Yes:
-            return MsgAnswer::Yes;
-        case QMessageBox::No:
-            return MsgAnswer::No;
-        case QMessageBox::Cancel:
-            return MsgAnswer::Cancel;
-        default:
-            return MsgAnswer::Ok;
+        case QMessageBox::Yes: return MsgAnswer::Yes;
+        case QMessageBox::No: return MsgAnswer::No;
+        case QMessageBox::Cancel: return MsgAnswer::Cancel;
+        default: return MsgAnswer::Ok;
         }
     }
 };
@@ -79,13 +61,13 @@ public:
         path = p;
         return true;
     }
-    bool chooseSave(const QString& title, const QString& folder, const QString& filter, const QString& suggestedName,
-                    bool confirmOverwrite, QString& path) override
+    bool chooseSave(const QString& title, const QString& folder, const QString& filter,
+                    const QString& suggestedName, bool confirmOverwrite, QString& path) override
     {
         const QString start = suggestedName.isEmpty() ? folder : paths::join(folder, suggestedName);
-        const QString p =
-            QFileDialog::getSaveFileName(nullptr, title, start, convertFilter(filter), nullptr,
-                                         confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
+        const QString p = QFileDialog::getSaveFileName(
+            nullptr, title, start, convertFilter(filter), nullptr,
+            confirmOverwrite ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
         if (p.isEmpty())
             return false;
         path = p;
@@ -125,7 +107,8 @@ protected:
     {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape)
             esc_.press();
-        else if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
+        else if (e->type() == QEvent::MouseButtonPress
+                 && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton)
             right_.press();
         return QObject::eventFilter(o, e);
     }
