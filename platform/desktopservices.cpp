@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <memory>
 
 namespace desktopservices {
@@ -149,6 +150,15 @@ private:
 
 } // namespace
 
+Qt::CursorShape busyCursorShape()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool hidden = std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* w) {
+        return w->isVisible() && w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::BlankCursor;
+    });
+    return hidden ? Qt::BlankCursor : Qt::WaitCursor;
+}
+
 QString convertFilter(const QString& filter)
 {
     if (!filter.contains(QLatin1Char('|')))
@@ -252,7 +262,7 @@ void install()
     services::setKeys(keys);
     services::setBusyHook([](bool on) {
         if (on)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+            QApplication::setOverrideCursor(busyCursorShape());
         else
             QApplication::restoreOverrideCursor();
     });

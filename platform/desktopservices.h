@@ -4,6 +4,7 @@
 #include "platform/services.h"
 
 #include <QString>
+#include <Qt>
 
 #include <memory>
 
@@ -27,5 +28,9 @@ std::unique_ptr<QMessageBox> newMessageBox(const QString& title, const QString& 
 // list of file types shows the labels as given (without the patterns).
 std::unique_ptr<QFileDialog> newFileDialog(const QString& title, const QString& start, const QString& filter, bool save,
                                            bool confirmOverwrite);
+
+// The busy pointer: the hourglass, or none while a shown window hides the
+// pointer (the full-screen display of a board must stay without one).
+Qt::CursorShape busyCursorShape();
 
 } // namespace desktopservices

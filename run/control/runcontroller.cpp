@@ -172,6 +172,10 @@ void RunController::LoadSettingsTimer_Timer()
             display_->pageReady();
         }
     } else {
+        // Pushed settings may have handed the board to the local player: a
+        // display left up would cover it with a stale page.
+        if (display_)
+            display_->close();
         const QString name = page_.playerImage ? page_.playerImage() : gstrImageFile;
         if (!name.isEmpty())
             modMain::UpdatePlayerVariablesImage(name);
@@ -288,8 +292,10 @@ bool RunController::blnCheckConfirmFile()
 
 bool RunController::actOnCommand(const QString& value)
 {
-    const bool wasStopped = gblnStop;
-    gblnStop = true;
+    // The uploader gets a second to finish the file. The run is between
+    // pages, so the stop flag has nothing to end: it stays down, since the
+    // display closes on it (and its Stop would end the run the command
+    // restarts) and the settings load would cancel its FTP fetch on it.
     window_.wait(kCommandWaitMs);
     // A Stop or the shut-down during the wait wins; the command stays in
     // the file for the next run.
@@ -299,7 +305,6 @@ bool RunController::actOnCommand(const QString& value)
         // Acting on a command that stays in the file would restart the
         // board every second.
         statusMessage(QStringLiteral("!!!Error resetting command file."));
-        gblnStop = wasStopped;
         return false;
     }
     mlngDwellCounter = 1;

@@ -273,8 +273,10 @@ void frmImageRender::ShowImageRender()
     // The page goes into its box; a box other than the one on screen while
     // a video plays, so nothing shows until the switch below.
     QGraphicsPixmapItem* box = pageBoxes_[plan.pageBox];
-    const QString pagePath = paths::join(gstrMediaFolder, gstrImageFile);
-    if (!gstrImageFile.isEmpty() && modMain::blnFileExists(pagePath)) {
+    // The page was saved under the Image File's name in the Media folder.
+    const QString pageName = paths::fileNameOf(gstrImageFile);
+    const QString pagePath = paths::join(gstrMediaFolder, pageName);
+    if (!pageName.isEmpty() && modMain::blnFileExists(pagePath)) {
         QImage page = pageForScreen(QImage(pagePath), degrees, screen, plan.seeThrough);
         if (stopped())
             return;

@@ -3,11 +3,14 @@
 #include "run/display/frmimagerender.h"
 
 #include "core/globals.h"
+#include "platform/desktopservices.h"
+#include "platform/services.h"
 #include "platform/statuslog.h"
 #include "tests/testsupport.h"
 
 #include <QCursor>
 #include <QGraphicsView>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -145,6 +148,13 @@ TEST_F(ImageRenderTest, EscapeStopsTheRunAndTheWindowCloses)
     EXPECT_FALSE(display->window().isVisible());
 }
 
+TEST_F(ImageRenderTest, AnImageFileStoredAsAPathShowsThePageSavedUnderItsName)
+{
+    gstrImageFile = "C:\\Orvane\\Media\\Page.png";
+    showPage({"0", "", "0", "", ""});
+    EXPECT_EQ(display->view().grab().toImage().pixel(40, 40), qRgb(255, 0, 0));
+}
+
 TEST_F(ImageRenderTest, TheStopFlagClosesOnTheNextTick)
 {
     showPage({"0", "", "0", "", ""});
@@ -153,4 +163,24 @@ TEST_F(ImageRenderTest, TheStopFlagClosesOnTheNextTick)
     display->Timer1_Timer();
     EXPECT_EQ(stops, 1);
     EXPECT_FALSE(display->isOpen());
+}
+
+TEST_F(ImageRenderTest, TheBusyPointerStaysHiddenOnTheDisplay)
+{
+    desktopservices::install();
+    services::setKeys(&keys);
+    const auto busyPointer = [] {
+        BusyGuard busy;
+        return QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+    };
+    showPage({"0", "", "0", "", ""});
+    EXPECT_EQ(busyPointer(), Qt::BlankCursor);
+    display->close();
+    EXPECT_EQ(busyPointer(), Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    services::setMessages(nullptr);
+    services::setFiles(nullptr);
+    services::setColors(nullptr);
+    services::setBusyHook(nullptr);
 }

@@ -275,9 +275,16 @@ TEST_F(RunTest, StandAlonePagesGoToTheDisplayWhenThereIsOne)
     run.setDisplay(&display);
     ASSERT_EQ(ticksToNextPage(), 9);
     ASSERT_TRUE(load.fire());
-    run.mnuStop_Click();
-    EXPECT_EQ(display.calls, QStringList({QStringLiteral("open"), QStringLiteral("page"), QStringLiteral("close")}));
+    EXPECT_EQ(display.calls, QStringList({QStringLiteral("open"), QStringLiteral("page")}));
     EXPECT_FALSE(QFile::exists(gstrPlayerFolder + QStringLiteral("/Settings/Settings.ini")));
+
+    // Handed to the local player, the board takes its display down.
+    window.standAloneOn = false;
+    ASSERT_EQ(ticksToNextPage(), 9);
+    ASSERT_TRUE(load.fire());
+    EXPECT_EQ(display.calls.last(), QStringLiteral("close"));
+    EXPECT_TRUE(QFile::exists(gstrPlayerFolder + QStringLiteral("/Settings/Settings.ini")));
+    run.mnuStop_Click();
 }
 
 TEST_F(RunTest, EscOrTheRightButtonStopsTheRunAtTheNextWatch)
@@ -316,6 +323,12 @@ TEST_F(RunTest, CommandFileValues)
         {"", None},
         {"\r\n1\r\n", None},
         {"0\r\n", None},
+    };
+    // The display's tick runs during the wait and the settings load, and
+    // closes with a Stop when it sees the stop flag.
+    window.onWait = window.onLoad = [this] {
+        if (gblnStop)
+            run.mnuStop_Click();
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.content.toStdString());

@@ -1,6 +1,6 @@
 // The program binary as a board runs it: Player mode from its settings file,
-// pages for the local player, a restart on new data, settings pushed with a
-// command, and a clean end on SIGTERM.
+// pages for the local player or its own display, a restart on new data,
+// commands, and a clean end on SIGTERM.
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -29,14 +29,15 @@ QByteArray record(const char* first, const char* second)
     return fields.join('\t') + "\r\n";
 }
 
-QByteArray settings(const QString& home, int dwell)
+QByteArray settings(const QString& home, int dwell, bool standAlone = false)
 {
     return QStringLiteral("[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1/source.orv\r\n"
-                          "Stand Alone=0\r\nDwell Time=%2\r\nImage File=Page.png\r\n"
+                          "Stand Alone=%3\r\nDwell Time=%2\r\nImage File=Page.png\r\n"
                           "[TEMPLATES]\r\nMode=0\r\nWidth=240\r\nHeight=320\r\nRotation=0\r\nList Number=2\r\n"
                           "1=Template with 1 record\r\n2=Template with 3 records\r\n")
         .arg(home)
         .arg(dwell)
+        .arg(standAlone ? 1 : 0)
         .toUtf8();
 }
 
@@ -73,6 +74,32 @@ protected:
         }
     }
 
+    void start()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ORVANE_HOME"), home.path());
+        env.insert(QStringLiteral("ORVANE_PLAYER_FOLDER"), path("player"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(ORV_APP_BINARY), {});
+        ASSERT_TRUE(program.waitForStarted(10000));
+    }
+    // SIGTERM ends the program normally, with no temporary file of an
+    // atomic write left anywhere.
+    void terminateCleanly()
+    {
+        program.terminate();
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        const QRegularExpression temporary(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}$"));
+        QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString name = QFileInfo(it.next()).fileName();
+            EXPECT_FALSE(temporary.match(name).hasMatch()) << name.toStdString();
+        }
+    }
     QString path(const char* name) const { return home.filePath(QString::fromLatin1(name)); }
     QByteArray pageHash() const
     {
@@ -100,14 +127,7 @@ protected:
 
 TEST_F(RunProgram, APlayerBoardPagesRestartsOnNewDataTakesPushedSettingsAndEndsCleanly)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ORVANE_HOME"), home.path());
-    env.insert(QStringLiteral("ORVANE_PLAYER_FOLDER"), path("player"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(ORV_APP_BINARY), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
+    start();
 
     // Pages for the local player.
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(path("player/Media/Page.png")); }, 15000));
@@ -132,15 +152,20 @@ TEST_F(RunProgram, APlayerBoardPagesRestartsOnNewDataTakesPushedSettingsAndEndsC
     EXPECT_TRUE(waitFor([&] { return readAll(path("OrvaneSettings.ini")).contains("Dwell Time=7"); }, 10000));
     EXPECT_TRUE(waitFor([&] { return readAll(path("OrvaneConfirm.txt")) == "0\r\n"; }, 5000));
 
-    program.terminate();
-    ASSERT_TRUE(program.waitForFinished(10000));
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0);
-    // No temporary file of an atomic write is left anywhere.
-    const QRegularExpression temporary(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}$"));
-    QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString name = QFileInfo(it.next()).fileName();
-        EXPECT_FALSE(temporary.match(name).hasMatch()) << name.toStdString();
-    }
+    terminateCleanly();
+}
+
+TEST_F(RunProgram, AStandAloneBoardShowsItsPagesAndRestartsOnACommand)
+{
+    writeAll(path("OrvaneSettings.ini"), settings(home.path(), 1, true));
+    start();
+    ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(path("Media/Page.png")); }, 15000));
+
+    // The display runs on while a command restarts the run, and pages follow.
+    writeAll(path("OrvaneConfirm.txt"), "2\r\n");
+    ASSERT_TRUE(waitFor([&] { return readAll(path("OrvaneConfirm.txt")) == "0\r\n"; }, 10000));
+    ASSERT_TRUE(QFile::remove(path("Media/Page.png")));
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(path("Media/Page.png")); }, 10000));
+
+    terminateCleanly();
 }
