@@ -26,10 +26,13 @@ QString joinLines(const QStringList& lines);
 
 // Reads a whole file. Fails (with a message in `error`) when the file is
 // missing, unreadable, or larger than `maxBytes`.
-bool readText(const QString& path, QString& text, QString* error = nullptr,
-              qint64 maxBytes = kMaxInputBytes);
-bool readLines(const QString& path, QStringList& lines, QString* error = nullptr,
-               qint64 maxBytes = kMaxInputBytes);
+bool readText(const QString& path, QString& text, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+bool readLines(const QString& path, QStringList& lines, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+// Reads a whole file's bytes, undecoded, with the same checks as readText.
+bool readBytes(const QString& path, QByteArray& bytes, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+// When the text of `bytes` (as decode reads it) is plain ASCII, returns true
+// and sets `text` to it: a view of `bytes` after any BOM, no copy.
+bool asciiText(const QByteArray& bytes, QLatin1StringView& text);
 
 // Writes atomically (see atomicfile.h).
 bool writeText(const QString& path, const QString& text, QString* error = nullptr);
