@@ -103,6 +103,11 @@ bool isAscii(const char* p, qsizetype n)
 
 } // namespace
 
+bool isUtf8(const char* p, qsizetype n)
+{
+    return isValidUtf8(p, n);
+}
+
 QString decode(const QByteArray& bytes)
 {
     qsizetype start = 0;

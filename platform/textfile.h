@@ -13,6 +13,8 @@ namespace textfile {
 constexpr qint64 kMaxInputBytes = qint64(256) * 1024 * 1024;
 
 QString decode(const QByteArray& bytes);
+// True when the bytes are valid UTF-8 (no overlong forms or surrogates).
+bool isUtf8(const char* p, qsizetype n);
 // Windows-1252 when every character fits, else UTF-8 (without BOM).
 QByteArray encode(const QString& text);
 // True when every character of `text` can be written in Windows-1252.

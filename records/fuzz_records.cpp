@@ -1,5 +1,6 @@
 // Fuzz bodies: every reader and the record-file loader over arbitrary bytes.
-// A finding is a crash, a hang or a broken record line (not 20 TABs).
+// A finding is a crash, a hang, a broken record line (not 20 TABs) or a
+// conversion of the bytes that differs from the conversion of their text.
 #include "platform/textfile.h"
 #include "records/readers.h"
 #include "records/recordstore.h"
@@ -18,7 +19,13 @@ QString textOf(const uint8_t* data, size_t size)
 int runReader(records::Reader reader, const uint8_t* data, size_t size)
 {
     QByteArray out;
-    if (!records::convertText(reader, textOf(data, size), out))
+    const bool ok = records::convertText(reader, textOf(data, size), out);
+    // Working on the undecoded bytes must give the very same result.
+    QByteArray direct;
+    if (records::convertBytes(reader, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), direct) != ok ||
+        direct != out)
+        std::abort();
+    if (!ok)
         return 0;
     for (const QString& line : textfile::splitLines(textfile::decode(out)))
         if (line.count(QLatin1Char('\t')) != records::kRecordFields - 1)
@@ -30,9 +37,18 @@ int runReader(records::Reader reader, const uint8_t* data, size_t size)
 
 } // namespace
 
-int fuzzDelphiReader(const uint8_t* data, size_t size) { return runReader(records::Reader::Delphi, data, size); }
-int fuzzMicrosReader(const uint8_t* data, size_t size) { return runReader(records::Reader::Micros, data, size); }
-int fuzzEBMSReader(const uint8_t* data, size_t size) { return runReader(records::Reader::EBMS, data, size); }
+int fuzzDelphiReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::Delphi, data, size);
+}
+int fuzzMicrosReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::Micros, data, size);
+}
+int fuzzEBMSReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::EBMS, data, size);
+}
 int fuzzOwnRecordsReader(const uint8_t* data, size_t size)
 {
     return runReader(records::Reader::OwnRecords, data, size);

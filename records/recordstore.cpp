@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -26,22 +27,6 @@ QString lineKey(int n)
 using namespace records;
 
 namespace {
-
-// Splits at every TAB into views of `line`.
-template <typename View> void splitTabs(View line, std::vector<View>& parts)
-{
-    parts.clear();
-    const auto* p = line.data();
-    const qsizetype n = line.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\t') {
-            parts.push_back(line.sliced(start, i - start));
-            start = i + 1;
-        }
-    }
-    parts.push_back(line.sliced(start));
-}
 
 // The text with leading and trailing blanks (spaces only) removed.
 template <typename View> View trimmed(View s)
