@@ -297,8 +297,8 @@ template <typename Fill> void fillRDM(DataGrids& grids, const QString& dataType,
         sortRDMBySettings(g, sort);
 }
 
-// Fills igRDM from the bytes of a record file: a plain ASCII file (the usual
-// one) is read where it stands, any other is decoded first.
+} // namespace
+
 void fillRDMFromBytes(DataGrids& grids, QByteArray& bytes, const QString& dataType, const RDMSortSettings& sort)
 {
     fillRDM(grids, dataType, sort, [&](bool ebms) {
@@ -313,8 +313,6 @@ void fillRDMFromBytes(DataGrids& grids, QByteArray& bytes, const QString& dataTy
         bytes.clear();
     });
 }
-
-} // namespace
 
 void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType, const RDMSortSettings& sort)
 {
