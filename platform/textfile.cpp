@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
+
+#include <sys/mman.h>
 
 namespace textfile {
 namespace {
@@ -194,6 +197,20 @@ bool readText(const QString& path, QString& text, QString* error, qint64 maxByte
     return true;
 }
 
+void adviseLargePages(void* data, qsizetype size)
+{
+#if defined(MADV_HUGEPAGE)
+    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(data) + uintptr_t(std::max<qsizetype>(size, 0))) & ~(kLarge - 1);
+    if (to > from)
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
 bool readBytes(const QString& path, QByteArray& bytes, QString* error, qint64 maxBytes)
 {
     if (QFileInfo(path).isDir()) {
@@ -219,6 +236,7 @@ bool readBytes(const QString& path, QByteArray& bytes, QString* error, qint64 ma
     constexpr qint64 kPiece = qint64(1) << 20;
     bytes.clear();
     bytes.reserve(qsizetype(f.size() + kPiece));
+    adviseLargePages(bytes.data(), bytes.capacity());
     for (;;) {
         const qsizetype at = bytes.size();
         bytes.resize(at + kPiece);

@@ -30,6 +30,11 @@ QString joinLines(const QStringList& lines);
 // missing, unreadable, or larger than `maxBytes`.
 bool readText(const QString& path, QString& text, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
 bool readLines(const QString& path, QStringList& lines, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+// A buffer of many megabytes about to be filled front to back: asks the
+// system for large pages, which spares it a fault per 4 kB page. Does
+// nothing where the system has no such advice.
+void adviseLargePages(void* data, qsizetype size);
+
 // Reads a whole file's bytes, undecoded, with the same checks as readText.
 bool readBytes(const QString& path, QByteArray& bytes, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
 // When the text of `bytes` (as decode reads it) is plain ASCII, returns true

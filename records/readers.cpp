@@ -12,8 +12,6 @@
 #include <type_traits>
 #include <vector>
 
-#include <sys/mman.h>
-
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -121,24 +119,7 @@ template <typename View, typename Sep> void splitViews(View line, Sep sep, qsize
 
 // Where the record lines go: UTF-16 text, or (when every character is
 // ASCII, or the source is Windows-1252 bytes) straight into the bytes of the
-// record file.
-// A buffer of many megabytes filled front to back: large pages spare the
-// system one fault per 4 kB page.
-void adviseLargePages(void* data, size_t size)
-{
-#if defined(MADV_HUGEPAGE)
-    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-    const uintptr_t from = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t to = (reinterpret_cast<uintptr_t>(data) + size) & ~(kLarge - 1);
-    if (to > from)
-        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(size);
-#endif
-}
-
-// The buffer is sized ahead and cut to `used` at the end.
+// record file. The buffer is sized ahead and cut to `used` at the end.
 struct Sink {
     QString* text = nullptr;
     QByteArray* bytes = nullptr;
@@ -152,8 +133,8 @@ struct Sink {
             bytes->resize(room);
         else
             text->resize(room);
-        adviseLargePages(bytes ? static_cast<void*>(bytes->data()) : static_cast<void*>(text->data()),
-                         size_t(room) * (bytes ? 1 : 2));
+        textfile::adviseLargePages(bytes ? static_cast<void*>(bytes->data()) : static_cast<void*>(text->data()),
+                                   room * (bytes ? 1 : 2));
     }
     void finish()
     {
