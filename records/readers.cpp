@@ -68,6 +68,7 @@ template <typename View> qsizetype findUnit(View text, char c, qsizetype from)
 // whole or as its four parts (joined by "|" on output).
 template <typename View> struct Record {
     std::array<View, kLines> lines{};
+    size_t filled = kLines; // lines from here on are empty, whatever they hold
     View cell;
     std::array<View, 4> window{};
     bool hasWindow = false;
@@ -167,14 +168,15 @@ template <typename Out, typename View> Out* copyValue(Out* d, View v, bool clean
 
 template <typename Out, typename View> void copyRecord(Out* d, const Record<View>& r)
 {
-    for (size_t k = 0; k < r.lines.size();) {
+    size_t k = 0;
+    while (k < r.filled) {
         const View v = r.lines[k++];
         if (r.clean && sizeof(Out) == sizeof(*unitsOf(v))) {
             // Values that follow each other in the source, a TAB apart (as
             // split fields do), go over in one piece with their TABs.
             const auto* from = unitsOf(v);
             const auto* end = from + v.size();
-            while (k < r.lines.size() && from && unitsOf(r.lines[k]) == end + 1 && *end == '\t') {
+            while (k < r.filled && from && unitsOf(r.lines[k]) == end + 1 && *end == '\t') {
                 end = unitsOf(r.lines[k]) + r.lines[k].size();
                 ++k;
             }
@@ -185,6 +187,8 @@ template <typename Out, typename View> void copyRecord(Out* d, const Record<View
         }
         *d++ = Out('\t');
     }
+    for (; k < r.lines.size(); ++k)
+        *d++ = Out('\t');
     if (r.hasWindow) {
         for (size_t i = 0; i < r.window.size(); ++i) {
             if (i > 0)
@@ -209,8 +213,8 @@ template <typename Buffer> auto* roomFor(Buffer& out, qsizetype used, qsizetype 
 template <typename View> void appendRecord(Sink& out, const Record<View>& f)
 {
     qsizetype need = kLines + 2; // 20 TABs and CRLF
-    for (const View v : f.lines)
-        need += v.size();
+    for (size_t k = 0; k < f.filled; ++k)
+        need += f.lines[k].size();
     if (f.hasWindow) {
         need += 3; // the "|" between the parts
         for (const View v : f.window)
@@ -363,7 +367,7 @@ template <typename View> bool readDelphi(const Lines<View>& lines, Sink& out, QS
 template <typename View> bool readMicros(const Lines<View>& lines, Sink& out, QString* error)
 {
     std::vector<View> p;
-    Record<View> f; // "Line 13" .. "Line 20" stay empty
+    Record<View> f;
     int lineNo = 0;
     for (const View line : lines) {
         ++lineNo;
@@ -379,8 +383,9 @@ template <typename View> bool readMicros(const Lines<View>& lines, Sink& out, QS
         }
         f.clean = noBreaks(line, true, out.noCR);
         const size_t take = n >= 12 ? 12 : 9;
-        for (size_t i = 0; i < 12; ++i)
-            f.lines[i] = i < take ? p[i] : View();
+        for (size_t i = 0; i < take; ++i)
+            f.lines[i] = p[i];
+        f.filled = take;
         f.setWindow(p[3], p[4], p[6], p[7]);
         appendRecord(out, f);
     }
@@ -436,7 +441,8 @@ template <typename View> bool readEBMS(const Lines<View>& lines, Sink& out, QStr
 template <typename View> bool readOwnRecords(const Lines<View>& lines, Sink& out, QString* error)
 {
     std::vector<View> p;
-    Record<View> f; // "Line 10" .. "Line 20" stay empty
+    Record<View> f;
+    f.filled = 9;
     int lineNo = 0;
     for (const View line : lines) {
         ++lineNo;
