@@ -130,20 +130,33 @@ struct Sink {
     void start(qsizetype room)
     {
         used = 0;
-        if (bytes)
-            bytes->resize(room);
-        else
-            text->resize(room);
-        textfile::adviseLargePages(bytes ? static_cast<void*>(bytes->data()) : static_cast<void*>(text->data()),
-                                   room * (bytes ? 1 : 2));
+        resize(room);
+        textfile::adviseLargePages(base_, room * unit());
     }
-    void finish()
+    // Room for `need` more units at the end.
+    void* room(qsizetype need)
     {
-        if (bytes)
-            bytes->resize(used);
-        else
-            text->resize(used);
+        if (used + need > size_)
+            resize(std::max(used + need, 2 * size_));
+        return static_cast<char*>(base_) + used * unit();
     }
+    void finish() { resize(used); }
+
+private:
+    qsizetype unit() const { return bytes ? 1 : 2; }
+    void resize(qsizetype n)
+    {
+        if (bytes) {
+            bytes->resize(n);
+            base_ = bytes->data();
+        } else {
+            text->resize(n);
+            base_ = text->data();
+        }
+        size_ = n;
+    }
+    void* base_ = nullptr;
+    qsizetype size_ = 0;
 };
 
 // Copies a value; a TAB or CR inside it (a fixed-width or quoted source
@@ -155,7 +168,12 @@ template <typename Out, typename View> Out* copyValue(Out* d, View v, bool clean
     const qsizetype n = v.size();
     if constexpr (sizeof(Out) == sizeof(*s)) {
         if (clean) {
-            std::memcpy(d, s, size_t(n) * sizeof(Out));
+            if (n > 16) {
+                std::memcpy(d, s, size_t(n) * sizeof(Out));
+                return d + n;
+            }
+            for (qsizetype i = 0; i < n; ++i) // short values: cheaper than a call
+                d[i] = Out(s[i]);
             return d + n;
         }
     }
@@ -202,13 +220,6 @@ template <typename Out, typename View> void copyRecord(Out* d, const Record<View
     *d++ = Out('\n');
 }
 
-template <typename Buffer> auto* roomFor(Buffer& out, qsizetype used, qsizetype need)
-{
-    if (out.size() < used + need)
-        out.resize(std::max(used + need, 2 * out.size()));
-    return out.data() + used;
-}
-
 // Appends one record line.
 template <typename View> void appendRecord(Sink& out, const Record<View>& f)
 {
@@ -223,9 +234,9 @@ template <typename View> void appendRecord(Sink& out, const Record<View>& f)
         need += f.cell.size();
     }
     if (out.bytes)
-        copyRecord(roomFor(*out.bytes, out.used, need), f);
+        copyRecord(static_cast<char*>(out.room(need)), f);
     else
-        copyRecord(reinterpret_cast<char16_t*>(roomFor(*out.text, out.used, need)), f);
+        copyRecord(static_cast<char16_t*>(out.room(need)), f);
     out.used += need;
 }
 
@@ -240,7 +251,7 @@ void fail(QString* error, int lineNo, const QString& why)
 void splitTabs(QLatin1StringView line, std::vector<QLatin1StringView>& fields)
 {
     // Sixteen bytes at a time: a mask of the TABs among them, then one step
-    // per TAB. Counting them first lets the fields go in without a check each.
+    // per TAB.
     const char* p = line.data();
     const qsizetype n = line.size();
     auto eachTab = [p, n](auto&& f) {
@@ -260,16 +271,22 @@ void splitTabs(QLatin1StringView line, std::vector<QLatin1StringView>& fields)
             if (p[i] == '\t')
                 f(i);
     };
-    size_t count = 1;
-    eachTab([&count](qsizetype) { ++count; });
-    fields.resize(count);
+    size_t room = std::max<size_t>(fields.capacity(), 32);
+    fields.resize(room);
     QLatin1StringView* out = fields.data();
+    size_t count = 0;
     qsizetype start = 0;
     eachTab([&](qsizetype at) {
-        *out++ = QLatin1StringView(p + start, at - start);
+        if (count + 1 == room) { // keep room for the last field
+            room *= 2;
+            fields.resize(room);
+            out = fields.data();
+        }
+        out[count++] = QLatin1StringView(p + start, at - start);
         start = at + 1;
     });
-    *out = QLatin1StringView(p + start, n - start);
+    out[count++] = QLatin1StringView(p + start, n - start);
+    fields.resize(count);
 }
 
 void splitTabs(QStringView line, std::vector<QStringView>& fields)

@@ -157,15 +157,18 @@ int compare(int lines, int rounds)
         return 1;
     const double mb = double(bytes.size()) / (1024.0 * 1024.0);
 
+    // Each pair in turn, so that both sides of a ratio meet the same machine.
     std::vector<double> conv, cp, convRatio, ld, srt, loadRatio;
     for (int r = 0; r < rounds; ++r) {
         const double c = timeMs([&] { convert(source, target); });
         const double p = timeMs([&] { copyWithSync(source, copy); });
-        const double l = timeMs([&] { load(target); });
-        const double s = timeMs([&] { gnuSort(target); });
         conv.push_back(c);
         cp.push_back(p);
         convRatio.push_back(p / c);
+    }
+    for (int r = 0; r < rounds; ++r) {
+        const double l = timeMs([&] { load(target); });
+        const double s = timeMs([&] { gnuSort(target); });
         ld.push_back(l);
         srt.push_back(s);
         loadRatio.push_back(s / l);
