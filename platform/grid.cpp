@@ -197,15 +197,6 @@ Grid::Cells& Grid::Cells::operator=(const Cells& other)
     return *this;
 }
 
-Grid::Cells& Grid::Cells::operator=(Cells&& other) noexcept
-{
-    if (this != &other) {
-        std::free(block_);
-        block_ = std::exchange(other.block_, nullptr);
-    }
-    return *this;
-}
-
 Grid::Cells::~Cells()
 {
     std::free(block_);

@@ -145,7 +145,12 @@ private:
         {
         }
         Cells& operator=(const Cells& other);
-        Cells& operator=(Cells&& other) noexcept;
+        // Swaps: the moved-from side frees this side's old block later.
+        Cells& operator=(Cells&& other) noexcept
+        {
+            std::swap(block_, other.block_);
+            return *this;
+        }
         ~Cells();
         Block* block_ = nullptr;
     };

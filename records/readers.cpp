@@ -8,7 +8,6 @@
 #include <bit>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <type_traits>
 #include <vector>
 
