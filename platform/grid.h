@@ -10,10 +10,14 @@
 // Texts compare without regard to case, by Unicode code points
 // (QString::compare with Qt::CaseInsensitive); texts equal in that sense then
 // compare case-sensitively, so "a" sorts before "B" and "A" before "a".
+#include <QAnyStringView>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <span>
+#include <utility>
 #include <vector>
 
 struct GridColumn {
@@ -45,6 +49,8 @@ private:
     std::vector<Key> keys_;
 };
 
+struct GridRowBlock; // a row's stored texts (grid.cpp)
+
 class Grid {
 public:
     Grid() = default;
@@ -66,6 +72,10 @@ public:
 
     // Appends a row and returns its number.
     int AddRow();
+    // Appends a row whose first cells take `cells` in column order (texts
+    // past the last column are dropped, missing ones are empty) and returns
+    // its number: the quick way to fill a grid row by row.
+    int AppendRow(std::span<const QAnyStringView> cells);
     // Inserts a row before `before` (rows from there move down) and returns
     // its number; a `before` past the end appends.
     int AddRow(int before);
@@ -119,13 +129,42 @@ public:
     static int CompareText(const QString& a, const QString& b);
 
 private:
+    // A row's texts in one allocation: Latin-1 when every character allows
+    // it, else UTF-16. Cells past the stored ones are empty.
+    class Cells {
+    public:
+        using Block = GridRowBlock;
+        Cells() = default;
+        explicit Cells(Block* block)
+            : block_(block)
+        {
+        }
+        Cells(const Cells& other);
+        Cells(Cells&& other) noexcept
+            : block_(std::exchange(other.block_, nullptr))
+        {
+        }
+        Cells& operator=(const Cells& other);
+        // Swaps: the moved-from side frees this side's old block later.
+        Cells& operator=(Cells&& other) noexcept
+        {
+            std::swap(block_, other.block_);
+            return *this;
+        }
+        ~Cells();
+        Block* block_ = nullptr;
+    };
     struct Row {
-        std::vector<QString> cells;
-        std::vector<bool> selected;
+        Row() = default;
+        Row(const Row& other);
+        Row(Row&&) noexcept = default;
+        Row& operator=(const Row& other);
+        Row& operator=(Row&&) noexcept = default;
+        Cells cells;
+        std::unique_ptr<std::vector<bool>> selected; // none until a cell is selected
     };
     bool validRow(int row) const { return row >= 1 && row <= RowCount(); }
     bool validCol(int col) const { return col >= 1 && col <= ColCount(); }
-    Row newRow() const;
     void notify(int row = 0, int col = 0);
 
     std::vector<GridColumn> cols_;

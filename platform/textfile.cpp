@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
+
+#include <sys/mman.h>
 
 namespace textfile {
 namespace {
@@ -42,24 +45,25 @@ bool isValidUtf8(const char* p, qsizetype n)
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000)
-            || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         i += len;
     }
     return true;
 }
 
-
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five bytes that
 // Windows leaves unassigned map to the C1 control of the same value, as the
 // system's own conversion does.
+// clang-format off
 constexpr char16_t kHigh1252[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+// clang-format on
 
 QString decode1252(const char* p, qsizetype n)
 {
@@ -104,6 +108,11 @@ bool isAscii(const char* p, qsizetype n)
 }
 
 } // namespace
+
+bool isUtf8(const char* p, qsizetype n)
+{
+    return isValidUtf8(p, n);
+}
 
 QString decode(const QByteArray& bytes)
 {
@@ -172,7 +181,40 @@ QString joinLines(const QStringList& lines)
     return out;
 }
 
+bool asciiText(const QByteArray& bytes, QLatin1StringView& text)
+{
+    const qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const char* p = bytes.constData() + start;
+    if (!isAscii(p, bytes.size() - start))
+        return false;
+    text = QLatin1StringView(p, bytes.size() - start);
+    return true;
+}
+
 bool readText(const QString& path, QString& text, QString* error, qint64 maxBytes)
+{
+    QByteArray bytes;
+    if (!readBytes(path, bytes, error, maxBytes))
+        return false;
+    text = decode(bytes);
+    return true;
+}
+
+void adviseLargePages(void* data, qsizetype size)
+{
+#if defined(MADV_HUGEPAGE)
+    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(data) + uintptr_t(std::max<qsizetype>(size, 0))) & ~(kLarge - 1);
+    if (to > from)
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(size);
+#endif
+}
+
+bool readBytes(const QString& path, QByteArray& bytes, QString* error, qint64 maxBytes)
 {
     if (QFileInfo(path).isDir()) {
         if (error)
@@ -187,30 +229,35 @@ bool readText(const QString& path, QString& text, QString* error, qint64 maxByte
     }
     const auto tooLarge = [&] {
         if (error)
-            *error = QStringLiteral("\"%1\" is too large (the limit is %2 MB).")
-                         .arg(path)
-                         .arg(maxBytes / (1024 * 1024));
+            *error =
+                QStringLiteral("\"%1\" is too large (the limit is %2 MB).").arg(path).arg(maxBytes / (1024 * 1024));
         return false;
     };
     if (f.size() > maxBytes)
         return tooLarge();
     // Read in pieces and stop past the limit: devices and pipes report no size.
-    QByteArray bytes;
-    bytes.reserve(qsizetype(f.size()));
+    constexpr qint64 kPiece = qint64(1) << 20;
+    bytes.clear();
+    bytes.reserve(qsizetype(f.size() + kPiece));
+    adviseLargePages(bytes.data(), bytes.capacity());
     for (;;) {
-        const QByteArray piece = f.read(qint64(1) << 20);
-        if (f.error() != QFile::NoError) {
+        const qsizetype at = bytes.size();
+        bytes.resize(at + kPiece);
+        const qint64 got = f.read(bytes.data() + at, kPiece);
+        if (got < 0 || f.error() != QFile::NoError) {
+            bytes.clear();
             if (error)
                 *error = QStringLiteral("Cannot read \"%1\": %2").arg(path, f.errorString());
             return false;
         }
-        if (piece.isEmpty())
+        bytes.resize(at + got);
+        if (got == 0)
             break;
-        bytes += piece;
-        if (bytes.size() > maxBytes)
+        if (bytes.size() > maxBytes) {
+            bytes.clear();
             return tooLarge();
+        }
     }
-    text = decode(bytes);
     return true;
 }
 

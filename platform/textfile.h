@@ -13,6 +13,8 @@ namespace textfile {
 constexpr qint64 kMaxInputBytes = qint64(256) * 1024 * 1024;
 
 QString decode(const QByteArray& bytes);
+// True when the bytes are valid UTF-8 (no overlong forms or surrogates).
+bool isUtf8(const char* p, qsizetype n);
 // Windows-1252 when every character fits, else UTF-8 (without BOM).
 QByteArray encode(const QString& text);
 // True when every character of `text` can be written in Windows-1252.
@@ -26,10 +28,18 @@ QString joinLines(const QStringList& lines);
 
 // Reads a whole file. Fails (with a message in `error`) when the file is
 // missing, unreadable, or larger than `maxBytes`.
-bool readText(const QString& path, QString& text, QString* error = nullptr,
-              qint64 maxBytes = kMaxInputBytes);
-bool readLines(const QString& path, QStringList& lines, QString* error = nullptr,
-               qint64 maxBytes = kMaxInputBytes);
+bool readText(const QString& path, QString& text, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+bool readLines(const QString& path, QStringList& lines, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+// A buffer of many megabytes about to be filled front to back: asks the
+// system for large pages, which spares it a fault per 4 kB page. Does
+// nothing where the system has no such advice.
+void adviseLargePages(void* data, qsizetype size);
+
+// Reads a whole file's bytes, undecoded, with the same checks as readText.
+bool readBytes(const QString& path, QByteArray& bytes, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+// When the text of `bytes` (as decode reads it) is plain ASCII, returns true
+// and sets `text` to it: a view of `bytes` after any BOM, no copy.
+bool asciiText(const QByteArray& bytes, QLatin1StringView& text);
 
 // Writes atomically (see atomicfile.h).
 bool writeText(const QString& path, const QString& text, QString* error = nullptr);

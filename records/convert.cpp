@@ -24,16 +24,16 @@ ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, co
     }
     if (!modMain::blnFileExists(source))
         return ConvertStatus::Missing;
-    QString text;
-    if (!textfile::readText(source, text, error))
+    QByteArray bytes;
+    if (!textfile::readBytes(source, bytes, error))
         return ConvertStatus::Failed;
     const Reader reader = selectReader(dataType, source);
     if (reader == Reader::None)
         return ConvertStatus::NoReader;
     QByteArray out;
-    if (!convertText(reader, text, out, error))
+    if (!convertBytes(reader, bytes, out, error))
         return ConvertStatus::Failed;
-    text.clear();
+    bytes.clear();
     if (!atomicfile::write(target, out, error))
         return ConvertStatus::Failed;
     return ConvertStatus::Converted;

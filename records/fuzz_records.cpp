@@ -1,5 +1,7 @@
 // Fuzz bodies: every reader and the record-file loader over arbitrary bytes.
-// A finding is a crash, a hang or a broken record line (not 20 TABs).
+// A finding is a crash, a hang, a broken record line (not 20 TABs) or a
+// conversion or load of the bytes that differs from that of their text, or
+// records out of order.
 #include "platform/textfile.h"
 #include "records/readers.h"
 #include "records/recordstore.h"
@@ -18,7 +20,13 @@ QString textOf(const uint8_t* data, size_t size)
 int runReader(records::Reader reader, const uint8_t* data, size_t size)
 {
     QByteArray out;
-    if (!records::convertText(reader, textOf(data, size), out))
+    const bool ok = records::convertText(reader, textOf(data, size), out);
+    // Working on the undecoded bytes must give the very same result.
+    QByteArray direct;
+    if (records::convertBytes(reader, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), direct) != ok ||
+        direct != out)
+        std::abort();
+    if (!ok)
         return 0;
     for (const QString& line : textfile::splitLines(textfile::decode(out)))
         if (line.count(QLatin1Char('\t')) != records::kRecordFields - 1)
@@ -30,9 +38,18 @@ int runReader(records::Reader reader, const uint8_t* data, size_t size)
 
 } // namespace
 
-int fuzzDelphiReader(const uint8_t* data, size_t size) { return runReader(records::Reader::Delphi, data, size); }
-int fuzzMicrosReader(const uint8_t* data, size_t size) { return runReader(records::Reader::Micros, data, size); }
-int fuzzEBMSReader(const uint8_t* data, size_t size) { return runReader(records::Reader::EBMS, data, size); }
+int fuzzDelphiReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::Delphi, data, size);
+}
+int fuzzMicrosReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::Micros, data, size);
+}
+int fuzzEBMSReader(const uint8_t* data, size_t size)
+{
+    return runReader(records::Reader::EBMS, data, size);
+}
 int fuzzOwnRecordsReader(const uint8_t* data, size_t size)
 {
     return runReader(records::Reader::OwnRecords, data, size);
@@ -58,6 +75,26 @@ int fuzzOrvLoader(const uint8_t* data, size_t size)
     const RDMSortSettings sort{QStringLiteral("Descending"), QStringLiteral("Line 9"), QStringLiteral("Line 4")};
     for (const char* type : {"0", "2"}) {
         fillRDMFromLines(grids, lines, QString::fromLatin1(type), sort);
+        // Loading the undecoded bytes gives the same rows.
+        DataGrids direct;
+        direct.igIDLookup = grids.igIDLookup;
+        QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+        fillRDMFromBytes(direct, bytes, QString::fromLatin1(type), sort);
+        if (direct.igRDM.RowCount() != grids.igRDM.RowCount())
+            std::abort();
+        const Grid& g = grids.igRDM;
+        for (int row = 1; row <= g.RowCount(); ++row) {
+            if (direct.igRDM.RowValues(row) != g.RowValues(row))
+                std::abort();
+            // Descending by "Line 9", then "Line 4".
+            if (row > 1 && QString::fromLatin1(type) == QLatin1String("0")) {
+                int c = Grid::CompareText(g.CellValue(row - 1, 9), g.CellValue(row, 9));
+                if (c == 0)
+                    c = Grid::CompareText(g.CellValue(row - 1, 4), g.CellValue(row, 4));
+                if (c < 0)
+                    std::abort();
+            }
+        }
         if (grids.igRDM.RowCount() > lines.size() || grids.igRDM.ColCount() != records::kRecordFields)
             std::abort();
         for (int row = 1; row <= grids.igRDM.RowCount(); ++row)

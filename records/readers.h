@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 namespace records {
 
 enum class Reader {
@@ -33,6 +35,16 @@ QString readerName(Reader reader);
 // why, and `out` empty) when a line does not have the fields its reader
 // needs. No reader gives no output.
 bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error = nullptr);
+
+// The same over the bytes of a source file, read as textfile::decode reads
+// them. A plain ASCII or Windows-1252 source is worked on byte by byte
+// without decoding, giving the very bytes convertText gives.
+bool convertBytes(Reader reader, const QByteArray& source, QByteArray& out, QString* error = nullptr);
+
+// Splits a line at every TAB into views of it (an empty line is one empty
+// field).
+void splitTabs(QLatin1StringView line, std::vector<QLatin1StringView>& fields);
+void splitTabs(QStringView line, std::vector<QStringView>& fields);
 
 // The text with leading and trailing blanks (spaces only) removed.
 QString trimBlanks(QStringView text);

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -27,20 +28,16 @@ using namespace records;
 
 namespace {
 
-// Splits at every TAB into views of `line`.
-void splitTabs(QStringView line, std::vector<QStringView>& parts)
+// The text with leading and trailing blanks (spaces only) removed.
+template <typename View> View trimmed(View s)
 {
-    parts.clear();
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype at = line.indexOf(QLatin1Char('\t'), start);
-        if (at < 0) {
-            parts.push_back(line.sliced(start));
-            return;
-        }
-        parts.push_back(line.sliced(start, at - start));
-        start = at + 1;
-    }
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' '))
+        --e;
+    return s.sliced(b, e - b);
 }
 
 bool isUpperNone(const QString& s)
@@ -61,15 +58,18 @@ std::array<int, kRecordFields> recordColumns(const Grid& g)
 using Cells = std::array<QString, kRecordFields>; // "Line 1" .. "Line 20", "DateTime"
 using Columns = std::array<int, kRecordFields>;
 
-void fillPlain(Grid& g, const Columns& cols, const std::vector<QStringView>& f)
+// "Line 1" .. "Line 12" and the DateTime cell of a record line, trimmed;
+// "Line 13" .. "Line 20" stay empty.
+template <typename View> void fillPlain(Grid& g, const Columns& cols, const std::vector<View>& f)
 {
-    const int row = g.AddRow();
+    std::array<QAnyStringView, kRecordFields> cells{};
     const size_t shown = std::min<size_t>(f.size(), kShownLines);
     for (size_t i = 0; i < shown; ++i)
-        if (!f[i].isEmpty())
-            g.SetCellValue(row, cols[i], trimBlanks(f[i]));
-    if (f.size() >= size_t(kRecordFields))
-        g.SetCellValue(row, cols[kRecordFields - 1], trimBlanks(f[kRecordFields - 1]));
+        if (cols[i] > 0)
+            cells[size_t(cols[i] - 1)] = trimmed(f[i]);
+    if (f.size() >= size_t(kRecordFields) && cols[kRecordFields - 1] > 0)
+        cells[size_t(cols[kRecordFields - 1] - 1)] = trimmed(f[kRecordFields - 1]);
+    g.AppendRow(cells);
 }
 
 // The EBMS function record: the columns of the function file rearranged
@@ -114,10 +114,11 @@ void fillEBMS(Grid& g, const Columns& cols, const Grid& lookup, const std::vecto
     line[18] = field(13);
     line[kRecordFields - 1] =
         line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5] + QLatin1Char('|') + line[6];
-    const int row = g.AddRow();
+    std::array<QAnyStringView, kRecordFields> cells{};
     for (size_t i = 0; i < line.size(); ++i)
-        if (!line[i].isEmpty())
-            g.SetCellValue(row, cols[i], line[i]);
+        if (cols[i] > 0)
+            cells[size_t(cols[i] - 1)] = line[i];
+    g.AppendRow(cells);
 }
 
 // One sort pass over the given keys (all with the same order).
@@ -229,27 +230,97 @@ void sortRDMBySettings(Grid& igRDM, const RDMSortSettings& sort)
         sortPass(igRDM, cols, order);
 }
 
-void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType, const RDMSortSettings& sort)
+namespace {
+
+// Fills igRDM (columns already made) from the lines of a record file.
+template <typename View> class RecordFiller {
+public:
+    RecordFiller(DataGrids& grids, bool ebms)
+        : grids_(grids)
+        , cols_(recordColumns(grids.igRDM))
+        , ebms_(ebms)
+    {
+    }
+
+    void add(View line)
+    {
+        if (line.isEmpty())
+            return;
+        if (!ebms_) {
+            splitTabs(line, fields_);
+            fillPlain(grids_.igRDM, cols_, fields_);
+            return;
+        }
+        if constexpr (std::is_same_v<View, QStringView>) {
+            splitTabs(line, wide_);
+        } else {
+            text_ = line.toString();
+            splitTabs(QStringView(text_), wide_);
+        }
+        fillEBMS(grids_.igRDM, cols_, grids_.igIDLookup, wide_);
+    }
+
+    // Every line of `text` (split at LF, a CR before it dropped).
+    void addText(View text)
+    {
+        for (qsizetype start = 0; start < text.size();) {
+            qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
+            if (nl < 0)
+                nl = text.size();
+            qsizetype end = nl;
+            if (end > start && text[end - 1] == QLatin1Char('\r'))
+                --end;
+            add(text.sliced(start, end - start));
+            start = nl + 1;
+        }
+    }
+
+private:
+    DataGrids& grids_;
+    const Columns cols_;
+    const bool ebms_;
+    std::vector<View> fields_;
+    std::vector<QStringView> wide_;
+    QString text_;
+};
+
+template <typename Fill> void fillRDM(DataGrids& grids, const QString& dataType, const RDMSortSettings& sort, Fill fill)
 {
     Grid& g = grids.igRDM;
     initRDMGridColumns(g);
     g.SetRedraw(false);
-    const Columns cols = recordColumns(g);
     const bool ebms = dataType == QLatin1String("2");
-    std::vector<QStringView> fields;
-    for (const QString& line : lines) {
-        if (line.isEmpty())
-            continue;
-        splitTabs(line, fields);
-        if (ebms)
-            fillEBMS(g, cols, grids.igIDLookup, fields);
-        else
-            fillPlain(g, cols, fields);
-    }
+    fill(ebms);
     g.RefreshGrid();
     g.SetRedraw(true);
     if (!ebms)
         sortRDMBySettings(g, sort);
+}
+
+} // namespace
+
+void fillRDMFromBytes(DataGrids& grids, QByteArray& bytes, const QString& dataType, const RDMSortSettings& sort)
+{
+    fillRDM(grids, dataType, sort, [&](bool ebms) {
+        QLatin1StringView ascii;
+        if (textfile::asciiText(bytes, ascii)) {
+            RecordFiller<QLatin1StringView>(grids, ebms).addText(ascii);
+        } else {
+            const QString text = textfile::decode(bytes);
+            bytes.clear();
+            RecordFiller<QStringView>(grids, ebms).addText(text);
+        }
+        bytes.clear();
+    });
+}
+
+void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType, const RDMSortSettings& sort)
+{
+    fillRDM(grids, dataType, sort, [&](bool ebms) {
+        RecordFiller<QStringView> filler(grids, ebms);
+        for (const QString& line : lines)
+            filler.add(line);
+    });
 }
 
 bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
@@ -259,14 +330,14 @@ bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
         modMain::GetRightOfLast(path, QLatin1Char('.')).toUpper() != QLatin1String("ORV"))
         return false;
 
-    QStringList lines;
+    QByteArray bytes;
     QString error;
-    if (!textfile::readLines(path, lines, &error)) {
+    if (!textfile::readBytes(path, bytes, &error)) {
         statusMessage(QStringLiteral("!!! The record file could not be loaded: %1").arg(error));
-        lines.clear();
+        bytes.clear();
     }
     // Other Data Types than "2" get their sort here, as the rows go in.
-    fillRDMFromLines(grids, lines, gstrDataType, RDMSortSettings{gstrSortType, gstrSortGroup, gstrSortLine});
+    fillRDMFromBytes(grids, bytes, gstrDataType, RDMSortSettings{gstrSortType, gstrSortGroup, gstrSortLine});
     QCoreApplication::processEvents();
     if (recordshooks::showTotalRecords)
         recordshooks::showTotalRecords(grids.igRDM.RowCount());

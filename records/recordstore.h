@@ -68,6 +68,10 @@ void sortRDMBySettings(Grid& igRDM, const RDMSortSettings& sort);
 void fillRDMFromLines(DataGrids& grids, const QStringList& lines, const QString& dataType,
                       const RDMSortSettings& sort = {});
 
+// The same from the bytes of a record file, read as textfile::decode reads
+// them; a plain ASCII file is used where it stands. `bytes` is emptied.
+void fillRDMFromBytes(DataGrids& grids, QByteArray& bytes, const QString& dataType, const RDMSortSettings& sort = {});
+
 // Loads a ".orv" file (any letter case) into igRDM: the store is replaced,
 // the count shown, then for Data Type "2" the EBMS render list is built,
 // otherwise the store is sorted by the sort settings. Reads gstrDataType and

@@ -271,10 +271,70 @@ TEST(GridView, SelectionFollowsTheGridBothWays)
     EXPECT_FALSE(sel->isRowSelected(2, QModelIndex()));
 
     int cellRow = 0, cellCol = 0, shownRow = 0;
-    g.onCellEvent = [&](int r, int c) { cellRow = r; cellCol = c; };
+    g.onCellEvent = [&](int r, int c) {
+        cellRow = r;
+        cellCol = c;
+    };
     g.onRowEvent = [&](int r) { shownRow = r; };
     Q_EMIT view.clicked(view.model()->index(1, 1));
     EXPECT_EQ(cellRow, 2);
     EXPECT_EQ(cellCol, 2);
     EXPECT_EQ(shownRow, 2);
+}
+
+TEST(Grid, CellTextsKeptWhateverTheirCharactersAndWayIn)
+{
+    Grid g;
+    for (const char* key : {"A", "B", "C"})
+        g.AddCol(key);
+    const QString euro = QStringLiteral("5 \u20AC");
+    const QString latin = QStringLiteral("caf\u00E9");
+    const std::vector<QAnyStringView> row1{QLatin1StringView("x"), QStringView(latin), QUtf8StringView("\xC3\xBC")};
+    const std::vector<QAnyStringView> row2{QStringView(euro), QLatin1StringView("dropped?"), QLatin1StringView("z"),
+                                           QLatin1StringView("past the last column")};
+    EXPECT_EQ(g.AppendRow(row1), 1);
+    EXPECT_EQ(g.AppendRow(row2), 2);
+    EXPECT_EQ(g.AppendRow({}), 3);
+    EXPECT_EQ(g.RowValues(1), QStringList({"x", latin, QStringLiteral("\u00FC")}));
+    EXPECT_EQ(g.RowValues(2), QStringList({euro, "dropped?", "z"}));
+    EXPECT_EQ(g.RowValues(3), QStringList({"", "", ""}));
+
+    // Edits in any order, wider characters into a narrow row, cells emptied.
+    g.SetCellValue(1, 2, euro);
+    g.SetCellValue(2, 2, "");
+    g.SetCellValue(3, 3, "c");
+    g.SetCellValue(3, 1, "a");
+    g.SetCellValue(3, 3, "");
+    Grid copy(g);
+    g.SetCellValue(1, 1, "changed");
+    EXPECT_EQ(copy.RowValues(1), QStringList({"x", euro, QStringLiteral("\u00FC")}));
+    EXPECT_EQ(copy.RowValues(2), QStringList({euro, "", "z"}));
+    EXPECT_EQ(copy.RowValues(3), QStringList({"a", "", ""}));
+    EXPECT_EQ(g.CellValue(1, 1), "changed");
+    const int d = g.AddCol("D");
+    EXPECT_EQ(g.CellValue(2, d), "");
+    g.SetCellValue(2, d, "d");
+    EXPECT_EQ(g.RowValues(2), QStringList({euro, "", "z", "d"}));
+}
+
+TEST(Grid, SortComparesTextsHoweverTheyAreStored)
+{
+    // "b" sits in rows of plain Latin-1 and in a row that needs UTF-16; both
+    // are the same text and keep their order.
+    Grid g;
+    g.AddCol("Key");
+    g.AddCol("Other");
+    g.AddCol("Id");
+    const char* rows[][2] = {
+        {"b", "plain"}, {"\u00C9t\u00E9", "x"}, {"b", "\u20AC"}, {"\u00E9t\u00E9", "x"}, {"B", "x"}, {"a", "x"},
+        {"", "x"}};
+    for (const auto& [key, other] : rows) {
+        const int r = g.AddRow();
+        g.SetCellValue(r, 1, QString::fromUtf8(key));
+        g.SetCellValue(r, 2, QString::fromUtf8(other));
+        g.SetCellValue(r, 3, QString::number(r));
+    }
+    g.SortObject().SetCount(1);
+    g.Sort();
+    EXPECT_EQ(column(g, 3), QStringList({"7", "6", "5", "1", "3", "2", "4"}));
 }

@@ -186,3 +186,19 @@ TEST_F(Store, WriterBlanksBreaksInsideCells)
     grids.igRDM.SetCellValue(r, "DateTime", "1|2|3|4");
     EXPECT_EQ(recordLine(grids.igRDM, r), QString("a b  c") + QString(19, '\t') + "\t1|2|3|4");
 }
+
+TEST_F(Store, RecordFilesInEveryEncodingLoadTheSameTexts)
+{
+    gstrSortType = "Ascending";
+    gstrSortLine = "Line 1";
+    const QStringList expected{QStringLiteral("caf\u00E9"), QStringLiteral("Caf\u00E9 \u20AC"), "plain"};
+    const QString text = QStringLiteral(" plain \tx\r\ncaf\u00E9\r\n\r\nCaf\u00E9 \u20AC\n");
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray cp1252 = text.toLatin1();
+    cp1252.replace('?', '\x80'); // the euro sign
+    for (const QByteArray& bytes : {utf8, "\xEF\xBB\xBF" + utf8, cp1252}) {
+        ASSERT_TRUE(loadRDMFromOrvFile(grids, file("enc.orv", bytes)));
+        EXPECT_EQ(column("Line 1"), expected) << bytes.toHex().constData();
+        EXPECT_EQ(grids.igRDM.CellValue(3, "Line 2"), "x");
+    }
+}
