@@ -114,9 +114,9 @@ int PageCycle::collect(bool applyCursorRule)
     const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
     const bool bookings = ebms && grids_.igBook2.RowCount() > 0;
     const Grid& source = !ebms ? grids_.igRDM : bookings ? grids_.igBook2 : grids_.igRADE;
-    // A page that goes on with the next rows of the first booking starts no
-    // new pass, though its cursor is 1.
-    const bool sameBooking = bookings && continueBooking_ && mlngPageCursor == 1;
+    // A page that goes on with the next rows of a booking starts no new
+    // pass, though its cursor may be 1.
+    const bool sameBooking = bookings && continueBooking_ && mlngPageCursor >= 1 && mlngPageCursor <= source.RowCount();
     continueBooking_ = false;
     pageBookingRows_.clear();
     if (applyCursorRule && !sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
@@ -126,7 +126,7 @@ int PageCycle::collect(bool applyCursorRule)
         if (bookings)
             mlngBookingCursor = 1;
     }
-    return bookings ? collectBookings() : collectRecords(source, ebms);
+    return bookings ? collectBookings(sameBooking) : collectRecords(source, ebms);
 }
 
 int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
@@ -171,7 +171,7 @@ int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
     return count;
 }
 
-int PageCycle::collectBookings()
+int PageCycle::collectBookings(bool continuing)
 {
     const Grid& book2 = grids_.igBook2;
     const Grid& book = grids_.igBook;
@@ -191,18 +191,22 @@ int PageCycle::collectBookings()
     };
 
     int count = 0;
-    for (int r = std::max(mlngPageCursor, 1); r <= book2.RowCount(); ++r) {
+    const int first = std::max(mlngPageCursor, 1);
+    for (int r = first; r <= book2.RowCount(); ++r) {
         if (poll())
             return -1;
         if (mlngBookingCursor > book.RowCount() || mlngBookingCursor <= 0)
             mlngBookingCursor = 1;
         const QString bid = book2.CellValue(r, QStringLiteral("BID"));
         bool A = false, F = false;
-        // The bookings are searched from the booking cursor on, so a booking
-        // with several rows pages through them instead of repeating the first.
+        // A booking that goes on from the last page is searched from the
+        // booking cursor on, so that it pages through its rows instead of
+        // repeating the first; every other booking from the top, since the
+        // joined rows need not follow the order of the bookings.
+        const int from = continuing && r == first ? mlngBookingCursor : 1;
         const auto scan = [&](const QString* item) {
             bool rescanned = false;
-            for (int j = mlngBookingCursor; j <= book.RowCount(); ++j) {
+            for (int j = from; j <= book.RowCount(); ++j) {
                 if (poll())
                     return false;
                 if (book.CellValue(j, QStringLiteral("BID")) != bid)

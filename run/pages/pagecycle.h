@@ -74,7 +74,7 @@ public:
 private:
     int collect(bool applyCursorRule);
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
-    int collectBookings();
+    int collectBookings(bool continuing);
     bool locationMatches(const Grid& grid, int row, const QString& item) const;
     bool recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const;
     bool loadTemplate(const QString& fileName);

@@ -238,19 +238,26 @@ TEST_F(PageCycleTest, EscDuringCollectionStops)
     EXPECT_EQ(canvas.saves, 0);
 }
 
-TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
-{
-    testsupport::FixedClock clock(QDateTime(QDate(2024, 3, 7), QTime(12, 0)));
-    gstrDataType = "2";
-    gstrDataFile = "functions.TXT";
-    grids.igBook2.AddCol("BID");
-    for (const char* bid : {"B1", "B2"})
-        grids.igBook2.SetCellValue(grids.igBook2.AddRow(), "BID", bid);
-    for (int n = 1; n <= 11; ++n)
-        grids.igBook.AddCol(QStringLiteral("Line %1").arg(n));
-    for (const char* key : {"BID", "FSD", "FED"})
-        grids.igBook.AddCol(key);
-    const auto add = [&](const char* bid, const char* name, const char* functionDate) {
+class BookingPagesTest : public PagesTest {
+protected:
+    void SetUp() override
+    {
+        PagesTest::SetUp();
+        gstrDataType = "2";
+        gstrDataFile = "functions.TXT";
+        grids.igBook2.AddCol("BID");
+        for (int n = 1; n <= 11; ++n)
+            grids.igBook.AddCol(QStringLiteral("Line %1").arg(n));
+        for (const char* key : {"BID", "FSD", "FED"})
+            grids.igBook.AddCol(key);
+    }
+    void addBookings(std::initializer_list<const char*> bids)
+    {
+        for (const char* bid : bids)
+            grids.igBook2.SetCellValue(grids.igBook2.AddRow(), "BID", bid);
+    }
+    void addBookRow(const char* bid, const char* name, const char* functionDate = "20240307")
+    {
         const int r = grids.igBook.AddRow();
         const QStringList cells = {name, "", "900", "2400", "20240307", "", "Gala", "", "", "1000", "2200"};
         for (int n = 1; n <= 11; ++n)
@@ -258,10 +265,16 @@ TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
         grids.igBook.SetCellValue(r, "BID", bid);
         grids.igBook.SetCellValue(r, "FSD", functionDate);
         grids.igBook.SetCellValue(r, "FED", functionDate);
-    };
-    add("B1", "B1 first", "20240307");
-    add("B1", "B1 second", "20240307");
-    add("B2", "B2 only", "20200101");
+    }
+    testsupport::FixedClock clock{QDateTime(QDate(2024, 3, 7), QTime(12, 0))};
+};
+
+TEST_F(BookingPagesTest, BookingsPageThroughTheirRows)
+{
+    addBookings({"B1", "B2"});
+    addBookRow("B1", "B1 first");
+    addBookRow("B1", "B1 second");
+    addBookRow("B2", "B2 only", "20200101");
     templates::Template t = simpleTemplate(1);
     for (int n : {2, 6, 9, 10}) // lines 3, 7, 10 and 11 shown
         *t.line(0, 0, n) = "1";
@@ -282,5 +295,29 @@ TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
         EXPECT_EQ(shown, (QStringList{"B1 first/09:00/Gala/10:00/22:00", "B1 second/09:00/Gala/10:00/22:00", b2,
                                       "B1 first/09:00/Gala/10:00/22:00"}))
             << validity;
+    }
+}
+
+TEST_F(BookingPagesTest, EveryBookingIsFoundWhateverTheOrderOfItsRows)
+{
+    // The joined rows are sorted on their own columns, so they need not
+    // follow the order of the bookings.
+    grids.igBook.AddCol("Room");
+    addBookings({"B1", "B2", "B3"});
+    for (const char* bid : {"B3", "B2", "B1"}) {
+        addBookRow(bid, bid);
+        grids.igBook.SetCellValue(grids.igBook.RowCount(), "Room", "R");
+    }
+    writeTemplate("Template with 3 records", simpleTemplate(3));
+    addPlayList({"Template with 3 records"});
+    for (const char* field : {"", "Room"}) {
+        gstrAssignedField = field;
+        gstrAssignedLocation = "R";
+        for (const char* validity : {"0", "1"}) {
+            gstrDayTimeValidity = validity;
+            cycle.resetCursors();
+            ASSERT_TRUE(cycle.blnRenderNextPage());
+            EXPECT_EQ(canvas.texts(), (QStringList{"B1", "B2", "B3"})) << field << validity;
+        }
     }
 }
