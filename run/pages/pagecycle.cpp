@@ -204,8 +204,10 @@ int PageCycle::collectBookings(bool continuing)
         // repeating the first; every other booking from the top, since the
         // joined rows need not follow the order of the bookings.
         const int from = continuing && r == first ? mlngBookingCursor : 1;
+        // No search goes back over the rows before the booking cursor: they
+        // were shown already, and showing them again would hold the page on
+        // this booking for ever.
         const auto scan = [&](const QString* item) {
-            bool rescanned = false;
             for (int j = from; j <= book.RowCount(); ++j) {
                 if (poll())
                     return false;
@@ -227,12 +229,6 @@ int PageCycle::collectBookings(bool continuing)
                             mblnFunctionMatched = true;
                         return true;
                     }
-                }
-                if (item && A && !F && mblnFunctionMatched && !rescanned) {
-                    mblnFunctionMatched = false;
-                    rescanned = true;
-                    mlngBookingCursor = 1;
-                    j = 0;
                 }
             }
             return true;

@@ -321,3 +321,25 @@ TEST_F(BookingPagesTest, EveryBookingIsFoundWhateverTheOrderOfItsRows)
         }
     }
 }
+
+TEST_F(BookingPagesTest, ARowWithoutAValidFunctionDoesNotSendTheBookingBack)
+{
+    grids.igBook.AddCol("Room");
+    addBookings({"B1", "B2"});
+    addBookRow("B1", "B1 first");
+    addBookRow("B1", "B1 second", "20200101");
+    addBookRow("B2", "B2 only");
+    for (int r = 1; r <= 3; ++r)
+        grids.igBook.SetCellValue(r, "Room", "R");
+    writeTemplate("Template with 1 record", simpleTemplate(1));
+    addPlayList({"Template with 1 record"});
+    gstrDayTimeValidity = "1";
+    gstrAssignedField = "Room";
+    gstrAssignedLocation = "R";
+    QStringList shown;
+    for (int page = 0; page < 4; ++page) {
+        ASSERT_TRUE(cycle.blnRenderNextPage());
+        shown << canvas.texts();
+    }
+    EXPECT_EQ(shown, (QStringList{"B1 first", "B1 second", "B2 only", "B1 first"}));
+}
