@@ -278,6 +278,9 @@ bool PageCycle::blnRenderNextPage()
     BusyGuard busy;
     lastSave_ = {};
     now_ = services::clock().now();
+    const int pageCursor = mlngPageCursor;
+    const int bookingCursor = mlngBookingCursor;
+    const bool continuing = continueBooking_;
     const auto stopExit = [](const QString& error = QString()) {
         statusMessage(gblnStop || error.isEmpty() ? QStringLiteral("Process stop.") : error);
         return false;
@@ -360,6 +363,12 @@ bool PageCycle::blnRenderNextPage()
         if (poll())
             return stopExit();
         lastSave_ = canvas_.SaveThemeLayoutImage(paths::join(gstrMediaFolder, gstrImageFile));
+        if (!lastSave_.saved) {
+            // Nobody saw these records: the next try shows them again.
+            mlngPageCursor = pageCursor;
+            mlngBookingCursor = bookingCursor;
+            continueBooking_ = continuing;
+        }
         return lastSave_.saved;
     } catch (const std::exception& e) {
         return stopExit(QString::fromLocal8Bit(e.what()));

@@ -224,6 +224,21 @@ TEST_F(PageCycleTest, TitleDateTimeAndBackgroundLookup)
     EXPECT_EQ(canvas.backgrounds.last(), QDir(gstrMediaFolder).filePath("bg.png"));
 }
 
+TEST_F(PageCycleTest, APageThatWasNotSavedIsMadeAgain)
+{
+    for (int i = 1; i <= 5; ++i)
+        addRecord(QStringLiteral("R%1").arg(i));
+    addPlayList({"Template with 2 records"});
+    writeTemplate("Template with 2 records", simpleTemplate(2));
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    canvas.failSaves = true;
+    EXPECT_FALSE(cycle.blnRenderNextPage());
+    EXPECT_EQ(cycle.mlngPageCursor, 3);
+    canvas.failSaves = false;
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), (QStringList{"R3", "R4"}));
+}
+
 TEST_F(PageCycleTest, EscDuringCollectionStops)
 {
     testsupport::HeldKeys keys;
