@@ -114,9 +114,9 @@ int PageCycle::collect(bool applyCursorRule)
     const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
     const bool bookings = ebms && grids_.igBook2.RowCount() > 0;
     const Grid& source = !ebms ? grids_.igRDM : bookings ? grids_.igBook2 : grids_.igRADE;
-    // A page that goes on with the next rows of the first booking starts no
-    // new pass, though its cursor is 1.
-    const bool sameBooking = bookings && continueBooking_ && mlngPageCursor == 1;
+    // A page that goes on with the next rows of a booking starts no new
+    // pass, though its cursor may be 1.
+    const bool sameBooking = bookings && continueBooking_ && mlngPageCursor >= 1 && mlngPageCursor <= source.RowCount();
     continueBooking_ = false;
     pageBookingRows_.clear();
     if (applyCursorRule && !sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
@@ -126,7 +126,7 @@ int PageCycle::collect(bool applyCursorRule)
         if (bookings)
             mlngBookingCursor = 1;
     }
-    return bookings ? collectBookings() : collectRecords(source, ebms);
+    return bookings ? collectBookings(sameBooking) : collectRecords(source, ebms);
 }
 
 int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
@@ -171,7 +171,7 @@ int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
     return count;
 }
 
-int PageCycle::collectBookings()
+int PageCycle::collectBookings(bool continuing)
 {
     const Grid& book2 = grids_.igBook2;
     const Grid& book = grids_.igBook;
@@ -191,18 +191,24 @@ int PageCycle::collectBookings()
     };
 
     int count = 0;
-    for (int r = std::max(mlngPageCursor, 1); r <= book2.RowCount(); ++r) {
+    const int first = std::max(mlngPageCursor, 1);
+    for (int r = first; r <= book2.RowCount(); ++r) {
         if (poll())
             return -1;
         if (mlngBookingCursor > book.RowCount() || mlngBookingCursor <= 0)
             mlngBookingCursor = 1;
         const QString bid = book2.CellValue(r, QStringLiteral("BID"));
         bool A = false, F = false;
-        // The bookings are searched from the booking cursor on, so a booking
-        // with several rows pages through them instead of repeating the first.
+        // A booking that goes on from the last page is searched from the
+        // booking cursor on, so that it pages through its rows instead of
+        // repeating the first; every other booking from the top, since the
+        // joined rows need not follow the order of the bookings.
+        const int from = continuing && r == first ? mlngBookingCursor : 1;
+        // No search goes back over the rows before the booking cursor: they
+        // were shown already, and showing them again would hold the page on
+        // this booking for ever.
         const auto scan = [&](const QString* item) {
-            bool rescanned = false;
-            for (int j = mlngBookingCursor; j <= book.RowCount(); ++j) {
+            for (int j = from; j <= book.RowCount(); ++j) {
                 if (poll())
                     return false;
                 if (book.CellValue(j, QStringLiteral("BID")) != bid)
@@ -223,12 +229,6 @@ int PageCycle::collectBookings()
                             mblnFunctionMatched = true;
                         return true;
                     }
-                }
-                if (item && A && !F && mblnFunctionMatched && !rescanned) {
-                    mblnFunctionMatched = false;
-                    rescanned = true;
-                    mlngBookingCursor = 1;
-                    j = 0;
                 }
             }
             return true;
@@ -278,6 +278,9 @@ bool PageCycle::blnRenderNextPage()
     BusyGuard busy;
     lastSave_ = {};
     now_ = services::clock().now();
+    const int pageCursor = mlngPageCursor;
+    const int bookingCursor = mlngBookingCursor;
+    const bool continuing = continueBooking_;
     const auto stopExit = [](const QString& error = QString()) {
         statusMessage(gblnStop || error.isEmpty() ? QStringLiteral("Process stop.") : error);
         return false;
@@ -360,6 +363,12 @@ bool PageCycle::blnRenderNextPage()
         if (poll())
             return stopExit();
         lastSave_ = canvas_.SaveThemeLayoutImage(paths::join(gstrMediaFolder, gstrImageFile));
+        if (!lastSave_.saved) {
+            // Nobody saw these records: the next try shows them again.
+            mlngPageCursor = pageCursor;
+            mlngBookingCursor = bookingCursor;
+            continueBooking_ = continuing;
+        }
         return lastSave_.saved;
     } catch (const std::exception& e) {
         return stopExit(QString::fromLocal8Bit(e.what()));

@@ -47,7 +47,8 @@ public:
     // Makes one page: collects it, loads the template at the start of a
     // pass, draws it and saves it. True when the page image was saved; False
     // after "No template to render.", "Can't load the template file.", a stop
-    // ("Process stop.") or a failed save (logged by the canvas).
+    // ("Process stop.") or a failed save (logged by the canvas; the cursors
+    // then stay where the page began, so the next try shows its records).
     bool blnRenderNextPage();
 
     // Draws the title, date, time and the page grid's records into the
@@ -74,7 +75,7 @@ public:
 private:
     int collect(bool applyCursorRule);
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
-    int collectBookings();
+    int collectBookings(bool continuing);
     bool locationMatches(const Grid& grid, int row, const QString& item) const;
     bool recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const;
     bool loadTemplate(const QString& fileName);

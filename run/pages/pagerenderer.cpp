@@ -91,8 +91,11 @@ bool PageRenderer::CreateORVThemeLayout(const QString& backgroundFile, const tem
     if (gblnStop)
         return closing();
     statusMessage(QStringLiteral("Start creating Theme Layout ..."));
-    if (!readSize())
+    if (!readSize()) {
+        // The last page must not be saved again as if it were this one.
+        page_.fill(Qt::black);
         return closing();
+    }
     // The same picture is reused from page to page while the size stays.
     if (page_.width() != W_ || page_.height() != H_)
         page_ = QImage(W_, H_, QImage::Format_RGB32);

@@ -35,7 +35,7 @@ public:
     pages::PageSave SaveThemeLayoutImage(const QString& path) override
     {
         ++saves;
-        return {true, path, {}};
+        return {!failSaves, path, {}};
     }
     QStringList texts() const
     {
@@ -47,6 +47,7 @@ public:
     std::vector<Call> calls;
     QStringList backgrounds;
     int saves = 0;
+    bool failSaves = false;
 };
 
 // A template with `records` records of one shown line each (line 1 at the

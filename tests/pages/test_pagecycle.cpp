@@ -224,6 +224,21 @@ TEST_F(PageCycleTest, TitleDateTimeAndBackgroundLookup)
     EXPECT_EQ(canvas.backgrounds.last(), QDir(gstrMediaFolder).filePath("bg.png"));
 }
 
+TEST_F(PageCycleTest, APageThatWasNotSavedIsMadeAgain)
+{
+    for (int i = 1; i <= 5; ++i)
+        addRecord(QStringLiteral("R%1").arg(i));
+    addPlayList({"Template with 2 records"});
+    writeTemplate("Template with 2 records", simpleTemplate(2));
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    canvas.failSaves = true;
+    EXPECT_FALSE(cycle.blnRenderNextPage());
+    EXPECT_EQ(cycle.mlngPageCursor, 3);
+    canvas.failSaves = false;
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), (QStringList{"R3", "R4"}));
+}
+
 TEST_F(PageCycleTest, EscDuringCollectionStops)
 {
     testsupport::HeldKeys keys;
@@ -238,19 +253,26 @@ TEST_F(PageCycleTest, EscDuringCollectionStops)
     EXPECT_EQ(canvas.saves, 0);
 }
 
-TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
-{
-    testsupport::FixedClock clock(QDateTime(QDate(2024, 3, 7), QTime(12, 0)));
-    gstrDataType = "2";
-    gstrDataFile = "functions.TXT";
-    grids.igBook2.AddCol("BID");
-    for (const char* bid : {"B1", "B2"})
-        grids.igBook2.SetCellValue(grids.igBook2.AddRow(), "BID", bid);
-    for (int n = 1; n <= 11; ++n)
-        grids.igBook.AddCol(QStringLiteral("Line %1").arg(n));
-    for (const char* key : {"BID", "FSD", "FED"})
-        grids.igBook.AddCol(key);
-    const auto add = [&](const char* bid, const char* name, const char* functionDate) {
+class BookingPagesTest : public PagesTest {
+protected:
+    void SetUp() override
+    {
+        PagesTest::SetUp();
+        gstrDataType = "2";
+        gstrDataFile = "functions.TXT";
+        grids.igBook2.AddCol("BID");
+        for (int n = 1; n <= 11; ++n)
+            grids.igBook.AddCol(QStringLiteral("Line %1").arg(n));
+        for (const char* key : {"BID", "FSD", "FED"})
+            grids.igBook.AddCol(key);
+    }
+    void addBookings(std::initializer_list<const char*> bids)
+    {
+        for (const char* bid : bids)
+            grids.igBook2.SetCellValue(grids.igBook2.AddRow(), "BID", bid);
+    }
+    void addBookRow(const char* bid, const char* name, const char* functionDate = "20240307")
+    {
         const int r = grids.igBook.AddRow();
         const QStringList cells = {name, "", "900", "2400", "20240307", "", "Gala", "", "", "1000", "2200"};
         for (int n = 1; n <= 11; ++n)
@@ -258,10 +280,16 @@ TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
         grids.igBook.SetCellValue(r, "BID", bid);
         grids.igBook.SetCellValue(r, "FSD", functionDate);
         grids.igBook.SetCellValue(r, "FED", functionDate);
-    };
-    add("B1", "B1 first", "20240307");
-    add("B1", "B1 second", "20240307");
-    add("B2", "B2 only", "20200101");
+    }
+    testsupport::FixedClock clock{QDateTime(QDate(2024, 3, 7), QTime(12, 0))};
+};
+
+TEST_F(BookingPagesTest, BookingsPageThroughTheirRows)
+{
+    addBookings({"B1", "B2"});
+    addBookRow("B1", "B1 first");
+    addBookRow("B1", "B1 second");
+    addBookRow("B2", "B2 only", "20200101");
     templates::Template t = simpleTemplate(1);
     for (int n : {2, 6, 9, 10}) // lines 3, 7, 10 and 11 shown
         *t.line(0, 0, n) = "1";
@@ -283,4 +311,50 @@ TEST_F(PageCycleTest, BookingsPageThroughTheirRows)
                                       "B1 first/09:00/Gala/10:00/22:00"}))
             << validity;
     }
+}
+
+TEST_F(BookingPagesTest, EveryBookingIsFoundWhateverTheOrderOfItsRows)
+{
+    // The joined rows are sorted on their own columns, so they need not
+    // follow the order of the bookings.
+    grids.igBook.AddCol("Room");
+    addBookings({"B1", "B2", "B3"});
+    for (const char* bid : {"B3", "B2", "B1"}) {
+        addBookRow(bid, bid);
+        grids.igBook.SetCellValue(grids.igBook.RowCount(), "Room", "R");
+    }
+    writeTemplate("Template with 3 records", simpleTemplate(3));
+    addPlayList({"Template with 3 records"});
+    for (const char* field : {"", "Room"}) {
+        gstrAssignedField = field;
+        gstrAssignedLocation = "R";
+        for (const char* validity : {"0", "1"}) {
+            gstrDayTimeValidity = validity;
+            cycle.resetCursors();
+            ASSERT_TRUE(cycle.blnRenderNextPage());
+            EXPECT_EQ(canvas.texts(), (QStringList{"B1", "B2", "B3"})) << field << validity;
+        }
+    }
+}
+
+TEST_F(BookingPagesTest, ARowWithoutAValidFunctionDoesNotSendTheBookingBack)
+{
+    grids.igBook.AddCol("Room");
+    addBookings({"B1", "B2"});
+    addBookRow("B1", "B1 first");
+    addBookRow("B1", "B1 second", "20200101");
+    addBookRow("B2", "B2 only");
+    for (int r = 1; r <= 3; ++r)
+        grids.igBook.SetCellValue(r, "Room", "R");
+    writeTemplate("Template with 1 record", simpleTemplate(1));
+    addPlayList({"Template with 1 record"});
+    gstrDayTimeValidity = "1";
+    gstrAssignedField = "Room";
+    gstrAssignedLocation = "R";
+    QStringList shown;
+    for (int page = 0; page < 4; ++page) {
+        ASSERT_TRUE(cycle.blnRenderNextPage());
+        shown << canvas.texts();
+    }
+    EXPECT_EQ(shown, (QStringList{"B1 first", "B1 second", "B2 only", "B1 first"}));
 }

@@ -168,4 +168,10 @@ TEST_F(RendererTest, BackgroundsOfThePage)
     plain.gstrBackgroundColor = "blue";
     EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
     EXPECT_EQ(messages().last(), "Error creating ORV Theme Layout.");
+    // A page size that can't be read leaves no trace of the last page.
+    plain.gstrBackgroundColor = "&H112233";
+    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
+    gstrScreenWidth = "wide";
+    EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
+    EXPECT_FALSE(anyPixelOtherThan(renderer.page(), qRgb(0, 0, 0)));
 }
