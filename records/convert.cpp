@@ -59,7 +59,7 @@ void ConvertDataFile(const QString& source, bool& ok)
         ok = false;
         return;
     case records::ConvertStatus::Failed:
-        services::message(error, MsgIcon::Information, MsgButtons::Ok);
+        services::message(error, MsgIcon::None, MsgButtons::Ok);
         ok = false;
         return;
     }

@@ -194,6 +194,7 @@ TEST_F(Convert, ConvertDataFileReportsEachOutcome)
     EXPECT_FALSE(ok);
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_TRUE(messages.texts[0].contains("Line 1"));
+    EXPECT_EQ(messages.icons[0], MsgIcon::None);
     EXPECT_EQ(out(), kOld);
 
     writeAll(dir.filePath("good.txt"), "1\t2\t3\t4\t5\t6\t7\t8\t9\r\n");
