@@ -371,6 +371,15 @@ QPointF PreviewModel::local(const Target& t, double x, double y) const
     return {x - it.left(), y - it.top()};
 }
 
+void PreviewModel::buttonsHeld(int buttons)
+{
+    held_ &= buttons;
+    if (held_ == 0) {
+        capture_.reset();
+        pressedOnBackground_ = false;
+    }
+}
+
 void PreviewModel::mouseDown(double x, double y, int button, int shift)
 {
     if (held_ == 0) {

@@ -250,6 +250,12 @@ public:
     void raiseMouseUp(const ItemRef& ref, int button, int shift, double x, double y);
 
     // Pointer input, X and Y in background pixels.
+    // The buttons the window reports as held before a press or during a
+    // move: a button counted as held but no longer down had its release
+    // taken by a message box or another window. It is let go without an
+    // event, and with no button left the pressed control loses the pointer,
+    // so the next press goes where it lands.
+    void buttonsHeld(int buttons);
     void mouseDown(double x, double y, int button, int shift);
     void mouseMove(double x, double y, int buttons, int shift);
     void mouseUp(double x, double y, int button, int shift);

@@ -141,3 +141,33 @@ TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
     EXPECT_EQ(m.lblEvent(record, 4).left(), m.lblAlignLeftLine().left());
     EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblAlignLeftLine().left() + m.lblEvent(record, 4).width());
 }
+
+TEST_F(IntegrationTest, APressAfterAReleaseLostToAMessageGoesWhereItLands)
+{
+    frmMain& w = *window;
+    w.cboTemplateSelection->setCurrentIndex(3);
+    Q_EMIT w.cboTemplateSelection->activated(3);
+    preview::PreviewModel& m = side->previewModel();
+    preview::PreviewCanvas* canvas = side->previewCanvas();
+    const QPointF three = m.lblEvent(0, 3).rect().center();
+    const auto hit = m.itemAt(three.x(), three.y());
+    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 3);
+    const int record = hit->group;
+    templates::Template& t = templates::designerTemplate();
+    *t.line(record, templates::kFieldLineUp, 2) = QStringLiteral("1,3,L,to");
+    *t.line(record, templates::kFieldLineUp, 3) = QStringLiteral("1,2,R,");
+
+    // The refusal's box takes the right button's release.
+    const QPointF at = canvas->toCanvas(three);
+    mouse(canvas, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    mouse(canvas, QEvent::MouseMove, at + QPointF(5, 5), Qt::NoButton, Qt::RightButton);
+    ASSERT_EQ(messages.texts.size(), 1);
+
+    const QPointF eight = m.lblEvent(record, 8).rect().center();
+    const QRectF before = m.lblEvent(record, 8).rect();
+    mouse(canvas, QEvent::MouseMove, canvas->toCanvas(eight), Qt::NoButton, Qt::NoButton);
+    dragOnCanvas(canvas, eight, QPointF(3, 2), Qt::LeftButton);
+    EXPECT_EQ(m.state().mintSelectedLine, 8);
+    EXPECT_EQ(m.lblEvent(record, 8).rect(), before.translated(3, 2));
+    EXPECT_FALSE(w.mnuPopup->isVisible());
+}
