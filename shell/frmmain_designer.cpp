@@ -25,14 +25,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-namespace {
-
-bool validLine(int line)
-{
-    return line >= 0 && line < templates::kLines;
-}
-
-} // namespace
+using lines::validLine;
 
 // The font panel, the line rows and the record-line menu.
 class DesignerSide::Window final : public lines::LineWindow {

@@ -48,21 +48,27 @@ QString storedRect(const QString& file, int record, int line)
     return storedField(file, record, line, 2);
 }
 
+// Shows the template with three records and gives the record display
+// whose line `line` is in front on the preview; -1 when none is.
+int showThreeRecords(frmMain& w, const preview::PreviewModel& m, int line)
+{
+    w.cboTemplateSelection->setCurrentIndex(3);
+    Q_EMIT w.cboTemplateSelection->activated(3);
+    const QPointF centre = m.lblEvent(0, line).rect().center();
+    const auto hit = m.itemAt(centre.x(), centre.y());
+    return hit && hit->kind == preview::ItemKind::RecordLine && hit->index == line ? hit->group : -1;
+}
+
 } // namespace
 
 TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
 {
     frmMain& w = *window;
-    w.cboTemplateSelection->setCurrentIndex(3);
-    Q_EMIT w.cboTemplateSelection->activated(3);
     preview::PreviewModel& m = side->previewModel();
     preview::PreviewCanvas* canvas = side->previewCanvas();
     const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
-
-    // The line in front at the middle of the first record's line 3.
-    const auto hit = m.itemAt(m.lblEvent(0, 2).rect().center().x(), m.lblEvent(0, 2).rect().center().y());
-    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 2);
-    const int record = hit->group;
+    const int record = showThreeRecords(w, m, 2);
+    ASSERT_GE(record, 0);
     const QRectF before = m.lblEvent(record, 2).rect();
     dragOnCanvas(canvas, before.center(), QPointF(12, 7), Qt::LeftButton);
     EXPECT_EQ(m.lblEvent(record, 2).rect(), before.translated(12, 7));
@@ -92,18 +98,14 @@ TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
 TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
 {
     frmMain& w = *window;
-    w.cboTemplateSelection->setCurrentIndex(3);
-    Q_EMIT w.cboTemplateSelection->activated(3);
     preview::PreviewModel& m = side->previewModel();
     preview::PreviewCanvas* canvas = side->previewCanvas();
     lines::LineAttsPanel* panel = DesignerSide::of(w)->lineAttsPanel();
     ASSERT_TRUE(panel);
     const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
-
-    const QPointF centre = m.lblEvent(0, 4).rect().center();
-    const auto hit = m.itemAt(centre.x(), centre.y());
-    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 4);
-    const int record = hit->group;
+    const int record = showThreeRecords(w, m, 4);
+    ASSERT_GE(record, 0);
+    const QPointF centre = m.lblEvent(record, 4).rect().center();
     const QPointF at = canvas->toCanvas(centre);
     mouse(canvas, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     mouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
@@ -145,14 +147,11 @@ TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
 TEST_F(IntegrationTest, APressAfterAReleaseLostToAMessageGoesWhereItLands)
 {
     frmMain& w = *window;
-    w.cboTemplateSelection->setCurrentIndex(3);
-    Q_EMIT w.cboTemplateSelection->activated(3);
     preview::PreviewModel& m = side->previewModel();
     preview::PreviewCanvas* canvas = side->previewCanvas();
-    const QPointF three = m.lblEvent(0, 3).rect().center();
-    const auto hit = m.itemAt(three.x(), three.y());
-    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 3);
-    const int record = hit->group;
+    const int record = showThreeRecords(w, m, 3);
+    ASSERT_GE(record, 0);
+    const QPointF three = m.lblEvent(record, 3).rect().center();
     templates::Template& t = templates::designerTemplate();
     *t.line(record, templates::kFieldLineUp, 2) = QStringLiteral("1,3,L,to");
     *t.line(record, templates::kFieldLineUp, 3) = QStringLiteral("1,2,R,");
