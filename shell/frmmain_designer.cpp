@@ -8,7 +8,6 @@
 #include "designer/lines/lineswitches.h"
 #include "designer/lines/recordlines.h"
 #include "designer/preview/previewcanvas.h"
-#include "designer/preview/previewguides.h"
 #include "designer/preview/previewmodel.h"
 #include "designer/tools/align.h"
 #include "designer/tools/frame.h"
@@ -169,20 +168,13 @@ lines::LineAttsPanel* DesignerSide::lineAttsPanel() const
 
 void DesignerSide::installNeighbours()
 {
-    frmMain* w = &window_;
+    // The guides and the line-row states are the data side's.
     tools::SelectionFrame* frame = frame_.get();
     lines::LineSwitches* switches = switches_.get();
-    QPointer<preview::PreviewModel> m = model_;
     ShellNeighbours& n = window_.neighbours;
     n.HideSelectionFrame = [frame] { frame->HideSelectionFrame(); };
     n.ShowSelectionFrame = [frame](int index) { frame->ShowSelectionFrame(index); };
     n.ApplyTemplateRecord = [switches](int record) { switches->ApplyTemplateRecord(record); };
-    n.PositionGuideLines = [m] {
-        if (m)
-            preview::placeGuides(*m);
-    };
-    n.DisableLineRows = [w] { DisableLineRows(*w); };
-    n.EnableLineRows = [w] { EnableLineRows(*w); };
 }
 
 void DesignerSide::connectControls()
