@@ -260,7 +260,9 @@ int PreviewModel::slotOf(const ItemRef& ref)
 
 bool PreviewModel::windowed(ItemKind kind)
 {
-    return kind == ItemKind::EdgeStrip || kind == ItemKind::AdjustKnob;
+    // The guide handles stay above the labels so that an element or a line
+    // dropped on the page's edge never hides them from the pointer.
+    return kind == ItemKind::EdgeStrip || kind == ItemKind::AdjustKnob || kind == ItemKind::GuideHandle;
 }
 
 PreviewItem& PreviewModel::item(const ItemRef& ref)

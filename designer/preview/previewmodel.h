@@ -225,8 +225,9 @@ public:
     PreviewItem& item(const ItemRef& ref);
     const PreviewItem& item(const ItemRef& ref) const;
 
-    // Stacking: labels and guides lie beneath the frame strips and the knob,
-    // whatever their order. ZOrder brings an item to the front of its layer.
+    // Stacking: labels and guide lines lie beneath the guide handles, the
+    // frame strips and the knob, whatever their order. ZOrder brings an item
+    // to the front of its layer.
     void ZOrder(const ItemRef& ref);
     // Every item, back to front.
     std::vector<ItemRef> paintOrder() const;
@@ -240,8 +241,9 @@ public:
     // nullptr restores the do-nothing handlers. The caller keeps ownership.
     void setHandlers(PreviewHandlers* handlers);
     // Handlers for the events of one kind of control only (the record
-    // lines, the frame strips, ...); they come before the handlers above
-    // for that kind. nullptr removes them. The caller keeps ownership.
+    // lines, the frame strips, ...); that kind's events go to them instead
+    // of the handlers above. nullptr removes them. The caller keeps
+    // ownership.
     void setHandlers(ItemKind kind, PreviewHandlers* handlers);
     // Raises a control's event as the pointer would, X and Y in pixels
     // from its top-left corner: for a control that hands its events on.
