@@ -180,9 +180,14 @@ void DesignerSide::installNeighbours()
 void DesignerSide::connectControls()
 {
     lines::LineSwitches* switches = switches_.get();
-    for (int i = 0; i < templates::kLines; ++i)
+    for (int i = 0; i < templates::kLines; ++i) {
         connect(window_.chkRecordLines[size_t(i)], &QCheckBox::clicked, this,
                 [switches, i] { switches->chkRecordLines_Click(i); });
+        // A grey box comes only from a template: the user's clicks switch
+        // the line on and off, never to grey.
+        QCheckBox* line = window_.chkLine[size_t(i)];
+        connect(line, &QCheckBox::clicked, this, [line] { line->setTristate(false); });
+    }
     tools::LineAlignment* align = alignment_.get();
     for (int i = 0; i < 3; ++i)
         if (QAction* item = window_.mnuAlignment[size_t(i)])

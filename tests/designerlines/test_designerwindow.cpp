@@ -170,3 +170,19 @@ TEST_F(IntegrationTest, APressAfterAReleaseLostToAMessageGoesWhereItLands)
     EXPECT_EQ(m.lblEvent(record, 8).rect(), before.translated(3, 2));
     EXPECT_FALSE(w.mnuPopup->isVisible());
 }
+
+TEST_F(IntegrationTest, AGreyLineBoxFromATemplateTurnsOnAndOffWhenClicked)
+{
+    frmMain& w = *window;
+    ASSERT_GE(showThreeRecords(w, side->previewModel(), 0), 0);
+    templates::Template& t = templates::designerTemplate();
+    *t.line(1, templates::kFieldEnabled, 3) = QStringLiteral("2");
+    w.neighbours.ApplyTemplateRecord(1);
+    EXPECT_EQ(w.chkLine[3]->checkState(), Qt::PartiallyChecked);
+    QStringList stored;
+    for (int click = 0; click < 3; ++click) {
+        w.chkLine[3]->click();
+        stored << *t.line(1, templates::kFieldEnabled, 3);
+    }
+    EXPECT_EQ(stored, (QStringList{"1", "0", "1"}));
+}
