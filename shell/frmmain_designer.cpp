@@ -72,8 +72,7 @@ public:
             return;
         QCheckBox* b = w_.chkLine[size_t(line)];
         const QSignalBlocker quiet(b);
-        if (value == 2)
-            b->setTristate(true);
+        b->setTristate(value == 2);
         b->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     }
     void showLineCheck(int line) override

@@ -185,4 +185,12 @@ TEST_F(IntegrationTest, AGreyLineBoxFromATemplateTurnsOnAndOffWhenClicked)
         stored << *t.line(1, templates::kFieldEnabled, 3);
     }
     EXPECT_EQ(stored, (QStringList{"1", "0", "1"}));
+
+    // Another slot's hidden line after the grey one: a click shows it.
+    *t.line(1, templates::kFieldEnabled, 3) = QStringLiteral("2");
+    *t.line(2, templates::kFieldEnabled, 3) = QStringLiteral("0");
+    w.neighbours.ApplyTemplateRecord(1);
+    w.neighbours.ApplyTemplateRecord(2);
+    w.chkLine[3]->click();
+    EXPECT_EQ(*t.line(2, templates::kFieldEnabled, 3), "1");
 }
