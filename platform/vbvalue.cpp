@@ -8,6 +8,15 @@
 
 namespace vb {
 
+std::optional<double> NumberOf(const QString& text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
 double Val(const QString& text)
 {
     const qsizetype n = text.size();

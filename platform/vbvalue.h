@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace vb {
 
@@ -14,6 +15,9 @@ namespace vb {
 // "." with digits and an optional exponent ("0930" is 930, "12ab" is 12,
 // "abc" and "" are 0). "&H" and "&O" prefixes read hexadecimal and octal.
 double Val(const QString& text);
+// The value of a text that is one number as a whole, blanks around it
+// allowed ("18", " 7.5 ", "-1"); nothing for any other text ("12ab", "").
+std::optional<double> NumberOf(const QString& text);
 
 // Whole number, half to even (2.5 -> 2, 3.5 -> 4), clamped to the 64-bit range.
 int64_t RoundWhole(double v);

@@ -2,8 +2,8 @@
 // The designer side of the main window: the record-line handlers, the
 // selection frame, the line switches, the line-attributes pop-up, the
 // alignment commands of the record-line menu and the guides over the
-// window's preview and its line rows, installed as the window's neighbours (HideSelectionFrame,
-// ApplyTemplateRecord, PositionGuideLines and the line-row states).
+// window's preview and its line rows, installed as the window's neighbours
+// (HideSelectionFrame, ShowSelectionFrame, ApplyTemplateRecord).
 // install() needs the data side (its preview and font panel); DataSide::install
 // does it. The object lives as a child of the window.
 #include <QObject>

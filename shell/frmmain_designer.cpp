@@ -8,7 +8,6 @@
 #include "designer/lines/lineswitches.h"
 #include "designer/lines/recordlines.h"
 #include "designer/preview/previewcanvas.h"
-#include "designer/preview/previewguides.h"
 #include "designer/preview/previewmodel.h"
 #include "designer/tools/align.h"
 #include "designer/tools/frame.h"
@@ -25,14 +24,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-namespace {
-
-bool validLine(int line)
-{
-    return line >= 0 && line < templates::kLines;
-}
-
-} // namespace
+using lines::validLine;
 
 // The font panel, the line rows and the record-line menu.
 class DesignerSide::Window final : public lines::LineWindow {
@@ -80,8 +72,7 @@ public:
             return;
         QCheckBox* b = w_.chkLine[size_t(line)];
         const QSignalBlocker quiet(b);
-        if (value == 2)
-            b->setTristate(true);
+        b->setTristate(value == 2);
         b->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     }
     void showLineCheck(int line) override
@@ -176,28 +167,26 @@ lines::LineAttsPanel* DesignerSide::lineAttsPanel() const
 
 void DesignerSide::installNeighbours()
 {
-    frmMain* w = &window_;
+    // The guides and the line-row states are the data side's.
     tools::SelectionFrame* frame = frame_.get();
     lines::LineSwitches* switches = switches_.get();
-    QPointer<preview::PreviewModel> m = model_;
     ShellNeighbours& n = window_.neighbours;
     n.HideSelectionFrame = [frame] { frame->HideSelectionFrame(); };
     n.ShowSelectionFrame = [frame](int index) { frame->ShowSelectionFrame(index); };
     n.ApplyTemplateRecord = [switches](int record) { switches->ApplyTemplateRecord(record); };
-    n.PositionGuideLines = [m] {
-        if (m)
-            preview::placeGuides(*m);
-    };
-    n.DisableLineRows = [w] { DisableLineRows(*w); };
-    n.EnableLineRows = [w] { EnableLineRows(*w); };
 }
 
 void DesignerSide::connectControls()
 {
     lines::LineSwitches* switches = switches_.get();
-    for (int i = 0; i < templates::kLines; ++i)
+    for (int i = 0; i < templates::kLines; ++i) {
         connect(window_.chkRecordLines[size_t(i)], &QCheckBox::clicked, this,
                 [switches, i] { switches->chkRecordLines_Click(i); });
+        // A grey box comes only from a template: the user's clicks switch
+        // the line on and off, never to grey.
+        QCheckBox* line = window_.chkLine[size_t(i)];
+        connect(line, &QCheckBox::clicked, this, [line] { line->setTristate(false); });
+    }
     tools::LineAlignment* align = alignment_.get();
     for (int i = 0; i < 3; ++i)
         if (QAction* item = window_.mnuAlignment[size_t(i)])

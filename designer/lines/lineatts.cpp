@@ -5,32 +5,9 @@
 
 #include <QStringList>
 
-#include <cmath>
-#include <optional>
-
 namespace lines {
 
 namespace {
-
-bool templateRecord(int group)
-{
-    return group >= 0 && group < templates::kRecords;
-}
-
-bool validLine(int line)
-{
-    return line >= 0 && line < templates::kLines;
-}
-
-// A number written as text, blanks around it allowed; nothing for any other text.
-std::optional<double> numberOf(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
 
 bool flagIsOne(const QString* cell)
 {
@@ -69,7 +46,7 @@ void LineAttsPopup::lblEvent_DblClick(int group, int index)
     // The check box takes the flag when it is 0, 1 or 2.
     bool flagOne = false;
     if (!f.isEmpty())
-        if (const auto flag = numberOf(f[0])) {
+        if (const auto flag = vb::NumberOf(f[0])) {
             const int v = vb::CInt(*flag);
             flagOne = v == 1;
             if ((v == 0 || v == 1 || v == 2) && v != check_) {
@@ -88,7 +65,7 @@ void LineAttsPopup::lblEvent_DblClick(int group, int index)
                 const int n = vb::CInt(v);
                 if (validLine(n))
                     partnerIndex_ = n;
-                if (numberOf(f[1]) && validLine(n) && n != index)
+                if (vb::NumberOf(f[1]) && validLine(n) && n != index)
                     recordedPartner_ = n;
             }
         }

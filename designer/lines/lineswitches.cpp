@@ -9,20 +9,6 @@
 
 namespace lines {
 
-namespace {
-
-bool templateRecord(int slot)
-{
-    return slot >= 0 && slot < templates::kRecords;
-}
-
-bool validLine(int line)
-{
-    return line >= 0 && line < templates::kLines;
-}
-
-} // namespace
-
 LineSwitches::LineSwitches(preview::PreviewModel& model, templates::Template& t, FrameTools& frame, LinePanel& panel)
     : m_(model)
     , t_(t)

@@ -1,6 +1,7 @@
 #include "designer/lines/recordlines.h"
 
 #include "platform/services.h"
+#include "platform/vbvalue.h"
 
 #include <QStringList>
 
@@ -12,24 +13,13 @@ namespace {
 
 using preview::ItemKind;
 
-bool templateRecord(int group)
-{
-    return group >= 0 && group < templates::kRecords;
-}
-
-bool validLine(int line)
-{
-    return line >= 0 && line < templates::kLines;
-}
-
 // A whole number written as text, blanks around it allowed.
 std::optional<int> wholeOf(const QString& text)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || v != std::floor(v) || std::fabs(v) > 1e6)
+    const auto v = vb::NumberOf(text);
+    if (!v || *v != std::floor(*v) || std::fabs(*v) > 1e6)
         return std::nullopt;
-    return int(v);
+    return int(*v);
 }
 
 } // namespace

@@ -21,6 +21,18 @@
 
 namespace lines {
 
+// Template records 0..5 have a row in the template line table; record
+// displays 6..9 have none.
+inline bool templateRecord(int group)
+{
+    return group >= 0 && group < templates::kRecords;
+}
+
+inline bool validLine(int line)
+{
+    return line >= 0 && line < templates::kLines;
+}
+
 // The line-up attribute (Flag, Partner, Side, middle word) as the handlers
 // read it. Empty text, a Flag other than 1, a Partner outside 0..11 or the
 // line itself: not lined up.

@@ -102,6 +102,7 @@ void PreviewCanvas::mousePressEvent(QMouseEvent* e)
     if (!model_)
         return;
     const QPointF at = toBackground(e->position());
+    model_->buttonsHeld(buttonCode(e->buttons() & ~e->button()));
     model_->mouseDown(at.x(), at.y(), buttonCode(e->button()), shiftCode(e->modifiers()));
 }
 
@@ -110,6 +111,7 @@ void PreviewCanvas::mouseMoveEvent(QMouseEvent* e)
     if (!model_)
         return;
     const QPointF at = toBackground(e->position());
+    model_->buttonsHeld(buttonCode(e->buttons()));
     model_->mouseMove(at.x(), at.y(), buttonCode(e->buttons()), shiftCode(e->modifiers()));
     if (model_)
         updatePointer(at);
@@ -128,6 +130,7 @@ void PreviewCanvas::mouseDoubleClickEvent(QMouseEvent* e)
     if (!model_)
         return;
     const QPointF at = toBackground(e->position());
+    model_->buttonsHeld(buttonCode(e->buttons() & ~e->button()));
     model_->doubleClick(at.x(), at.y(), buttonCode(e->button()), shiftCode(e->modifiers()));
 }
 

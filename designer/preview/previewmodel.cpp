@@ -260,7 +260,9 @@ int PreviewModel::slotOf(const ItemRef& ref)
 
 bool PreviewModel::windowed(ItemKind kind)
 {
-    return kind == ItemKind::EdgeStrip || kind == ItemKind::AdjustKnob;
+    // The guide handles stay above the labels so that an element or a line
+    // dropped on the page's edge never hides them from the pointer.
+    return kind == ItemKind::EdgeStrip || kind == ItemKind::AdjustKnob || kind == ItemKind::GuideHandle;
 }
 
 PreviewItem& PreviewModel::item(const ItemRef& ref)
@@ -369,6 +371,15 @@ QPointF PreviewModel::local(const Target& t, double x, double y) const
         return {x, y};
     const PreviewItem& it = item(t.ref);
     return {x - it.left(), y - it.top()};
+}
+
+void PreviewModel::buttonsHeld(int buttons)
+{
+    held_ &= buttons;
+    if (held_ == 0) {
+        capture_.reset();
+        pressedOnBackground_ = false;
+    }
 }
 
 void PreviewModel::mouseDown(double x, double y, int button, int shift)

@@ -225,8 +225,9 @@ public:
     PreviewItem& item(const ItemRef& ref);
     const PreviewItem& item(const ItemRef& ref) const;
 
-    // Stacking: labels and guides lie beneath the frame strips and the knob,
-    // whatever their order. ZOrder brings an item to the front of its layer.
+    // Stacking: labels and guide lines lie beneath the guide handles, the
+    // frame strips and the knob, whatever their order. ZOrder brings an item
+    // to the front of its layer.
     void ZOrder(const ItemRef& ref);
     // Every item, back to front.
     std::vector<ItemRef> paintOrder() const;
@@ -240,8 +241,9 @@ public:
     // nullptr restores the do-nothing handlers. The caller keeps ownership.
     void setHandlers(PreviewHandlers* handlers);
     // Handlers for the events of one kind of control only (the record
-    // lines, the frame strips, ...); they come before the handlers above
-    // for that kind. nullptr removes them. The caller keeps ownership.
+    // lines, the frame strips, ...); that kind's events go to them instead
+    // of the handlers above. nullptr removes them. The caller keeps
+    // ownership.
     void setHandlers(ItemKind kind, PreviewHandlers* handlers);
     // Raises a control's event as the pointer would, X and Y in pixels
     // from its top-left corner: for a control that hands its events on.
@@ -250,6 +252,12 @@ public:
     void raiseMouseUp(const ItemRef& ref, int button, int shift, double x, double y);
 
     // Pointer input, X and Y in background pixels.
+    // The buttons the window reports as held before a press or during a
+    // move: a button counted as held but no longer down had its release
+    // taken by a message box or another window. It is let go without an
+    // event, and with no button left the pressed control loses the pointer,
+    // so the next press goes where it lands.
+    void buttonsHeld(int buttons);
     void mouseDown(double x, double y, int button, int shift);
     void mouseMove(double x, double y, int buttons, int shift);
     void mouseUp(double x, double y, int button, int shift);

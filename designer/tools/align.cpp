@@ -1,6 +1,7 @@
 #include "designer/tools/align.h"
 
 #include "platform/services.h"
+#include "platform/vbvalue.h"
 
 #include <QStringList>
 
@@ -11,10 +12,7 @@ namespace tools {
 
 namespace {
 
-bool templateRecord(int group)
-{
-    return group >= 0 && group < templates::kRecords;
-}
+using lines::templateRecord;
 
 enum class Kind { Single, Left, Right };
 
@@ -37,11 +35,11 @@ Pairing pairingOf(const QString* cell, int line, bool trimmed)
     const QString side = trimmed ? f[2].trimmed() : f[2];
     if (flag != QLatin1String("1"))
         return out;
-    bool ok = false;
-    const double partner = f[1].trimmed().toDouble(&ok);
-    if (!ok || partner != std::floor(partner) || partner < 0 || partner >= templates::kLines || int(partner) == line)
+    const auto partner = vb::NumberOf(f[1]);
+    if (!partner || *partner != std::floor(*partner) || *partner < 0 || *partner >= templates::kLines ||
+        int(*partner) == line)
         return out;
-    out.partner = int(partner);
+    out.partner = int(*partner);
     if (side == QLatin1String("L"))
         out.kind = Kind::Left;
     else if (side == QLatin1String("R"))

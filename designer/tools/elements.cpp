@@ -7,8 +7,6 @@
 
 #include <QStringList>
 
-#include <cmath>
-#include <optional>
 #include <utility>
 
 namespace layouttools {
@@ -28,16 +26,6 @@ ItemRef elementRef(int index)
     return {ItemKind::Element, 0, index};
 }
 
-// A whole text that is a number ("18", "7.5"), read with "." in every locale.
-std::optional<double> number(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 } // namespace
 
 double elementSizeDivisor(int index)
@@ -50,11 +38,11 @@ bool applyElementFont(preview::PreviewItem& label, const QString& descriptor, do
     const QStringList f = descriptor.split(QLatin1Char(','));
     if (!f.value(0).isEmpty())
         label.fontName = f.value(0);
-    const auto size = number(f.value(1));
+    const auto size = vb::NumberOf(f.value(1));
     if (f.size() < 3 || !size || *size <= 0)
         return false;
     label.fontSize = *size / sizeDivisor;
-    if (const auto color = number(f[2]); color && *color >= 0)
+    if (const auto color = vb::NumberOf(f[2]); color && *color >= 0)
         label.foreColor = uint32_t(vb::RoundWhole(*color)) & 0xFFFFFFu;
     return true;
 }
@@ -171,7 +159,7 @@ void ElementTool::applyTDTLabelSettings(int index)
         return;
 
     preview::PreviewItem& label = model_.lblTDT(index);
-    if (const auto align = number(s.align); align && (*align == 0 || *align == 1 || *align == 2))
+    if (const auto align = vb::NumberOf(s.align); align && (*align == 0 || *align == 1 || *align == 2))
         label.alignment = int(*align);
     applyElementFont(label, s.font, elementSizeDivisor(index));
     label.caption = index == 0 ? text : vb::FormatDateTime(services::clock().now(), text);

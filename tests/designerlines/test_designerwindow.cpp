@@ -48,21 +48,27 @@ QString storedRect(const QString& file, int record, int line)
     return storedField(file, record, line, 2);
 }
 
+// Shows the template with three records and gives the record display
+// whose line `line` is in front on the preview; -1 when none is.
+int showThreeRecords(frmMain& w, const preview::PreviewModel& m, int line)
+{
+    w.cboTemplateSelection->setCurrentIndex(3);
+    Q_EMIT w.cboTemplateSelection->activated(3);
+    const QPointF centre = m.lblEvent(0, line).rect().center();
+    const auto hit = m.itemAt(centre.x(), centre.y());
+    return hit && hit->kind == preview::ItemKind::RecordLine && hit->index == line ? hit->group : -1;
+}
+
 } // namespace
 
 TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
 {
     frmMain& w = *window;
-    w.cboTemplateSelection->setCurrentIndex(3);
-    Q_EMIT w.cboTemplateSelection->activated(3);
     preview::PreviewModel& m = side->previewModel();
     preview::PreviewCanvas* canvas = side->previewCanvas();
     const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
-
-    // The line in front at the middle of the first record's line 3.
-    const auto hit = m.itemAt(m.lblEvent(0, 2).rect().center().x(), m.lblEvent(0, 2).rect().center().y());
-    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 2);
-    const int record = hit->group;
+    const int record = showThreeRecords(w, m, 2);
+    ASSERT_GE(record, 0);
     const QRectF before = m.lblEvent(record, 2).rect();
     dragOnCanvas(canvas, before.center(), QPointF(12, 7), Qt::LeftButton);
     EXPECT_EQ(m.lblEvent(record, 2).rect(), before.translated(12, 7));
@@ -92,18 +98,14 @@ TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
 TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
 {
     frmMain& w = *window;
-    w.cboTemplateSelection->setCurrentIndex(3);
-    Q_EMIT w.cboTemplateSelection->activated(3);
     preview::PreviewModel& m = side->previewModel();
     preview::PreviewCanvas* canvas = side->previewCanvas();
     lines::LineAttsPanel* panel = DesignerSide::of(w)->lineAttsPanel();
     ASSERT_TRUE(panel);
     const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
-
-    const QPointF centre = m.lblEvent(0, 4).rect().center();
-    const auto hit = m.itemAt(centre.x(), centre.y());
-    ASSERT_TRUE(hit && hit->kind == preview::ItemKind::RecordLine && hit->index == 4);
-    const int record = hit->group;
+    const int record = showThreeRecords(w, m, 4);
+    ASSERT_GE(record, 0);
+    const QPointF centre = m.lblEvent(record, 4).rect().center();
     const QPointF at = canvas->toCanvas(centre);
     mouse(canvas, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     mouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
@@ -140,4 +142,55 @@ TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
     w.mnuAlignment[0]->trigger();
     EXPECT_EQ(m.lblEvent(record, 4).left(), m.lblAlignLeftLine().left());
     EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblAlignLeftLine().left() + m.lblEvent(record, 4).width());
+}
+
+TEST_F(IntegrationTest, APressAfterAReleaseLostToAMessageGoesWhereItLands)
+{
+    frmMain& w = *window;
+    preview::PreviewModel& m = side->previewModel();
+    preview::PreviewCanvas* canvas = side->previewCanvas();
+    const int record = showThreeRecords(w, m, 3);
+    ASSERT_GE(record, 0);
+    const QPointF three = m.lblEvent(record, 3).rect().center();
+    templates::Template& t = templates::designerTemplate();
+    *t.line(record, templates::kFieldLineUp, 2) = QStringLiteral("1,3,L,to");
+    *t.line(record, templates::kFieldLineUp, 3) = QStringLiteral("1,2,R,");
+
+    // The refusal's box takes the right button's release.
+    const QPointF at = canvas->toCanvas(three);
+    mouse(canvas, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    mouse(canvas, QEvent::MouseMove, at + QPointF(5, 5), Qt::NoButton, Qt::RightButton);
+    ASSERT_EQ(messages.texts.size(), 1);
+
+    const QPointF eight = m.lblEvent(record, 8).rect().center();
+    const QRectF before = m.lblEvent(record, 8).rect();
+    mouse(canvas, QEvent::MouseMove, canvas->toCanvas(eight), Qt::NoButton, Qt::NoButton);
+    dragOnCanvas(canvas, eight, QPointF(3, 2), Qt::LeftButton);
+    EXPECT_EQ(m.state().mintSelectedLine, 8);
+    EXPECT_EQ(m.lblEvent(record, 8).rect(), before.translated(3, 2));
+    EXPECT_FALSE(w.mnuPopup->isVisible());
+}
+
+TEST_F(IntegrationTest, AGreyLineBoxFromATemplateTurnsOnAndOffWhenClicked)
+{
+    frmMain& w = *window;
+    ASSERT_GE(showThreeRecords(w, side->previewModel(), 0), 0);
+    templates::Template& t = templates::designerTemplate();
+    *t.line(1, templates::kFieldEnabled, 3) = QStringLiteral("2");
+    w.neighbours.ApplyTemplateRecord(1);
+    EXPECT_EQ(w.chkLine[3]->checkState(), Qt::PartiallyChecked);
+    QStringList stored;
+    for (int click = 0; click < 3; ++click) {
+        w.chkLine[3]->click();
+        stored << *t.line(1, templates::kFieldEnabled, 3);
+    }
+    EXPECT_EQ(stored, (QStringList{"1", "0", "1"}));
+
+    // Another slot's hidden line after the grey one: a click shows it.
+    *t.line(1, templates::kFieldEnabled, 3) = QStringLiteral("2");
+    *t.line(2, templates::kFieldEnabled, 3) = QStringLiteral("0");
+    w.neighbours.ApplyTemplateRecord(1);
+    w.neighbours.ApplyTemplateRecord(2);
+    w.chkLine[3]->click();
+    EXPECT_EQ(*t.line(2, templates::kFieldEnabled, 3), "1");
 }

@@ -5,6 +5,8 @@
 #include "designer/preview/previewmodel.h"
 #include "designer/preview/previewpaint.h"
 #include "designer/tools/elements.h"
+#include "platform/inifile.h"
+#include "templates/geometry.h"
 #include "shell/layouttoolsside.h"
 #include "templates/template.h"
 #include "text/fontpanel.h"
@@ -171,6 +173,47 @@ TEST_F(LayoutToolsWindowTest, ElementLabelsShowTheWindowsTitleAndPatterns)
     LayoutToolsSide::of(w)->elements().dropTDTLabel(0);
     EXPECT_EQ(title.left(), 0);
     EXPECT_EQ(t.gstrTitleRegion.section(QLatin1Char('|'), 1, 1), "0");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LayoutToolsWindowTest, AnElementDraggedAndResizedWithTheMouseIsSavedAsShown)
+{
+    frmMain& w = *window;
+    preview::PreviewModel& m = side->previewModel();
+    w.cboTemplateSelection->setCurrentIndex(2);
+    Q_EMIT w.cboTemplateSelection->activated(2);
+    w.txtTitle->setText(QStringLiteral("Welcome"));
+    w.chkTitle->setChecked(true);
+    const preview::PreviewItem& title = std::as_const(m).lblTDT(0);
+    auto drag = [&](QPointF from, QPointF by) {
+        m.mouseDown(from.x(), from.y(), 1, 0);
+        m.mouseMove(from.x() + by.x(), from.y() + by.y(), 1, 0);
+        m.mouseUp(from.x() + by.x(), from.y() + by.y(), 1, 0);
+    };
+
+    const QRectF before = title.rect();
+    drag(QPointF(before.center().x(), before.top() + before.height() / 3), QPointF(9, 40));
+    EXPECT_EQ(title.rect(), before.translated(9, 40));
+    ASSERT_TRUE(m.PicEdge(3).visible);
+    // The bottom strip makes it taller; the frame follows it.
+    const QRectF bottom = m.PicEdge(3).rect();
+    drag(QPointF(bottom.center().x(), bottom.top() + 0.5), QPointF(0, 12));
+    EXPECT_EQ(title.rect(), before.translated(9, 40).adjusted(0, 0, 0, 12));
+    EXPECT_EQ(m.PicEdge(3).top(), title.top() + title.height() - 1);
+
+    const QPointF empty = emptySpot();
+    m.mouseDown(empty.x(), empty.y(), 1, 0);
+    m.mouseUp(empty.x(), empty.y(), 1, 0);
+    EXPECT_FALSE(m.PicEdge(3).visible);
+    EXPECT_FALSE(m.btnAdjust().visible);
+
+    w.neighbours.btnSetTemplate_Click();
+    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 2 records.ORVT"));
+    const QString style = IniFile(file).value(QStringLiteral("TEMPLATE"), QStringLiteral("Title Font Style"));
+    EXPECT_EQ(style.section(QLatin1Char('`'), 2, 2), *templates::layoutRectOf(title, m.picBackground()));
 }
 
 } // namespace

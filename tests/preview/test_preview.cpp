@@ -79,7 +79,7 @@ TEST(PreviewModel, SizesAreNeverNegativeOrUnstorable)
     EXPECT_EQ(label.rect(), QRectF(-12.5, 20, 0, 40));
 }
 
-TEST(PreviewModel, FrameAndKnobStayAboveLabels)
+TEST(PreviewModel, FrameKnobAndGuideHandlesStayAboveLabels)
 {
     PreviewModel m;
     setUp(m);
@@ -105,6 +105,13 @@ TEST(PreviewModel, FrameAndKnobStayAboveLabels)
     m.lblTDT(0).visible = true;
     m.lblTDT(0).setLeft(-20);
     EXPECT_FALSE(m.itemAt(-5, 55).has_value());
+
+    // An element dropped on a guide's handle leaves the handle in reach.
+    m.lblAlignLeft().setGeometry(10, 183, 8, 17);
+    const QPointF handle = m.lblAlignLeft().rect().center();
+    m.lblTDT(0).setGeometry(0, handle.y() - 20, 100, 40);
+    m.ZOrder({ItemKind::Element, 0, 0});
+    EXPECT_EQ(m.itemAt(handle.x(), handle.y()), (ItemRef{ItemKind::GuideHandle, 0, kGuideAlignLeft}));
 }
 
 TEST(PreviewModel, ThePressedControlKeepsThePointerUntilAllButtonsAreUp)
