@@ -29,15 +29,6 @@ const QString kDotDescriptor = QStringLiteral("Arial,1,5,0,0,0,0,0,0");
 
 // A number as the old value rules read a numeric text: the whole trimmed
 // text must be one ("." decimal separator in every locale).
-std::optional<double> strictNumber(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
 float boxValue(const QString& field, int side)
 {
     return float(vb::Round(vb::Val(field) * side, 2));
@@ -164,10 +155,10 @@ bool PageRenderer::RenderTexture(const QString& text, const QString& alignment, 
     if (!readSize())
         return closing();
     const QString s = text.trimmed();
-    const std::optional<double> a = strictNumber(alignment);
+    const std::optional<double> a = vb::NumberOf(alignment);
     const std::optional<QRectF> box = regionBox(region, W_, H_);
     const QStringList f = font.split(QLatin1Char(','));
-    if (!a || !box || f.size() < 9 || !strictNumber(f[1]))
+    if (!a || !box || f.size() < 9 || !vb::NumberOf(f[1]))
         return closing();
     const int align = vb::CInt(*a);
     if (gblnStop)
