@@ -91,11 +91,12 @@ public:
 private:
     bool readSize();
 
+    // The page size comes first: the page is made from it.
+    int W_ = 768;
+    int H_ = 1024;
     QImage page_;
     QImage background_;     // the last background, scaled to the page
     QString backgroundKey_; // its file, time, size and page size
-    int W_ = 768;
-    int H_ = 1024;
 };
 
 // The pixel box of a LayoutRect on a W x H page: top and height are
