@@ -96,6 +96,19 @@ TransferStatus statusOf(const ftp::Result& r)
     }
 }
 
+// The cancel flag stops the client's operation at once: aborting also cuts
+// the sockets, so a wait inside the transfer library (a board that never
+// confirms an upload) ends too, not only at the stall time-out.
+void watchCancel(ftp::CurlFtpClient& client, const std::atomic<bool>& cancel)
+{
+    client.setCancelCheck([&client, &cancel] {
+        if (!cancel)
+            return false;
+        client.abort();
+        return true;
+    });
+}
+
 } // namespace
 
 bool BoardFtp::probe(const QString& address)
@@ -104,7 +117,7 @@ bool BoardFtp::probe(const QString& address)
     if (host.isEmpty() || cancel_)
         return false;
     ftp::CurlFtpClient client(timeouts_);
-    client.setCancelCheck([this] { return cancel_.load(); });
+    watchCancel(client, cancel_);
     const bool ok = client.login({host, login_.user, login_.password}).ok();
     client.disconnect();
     return ok;
@@ -121,7 +134,7 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
         return TransferStatus::Abort;
 
     ftp::CurlFtpClient client(timeouts_);
-    client.setCancelCheck([this] { return cancel_.load(); });
+    watchCancel(client, cancel_);
     ftp::Result r = client.login({host, login_.user, login_.password});
     if (!r.ok())
         return statusOf(r) == TransferStatus::Abort ? TransferStatus::Abort : TransferStatus::Ready;

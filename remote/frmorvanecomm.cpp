@@ -20,6 +20,8 @@
 #include <QThread>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 using namespace remote;
 
 namespace {
@@ -171,6 +173,13 @@ void frmOrvaneComm::buildTemplatePanel()
     frame->setGeometry(px(120), 0, px(8535), px(3135));
     btnLoadMTL = button(frame, QStringLiteral("Load Master Template List"), 240, 240, 2175, 255);
     btnSaveMTL = button(frame, QStringLiteral("Save Master Template List"), 2520, 240, 2175, 255);
+    // Styles that draw the frame's caption above its line push the line
+    // down to where the two buttons start: keep them below it.
+    const int inside = frame->contentsRect().top() + 1;
+    for (QPushButton* b : {btnLoadMTL, btnSaveMTL}) {
+        if (b->y() < inside)
+            b->setGeometry(b->x(), inside, b->width(), std::min(b->height(), px(600) - 2 - inside));
+    }
     connect(btnLoadMTL, &QPushButton::clicked, this, [this] { btnLoadMTL_Click(); });
     connect(btnSaveMTL, &QPushButton::clicked, this, [this] { btnSaveMTL_Click(); });
     for (int i = 0; i < kSlotCount; ++i) {
@@ -237,8 +246,11 @@ void frmOrvaneComm::buildCommPanel()
     connect(btnCancelProcess, &QPushButton::clicked, this, [this] { btnCancelProcess_Click(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancel_Click(); });
 
-    label(picComm, QStringLiteral("Process Message:"), 120, 1920, 1300);
+    // The caption reaches a little under the status line, whose text keeps
+    // clear of it.
+    label(picComm, QStringLiteral("Process Message:"), 120, 1920, 1500);
     lblStatus = label(picComm, QString(), 1440, 1920, 7000);
+    lblStatus->setIndent(px(120));
     lstMessage = new QListWidget(picComm);
     lstMessage->setGeometry(px(120), px(2160), px(8295), px(2010));
 
@@ -273,6 +285,7 @@ void frmOrvaneComm::buildAddPanel()
     connect(btnIPAdd, &QPushButton::clicked, this, [this] { btnIPAdd_Click(); });
     connect(btnIPCancel, &QPushButton::clicked, this, [this] { btnIPCancel_Click(); });
     connect(txtIPAddress, &QLineEdit::returnPressed, this, [this] { btnIPAdd_Click(); });
+    connect(txtNote, &QLineEdit::returnPressed, this, [this] { btnIPAdd_Click(); });
     picAdd->hide();
 }
 

@@ -154,9 +154,11 @@ bool UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address
     if (modMain::blnFileExists(local)) {
         view_.addMessage(QStringLiteral("Sending template file: ") + fileNameOf(local));
         if (setup.wrongTemplate[slot]) {
+            // Refused here, not a failed transfer: the board's icon stays
+            // with the outcome of what was sent.
             view_.addMessage(
                 QStringLiteral("!!!This is a wrong template file to send, will go to next template file."));
-            return false;
+            return true;
         }
         if (uploader_.put(address, local, remoteTemplatePath(slot)) == TransferStatus::Completed) {
             view_.addMessage(QStringLiteral("Finished sending template file."));
@@ -166,12 +168,14 @@ bool UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address
                 view_.addMessage(QStringLiteral("!!!Error sending template file."));
         }
     }
+    if (cancelled())
+        return ok;
     const IniFile tpl(local);
     const QString image = tpl.value(QStringLiteral("BACKGROUND"), QStringLiteral("Image File")).trimmed();
     if (!image.isEmpty())
         ok = sendMedia(image, setup.mediaFolder, address, true) && ok;
     const QString pip = tpl.value(QStringLiteral("BACKGROUND"), QStringLiteral("PiP Windows")).trimmed();
-    if (!pip.isEmpty()) {
+    if (!pip.isEmpty() && !cancelled()) {
         const QString media = pip.section(QLatin1Char('`'), 1, 1).trimmed();
         if (!media.isEmpty())
             ok = sendMedia(media, setup.mediaFolder, address, false) && ok;

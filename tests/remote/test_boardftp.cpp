@@ -141,10 +141,16 @@ TEST_F(Upload, DeadStalledAndCancelledTransfersEnd)
         EXPECT_NE(ftp.put("127.0.0.1", payload, "die.jpg"), TransferStatus::Completed);
     }
     {
+        // Cancel ends a transfer at once, also while it waits for the
+        // board's last reply.
         FtpTestServer server;
         START_SERVER(server);
-        BoardFtp ftp = board(server);
+        const int port = server.host().section(':', 1).toInt();
+        BoardFtp ftp(cancel, port, {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 30000});
         QTimer::singleShot(300, [this] { cancel = true; });
+        QElapsedTimer t;
+        t.start();
         EXPECT_EQ(ftp.put("127.0.0.1", payload, "stall2.jpg"), TransferStatus::Abort);
+        EXPECT_LT(t.elapsed(), 5000);
     }
 }

@@ -104,6 +104,17 @@ protected:
 
 } // namespace
 
+TEST_F(CommWindow, CaptionsFitAndControlsStayInsideTheTemplateFrame)
+{
+    auto w = open();
+    for (const QLabel* l : w->findChildren<QLabel*>())
+        EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->contentsRect().width()) << l->text().toStdString();
+    for (const QPushButton* b : w->findChildren<QPushButton*>())
+        EXPECT_LT(b->fontMetrics().horizontalAdvance(b->text()), b->width()) << b->text().toStdString();
+    for (const QWidget* c : w->fraMTL->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_GE(c->y(), w->fraMTL->contentsRect().top()) << c->metaObject()->className();
+}
+
 TEST_F(CommWindow, AddGoesIntoBothListsAndRefusesBadAddresses)
 {
     writeAll(gstrProgramFolder + "/IPAddress.txt", "10.0.0.5, old\r\n");
@@ -135,7 +146,10 @@ TEST_F(CommWindow, EditChangesOnlyTheEditedRow)
     w->btnEdit_Click(1);
     EXPECT_EQ(w->txtIPAddress->text(), QString("10.0.0.2"));
     EXPECT_EQ(w->txtNote->text(), QString("b"));
-    type(*w, "10.0.0.3", "");
+    w->txtIPAddress->setText("10.0.0.3");
+    w->txtNote->clear();
+    Q_EMIT w->txtNote->returnPressed(); // Return in the note field is OK too
+    EXPECT_TRUE(w->picAdd->isHidden());
     EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.1", "a"}, {"10.0.0.3", ""}}));
     EXPECT_EQ(w->boards(0), BoardList({{"10.0.0.1", "a"}}));
 }

@@ -164,6 +164,9 @@ TEST_F(Run, IconShowsSuccessOnlyWhenEveryTransferSucceeded)
 {
     file("Media/a.jpg");
     slot(0, "Image File=a.jpg\r\n");
+    // A template refused for its slot is no failed transfer.
+    slot(1);
+    setup.wrongTemplate[1] = true;
     setup.addresses = {"10.0.0.1"};
     const struct {
         TransferStatus media;
@@ -187,16 +190,17 @@ TEST_F(Run, IconShowsSuccessOnlyWhenEveryTransferSucceeded)
 
 TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
 {
-    slot(0);
+    file("Media/a.jpg");
+    slot(0, "Image File=a.jpg\r\n");
     slot(1);
     setup.addresses = {"10.0.0.1", "10.0.0.2"};
     // Cancelled while the first template goes: that transfer aborts quietly
-    // and nothing else is sent.
+    // and nothing else is sent, not even that template's media.
     uploader.onPut = [this](const QString&) { cancel = true; };
     uploader.answers[remoteTemplatePath(0)] = TransferStatus::Abort;
     EXPECT_EQ(go(), RunEnd::Cancelled);
     EXPECT_EQ(uploader.calls, QStringList({"probe 10.0.0.1", "10.0.0.1 Orvane/Data/Default Template.ORVT"}));
-    EXPECT_TRUE(view.lines.filter("!!!").isEmpty());
+    EXPECT_EQ(view.lines.last(), QString("Sending template file: t0.ORVT"));
     EXPECT_TRUE(view.icons.empty());
 
     // Cancelled during the first board's confirm file: the second board is
