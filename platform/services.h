@@ -31,8 +31,7 @@ public:
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    virtual bool chooseOpen(const QString& title, const QString& folder, const QString& filter,
-                            QString& path) = 0;
+    virtual bool chooseOpen(const QString& title, const QString& folder, const QString& filter, QString& path) = 0;
     virtual bool chooseSave(const QString& title, const QString& folder, const QString& filter,
                             const QString& suggestedName, bool confirmOverwrite, QString& path) = 0;
 };
@@ -67,8 +66,8 @@ void setColors(ColorChooser* c);
 void setKeys(KeyState* k);
 
 // Shorthand for a message box with the program's usual title.
-MsgAnswer message(const QString& text, MsgIcon icon = MsgIcon::Information,
-                  MsgButtons buttons = MsgButtons::Ok, const QString& title = QStringLiteral("Orvane"));
+MsgAnswer message(const QString& text, MsgIcon icon = MsgIcon::Information, MsgButtons buttons = MsgButtons::Ok,
+                  const QString& title = QStringLiteral("Orvane"));
 
 // Called when the busy pointer turns on (true) or off (false); the window
 // layer sets it to show the hourglass.

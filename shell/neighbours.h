@@ -58,8 +58,8 @@ struct ShellNeighbours {
     // The preview page (picBackground): its drawing and picture are removed,
     // then it takes `backColor` (blue-green-red) and, when not null,
     // `picture` stretched over the page.
-    std::function<void(uint32_t backColor, const QImage& picture)> setPreviewBackground =
-        [](uint32_t, const QImage&) {};
+    std::function<void(uint32_t backColor, const QImage& picture)> setPreviewBackground = [](uint32_t, const QImage&) {
+    };
     // The element labels lblTDT(0..3) on the preview: title, date, time, PiP.
     std::function<void(int index, const QString& caption)> setTDTLabelCaption = [](int, const QString&) {};
     std::function<void(int index, bool visible)> setTDTLabelVisible = [](int, bool) {};

@@ -37,7 +37,9 @@ int shiftCode(Qt::KeyboardModifiers m)
 
 } // namespace
 
-PreviewCanvas::PreviewCanvas(PreviewModel* model, QWidget* parent) : QWidget(parent), model_(model)
+PreviewCanvas::PreviewCanvas(PreviewModel* model, QWidget* parent)
+    : QWidget(parent)
+    , model_(model)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -91,9 +93,15 @@ void PreviewCanvas::resizeEvent(QResizeEvent* event)
 void PreviewCanvas::updatePointer(const QPointF& at)
 {
     switch (std::as_const(*model_).pointerAt(at.x(), at.y())) {
-    case PointerShape::SizeWE: setCursor(Qt::SizeHorCursor); break;
-    case PointerShape::SizeNS: setCursor(Qt::SizeVerCursor); break;
-    case PointerShape::Arrow: unsetCursor(); break;
+    case PointerShape::SizeWE:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case PointerShape::SizeNS:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    case PointerShape::Arrow:
+        unsetCursor();
+        break;
     }
 }
 

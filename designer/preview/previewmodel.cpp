@@ -118,7 +118,8 @@ void PreviewHandlers::picBackground_MouseMove(int, int, double, double) {}
 void PreviewHandlers::picBackground_MouseUp(int, int, double, double) {}
 void PreviewHandlers::picBackground_Click() {}
 
-PreviewModel::PreviewModel(QObject* parent) : QObject(parent)
+PreviewModel::PreviewModel(QObject* parent)
+    : QObject(parent)
 {
     initItems();
 }
@@ -247,13 +248,20 @@ int PreviewModel::slotOf(const ItemRef& ref)
 {
     Q_ASSERT(isValid(ref));
     switch (ref.kind) {
-    case ItemKind::RecordLine: return ref.group * kDisplayLines + ref.index;
-    case ItemKind::Element: return kElementBase + ref.index;
-    case ItemKind::GuideHandle: return kHandleBase + ref.index;
-    case ItemKind::GuideLine: return kGuideLineBase + ref.index;
-    case ItemKind::EdgeStrip: return kEdgeBase + ref.index;
-    case ItemKind::AdjustKnob: return kKnobSlot;
-    case ItemKind::VideoMarker: return kVideoSlot;
+    case ItemKind::RecordLine:
+        return ref.group * kDisplayLines + ref.index;
+    case ItemKind::Element:
+        return kElementBase + ref.index;
+    case ItemKind::GuideHandle:
+        return kHandleBase + ref.index;
+    case ItemKind::GuideLine:
+        return kGuideLineBase + ref.index;
+    case ItemKind::EdgeStrip:
+        return kEdgeBase + ref.index;
+    case ItemKind::AdjustKnob:
+        return kKnobSlot;
+    case ItemKind::VideoMarker:
+        return kVideoSlot;
     }
     return 0;
 }
@@ -305,8 +313,7 @@ std::optional<ItemRef> PreviewModel::itemAt(double x, double y) const
             const PreviewItem& item = items_[size_t(*it)];
             if (!item.visible || !item.enabled)
                 continue;
-            if (x >= item.left() && x < item.left() + item.width() && y >= item.top() &&
-                y < item.top() + item.height())
+            if (x >= item.left() && x < item.left() + item.width() && y >= item.top() && y < item.top() + item.height())
                 return refOfSlot(*it);
         }
     return std::nullopt;
@@ -409,8 +416,8 @@ void PreviewModel::mouseUp(double x, double y, int button, int shift)
 {
     const std::optional<Target> t = (held_ != 0 && capture_) ? capture_ : targetAt(x, y);
     held_ &= ~button;
-    const bool click = pressedOnBackground_ && button == 1 && t && t->background &&
-                       targetAt(x, y) && targetAt(x, y)->background;
+    const bool click =
+        pressedOnBackground_ && button == 1 && t && t->background && targetAt(x, y) && targetAt(x, y)->background;
     if (held_ == 0) {
         capture_.reset();
         pressedOnBackground_ = false;
@@ -447,20 +454,37 @@ void PreviewModel::dispatchDown(const Target& t, int button, int shift, double x
     }
     const ItemRef& r = t.ref;
     switch (r.kind) {
-    case ItemKind::RecordLine: h.lblEvent_MouseDown(r.group, r.index, button, shift, x, y); break;
-    case ItemKind::Element: h.lblTDT_MouseDown(r.index, button, shift, x, y); break;
-    case ItemKind::EdgeStrip: h.PicEdge_MouseDown(r.index, button, shift, x, y); break;
-    case ItemKind::AdjustKnob: h.btnAdjust_MouseDown(button, shift, x, y); break;
+    case ItemKind::RecordLine:
+        h.lblEvent_MouseDown(r.group, r.index, button, shift, x, y);
+        break;
+    case ItemKind::Element:
+        h.lblTDT_MouseDown(r.index, button, shift, x, y);
+        break;
+    case ItemKind::EdgeStrip:
+        h.PicEdge_MouseDown(r.index, button, shift, x, y);
+        break;
+    case ItemKind::AdjustKnob:
+        h.btnAdjust_MouseDown(button, shift, x, y);
+        break;
     case ItemKind::GuideHandle:
         switch (r.index) {
-        case kGuideLR: h.lblAdjustLRLine_MouseDown(button, shift, x, y); break;
-        case kGuideUD: h.lblAdjustUDLine_MouseDown(button, shift, x, y); break;
-        case kGuideAlignLeft: h.lblAlignLeft_MouseDown(button, shift, x, y); break;
-        case kGuideAlignRight: h.lblAlignRight_MouseDown(button, shift, x, y); break;
+        case kGuideLR:
+            h.lblAdjustLRLine_MouseDown(button, shift, x, y);
+            break;
+        case kGuideUD:
+            h.lblAdjustUDLine_MouseDown(button, shift, x, y);
+            break;
+        case kGuideAlignLeft:
+            h.lblAlignLeft_MouseDown(button, shift, x, y);
+            break;
+        case kGuideAlignRight:
+            h.lblAlignRight_MouseDown(button, shift, x, y);
+            break;
         }
         break;
     case ItemKind::GuideLine:
-    case ItemKind::VideoMarker: break;
+    case ItemKind::VideoMarker:
+        break;
     }
 }
 
@@ -473,20 +497,37 @@ void PreviewModel::dispatchMove(const Target& t, int buttons, int shift, double 
     }
     const ItemRef& r = t.ref;
     switch (r.kind) {
-    case ItemKind::RecordLine: h.lblEvent_MouseMove(r.group, r.index, buttons, shift, x, y); break;
-    case ItemKind::Element: h.lblTDT_MouseMove(r.index, buttons, shift, x, y); break;
-    case ItemKind::EdgeStrip: h.PicEdge_MouseMove(r.index, buttons, shift, x, y); break;
-    case ItemKind::AdjustKnob: h.btnAdjust_MouseMove(buttons, shift, x, y); break;
+    case ItemKind::RecordLine:
+        h.lblEvent_MouseMove(r.group, r.index, buttons, shift, x, y);
+        break;
+    case ItemKind::Element:
+        h.lblTDT_MouseMove(r.index, buttons, shift, x, y);
+        break;
+    case ItemKind::EdgeStrip:
+        h.PicEdge_MouseMove(r.index, buttons, shift, x, y);
+        break;
+    case ItemKind::AdjustKnob:
+        h.btnAdjust_MouseMove(buttons, shift, x, y);
+        break;
     case ItemKind::GuideHandle:
         switch (r.index) {
-        case kGuideLR: h.lblAdjustLRLine_MouseMove(buttons, shift, x, y); break;
-        case kGuideUD: h.lblAdjustUDLine_MouseMove(buttons, shift, x, y); break;
-        case kGuideAlignLeft: h.lblAlignLeft_MouseMove(buttons, shift, x, y); break;
-        case kGuideAlignRight: h.lblAlignRight_MouseMove(buttons, shift, x, y); break;
+        case kGuideLR:
+            h.lblAdjustLRLine_MouseMove(buttons, shift, x, y);
+            break;
+        case kGuideUD:
+            h.lblAdjustUDLine_MouseMove(buttons, shift, x, y);
+            break;
+        case kGuideAlignLeft:
+            h.lblAlignLeft_MouseMove(buttons, shift, x, y);
+            break;
+        case kGuideAlignRight:
+            h.lblAlignRight_MouseMove(buttons, shift, x, y);
+            break;
         }
         break;
     case ItemKind::GuideLine:
-    case ItemKind::VideoMarker: break;
+    case ItemKind::VideoMarker:
+        break;
     }
 }
 
@@ -499,20 +540,37 @@ void PreviewModel::dispatchUp(const Target& t, int button, int shift, double x, 
     }
     const ItemRef& r = t.ref;
     switch (r.kind) {
-    case ItemKind::RecordLine: h.lblEvent_MouseUp(r.group, r.index, button, shift, x, y); break;
-    case ItemKind::Element: h.lblTDT_MouseUp(r.index, button, shift, x, y); break;
-    case ItemKind::EdgeStrip: h.PicEdge_MouseUp(r.index, button, shift, x, y); break;
-    case ItemKind::AdjustKnob: h.btnAdjust_MouseUp(button, shift, x, y); break;
+    case ItemKind::RecordLine:
+        h.lblEvent_MouseUp(r.group, r.index, button, shift, x, y);
+        break;
+    case ItemKind::Element:
+        h.lblTDT_MouseUp(r.index, button, shift, x, y);
+        break;
+    case ItemKind::EdgeStrip:
+        h.PicEdge_MouseUp(r.index, button, shift, x, y);
+        break;
+    case ItemKind::AdjustKnob:
+        h.btnAdjust_MouseUp(button, shift, x, y);
+        break;
     case ItemKind::GuideHandle:
         switch (r.index) {
-        case kGuideLR: h.lblAdjustLRLine_MouseUp(button, shift, x, y); break;
-        case kGuideUD: h.lblAdjustUDLine_MouseUp(button, shift, x, y); break;
-        case kGuideAlignLeft: h.lblAlignLeft_MouseUp(button, shift, x, y); break;
-        case kGuideAlignRight: h.lblAlignRight_MouseUp(button, shift, x, y); break;
+        case kGuideLR:
+            h.lblAdjustLRLine_MouseUp(button, shift, x, y);
+            break;
+        case kGuideUD:
+            h.lblAdjustUDLine_MouseUp(button, shift, x, y);
+            break;
+        case kGuideAlignLeft:
+            h.lblAlignLeft_MouseUp(button, shift, x, y);
+            break;
+        case kGuideAlignRight:
+            h.lblAlignRight_MouseUp(button, shift, x, y);
+            break;
         }
         break;
     case ItemKind::GuideLine:
-    case ItemKind::VideoMarker: break;
+    case ItemKind::VideoMarker:
+        break;
     }
 }
 

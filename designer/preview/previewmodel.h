@@ -35,10 +35,10 @@ constexpr int kDisplayLines = 12;   // label index = line 0..11
 constexpr int kElements = 4;        // lblTDT: 0 title, 1 date, 2 time, 3 PiP
 
 // Colours are 24-bit values in blue-green-red order (red is the low byte).
-constexpr uint32_t kLineColor = 12648447;        // record-line labels (pale yellow)
-constexpr uint32_t kLineHighlightColor = 65535;  // the pressed record line (yellow)
-constexpr uint32_t kGuideRulerColor = 49152;     // vertical and horizontal guide
-constexpr uint32_t kGuideAlignColor = 33023;     // left and right alignment guide
+constexpr uint32_t kLineColor = 12648447;       // record-line labels (pale yellow)
+constexpr uint32_t kLineHighlightColor = 65535; // the pressed record line (yellow)
+constexpr uint32_t kGuideRulerColor = 49152;    // vertical and horizontal guide
+constexpr uint32_t kGuideAlignColor = 33023;    // left and right alignment guide
 
 enum class ItemKind {
     RecordLine,  // group = record display 0..9, index = line 0..11
@@ -121,7 +121,10 @@ public:
 
     double scaleWidth() const { return width(); }
     double scaleHeight() const { return height(); }
-    void drawLine(double x1, double y1, double x2, double y2) { drawing.push_back({QLineF(x1, y1, x2, y2), foreColor}); }
+    void drawLine(double x1, double y1, double x2, double y2)
+    {
+        drawing.push_back({QLineF(x1, y1, x2, y2), foreColor});
+    }
     // Removes what was drawn; colour and picture stay.
     void Cls() { drawing.clear(); }
 };
@@ -129,8 +132,8 @@ public:
 // The designer's selection and drag state, shared by the record-line and
 // layout handlers and read by the template operations.
 struct DesignerState {
-    int mintSelectedGroup = 0; // 0..9 record display; 100 + i element lblTDT(i)
-    int mintSelectedLine = 0;  // 0..11
+    int mintSelectedGroup = 0;             // 0..9 record display; 100 + i element lblTDT(i)
+    int mintSelectedLine = 0;              // 0..11
     double mdblPressX = 0, mdblPressY = 0; // press point on the dragged control
     double mdblEdgeX = 0, mdblEdgeY = 0;   // press point on a frame strip
     bool mblnGridShown = false;

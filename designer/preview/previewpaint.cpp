@@ -25,9 +25,12 @@ QFont labelFont(const PreviewItem& item, const QPaintDevice* device)
 Qt::Alignment textAlignment(int alignment)
 {
     switch (alignment) {
-    case 1: return Qt::AlignRight;
-    case 2: return Qt::AlignHCenter;
-    default: return Qt::AlignLeft;
+    case 1:
+        return Qt::AlignRight;
+    case 2:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
     }
 }
 

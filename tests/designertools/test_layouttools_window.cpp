@@ -6,8 +6,8 @@
 #include "designer/preview/previewpaint.h"
 #include "designer/tools/elements.h"
 #include "platform/inifile.h"
-#include "templates/geometry.h"
 #include "shell/layouttoolsside.h"
+#include "templates/geometry.h"
 #include "templates/template.h"
 #include "text/fontpanel.h"
 

@@ -51,7 +51,10 @@ public:
     {
         log << QStringLiteral("picBackground down %1 %2").arg(b).arg(xy(x, y));
     }
-    void picBackground_MouseUp(int b, int, double, double) override { log << QStringLiteral("picBackground up %1").arg(b); }
+    void picBackground_MouseUp(int b, int, double, double) override
+    {
+        log << QStringLiteral("picBackground up %1").arg(b);
+    }
     void picBackground_Click() override { log << QStringLiteral("picBackground click"); }
 };
 
@@ -129,10 +132,10 @@ TEST(PreviewModel, ThePressedControlKeepsThePointerUntilAllButtonsAreUp)
     m.mouseUp(401, 300, 2, 0);
     m.mouseMove(60, 55, 0, 0); // free again: the control under the pointer
     m.mouseMove(5, 5, 0, 0);
-    EXPECT_EQ(r.log, (QStringList{"lblEvent2(4) down 1 10,3", "lblEvent2(4) move 1 355,250",
-                                  "lblEvent2(4) down 2 355,250", "lblEvent2(4) up 1 355,250",
-                                  "lblEvent2(4) move 2 356,250", "lblEvent2(4) up 2 356,250",
-                                  "lblEvent2(4) move 0 15,5"}));
+    EXPECT_EQ(r.log,
+              (QStringList{"lblEvent2(4) down 1 10,3", "lblEvent2(4) move 1 355,250", "lblEvent2(4) down 2 355,250",
+                           "lblEvent2(4) up 1 355,250", "lblEvent2(4) move 2 356,250", "lblEvent2(4) up 2 356,250",
+                           "lblEvent2(4) move 0 15,5"}));
     m.setHandlers(nullptr);
     m.mouseDown(50, 53, 1, 0); // the do-nothing handlers take it
 }
@@ -162,8 +165,8 @@ TEST(PreviewModel, EachControlReachesItsOwnHandler)
     m.lblLRLine().visible = true; // a guide line takes the press but has no handler
     m.mouseDown(m.lblLRLine().left(), 100, 1, 0);
     m.mouseUp(m.lblLRLine().left(), 100, 1, 0);
-    EXPECT_EQ(r.log, (QStringList{"lblTDT(2) down 1 shift 3 10,5", "btnAdjust down 2",
-                                  "lblAlignLeft down 1 2,3", "PicEdge(3) down 1 7,0.5"}));
+    EXPECT_EQ(r.log, (QStringList{"lblTDT(2) down 1 shift 3 10,5", "btnAdjust down 2", "lblAlignLeft down 1 2,3",
+                                  "PicEdge(3) down 1 7,0.5"}));
 }
 
 TEST(PreviewModel, BackgroundClickFollowsALeftPressAndRelease)
@@ -179,8 +182,8 @@ TEST(PreviewModel, BackgroundClickFollowsALeftPressAndRelease)
     m.mouseDown(200, 150, 1, 0);
     m.mouseUp(60, 55, 1, 0); // released over a line: no click
     EXPECT_EQ(r.log, (QStringList{"picBackground down 1 200,150", "picBackground up 1", "picBackground click",
-                                  "picBackground down 2 200,150", "picBackground up 2",
-                                  "picBackground down 1 200,150", "picBackground up 1"}));
+                                  "picBackground down 2 200,150", "picBackground up 2", "picBackground down 1 200,150",
+                                  "picBackground up 1"}));
 }
 
 TEST(PreviewModel, DoubleClickOnALineRaisesDblClick)
@@ -217,8 +220,8 @@ TEST(PreviewCanvas, PaintsTheModelAndForwardsThePointerInBackgroundPixels)
     EXPECT_EQ(shot.pixelColor(20 + 150, 10 + 100), QColor(Qt::white));       // the drawn line
     EXPECT_EQ(shot.pixelColor(5, 5), QColor(0x40, 0x40, 0x40));              // picScreen
 
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20 + 285, 10 + 52), QPointF(), Qt::LeftButton,
-                      Qt::LeftButton, Qt::ShiftModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20 + 285, 10 + 52), QPointF(), Qt::LeftButton, Qt::LeftButton,
+                      Qt::ShiftModifier);
     QApplication::sendEvent(&canvas, &press);
     QMouseEvent move(QEvent::MouseMove, QPointF(0, 0), QPointF(), Qt::NoButton, Qt::LeftButton | Qt::RightButton,
                      Qt::NoModifier);
