@@ -80,6 +80,15 @@ QString BoardFtp::hostOf(const QString& address) const
 
 namespace {
 
+// A board refuses a file that is open there with reply 450, or (servers on
+// Windows) with reply 550 and the system's sharing-violation text.
+bool fileInUse(const ftp::Result& r)
+{
+    return r.serverCode == 450 ||
+           (r.serverCode == 550 &&
+            r.serverText.contains(QLatin1String("used by another process"), Qt::CaseInsensitive));
+}
+
 TransferStatus statusOf(const ftp::Result& r)
 {
     switch (r.status) {
@@ -90,7 +99,7 @@ TransferStatus statusOf(const ftp::Result& r)
     case ftp::Status::ConnectionReset:
         return TransferStatus::ConnectionReset;
     case ftp::Status::Refused:
-        return r.serverCode == 450 ? TransferStatus::FileInUsed : TransferStatus::Ready;
+        return fileInUse(r) ? TransferStatus::FileInUsed : TransferStatus::Ready;
     default:
         return TransferStatus::Ready;
     }

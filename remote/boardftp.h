@@ -19,7 +19,7 @@ enum class TransferStatus {
     Ready,           // not sent: missing or empty local file, no login, refused, broken off
     Completed,       // the whole file arrived
     Abort,           // the cancel flag stopped it
-    FileInUsed,      // the board refused the file because it is in use (reply 450)
+    FileInUsed,      // the board refused the file because it is open there
     ConnectionReset, // the connection broke during the transfer
 };
 QString statusWord(TransferStatus status);

@@ -438,8 +438,12 @@ Result CurlFtpClient::perform(Job& job)
                 r.message = QString::fromUtf8(curl_easy_strerror(code));
         }
     }
-    if (!account_.password.isEmpty())
+    if (!job.replies.isEmpty())
+        r.serverText = job.replies.last().mid(3).trimmed();
+    if (!account_.password.isEmpty()) {
         r.message.replace(account_.password, QStringLiteral("***"));
+        r.serverText.replace(account_.password, QStringLiteral("***"));
+    }
     return r;
 }
 
@@ -628,9 +632,12 @@ Result CurlFtpClient::command(const QString& line, QString* reply)
     job.url = base_ + QLatin1Char('/');
     const QByteArray text = line.toUtf8();
     struct curl_slist* commands = curl_slist_append(nullptr, text.constData());
+    // A "pre-transfer" line goes out after the library has changed back to
+    // the login folder (it stays in the folder of the last transfer between
+    // operations); a plain quote line would run before that change.
     job.configure = [commands](CURL* e) {
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(e, CURLOPT_QUOTE, commands);
+        curl_easy_setopt(e, CURLOPT_PREQUOTE, commands);
     };
     r = transfer(job);
     curl_slist_free_all(commands);

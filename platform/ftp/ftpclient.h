@@ -54,6 +54,9 @@ struct Result {
     int code = 0;        // the transfer library's error code, 0 when none
     long serverCode = 0; // the server's last reply code, 0 when none
     QString message;     // readable reason; never holds the password
+    // The text of the server's last reply line, without its code (e.g. why
+    // it refused a file); never holds the password.
+    QString serverText = {};
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -97,8 +100,10 @@ public:
     // report it); on failure `stamp` is "".
     virtual Result modifiedTime(const QString& remotePath, QString& stamp) = 0;
     // Sends one command line (e.g. "MKD Orvane" or "MDTM 20240101120000 x")
-    // and gives the server's reply line. A reply code of 400 or above fails
-    // with Status::Refused.
+    // and gives the server's reply line. The line runs in the folder the
+    // login landed in, whatever folder an earlier operation of the session
+    // went to, so a relative path in it means what it means to upload().
+    // A reply code of 400 or above fails with Status::Refused.
     virtual Result command(const QString& line, QString* reply = nullptr) = 0;
 
     // Asked on the calling thread every few milliseconds while an operation

@@ -11,9 +11,12 @@ nothing more, and one whose name starts with "die" sends its first 16 KiB
 and then the whole server process ends, and one whose name starts with
 "trickle" sends its first 16 KiB and then one byte every fifth of a second;
 uploads under a "stall" or "die" name take their first 16 KiB and then stall
-or end the server the same way. Mode "silent" accepts connections and never
-answers (not even the greeting). With --log every command line the server
-receives is appended to FILE (PASS as "PASS ***").
+or end the server the same way. An upload under a name that starts with
+"inuse" is refused as a file held open elsewhere (reply 550 with the text
+such servers give), one under a name that starts with "busy" with reply 450.
+Mode "silent" accepts connections and never answers (not even the greeting).
+With --log every command line the server receives is appended to FILE (PASS
+as "PASS ***").
 
 The server ends on its own after --lifetime seconds or when its parent
 process goes away, so a crashed test never leaves it behind.
@@ -114,6 +117,16 @@ def serve(args):
             return fd
 
     class Handler(FTPHandler):
+        def ftp_STOR(self, file, mode="w"):
+            base = os.path.basename(file).lower()
+            if base.startswith("inuse"):
+                self.respond("550 The process cannot access the file because it is being used by another process.")
+                return None
+            if base.startswith("busy"):
+                self.respond("450 File busy.")
+                return None
+            return FTPHandler.ftp_STOR(self, file, mode)
+
         def pre_process_command(self, line, cmd, arg):
             if args.log:
                 with open(args.log, "a", encoding="utf-8") as log:

@@ -11,7 +11,8 @@ public:
     static constexpr const char* kUser = "tester";
     static constexpr const char* kPassword = "Pa55-word!";
 
-    // mode "serve" (files named stall* stall, die* end the server, trickle* trickle) or
+    // mode "serve" (files named stall* stall, die* end the server, trickle* trickle; uploads
+    // named inuse* are refused as open elsewhere with 550, busy* with 450) or
     // "silent" (accepts connections, never answers).
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();

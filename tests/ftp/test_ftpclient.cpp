@@ -136,6 +136,11 @@ TEST(FtpClient, SessionListsDownloadsUploadsAndTellsTimes)
     EXPECT_EQ(lastDone, bigPayload().size());
     EXPECT_EQ(testsupport::readAll(server.root() + QStringLiteral("/Orvane/up.ORVT")), bigPayload());
     EXPECT_EQ(client.command(QStringLiteral("NOSUCHCOMMAND"), &reply).status, Status::Refused);
+    const Result inUse = client.upload(source, QStringLiteral("Orvane/inuse.ORVT"));
+    EXPECT_EQ(inUse.status, Status::Refused);
+    EXPECT_EQ(inUse.serverCode, 550);
+    EXPECT_TRUE(inUse.serverText.startsWith(QStringLiteral("The process cannot access the file")))
+        << inUse.serverText.toStdString();
     EXPECT_EQ(client.upload(local.filePath(QStringLiteral("missing")), QStringLiteral("x")).status, Status::LocalError);
 
     // The session survives the failures above.

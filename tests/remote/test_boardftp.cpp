@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -53,6 +54,28 @@ protected:
         return path;
     }
     static QByteArray big() { return QByteArray(400 * 1024, 'x'); }
+    // The file each MDTM line names, as the server resolves it: the CWD lines
+    // of the log replayed, every login starting at the account's root "/".
+    static QStringList mdtmTargets(const QStringList& commands)
+    {
+        QString cwd = "/";
+        QStringList targets;
+        const auto resolve = [&cwd](const QString& path) {
+            return QDir::cleanPath(path.startsWith('/') ? path : cwd + '/' + path);
+        };
+        for (const QString& line : commands) {
+            const QString verb = line.section(' ', 0, 0).toUpper();
+            if (verb == "USER")
+                cwd = "/";
+            else if (verb == "CWD")
+                cwd = resolve(line.section(' ', 1));
+            else if (verb == "CDUP")
+                cwd = resolve("..");
+            else if (verb == "MDTM")
+                targets << resolve(line.section(' ', 2));
+        }
+        return targets;
+    }
 
     QTemporaryDir dir;
     std::atomic<bool> cancel{false};
@@ -89,6 +112,10 @@ TEST_F(Upload, SendsTheFileThenTheMdtmLine)
     const QString stamp = QFileInfo(path).lastModified().toString("yyyyMMddHHmmss");
     EXPECT_TRUE(server.commands().contains("MDTM " + stamp + " Orvane/Data/Template with 2 records.ORVT"))
         << server.commands().join('|').toStdString();
+    // The upload changed into the file's folder; the MDTM line still means
+    // the uploaded file.
+    EXPECT_EQ(mdtmTargets(server.commands()).join('|').toStdString(), "/Orvane/Data/Template with 2 records.ORVT")
+        << server.commands().join('|').toStdString();
     EXPECT_EQ(display.length, big().size());
     EXPECT_EQ(display.clears, 1);
     EXPECT_TRUE(server.commands().filter(FtpTestServer::kPassword).isEmpty());
@@ -116,6 +143,12 @@ TEST_F(Upload, FailuresAreNotCompleted)
     }
     EXPECT_FALSE(QFileInfo::exists(server.root() + "/Missing"));
     EXPECT_TRUE(server.commands().filter("empty").isEmpty());
+
+    // A file open on the board: reply 450, or 550 with the sharing-violation
+    // text; both count as in use, and neither is stored.
+    for (const char* name : {"inuse.jpg", "busy.jpg"})
+        EXPECT_EQ(ftp.put("127.0.0.1", local("m", "m"), name), TransferStatus::FileInUsed) << name;
+    EXPECT_FALSE(QFileInfo::exists(server.root() + "/inuse.jpg"));
 
     BoardFtp refused = board(server, "wrong");
     EXPECT_FALSE(refused.probe("127.0.0.1"));
