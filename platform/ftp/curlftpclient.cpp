@@ -278,8 +278,7 @@ QString CurlFtpClient::baseUrl(const QString& hostText)
         host = host.mid(6);
     while (host.endsWith(QLatin1Char('/')))
         host.chop(1);
-    static const QRegularExpression plain(
-        QStringLiteral("^([A-Za-z0-9_.-]+|\\[[0-9A-Fa-f:.]+\\])(:\\d{1,5})?$"));
+    static const QRegularExpression plain(QStringLiteral("^([A-Za-z0-9_.-]+|\\[[0-9A-Fa-f:.]+\\])(:\\d{1,5})?$"));
     if (!plain.match(host).hasMatch())
         return QString();
     return QStringLiteral("ftp://") + host;
@@ -406,8 +405,8 @@ Result CurlFtpClient::perform(Job& job)
             break;
         }
         // Until the server first speaks the connect time-out applies.
-        const qint64 limit = job.replies.isEmpty() ? std::max(timeouts_.connectMs, timeouts_.stallMs)
-                                                   : timeouts_.stallMs;
+        const qint64 limit =
+            job.replies.isEmpty() ? std::max(timeouts_.connectMs, timeouts_.stallMs) : timeouts_.stallMs;
         if (msSince(job.start) - job.lastActivityMs > limit) {
             stalled = true;
             break;

@@ -92,8 +92,7 @@ public:
     // Downloads a file. The local file is replaced only when the whole file
     // arrived (and, when expectedSize >= 0, had that size); on any failure
     // the previous local file is left as it was.
-    virtual Result download(const QString& remotePath, const QString& localPath,
-                            qint64 expectedSize = -1) = 0;
+    virtual Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) = 0;
     // Uploads a local file under the remote path.
     virtual Result upload(const QString& localPath, const QString& remotePath) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
@@ -111,10 +110,7 @@ public:
     void setCancelCheck(std::function<bool()> check) { cancelCheck_ = std::move(check); }
     // Told on the calling thread how many bytes moved so far of how many
     // (total -1 when unknown), while a transfer runs.
-    void setProgress(std::function<void(qint64 done, qint64 total)> progress)
-    {
-        progress_ = std::move(progress);
-    }
+    void setProgress(std::function<void(qint64 done, qint64 total)> progress) { progress_ = std::move(progress); }
 
 protected:
     std::function<bool()> cancelCheck_;
