@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "platform/atomicfile.h"
+#include "platform/paths.h"
 #include "platform/statuslog.h"
 
 #include <QDir>
@@ -58,9 +59,15 @@ QStringList createProgramFolders()
 
 int removeStaleTemporaries()
 {
+    QStringList folders{gstrProgramFolder, gstrDataFolder,      gstrMediaFolder,
+                        gstrRemoteFolder,  gstrTemplatesFolder, gstrMTLFolder};
+    // The local player's folders count too: every page and the player's
+    // settings file are written there while a board runs.
+    if (!gstrPlayerFolder.isEmpty())
+        folders << paths::join(gstrPlayerFolder, QStringLiteral("Media"))
+                << paths::join(gstrPlayerFolder, QStringLiteral("Settings"));
     int removed = 0;
-    for (const QString& folder :
-         {gstrProgramFolder, gstrDataFolder, gstrMediaFolder, gstrRemoteFolder, gstrTemplatesFolder, gstrMTLFolder})
+    for (const QString& folder : folders)
         if (!folder.isEmpty())
             removed += atomicfile::removeStaleTemporaries(folder);
     return removed;

@@ -48,7 +48,8 @@ WindowRect placeMainWindow(int screenWidth, int screenHeight, int windowWidth, i
 QStringList createProgramFolders();
 // Removes the temporary files that writes killed part way left in the
 // folders the program writes (the program folder, Data, Media, Remote,
-// Templates, MasterTemplateLists). Returns how many were removed.
+// Templates, MasterTemplateLists, and the local player's Media and Settings
+// folders). Returns how many were removed.
 int removeStaleTemporaries();
 
 } // namespace startup

@@ -73,13 +73,16 @@ TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
 
 TEST_F(MainWindowTest, TheStartRemovesTemporariesOfKilledWrites)
 {
-    QDir().mkpath(folder("Data"));
-    for (const char* name : {".OrvaneSettings.ini.orvtmp.k1LLed", "Data/._Orvane.orv.orvtmp.Q9x8y7"})
+    const char* const stale[] = {".OrvaneSettings.ini.orvtmp.k1LLed", "Data/._Orvane.orv.orvtmp.Q9x8y7",
+                                 "player/Media/.page.png.orvtmp.a1B2c3", "player/Settings/.Settings.ini.orvtmp.Zz9Yy8"};
+    for (const char* sub : {"Data", "player/Media", "player/Settings"})
+        QDir().mkpath(folder(sub));
+    for (const char* name : stale)
         shelltest::writeText(folder(name), QStringLiteral("part"));
     shelltest::writeText(folder("Data/.keep.me"), QStringLiteral("mine"));
     start();
-    EXPECT_FALSE(QFileInfo::exists(folder(".OrvaneSettings.ini.orvtmp.k1LLed")));
-    EXPECT_FALSE(QFileInfo::exists(folder("Data/._Orvane.orv.orvtmp.Q9x8y7")));
+    for (const char* name : stale)
+        EXPECT_FALSE(QFileInfo::exists(folder(name))) << name;
     EXPECT_TRUE(QFileInfo::exists(folder("Data/.keep.me")));
 }
 
