@@ -13,6 +13,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QWheelEvent>
 
 namespace {
 
@@ -235,4 +239,47 @@ TEST_F(IntegrationTest, TheSidesGoBeforeTheControlsTheyWatch)
     window.reset();
     ASSERT_EQ(order.size(), 4);
     EXPECT_EQ(order.first(), "side");
+}
+
+TEST_F(IntegrationTest, NoValueControlOfTheWindowTakesTheWheelWithoutFocus)
+{
+    // Every list, spin box and spinner of the window, its panels and the
+    // designer's pop-ups, as the program hosts them.
+    window->show();
+    side->fontPanel()->show();
+    QStringList changed;
+    int tried = 0;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        auto* list = qobject_cast<QComboBox*>(w);
+        auto* spin = qobject_cast<QAbstractSpinBox*>(w);
+        auto* slider = qobject_cast<QAbstractSlider*>(w);
+        if (slider &&
+            qobject_cast<QAbstractScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr))
+            continue; // a scroll area's own bar
+        if (!list && !spin && !slider)
+            continue;
+        const bool enabled = w->isEnabled();
+        w->setEnabled(true);
+        w->clearFocus();
+        auto value = [&] {
+            return list   ? QString::number(list->currentIndex()) + list->currentText()
+                   : spin ? spin->text()
+                          : QString::number(slider->value());
+        };
+        if (list && list->count() > 1)
+            list->setCurrentIndex(list->count() / 2);
+        const QString before = value();
+        for (int delta : {-120, 120}) {
+            const QPointF at(w->width() / 2.0, w->height() / 2.0);
+            QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(w, &e);
+        }
+        if (value() != before)
+            changed << w->objectName() + QLatin1Char(' ') + QString::fromLatin1(w->metaObject()->className());
+        w->setEnabled(enabled);
+        ++tried;
+    }
+    EXPECT_GT(tried, 15);
+    EXPECT_TRUE(changed.isEmpty()) << changed.join(QStringLiteral(", ")).toStdString();
 }
