@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -66,8 +67,9 @@ bool isScrollAreaBar(const QWidget* w)
 
 bool isValueControl(const QWidget* w)
 {
+    // A tab bar is one too: the wheel would switch the page it shows.
     return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
-           (qobject_cast<const QAbstractSlider*>(w) && !isScrollAreaBar(w));
+           qobject_cast<const QTabBar*>(w) || (qobject_cast<const QAbstractSlider*>(w) && !isScrollAreaBar(w));
 }
 
 void guard(QWidget* w)

@@ -1,8 +1,9 @@
 #pragma once
 // The mouse wheel changes a value only on purpose: a control that changes a
-// value (list, spin box, slider, a scroll bar used as a spinner) takes the
-// wheel only while it has the keyboard focus. Otherwise the wheel goes on to
-// the panel around it, which scrolls as if the control were not there.
+// value (list, spin box, slider, a scroll bar used as a spinner, a tab bar)
+// takes the wheel only while it has the keyboard focus. Otherwise the wheel
+// goes on to the panel around it, which scrolls as if the control were not
+// there.
 class QWidget;
 
 namespace wheelguard {

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QWheelEvent>
 
 namespace {
@@ -243,8 +244,8 @@ TEST_F(IntegrationTest, TheSidesGoBeforeTheControlsTheyWatch)
 
 TEST_F(IntegrationTest, NoValueControlOfTheWindowTakesTheWheelWithoutFocus)
 {
-    // Every list, spin box and spinner of the window, its panels and the
-    // designer's pop-ups, as the program hosts them.
+    // Every list, spin box, spinner and tab bar of the window, its panels
+    // and the designer's pop-ups, as the program hosts them.
     window->show();
     side->fontPanel()->show();
     QStringList changed;
@@ -253,10 +254,11 @@ TEST_F(IntegrationTest, NoValueControlOfTheWindowTakesTheWheelWithoutFocus)
         auto* list = qobject_cast<QComboBox*>(w);
         auto* spin = qobject_cast<QAbstractSpinBox*>(w);
         auto* slider = qobject_cast<QAbstractSlider*>(w);
+        auto* tabs = qobject_cast<QTabBar*>(w);
         if (slider &&
             qobject_cast<QAbstractScrollArea*>(w->parentWidget() ? w->parentWidget()->parentWidget() : nullptr))
             continue; // a scroll area's own bar
-        if (!list && !spin && !slider)
+        if (!list && !spin && !slider && !tabs)
             continue;
         const bool enabled = w->isEnabled();
         w->setEnabled(true);
@@ -264,18 +266,23 @@ TEST_F(IntegrationTest, NoValueControlOfTheWindowTakesTheWheelWithoutFocus)
         auto value = [&] {
             return list   ? QString::number(list->currentIndex()) + list->currentText()
                    : spin ? spin->text()
+                   : tabs ? QString::number(tabs->currentIndex())
                           : QString::number(slider->value());
         };
         if (list && list->count() > 1)
             list->setCurrentIndex(list->count() / 2);
+        if (tabs)
+            tabs->setCurrentIndex(0);
         const QString before = value();
+        bool moved = false;
         for (int delta : {-120, 120}) {
             const QPointF at(w->width() / 2.0, w->height() / 2.0);
             QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
             QCoreApplication::sendEvent(w, &e);
+            moved = moved || value() != before;
         }
-        if (value() != before)
+        if (moved)
             changed << w->objectName() + QLatin1Char(' ') + QString::fromLatin1(w->metaObject()->className());
         w->setEnabled(enabled);
         ++tried;
