@@ -108,6 +108,8 @@ bool fitsLatin1(const CellText& t)
 
 void copyText(Block* b, const CellText& t)
 {
+    if (t.size == 0) // a missing cell has no data to copy from
+        return;
     if (b->wide) {
         char16_t* d = reinterpret_cast<char16_t*>(b->text()) + b->used;
         if (t.wide)
@@ -522,6 +524,8 @@ bool sameText(const CellText& a, const CellText& b)
 {
     if (a.size != b.size)
         return false;
+    if (a.size == 0) // missing cells have no data to compare
+        return true;
     if (a.wide == b.wide)
         return std::memcmp(a.data, b.data, size_t(a.size) * (a.wide ? 2 : 1)) == 0;
     for (qsizetype i = 0; i < a.size; ++i)

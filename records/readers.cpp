@@ -197,7 +197,8 @@ template <typename Out, typename View> void copyRecord(Out* d, const Record<View
                 end = unitsOf(r.lines[k]) + r.lines[k].size();
                 ++k;
             }
-            std::memcpy(d, from, size_t(end - from) * sizeof(Out));
+            if (end != from) // an empty value may have no data at all
+                std::memcpy(d, from, size_t(end - from) * sizeof(Out));
             d += end - from;
         } else {
             d = copyValue(d, v, r.clean);

@@ -260,18 +260,17 @@ public:
         fillEBMS(grids_.igRDM, cols_, grids_.igIDLookup, wide_);
     }
 
-    // Every line of `text` (split at LF, a CR before it dropped).
+    // Every line of `text`, cut as textfile::splitLines cuts them.
     void addText(View text)
     {
         for (qsizetype start = 0; start < text.size();) {
-            qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
-            if (nl < 0)
-                nl = text.size();
-            qsizetype end = nl;
-            if (end > start && text[end - 1] == QLatin1Char('\r'))
+            const qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
+            qsizetype end = nl < 0 ? text.size() : nl;
+            // Only a CR right before a LF ends the line; a lone one stays.
+            if (nl >= 0 && end > start && text[end - 1] == QLatin1Char('\r'))
                 --end;
             add(text.sliced(start, end - start));
-            start = nl + 1;
+            start = nl < 0 ? text.size() : nl + 1;
         }
     }
 

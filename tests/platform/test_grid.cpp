@@ -338,3 +338,128 @@ TEST(Grid, SortComparesTextsHoweverTheyAreStored)
     g.Sort();
     EXPECT_EQ(column(g, 3), QStringList({"7", "6", "5", "1", "3", "2", "4"}));
 }
+
+TEST(Grid, RandomEditsMatchAPlainTable)
+{
+    // Every operation on a grid against the same operation on a plain table
+    // of texts: narrow and wide texts, long cells, cells past the stored
+    // ones, rows and columns added, moves, sorts, copies and selection.
+    const QString texts[] = {"",
+                             "a",
+                             "B",
+                             "b",
+                             "x y",
+                             QStringLiteral("\u00E9"),
+                             QStringLiteral("\u20AC1"),
+                             QString(70000, 'L'),
+                             QString(3, QChar(0)),
+                             QStringLiteral("\U0001F600")};
+    std::vector<std::vector<QString>> model;
+    std::vector<std::vector<bool>> sel;
+    size_t cols = 3;
+    Grid g;
+    for (size_t c = 0; c < cols; ++c)
+        g.AddCol(QString::number(c));
+    quint32 seed = 12345;
+    auto rnd = [&](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int step = 0; step < 2000; ++step) {
+        const quint32 op = rnd(100);
+        const int rows = int(model.size());
+        if (op < 50 && rows > 0) {
+            const int r = int(rnd(quint32(rows))), c = int(rnd(quint32(cols)));
+            const QString& t = texts[rnd(std::size(texts))];
+            g.SetCellValue(r + 1, c + 1, t);
+            model[size_t(r)][size_t(c)] = t;
+        } else if (op < 62) {
+            const int before = int(rnd(quint32(rows + 2)));
+            const int at = g.AddRow(before);
+            ASSERT_EQ(at, before >= 1 && before <= rows ? before : rows + 1);
+            model.insert(model.begin() + (at - 1), std::vector<QString>(cols));
+            sel.insert(sel.begin() + (at - 1), std::vector<bool>(cols));
+        } else if (op < 68) {
+            std::vector<QAnyStringView> cells;
+            std::vector<QString> row(cols);
+            for (size_t c = 0; c < cols + 1; ++c) {
+                const QString& t = texts[rnd(std::size(texts))];
+                cells.push_back(t);
+                if (c < cols)
+                    row[c] = t;
+            }
+            g.AppendRow(cells);
+            model.push_back(row);
+            sel.emplace_back(cols);
+        } else if (op < 73 && rows > 0) {
+            const int r = int(rnd(quint32(rows)));
+            g.RemoveRow(r + 1);
+            model.erase(model.begin() + r);
+            sel.erase(sel.begin() + r);
+        } else if (op < 80 && rows > 0) {
+            const int from = int(rnd(quint32(rows))), to = int(rnd(quint32(rows)));
+            g.MoveRow(from + 1, to + 1);
+            auto mr = model[size_t(from)];
+            auto sr = sel[size_t(from)];
+            model.erase(model.begin() + from);
+            sel.erase(sel.begin() + from);
+            model.insert(model.begin() + to, mr);
+            sel.insert(sel.begin() + to, sr);
+        } else if (op < 83 && cols < 40) {
+            g.AddCol(QString::number(cols++));
+            for (auto& r : model)
+                r.emplace_back();
+            for (auto& r : sel)
+                r.push_back(false);
+        } else if (op < 88 && rows > 0) {
+            const int r = int(rnd(quint32(rows))), c = int(rnd(quint32(cols)));
+            const bool on = rnd(2) == 0;
+            g.SetCellSelected(r + 1, c + 1, on);
+            sel[size_t(r)][size_t(c)] = on;
+        } else if (op < 92) {
+            // Sort by two keys, possibly on columns most rows do not store.
+            const int k1 = int(rnd(quint32(cols))), k2 = int(rnd(quint32(cols))), o1 = int(rnd(2)), o2 = int(rnd(2));
+            g.SortObject().SetCount(2);
+            g.SortObject().SetCol(1, k1 + 1);
+            g.SortObject().SetOrder(1, o1);
+            g.SortObject().SetCol(2, k2 + 1);
+            g.SortObject().SetOrder(2, o2);
+            g.Sort();
+            std::vector<size_t> order(model.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+                for (const auto& [k, o] : {std::pair{k1, o1}, std::pair{k2, o2}}) {
+                    const int c = Grid::CompareText(model[x][size_t(k)], model[y][size_t(k)]);
+                    if (c != 0)
+                        return o == 1 ? c > 0 : c < 0;
+                }
+                return false;
+            });
+            std::vector<std::vector<QString>> m2;
+            std::vector<std::vector<bool>> s2;
+            for (size_t i : order) {
+                m2.push_back(model[i]);
+                s2.push_back(sel[i]);
+            }
+            model = m2;
+            sel = s2;
+        } else if (op < 95) {
+            Grid copy;
+            copy = g; // a copy holds the same
+            g = std::move(copy);
+        } else if (op < 96) {
+            g.Clear();
+            model.clear();
+            sel.clear();
+        }
+        ASSERT_EQ(g.RowCount(), int(model.size())) << step;
+        ASSERT_EQ(g.ColCount(), int(cols)) << step;
+        for (size_t r = 0; r < model.size(); ++r) {
+            QStringList expected(model[r].begin(), model[r].end());
+            ASSERT_EQ(g.RowValues(int(r + 1)), expected) << "step " << step << " row " << r + 1;
+            for (size_t c = 0; c < cols; ++c)
+                ASSERT_EQ(g.CellSelected(int(r + 1), int(c + 1)), bool(sel[r][c])) << step;
+        }
+    }
+}

@@ -202,3 +202,30 @@ TEST_F(Store, RecordFilesInEveryEncodingLoadTheSameTexts)
         EXPECT_EQ(grids.igRDM.CellValue(3, "Line 2"), "x");
     }
 }
+
+TEST_F(Store, LineEndsLoadAsTheLinesOfTheText)
+{
+    // Lines end at LF or CRLF; a CR anywhere else, the last byte too, is
+    // text. Plain ASCII files and others load alike.
+    using namespace std::literals;
+    const struct {
+        std::string_view bytes;
+        QStringList line1;
+    } cases[] = {
+        {"a\r\nb\r\nc"sv, {"a", "b", "c"}},
+        {"a\nb\r\nc\r\n"sv, {"a", "b", "c"}},
+        {"a\rb\rc\r"sv, {"a\rb\rc\r"}},
+        {"a\r\r\nb\r"sv, {"a\r", "b\r"}},
+        {"a\0z\r\n"sv, {QStringView(u"a\0z", 3).toString()}},
+        {"\xEF\xBB\xBF"
+         "a\r\nb"sv,
+         {"a", "b"}},
+    };
+    for (const auto& c : cases) {
+        const QByteArray ascii(c.bytes.data(), qsizetype(c.bytes.size()));
+        ASSERT_TRUE(loadRDMFromOrvFile(grids, file("ends.orv", ascii)));
+        EXPECT_EQ(column("Line 1"), c.line1) << ascii.toHex().constData();
+        ASSERT_TRUE(loadRDMFromOrvFile(grids, file("ends.orv", ascii + "\r\n\xE9")));
+        EXPECT_EQ(column("Line 1"), c.line1 + QStringList{QStringLiteral("\u00E9")}) << ascii.toHex().constData();
+    }
+}
