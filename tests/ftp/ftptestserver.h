@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 class FtpTestServer {
 public:
     static constexpr const char* kUser = "tester";
@@ -41,3 +43,13 @@ private:
     QProcess process_;
     int port_ = 0;
 };
+
+// Starts `server`, or skips the test when pyftpdlib is missing; a server that
+// does not start fails the test.
+#define START_SERVER(server)                                                                                           \
+    do {                                                                                                               \
+        QString why;                                                                                                   \
+        if (FtpTestServer::python().isEmpty())                                                                         \
+            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
+        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
+    } while (0)

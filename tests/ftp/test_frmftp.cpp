@@ -18,14 +18,6 @@
 
 namespace {
 
-#define START_SERVER(server)                                                                                           \
-    do {                                                                                                               \
-        QString why;                                                                                                   \
-        if (FtpTestServer::python().isEmpty())                                                                         \
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
-        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
-    } while (0)
-
 // Records calls; every operation fails. For cases that must not reach a server.
 class RecordingClient : public ftp::FtpClient {
 public:

@@ -16,14 +16,6 @@ using namespace ftp;
 
 namespace {
 
-#define START_SERVER(server)                                                                                           \
-    do {                                                                                                               \
-        QString why;                                                                                                   \
-        if (FtpTestServer::python().isEmpty())                                                                         \
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
-        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
-    } while (0)
-
 Account accountFor(const FtpTestServer& server, const QString& password = QString::fromLatin1(FtpTestServer::kPassword))
 {
     return {server.host(), QString::fromLatin1(FtpTestServer::kUser), password};

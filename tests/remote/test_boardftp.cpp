@@ -18,14 +18,6 @@ using testsupport::writeAll;
 
 namespace {
 
-#define START_SERVER(server)                                                                                           \
-    do {                                                                                                               \
-        QString why;                                                                                                   \
-        if (FtpTestServer::python().isEmpty())                                                                         \
-            GTEST_SKIP() << "python3-pyftpdlib is not installed";                                                      \
-        ASSERT_TRUE((server).start(&why)) << why.toStdString();                                                        \
-    } while (0)
-
 class Display final : public TransferDisplay {
 public:
     void started(qint64 length) override { this->length = length; }

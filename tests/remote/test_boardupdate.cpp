@@ -3,6 +3,7 @@
 // Player mode in the FTP account's folder - adopts them; then Restart Orvane
 // restarts it once.
 #include "remote/updaterun.h"
+#include "tests/boardfolder.h"
 #include "tests/ftp/ftptestserver.h"
 #include "tests/testsupport.h"
 
@@ -16,45 +17,13 @@
 #include <QTemporaryDir>
 
 using namespace remote;
+using boardfolder::record;
+using boardfolder::recordsOnlyTemplate;
 using testsupport::readAll;
 using testsupport::waitFor;
 using testsupport::writeAll;
 
 namespace {
-
-QByteArray record(const char* first, const char* second)
-{
-    QByteArrayList fields{first, second};
-    while (fields.size() < 20)
-        fields << QByteArray();
-    fields << "0|0|0|0";
-    return fields.join('\t') + "\r\n";
-}
-
-QByteArray settings(const QString& home, int dwell)
-{
-    return QStringLiteral("[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1/source.orv\r\n"
-                          "Stand Alone=0\r\nDwell Time=%2\r\nImage File=Page.png\r\n"
-                          "[TEMPLATES]\r\nMode=0\r\nWidth=240\r\nHeight=320\r\nRotation=0\r\nList Number=1\r\n"
-                          "1=Template with 3 records\r\n")
-        .arg(home)
-        .arg(dwell)
-        .toUtf8();
-}
-
-// The test template with records only (no title, date or time), so a page
-// changes only when its records or its template do.
-QByteArray recordsOnlyTemplate(const QByteArray& color)
-{
-    QByteArray t = readAll(testsupport::dataDir() + "/templates/Template with 3 records.ORVT");
-    for (const char* element : {"Title Font Style=1", "Date Font Style=1", "Time Font Style=1"}) {
-        QByteArray off = element;
-        off.chop(1);
-        t.replace(element, off + "0");
-    }
-    t.replace("Color=&H402000", "Color=" + color);
-    return t;
-}
 
 class Lines final : public RunView {
 public:
@@ -70,17 +39,15 @@ public:
 TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
 {
     FtpTestServer server;
-    if (FtpTestServer::python().isEmpty())
-        GTEST_SKIP() << "python3-pyftpdlib is not installed";
-    ASSERT_TRUE(server.start());
+    START_SERVER(server);
     // The board's program folder is the account's folder "Orvane".
     const QString home = server.root() + "/Orvane";
     auto at = [&](const char* name) { return home + '/' + QString::fromLatin1(name); };
     for (const char* f : {"Data", "Media", "player/Media", "player/Settings"})
         QDir().mkpath(at(f));
-    writeAll(at("OrvaneSettings.ini"), settings(home, 1));
+    writeAll(at("OrvaneSettings.ini"), boardfolder::settings(home, 1, {QStringLiteral("Template with 3 records")}));
     writeAll(at("source.orv"), record("Opening Dinner", "Hall A") + record("Board Meeting", "Room 2"));
-    writeAll(at("Data/Template with 3 records.ORVT"), recordsOnlyTemplate("&H402000"));
+    writeAll(at("Data/Template with 3 records.ORVT"), recordsOnlyTemplate());
 
     QProcess board;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -109,7 +76,7 @@ TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
     setup.slots[3] = admin.filePath("blue.ORVT");
     writeAll(setup.slots[3], recordsOnlyTemplate("&HFF0000"));
     setup.settingsFile = admin.filePath("OrvaneSettings.ini");
-    writeAll(setup.settingsFile, settings(home, 2));
+    writeAll(setup.settingsFile, boardfolder::settings(home, 2, {QStringLiteral("Template with 3 records")}));
     setup.confirmFile = admin.filePath("Remote/CommConfirm.txt");
     setup.mediaFolder = admin.filePath("Media");
     std::atomic<bool> cancel{false};

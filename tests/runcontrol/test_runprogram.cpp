@@ -1,6 +1,7 @@
 // The program binary as a board runs it: Player mode from its settings file,
 // pages for the local player or its own display, a restart on new data,
 // commands, and a clean end on SIGTERM.
+#include "tests/boardfolder.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -14,45 +15,16 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+using boardfolder::record;
+using boardfolder::recordsOnlyTemplate;
 using testsupport::readAll;
 using testsupport::waitFor;
 using testsupport::writeAll;
 
 namespace {
 
-QByteArray record(const char* first, const char* second)
-{
-    QByteArrayList fields{first, second};
-    while (fields.size() < 20)
-        fields << QByteArray();
-    fields << "0|0|0|0";
-    return fields.join('\t') + "\r\n";
-}
-
-QByteArray settings(const QString& home, int dwell, bool standAlone = false)
-{
-    return QStringLiteral("[SETTINGS]\r\nStatus=1\r\nData Type=3\r\nRetrieve Type=0\r\nData File=%1/source.orv\r\n"
-                          "Stand Alone=%3\r\nDwell Time=%2\r\nImage File=Page.png\r\n"
-                          "[TEMPLATES]\r\nMode=0\r\nWidth=240\r\nHeight=320\r\nRotation=0\r\nList Number=2\r\n"
-                          "1=Template with 1 record\r\n2=Template with 3 records\r\n")
-        .arg(home)
-        .arg(dwell)
-        .arg(standAlone ? 1 : 0)
-        .toUtf8();
-}
-
-// The test template without its title, date and time, so a page shows its
-// records only and the same records give the same picture.
-QByteArray recordsOnlyTemplate()
-{
-    QByteArray t = readAll(testsupport::dataDir() + QStringLiteral("/templates/Template with 3 records.ORVT"));
-    for (const char* element : {"Title Font Style=1", "Date Font Style=1", "Time Font Style=1"}) {
-        QByteArray off = element;
-        off.chop(1);
-        t.replace(element, off + "0");
-    }
-    return t;
-}
+// The board's play-list.
+const QStringList kPlayList{QStringLiteral("Template with 1 record"), QStringLiteral("Template with 3 records")};
 
 class RunProgram : public ::testing::Test {
 protected:
@@ -61,7 +33,7 @@ protected:
         ASSERT_TRUE(home.isValid());
         for (const char* f : {"Data", "Media", "player/Media", "player/Settings"})
             QDir().mkpath(path(f));
-        writeAll(path("OrvaneSettings.ini"), settings(home.path(), 1));
+        writeAll(path("OrvaneSettings.ini"), boardfolder::settings(home.path(), 1, kPlayList));
         writeAll(path("source.orv"), record("Opening Dinner", "Hall A") + record("Board Meeting", "Room 2"));
         for (const char* name : {"Data/Template with 1 record.ORVT", "Data/Template with 3 records.ORVT"})
             writeAll(path(name), recordsOnlyTemplate());
@@ -147,7 +119,7 @@ TEST_F(RunProgram, APlayerBoardPagesRestartsOnNewDataTakesPushedSettingsAndEndsC
     EXPECT_TRUE(waitFor([&] { return !before.contains(pageHash()); }, 10000));
 
     // Settings pushed with command "1" are taken and saved.
-    writeAll(path("UpdatedSettings.ini"), settings(home.path(), 7));
+    writeAll(path("UpdatedSettings.ini"), boardfolder::settings(home.path(), 7, kPlayList));
     writeAll(path("OrvaneConfirm.txt"), "1\r\n");
     EXPECT_TRUE(waitFor([&] { return readAll(path("OrvaneSettings.ini")).contains("Dwell Time=7"); }, 10000));
     EXPECT_TRUE(waitFor([&] { return readAll(path("OrvaneConfirm.txt")) == "0\r\n"; }, 5000));
@@ -157,7 +129,7 @@ TEST_F(RunProgram, APlayerBoardPagesRestartsOnNewDataTakesPushedSettingsAndEndsC
 
 TEST_F(RunProgram, AStandAloneBoardShowsItsPagesAndRestartsOnACommand)
 {
-    writeAll(path("OrvaneSettings.ini"), settings(home.path(), 1, true));
+    writeAll(path("OrvaneSettings.ini"), boardfolder::settings(home.path(), 1, kPlayList, true));
     start();
     ASSERT_TRUE(waitFor([&] { return QFileInfo::exists(path("Media/Page.png")); }, 15000));
 
