@@ -315,16 +315,24 @@ void frmImageRender::stopVideo(ClassActiveMovie& movie, QGraphicsRectItem* host)
 
 void frmImageRender::LoadBackgroundVideo(const QString& file)
 {
+    startVideo(*ctlDXShow_, file, QStringLiteral("ctlDXShow.HasVideo = False"), backgroundHost_);
+}
+
+// Opens `file` in `movie` and plays it from the start, silent and at normal
+// speed, over `host`; `noVideo` is logged when the file can't be played or
+// has no picture. A Stop or close while the file loads unloads it again.
+void frmImageRender::startVideo(ClassActiveMovie& movie, const QString& file, const QString& noVideo,
+                                QGraphicsRectItem* host)
+{
     const int session = session_;
-    backgroundHost_->hide();
-    ClassActiveMovie& movie = *ctlDXShow_;
+    host->hide();
     const bool playable = movie.SetNewVideo(file);
     if (session != session_ || !open_) {
         movie.UnloadMovieObject();
         return;
     }
     if (!playable) {
-        statusMessage(QStringLiteral("ctlDXShow.HasVideo = False"));
+        statusMessage(noVideo);
         return;
     }
     movie.setFileName(file);
@@ -333,9 +341,9 @@ void frmImageRender::LoadBackgroundVideo(const QString& file)
     movie.setSpeed(1.0);
     movie.setPosition(0);
     if (!movie.HasVideo())
-        statusMessage(QStringLiteral("ctlDXShow.HasVideo = False"));
+        statusMessage(noVideo);
     movie.Play();
-    backgroundHost_->show();
+    host->show();
 }
 
 void frmImageRender::placePiP(const PiPRegion& region)
@@ -357,29 +365,9 @@ void frmImageRender::placePiP(const PiPRegion& region)
 
 void frmImageRender::LoadPiPVideo(const QString& file, const PiPRegion& region)
 {
-    const int session = session_;
     statusMessage(QStringLiteral("Start loading PiP video: ") + file);
     placePiP(region);
-    pipHost_->hide();
-    ClassActiveMovie& movie = *ctlDXShowPiP_;
-    const bool playable = movie.SetNewVideo(file);
-    if (session != session_ || !open_) {
-        movie.UnloadMovieObject();
-        return;
-    }
-    if (!playable) {
-        statusMessage(QStringLiteral("ctlDXShowPiP.HasVideo = False"));
-        return;
-    }
-    movie.setFileName(file);
-    movie.setVolume(0);
-    movie.setBalance(0);
-    movie.setSpeed(1.0);
-    movie.setPosition(0);
-    if (!movie.HasVideo())
-        statusMessage(QStringLiteral("ctlDXShowPiP.HasVideo = False"));
-    movie.Play();
-    pipHost_->show();
+    startVideo(*ctlDXShowPiP_, file, QStringLiteral("ctlDXShowPiP.HasVideo = False"), pipHost_);
 }
 
 void frmImageRender::unload(bool performStop)

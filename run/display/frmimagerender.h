@@ -82,6 +82,7 @@ private:
     void LoadBackgroundVideo(const QString& file);
     void LoadPiPVideo(const QString& file, const PiPRegion& region);
     void placePiP(const PiPRegion& region);
+    void startVideo(ClassActiveMovie& movie, const QString& file, const QString& noVideo, QGraphicsRectItem* host);
     void stopVideo(ClassActiveMovie& movie, QGraphicsRectItem* host);
     void loopVideo(ClassActiveMovie& movie, bool on);
     void Form_Resize();
