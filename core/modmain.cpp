@@ -40,7 +40,7 @@ bool blnFileExists(const QString& path)
     if (path.isEmpty())
         return false;
     const QFileInfo fi(path);
-    return fi.exists() && fi.isFile() && !fi.isHidden();
+    return fi.isFile() && !fi.isHidden();
 }
 
 QString GetFileType(const QString& fileName)
@@ -49,8 +49,7 @@ QString GetFileType(const QString& fileName)
         QHash<QString, QString> h;
         const auto add = [&h](std::initializer_list<const char*> exts, const char* kind) {
             for (const char* e : exts)
-                if (!h.contains(QLatin1String(e)))
-                    h.insert(QLatin1String(e), QLatin1String(kind));
+                h.insert(QLatin1String(e), QLatin1String(kind));
         };
         add({"BMP", "JPG", "TIF", "PNG", "PCX", "TGA", "ICO", "CUR"}, "PictureType");
         add({"AVI", "MPEG", "MPG", "M1V", "MP2", "VOB", "MPA", "WMV", "MP4"}, "VideoType");

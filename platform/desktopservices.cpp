@@ -148,8 +148,8 @@ private:
     std::unique_ptr<X11Keys> x11_;
 };
 
-} // namespace
-
+// The busy pointer: the hourglass, or none while a shown window hides the
+// pointer (the full-screen display of a board must stay without one).
 Qt::CursorShape busyCursorShape()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -158,6 +158,8 @@ Qt::CursorShape busyCursorShape()
     });
     return hidden ? Qt::BlankCursor : Qt::WaitCursor;
 }
+
+} // namespace
 
 QString convertFilter(const QString& filter)
 {

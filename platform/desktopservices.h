@@ -29,8 +29,4 @@ std::unique_ptr<QMessageBox> newMessageBox(const QString& title, const QString& 
 std::unique_ptr<QFileDialog> newFileDialog(const QString& title, const QString& start, const QString& filter, bool save,
                                            bool confirmOverwrite);
 
-// The busy pointer: the hourglass, or none while a shown window hides the
-// pointer (the full-screen display of a board must stay without one).
-Qt::CursorShape busyCursorShape();
-
 } // namespace desktopservices

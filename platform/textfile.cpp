@@ -11,9 +11,8 @@
 #include <sys/mman.h>
 
 namespace textfile {
-namespace {
 
-bool isValidUtf8(const char* p, qsizetype n)
+bool isUtf8(const char* p, qsizetype n)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(p);
     qsizetype i = 0;
@@ -53,6 +52,8 @@ bool isValidUtf8(const char* p, qsizetype n)
     return true;
 }
 
+namespace {
+
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F. The five bytes that
 // Windows leaves unassigned map to the C1 control of the same value, as the
 // system's own conversion does.
@@ -87,10 +88,6 @@ int byte1252(char16_t u)
     return -1;
 }
 
-} // namespace
-
-namespace {
-
 // Plain ASCII, eight bytes at a time: the usual content of exports.
 bool isAscii(const char* p, qsizetype n)
 {
@@ -109,11 +106,6 @@ bool isAscii(const char* p, qsizetype n)
 
 } // namespace
 
-bool isUtf8(const char* p, qsizetype n)
-{
-    return isValidUtf8(p, n);
-}
-
 QString decode(const QByteArray& bytes)
 {
     qsizetype start = 0;
@@ -123,7 +115,7 @@ QString decode(const QByteArray& bytes)
     const qsizetype n = bytes.size() - start;
     if (isAscii(p, n))
         return QString::fromLatin1(p, n);
-    if (isValidUtf8(p, n))
+    if (isUtf8(p, n))
         return QString::fromUtf8(p, n);
     return decode1252(p, n);
 }

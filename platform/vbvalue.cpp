@@ -77,9 +77,7 @@ double Val(const QString& text)
     // Stored numbers always use "."; the C library's reader would follow the
     // user's locale.
     double v = 0.0;
-    const auto [end, ec] = std::from_chars(num.constData(), num.constData() + num.size(), v);
-    (void)end;
-    if (ec != std::errc())
+    if (std::from_chars(num.constData(), num.constData() + num.size(), v).ec != std::errc())
         return 0.0;
     return std::isfinite(v) ? v : 0.0;
 }

@@ -44,10 +44,10 @@ bool allDigits(const QString& s)
 
 bool isMonth(const QString& s)
 {
-    static const QStringList months = {
-        QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"), QStringLiteral("apr"),
-        QStringLiteral("may"), QStringLiteral("jun"), QStringLiteral("jul"), QStringLiteral("aug"),
-        QStringLiteral("sep"), QStringLiteral("oct"), QStringLiteral("nov"), QStringLiteral("dec")};
+    static const QStringList months = {QStringLiteral("jan"), QStringLiteral("feb"), QStringLiteral("mar"),
+                                       QStringLiteral("apr"), QStringLiteral("may"), QStringLiteral("jun"),
+                                       QStringLiteral("jul"), QStringLiteral("aug"), QStringLiteral("sep"),
+                                       QStringLiteral("oct"), QStringLiteral("nov"), QStringLiteral("dec")};
     return months.contains(s.toLower());
 }
 
@@ -76,8 +76,8 @@ std::optional<Entry> parseUnix(const QString& line)
     static const QRegularExpression timeOrYear(QStringLiteral("^(\\d{1,2}:\\d{2}|\\d{4})$"));
     // Find "size month day time-or-year"; owner and group may be missing.
     for (int i = 2; i + 2 < t.size(); ++i) {
-        if (!isMonth(t.at(i).text) || !allDigits(t.at(i + 1).text) || t.at(i + 1).text.size() > 2
-            || !timeOrYear.match(t.at(i + 2).text).hasMatch() || !allDigits(t.at(i - 1).text))
+        if (!isMonth(t.at(i).text) || !allDigits(t.at(i + 1).text) || t.at(i + 1).text.size() > 2 ||
+            !timeOrYear.match(t.at(i + 2).text).hasMatch() || !allDigits(t.at(i - 1).text))
             continue;
         Entry e;
         e.name = restAfter(line, t.at(i + 2).end, false);
@@ -119,8 +119,8 @@ std::optional<Entry> parseDos(const QString& line)
     return e;
 }
 
-} // namespace
-
+// One line (without its line break). Names keep inner blanks; a link's
+// name is the part before " -> ".
 std::optional<Entry> parseListLine(const QString& rawLine)
 {
     QString line = rawLine;
@@ -132,6 +132,8 @@ std::optional<Entry> parseListLine(const QString& rawLine)
         return parseDos(line);
     return parseUnix(line);
 }
+
+} // namespace
 
 QList<Entry> parseListing(const QByteArray& reply)
 {

@@ -8,13 +8,8 @@
 
 #include <QByteArray>
 #include <QList>
-#include <optional>
 
 namespace ftp {
-
-// One line (without its line break). Names keep inner blanks; a link's
-// name is the part before " -> ".
-std::optional<Entry> parseListLine(const QString& line);
 
 // A whole reply: UTF-8 when valid, else Windows-1252. "." and ".." are left out.
 QList<Entry> parseListing(const QByteArray& reply);
