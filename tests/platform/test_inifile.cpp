@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-
 namespace {
 
-IniDocument doc(const char* text) { return IniDocument::fromText(QString::fromUtf8(text)); }
+IniDocument doc(const char* text)
+{
+    return IniDocument::fromText(QString::fromUtf8(text));
+}
 
 QString readBack(const IniDocument& d, const char* section, const char* key, const char* def = "")
 {
@@ -21,24 +23,28 @@ QString readBack(const IniDocument& d, const char* section, const char* key, con
 
 } // namespace
 
-TEST(IniRead, NamesMatchWithoutCaseAndFirstMatchWins)
+TEST(IniRead, NamesQuotesCommentsAndFirstMatch)
 {
-    const IniDocument d = doc("[Settings]\r\nMode=1\r\nmode=2\r\n[SETTINGS]\r\nMode=3\r\nOther=4\r\n");
-    EXPECT_EQ(readBack(d, "settings", "MODE"), "1");
-    // The second section of the same name is never reached.
-    EXPECT_EQ(readBack(d, "Settings", "Other", "none"), "none");
-}
-
-TEST(IniRead, ValueIsTrimmedAndOnePairOfQuotesStripped)
-{
-    const IniDocument d = doc("[S]\n a = 1 2 \nb=\"quoted \"\nc='x'\nd=\"\"inner\"\"\ne=\"mixed'\nf=\n");
-    EXPECT_EQ(readBack(d, "S", "a"), "1 2");
-    EXPECT_EQ(readBack(d, "S", "b"), "quoted ");
-    EXPECT_EQ(readBack(d, "S", "c"), "x");
-    EXPECT_EQ(readBack(d, "S", "d"), "\"inner\"");
-    EXPECT_EQ(readBack(d, "S", "e"), "\"mixed'");
-    // A present empty value is not the default.
-    EXPECT_EQ(readBack(d, "S", "f", "def"), "");
+    const char* names = "[Settings]\r\nMode=1\r\nmode=2\r\n[SETTINGS]\r\nMode=3\r\nOther=4\r\n";
+    const char* values = "[S]\n a = 1 2 \nb=\"quoted \"\nc='x'\nd=\"\"inner\"\"\ne=\"mixed'\nf=\n";
+    const char* outside = "k=outside\n[S]\n;k=commented\nnoequals\n  [ T ]  \nk=t\n";
+    const struct {
+        const char *text, *section, *key, *expected;
+    } cases[] = {
+        {names, "settings", "MODE", "1"},
+        {names, "Settings", "Other", "none"}, // a second section of the same name is never reached
+        {values, "S", "a", "1 2"},
+        {values, "S", "b", "quoted "},
+        {values, "S", "c", "x"},
+        {values, "S", "d", "\"inner\""},
+        {values, "S", "e", "\"mixed'"},
+        {values, "S", "f", ""}, // a present empty value is not the default
+        {outside, "S", "k", "none"},
+        {outside, "T", "k", "t"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(readBack(doc(c.text), c.section, c.key, "none"), c.expected) << c.text << c.key;
+    EXPECT_EQ(doc(outside).sections(), QStringList({"S", "T"}));
 }
 
 TEST(IniRead, CountDefaultAndBufferSize)
@@ -57,21 +63,13 @@ TEST(IniRead, CountDefaultAndBufferSize)
     EXPECT_EQ(out, "");
 }
 
-TEST(IniRead, CommentsAndLinesBeforeTheFirstSectionAreNotKeys)
-{
-    const IniDocument d = doc("k=outside\n[S]\n;k=commented\nnoequals\n  [ T ]  \nk=t\n");
-    EXPECT_EQ(readBack(d, "S", "k", "none"), "none");
-    EXPECT_EQ(readBack(d, "T", "k"), "t");
-    EXPECT_EQ(d.sections(), QStringList({"S", "T"}));
-}
-
 TEST(IniWrite, UpdatesInPlaceAndKeepsEveryOtherLine)
 {
     IniDocument d = doc("; board settings\n[Options]\nForeign=1\nvariablesupdateimage=old.png\n"
                         "\n[Other]\nX=y\n");
     d.set("OPTIONS", "VariablesUpdateImage", "new.png");
-    EXPECT_EQ(d.lines(), QStringList({"; board settings", "[Options]", "Foreign=1",
-                                      "variablesupdateimage=new.png", "", "[Other]", "X=y"}));
+    EXPECT_EQ(d.lines(), QStringList({"; board settings", "[Options]", "Foreign=1", "variablesupdateimage=new.png", "",
+                                      "[Other]", "X=y"}));
 }
 
 TEST(IniWrite, NewKeyGoesToTheEndOfItsSectionBeforeBlankLines)
@@ -137,15 +135,4 @@ TEST_F(IniFileTest, AFileTooLargeToReadIsNeverOverwritten)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(QFileInfo(p).size(), textfile::kMaxInputBytes + 1);
     EXPECT_EQ(ini.value("S", "k", "unread"), "unread");
-}
-
-TEST_F(IniFileTest, AFolderInTheFilesPlaceStays)
-{
-    const QString p = path("folder.ini");
-    ASSERT_TRUE(QDir().mkdir(p));
-    IniFile ini(p);
-    QString error;
-    EXPECT_FALSE(ini.write("S", "k", "v", &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(QFileInfo(p).isDir());
 }

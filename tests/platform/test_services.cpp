@@ -1,6 +1,7 @@
 #include "platform/desktopservices.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +14,9 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace {
-
-class FixedClock final : public Clock {
-public:
-    QDateTime at{QDate(2024, 5, 6), QTime(7, 8, 9)};
-    QDateTime now() const override { return at; }
-};
-
-} // namespace
-
 TEST(StatusLog, LineFormatAndTheFiveThousandLineRule)
 {
-    FixedClock clock;
-    services::setClock(&clock);
+    const testsupport::FixedClock clock(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
     StatusLog log;
     int cleared = 0;
     QObject::connect(&log, &StatusLog::cleared, [&cleared] { ++cleared; });
@@ -47,7 +37,6 @@ TEST(StatusLog, LineFormatAndTheFiveThousandLineRule)
     log.statusMessage("fresh");
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(log.lines(), QStringList({stamp + " - fresh"}));
-    services::setClock(nullptr);
 }
 
 TEST(Services, DefaultsAndBusyGuard)
