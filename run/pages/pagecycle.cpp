@@ -104,7 +104,7 @@ bool PageCycle::recordValid(const Grid& source, int row, bool undatedWhenEitherE
                    : blnIsValidDayTime(p[0], p[1], p[2], p[3], validity_, now_);
 }
 
-int PageCycle::collect(bool applyCursorRule)
+int PageCycle::collect()
 {
     const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
     const bool bookings = ebms && grids_.igBook2.RowCount() > 0;
@@ -114,7 +114,7 @@ int PageCycle::collect(bool applyCursorRule)
     const bool sameBooking = bookings && continueBooking_ && mlngPageCursor >= 1 && mlngPageCursor <= source.RowCount();
     continueBooking_ = false;
     pageBookingRows_.clear();
-    if (applyCursorRule && !sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
+    if (!sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
         mlngPageCursor = 1;
         mblnNewPage = true;
         mstrPageTemplate.clear();
@@ -276,7 +276,7 @@ bool PageCycle::blnRenderNextPage()
         initActiveRecordsColumns(grids_.igActiveRecords);
         if (poll())
             return stopExit();
-        int count = collect(true);
+        int count = collect();
         if (count < 0)
             return stopExit();
         for (;;) {
@@ -292,7 +292,7 @@ bool PageCycle::blnRenderNextPage()
             if (count == 0) {
                 // The rest of the list holds nothing valid: a new pass.
                 mlngPageCursor = 1;
-                if ((count = collect(true)) < 0)
+                if ((count = collect()) < 0)
                     return stopExit();
                 continue;
             }
@@ -308,15 +308,10 @@ bool PageCycle::blnRenderNextPage()
                 return cantLoad();
             if (poll())
                 return stopExit();
-            if (vb::Val(template_->gstrGroupLine) > 0) {
-                // A group line is drawn by comparing neighbours: the page is
-                // collected again with the template in place.
-                initActiveRecordsColumns(grids_.igActiveRecords);
-                if ((count = collect(false)) < 0)
-                    return stopExit();
-                continue;
-            }
-            statusMessage(QStringLiteral("Finished loading template settings."));
+            // The page collected does not depend on the template, so a
+            // template with a group line keeps it too (and logs no finish).
+            if (vb::Val(template_->gstrGroupLine) <= 0)
+                statusMessage(QStringLiteral("Finished loading template settings."));
             break;
         }
 

@@ -74,7 +74,7 @@ public:
     bool mblnFunctionMatched = false;
 
 private:
-    int collect(bool applyCursorRule);
+    int collect();
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
     int collectBookings(bool continuing);
     bool recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const;
