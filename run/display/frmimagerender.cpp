@@ -2,14 +2,12 @@
 
 #include "core/globals.h"
 #include "core/modmain.h"
-#include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/vbvalue.h"
 #include "run/display/qtvideoplayer.h"
 
-#include <QBuffer>
 #include <QCursor>
 #include <QEvent>
 #include <QGraphicsPixmapItem>
@@ -146,31 +144,6 @@ void frmImageRender::SetAlwaysOnTop()
     // through the window system's events.
     window_->activateWindow();
     Form_Resize();
-}
-
-bool frmImageRender::CaptureScreen()
-{
-    BusyGuard busy;
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return false;
-    const QString captured = paths::join(gstrMediaFolder, QStringLiteral("_CapturedScreen.jpg"));
-    bool saved = false;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const QImage shot =
-            screen->grabWindow(0).toImage().scaled(320, 240, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        if (shot.isNull() || !shot.save(&buffer, "JPG") || !atomicfile::write(captured, jpeg))
-            continue;
-        saved = true;
-        if (jpeg.size() > 2000) {
-            atomicfile::copy(captured, paths::join(gstrMediaFolder, QStringLiteral("_Screen.jpg")));
-            break;
-        }
-    }
-    return saved;
 }
 
 void frmImageRender::pageReady()

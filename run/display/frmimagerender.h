@@ -61,10 +61,6 @@ public:
     // Places the window over the whole primary screen, shows it and raises
     // it above the other windows.
     void SetAlwaysOnTop();
-    // Saves a 320x240 picture of the screen as "_CapturedScreen.jpg" in the
-    // Media folder and, once one is larger than 2000 bytes (up to four
-    // tries), copies it to "_Screen.jpg". False when no capture was saved.
-    bool CaptureScreen();
 
     // What is on screen, for tests: which page box shows, and whether the
     // background video, background picture and PiP layers are visible.

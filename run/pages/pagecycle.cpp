@@ -94,22 +94,17 @@ void PageCycle::resetCursors()
     continueBooking_ = false;
 }
 
-bool PageCycle::locationMatches(const Grid& grid, int row, const QString& item) const
-{
-    return grid.CellValue(row, gstrAssignedField.trimmed()) == item;
-}
-
 bool PageCycle::recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const
 {
     if (gstrDayTimeValidity != QLatin1String("1"))
         return true;
     const auto p = dateTimeParts(source.CellValue(row, QStringLiteral("DateTime")));
-    const ValiditySettings s = currentValiditySettings();
     const bool undated = undatedWhenEitherEmpty ? (p[2].isEmpty() || p[3].isEmpty()) : (noDate(p[2]) && noDate(p[3]));
-    return undated ? blnIsValidTime(p[0], p[1], s, now_) : blnIsValidDayTime(p[0], p[1], p[2], p[3], s, now_);
+    return undated ? blnIsValidTime(p[0], p[1], validity_, now_)
+                   : blnIsValidDayTime(p[0], p[1], p[2], p[3], validity_, now_);
 }
 
-int PageCycle::collect(bool applyCursorRule)
+int PageCycle::collect()
 {
     const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
     const bool bookings = ebms && grids_.igBook2.RowCount() > 0;
@@ -119,7 +114,7 @@ int PageCycle::collect(bool applyCursorRule)
     const bool sameBooking = bookings && continueBooking_ && mlngPageCursor >= 1 && mlngPageCursor <= source.RowCount();
     continueBooking_ = false;
     pageBookingRows_.clear();
-    if (applyCursorRule && !sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
+    if (!sameBooking && (mlngPageCursor > source.RowCount() || mlngPageCursor <= 1)) {
         mlngPageCursor = 1;
         mblnNewPage = true;
         mstrPageTemplate.clear();
@@ -132,33 +127,15 @@ int PageCycle::collect(bool applyCursorRule)
 int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
 {
     Grid& page = grids_.igActiveRecords;
-    const bool located = !gstrAssignedField.trimmed().isEmpty();
-    const QStringList items = located ? locationItems() : QStringList();
+    const QString field = gstrAssignedField.trimmed();
+    const QStringList items = field.isEmpty() ? QStringList() : locationItems();
     int count = 0;
     for (int r = std::max(mlngPageCursor, 1); r <= source.RowCount(); ++r) {
         if (poll())
             return -1;
-        bool take = false;
-        if (located) {
-            bool valid = false, validKnown = false;
-            for (const QString& item : items) {
-                if (poll())
-                    return -1;
-                if (!locationMatches(source, r, item))
-                    continue;
-                if (!validKnown) {
-                    valid = recordValid(source, r, undatedWhenEitherEmpty);
-                    validKnown = true;
-                }
-                if (valid) {
-                    take = true;
-                    break;
-                }
-            }
-        } else {
-            take = recordValid(source, r, undatedWhenEitherEmpty);
-        }
-        if (!take)
+        if (!field.isEmpty() && !items.contains(source.CellValue(r, field)))
+            continue;
+        if (!recordValid(source, r, undatedWhenEitherEmpty))
             continue;
         ++count;
         const int row = page.AddRow();
@@ -179,7 +156,7 @@ int PageCycle::collectBookings(bool continuing)
     const QString field = gstrAssignedField.trimmed();
     const QStringList items = field.isEmpty() ? QStringList() : locationItems();
     const bool validity = gstrDayTimeValidity == QLatin1String("1");
-    const ValiditySettings s = currentValiditySettings();
+    const ValiditySettings& s = validity_;
     const auto cell = [&](int j, const char* key) { return book.CellValue(j, QLatin1String(key)).trimmed(); };
     const auto bookingValid = [&](int j) {
         const QString date = cell(j, "Line 5");
@@ -278,6 +255,7 @@ bool PageCycle::blnRenderNextPage()
     BusyGuard busy;
     lastSave_ = {};
     now_ = services::clock().now();
+    validity_ = currentValiditySettings();
     const int pageCursor = mlngPageCursor;
     const int bookingCursor = mlngBookingCursor;
     const bool continuing = continueBooking_;
@@ -298,7 +276,7 @@ bool PageCycle::blnRenderNextPage()
         initActiveRecordsColumns(grids_.igActiveRecords);
         if (poll())
             return stopExit();
-        int count = collect(true);
+        int count = collect();
         if (count < 0)
             return stopExit();
         for (;;) {
@@ -314,7 +292,7 @@ bool PageCycle::blnRenderNextPage()
             if (count == 0) {
                 // The rest of the list holds nothing valid: a new pass.
                 mlngPageCursor = 1;
-                if ((count = collect(true)) < 0)
+                if ((count = collect()) < 0)
                     return stopExit();
                 continue;
             }
@@ -330,15 +308,10 @@ bool PageCycle::blnRenderNextPage()
                 return cantLoad();
             if (poll())
                 return stopExit();
-            if (vb::Val(template_->gstrGroupLine) > 0) {
-                // A group line is drawn by comparing neighbours: the page is
-                // collected again with the template in place.
-                initActiveRecordsColumns(grids_.igActiveRecords);
-                if ((count = collect(false)) < 0)
-                    return stopExit();
-                continue;
-            }
-            statusMessage(QStringLiteral("Finished loading template settings."));
+            // The page collected does not depend on the template, so a
+            // template with a group line keeps it too (and logs no finish).
+            if (vb::Val(template_->gstrGroupLine) <= 0)
+                statusMessage(QStringLiteral("Finished loading template settings."));
             break;
         }
 

@@ -13,6 +13,7 @@
 // through modMain::blnCheckUserAbort.
 #include "core/datagrids.h"
 #include "run/pages/pagerenderer.h"
+#include "run/pages/validity.h"
 #include "templates/template.h"
 
 #include <QDateTime>
@@ -73,10 +74,9 @@ public:
     bool mblnFunctionMatched = false;
 
 private:
-    int collect(bool applyCursorRule);
+    int collect();
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
     int collectBookings(bool continuing);
-    bool locationMatches(const Grid& grid, int row, const QString& item) const;
     bool recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const;
     bool loadTemplate(const QString& fileName);
     bool drawRecord(int k, SourceKey key, QString& groupText);
@@ -89,7 +89,9 @@ private:
     bool continueBooking_ = false;
     std::optional<templates::Template> template_;
     PageSave lastSave_;
+    // The moment and the validation settings the page is collected for.
     QDateTime now_;
+    ValiditySettings validity_;
 };
 
 // The program's page cycle over its grids and one renderer, both living until

@@ -115,14 +115,6 @@ TEST(DisplayModel, PiPRegionReadsDotsWhateverTheLocale)
     EXPECT_FALSE(shortOne.left || shortOne.height || shortOne.width);
 }
 
-TEST(DisplayModel, RotationSetting)
-{
-    const std::vector<std::pair<const char*, int>> cases = {
-        {"", 0}, {"90", 90}, {" 270", 270}, {"abc", 0}, {"180", 180}};
-    for (const auto& [text, degrees] : cases)
-        EXPECT_EQ(rotationDegrees(text), degrees) << text;
-}
-
 TEST(PageForScreen, OnlyPureBlackIsSeeThrough)
 {
     QImage page(2, 2, QImage::Format_RGB32);

@@ -148,16 +148,12 @@ TEST_F(ImageRenderTest, EscapeStopsTheRunAndTheWindowCloses)
     EXPECT_FALSE(display->window().isVisible());
 }
 
-TEST_F(ImageRenderTest, AnImageFileStoredAsAPathShowsThePageSavedUnderItsName)
+TEST_F(ImageRenderTest, TheStopFlagClosesOnTheNextTick)
 {
+    // An Image File stored as a path shows the page saved under its name.
     gstrImageFile = "C:\\Orvane\\Media\\Page.png";
     showPage({"0", "", "0", "", ""});
     EXPECT_EQ(display->view().grab().toImage().pixel(40, 40), qRgb(255, 0, 0));
-}
-
-TEST_F(ImageRenderTest, TheStopFlagClosesOnTheNextTick)
-{
-    showPage({"0", "", "0", "", ""});
     gblnStop = true;
     display->pageReady();
     display->Timer1_Timer();

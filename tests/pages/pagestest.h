@@ -89,12 +89,9 @@ protected:
         gstrScreenWidth = QStringLiteral("768");
         gstrScreenHeight = QStringLiteral("1024");
         gstrStandAlone = QStringLiteral("1");
-        QStringList keys;
         for (int i = 1; i <= 20; ++i)
-            keys << QStringLiteral("Line %1").arg(i);
-        keys << QStringLiteral("DateTime");
-        for (const QString& k : keys)
-            grids.igRDM.AddCol(k);
+            grids.igRDM.AddCol(QStringLiteral("Line %1").arg(i));
+        grids.igRDM.AddCol(QStringLiteral("DateTime"));
         grids.igTemplates.AddCol(QStringLiteral("Template"));
         StatusLog::instance().clear();
     }

@@ -1,7 +1,5 @@
 #include "pagestest.h"
 
-#include "core/modmain.h"
-#include "platform/inifile.h"
 #include "run/pages/pagerenderer.h"
 
 #include <QImage>
@@ -21,11 +19,9 @@ class RendererTest : public PagesTest {
 protected:
     static bool anyPixelOtherThan(const QImage& img, QRgb colour)
     {
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x)
-                if (img.pixel(x, y) != colour)
-                    return true;
-        return false;
+        QImage flat(img.size(), img.format());
+        flat.fill(colour);
+        return img != flat;
     }
     PageRenderer renderer;
     templates::Template plain = simpleTemplate(1);
@@ -67,16 +63,15 @@ TEST_F(RendererTest, RenderTextureRefusesBadItems)
     EXPECT_EQ(messages().last(), "Create ORV Theme Layout process stop.");
 }
 
-TEST_F(RendererTest, WholePageOnDiskAndThePlayersCopy)
+TEST_F(RendererTest, WholePageOnDiskThePlayersCopyAndFailedWrites)
 {
     gstrScreenWidth = "120";
     gstrScreenHeight = "200";
     gstrStandAlone = "0";
     QDir().mkpath(gstrPlayerFolder + "/Media");
-    QDir().mkpath(gstrPlayerFolder + "/Settings");
     plain.gstrBackgroundColor = "&H0000FF";
     ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
-    const pages::PageSave s = renderer.SaveThemeLayoutImage("C:\\Elsewhere\\page.png");
+    pages::PageSave s = renderer.SaveThemeLayoutImage("C:\\Elsewhere\\page.png");
     ASSERT_TRUE(s.saved);
     EXPECT_EQ(s.path, QDir(gstrMediaFolder).filePath("page.png"));
     const QImage back(s.path);
@@ -84,11 +79,18 @@ TEST_F(RendererTest, WholePageOnDiskAndThePlayersCopy)
     EXPECT_EQ(back.pixel(60, 100), qRgb(255, 0, 0));
     EXPECT_EQ(s.playerName, "page.png");
     EXPECT_EQ(testsupport::readAll(gstrPlayerFolder + "/Media/page.png"), testsupport::readAll(s.path));
-    modMain::UpdatePlayerVariablesImage(s.playerName);
-    QString value;
-    IniFile(gstrPlayerFolder + "/Settings/Settings.ini").read("Options", "VariablesUpdateImage", "", value, 255);
-    EXPECT_EQ(value, "page.png");
     EXPECT_TRUE(QDir(gstrMediaFolder).entryList(QDir::Files) == QStringList{"page.png"});
+
+    // Failed writes are reported, and the player is not told of a missing copy.
+    QDir(gstrPlayerFolder).removeRecursively();
+    s = renderer.SaveThemeLayoutImage("page.png");
+    EXPECT_TRUE(s.saved);
+    EXPECT_TRUE(s.playerName.isEmpty());
+    EXPECT_EQ(messages().last(), "!!!Error saving page image " + gstrPlayerFolder + "/Media/page.png.");
+    QDir(gstrMediaFolder).removeRecursively();
+    s = renderer.SaveThemeLayoutImage("page.png");
+    EXPECT_FALSE(s.saved);
+    EXPECT_EQ(messages().last(), "!!!Error saving page image " + gstrMediaFolder + "/page.png.");
 }
 
 TEST_F(RendererTest, PageImageNames)
@@ -123,20 +125,6 @@ TEST_F(RendererTest, PageImageNames)
         EXPECT_TRUE(testsupport::readAll(path).startsWith(c.magic)) << c.given;
         EXPECT_EQ(QImage(path).size(), QSize(40, 30)) << c.given;
     }
-}
-
-TEST_F(RendererTest, FailedWritesAreReportedAndThePlayerIsNotTold)
-{
-    gstrStandAlone = "0"; // no player folder
-    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
-    pages::PageSave s = renderer.SaveThemeLayoutImage("page.png");
-    EXPECT_TRUE(s.saved);
-    EXPECT_TRUE(s.playerName.isEmpty());
-    EXPECT_EQ(messages().last(), "!!!Error saving page image " + gstrPlayerFolder + "/Media/page.png.");
-    QDir(gstrMediaFolder).removeRecursively();
-    s = renderer.SaveThemeLayoutImage("page.png");
-    EXPECT_FALSE(s.saved);
-    EXPECT_EQ(messages().last(), "!!!Error saving page image " + gstrMediaFolder + "/page.png.");
 }
 
 TEST_F(RendererTest, BackgroundsOfThePage)

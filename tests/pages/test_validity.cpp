@@ -111,8 +111,6 @@ TEST(Validity, UndatedTable)
 
 TEST(Validity, RecordTimesAndDates)
 {
-    EXPECT_EQ(recordMinutes("930"), 570);
-    EXPECT_EQ(recordMinutes("09:30"), 570);
     EXPECT_EQ(recordMinutes("2500"), 1500);
     EXPECT_EQ(recordMinutes(""), 0);
     EXPECT_TRUE(dateFromDigits("20240229").isValid());
