@@ -315,10 +315,6 @@ TEST(TemplateLayouts, CompoundValuesSplitAndJoin)
     EXPECT_EQ(r.height, 0.0);
     EXPECT_FALSE(r.width.has_value());
     EXPECT_FALSE(LayoutRect::parse(QString()).top.has_value());
-
-    EXPECT_EQ(formatColorText(0), "&H000000");
-    EXPECT_EQ(formatColorText(0xFF0000), "&HFF0000");
-    EXPECT_EQ(parseColorText(QStringLiteral("&H80")), 0x80u);
 }
 
 TEST(TemplateReaderFuzz, SeedCorpusReplays)

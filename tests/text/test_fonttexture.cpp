@@ -109,14 +109,6 @@ TEST(FontMeasure, WidthIsNinePlusCharacterWidths)
     const QString longName = QString(300, QLatin1Char('Q'));
     EXPECT_GT(t.GetFontWidth(longName, text), 9);
     EXPECT_EQ(t.font()->families().value(0), longName);
-
-    // The one-off measure of the designer.
-    EXPECT_EQ(GetTextWidth(kFace, 18, 9, text), [&] {
-        CFontTexture n;
-        n.setFontHeight(18);
-        n.setFontWidth(9);
-        return n.GetFontWidth(kFace, text);
-    }());
 }
 
 TEST(TightLine, KeepsWhatFitsAndShowsDotsOnlyForTinyBoxes)

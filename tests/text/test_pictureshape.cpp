@@ -76,10 +76,4 @@ TEST(PictureShape, AlphaImageAndOtherKeys)
     EXPECT_FALSE(r.contains(QPoint(0, 1)));
     EXPECT_TRUE(r.contains(QPoint(0, 0)));
     EXPECT_EQ(qAlpha(PictureAlphaImage(img, 0xFF0000).pixel(0, 1)), 0);
-
-    uint8_t red, green, blue;
-    SplitColor(0x12336699u, red, green, blue);
-    EXPECT_EQ(red, 0x99);
-    EXPECT_EQ(green, 0x66);
-    EXPECT_EQ(blue, 0x33);
 }
