@@ -16,6 +16,17 @@ double single(double v)
     return static_cast<double>(static_cast<float>(v));
 }
 
+// The selection frame hidden and the background back to the default colour.
+void resetBackground(TemplateViewControls& view)
+{
+    view.HideSelectionFrame();
+    view.selectBackgroundType(0);
+    view.setBackgroundColorText(kDefaultBackgroundColor);
+    view.setBackgroundColor(view.backgroundColorText().trimmed());
+    view.setBackgroundImageName(QString());
+    view.setBackgroundImageText(QString());
+}
+
 } // namespace
 
 QString recordDisplayPrefix(int display)
@@ -102,12 +113,7 @@ void TemplateDesigner::layOutPreview(LayoutKind kind, int N)
 void TemplateDesigner::loadDefaultTemplateLayout(int N)
 {
     BusyGuard busy;
-    view_.HideSelectionFrame();
-    view_.selectBackgroundType(0);
-    view_.setBackgroundColorText(kDefaultBackgroundColor);
-    view_.setBackgroundColor(view_.backgroundColorText().trimmed());
-    view_.setBackgroundImageName(QString());
-    view_.setBackgroundImageText(QString());
+    resetBackground(view_);
 
     view_.setElementChecked(Element::Title, false);
     view_.elementClick(Element::Title);
@@ -141,12 +147,7 @@ void TemplateDesigner::loadDefaultTemplateLayout(int N)
 void TemplateDesigner::ResetTemplateLayout()
 {
     BusyGuard busy;
-    view_.HideSelectionFrame();
-    view_.selectBackgroundType(0);
-    view_.setBackgroundColorText(kDefaultBackgroundColor);
-    view_.setBackgroundColor(view_.backgroundColorText().trimmed());
-    view_.setBackgroundImageName(QString());
-    view_.setBackgroundImageText(QString());
+    resetBackground(view_);
 
     view_.setElementChecked(Element::Title, false);
     view_.setElementChecked(Element::Date, false);

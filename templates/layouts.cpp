@@ -13,15 +13,7 @@ QString partAt(const QStringList& parts, int i)
 
 QString joinAll(std::initializer_list<QString> parts)
 {
-    QString out;
-    bool first = true;
-    for (const QString& p : parts) {
-        if (!first)
-            out += kPartSeparator;
-        out += p;
-        first = false;
-    }
-    return out;
+    return QStringList(parts).join(kPartSeparator);
 }
 
 } // namespace
@@ -96,13 +88,8 @@ QString fractionText(double fraction)
 
 QString formatLayoutRect(double top, double left, double height, double width)
 {
-    return fractionText(top) + kRectSeparator + fractionText(left) + kRectSeparator +
-           fractionText(height) + kRectSeparator + fractionText(width);
-}
-
-QString formatColorText(uint32_t bgr)
-{
-    return vb::ColorText(bgr);
+    return fractionText(top) + kRectSeparator + fractionText(left) + kRectSeparator + fractionText(height) +
+           kRectSeparator + fractionText(width);
 }
 
 uint32_t parseColorText(const QString& text, uint32_t fallback)

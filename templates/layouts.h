@@ -58,9 +58,8 @@ QString fractionText(double fraction);
 // Four fractions joined in the order top, left, height, width.
 QString formatLayoutRect(double top, double left, double height, double width);
 
-// ColorText of a blue-green-red colour value, and back (`fallback` when
-// the text is not a colour).
-QString formatColorText(uint32_t bgr);
+// The blue-green-red colour value of a ColorText (`fallback` when the text
+// is not a colour).
 uint32_t parseColorText(const QString& text, uint32_t fallback = 0);
 
 } // namespace templates

@@ -274,11 +274,7 @@ bool TemplateDesigner::LoadTemplate(const QString& path, bool bApply, QString* e
     if (model_.state().mblnGridShown)
         view_.drawLayoutGrid();
 
-    if (t_.recordsPerPageOutOfRange())
-        statusMessage(QStringLiteral("!!!Records Per Page \"%1\" of the template %2 is outside 0 to 6; "
-                                     "%3 records are used.")
-                          .arg(t_.gstrRecordsPerPage, path)
-                          .arg(n));
+    logRecordsPerPage(t_, path);
     model_.touch();
     return true;
 }

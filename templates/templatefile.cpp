@@ -24,18 +24,30 @@ struct KeyInfo {
 KeyInfo keyInfo(TemplateKey k)
 {
     switch (k) {
-    case TemplateKey::RecordsPerPage: return {kSecTemplate, QStringLiteral("Records Per Page"), QStringLiteral("1")};
-    case TemplateKey::GroupLine: return {kSecTemplate, QStringLiteral("Group Line"), QStringLiteral("0")};
-    case TemplateKey::TitleText: return {kSecTemplate, QStringLiteral("Title Text"), {}};
-    case TemplateKey::TitleFontStyle: return {kSecTemplate, QStringLiteral("Title Font Style"), {}};
-    case TemplateKey::DateFontStyle: return {kSecTemplate, QStringLiteral("Date Font Style"), {}};
-    case TemplateKey::DateFormat: return {kSecTemplate, QStringLiteral("Date Format"), {}};
-    case TemplateKey::TimeFontStyle: return {kSecTemplate, QStringLiteral("Time Font Style"), {}};
-    case TemplateKey::TimeFormat: return {kSecTemplate, QStringLiteral("Time Format"), {}};
-    case TemplateKey::Type: return {kSecBackground, QStringLiteral("Type"), QStringLiteral("0")};
-    case TemplateKey::ImageFile: return {kSecBackground, QStringLiteral("Image File"), {}};
-    case TemplateKey::Color: return {kSecBackground, QStringLiteral("Color"), kDefaultBackgroundColor};
-    case TemplateKey::PiPWindows: return {kSecBackground, QStringLiteral("PiP Windows"), {}};
+    case TemplateKey::RecordsPerPage:
+        return {kSecTemplate, QStringLiteral("Records Per Page"), QStringLiteral("1")};
+    case TemplateKey::GroupLine:
+        return {kSecTemplate, QStringLiteral("Group Line"), QStringLiteral("0")};
+    case TemplateKey::TitleText:
+        return {kSecTemplate, QStringLiteral("Title Text"), {}};
+    case TemplateKey::TitleFontStyle:
+        return {kSecTemplate, QStringLiteral("Title Font Style"), {}};
+    case TemplateKey::DateFontStyle:
+        return {kSecTemplate, QStringLiteral("Date Font Style"), {}};
+    case TemplateKey::DateFormat:
+        return {kSecTemplate, QStringLiteral("Date Format"), {}};
+    case TemplateKey::TimeFontStyle:
+        return {kSecTemplate, QStringLiteral("Time Font Style"), {}};
+    case TemplateKey::TimeFormat:
+        return {kSecTemplate, QStringLiteral("Time Format"), {}};
+    case TemplateKey::Type:
+        return {kSecBackground, QStringLiteral("Type"), QStringLiteral("0")};
+    case TemplateKey::ImageFile:
+        return {kSecBackground, QStringLiteral("Image File"), {}};
+    case TemplateKey::Color:
+        return {kSecBackground, QStringLiteral("Color"), kDefaultBackgroundColor};
+    case TemplateKey::PiPWindows:
+        return {kSecBackground, QStringLiteral("PiP Windows"), {}};
     }
     return {};
 }
@@ -78,16 +90,6 @@ void storeStyle(const QString& value, QString& on, QString& align, QString& regi
 QString onOff(bool checked)
 {
     return checked ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-void logRecordsPerPage(const Template& t, const QString& name)
-{
-    if (!t.recordsPerPageOutOfRange())
-        return;
-    statusMessage(QStringLiteral("!!!Records Per Page \"%1\" of the template %2 is outside 0 to 6; "
-                                 "%3 records are used.")
-                      .arg(t.gstrRecordsPerPage, name)
-                      .arg(t.recordsInUse()));
 }
 
 std::optional<IniDocument> loadDocument(const QString& path, QString* error)
@@ -196,12 +198,10 @@ bool SaveTemplate(const QString& path, Template& t, const TemplateControls& c, Q
         TextElementStyle{t.gstrTitleOn, t.gstrTitleAlign, t.gstrTitleRegion, t.gstrTitleFont}.format();
     t.gstrDateFormat = c.cboDateFormat.trimmed();
     t.gstrDateOn = onOff(c.chkDateFormat);
-    t.gstrDateFontStyle =
-        TextElementStyle{t.gstrDateOn, t.gstrDateAlign, t.gstrDateRegion, t.gstrDateFont}.format();
+    t.gstrDateFontStyle = TextElementStyle{t.gstrDateOn, t.gstrDateAlign, t.gstrDateRegion, t.gstrDateFont}.format();
     t.gstrTimeFormat = c.cboTimeFormat.trimmed();
     t.gstrTimeOn = onOff(c.chkTimeFormat);
-    t.gstrTimeFontStyle =
-        TextElementStyle{t.gstrTimeOn, t.gstrTimeAlign, t.gstrTimeRegion, t.gstrTimeFont}.format();
+    t.gstrTimeFontStyle = TextElementStyle{t.gstrTimeOn, t.gstrTimeAlign, t.gstrTimeRegion, t.gstrTimeFont}.format();
     t.gstrBackgroundType = onOff(c.backgroundIsPicture);
     if (c.backgroundIsPicture)
         t.gstrBackgroundImage = c.txtBackgroundImagename.trimmed();
@@ -269,6 +269,16 @@ void storeTemplateLine(Template& t, int record, int line, const QString& value)
     for (int k = 0; k < kLineFields; ++k)
         if (QString* cell = t.line(record, k, line))
             storePart(*cell, parts[k]);
+}
+
+void logRecordsPerPage(const Template& t, const QString& name)
+{
+    if (!t.recordsPerPageOutOfRange())
+        return;
+    statusMessage(QStringLiteral("!!!Records Per Page \"%1\" of the template %2 is outside 0 to 6; "
+                                 "%3 records are used.")
+                      .arg(t.gstrRecordsPerPage, name)
+                      .arg(t.recordsInUse()));
 }
 
 bool LoadTemplate(const QString& path, Template& t)

@@ -37,8 +37,7 @@ struct TemplateControls {
 // shown flags, formats, background, PiP file; the joined element values),
 // then writes the file. Returns false, logs a "!!!" status line and leaves
 // the old file untouched when the file cannot be written.
-bool SaveTemplate(const QString& path, Template& t, const TemplateControls& controls,
-                  QString* error = nullptr);
+bool SaveTemplate(const QString& path, Template& t, const TemplateControls& controls, QString* error = nullptr);
 
 // Writes `t` as it stands (no control values copied).
 bool writeTemplateFile(const QString& path, const Template& t, QString* error = nullptr);
@@ -69,7 +68,10 @@ class TemplateReader {
 public:
     static constexpr int kReadBuffer = 2048;
 
-    explicit TemplateReader(IniDocument doc) : doc_(std::move(doc)) {}
+    explicit TemplateReader(IniDocument doc)
+        : doc_(std::move(doc))
+    {
+    }
     // Nothing when the file does not exist or cannot be read.
     static std::optional<TemplateReader> open(const QString& path, QString* error = nullptr);
 
@@ -85,11 +87,15 @@ private:
 // Storing read values into a template. A part is stored only when it is
 // not empty after trimming; parts keep their blanks except the PiP media
 // file, which is trimmed.
-void storeTitleStyle(Template& t, const QString& value);  // empty shown part: gstrTitleOn "0"
+void storeTitleStyle(Template& t, const QString& value); // empty shown part: gstrTitleOn "0"
 void storeDateStyle(Template& t, const QString& value);
 void storeTimeStyle(Template& t, const QString& value);
 void storePiPWindows(Template& t, const QString& value);
 void storeTemplateLine(Template& t, int record, int line, const QString& value);
+
+// Logs once with "!!!" when the records per page of `t` (read from `name`)
+// is outside 0..6.
+void logRecordsPerPage(const Template& t, const QString& name);
 
 // Reads the file into `t` in reading order. Returns false (changing
 // nothing) when the file does not exist or cannot be read. A records per

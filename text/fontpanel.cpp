@@ -30,8 +30,8 @@ FontPanel::FontPanel(QWidget* parent)
     : QGroupBox(QStringLiteral("Font"), parent)
 {
     setObjectName(QStringLiteral("fraFont"));
-    const QStringList captions{QStringLiteral("Name"),  QStringLiteral("Size"),         QStringLiteral("Fore Color"),
-                               QStringLiteral("Style"), QStringLiteral("Effect"),       QStringLiteral("Effect Color"),
+    const QStringList captions{QStringLiteral("Name"),     QStringLiteral("Size"),   QStringLiteral("Fore Color"),
+                               QStringLiteral("Style"),    QStringLiteral("Effect"), QStringLiteral("Effect Color"),
                                QStringLiteral("Alignment")};
     for (int i = 0; i < 7; ++i)
         LblFont[i] = new QLabel(captions[i], this);
@@ -163,8 +163,7 @@ FontPanel::FontPanel(QWidget* parent)
 void FontPanel::paintColorLabel(QLabel* label, uint32_t bgr)
 {
     label->setAutoFillBackground(true);
-    label->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;")
-                             .arg(colorFromBgr(bgr).name()));
+    label->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid gray;").arg(vb::ToQColor(bgr).name()));
 }
 
 void FontPanel::setTextColor(uint32_t bgr)
@@ -436,7 +435,7 @@ void FontPanel::CmbFontSize_Click()
 void FontPanel::ImageColor_Click()
 {
     QColor chosen;
-    if (!services::colors().choose(colorFromBgr(m_textColor), chosen))
+    if (!services::colors().choose(vb::ToQColor(m_textColor), chosen))
         return;
     setTextColor(vb::FromQColor(chosen));
     ShowFontSample();
@@ -445,7 +444,7 @@ void FontPanel::ImageColor_Click()
 void FontPanel::ImageEColor_Click()
 {
     QColor chosen;
-    if (!services::colors().choose(colorFromBgr(m_effectColor), chosen))
+    if (!services::colors().choose(vb::ToQColor(m_effectColor), chosen))
         return;
     setEffectColor(vb::FromQColor(chosen));
     ShowFontSample();

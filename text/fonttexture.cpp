@@ -322,7 +322,7 @@ void CFontTexture::printLine(QImage& Target, int x, int y, const QString& line, 
     QPainter p(&Target);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     p.setFont(*m_font);
-    p.setPen(colorFromBgr(color));
+    p.setPen(vb::ToQColor(color));
     if (m_escapement != 0) {
         p.translate(x, y);
         p.rotate(-m_escapement / 10.0);
@@ -365,14 +365,6 @@ void CFontTexture::ShowFont(double X1, double Y1, double X2, double Y2, const QS
         else
             printLine(Target, line.x, line.y, line.text, color);
     }
-}
-
-int GetTextWidth(const QString& faceName, int height, int width, const QString& text)
-{
-    CFontTexture t;
-    t.setFontHeight(height);
-    t.setFontWidth(width);
-    return t.GetFontWidth(faceName, text);
 }
 
 double alignedLeft(const QRectF& box, int alignment, int measured)

@@ -32,7 +32,7 @@ struct TextLine {
 
 struct TextLayout {
     QVector<TextLine> lines;
-    bool stopped = false;  // the stop flag ended the layout early
+    bool stopped = false; // the stop flag ended the layout early
 };
 
 class CFontTexture {
@@ -63,21 +63,21 @@ public:
     // "..." when fewer than two characters fit. Effect 1 draws an edge of
     // `EdgeColor`, `EdgeWidth` pixels wide (0 or less means 2). The two-line
     // loose layout leaves in `Text` the part that opens its second line.
-    void ShowFont(double X1, double Y1, double X2, double Y2, const QString& FontName,
-                  const QString& TextColor, QString& Text, QImage& Target, bool TightFit,
-                  int LineMode, int CharSpacing, int Effect, uint32_t EdgeColor, int EdgeWidth);
+    void ShowFont(double X1, double Y1, double X2, double Y2, const QString& FontName, const QString& TextColor,
+                  QString& Text, QImage& Target, bool TightFit, int LineMode, int CharSpacing, int Effect,
+                  uint32_t EdgeColor, int EdgeWidth);
 
     // The layout decisions of ShowFont without drawing: which text goes
     // where. Returns nothing (no lines) when the face name is empty.
-    TextLayout LayoutText(double X1, double Y1, double X2, double Y2, const QString& FontName,
-                          QString& Text, bool TightFit, int LineMode, int CharSpacing);
+    TextLayout LayoutText(double X1, double Y1, double X2, double Y2, const QString& FontName, QString& Text,
+                          bool TightFit, int LineMode, int CharSpacing);
 
     // Draws `Text` with its top-left at (X + w, Y + w) in `TextColor` over
     // (2w + 1)^2 prints in `EdgeColor` at the offsets 0..2w in both
     // directions, w being `EdgeWidth` (0 or less means 2), in this
     // instance's current font.
-    void addTextEdgeAA(QImage& Target, double X, double Y, const QString& Text, uint32_t TextColor,
-                       uint32_t EdgeColor, int EdgeWidth);
+    void addTextEdgeAA(QImage& Target, double X, double Y, const QString& Text, uint32_t TextColor, uint32_t EdgeColor,
+                       int EdgeWidth);
 
     // The font of the last preparation, if any.
     const std::optional<QFont>& font() const { return m_font; }
@@ -109,10 +109,6 @@ private:
 // Pixel size of a font of `points` at 96 dots per inch, clamped.
 int fontPixelsFromPoints(int points);
 
-// Width of `text` in a font of face `faceName`, `height` points high and
-// `width` points wide on average (0: the face's own width), normal weight.
-int GetTextWidth(const QString& faceName, int height, int width, const QString& text);
-
 // Where a text item of measured width `measured` starts in `box`: the left
 // edge for left alignment (0); for right (1) and centre (2) the right-aligned
 // or centred start, only when the text is not wider than the box.
@@ -125,5 +121,4 @@ double alignedLeft(const QRectF& box, int alignment, int measured);
 // in the one-line tight layout; only effect 1 (edge) changes the drawing.
 // Text and effect colours below 5 are drawn as 5, so that no text turns into
 // the see-through black of the display window.
-void paintTextItem(QImage& page, const QRectF& box, int alignment, const QString& descriptor,
-                   const QString& text);
+void paintTextItem(QImage& page, const QRectF& box, int alignment, const QString& descriptor, const QString& text);

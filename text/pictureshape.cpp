@@ -26,13 +26,6 @@ uint32_t rgbOf(uint32_t bgr)
 
 } // namespace
 
-void SplitColor(uint32_t color, uint8_t& red, uint8_t& green, uint8_t& blue)
-{
-    red = uint8_t(color & 0xFF);
-    green = uint8_t((color >> 8) & 0xFF);
-    blue = uint8_t((color >> 16) & 0xFF);
-}
-
 QRegion PictureRegion(const QImage& picture, uint32_t transparent)
 {
     const QImage img = asRgb32(picture);
@@ -41,7 +34,7 @@ QRegion PictureRegion(const QImage& picture, uint32_t transparent)
     const uint32_t key = rgbOf(transparent);
 
     QVector<QRect> rects;
-    QVector<QPair<int, int>> band, runs;  // [start, end) of each run
+    QVector<QPair<int, int>> band, runs; // [start, end) of each run
     int bandTop = 0;
     const auto flush = [&](int bottom) {
         for (const auto& r : band)

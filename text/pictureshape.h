@@ -6,10 +6,6 @@
 
 #include <cstdint>
 
-// Red, green and blue of a colour value (red in the low byte); the top
-// byte plays no part.
-void SplitColor(uint32_t color, uint8_t& red, uint8_t& green, uint8_t& blue);
-
 // The pixels of `picture` whose colour is not `transparent` (a colour
 // value, red in the low byte), as a region of horizontal runs merged into
 // bands. Empty when every pixel is transparent: that means "show nothing",

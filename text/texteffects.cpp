@@ -120,11 +120,6 @@ void edgeThroughPainter(QImage& target, const QFont& font, const QString& text, 
 
 } // namespace
 
-QColor colorFromBgr(uint32_t bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
 QVector<EffectPass> edgePasses(double X, double Y, int w, uint32_t textColor, uint32_t edgeColor)
 {
     QVector<EffectPass> passes;
@@ -191,7 +186,7 @@ void drawPasses(QPainter& painter, const QString& text, const QVector<EffectPass
 {
     const double ascent = QFontMetricsF(painter.font()).ascent();
     for (const EffectPass& pass : passes) {
-        painter.setPen(colorFromBgr(pass.color));
+        painter.setPen(vb::ToQColor(pass.color));
         painter.drawText(QPointF(pass.x, pass.y + ascent), text);
     }
 }

@@ -41,8 +41,6 @@ struct RGBParts {
 };
 RGBParts SplitRGB(int64_t color);
 
-QColor colorFromBgr(uint32_t bgr);
-
 // Prints `text` once for each pass, its top-left at the pass's position, in
 // the painter's font.
 void drawPasses(QPainter& painter, const QString& text, const QVector<EffectPass>& passes);
@@ -63,5 +61,4 @@ QFont CreateSampleFont(const FontDescriptor& panel);
 
 // Clears `target` to `background` and draws "Aa" at (X, Y) with the panel's
 // font, colours and effect (no effect chosen draws plain text).
-void paintAATextToPicBox(QImage& target, double X, double Y, const FontDescriptor& panel,
-                         const QColor& background);
+void paintAATextToPicBox(QImage& target, double X, double Y, const FontDescriptor& panel, const QColor& background);

@@ -71,27 +71,11 @@ public:
         bool visible = true;
     };
     Bar rpp{6, 1, 6, true}, sel;
-    void setRecordsPerPageMax(int max) override
-    {
-        rpp.max = max;
-        clampBar(rpp, true);
-    }
+    void setRecordsPerPageMax(int max) override { setLimit(rpp, rpp.max, max, true); }
     void setRecordsPerPageValue(int value) override { setBar(rpp, value, true); }
-    void setRecordsPerPageMin(int min) override
-    {
-        rpp.min = min;
-        clampBar(rpp, true);
-    }
-    void setSelRecordMax(int max) override
-    {
-        sel.max = max;
-        clampBar(sel, false);
-    }
-    void setSelRecordMin(int min) override
-    {
-        sel.min = min;
-        clampBar(sel, false);
-    }
+    void setRecordsPerPageMin(int min) override { setLimit(rpp, rpp.min, min, true); }
+    void setSelRecordMax(int max) override { setLimit(sel, sel.max, max, false); }
+    void setSelRecordMin(int min) override { setLimit(sel, sel.min, min, false); }
     void setSelRecordValue(int value) override { setBar(sel, value, false); }
     void setSelRecordVisible(bool visible) override { sel.visible = visible; }
 
@@ -243,6 +227,13 @@ public:
             noGroup = false;
         }
     }
+    std::array<bool, 12> shownChecks{};
+    int syncs = 0, disables = 0;
+    bool focused = false;
+    void showLineCheck(int line) override { shownChecks[line] = true; }
+    void syncRecordLineCheck(int) override { ++syncs; }
+    void DisableLineRows() override { ++disables; }
+    void focusSelRecord() override { focused = true; }
     void ApplyTemplateRecord(int record) override
     {
         log << QStringLiteral("ApplyTemplateRecord(%1)").arg(record);
@@ -257,10 +248,10 @@ public:
 
 private:
     static double vb_val(const QString& s) { return s.trimmed().toDouble(); }
-    void clampBar(Bar& b, bool records)
+    void setLimit(Bar& b, int& limit, int value, bool records)
     {
-        const int lo = std::min(b.min, b.max), hi = std::max(b.min, b.max);
-        setBar(b, std::clamp(b.value, lo, hi), records);
+        limit = value;
+        setBar(b, std::clamp(b.value, std::min(b.min, b.max), std::max(b.min, b.max)), records);
     }
     void setBar(Bar& b, int value, bool records)
     {

