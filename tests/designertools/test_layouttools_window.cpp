@@ -22,17 +22,6 @@ namespace {
 
 class LayoutToolsWindowTest : public IntegrationTest {
 protected:
-    void SetUp() override
-    {
-        IntegrationTest::SetUp();
-        saved = templates::designerTemplate();
-    }
-    void TearDown() override
-    {
-        templates::designerTemplate() = saved;
-        IntegrationTest::TearDown();
-    }
-
     // A point of the page with no control on it.
     QPointF emptySpot() const
     {
@@ -44,7 +33,6 @@ protected:
         return {-1, -1};
     }
 
-    templates::Template saved;
     testsupport::FixedClock clock;
 };
 
