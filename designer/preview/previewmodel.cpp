@@ -345,22 +345,60 @@ PreviewHandlers& PreviewModel::handlersFor(const Target& t) const
     return handlers_ ? *handlers_ : noHandlers();
 }
 
+// The handler of each control for one pointer event: press, move or release.
+struct PointerEvents {
+    using Plain = void (PreviewHandlers::*)(int button, int shift, double x, double y);
+    using Indexed = void (PreviewHandlers::*)(int index, int button, int shift, double x, double y);
+    Plain background;
+    void (PreviewHandlers::*line)(int group, int index, int button, int shift, double x, double y);
+    Indexed element, edge;
+    Plain knob;
+    std::array<Plain, 4> guides; // by Guide
+};
+
+namespace {
+
+using H = PreviewHandlers;
+constexpr PointerEvents kDown{&H::picBackground_MouseDown,
+                              &H::lblEvent_MouseDown,
+                              &H::lblTDT_MouseDown,
+                              &H::PicEdge_MouseDown,
+                              &H::btnAdjust_MouseDown,
+                              {&H::lblAdjustLRLine_MouseDown, &H::lblAdjustUDLine_MouseDown, &H::lblAlignLeft_MouseDown,
+                               &H::lblAlignRight_MouseDown}};
+constexpr PointerEvents kMove{&H::picBackground_MouseMove,
+                              &H::lblEvent_MouseMove,
+                              &H::lblTDT_MouseMove,
+                              &H::PicEdge_MouseMove,
+                              &H::btnAdjust_MouseMove,
+                              {&H::lblAdjustLRLine_MouseMove, &H::lblAdjustUDLine_MouseMove, &H::lblAlignLeft_MouseMove,
+                               &H::lblAlignRight_MouseMove}};
+constexpr PointerEvents kUp{
+    &H::picBackground_MouseUp,
+    &H::lblEvent_MouseUp,
+    &H::lblTDT_MouseUp,
+    &H::PicEdge_MouseUp,
+    &H::btnAdjust_MouseUp,
+    {&H::lblAdjustLRLine_MouseUp, &H::lblAdjustUDLine_MouseUp, &H::lblAlignLeft_MouseUp, &H::lblAlignRight_MouseUp}};
+
+} // namespace
+
 void PreviewModel::raiseMouseDown(const ItemRef& ref, int button, int shift, double x, double y)
 {
     if (isValid(ref))
-        dispatchDown(Target{false, ref}, button, shift, x, y);
+        dispatch(kDown, Target{false, ref}, button, shift, x, y);
 }
 
 void PreviewModel::raiseMouseMove(const ItemRef& ref, int buttons, int shift, double x, double y)
 {
     if (isValid(ref))
-        dispatchMove(Target{false, ref}, buttons, shift, x, y);
+        dispatch(kMove, Target{false, ref}, buttons, shift, x, y);
 }
 
 void PreviewModel::raiseMouseUp(const ItemRef& ref, int button, int shift, double x, double y)
 {
     if (isValid(ref))
-        dispatchUp(Target{false, ref}, button, shift, x, y);
+        dispatch(kUp, Target{false, ref}, button, shift, x, y);
 }
 
 std::optional<PreviewModel::Target> PreviewModel::targetAt(double x, double y) const
@@ -399,7 +437,7 @@ void PreviewModel::mouseDown(double x, double y, int button, int shift)
     if (capture_) {
         const Target t = *capture_;
         const QPointF p = local(t, x, y);
-        dispatchDown(t, button, shift, p.x(), p.y());
+        dispatch(kDown, t, button, shift, p.x(), p.y());
     }
 }
 
@@ -409,7 +447,7 @@ void PreviewModel::mouseMove(double x, double y, int buttons, int shift)
     if (!t)
         return;
     const QPointF p = local(*t, x, y);
-    dispatchMove(*t, buttons, shift, p.x(), p.y());
+    dispatch(kMove, *t, buttons, shift, p.x(), p.y());
 }
 
 void PreviewModel::mouseUp(double x, double y, int button, int shift)
@@ -425,7 +463,7 @@ void PreviewModel::mouseUp(double x, double y, int button, int shift)
     if (!t)
         return;
     const QPointF p = local(*t, x, y);
-    dispatchUp(*t, button, shift, p.x(), p.y());
+    dispatch(kUp, *t, button, shift, p.x(), p.y());
     if (click)
         (handlers_ ? *handlers_ : noHandlers()).picBackground_Click();
 }
@@ -445,128 +483,30 @@ void PreviewModel::doubleClick(double x, double y, int button, int shift)
     handlersFor(*t).lblEvent_DblClick(t->ref.group, t->ref.index);
 }
 
-void PreviewModel::dispatchDown(const Target& t, int button, int shift, double x, double y)
+void PreviewModel::dispatch(const PointerEvents& e, const Target& t, int button, int shift, double x, double y)
 {
     PreviewHandlers& h = handlersFor(t);
     if (t.background) {
-        h.picBackground_MouseDown(button, shift, x, y);
+        (h.*e.background)(button, shift, x, y);
         return;
     }
     const ItemRef& r = t.ref;
     switch (r.kind) {
     case ItemKind::RecordLine:
-        h.lblEvent_MouseDown(r.group, r.index, button, shift, x, y);
+        (h.*e.line)(r.group, r.index, button, shift, x, y);
         break;
     case ItemKind::Element:
-        h.lblTDT_MouseDown(r.index, button, shift, x, y);
+        (h.*e.element)(r.index, button, shift, x, y);
         break;
     case ItemKind::EdgeStrip:
-        h.PicEdge_MouseDown(r.index, button, shift, x, y);
+        (h.*e.edge)(r.index, button, shift, x, y);
         break;
     case ItemKind::AdjustKnob:
-        h.btnAdjust_MouseDown(button, shift, x, y);
+        (h.*e.knob)(button, shift, x, y);
         break;
     case ItemKind::GuideHandle:
-        switch (r.index) {
-        case kGuideLR:
-            h.lblAdjustLRLine_MouseDown(button, shift, x, y);
-            break;
-        case kGuideUD:
-            h.lblAdjustUDLine_MouseDown(button, shift, x, y);
-            break;
-        case kGuideAlignLeft:
-            h.lblAlignLeft_MouseDown(button, shift, x, y);
-            break;
-        case kGuideAlignRight:
-            h.lblAlignRight_MouseDown(button, shift, x, y);
-            break;
-        }
-        break;
-    case ItemKind::GuideLine:
-    case ItemKind::VideoMarker:
-        break;
-    }
-}
-
-void PreviewModel::dispatchMove(const Target& t, int buttons, int shift, double x, double y)
-{
-    PreviewHandlers& h = handlersFor(t);
-    if (t.background) {
-        h.picBackground_MouseMove(buttons, shift, x, y);
-        return;
-    }
-    const ItemRef& r = t.ref;
-    switch (r.kind) {
-    case ItemKind::RecordLine:
-        h.lblEvent_MouseMove(r.group, r.index, buttons, shift, x, y);
-        break;
-    case ItemKind::Element:
-        h.lblTDT_MouseMove(r.index, buttons, shift, x, y);
-        break;
-    case ItemKind::EdgeStrip:
-        h.PicEdge_MouseMove(r.index, buttons, shift, x, y);
-        break;
-    case ItemKind::AdjustKnob:
-        h.btnAdjust_MouseMove(buttons, shift, x, y);
-        break;
-    case ItemKind::GuideHandle:
-        switch (r.index) {
-        case kGuideLR:
-            h.lblAdjustLRLine_MouseMove(buttons, shift, x, y);
-            break;
-        case kGuideUD:
-            h.lblAdjustUDLine_MouseMove(buttons, shift, x, y);
-            break;
-        case kGuideAlignLeft:
-            h.lblAlignLeft_MouseMove(buttons, shift, x, y);
-            break;
-        case kGuideAlignRight:
-            h.lblAlignRight_MouseMove(buttons, shift, x, y);
-            break;
-        }
-        break;
-    case ItemKind::GuideLine:
-    case ItemKind::VideoMarker:
-        break;
-    }
-}
-
-void PreviewModel::dispatchUp(const Target& t, int button, int shift, double x, double y)
-{
-    PreviewHandlers& h = handlersFor(t);
-    if (t.background) {
-        h.picBackground_MouseUp(button, shift, x, y);
-        return;
-    }
-    const ItemRef& r = t.ref;
-    switch (r.kind) {
-    case ItemKind::RecordLine:
-        h.lblEvent_MouseUp(r.group, r.index, button, shift, x, y);
-        break;
-    case ItemKind::Element:
-        h.lblTDT_MouseUp(r.index, button, shift, x, y);
-        break;
-    case ItemKind::EdgeStrip:
-        h.PicEdge_MouseUp(r.index, button, shift, x, y);
-        break;
-    case ItemKind::AdjustKnob:
-        h.btnAdjust_MouseUp(button, shift, x, y);
-        break;
-    case ItemKind::GuideHandle:
-        switch (r.index) {
-        case kGuideLR:
-            h.lblAdjustLRLine_MouseUp(button, shift, x, y);
-            break;
-        case kGuideUD:
-            h.lblAdjustUDLine_MouseUp(button, shift, x, y);
-            break;
-        case kGuideAlignLeft:
-            h.lblAlignLeft_MouseUp(button, shift, x, y);
-            break;
-        case kGuideAlignRight:
-            h.lblAlignRight_MouseUp(button, shift, x, y);
-            break;
-        }
+        if (r.index >= 0 && r.index < int(e.guides.size()))
+            (h.*e.guides[size_t(r.index)])(button, shift, x, y);
         break;
     case ItemKind::GuideLine:
     case ItemKind::VideoMarker:

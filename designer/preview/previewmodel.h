@@ -185,6 +185,8 @@ public:
     virtual void picBackground_Click();
 };
 
+struct PointerEvents;
+
 class PreviewModel : public QObject {
     Q_OBJECT
 public:
@@ -283,9 +285,7 @@ private:
     static bool windowed(ItemKind kind);
     std::optional<Target> targetAt(double x, double y) const;
     QPointF local(const Target& t, double x, double y) const;
-    void dispatchDown(const Target& t, int button, int shift, double x, double y);
-    void dispatchMove(const Target& t, int buttons, int shift, double x, double y);
-    void dispatchUp(const Target& t, int button, int shift, double x, double y);
+    void dispatch(const PointerEvents& e, const Target& t, int button, int shift, double x, double y);
     void initItems();
     PreviewHandlers& handlersFor(const Target& t) const;
 

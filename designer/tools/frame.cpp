@@ -48,21 +48,20 @@ bool SelectionFrame::SaveLineGeometry(const preview::Geometry& label, int line, 
     return true;
 }
 
-preview::PreviewItem* SelectionFrame::selectedLabel()
+std::optional<ItemRef> SelectionFrame::selectedRef() const
 {
     const preview::DesignerState& s = m_.state();
-    ItemRef ref{ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine};
+    if (recordDisplay(s.mintSelectedGroup))
+        return ItemRef{ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine};
     if (elementGroup(s.mintSelectedGroup))
-        ref = {ItemKind::Element, 0, s.mintSelectedGroup - kElementGroup};
-    else if (!recordDisplay(s.mintSelectedGroup))
-        return nullptr;
-    return preview::PreviewModel::isValid(ref) ? &m_.item(ref) : nullptr;
+        return ItemRef{ItemKind::Element, 0, s.mintSelectedGroup - kElementGroup};
+    return std::nullopt;
 }
 
-int SelectionFrame::selectedIndex() const
+preview::PreviewItem* SelectionFrame::selectedLabel()
 {
-    const preview::DesignerState& s = m_.state();
-    return elementGroup(s.mintSelectedGroup) ? s.mintSelectedGroup - kElementGroup : s.mintSelectedLine;
+    const std::optional<ItemRef> ref = selectedRef();
+    return ref && preview::PreviewModel::isValid(*ref) ? &m_.item(*ref) : nullptr;
 }
 
 void SelectionFrame::ShowSelectionFrame(int index)
@@ -153,7 +152,8 @@ void SelectionFrame::PicEdge_MouseMove(int index, int button, int, double x, dou
             label->setHeight(label->height() + dY);
         break;
     }
-    ShowSelectionFrame(selectedIndex());
+    const std::optional<ItemRef> ref = selectedRef();
+    ShowSelectionFrame(ref ? ref->index : s.mintSelectedLine);
 }
 
 void SelectionFrame::PicEdge_MouseUp(int, int button, int, double, double)
@@ -175,47 +175,41 @@ void SelectionFrame::PicEdge_MouseUp(int, int button, int, double, double)
 
 void SelectionFrame::btnAdjust_MouseDown(int button, int shift, double x, double y)
 {
-    const preview::DesignerState& s = m_.state();
     knobLastX_ = m_.btnAdjust().left() + x;
     knobLastY_ = m_.btnAdjust().top() + y;
-    if (recordDisplay(s.mintSelectedGroup))
-        m_.raiseMouseDown({ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine}, button, shift, x, y);
-    else if (elementGroup(s.mintSelectedGroup))
-        m_.raiseMouseDown({ItemKind::Element, 0, s.mintSelectedGroup - kElementGroup}, button, shift, x, y);
+    if (const std::optional<ItemRef> ref = selectedRef())
+        m_.raiseMouseDown(*ref, button, shift, x, y);
 }
 
 void SelectionFrame::btnAdjust_MouseMove(int buttons, int shift, double x, double y)
 {
-    const preview::DesignerState& s = m_.state();
-    if (recordDisplay(s.mintSelectedGroup)) {
-        if (buttons == 2) {
-            // The record moves by the pointer's travel on the preview since
-            // the last move (whether or not the knob followed), handed on
-            // as an offset from the line's press point.
-            const double px = m_.btnAdjust().left() + x, py = m_.btnAdjust().top() + y;
-            x = s.mdblPressX + (px - knobLastX_);
-            y = s.mdblPressY + (py - knobLastY_);
-            knobLastX_ = px;
-            knobLastY_ = py;
-        }
-        m_.raiseMouseMove({ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine}, buttons, shift, x, y);
-    } else if (elementGroup(s.mintSelectedGroup)) {
-        m_.raiseMouseMove({ItemKind::Element, 0, s.mintSelectedGroup - kElementGroup}, buttons, shift, x, y);
+    const std::optional<ItemRef> ref = selectedRef();
+    if (!ref)
+        return;
+    if (ref->kind == ItemKind::RecordLine && buttons == 2) {
+        // The record moves by the pointer's travel on the preview since the
+        // last move (whether or not the knob followed), handed on as an
+        // offset from the line's press point.
+        const preview::DesignerState& s = m_.state();
+        const double px = m_.btnAdjust().left() + x, py = m_.btnAdjust().top() + y;
+        x = s.mdblPressX + (px - knobLastX_);
+        y = s.mdblPressY + (py - knobLastY_);
+        knobLastX_ = px;
+        knobLastY_ = py;
     }
+    m_.raiseMouseMove(*ref, buttons, shift, x, y);
 }
 
 void SelectionFrame::btnAdjust_MouseUp(int button, int shift, double x, double y)
 {
-    const preview::DesignerState& s = m_.state();
-    if (button == 1) {
-        if (recordDisplay(s.mintSelectedGroup))
-            m_.raiseMouseUp({ItemKind::RecordLine, s.mintSelectedGroup, s.mintSelectedLine}, button, shift, x, y);
-        else if (elementGroup(s.mintSelectedGroup))
-            m_.raiseMouseUp({ItemKind::Element, 0, s.mintSelectedGroup - kElementGroup}, button, shift, x, y);
-    } else if (button == 2 && recordDisplay(s.mintSelectedGroup) && lines_) {
+    const std::optional<ItemRef> ref = selectedRef();
+    if (!ref)
+        return;
+    if (button == 1)
+        m_.raiseMouseUp(*ref, button, shift, x, y);
+    else if (button == 2 && ref->kind == ItemKind::RecordLine && lines_)
         // No menu from the knob, but the record it moved is stored.
-        lines_->commitRecordMove(s.mintSelectedGroup);
-    }
+        lines_->commitRecordMove(ref->group);
 }
 
 } // namespace tools

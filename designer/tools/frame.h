@@ -18,6 +18,7 @@
 #include "templates/template.h"
 
 #include <functional>
+#include <optional>
 
 namespace tools {
 
@@ -59,8 +60,9 @@ public:
     static constexpr double kEdgeThickness = 1;
 
 private:
+    // The selected record line or element, when the selection names one.
+    std::optional<preview::ItemRef> selectedRef() const;
     preview::PreviewItem* selectedLabel();
-    int selectedIndex() const;
 
     preview::PreviewModel& m_;
     templates::Template& t_;

@@ -1,5 +1,7 @@
 #include "designer/tools/guides.h"
 
+#include <algorithm>
+
 namespace tools {
 
 namespace {
@@ -67,25 +69,18 @@ void GuideHandlers::release(Guide g, int button)
         return;
     const preview::Background& bg = std::as_const(m_).picBackground();
     preview::PreviewItem& handle = m_.guideHandle(g);
-    if (upDown(g)) {
-        if (handle.top() < 0) {
-            handle.setTop(0);
-            follow(g);
-        }
-        if (handle.top() > bg.height() - handle.height()) {
-            handle.setTop(bg.height() - handle.height());
-            follow(g);
-        }
-    } else {
-        if (handle.left() < 0) {
-            handle.setLeft(0);
-            follow(g);
-        }
-        if (handle.left() > bg.width() - handle.width()) {
-            handle.setLeft(bg.width() - handle.width());
-            follow(g);
-        }
-    }
+    const bool ud = upDown(g);
+    const double at = ud ? handle.top() : handle.left();
+    const double room = ud ? bg.height() - handle.height() : bg.width() - handle.width();
+    // The far edge wins on a preview smaller than the handle.
+    const double inside = std::min(std::max(at, 0.0), room);
+    if (inside == at)
+        return;
+    if (ud)
+        handle.setTop(inside);
+    else
+        handle.setLeft(inside);
+    follow(g);
 }
 
 void GuideHandlers::lblAdjustLRLine_MouseDown(int b, int, double x, double y)

@@ -15,7 +15,6 @@ protected:
         preview::placeGuides(m);
         guides.install();
     }
-    ~GuidesTest() override { m.setHandlers(preview::ItemKind::GuideHandle, nullptr); }
 
     // Presses at `from`, moves to `to`; released there when `release`.
     void pull(QPointF from, QPointF to, int button, bool release = true)

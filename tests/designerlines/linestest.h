@@ -59,12 +59,6 @@ protected:
         // The page's own events (a click on the empty page hides the frame).
         m.setHandlers(&frame);
     }
-    ~LinesTest() override
-    {
-        m.setHandlers(nullptr);
-        for (auto k : {preview::ItemKind::RecordLine, preview::ItemKind::EdgeStrip, preview::ItemKind::AdjustKnob})
-            m.setHandlers(k, nullptr);
-    }
 
     preview::PreviewItem& line(int group, int l) { return m.lblEvent(group, l); }
     void place(int group, int l, double left, double top, double width, double height)

@@ -10,10 +10,9 @@
 #include "templates/geometry.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-
-#include <QComboBox>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -36,16 +35,13 @@ void dragOnCanvas(preview::PreviewCanvas* c, QPointF from, QPointF by, Qt::Mouse
     mouse(c, QEvent::MouseButtonRelease, at + by, button, Qt::NoButton);
 }
 
-QString storedField(const QString& file, int record, int line, int field)
+// Field `field` of a line as the template with three records stores it.
+QString storedField(int record, int line, int field = 2)
 {
+    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
     const QString value =
         IniFile(file).value(QStringLiteral("RECORD_%1").arg(record), QStringLiteral("Line_%1").arg(line));
     return value.split(QLatin1Char('`')).value(field);
-}
-
-QString storedRect(const QString& file, int record, int line)
-{
-    return storedField(file, record, line, 2);
 }
 
 // Shows the template with three records and gives the record display
@@ -66,7 +62,6 @@ TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
     frmMain& w = *window;
     preview::PreviewModel& m = side->previewModel();
     preview::PreviewCanvas* canvas = side->previewCanvas();
-    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
     const int record = showThreeRecords(w, m, 2);
     ASSERT_GE(record, 0);
     const QRectF before = m.lblEvent(record, 2).rect();
@@ -87,9 +82,9 @@ TEST_F(IntegrationTest, LinesDraggedWithTheMouseAreSavedAsShown)
 
     w.neighbours.btnSetTemplate_Click();
     const preview::Background& bg = m.picBackground();
-    const QString moved = storedRect(file, record, 2);
+    const QString moved = storedField(record, 2);
     EXPECT_EQ(moved, *templates::layoutRectOf(m.lblEvent(record, 2), bg));
-    EXPECT_EQ(storedRect(file, record, 11), *templates::layoutRectOf(m.lblEvent(record, 11), bg));
+    EXPECT_EQ(storedField(record, 11), *templates::layoutRectOf(m.lblEvent(record, 11), bg));
     preview::PreviewItem unmoved;
     unmoved.setGeometry(before.left(), before.top(), before.width(), before.height());
     EXPECT_NE(moved, *templates::layoutRectOf(unmoved, bg));
@@ -102,7 +97,6 @@ TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
     preview::PreviewCanvas* canvas = side->previewCanvas();
     lines::LineAttsPanel* panel = DesignerSide::of(w)->lineAttsPanel();
     ASSERT_TRUE(panel);
-    const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 3 records.ORVT"));
     const int record = showThreeRecords(w, m, 4);
     ASSERT_GE(record, 0);
     const QPointF centre = m.lblEvent(record, 4).rect().center();
@@ -133,9 +127,9 @@ TEST_F(IntegrationTest, LinesPairedInThePopupAreSavedWithTheirLineUp)
     EXPECT_TRUE(messages.texts.isEmpty());
 
     w.neighbours.btnSetTemplate_Click();
-    EXPECT_EQ(storedField(file, record, 4, 4), "1,5,L,until");
-    EXPECT_EQ(storedField(file, record, 5, 4), "1,4,R,");
-    EXPECT_EQ(storedRect(file, record, 5), *templates::layoutRectOf(m.lblEvent(record, 5), m.picBackground()));
+    EXPECT_EQ(storedField(record, 4, 4), "1,5,L,until");
+    EXPECT_EQ(storedField(record, 5, 4), "1,4,R,");
+    EXPECT_EQ(storedField(record, 5), *templates::layoutRectOf(m.lblEvent(record, 5), m.picBackground()));
     EXPECT_EQ(m.lblEvent(record, 5).left(), m.lblEvent(record, 4).left() + m.lblEvent(record, 4).width());
 
     // The record-line menu aligns the pair to the left guide.

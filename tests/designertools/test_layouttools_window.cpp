@@ -4,9 +4,7 @@
 
 #include "designer/preview/previewmodel.h"
 #include "designer/preview/previewpaint.h"
-#include "designer/tools/elements.h"
 #include "platform/inifile.h"
-#include "shell/layouttoolsside.h"
 #include "templates/geometry.h"
 #include "templates/template.h"
 #include "text/fontpanel.h"
@@ -24,17 +22,6 @@ namespace {
 
 class LayoutToolsWindowTest : public IntegrationTest {
 protected:
-    void SetUp() override
-    {
-        IntegrationTest::SetUp();
-        saved = templates::designerTemplate();
-    }
-    void TearDown() override
-    {
-        templates::designerTemplate() = saved;
-        IntegrationTest::TearDown();
-    }
-
     // A point of the page with no control on it.
     QPointF emptySpot() const
     {
@@ -46,7 +33,6 @@ protected:
         return {-1, -1};
     }
 
-    templates::Template saved;
     testsupport::FixedClock clock;
 };
 
@@ -167,17 +153,7 @@ TEST_F(LayoutToolsWindowTest, ElementLabelsShowTheWindowsTitleAndPatterns)
     w.neighbours.applyTDTLabelSettings(1);
     EXPECT_EQ(std::as_const(m).lblTDT(1).caption, "2024-03-07");
     EXPECT_DOUBLE_EQ(std::as_const(m).lblTDT(1).fontSize, 7.2);
-
-    // A drop stores into the designer's template.
-    m.lblTDT(0).setLeft(-20);
-    LayoutToolsSide::of(w)->elements().dropTDTLabel(0);
-    EXPECT_EQ(title.left(), 0);
-    EXPECT_EQ(t.gstrTitleRegion.section(QLatin1Char('|'), 1, 1), "0");
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(LayoutToolsWindowTest, AnElementDraggedAndResizedWithTheMouseIsSavedAsShown)
 {

@@ -20,37 +20,26 @@ namespace {
 class Recorder : public PreviewHandlers {
 public:
     QStringList log;
-    static QString xy(double x, double y) { return QStringLiteral("%1,%2").arg(x).arg(y); }
-    void lblEvent_MouseDown(int g, int i, int b, int, double x, double y) override
+    void on(const QString& who, const char* what, int b, double x, double y)
     {
-        log << QStringLiteral("lblEvent%1(%2) down %3 %4").arg(g).arg(i).arg(b).arg(xy(x, y));
+        log << QStringLiteral("%1 %2 %3 %4,%5").arg(who, QLatin1String(what)).arg(b).arg(x).arg(y);
     }
-    void lblEvent_MouseMove(int g, int i, int b, int, double x, double y) override
-    {
-        log << QStringLiteral("lblEvent%1(%2) move %3 %4").arg(g).arg(i).arg(b).arg(xy(x, y));
-    }
-    void lblEvent_MouseUp(int g, int i, int b, int, double x, double y) override
-    {
-        log << QStringLiteral("lblEvent%1(%2) up %3 %4").arg(g).arg(i).arg(b).arg(xy(x, y));
-    }
-    void lblEvent_DblClick(int g, int i) override { log << QStringLiteral("lblEvent%1(%2) dblclick").arg(g).arg(i); }
+    static QString ev(int g, int i) { return QStringLiteral("lblEvent%1(%2)").arg(g).arg(i); }
+    void lblEvent_MouseDown(int g, int i, int b, int, double x, double y) override { on(ev(g, i), "down", b, x, y); }
+    void lblEvent_MouseMove(int g, int i, int b, int, double x, double y) override { on(ev(g, i), "move", b, x, y); }
+    void lblEvent_MouseUp(int g, int i, int b, int, double x, double y) override { on(ev(g, i), "up", b, x, y); }
+    void lblEvent_DblClick(int g, int i) override { log << ev(g, i) + " dblclick"; }
     void lblTDT_MouseDown(int i, int b, int s, double x, double y) override
     {
-        log << QStringLiteral("lblTDT(%1) down %2 shift %3 %4").arg(i).arg(b).arg(s).arg(xy(x, y));
+        log << QStringLiteral("lblTDT(%1) down %2 shift %3 %4,%5").arg(i).arg(b).arg(s).arg(x).arg(y);
     }
     void PicEdge_MouseDown(int i, int b, int, double x, double y) override
     {
-        log << QStringLiteral("PicEdge(%1) down %2 %3").arg(i).arg(b).arg(xy(x, y));
+        on(QStringLiteral("PicEdge(%1)").arg(i), "down", b, x, y);
     }
     void btnAdjust_MouseDown(int b, int, double, double) override { log << QStringLiteral("btnAdjust down %1").arg(b); }
-    void lblAlignLeft_MouseDown(int b, int, double x, double y) override
-    {
-        log << QStringLiteral("lblAlignLeft down %1 %2").arg(b).arg(xy(x, y));
-    }
-    void picBackground_MouseDown(int b, int, double x, double y) override
-    {
-        log << QStringLiteral("picBackground down %1 %2").arg(b).arg(xy(x, y));
-    }
+    void lblAlignLeft_MouseDown(int b, int, double x, double y) override { on("lblAlignLeft", "down", b, x, y); }
+    void picBackground_MouseDown(int b, int, double x, double y) override { on("picBackground", "down", b, x, y); }
     void picBackground_MouseUp(int b, int, double, double) override
     {
         log << QStringLiteral("picBackground up %1").arg(b);
@@ -58,14 +47,20 @@ public:
     void picBackground_Click() override { log << QStringLiteral("picBackground click"); }
 };
 
-// A model with one shown line of record display 3 and a small background.
-void setUp(PreviewModel& m)
-{
-    m.picBackground().setGeometry(20, 10, 300, 200);
-    PreviewItem& line = m.lblEvent(2, 4);
-    line.setGeometry(40, 50, 100, 15);
-    line.visible = true;
-}
+// A model with one shown line of record display 3 and a small background,
+// its events written down.
+class PreviewTest : public ::testing::Test {
+protected:
+    PreviewTest()
+    {
+        m.picBackground().setGeometry(20, 10, 300, 200);
+        m.lblEvent(2, 4).setGeometry(40, 50, 100, 15);
+        m.lblEvent(2, 4).visible = true;
+        m.setHandlers(&r);
+    }
+    PreviewModel m;
+    Recorder r;
+};
 
 } // namespace
 
@@ -82,10 +77,8 @@ TEST(PreviewModel, SizesAreNeverNegativeOrUnstorable)
     EXPECT_EQ(label.rect(), QRectF(-12.5, 20, 0, 40));
 }
 
-TEST(PreviewModel, FrameKnobAndGuideHandlesStayAboveLabels)
+TEST_F(PreviewTest, FrameKnobAndGuideHandlesStayAboveLabels)
 {
-    PreviewModel m;
-    setUp(m);
     m.PicEdge(1).setGeometry(40, 50, 100, 1);
     m.PicEdge(1).visible = true;
     m.ZOrder({ItemKind::RecordLine, 2, 4});
@@ -117,12 +110,8 @@ TEST(PreviewModel, FrameKnobAndGuideHandlesStayAboveLabels)
     EXPECT_EQ(m.itemAt(handle.x(), handle.y()), (ItemRef{ItemKind::GuideHandle, 0, kGuideAlignLeft}));
 }
 
-TEST(PreviewModel, ThePressedControlKeepsThePointerUntilAllButtonsAreUp)
+TEST_F(PreviewTest, ThePressedControlKeepsThePointerUntilAllButtonsAreUp)
 {
-    PreviewModel m;
-    setUp(m);
-    Recorder r;
-    m.setHandlers(&r);
     m.mouseDown(50, 53, 1, 0);
     m.lblEvent(2, 4).setLeft(45); // a handler moved the line
     m.mouseMove(400, 300, 1, 0);  // far off the background
@@ -140,12 +129,8 @@ TEST(PreviewModel, ThePressedControlKeepsThePointerUntilAllButtonsAreUp)
     m.mouseDown(50, 53, 1, 0); // the do-nothing handlers take it
 }
 
-TEST(PreviewModel, EachControlReachesItsOwnHandler)
+TEST_F(PreviewTest, EachControlReachesItsOwnHandler)
 {
-    PreviewModel m;
-    setUp(m);
-    Recorder r;
-    m.setHandlers(&r);
     m.lblTDT(2).setGeometry(200, 5, 60, 20);
     m.lblTDT(2).visible = true;
     m.mouseDown(210, 10, 1, 3);
@@ -169,46 +154,30 @@ TEST(PreviewModel, EachControlReachesItsOwnHandler)
                                   "PicEdge(3) down 1 7,0.5"}));
 }
 
-TEST(PreviewModel, BackgroundClickFollowsALeftPressAndRelease)
+TEST_F(PreviewTest, BackgroundClickFollowsALeftPressAndReleaseAndDoubleClickOnALineRaisesDblClick)
 {
-    PreviewModel m;
-    setUp(m);
-    Recorder r;
-    m.setHandlers(&r);
     m.mouseDown(200, 150, 1, 0);
     m.mouseUp(201, 151, 1, 0);
     m.mouseDown(200, 150, 2, 0);
     m.mouseUp(200, 150, 2, 0);
     m.mouseDown(200, 150, 1, 0);
     m.mouseUp(60, 55, 1, 0); // released over a line: no click
-    EXPECT_EQ(r.log, (QStringList{"picBackground down 1 200,150", "picBackground up 1", "picBackground click",
-                                  "picBackground down 2 200,150", "picBackground up 2", "picBackground down 1 200,150",
-                                  "picBackground up 1"}));
-}
-
-TEST(PreviewModel, DoubleClickOnALineRaisesDblClick)
-{
-    PreviewModel m;
-    setUp(m);
-    Recorder r;
-    m.setHandlers(&r);
     m.doubleClick(50, 53, 1, 0);
     m.mouseUp(50, 53, 1, 0);
     m.doubleClick(200, 150, 1, 0);
-    EXPECT_EQ(r.log, (QStringList{"lblEvent2(4) dblclick", "lblEvent2(4) up 1 10,3", "picBackground down 1 200,150"}));
+    EXPECT_EQ(r.log, (QStringList{"picBackground down 1 200,150", "picBackground up 1", "picBackground click",
+                                  "picBackground down 2 200,150", "picBackground up 2", "picBackground down 1 200,150",
+                                  "picBackground up 1", "lblEvent2(4) dblclick", "lblEvent2(4) up 1 10,3",
+                                  "picBackground down 1 200,150"}));
 }
 
-TEST(PreviewCanvas, PaintsTheModelAndForwardsThePointerInBackgroundPixels)
+TEST_F(PreviewTest, CanvasPaintsTheModelAndForwardsThePointerInBackgroundPixels)
 {
-    PreviewModel m;
-    setUp(m);
     m.picBackground().backColor = 0x000080; // dark red
     m.picBackground().drawLine(0, 100, 300, 100);
     PreviewItem& line = m.lblEvent(2, 4);
     line.setLeft(280); // reaches past the background's right edge
     line.caption.clear();
-    Recorder r;
-    m.setHandlers(&r);
 
     PreviewCanvas canvas(&m);
     canvas.resize(340, 230);
