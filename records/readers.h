@@ -47,6 +47,16 @@ void splitTabs(QLatin1StringView line, std::vector<QLatin1StringView>& fields);
 void splitTabs(QStringView line, std::vector<QStringView>& fields);
 
 // The text with leading and trailing blanks (spaces only) removed.
+template <typename View> View trimBlankView(View s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' '))
+        --e;
+    return s.sliced(b, e - b);
+}
 QString trimBlanks(QStringView text);
 
 } // namespace records
