@@ -314,25 +314,6 @@ Reader selectReader(const QString& dataType, const QString& sourcePath)
     return Reader::None;
 }
 
-QString readerName(Reader reader)
-{
-    switch (reader) {
-    case Reader::Delphi:
-        return QStringLiteral("Delphi");
-    case Reader::Micros:
-        return QStringLiteral("Micros/Opera/Tamrisk");
-    case Reader::EBMS:
-        return QStringLiteral("EBMS");
-    case Reader::OwnRecords:
-        return QStringLiteral("Rizura Vivud");
-    case Reader::BasicText:
-        return QStringLiteral("Basic Text");
-    case Reader::None:
-        break;
-    }
-    return QStringLiteral("none");
-}
-
 namespace {
 
 // The TAB-separated fields of a source line; an empty line has none.

@@ -27,7 +27,6 @@ enum class Reader {
 // The reader for a Data Type ("0" .. "4") and a source path; the extension
 // is the text after the path's last ".", compared without regard to case.
 Reader selectReader(const QString& dataType, const QString& sourcePath);
-QString readerName(Reader reader);
 
 // Runs one reader over the lines of a source text (split at CRLF or LF)
 // and sets `out` to the record file's bytes: Windows-1252, or UTF-8 when a
