@@ -124,24 +124,6 @@ TEST_F(FetchTest, FetchesWithTheServersSpellingAndSkipsFolders)
     expectNoPasswordInLog();
 }
 
-TEST_F(FetchTest, TheNameAsSpeltWinsOverOtherLetterCases)
-{
-    FtpTestServer server;
-    START_SERVER(server);
-    gstrFTPServer = server.host();
-    server.putFile(QStringLiteral("data.txt"), "lower");
-    server.putFile(QStringLiteral("DATA.TXT"), "upper");
-    auto frm = makeFrm();
-    // Whichever the server lists first, each spelling fetches its own file.
-    for (const auto& [name, content] : {std::pair{QStringLiteral("data.txt"), QByteArray("lower")},
-                                        std::pair{QStringLiteral("DATA.TXT"), QByteArray("upper")}}) {
-        gstrFTPFilename = name;
-        EXPECT_TRUE(retrieveFTPDataFile(*frm));
-        EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList{name});
-        EXPECT_EQ(testsupport::readAll(local(name)), content);
-    }
-}
-
 TEST_F(FetchTest, IncompleteSettingsOrStopFlagContactNobody)
 {
     auto recorder = std::make_unique<RecordingClient>();
@@ -171,7 +153,7 @@ TEST_F(FetchTest, IncompleteSettingsOrStopFlagContactNobody)
     EXPECT_EQ(calls->calls, 0);
 }
 
-TEST_F(FetchTest, WrongPasswordAndMissingFile)
+TEST_F(FetchTest, WrongPasswordMissingFileAndTheNameAsSpelt)
 {
     FtpTestServer server;
     START_SERVER(server);
@@ -194,6 +176,17 @@ TEST_F(FetchTest, WrongPasswordAndMissingFile)
     EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
                                        QStringLiteral("Error retrieving data.txt from FTP Server.")}));
     EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("old"));
+
+    // Whichever the server lists first, each spelling fetches its own file.
+    server.putFile(QStringLiteral("data.txt"), "lower");
+    server.putFile(QStringLiteral("DATA.TXT"), "upper");
+    for (const auto& [name, content] : {std::pair{QStringLiteral("data.txt"), QByteArray("lower")},
+                                        std::pair{QStringLiteral("DATA.TXT"), QByteArray("upper")}}) {
+        gstrFTPFilename = name;
+        EXPECT_TRUE(retrieveFTPDataFile(*frm));
+        EXPECT_EQ(QDir(data.path()).entryList(QDir::Files), QStringList{name});
+        EXPECT_EQ(testsupport::readAll(local(name)), content);
+    }
 }
 
 TEST_F(FetchTest, StopFlagOrCancelDuringATransferKeepsTheOldCopy)

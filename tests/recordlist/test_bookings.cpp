@@ -127,10 +127,6 @@ TEST_F(Bookings, BothGridsAreSortedBySortSettings)
     EXPECT_EQ(column(grids.igBook2, "Line 3"), QStringList({"0900", "1000", "1200"}));
     ASSERT_TRUE(load(lines, QString(), {"descending", "Line 1", "Line 3"}));
     EXPECT_EQ(column(grids.igBook2, "Line 1"), QStringList({"E3", "E2", "E1"}));
-    for (const char* type : {"None", "", "Upwards"}) {
-        ASSERT_TRUE(load(lines, QString(), {type, "Line 1", "Line 3"}));
-        EXPECT_EQ(column(grids.igBook2, "BID"), QStringList({"1", "2", "3"})) << type;
-    }
 }
 
 TEST_F(Bookings, UnreadableFilesAreRefusedAndTheGridsKept)

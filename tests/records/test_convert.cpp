@@ -187,11 +187,6 @@ TEST_F(Convert, ConvertDataFileReportsEachOutcome)
     EXPECT_EQ(messages.icons[0], MsgIcon::None);
     EXPECT_EQ(out(), kOld);
 
-    writeAll(dir.filePath("good.txt"), "1\t2\t3\t4\t5\t6\t7\t8\t9\r\n");
-    ConvertDataFile(dir.filePath("good.txt"), ok);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(out(), recordBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9"}, "4|5|7|8"));
-
     // A fetched file keeps the server's spelling; the settings' spelling finds it.
     writeAll(dir.filePath("FETCHED.TXT"), "a\tb\tc\td\te\tf\tg\th\ti\r\n");
     ConvertDataFile(dir.filePath("fetched.txt"), ok);
