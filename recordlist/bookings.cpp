@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -56,54 +57,14 @@ QString cleanField(const QStringList& fields, int i)
     return f.trimmed();
 }
 
-// A whole text that reads as a number: blanks around it, an optional sign,
-// digits with an optional decimal part (at least one digit), an optional
-// exponent.
-bool isNumericText(const QString& text)
-{
-    const QString t = text.trimmed();
-    int i = 0;
-    const int n = int(t.size());
-    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-        ++i;
-    int digits = 0;
-    while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
-        ++i;
-        ++digits;
-    }
-    if (i < n && t[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return false;
-    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
-        ++i;
-        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
-            ++i;
-        int expDigits = 0;
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
-            ++i;
-            ++expDigits;
-        }
-        if (expDigits == 0)
-            return false;
-    }
-    return i == n;
-}
-
 // A numeric time as a whole number of at least four digits ("930" ->
 // "0930"); any other text unchanged.
 QString formatTime(const QString& text)
 {
-    if (!isNumericText(text))
+    const std::optional<double> n = vb::NumberOf(text);
+    if (!n)
         return text;
-    const double v = std::round(text.trimmed().toDouble()); // halves away from zero
-    if (!std::isfinite(v))
-        return text;
+    const double v = std::round(*n); // halves away from zero
     QString digits = QString::number(std::fabs(v), 'f', 0);
     if (digits.size() < 4)
         digits = QString(4 - digits.size(), QLatin1Char('0')) + digits;

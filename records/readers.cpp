@@ -89,17 +89,6 @@ template <typename View> bool noBreaks(View line, bool tabsSplit, bool noCR = fa
     return tabsSplit || findUnit(line, '\t', 0) < 0;
 }
 
-template <typename View> View trimView(View s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == QLatin1Char(' '))
-        ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' '))
-        --e;
-    return s.sliced(b, e - b);
-}
-
 // Splits at every occurrence of `sep` into views of `line` (an empty line
 // is one empty field).
 template <typename View, typename Sep> void splitViews(View line, Sep sep, qsizetype sepLen, std::vector<View>& parts)
@@ -306,7 +295,7 @@ void splitTabs(QStringView line, std::vector<QStringView>& fields)
 
 QString trimBlanks(QStringView text)
 {
-    return trimView(text).toString();
+    return trimBlankView(text).toString();
 }
 
 Reader selectReader(const QString& dataType, const QString& sourcePath)
@@ -325,26 +314,16 @@ Reader selectReader(const QString& dataType, const QString& sourcePath)
     return Reader::None;
 }
 
-QString readerName(Reader reader)
-{
-    switch (reader) {
-    case Reader::Delphi:
-        return QStringLiteral("Delphi");
-    case Reader::Micros:
-        return QStringLiteral("Micros/Opera/Tamrisk");
-    case Reader::EBMS:
-        return QStringLiteral("EBMS");
-    case Reader::OwnRecords:
-        return QStringLiteral("Rizura Vivud");
-    case Reader::BasicText:
-        return QStringLiteral("Basic Text");
-    case Reader::None:
-        break;
-    }
-    return QStringLiteral("none");
-}
-
 namespace {
+
+// The TAB-separated fields of a source line; an empty line has none.
+template <typename View> void splitRecordFields(View line, std::vector<View>& fields)
+{
+    if (line.isEmpty())
+        fields.clear();
+    else
+        splitTabs(line, fields);
+}
 
 template <typename View> using Lines = std::vector<View>;
 
@@ -371,7 +350,7 @@ template <typename View> bool readDelphi(const Lines<View>& lines, Sink& out, QS
         Record<View> f;
         f.clean = noBreaks(line, false, out.noCR);
         for (size_t i = 0; i < cuts.size(); ++i)
-            f.lines[i] = trimView(line.mid(cuts[i].start - 1, cuts[i].length));
+            f.lines[i] = trimBlankView(line.mid(cuts[i].start - 1, cuts[i].length));
         const View zero = literal<View>(u"0", "0", 1);
         f.setWindow(f.lines[6], f.lines[7], zero, zero);
         appendRecord(out, f);
@@ -388,10 +367,7 @@ template <typename View> bool readMicros(const Lines<View>& lines, Sink& out, QS
     int lineNo = 0;
     for (const View line : lines) {
         ++lineNo;
-        if (line.isEmpty())
-            p.clear();
-        else
-            splitTabs(line, p);
+        splitRecordFields(line, p);
         const size_t n = p.size();
         if (n != 9 && n < 12) {
             fail(error, lineNo,
@@ -463,10 +439,7 @@ template <typename View> bool readOwnRecords(const Lines<View>& lines, Sink& out
     int lineNo = 0;
     for (const View line : lines) {
         ++lineNo;
-        if (line.isEmpty())
-            p.clear();
-        else
-            splitTabs(line, p);
+        splitRecordFields(line, p);
         if (p.size() < 9) {
             fail(error, lineNo,
                  QStringLiteral("%1 tab-separated fields; a record line needs at least 9.").arg(p.size()));

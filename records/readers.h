@@ -27,7 +27,6 @@ enum class Reader {
 // The reader for a Data Type ("0" .. "4") and a source path; the extension
 // is the text after the path's last ".", compared without regard to case.
 Reader selectReader(const QString& dataType, const QString& sourcePath);
-QString readerName(Reader reader);
 
 // Runs one reader over the lines of a source text (split at CRLF or LF)
 // and sets `out` to the record file's bytes: Windows-1252, or UTF-8 when a
@@ -47,6 +46,16 @@ void splitTabs(QLatin1StringView line, std::vector<QLatin1StringView>& fields);
 void splitTabs(QStringView line, std::vector<QStringView>& fields);
 
 // The text with leading and trailing blanks (spaces only) removed.
+template <typename View> View trimBlankView(View s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s[b] == QLatin1Char(' '))
+        ++b;
+    while (e > b && s[e - 1] == QLatin1Char(' '))
+        --e;
+    return s.sliced(b, e - b);
+}
 QString trimBlanks(QStringView text);
 
 } // namespace records

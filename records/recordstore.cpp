@@ -28,18 +28,6 @@ using namespace records;
 
 namespace {
 
-// The text with leading and trailing blanks (spaces only) removed.
-template <typename View> View trimmed(View s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == QLatin1Char(' '))
-        ++b;
-    while (e > b && s[e - 1] == QLatin1Char(' '))
-        --e;
-    return s.sliced(b, e - b);
-}
-
 bool isUpperNone(const QString& s)
 {
     return s.toUpper() == QLatin1String("NONE");
@@ -66,9 +54,9 @@ template <typename View> void fillPlain(Grid& g, const Columns& cols, const std:
     const size_t shown = std::min<size_t>(f.size(), kShownLines);
     for (size_t i = 0; i < shown; ++i)
         if (cols[i] > 0)
-            cells[size_t(cols[i] - 1)] = trimmed(f[i]);
+            cells[size_t(cols[i] - 1)] = trimBlankView(f[i]);
     if (f.size() >= size_t(kRecordFields) && cols[kRecordFields - 1] > 0)
-        cells[size_t(cols[kRecordFields - 1] - 1)] = trimmed(f[kRecordFields - 1]);
+        cells[size_t(cols[kRecordFields - 1] - 1)] = trimBlankView(f[kRecordFields - 1]);
     g.AppendRow(cells);
 }
 

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -34,22 +35,6 @@ QString errorLine(const ftp::Result& r, const QString& password)
 }
 
 const QString kBusy = QStringLiteral("Another FTP operation is still running.");
-
-// Marks the fetcher busy for one operation.
-class BusyFlag {
-public:
-    explicit BusyFlag(bool& flag)
-        : flag_(flag)
-    {
-        flag_ = true;
-    }
-    ~BusyFlag() { flag_ = false; }
-    BusyFlag(const BusyFlag&) = delete;
-    BusyFlag& operator=(const BusyFlag&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 
@@ -168,7 +153,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     }
     if (gblnStop)
         return cancelExit();
-    const BusyFlag busy(busy_);
+    const QScopedValueRollback<bool> busy(busy_, true);
     bool result = false;
     cboRemote_.clear();
 
@@ -237,7 +222,7 @@ QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QStr
         statusMessage(QStringLiteral("!!!Error: 0 ") + kBusy);
         return QString();
     }
-    const BusyFlag busy(busy_);
+    const QScopedValueRollback<bool> busy(busy_, true);
     remoteFolder_.clear();
     const ftp::Result login = iFTP_->login(accountOf(host, user, password));
     if (!login.ok() || !iFTP_->connected()) {

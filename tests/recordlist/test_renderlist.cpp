@@ -30,73 +30,44 @@ TEST_F(RenderList, BoundsOnLine8AndTheStatusOfFunctionRecords)
     // An unflagged record's status is not looked at.
     addRecord(rdm, {{"Line 9", "U"}, {"Line 11", "N"}, {"Line 19", "99"}});
     build();
-    EXPECT_EQ(column(rade, "Line 9"),
-              QStringList({"L8-1", "L8-2", "L8-3", "L8-4", "S29", "S50", "U"}));
+    EXPECT_EQ(column(rade, "Line 9"), QStringList({"L8-1", "L8-2", "L8-3", "L8-4", "S29", "S50", "U"}));
 }
 
 TEST_F(RenderList, FunctionRecordsReplaceTheUnflaggedRecordOfTheirEvent)
 {
     struct Case {
         const char* name;
-        QStringList records; // "event/flag"
+        QStringList records; // "event/flag", or "event/flag/status" for a status out of range
         QStringList expected;
     };
     const Case cases[] = {
-        {"flagged record takes the place where it was appended",
-         {"X/N", "A/N", "B/N", "A/Y"}, {"X/N", "B/N", "A/Y"}},
+        {"flagged record takes the place where it was appended", {"X/N", "A/N", "B/N", "A/Y"}, {"X/N", "B/N", "A/Y"}},
         {"an unflagged record after a flagged one is dropped", {"A/Y", "A/N"}, {"A/Y"}},
         {"the first unflagged record of an event stays", {"X/N", "A/N", "A/N"}, {"X/N", "A/N"}},
-        {"a second flagged record removes nothing more",
-         {"X/N", "A/N", "A/Y", "A/Y"}, {"X/N", "A/Y", "A/Y"}},
-        {"the first record looks ahead for a flagged record of its event",
-         {"A/N", "B/N", "A/Y"}, {"B/N", "A/Y"}},
+        {"a second flagged record removes nothing more", {"X/N", "A/N", "A/Y", "A/Y"}, {"X/N", "A/Y", "A/Y"}},
+        {"the first record looks ahead for a flagged record of its event", {"A/N", "B/N", "A/Y"}, {"B/N", "A/Y"}},
         {"a lower-case y flags a record", {"X/N", "A/N", "A/y"}, {"X/N", "A/y"}},
         {"an empty flag is replaced like N", {"X/N", "A/", "A/Y"}, {"X/N", "A/Y"}},
         {"flags n and X are never replaced but keep others out",
-         {"X/N", "A/n", "B/X", "A/Y", "B/Y", "A/N"}, {"X/N", "A/n", "B/X", "A/Y", "B/Y"}},
+         {"X/N", "A/n", "B/X", "A/Y", "B/Y", "A/N"},
+         {"X/N", "A/n", "B/X", "A/Y", "B/Y"}},
+        {"the first record's look-ahead sees a flagged record out of its range", {"A/N", "A/Y/12", "B/N"}, {"B/N"}},
+        {"met after another record, the unflagged record stays", {"B/N", "A/N", "A/Y/12"}, {"B/N", "A/N"}},
+        {"the first record's look-ahead compares IDs trimmed and case-blind", {" a1/N", "A1/Y"}, {"A1/Y"}},
+        {"later records compare IDs exactly", {"X/N", " a1/N", "A1/Y", "a1 /N"}, {"X/N", " a1/N", "A1/Y"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         rdm.Clear();
-        for (const QString& r : c.records)
-            addFunction(rdm, r.section('/', 0, 0), r.section('/', 1));
+        for (const QString& r : c.records) {
+            addFunction(rdm, r.section('/', 0, 0), r.section('/', 1, 1));
+            if (!r.section('/', 2).isEmpty())
+                rdm.SetCellValue(rdm.RowCount(), "Line 19", r.section('/', 2));
+        }
         build();
         EXPECT_EQ(eventsAndFlags(rade2), c.expected);
         EXPECT_EQ(eventsAndFlags(rade), c.expected);
     }
-}
-
-TEST_F(RenderList, FirstRecordCheckSeesFlaggedRecordsThatFailTheirRange)
-{
-    addFunction(rdm, "A", "N");
-    addRecord(rdm, {{"Line 9", "A"}, {"Line 11", "Y"}, {"Line 19", "12"}}); // out of range
-    addFunction(rdm, "B", "N");
-    build();
-    EXPECT_EQ(eventsAndFlags(rade), QStringList({"B/N"}));
-
-    // Met after another record was taken, the same unflagged A stays.
-    rdm.Clear();
-    addFunction(rdm, "B", "N");
-    addFunction(rdm, "A", "N");
-    addRecord(rdm, {{"Line 9", "A"}, {"Line 11", "Y"}, {"Line 19", "12"}});
-    build();
-    EXPECT_EQ(eventsAndFlags(rade), QStringList({"B/N", "A/N"}));
-}
-
-TEST_F(RenderList, EventIdsCompareCaseBlindOnlyForTheFirstRecord)
-{
-    addFunction(rdm, " a1", "N");
-    addFunction(rdm, "A1", "Y");
-    build();
-    EXPECT_EQ(eventsAndFlags(rade), QStringList({"A1/Y"}));
-
-    rdm.Clear();
-    addFunction(rdm, "X", "N");
-    addFunction(rdm, " a1", "N");
-    addFunction(rdm, "A1", "Y");
-    addFunction(rdm, "a1 ", "N"); // same trimmed ID as the held " a1"
-    build();
-    EXPECT_EQ(eventsAndFlags(rade), QStringList({"X/N", " a1/N", "A1/Y"}));
 }
 
 TEST_F(RenderList, CellsAreCopiedUnchangedAndAnEmptyStoreGivesEmptyLists)
@@ -105,9 +76,6 @@ TEST_F(RenderList, CellsAreCopiedUnchangedAndAnEmptyStoreGivesEmptyLists)
     EXPECT_EQ(rade.RowCount(), 0);
     EXPECT_EQ(rade.ColCount(), 21);
     EXPECT_EQ(rade2.ColCount(), 21);
-    EXPECT_TRUE(rade.Column(12).visible);
-    EXPECT_FALSE(rade.Column(13).visible);
-    EXPECT_FALSE(rade.Column(21).visible);
 
     addRecord(rdm, {{"Line 1", "  Gala  "}, {"Line 9", "E"}, {"Line 20", "x"}, {"DateTime", "0900|1000|0|0"}});
     build();
@@ -132,47 +100,67 @@ protected:
     }
 };
 
-TEST_F(GroupMerge, GroupsFollowTheirFirstTimeInBothOrders)
+TEST_F(GroupMerge, GroupsFollowTheirFirstTime)
 {
-    const QStringList records = {"A,0900", "A,1400", "B,1000", "C,0800"};
-    add(records);
-    build({"Ascending", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "A,1400", "B,1000"}));
-    build({"Descending", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"C,0800", "B,1000", "A,1400", "A,0900"}));
-    // Lower-case settings work the same.
-    build({"ascending", "line 9", "line 4"});
-    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "A,1400", "B,1000"}));
-}
-
-TEST_F(GroupMerge, EqualFirstValuesKeepTheSortedOrder)
-{
-    add({"B,0900", "A,0900", "C,0800", "B,1100"});
-    build({"Ascending", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "B,0900", "B,1100"}));
-}
-
-TEST_F(GroupMerge, TimesWithAColonCountByTheHour)
-{
-    add({"A,09:45", "B,09:30"});
-    build({"Ascending", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"A,09:45", "B,09:30"})); // 9 and 9 tie
-    rdm.Clear();
-    add({"A,0945", "B,0930"});
-    build({"Ascending", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"B,0930", "A,0945"}));
+    const struct {
+        const char* name;
+        QStringList records; // "event,Line 4"
+        ListSortSettings sort;
+        QStringList expected;
+    } cases[] = {
+        {"ascending",
+         {"A,0900", "A,1400", "B,1000", "C,0800"},
+         {"Ascending", "Line 9", "Line 4"},
+         {"C,0800", "A,0900", "A,1400", "B,1000"}},
+        {"descending",
+         {"A,0900", "A,1400", "B,1000", "C,0800"},
+         {"Descending", "Line 9", "Line 4"},
+         {"C,0800", "B,1000", "A,1400", "A,0900"}},
+        {"lower-case settings",
+         {"A,0900", "A,1400", "B,1000", "C,0800"},
+         {"ascending", "line 9", "line 4"},
+         {"C,0800", "A,0900", "A,1400", "B,1000"}},
+        {"equal first values keep the sorted order",
+         {"B,0900", "A,0900", "C,0800", "B,1100"},
+         {"Ascending", "Line 9", "Line 4"},
+         {"C,0800", "A,0900", "B,0900", "B,1100"}},
+        {"times with a colon count by the hour",
+         {"A,09:45", "B,09:30"},
+         {"Ascending", "Line 9", "Line 4"},
+         {"A,09:45", "B,09:30"}},
+        {"times without a colon count whole",
+         {"A,0945", "B,0930"},
+         {"Ascending", "Line 9", "Line 4"},
+         {"B,0930", "A,0945"}},
+        {"an empty group in row one stays first",
+         {",1200", "B,0800", "C,0700"},
+         {"Ascending", "Line 9", "Line 4"},
+         {",1200", "C,0700", "B,0800"}},
+        {"without a group column every record stays once",
+         {"B,1000", "A,0900", "C,0800"},
+         {"Ascending", "None", "Line 4"},
+         {"C,0800", "A,0900", "B,1000"}},
+        {"no sort keeps the collection order",
+         {"B,1000", "A,0900", "C,0800", "A,0700"},
+         {"None", "Line 9", "Line 4"},
+         {"B,1000", "A,0900", "C,0800", "A,0700"}},
+        {"an empty sort type is no sort",
+         {"B,1000", "A,0900", "C,0800", "A,0700"},
+         {"", "Line 9", "Line 4"},
+         {"B,1000", "A,0900", "C,0800", "A,0700"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        rdm.Clear();
+        add(c.records);
+        build(c.sort);
+        EXPECT_EQ(result(), c.expected);
+    }
 }
 
 TEST_F(GroupMerge, OnlyTimeAndDateLinesMergeAndOnlyKnownTypesSort)
 {
-    add({"B,1000", "A,0900", "C,0800", "A,0700"});
-    // No sort: the collection order, even with a time line.
-    build({"None", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"B,1000", "A,0900", "C,0800", "A,0700"}));
-    build({"", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"B,1000", "A,0900", "C,0800", "A,0700"}));
     // Another line: sorted by group and line, no merge.
-    rdm.Clear();
     for (const char* r : {"B,x", "A,z", "A,y"})
         addRecord(rdm, {{"Line 9", QString(r).section(',', 0, 0)},
                         {"Line 2", QString(r).section(',', 1)},
@@ -190,20 +178,6 @@ TEST_F(GroupMerge, OnlyTimeAndDateLinesMergeAndOnlyKnownTypesSort)
     build({"Sideways", "Line 9", "Line 5"});
     EXPECT_EQ(column(rade2, "Line 5"), QStringList({"1000", "0900", "1100"}));
     EXPECT_EQ(column(rade, "Line 5"), QStringList({"0900", "1000", "1100"}));
-}
-
-TEST_F(GroupMerge, EmptyGroupInRowOneStaysFirst)
-{
-    add({",1200", "B,0800", "C,0700"});
-    build({"Ascending", "Line 9", "Line 4"});
-    EXPECT_EQ(result(), QStringList({",1200", "C,0700", "B,0800"}));
-}
-
-TEST_F(GroupMerge, WithoutAGroupColumnEveryRecordStaysOnce)
-{
-    add({"B,1000", "A,0900", "C,0800"});
-    build({"Ascending", "None", "Line 4"});
-    EXPECT_EQ(result(), QStringList({"C,0800", "A,0900", "B,1000"}));
 }
 
 TEST(RenderListSort, SortLineNoneAndMissingColumnsLeaveTheOrder)

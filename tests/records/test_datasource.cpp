@@ -51,7 +51,6 @@ protected:
         gstrWorkingDataFile.clear();
         gstrDataType.clear();
         gstrBookingDataFile.clear();
-        recordshooks::loadEBMSBookingFile = nullptr;
     }
     QTemporaryDir dir;
     FakeView view;
@@ -102,64 +101,28 @@ TEST_F(Source, OwnRecordsClosesEverythingAndShowsEditButtons)
     EXPECT_FALSE(view.rdmControls.value());
 }
 
-TEST_F(Source, DataFileBrowserConvertsAndLoads)
+TEST_F(Source, DataFileBrowserAsksInTheDataFolderAndReportsAFailedConversion)
 {
     gstrDataType = "0";
-    int shownTotal = -1;
-    recordshooks::showTotalRecords = [&shownTotal](int n) { shownTotal = n; };
-
     files.answer.clear(); // cancel: nothing happens
     cmdDataFileBrowser_Click(grids, view);
     EXPECT_TRUE(messages.texts.empty());
-    EXPECT_EQ(files.lastTitle, "Select a file");
-    EXPECT_EQ(files.lastFilter, kDataFileFilter);
     EXPECT_EQ(files.lastFolder, dir.path());
 
-    const QString src = dir.filePath("export.TXT");
-    testsupport::writeAll(src, "1\t2\t3\t4\t5\t6\t7\t8\t9\r\n1\t2\t3\t4\t5\t6\t7\t8\t9\r\n");
-    files.answer = src;
-    cmdDataFileBrowser_Click(grids, view);
-    EXPECT_EQ(grids.igRDM.RowCount(), 2);
-    EXPECT_EQ(shownTotal, 2);
-    EXPECT_EQ(view.texts[C::txtDataFile], src);
-    EXPECT_EQ(view.texts[C::txtDataFilename], "export.TXT");
-
     // A failing conversion: its own message, then the browse message; nothing changes.
-    const QString bad = dir.filePath("bad.txt");
-    testsupport::writeAll(bad, "1\t2\r\n");
-    files.answer = bad;
+    view.texts[C::txtDataFile] = "kept.txt";
+    files.answer = dir.filePath("bad.txt");
+    testsupport::writeAll(files.answer, "1\t2\r\n");
     cmdDataFileBrowser_Click(grids, view);
     ASSERT_EQ(messages.texts.size(), 2u);
     EXPECT_EQ(messages.texts[1], "Error converting the file to ORV format.");
     EXPECT_EQ(messages.icons[1], MsgIcon::Exclamation);
-    EXPECT_EQ(view.texts[C::txtDataFile], src);
+    EXPECT_EQ(view.texts[C::txtDataFile], "kept.txt");
+    EXPECT_EQ(testsupport::readAll(gstrWorkingDataFile), "old\r\n");
 
     // While another command is busy the button does nothing.
-    {
-        BusyGuard busy;
-        files.opened = 0;
-        cmdDataFileBrowser_Click(grids, view);
-        EXPECT_EQ(files.opened, 0);
-    }
-    recordshooks::showTotalRecords = nullptr;
-}
-
-TEST_F(Source, BookingBrowserNeedsAFunctionFileFirst)
-{
-    QString loaded;
-    recordshooks::loadEBMSBookingFile = [&loaded](DataGrids&, const QString& p) { loaded = p; };
-    view.texts[C::txtDataFile] = dir.filePath("missing.txt");
-    btnEBMSBookingBrowser_Click(grids, view);
-    EXPECT_EQ(messages.texts, QStringList{"Please select/enter an EBMS Function Data File first."});
+    BusyGuard busy;
+    files.opened = 0;
+    cmdDataFileBrowser_Click(grids, view);
     EXPECT_EQ(files.opened, 0);
-
-    const QString func = dir.filePath("func.txt");
-    testsupport::writeAll(func, "x");
-    view.texts[C::txtDataFile] = func;
-    files.answer = dir.filePath("Book ings.txt");
-    btnEBMSBookingBrowser_Click(grids, view);
-    EXPECT_EQ(files.lastFilter, kBookingFileFilter);
-    EXPECT_EQ(view.texts[C::txtEBMSBookingFilename], "Book ings.txt");
-    EXPECT_EQ(gstrBookingDataFile, "Book ings.txt");
-    EXPECT_EQ(loaded, files.answer);
 }

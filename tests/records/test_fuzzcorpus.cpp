@@ -28,16 +28,12 @@ void replay(const char* name, int (*body)(const uint8_t*, size_t))
 
 } // namespace
 
-TEST(RecordsFuzzCorpus, Readers)
+TEST(RecordsFuzzCorpus, ReadersAndLoader)
 {
     replay("fuzz_records_delphireader", fuzzDelphiReader);
     replay("fuzz_records_microsreader", fuzzMicrosReader);
     replay("fuzz_records_ebmsreader", fuzzEBMSReader);
     replay("fuzz_records_ownrecordsreader", fuzzOwnRecordsReader);
     replay("fuzz_records_basictextreader", fuzzBasicTextReader);
-}
-
-TEST(RecordsFuzzCorpus, Loader)
-{
     replay("fuzz_records_orvloader", fuzzOrvLoader);
 }

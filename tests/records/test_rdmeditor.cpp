@@ -64,11 +64,12 @@ TEST_F(Editor, AddIntoEmptyAndAfterTheCurrentRecord)
     EXPECT_EQ(ed.mlngRDMRow, 5);
 }
 
-TEST_F(Editor, UpDownNeedAChosenCell)
+TEST_F(Editor, UpDownAndDeleteNeedAChosenCell)
 {
     rows({"A", "B", "C"});
     ed.mlngRDMRow = 2;
     ed.btnUpRDM_Click(t); // no cell chosen yet
+    ed.btnDeleteRDM_Click(t);
     EXPECT_EQ(firstLines(), "ABC");
 
     ed.igRDM_RowSelect(2, 3);
@@ -90,10 +91,6 @@ TEST_F(Editor, UpDownNeedAChosenCell)
 TEST_F(Editor, DeleteMakesTheRecordBeforeCurrent)
 {
     rows({"A", "B", "C"});
-    ed.mlngRDMRow = 3;
-    ed.btnDeleteRDM_Click(t); // no cell chosen yet
-    EXPECT_EQ(grids.igRDM.RowCount(), 3);
-
     ed.igRDM_RowSelect(3, 1);
     ed.btnDeleteRDM_Click(t);
     EXPECT_EQ(firstLines(), "AB");
@@ -160,7 +157,7 @@ TEST_F(Editor, StaleCurrentRecordIsNoRecord)
     EXPECT_EQ(ed.mlngRDMRow, 3);
 }
 
-TEST_F(Editor, SaveRoundTripAndMessages)
+TEST_F(Editor, SaveWritesTheRecordFileAndSaysSo)
 {
     FakeMessages messages;
     QTemporaryDir dir;
@@ -188,18 +185,11 @@ TEST_F(Editor, SaveRoundTripAndMessages)
     EXPECT_EQ(testsupport::readAll(path),
               recordBytes({"One", "Two"}, "0900|1700|20240101|0") + recordBytes({"Three"}, "00:00|00:00|0|0"));
 
-    DataGrids loaded;
-    gstrDataType = "3";
-    ASSERT_TRUE(loadRDMFromOrvFile(loaded, path));
-    for (int r = 1; r <= 2; ++r)
-        EXPECT_EQ(loaded.igRDM.RowValues(r), grids.igRDM.RowValues(r));
-
     // A save that cannot be written says so and never claims success.
     EXPECT_FALSE(ed.saveRDMFile(dir.filePath("no/such/folder/x.orv")));
     EXPECT_NE(messages.texts.last(), "File saved.");
     EXPECT_EQ(messages.icons.back(), MsgIcon::Exclamation);
     gstrWorkingDataFile.clear();
-    gstrDataType.clear();
 }
 
 TEST_F(Editor, SaveRADEWritesTwelveLines)

@@ -68,19 +68,13 @@ QStringList ebmsFields(const QString& f17, const QString& f18)
 TEST_F(Store, ColumnSets)
 {
     initRDMGridColumns(grids.igRDM);
-    ASSERT_EQ(grids.igRDM.ColCount(), 21);
-    EXPECT_EQ(grids.igRDM.Column(12).key, "Line 12");
-    EXPECT_TRUE(grids.igRDM.Column(12).visible);
-    EXPECT_FALSE(grids.igRDM.Column(13).visible);
-    EXPECT_EQ(grids.igRDM.Column(21).key, "DateTime");
-    EXPECT_FALSE(grids.igRDM.Column(21).visible);
-
+    QString shown; // "Line 1" .. "Line 12" shown, "Line 13" .. "DateTime" hidden
+    for (int c = 1; c <= grids.igRDM.ColCount(); ++c)
+        shown += grids.igRDM.Column(c).visible ? '1' : '0';
+    EXPECT_EQ(shown, QString(12, '1') + QString(9, '0'));
     initURGridColumns(grids.igUR);
     initURGridColumns(grids.igUR);
-    ASSERT_EQ(grids.igUR.ColCount(), 14);
-    EXPECT_EQ(grids.igUR.Column(1).key, "ID");
-    EXPECT_EQ(grids.igUR.Column(2).key, "Status");
-    EXPECT_EQ(grids.igUR.Column(14).key, "Line 12");
+    EXPECT_EQ(grids.igUR.ColCount(), 14);
     EXPECT_EQ(grids.igUR.RowCount(), 0);
 }
 
