@@ -164,8 +164,7 @@ TEST_F(Upload, DeadStalledAndCancelledTransfersEnd)
         QElapsedTimer t;
         t.start();
         const TransferStatus status = ftp.put("127.0.0.1", payload, c.name);
-        EXPECT_TRUE(c.cancel ? status == TransferStatus::Abort : status != TransferStatus::Completed)
-            << statusWord(status).toStdString();
+        EXPECT_TRUE(c.cancel ? status == TransferStatus::Abort : status != TransferStatus::Completed) << int(status);
         EXPECT_LT(t.elapsed(), c.withinMs);
     }
 }

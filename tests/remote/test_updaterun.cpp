@@ -166,7 +166,7 @@ TEST_F(Run, IconShowsSuccessOnlyWhenEveryTransferSucceeded)
         uploader.answers[remoteMediaPath("a.jpg")] = c.media;
         view.icons.clear();
         go();
-        EXPECT_EQ(view.icons[0], c.icon) << statusWord(c.media).toStdString();
+        EXPECT_EQ(view.icons[0], c.icon) << int(c.media);
     }
     uploader.answers.clear();
     uploader.answers[remoteConfirmPath()] = TransferStatus::Ready;
