@@ -10,23 +10,6 @@
 
 namespace remote {
 
-QString statusWord(TransferStatus status)
-{
-    switch (status) {
-    case TransferStatus::Ready:
-        return QStringLiteral("Ready");
-    case TransferStatus::Completed:
-        return QStringLiteral("Completed");
-    case TransferStatus::Abort:
-        return QStringLiteral("Abort");
-    case TransferStatus::FileInUsed:
-        return QStringLiteral("FileInUsed");
-    case TransferStatus::ConnectionReset:
-        return QStringLiteral("ConnectionReset");
-    }
-    return QString();
-}
-
 QString FormatTimeLeft(qint64 seconds)
 {
     qint64 s = seconds < 0 ? -seconds : seconds;

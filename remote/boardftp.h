@@ -22,7 +22,6 @@ enum class TransferStatus {
     FileInUsed,      // the board refused the file because it is open there
     ConnectionReset, // the connection broke during the transfer
 };
-QString statusWord(TransferStatus status);
 
 // The account every board keeps for its administrator.
 struct BoardLogin {

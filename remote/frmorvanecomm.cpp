@@ -2,6 +2,7 @@
 
 #include "core/globals.h"
 #include "core/modmain.h"
+#include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 
@@ -71,11 +72,6 @@ QIcon statusIcon(bool success)
     }
     p.end();
     return QIcon(pm);
-}
-
-QString fileNameOf(const QString& path)
-{
-    return modMain::GetRightOfLast(modMain::GetRightOfLast(path, QLatin1Char('\\')), QLatin1Char('/'));
 }
 
 } // namespace
@@ -411,8 +407,7 @@ void frmOrvaneComm::fillList(QTreeWidget* view, const BoardList& rows)
 
 QTreeWidgetItem* frmOrvaneComm::addRow(QTreeWidget* view, const QString& address, const QString& note)
 {
-    auto* item = new QTreeWidgetItem(view, {address, note});
-    return item;
+    return new QTreeWidgetItem(view, {address, note});
 }
 
 BoardList frmOrvaneComm::boards(int index) const
@@ -588,7 +583,7 @@ void frmOrvaneComm::setSlot(int index, const QString& path, bool wrong)
 void frmOrvaneComm::setCaptionFor(const QString& path)
 {
     mstrCurrentMTL = path;
-    setWindowTitle(kCaption + QStringLiteral(" - ") + fileNameOf(path));
+    setWindowTitle(kCaption + QStringLiteral(" - ") + paths::fileNameOf(path));
 }
 
 void frmOrvaneComm::btnLoadMTL_Click()
@@ -716,13 +711,8 @@ void frmOrvaneComm::UpdatePlayers(int mode)
     SetButtonsBusy();
     mblnCancel = false;
     mblnBusy = true;
-    startWork(
-        [this, setup] {
-            const std::unique_ptr<Uploader> uploader = makeUploader(mblnCancel, runSide_.get());
-            UpdateRun run(*uploader, *runSide_, mblnCancel);
-            return int(run.run(setup));
-        },
-        [this](int end) { finishUpdate(RunEnd(end) == RunEnd::Done); });
+    startWork([setup](UpdateRun& run) { return int(run.run(setup)); },
+              [this](int end) { finishUpdate(RunEnd(end) == RunEnd::Done); });
 }
 
 void frmOrvaneComm::finishUpdate(bool done)
@@ -735,10 +725,14 @@ void frmOrvaneComm::finishUpdate(bool done)
     unsetCursor();
 }
 
-void frmOrvaneComm::startWork(std::function<int()> work, std::function<void(int)> then)
+void frmOrvaneComm::startWork(std::function<int(UpdateRun&)> work, std::function<void(int)> then)
 {
     then_ = std::move(then);
-    worker_ = QThread::create([this, work = std::move(work)] { workResult_ = work(); });
+    worker_ = QThread::create([this, work = std::move(work)] {
+        const std::unique_ptr<Uploader> uploader = makeUploader(mblnCancel, runSide_.get());
+        UpdateRun run(*uploader, *runSide_, mblnCancel);
+        workResult_ = work(run);
+    });
     connect(
         worker_, &QThread::finished, this, [this] { endWork(); }, Qt::QueuedConnection);
     worker_->start();
@@ -798,23 +792,18 @@ void frmOrvaneComm::btnRetart_Click()
     setCursor(Qt::WaitCursor);
     const QString address = item->text(0).trimmed();
     const QString confirm = mstrConfirmFile;
-    startWork(
-        [this, address, confirm] {
-            const std::unique_ptr<Uploader> uploader = makeUploader(mblnCancel, runSide_.get());
-            UpdateRun run(*uploader, *runSide_, mblnCancel);
-            return int(run.restart(address, confirm));
-        },
-        [this, address](int status) {
-            unsetCursor();
-            if (!closingByProgram_) {
-                if (TransferStatus(status) == TransferStatus::Completed)
-                    services::message(QStringLiteral("Successfully restart Orvane at ") + address);
-                else
-                    services::message(QStringLiteral("Connection timeout! Could not restart the Orvane."),
-                                      MsgIcon::Exclamation);
-            }
-            mblnBusy = false;
-        });
+    startWork([address, confirm](UpdateRun& run) { return int(run.restart(address, confirm)); },
+              [this, address](int status) {
+                  unsetCursor();
+                  if (!closingByProgram_) {
+                      if (TransferStatus(status) == TransferStatus::Completed)
+                          services::message(QStringLiteral("Successfully restart Orvane at ") + address);
+                      else
+                          services::message(QStringLiteral("Connection timeout! Could not restart the Orvane."),
+                                            MsgIcon::Exclamation);
+                  }
+                  mblnBusy = false;
+              });
 }
 
 void frmOrvaneComm::btnCancelProcess_Click()

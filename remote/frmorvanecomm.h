@@ -156,9 +156,10 @@ private:
     void setSlot(int index, const QString& path, bool wrong);
     void setCaptionFor(const QString& path);
     void saveOnClose();
-    // Runs `work` on a thread of its own; `then` gets its result on the
-    // window's thread when it has ended.
-    void startWork(std::function<int()> work, std::function<void(int)> then);
+    // Runs `work` on a thread of its own, with an update run over a new
+    // upload layer; `then` gets its result on the window's thread when it
+    // has ended.
+    void startWork(std::function<int(remote::UpdateRun&)> work, std::function<void(int)> then);
     // Waits for the work's end and runs its `then`.
     void endWork();
     void finishUpdate(bool done);

@@ -2,6 +2,7 @@
 
 #include "core/modmain.h"
 #include "platform/inifile.h"
+#include "platform/paths.h"
 #include "platform/textfile.h"
 #include "remote/boardlist.h"
 
@@ -14,22 +15,10 @@ namespace {
 
 const QString kRule = QString(100, QLatin1Char('-'));
 
-QString fileNameOf(const QString& path)
-{
-    return modMain::GetRightOfLast(modMain::GetRightOfLast(path, QLatin1Char('\\')), QLatin1Char('/'));
-}
-
-// A media name a board can store: not empty, not "." or "..", no ":" and
-// no control character.
+// A media name a board can store: a plain file name without ":".
 bool usableMediaName(const QString& name)
 {
-    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
-        return false;
-    for (const QChar ch : name) {
-        if (ch == QLatin1Char(':') || ch.unicode() < 32 || ch.unicode() == 127)
-            return false;
-    }
-    return true;
+    return paths::isPlainFileName(name) && !name.contains(QLatin1Char(':'));
 }
 
 } // namespace
@@ -152,7 +141,7 @@ bool UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address
     const QString local = setup.slots[slot].trimmed();
     bool ok = true;
     if (modMain::blnFileExists(local)) {
-        view_.addMessage(QStringLiteral("Sending template file: ") + fileNameOf(local));
+        view_.addMessage(QStringLiteral("Sending template file: ") + paths::fileNameOf(local));
         if (setup.wrongTemplate[slot]) {
             // Refused here, not a failed transfer: the board's icon stays
             // with the outcome of what was sent.
@@ -187,7 +176,7 @@ bool UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, cons
 {
     const QString failed = background ? QStringLiteral("!!!Error sending template background media file.")
                                       : QStringLiteral("!!!Error sending template background image file.");
-    const QString name = fileNameOf(value);
+    const QString name = paths::fileNameOf(value);
     if (!usableMediaName(name)) {
         view_.addMessage(failed);
         return false;

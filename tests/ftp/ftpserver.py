@@ -5,15 +5,13 @@
 
 Prints "PORT <n>" on its first line once it accepts connections.
 
-Mode "serve" is an ordinary server with two kinds of misbehaving files:
-a file whose name starts with "stall" sends its first 16 KiB and then sends
-nothing more, and one whose name starts with "die" sends its first 16 KiB
-and then the whole server process ends, and one whose name starts with
-"trickle" sends its first 16 KiB and then one byte every fifth of a second;
-uploads under a "stall" or "die" name take their first 16 KiB and then stall
-or end the server the same way. An upload under a name that starts with
-"inuse" is refused as a file held open elsewhere (reply 550 with the text
-such servers give), one under a name that starts with "busy" with reply 450.
+Mode "serve" is an ordinary server with misbehaving files: a download of a
+file whose name starts with "stall", "die" or "trickle" (an upload under a
+"stall" or "die" name) moves its first 16 KiB and then stalls, ends the
+server process, or goes on at one byte every fifth of a second. An upload
+under a name that starts with "inuse" is refused as a file held open
+elsewhere (reply 550 with the text such servers give), one under a name that
+starts with "busy" with reply 450.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -31,51 +29,36 @@ import time
 CHUNK = 16 * 1024
 
 
-class MisbehavingFile:
+class Misbehaving:
+    """A served file that, after its first 16 KiB, stalls, ends the server
+    ("die") or, when read, sends one byte every fifth of a second ("trickle")."""
+
     def __init__(self, fd, kind):
         self._fd = fd
         self._kind = kind
-        self._calls = 0
+        self._count = 0  # reads so far, or bytes written so far
         self.name = fd.name
         self.closed = False
+
+    def _misbehave(self):
+        if self._kind == "die":
+            time.sleep(0.3)  # give the first chunk time to leave
+            os._exit(3)
+        if self._kind == "stall":
+            time.sleep(3600)  # the watchdog ends the process in the end
 
     def read(self, size=-1):
-        self._calls += 1
-        if self._calls == 1:
+        self._count += 1
+        if self._count == 1:
             return self._fd.read(min(size, CHUNK) if size and size > 0 else CHUNK)
-        if self._kind == "die":
-            # Give the first chunk time to leave, then vanish without a reply.
-            time.sleep(0.3)
-            os._exit(3)
-        if self._kind == "trickle":
-            time.sleep(0.2)
-            return self._fd.read(1)
-        time.sleep(3600)  # stall: the watchdog ends the process in the end
-        return b""
-
-    def close(self):
-        self.closed = True
-        self._fd.close()
-
-    def __getattr__(self, name):
-        return getattr(self._fd, name)
-
-
-class MisbehavingWriter:
-    def __init__(self, fd, kind):
-        self._fd = fd
-        self._kind = kind
-        self._written = 0
-        self.name = fd.name
-        self.closed = False
+        self._misbehave()
+        time.sleep(0.2)
+        return self._fd.read(1)
 
     def write(self, data):
-        if self._written >= CHUNK:
-            if self._kind == "die":
-                time.sleep(0.3)
-                os._exit(3)
-            time.sleep(3600)
-        self._written += len(data)
+        if self._count >= CHUNK:
+            self._misbehave()
+        self._count += len(data)
         return self._fd.write(data)
 
     def close(self):
@@ -106,15 +89,9 @@ def serve(args):
         def open(self, filename, mode):
             fd = super().open(filename, mode)
             base = os.path.basename(filename).lower()
-            if "r" in mode:
-                for kind in ("stall", "die", "trickle"):
-                    if base.startswith(kind):
-                        return MisbehavingFile(fd, kind)
-            else:
-                for kind in ("stall", "die"):
-                    if base.startswith(kind):
-                        return MisbehavingWriter(fd, kind)
-            return fd
+            kinds = ("stall", "die", "trickle") if "r" in mode else ("stall", "die")
+            kind = next((k for k in kinds if base.startswith(k)), None)
+            return Misbehaving(fd, kind) if kind else fd
 
     class Handler(FTPHandler):
         def ftp_STOR(self, file, mode="w"):

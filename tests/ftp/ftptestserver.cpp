@@ -11,9 +11,9 @@
 QString FtpTestServer::python()
 {
     static const QString found = [] {
-        for (const QString& candidate : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
+        for (const QString candidate : {"/usr/bin/python3", "python3"}) {
             QProcess p;
-            p.start(candidate, {QStringLiteral("-c"), QStringLiteral("import pyftpdlib")});
+            p.start(candidate, {"-c", "import pyftpdlib"});
             if (p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
                 return candidate;
         }
@@ -34,34 +34,25 @@ FtpTestServer::~FtpTestServer()
 
 bool FtpTestServer::start(QString* error)
 {
-    const QString py = python();
-    if (py.isEmpty()) {
+    const auto fail = [&](const char* why) {
         if (error)
-            *error = QStringLiteral("no Python with pyftpdlib");
+            *error = QString::fromLatin1(why);
+        stop();
         return false;
-    }
-    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    };
+    if (python().isEmpty())
+        return fail("no Python with pyftpdlib");
     process_.setStandardErrorFile(QProcess::nullDevice());
-    process_.start(py,
-                   {QStringLiteral(FTP_SERVER_SCRIPT), QStringLiteral("--root"), root_.path(), QStringLiteral("--user"),
-                    QString::fromLatin1(kUser), QStringLiteral("--password"), QString::fromLatin1(kPassword),
-                    QStringLiteral("--mode"), mode_, QStringLiteral("--lifetime"), QStringLiteral("100"),
-                    QStringLiteral("--log"), logDir_.filePath(QStringLiteral("commands.log"))});
-    if (!process_.waitForStarted(10000)) {
-        if (error)
-            *error = QStringLiteral("server did not start");
-        return false;
-    }
+    process_.start(python(), {FTP_SERVER_SCRIPT, "--root", root_.path(), "--user", kUser, "--password", kPassword,
+                              "--mode", mode_, "--lifetime", "100", "--log", logDir_.filePath("commands.log")});
+    if (!process_.waitForStarted(10000))
+        return fail("server did not start");
     QByteArray out;
     while (!out.contains('\n') && process_.waitForReadyRead(10000))
         out += process_.readAllStandardOutput();
     const QByteArray line = out.left(out.indexOf('\n')).trimmed();
-    if (!line.startsWith("PORT ")) {
-        if (error)
-            *error = QStringLiteral("server gave no port");
-        stop();
-        return false;
-    }
+    if (!line.startsWith("PORT "))
+        return fail("server gave no port");
     port_ = line.mid(5).toInt();
     return port_ > 0;
 }

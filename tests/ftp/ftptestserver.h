@@ -13,8 +13,7 @@ public:
     static constexpr const char* kUser = "tester";
     static constexpr const char* kPassword = "Pa55-word!";
 
-    // mode "serve" (files named stall* stall, die* end the server, trickle* trickle; uploads
-    // named inuse* are refused as open elsewhere with 550, busy* with 450) or
+    // mode "serve" (with the misbehaving file names of ftpserver.py) or
     // "silent" (accepts connections, never answers).
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
@@ -26,11 +25,11 @@ public:
 
     bool start(QString* error = nullptr);
     void stop();
-    bool running() const { return process_.state() == QProcess::Running; }
 
     QString root() const { return root_.path(); }
     // "127.0.0.1:<port>"
     QString host() const;
+    int port() const { return port_; }
     // Puts a file into the served folder (sub-folders are made as needed).
     void putFile(const QString& relativePath, const QByteArray& bytes) const;
     // Every command line the server received so far (the password hidden).

@@ -31,11 +31,11 @@ public:
 class Upload : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    // The upload layer for the test server, on its port, with short time-outs.
-    BoardFtp board(const FtpTestServer& server, const QString& password = FtpTestServer::kPassword)
+    // The upload layer for the test server, with short time-outs.
+    BoardFtp board(const FtpTestServer& server, const QString& password = FtpTestServer::kPassword,
+                   ftp::Timeouts timeouts = {3000, 1500})
     {
-        const int port = server.host().section(':', 1).toInt();
-        BoardFtp ftp(cancel, port, {FtpTestServer::kUser, password}, {3000, 1500});
+        BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, password}, timeouts);
         ftp.setDisplay(&display);
         return ftp;
     }
@@ -52,19 +52,14 @@ protected:
     {
         QString cwd = "/";
         QStringList targets;
-        const auto resolve = [&cwd](const QString& path) {
-            return QDir::cleanPath(path.startsWith('/') ? path : cwd + '/' + path);
-        };
         for (const QString& line : commands) {
             const QString verb = line.section(' ', 0, 0).toUpper();
             if (verb == "USER")
                 cwd = "/";
             else if (verb == "CWD")
-                cwd = resolve(line.section(' ', 1));
-            else if (verb == "CDUP")
-                cwd = resolve("..");
+                cwd = QDir::cleanPath(QDir(cwd).filePath(line.section(' ', 1)));
             else if (verb == "MDTM")
-                targets << resolve(line.section(' ', 2));
+                targets << QDir::cleanPath(QDir(cwd).filePath(line.section(' ', 2)));
         }
         return targets;
     }
@@ -109,6 +104,7 @@ TEST_F(Upload, SendsTheFileThenTheMdtmLine)
     EXPECT_EQ(mdtmTargets(server.commands()).join('|').toStdString(), "/Orvane/Data/Template with 2 records.ORVT")
         << server.commands().join('|').toStdString();
     EXPECT_EQ(display.length, big().size());
+    EXPECT_EQ(display.last, big().size());
     EXPECT_EQ(display.clears, 1);
     EXPECT_TRUE(server.commands().filter(FtpTestServer::kPassword).isEmpty());
 }
@@ -150,32 +146,25 @@ TEST_F(Upload, FailuresAreNotCompleted)
 TEST_F(Upload, DeadStalledAndCancelledTransfersEnd)
 {
     const QString payload = local("payload", big());
-    {
+    // Cancel ends a transfer at once, also while it waits for the board's
+    // last reply.
+    const struct {
+        const char* name;
+        int stallMs;
+        bool cancel;
+        int withinMs;
+    } cases[] = {{"stall.jpg", 1500, false, 10000}, {"die.jpg", 1500, false, 10000}, {"stall.jpg", 30000, true, 5000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.cancel ? " cancelled" : ""));
         FtpTestServer server;
         START_SERVER(server);
-        BoardFtp ftp = board(server);
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, c.stallMs});
+        if (c.cancel)
+            QTimer::singleShot(300, [this] { cancel = true; });
         QElapsedTimer t;
         t.start();
-        EXPECT_NE(ftp.put("127.0.0.1", payload, "stall.jpg"), TransferStatus::Completed);
-        EXPECT_LT(t.elapsed(), 10000);
-    }
-    {
-        FtpTestServer server;
-        START_SERVER(server);
-        BoardFtp ftp = board(server);
-        EXPECT_NE(ftp.put("127.0.0.1", payload, "die.jpg"), TransferStatus::Completed);
-    }
-    {
-        // Cancel ends a transfer at once, also while it waits for the
-        // board's last reply.
-        FtpTestServer server;
-        START_SERVER(server);
-        const int port = server.host().section(':', 1).toInt();
-        BoardFtp ftp(cancel, port, {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 30000});
-        QTimer::singleShot(300, [this] { cancel = true; });
-        QElapsedTimer t;
-        t.start();
-        EXPECT_EQ(ftp.put("127.0.0.1", payload, "stall2.jpg"), TransferStatus::Abort);
-        EXPECT_LT(t.elapsed(), 5000);
+        const TransferStatus status = ftp.put("127.0.0.1", payload, c.name);
+        EXPECT_TRUE(c.cancel ? status == TransferStatus::Abort : status != TransferStatus::Completed) << int(status);
+        EXPECT_LT(t.elapsed(), c.withinMs);
     }
 }

@@ -5,6 +5,7 @@
 #include "remote/updaterun.h"
 #include "tests/boardfolder.h"
 #include "tests/ftp/ftptestserver.h"
+#include "tests/remote/fakeview.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -22,19 +23,6 @@ using boardfolder::recordsOnlyTemplate;
 using testsupport::readAll;
 using testsupport::waitFor;
 using testsupport::writeAll;
-
-namespace {
-
-class Lines final : public RunView {
-public:
-    void addMessage(const QString& text) override { lines << text; }
-    void setStatusLine(const QString&) override {}
-    void setBoardResult(int, bool success) override { ok = success; }
-    QStringList lines;
-    bool ok = false;
-};
-
-} // namespace
 
 TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
 {
@@ -80,12 +68,11 @@ TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
     setup.confirmFile = admin.filePath("Remote/CommConfirm.txt");
     setup.mediaFolder = admin.filePath("Media");
     std::atomic<bool> cancel{false};
-    const int port = server.host().section(':', 1).toInt();
-    BoardFtp ftp(cancel, port, {FtpTestServer::kUser, FtpTestServer::kPassword});
-    Lines view;
+    BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword});
+    FakeView view;
     UpdateRun run(ftp, view, cancel);
     ASSERT_EQ(run.run(setup), RunEnd::Done);
-    EXPECT_TRUE(view.ok) << view.lines.join('\n').toStdString();
+    EXPECT_TRUE(view.icons[0]) << view.lines.join('\n').toStdString();
 
     EXPECT_TRUE(waitFor([&] { return readAll(at("OrvaneSettings.ini")).contains("Dwell Time=2"); }, 10000));
     EXPECT_TRUE(waitFor([&] { return readAll(at("OrvaneConfirm.txt")) == "0\r\n"; }, 5000));

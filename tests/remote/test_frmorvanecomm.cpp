@@ -25,27 +25,29 @@ using testsupport::writeAll;
 namespace {
 
 // An upload layer that holds every transfer until released or cancelled.
+struct Hold {
+    std::atomic<bool> release{false};
+    std::atomic<int> puts{0};
+};
 class HeldUploader final : public Uploader {
 public:
-    HeldUploader(const std::atomic<bool>& cancel, std::atomic<bool>& release, std::atomic<int>& puts)
+    HeldUploader(const std::atomic<bool>& cancel, Hold& hold)
         : cancel_(cancel)
-        , release_(release)
-        , puts_(puts)
+        , hold_(hold)
     {
     }
     bool probe(const QString&) override { return true; }
     TransferStatus put(const QString&, const QString&, const QString&) override
     {
-        ++puts_;
-        while (!release_ && !cancel_)
+        ++hold_.puts;
+        while (!hold_.release && !cancel_)
             QThread::msleep(5);
         return cancel_ ? TransferStatus::Abort : TransferStatus::Completed;
     }
 
 private:
     const std::atomic<bool>& cancel_;
-    std::atomic<bool>& release_;
-    std::atomic<int>& puts_;
+    Hold& hold_;
 };
 
 class CommWindow : public ::testing::Test {
@@ -62,13 +64,6 @@ protected:
         const QString path = dir.filePath(name);
         writeAll(path, "[TEMPLATE]\r\nRecords Per Page=" + QByteArray::number(recordsPerPage) + "\r\n");
         return path;
-    }
-    static QStringList addresses(const frmOrvaneComm& w, int list)
-    {
-        QStringList out;
-        for (const Board& b : w.boards(list))
-            out << b.address;
-        return out;
     }
     static void select(QTreeWidget* view, int row)
     {
@@ -90,14 +85,13 @@ protected:
         auto w = open();
         w->txtTplFile[0]->setText(tpl("zero.ORVT", 0));
         w->makeUploader = [this](const std::atomic<bool>& cancel, TransferDisplay*) {
-            return std::unique_ptr<Uploader>(new HeldUploader(cancel, release, puts));
+            return std::unique_ptr<Uploader>(new HeldUploader(cancel, hold));
         };
         return w;
     }
 
     QTemporaryDir dir;
-    std::atomic<bool> release{false};
-    std::atomic<int> puts{0};
+    Hold hold;
     testsupport::RecordedMessages messages;
     testsupport::ScriptedFiles files;
 };
@@ -161,16 +155,15 @@ TEST_F(CommWindow, CopyRemoveAndSave)
     auto w = open();
     w->btnApply_Click(); // no current row: nothing
     EXPECT_EQ(w->boards(1).size(), 1);
-    w->showIPListView->setCurrentItem(w->showIPListView->topLevelItem(1));
-    w->showIPListView->topLevelItem(1)->setSelected(true);
+    select(w->showIPListView, 1);
     w->showIPListView->topLevelItem(2)->setSelected(true);
     w->btnApply_Click();
     EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.3", "other"}, {"10.0.0.2", ""}}));
     EXPECT_TRUE(w->lvDestIPList->topLevelItem(0)->isSelected());
     // Remove takes the selected rows of both lists.
     w->RemoveSelectedIP();
-    EXPECT_EQ(addresses(*w, 0), QStringList({"10.0.0.1"}));
-    EXPECT_EQ(addresses(*w, 1), QStringList({"10.0.0.2"}));
+    EXPECT_EQ(w->boards(0), BoardList({{"10.0.0.1", "a"}}));
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.2", ""}}));
     select(w->lvDestIPList, 0);
     w->RemoveSelectedIP();
     w->btnCancel_Click();
@@ -182,13 +175,13 @@ TEST_F(CommWindow, DestinationListLoadsSortedAndColumnClickFlips)
 {
     writeAll(gstrProgramFolder + "/DestIPAddress.txt", "10.0.0.2, a\r\n10.0.0.12, c\r\n10.0.0.1, b\r\n");
     auto w = open();
-    EXPECT_EQ(addresses(*w, 1), QStringList({"10.0.0.1", "10.0.0.12", "10.0.0.2"}));
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.1", "b"}, {"10.0.0.12", "c"}, {"10.0.0.2", "a"}}));
     w->columnClick(1, 2);
-    EXPECT_EQ(addresses(*w, 1), QStringList({"10.0.0.2", "10.0.0.1", "10.0.0.12"}));
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.2", "a"}, {"10.0.0.1", "b"}, {"10.0.0.12", "c"}}));
     w->columnClick(1, 2);
-    EXPECT_EQ(addresses(*w, 1), QStringList({"10.0.0.12", "10.0.0.1", "10.0.0.2"}));
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.12", "c"}, {"10.0.0.1", "b"}, {"10.0.0.2", "a"}}));
     type(*w, "10.0.0.0", "");
-    EXPECT_EQ(addresses(*w, 1).last(), QString("10.0.0.0"));
+    EXPECT_EQ(w->boards(1).last().address, QString("10.0.0.0"));
 }
 
 TEST_F(CommWindow, ModeShowsAdminUpdate)
@@ -264,14 +257,14 @@ TEST_F(CommWindow, UpdateChecksInOrder)
     EXPECT_EQ(messages.titles.last(), QString("No sending process"));
 }
 
-TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActions)
+TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActionsThenRestartTellsTheOutcome)
 {
     auto w = openForRun();
     w->btnUpdate_Click(0);
     ASSERT_TRUE(w->busy());
     EXPECT_FALSE(w->btnUpdate[0]->isEnabled());
     EXPECT_TRUE(w->btnCancelProcess->isEnabled());
-    ASSERT_TRUE(testsupport::waitFor([&] { return puts > 0; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return hold.puts > 0; }));
     w->show();
     EXPECT_FALSE(w->close());
     EXPECT_TRUE(w->isVisible());
@@ -283,7 +276,7 @@ TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActions)
                                               "Update process is running, please cancel the process before exiting (!)",
                                               "One process is running, can't do any other process now. (!)",
                                               "One process is running, can't do any other process now. (!)"}));
-    release = true;
+    hold.release = true;
     ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
     EXPECT_EQ(messages.texts.last(), QString("Update process is done"));
     EXPECT_EQ(w->boardIcon(0), frmOrvaneComm::kSuccessIcon);
@@ -291,13 +284,16 @@ TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActions)
     EXPECT_TRUE(w->lstMessage->item(w->lstMessage->count() - 2)->text().endsWith(" - Finished sending process."));
     EXPECT_TRUE(w->btnUpdate[0]->isEnabled());
     EXPECT_EQ(w->FileProgressBar->value(), 100);
+    w->btnRetart_Click();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(messages.texts.last(), QString("Successfully restart Orvane at 10.0.0.7"));
 }
 
-TEST_F(CommWindow, CancelProcessEndsTheRunWithoutDoneBox)
+TEST_F(CommWindow, CancelProcessAndClosingByTheProgramEndTheRunWithoutDoneBox)
 {
     auto w = openForRun();
     w->btnUpdate_Click(0);
-    ASSERT_TRUE(testsupport::waitFor([&] { return puts > 0; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return hold.puts > 0; }));
     w->btnCancelProcess_Click();
     ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
     EXPECT_TRUE(messages.texts.isEmpty());
@@ -306,14 +302,11 @@ TEST_F(CommWindow, CancelProcessEndsTheRunWithoutDoneBox)
         1);
     EXPECT_TRUE(w->lstMessage->findItems("!!!", Qt::MatchContains).isEmpty());
     EXPECT_EQ(w->boardIcon(0), 0);
-    EXPECT_EQ(puts, 1);
-}
+    EXPECT_EQ(hold.puts, 1);
 
-TEST_F(CommWindow, ClosingByTheProgramCancelsTheRunAndSaves)
-{
-    auto w = openForRun();
+    // Closing by the program cancels a run too, and saves.
     w->btnUpdate_Click(0);
-    ASSERT_TRUE(testsupport::waitFor([&] { return puts > 0; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return hold.puts > 1; }));
     w->closeByProgram();
     EXPECT_FALSE(w->busy());
     EXPECT_TRUE(messages.texts.isEmpty());
@@ -322,23 +315,10 @@ TEST_F(CommWindow, ClosingByTheProgramCancelsTheRunAndSaves)
     testsupport::pump(50); // reports still queued for the gone window are dropped
 }
 
-TEST_F(CommWindow, RestartTellsTheOutcome)
-{
-    auto w = openForRun();
-    release = true;
-    select(w->lvDestIPList, 0);
-    w->btnRetart_Click();
-    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
-    EXPECT_EQ(messages.texts, QStringList({"Successfully restart Orvane at 10.0.0.7"}));
-    EXPECT_EQ(readAll(gstrRemoteFolder + "/CommConfirm.txt"), QByteArray("2\r\n"));
-}
-
 TEST_F(CommWindow, AdminUpdateReachesARealBoard)
 {
     FtpTestServer server;
-    if (FtpTestServer::python().isEmpty())
-        GTEST_SKIP() << "python3-pyftpdlib is not installed";
-    ASSERT_TRUE(server.start());
+    START_SERVER(server);
     server.putFile("Orvane/Data/.keep", "");
     server.putFile("Orvane/Media/.keep", "");
     QDir().mkpath(gstrMediaFolder);
@@ -350,8 +330,7 @@ TEST_F(CommWindow, AdminUpdateReachesARealBoard)
     writeAll(tplPath, "[TEMPLATE]\r\nRecords Per Page=2\r\n[BACKGROUND]\r\nType=1\r\nImage File=back.png\r\n");
     auto w = open();
     w->txtTplFile[2]->setText(tplPath);
-    const int port = server.host().section(':', 1).toInt();
-    w->makeUploader = [port](const std::atomic<bool>& cancel, TransferDisplay* display) {
+    w->makeUploader = [port = server.port()](const std::atomic<bool>& cancel, TransferDisplay* display) {
         auto ftp = std::make_unique<BoardFtp>(cancel, port, BoardLogin{FtpTestServer::kUser, FtpTestServer::kPassword});
         ftp->setDisplay(display);
         return std::unique_ptr<Uploader>(std::move(ftp));

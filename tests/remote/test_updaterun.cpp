@@ -1,5 +1,6 @@
 // The update run and Restart Orvane against a recording upload layer.
 #include "remote/updaterun.h"
+#include "tests/remote/fakeview.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -39,20 +40,6 @@ public:
     QStringList unreachable;
     std::map<QString, TransferStatus> answers;
     std::function<void(const QString&)> onPut;
-};
-
-class FakeView final : public RunView {
-public:
-    void addMessage(const QString& text) override
-    {
-        if (!text.startsWith("---"))
-            lines << text;
-    }
-    void setStatusLine(const QString& text) override { status = text; }
-    void setBoardResult(int row, bool success) override { icons[row] = success; }
-    QStringList lines;
-    QString status;
-    std::map<int, bool> icons;
 };
 
 class Run : public ::testing::Test {
@@ -179,7 +166,7 @@ TEST_F(Run, IconShowsSuccessOnlyWhenEveryTransferSucceeded)
         uploader.answers[remoteMediaPath("a.jpg")] = c.media;
         view.icons.clear();
         go();
-        EXPECT_EQ(view.icons[0], c.icon) << statusWord(c.media).toStdString();
+        EXPECT_EQ(view.icons[0], c.icon) << int(c.media);
     }
     uploader.answers.clear();
     uploader.answers[remoteConfirmPath()] = TransferStatus::Ready;
