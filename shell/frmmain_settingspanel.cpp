@@ -45,6 +45,22 @@ const QString kImageFileFilter =
     QStringLiteral("PNG Files (*.png)|*.png|BMP Files (*.bmp)|*.bmp|JPEG Files (*.jpg)|*.jpg");
 const QString kIDLookupFilter = QStringLiteral("EBMS ID Look Up Files|*.TXT");
 
+// The date (1) or time (2) label follows its check box: checking it shows
+// the first format applied to now, clearing it empties the label.
+void showClockLabel(ShellNeighbours& neighbours, QCheckBox* check, QComboBox* formats, int label)
+{
+    neighbours.HideSelectionFrame();
+    const Qt::CheckState state = check->checkState();
+    if (state == Qt::Unchecked) {
+        neighbours.setTDTLabelCaption(label, QString());
+    } else if (state == Qt::Checked) {
+        formats->setCurrentIndex(0);
+        neighbours.setTDTLabelCaption(label,
+                                      vb::FormatDateTime(services::clock().now(), formats->currentText().trimmed()));
+    }
+    neighbours.setTDTLabelVisible(label, state != Qt::Unchecked);
+}
+
 // The folder part of a stored path: the text before its last "\" or "/".
 QString folderOf(const QString& path)
 {
@@ -401,30 +417,12 @@ void frmMain::chkTitle_Click()
 
 void frmMain::chkDateFormat_Click()
 {
-    neighbours.HideSelectionFrame();
-    const Qt::CheckState state = chkDateFormat->checkState();
-    if (state == Qt::Unchecked) {
-        neighbours.setTDTLabelCaption(1, QString());
-    } else if (state == Qt::Checked) {
-        cboDateFormat->setCurrentIndex(0);
-        neighbours.setTDTLabelCaption(
-            1, vb::FormatDateTime(services::clock().now(), cboDateFormat->currentText().trimmed()));
-    }
-    neighbours.setTDTLabelVisible(1, state != Qt::Unchecked);
+    showClockLabel(neighbours, chkDateFormat, cboDateFormat, 1);
 }
 
 void frmMain::chkTimeFormat_Click()
 {
-    neighbours.HideSelectionFrame();
-    const Qt::CheckState state = chkTimeFormat->checkState();
-    if (state == Qt::Unchecked) {
-        neighbours.setTDTLabelCaption(2, QString());
-    } else if (state == Qt::Checked) {
-        cboTimeFormat->setCurrentIndex(0);
-        neighbours.setTDTLabelCaption(
-            2, vb::FormatDateTime(services::clock().now(), cboTimeFormat->currentText().trimmed()));
-    }
-    neighbours.setTDTLabelVisible(2, state != Qt::Unchecked);
+    showClockLabel(neighbours, chkTimeFormat, cboTimeFormat, 2);
 }
 
 void frmMain::chkPiP_Click()

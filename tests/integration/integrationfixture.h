@@ -50,7 +50,12 @@ protected:
         dataGrids().igRADE.Clear(true);
         dataGrids().igBook.Clear(true);
         StatusLog::instance().clear();
+        startWindow();
+    }
 
+    // A new main window with its data side, loaded as the program starts it.
+    void startWindow()
+    {
         window = std::make_unique<frmMain>();
         side = DataSide::install(*window);
         window->Form_Load(paths::programFolder(), paths::playerFolder());
@@ -70,9 +75,7 @@ protected:
     QString writeFile(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            f.write(bytes);
+        testsupport::writeAll(path, bytes);
         return path;
     }
 

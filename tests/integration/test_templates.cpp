@@ -35,12 +35,6 @@ bool exists(const QString& path)
     return QFileInfo(path).isFile();
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The user chooses an entry of the slot list.
 void chooseSlot(frmMain& w, int index)
 {
@@ -162,7 +156,8 @@ TEST_F(IntegrationTest, SaveTemplateWritesTheNamedFileOrSaysWhyNot)
     EXPECT_EQ(messages.texts.value(0), "Please enter a Template Name.");
     w.TxtTplName->setText(QStringLiteral("../Show"));
     w.mnuSaveTemplate->trigger();
-    EXPECT_TRUE(messages.texts.value(1).contains(QStringLiteral("Template Name"))) << messages.texts.value(1).toStdString();
+    EXPECT_TRUE(messages.texts.value(1).contains(QStringLiteral("Template Name")))
+        << messages.texts.value(1).toStdString();
     EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files), before);
     EXPECT_FALSE(exists(paths::join(paths::programFolder(), QStringLiteral("Show.ORVT"))));
 
@@ -193,7 +188,7 @@ TEST_F(IntegrationTest, LoadTemplateCopiesAFileFromAnotherFolderOntoItsSlot)
     ts.commandsPanel()->CmdSelTpl->click();
 
     const QString two = slotFile(QStringLiteral("Template with 2 records"));
-    EXPECT_EQ(bytesOf(two), bytesOf(outside));
+    EXPECT_EQ(testsupport::readAll(two), testsupport::readAll(outside));
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 2);
     EXPECT_EQ(w.TxtTplName->text(), "Template with 2 records");
     EXPECT_EQ(w.txtRecordsPerPage->text(), "2");
@@ -201,10 +196,10 @@ TEST_F(IntegrationTest, LoadTemplateCopiesAFileFromAnotherFolderOntoItsSlot)
     EXPECT_EQ(ts.designer().mintPrevTemplateIndex, 2);
 
     // The next slot change stores the imported template where it came to.
-    const QByteArray five = bytesOf(slotFile(QStringLiteral("Template with 5 records")));
+    const QByteArray five = testsupport::readAll(slotFile(QStringLiteral("Template with 5 records")));
     chooseSlot(w, 4);
     EXPECT_EQ(templates::GetTemplateRecordsPerPage(two), 2);
-    EXPECT_EQ(bytesOf(slotFile(QStringLiteral("Template with 5 records"))), five);
+    EXPECT_EQ(testsupport::readAll(slotFile(QStringLiteral("Template with 5 records"))), five);
 }
 
 TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
@@ -218,7 +213,7 @@ TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
     chooseSlot(w, 1);
     chooseSlot(w, 3);
     const QString three = slotFile(QStringLiteral("Template with 3 records"));
-    const QByteArray stored = bytesOf(three);
+    const QByteArray stored = testsupport::readAll(three);
     ASSERT_FALSE(stored.isEmpty());
 
     w.txtTitle->setText(QStringLiteral("Edited"));
@@ -230,7 +225,7 @@ TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
     EXPECT_EQ(m.lblTDT(0).caption, "Welcome");
     EXPECT_EQ(templates::designerTemplate().gstrTitleFont, templates::kDefaultFontDescriptor);
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 3);
-    EXPECT_EQ(bytesOf(three), stored); // nothing is written
+    EXPECT_EQ(testsupport::readAll(three), stored); // nothing is written
 
     // A slot without a file goes back to its built-in layout.
     chooseSlot(w, 5);
@@ -255,8 +250,9 @@ TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
         w.cboTemplateSelection->setCurrentIndex(slot);
         p.btnAddTemplate->click();
     }
-    EXPECT_EQ(playList(), (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record"),
-                                       QStringLiteral("Template with 2 records")}));
+    EXPECT_EQ(playList(),
+              (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record"),
+                           QStringLiteral("Template with 2 records")}));
     selectOnly(3);
     p.btnUpTemplate->click();
     EXPECT_EQ(playList().value(1), "Template with 2 records");
@@ -265,7 +261,8 @@ TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
     EXPECT_EQ(playList().value(0), "Template with 3 records");
     selectOnly(1);
     p.btnRemoveTemplate->click();
-    EXPECT_EQ(playList(), (QStringList{QStringLiteral("Template with 2 records"), QStringLiteral("Template with 1 record")}));
+    EXPECT_EQ(playList(),
+              (QStringList{QStringLiteral("Template with 2 records"), QStringLiteral("Template with 1 record")}));
     w.cboTemplateSelection->setCurrentIndex(6);
     p.btnAddTemplate->click();
     selectOnly(2);

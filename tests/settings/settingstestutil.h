@@ -1,10 +1,11 @@
 #pragma once
 // Helpers shared by the settings tests.
-#include "tests/testsupport.h"
 #include "platform/inifile.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
+#include "shell/settings/fenwold.h"
+#include "tests/testsupport.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,17 @@ inline std::vector<std::pair<QString, QString>> keyLines(const IniDocument& d)
 
 // Records message boxes.
 using RecordingMessages = testsupport::RecordedMessages;
+
+// Keeps the programs it was asked to start instead of starting them.
+class Launcher final : public fenwold::Launcher {
+public:
+    bool startDetached(const QString& program) override
+    {
+        started << program;
+        return true;
+    }
+    QStringList started;
+};
 
 // Status log lines starting with "!!!".
 inline QStringList problemLines()

@@ -12,24 +12,13 @@ using namespace fenwold;
 
 namespace {
 
-class FakeLauncher : public Launcher {
-public:
-    bool startDetached(const QString& program) override
-    {
-        started << program;
-        return true;
-    }
-    QStringList started;
-};
-
 class FenwoldTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString settingsPath() const { return dir.filePath(kSettingsFileName); }
-    void installExe(const QString& name) { testsupport::writeAll(dir.filePath(name), "#!/bin/sh\n"); }
 
     QTemporaryDir dir;
-    FakeLauncher launcher;
+    settingstest::Launcher launcher;
     settingstest::RecordingMessages messages;
 };
 
@@ -43,38 +32,6 @@ TEST(FenwoldDecision, ModeAndDataSource)
     EXPECT_EQ(decide(false, 0, false), (Decision{true, false, kCantLoad}));
     for (const int other : {2, 3, 4, -1})
         EXPECT_EQ(decide(false, other, true), (Decision{false, false, kOnlyWorksWith})) << other;
-}
-
-TEST_F(FenwoldTest, PlayerWithDelphiWritesTheSettingsAndStarts)
-{
-    installExe(QStringLiteral("Fenwold"));
-    launch(false, 1, QString(), dir.path(), launcher);
-    EXPECT_EQ(testsupport::readAll(settingsPath()),
-              QByteArray("[FNWSETTING]\r\nLast Loaded Event Type=DELPHI\r\nLast Loaded File=\r\n"));
-    EXPECT_EQ(launcher.started, QStringList({dir.filePath(QStringLiteral("Fenwold"))}));
-    EXPECT_TRUE(messages.texts.isEmpty());
-}
-
-TEST_F(FenwoldTest, OtherDataSourcesAreRefusedAndTheFileIsLeftAlone)
-{
-    installExe(QStringLiteral("Fenwold"));
-    testsupport::writeAll(settingsPath(), "old");
-    launch(false, 2, QStringLiteral("/x/y.txt"), dir.path(), launcher);
-    EXPECT_EQ(testsupport::readAll(settingsPath()), "old");
-    EXPECT_TRUE(launcher.started.isEmpty());
-    EXPECT_EQ(messages.texts, QStringList({kOnlyWorksWith}));
-    EXPECT_EQ(messages.titles, QStringList({"Orvane"}));
-    EXPECT_EQ(messages.icons.front(), MsgIcon::Information);
-    EXPECT_FALSE(WriteFNWSettings(settingsPath(), 4, QStringLiteral("/x")));
-    EXPECT_EQ(testsupport::readAll(settingsPath()), "old");
-}
-
-TEST_F(FenwoldTest, EditorStartsWithoutTouchingTheSettings)
-{
-    installExe(QStringLiteral("Fenwold.exe"));
-    launch(true, 4, QStringLiteral("/x/y.txt"), dir.path(), launcher);
-    EXPECT_FALSE(QFile::exists(settingsPath()));
-    EXPECT_EQ(launcher.started, QStringList({dir.filePath(QStringLiteral("Fenwold.exe"))}));
 }
 
 TEST_F(FenwoldTest, MissingProgramStillRewritesTheSettingsInPlayerMode)

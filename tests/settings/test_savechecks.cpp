@@ -35,12 +35,6 @@ SaveCheckInput completeFtp()
 
 } // namespace
 
-TEST(SaveChecks, CompleteSettingsPass)
-{
-    EXPECT_FALSE(checkRunSettings(complete()));
-    EXPECT_FALSE(checkRunSettings(completeFtp()));
-}
-
 TEST(SaveChecks, EachCheckInTurnGivesItsMessageAndFocus)
 {
     // Spoiling the fields one after another, last check first: each new
@@ -58,7 +52,9 @@ TEST(SaveChecks, EachCheckInTurnGivesItsMessageAndFocus)
         {[](SaveCheckInput& i) { i.ftpServer = ""; }, {"Please enter a FTP Server.", "txtFTPServer"}},
         {[](SaveCheckInput& i) { i.ftpFilename = ""; }, {"Please enter a FTP Filename.", "txtFTPFilename"}},
     };
+    EXPECT_FALSE(checkRunSettings(complete()));
     SaveCheckInput in = completeFtp();
+    EXPECT_FALSE(checkRunSettings(in));
     for (const Step& s : ftpSteps) {
         s.spoil(in);
         EXPECT_EQ(checkRunSettings(in), s.expected) << s.expected.message.toStdString();

@@ -139,17 +139,6 @@ TEST_F(SettingsFileTest, PlayListKeysFollowTheRowsAndAnEmptyListWritesZero)
     EXPECT_FALSE(d.value("TEMPLATES", "1").has_value()) << "a save leaves no keys of an earlier save";
 }
 
-TEST_F(SettingsFileTest, ScreenSizeInForceSurvivesASaveAndLoad)
-{
-    PanelTexts p = localPanel();
-    p.screenWidth = QStringLiteral("1000");
-    p.screenHeight = QStringLiteral("1600");
-    ASSERT_TRUE(saveSettings(path, p, grids));
-    const auto screen = settingsload::readScreenKeys(settingsfile::loadSettingsDocument(path).value());
-    EXPECT_EQ(screen.width, "1000");
-    EXPECT_EQ(screen.height, "1600");
-}
-
 TEST_F(SettingsFileTest, EmptySourceFieldsEmptyTheirGridsButNeverHandKeptRecords)
 {
     auto fillAll = [this] {

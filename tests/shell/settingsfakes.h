@@ -1,18 +1,15 @@
 #pragma once
-// Stand-ins for the message boxes, dialogs, clock and program launcher the
-// settings side of the main window uses, and a fixture that installs them.
-#include "tests/testsupport.h"
+// The settings side of the main window with its message boxes, dialogs,
+// clock and program launcher replaced.
 #include "frmmainfixture.h"
+#include "tests/settings/settingstestutil.h"
+#include "tests/testsupport.h"
 
 #include "platform/services.h"
 #include "platform/statuslog.h"
-#include "shell/settings/fenwold.h"
 
-#include <QApplication>
 #include <QColor>
 #include <QComboBox>
-#include <QDir>
-#include <QStringList>
 
 #include <ostream>
 
@@ -34,20 +31,6 @@ inline bool logged(const QString& text)
     return false;
 }
 
-inline bool loggedError()
-{
-    for (const QString& line : StatusLog::instance().lines())
-        if (line.contains(QLatin1String("!!!")))
-            return true;
-    return false;
-}
-
-using Messages = testsupport::RecordedMessages;
-
-// Answers every dialog with `answer` (empty: the user cancels) and keeps
-// what the dialog was asked to show.
-using Files = testsupport::ScriptedFiles;
-
 class Colors final : public ColorChooser {
 public:
     Colors() { services::setColors(this); }
@@ -60,24 +43,6 @@ public:
         return true;
     }
     QColor answer; // invalid: the user cancels
-};
-
-class FixedClock final : public Clock {
-public:
-    FixedClock() { services::setClock(this); }
-    ~FixedClock() override { services::setClock(nullptr); }
-    QDateTime now() const override { return at; }
-    QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
-};
-
-class Launcher final : public fenwold::Launcher {
-public:
-    bool startDetached(const QString& program) override
-    {
-        started << program;
-        return true;
-    }
-    QStringList started;
 };
 
 } // namespace shelltest
@@ -104,9 +69,9 @@ protected:
         gstrDataType = QString::number(dataType);
     }
 
-    shelltest::Messages messages;
-    shelltest::Files files;
+    testsupport::RecordedMessages messages;
+    testsupport::ScriptedFiles files;
     shelltest::Colors colors;
-    shelltest::FixedClock clock;
-    shelltest::Launcher launcher;
+    testsupport::FixedClock clock;
+    settingstest::Launcher launcher;
 };

@@ -1,14 +1,15 @@
 #include "shelltestsupport.h"
 
-#include <QFile>
+#include <QComboBox>
 
 namespace shelltest {
 
-void writeText(const QString& path, const QString& text)
+QStringList entries(const QComboBox* list)
 {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(text.toUtf8());
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
 }
 
 } // namespace shelltest

@@ -3,12 +3,21 @@
 #include "tests/testsupport.h"
 
 #include <QString>
+#include <QStringList>
+
+class QComboBox;
 
 namespace shelltest {
 
 using testsupport::pump;
 using testsupport::waitFor;
-// Writes a settings file with the given text.
-void writeText(const QString& path, const QString& text);
+
+inline void writeText(const QString& path, const QString& text)
+{
+    testsupport::writeAll(path, text.toUtf8());
+}
+
+// The texts of a list's entries, in order.
+QStringList entries(const QComboBox* list);
 
 } // namespace shelltest

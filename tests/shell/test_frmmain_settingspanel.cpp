@@ -4,9 +4,11 @@
 
 #include "core/datagrids.h"
 #include "platform/statuslog.h"
+#include "shell/settings/screenlists.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -18,20 +20,14 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+using shelltest::entries;
+
 namespace {
 
 void type(QWidget* target, Qt::Key key, const QString& text)
 {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(target, &press);
-}
-
-QStringList entries(const QComboBox* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->itemText(i);
-    return out;
 }
 
 } // namespace
@@ -113,15 +109,11 @@ TEST_F(SettingsWindowTest, OrientationRefillsTheScreenListsAndRebuildsThePreview
 
     w.optLayout[1]->setChecked(true);
     EXPECT_EQ(calls, (QStringList{QStringLiteral("hide frame"), QStringLiteral("layout 1"), QStringLiteral("guides")}));
-    EXPECT_EQ(entries(w.cboResolution),
-              (QStringList{QStringLiteral("852 x 480"), QStringLiteral("800 x 600"), QStringLiteral("1280 x 720"),
-                           QStringLiteral("1024 x 768"), QStringLiteral("1360 x 768"), QStringLiteral("1366 x 768"),
-                           QStringLiteral("1920 x 1080")}));
+    EXPECT_EQ(entries(w.cboResolution), screenlists::resolutionList(true));
     EXPECT_EQ(w.cboResolution->currentText(), QStringLiteral("1024 x 768"));
     EXPECT_EQ(gstrScreenWidth, QStringLiteral("1024"));
     EXPECT_EQ(gstrScreenHeight, QStringLiteral("768"));
-    EXPECT_EQ(entries(w.cboRotation),
-              (QStringList{QStringLiteral("0"), QStringLiteral("90"), QStringLiteral("180"), QStringLiteral("270")}));
+    EXPECT_EQ(entries(w.cboRotation), screenlists::rotationList());
     EXPECT_EQ(gstrRotation, QStringLiteral("0"));
 
     w.optLayout[0]->setChecked(true);

