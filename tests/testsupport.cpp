@@ -1,5 +1,7 @@
 #include "tests/testsupport.h"
 
+#include "platform/statuslog.h"
+
 #include <QCoreApplication>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -185,6 +187,32 @@ FixedClock::FixedClock(const QDateTime& when)
 FixedClock::~FixedClock()
 {
     services::setClock(nullptr);
+}
+
+ChosenColors::ChosenColors()
+{
+    services::setColors(this);
+}
+
+ChosenColors::~ChosenColors()
+{
+    services::setColors(nullptr);
+}
+
+bool ChosenColors::choose(const QColor&, QColor& chosen)
+{
+    if (!answer.isValid())
+        return false;
+    chosen = answer;
+    return true;
+}
+
+QStringList logTexts()
+{
+    QStringList out;
+    for (const QString& line : StatusLog::instance().lines())
+        out << line.mid(line.indexOf(QStringLiteral(" - ")) + 3);
+    return out;
 }
 
 HeldKeys::HeldKeys()

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 #include "platform/services.h"
 #include "platform/videoplayer.h"
 
@@ -125,9 +127,29 @@ public:
     int reads = 0;
 };
 
+// Picks `answer` in every colour dialog; an invalid colour cancels the
+// dialog. It installs itself while it lives.
+class ChosenColors final : public ColorChooser {
+public:
+    ChosenColors();
+    ~ChosenColors() override;
+    bool choose(const QColor& start, QColor& chosen) override;
+
+    QColor answer;
+};
+
+// The status log's texts without their date and time.
+QStringList logTexts();
+
 // Runs the event loop until `done` holds or `timeoutMs` has passed; false on time-out.
 bool waitFor(const std::function<bool()>& done, int timeoutMs = 3000);
 // Runs the event loop for `ms` milliseconds.
 void pump(int ms);
 
 } // namespace testsupport
+
+// Test failures print texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}

@@ -10,12 +10,6 @@
 
 #include <array>
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 // The window around the preview: remembers what it was asked to show.
 class SeenWindow final : public lines::LineWindow {
 public:

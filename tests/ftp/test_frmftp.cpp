@@ -16,16 +16,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-namespace {
+using testsupport::logTexts;
 
-// The log's texts without their date and time.
-QStringList logTexts()
-{
-    QStringList out;
-    for (const QString& line : StatusLog::instance().lines())
-        out << line.mid(line.indexOf(QStringLiteral(" - ")) + 3);
-    return out;
-}
+namespace {
 
 QByteArray bigPayload()
 {

@@ -20,12 +20,6 @@
 
 #include <memory>
 
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 using testsupport::RecordedMessages;
 
 // The open dialog answers with `answer`; an empty answer is a cancel.

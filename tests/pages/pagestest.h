@@ -114,14 +114,7 @@ protected:
     {
         ASSERT_TRUE(templates::writeTemplateFile(QDir(gstrDataFolder).filePath(entry + ".ORVT"), t));
     }
-    // The log's messages without their time stamps.
-    static QStringList messages()
-    {
-        QStringList out;
-        for (const QString& l : StatusLog::instance().lines())
-            out << l.mid(l.indexOf(QStringLiteral(" - ")) + 3);
-        return out;
-    }
+    static QStringList messages() { return testsupport::logTexts(); }
 
     QTemporaryDir dir;
     DataGrids grids;

@@ -1,18 +1,11 @@
 #pragma once
 // Builders for record and booking test data.
 #include "platform/grid.h"
+#include "tests/testsupport.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
-#include <ostream>
-
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace listtest {
 

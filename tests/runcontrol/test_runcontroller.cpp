@@ -19,15 +19,9 @@ using namespace runtest;
 using testsupport::readAll;
 using testsupport::writeAll;
 
-namespace {
+using testsupport::logTexts;
 
-QStringList logTexts()
-{
-    QStringList out;
-    for (const QString& line : StatusLog::instance().lines())
-        out << line.mid(line.indexOf(QStringLiteral(" - ")) + 3);
-    return out;
-}
+namespace {
 
 void setModified(const QString& path, const QDateTime& at)
 {

@@ -14,10 +14,6 @@
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 QT_END_NAMESPACE
 
 namespace shelltest {
@@ -30,20 +26,6 @@ inline bool logged(const QString& text)
             return true;
     return false;
 }
-
-class Colors final : public ColorChooser {
-public:
-    Colors() { services::setColors(this); }
-    ~Colors() override { services::setColors(nullptr); }
-    bool choose(const QColor&, QColor& chosen) override
-    {
-        if (!answer.isValid())
-            return false;
-        chosen = answer;
-        return true;
-    }
-    QColor answer; // invalid: the user cancels
-};
 
 } // namespace shelltest
 
@@ -71,7 +53,7 @@ protected:
 
     testsupport::RecordedMessages messages;
     testsupport::ScriptedFiles files;
-    shelltest::Colors colors;
+    testsupport::ChosenColors colors;
     testsupport::FixedClock clock;
     settingstest::Launcher launcher;
 };

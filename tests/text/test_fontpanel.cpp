@@ -16,21 +16,10 @@
 
 namespace {
 
-struct FakeColors : ColorChooser {
-    bool answer = false;
-    QColor pick;
-    bool choose(const QColor&, QColor& chosen) override
-    {
-        chosen = pick;
-        return answer;
-    }
-};
-
 class FontPanelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        services::setColors(&colors);
         for (auto& rec : table)
             for (int l = 0; l < 12; ++l) {
                 rec[3][l] = kDefaultFontDescriptor;
@@ -50,7 +39,6 @@ protected:
         h.selectedLine = [this] { return line; };
         panel.setHooks(h);
     }
-    void TearDown() override { services::setColors(nullptr); }
 
     int storedLines(const QString& descriptor) const
     {
@@ -62,7 +50,7 @@ protected:
     }
 
     testsupport::RecordedMessages messages;
-    FakeColors colors;
+    testsupport::ChosenColors colors;
     FontLineTable table;
     QString titleFont, titleAlign, dateFont = kDefaultFontDescriptor, dateAlign, timeFont, timeAlign;
     int labelAlign[10][12] = {};
@@ -133,11 +121,9 @@ TEST_F(FontPanelTest, TypedSeparatorsAndColoursAreCleaned)
 {
     panel.CmbFontName->setEditText(QStringLiteral("Liberation, Sans"));
     panel.CmbFontSize->setEditText(QStringLiteral("2|0"));
-    colors.answer = true;
-    colors.pick = QColor(0x11, 0x22, 0x33);
+    colors.answer = QColor(0x11, 0x22, 0x33);
     panel.ImageColor_Click();
-    colors.answer = false;
-    colors.pick = Qt::red;
+    colors.answer = QColor();
     panel.ImageEColor_Click(); // cancelled: unchanged
     panel.ApplyFontToLine(0, 0);
     EXPECT_EQ(table[0][3][0], QStringLiteral("Liberation Sans,20,3351057,1,0,0,0,1,65535"));
