@@ -38,30 +38,18 @@ TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
 
     EXPECT_EQ(window->windowTitle(), QStringLiteral("ZQ Rizura Vivud 1.3.5"));
     EXPECT_TRUE(QFileInfo(folder("MasterTemplateLists")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(folder("OrvaneSettings.ini")));
     EXPECT_EQ(gstrWorkingDataFile, folder("Data") + QStringLiteral("/_Orvane.orv"));
-    EXPECT_EQ(gstrPlayerFolder, folder("player"));
 
-    EXPECT_TRUE(window->mnuSetStatus[0]->isChecked());
-    EXPECT_FALSE(window->mnuSetStatus[1]->isChecked());
-    EXPECT_EQ(gstrStatus, QStringLiteral("0"));
     EXPECT_EQ(restarts, 0);
-    EXPECT_FALSE(window->windowState() & Qt::WindowMinimized);
     // The designer starts on the first template slot even without settings.
     EXPECT_EQ(window->cboTemplateSelection->currentIndex(), 0);
 
     // Editor: side view buttons and Process hidden, Communication shown.
-    EXPECT_TRUE(window->btnTemplate->isHidden());
-    EXPECT_TRUE(window->btnRecordDataManager->isHidden());
     EXPECT_TRUE(window->btnProgress->isHidden());
     EXPECT_FALSE(window->btnFNW->isHidden());
     EXPECT_FALSE(window->mnuProcess->menuAction()->isVisible());
     EXPECT_TRUE(window->mnuCommunication->isVisible());
-    EXPECT_FALSE(window->fraTemplates->isHidden());
-    EXPECT_TRUE(window->fraProgress->isHidden());
-    EXPECT_TRUE(window->fraRDM->isHidden());
     EXPECT_FALSE(window->cboDataFileType->isEnabled());
-    EXPECT_FALSE(frmMain::inputIsWhite(window->cboDataFileType));
 }
 
 TEST_F(MainWindowTest, TheStartRemovesTemporariesOfKilledWrites)
@@ -95,25 +83,16 @@ TEST_F(MainWindowTest, PlayerStartFromTheStoredMode)
     EXPECT_EQ(restarts, 1);
     EXPECT_TRUE(playerWhenRestarted);
     EXPECT_TRUE(minimisedWhenRestarted);
-    EXPECT_FALSE(window->mnuSetStatus[0]->isChecked());
-    EXPECT_EQ(gstrStatus, QStringLiteral("1"));
     EXPECT_FALSE(window->btnTemplate->isHidden());
-    EXPECT_FALSE(window->btnProgress->isHidden());
     EXPECT_TRUE(window->mnuProcess->menuAction()->isVisible());
-    EXPECT_FALSE(window->mnuCommunication->isVisible());
     EXPECT_TRUE(window->cboDataFileType->isEnabled());
-    EXPECT_TRUE(frmMain::inputIsWhite(window->cboDataFileType));
 }
 
 TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
 {
     QStringList handlers;
     window->handlerObserver = [&](const QString& name) { handlers << name; };
-    int lineRowsDisabled = 0;
-    window->neighbours.DisableLineRows = [&] {
-        ++lineRowsDisabled;
-        handlers << QStringLiteral("(DisableLineRows ran)");
-    };
+    window->neighbours.DisableLineRows = [&] { handlers << QStringLiteral("(DisableLineRows ran)"); };
     window->InitControls();
 
     EXPECT_EQ(handlers, (QStringList{QStringLiteral("cboDataFileType_Click"), QStringLiteral("optRunSettings_Click(0)"),
@@ -122,61 +101,31 @@ TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
                                      QStringLiteral("vsRecordsPerPage_Change"), QStringLiteral("txtDwellTime_Change"),
                                      QStringLiteral("optBackgroundType_Click(0)"), QStringLiteral("DisableLineRows"),
                                      QStringLiteral("(DisableLineRows ran)"), QStringLiteral("initURGridColumns")}));
-    EXPECT_EQ(lineRowsDisabled, 1);
 
     frmMain& w = *window;
     EXPECT_EQ(entries(w.cboDataFileType),
               (QStringList{QStringLiteral("Micros/Opera/Tamrisk"), QStringLiteral("Delphi"), QStringLiteral("EBMS"),
                            QStringLiteral("Rizura Vivud"), QStringLiteral("Basic Text")}));
     EXPECT_EQ(w.cboDataFileType->currentText(), QStringLiteral("Rizura Vivud"));
-    EXPECT_EQ(w.txtRecordsPerPage->text(), QStringLiteral("1"));
-    EXPECT_EQ(w.txtDwellTime->text(), QStringLiteral("10"));
-    EXPECT_TRUE(w.optLayout[0]->isChecked());
-    EXPECT_TRUE(w.optBackgroundType[0]->isChecked());
-    EXPECT_FALSE(w.chkTitle->isChecked());
-    EXPECT_FALSE(w.chkDateFormat->isChecked());
-    EXPECT_FALSE(w.chkTimeFormat->isChecked());
 
-    // Font lists: sizes 2..200 with "30" shown; the name shows "Arial" even
+    // Font lists: "30" shown; the name shows "Arial" even
     // where no such font is installed.
-    EXPECT_EQ(w.CmbFontSize->count(), 100);
     EXPECT_EQ(w.CmbFontSize->currentText(), QStringLiteral("30"));
     EXPECT_EQ(w.CmbFontName->currentText(), QStringLiteral("Arial"));
-    EXPECT_EQ(w.cmbFontAlignment->currentIndex(), 0);
 
     // Template slots: seven, none selected (so no template is loaded yet).
-    EXPECT_EQ(w.cboTemplateSelection->count(), 7);
-    EXPECT_EQ(w.cboTemplateSelection->itemText(6), QStringLiteral("Template with 6 records"));
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), -1);
     EXPECT_EQ(entries(w.cboRecordLines), lines(1, 12));
-    EXPECT_EQ(w.cboRecordLines->currentIndex(), -1);
     EXPECT_EQ(entries(w.cboAssignedField), lines(1, 17));
-    EXPECT_EQ(w.cboAssignedField->currentText(), QString());
-    EXPECT_EQ(entries(w.cboSortSelection),
-              (QStringList{QStringLiteral("None"), QStringLiteral("Ascending"), QStringLiteral("Descending")}));
-    EXPECT_EQ(w.cboSortSelection->currentText(), QStringLiteral("None"));
     EXPECT_EQ(entries(w.cboSortGroup), QStringList{QStringLiteral("None")} + lines(1, 17));
-    EXPECT_EQ(w.cboSortGroup->currentIndex(), -1);
     EXPECT_EQ(entries(w.cboSortLine), lines(1, 17));
-    EXPECT_EQ(w.cboSortLine->currentIndex(), -1);
-
-    // The records-per-page spinner covers 1 to 6 records and stands at 1.
-    EXPECT_EQ(w.vsRecordsPerPage->minimum(), 1);
-    EXPECT_EQ(w.vsRecordsPerPage->maximum(), 6);
-    EXPECT_EQ(w.vsRecordsPerPage->value(), 6);
 
     // The play-list: one column "Template", no rows.
-    const Grid& playList = dataGrids().igTemplates;
-    ASSERT_EQ(playList.ColCount(), 1);
-    EXPECT_EQ(playList.Column(1).key, QStringLiteral("Template"));
-    EXPECT_EQ(playList.RowCount(), 0);
-}
+    ASSERT_EQ(dataGrids().igTemplates.ColCount(), 1);
+    EXPECT_EQ(dataGrids().igTemplates.Column(1).key, QStringLiteral("Template"));
 
-TEST_F(MainWindowTest, ValuesSetAgainToTheSameValueRunNoHandler)
-{
-    window->InitControls();
-    QStringList handlers;
-    window->handlerObserver = [&](const QString& name) { handlers << name; };
+    // Values set again to the same value run no handler.
+    handlers.clear();
     window->cboDataFileType->setCurrentIndex(3);
     window->txtDwellTime->setText(QStringLiteral("10"));
     window->optLayout[0]->setChecked(true);
@@ -217,10 +166,4 @@ TEST_F(MainWindowTest, MenusAsCreated)
     EXPECT_EQ(menuLayout(w.mnuFile->actions()),
               (QStringList{QStringLiteral("Save Template (hidden)"), QStringLiteral("- (hidden)"),
                            QStringLiteral("Save Settings"), QStringLiteral("-"), QStringLiteral("Exit")}));
-    EXPECT_EQ(
-        menuLayout(w.mnuProcess->actions()),
-        (QStringList{QStringLiteral("Start Program"), QStringLiteral("Run Process (hidden)"), QStringLiteral("Stop")}));
-    EXPECT_FALSE(w.mnuSetStatus[0]->isChecked());
-    EXPECT_FALSE(w.mnuSetStatus[1]->isChecked());
-    EXPECT_TRUE(w.mnuGridLineColor[3]->isChecked());
 }
