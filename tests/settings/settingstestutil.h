@@ -31,9 +31,6 @@ inline std::vector<std::pair<QString, QString>> keyLines(const IniDocument& d)
     return out;
 }
 
-// Records message boxes.
-using RecordingMessages = testsupport::RecordedMessages;
-
 // Keeps the programs it was asked to start instead of starting them.
 class Launcher final : public fenwold::Launcher {
 public:

@@ -10,20 +10,6 @@
 
 using namespace fenwold;
 
-namespace {
-
-class FenwoldTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString settingsPath() const { return dir.filePath(kSettingsFileName); }
-
-    QTemporaryDir dir;
-    settingstest::Launcher launcher;
-    settingstest::RecordingMessages messages;
-};
-
-} // namespace
-
 TEST(FenwoldDecision, ModeAndDataSource)
 {
     EXPECT_EQ(decide(true, 3, true), (Decision{false, true, ""}));
@@ -34,11 +20,14 @@ TEST(FenwoldDecision, ModeAndDataSource)
         EXPECT_EQ(decide(false, other, true), (Decision{false, false, kOnlyWorksWith})) << other;
 }
 
-TEST_F(FenwoldTest, MissingProgramStillRewritesTheSettingsInPlayerMode)
+TEST(Fenwold, MissingProgramStillRewritesTheSettingsInPlayerMode)
 {
-    testsupport::writeAll(settingsPath(), "[FNWSETTING]\r\nExtra=1\r\n");
+    QTemporaryDir dir;
+    settingstest::Launcher launcher;
+    testsupport::RecordedMessages messages;
+    testsupport::writeAll(dir.filePath(kSettingsFileName), "[FNWSETTING]\r\nExtra=1\r\n");
     launch(false, 0, QStringLiteral("C:\\exports\\today.txt"), dir.path(), launcher);
-    const IniDocument d = IniFile(settingsPath()).load();
+    const IniDocument d = IniFile(dir.filePath(kSettingsFileName)).load();
     EXPECT_EQ(d.keys("FNWSETTING"), QStringList({"Last Loaded Event Type", "Last Loaded File"}));
     EXPECT_EQ(d.value("FNWSETTING", "Last Loaded Event Type"), "TAMRISK");
     EXPECT_EQ(d.value("FNWSETTING", "Last Loaded File"), "C:\\exports\\today.txt");

@@ -13,23 +13,10 @@ SaveCheckInput complete()
 {
     SaveCheckInput in;
     in.ftp = false;
-    in.dataType = QStringLiteral("0");
     in.dataFile = QStringLiteral("/x/events.txt");
     in.imageFilename = QStringLiteral("page.png");
     in.dwellTime = QStringLiteral("10");
     in.playListRows = 1;
-    return in;
-}
-
-SaveCheckInput completeFtp()
-{
-    SaveCheckInput in = complete();
-    in.ftp = true;
-    in.dataFile.clear();
-    in.ftpFilename = QStringLiteral("events.txt");
-    in.ftpServer = QStringLiteral("ftp.example.org");
-    in.ftpUsername = QStringLiteral("board");
-    in.ftpPassword = QStringLiteral("secret");
     return in;
 }
 
@@ -53,7 +40,10 @@ TEST(SaveChecks, EachCheckInTurnGivesItsMessageAndFocus)
         {[](SaveCheckInput& i) { i.ftpFilename = ""; }, {"Please enter a FTP Filename.", "txtFTPFilename"}},
     };
     EXPECT_FALSE(checkRunSettings(complete()));
-    SaveCheckInput in = completeFtp();
+    SaveCheckInput in = complete();
+    in.ftp = true;
+    in.dataFile.clear();
+    in.ftpFilename = in.ftpServer = in.ftpUsername = in.ftpPassword = QStringLiteral("x");
     EXPECT_FALSE(checkRunSettings(in));
     for (const Step& s : ftpSteps) {
         s.spoil(in);
@@ -64,16 +54,8 @@ TEST(SaveChecks, EachCheckInTurnGivesItsMessageAndFocus)
     local.imageFilename.clear();
     local.dataFile = QStringLiteral("   ");
     EXPECT_EQ(checkRunSettings(local), (SaveCheckFailure{"Please enter/select a Data File.", "cmdDataFileBrowser"}));
-}
-
-TEST(SaveChecks, HandKeptRecordsNeedNoDataFile)
-{
-    SaveCheckInput in = complete();
-    in.dataType = QStringLiteral("3");
-    in.dataFile.clear();
-    EXPECT_FALSE(checkRunSettings(in));
-    in.imageFilename.clear();
-    EXPECT_EQ(checkRunSettings(in)->focus, "txtImageFilename");
+    local.dataType = QStringLiteral("3"); // hand-kept records need no data file
+    EXPECT_EQ(checkRunSettings(local)->focus, "txtImageFilename");
 }
 
 TEST(SaveChecks, DwellTimeMustBeAWholeNumberOfAtLeastOne)

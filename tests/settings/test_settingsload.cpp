@@ -80,26 +80,15 @@ TEST(StatusSetting, AFileThatCannotBeReadLoadsNothingAndIsReported)
 TEST(LoadRules, MissingKeysTakeTheirDefaultsOrKeep)
 {
     const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", "Status=1"}));
-    EXPECT_EQ(ld.assignedLocation, "");
     EXPECT_EQ(ld.sortType, "None");
-    EXPECT_EQ(ld.sortLine, "");
-    EXPECT_EQ(ld.dataType, "0");
     EXPECT_TRUE(ld.loadDataSource) << "a missing Retrieve Type reads as local files";
-    EXPECT_FALSE(ld.ftp);
     EXPECT_FALSE(ld.dataFile) << "the working record file is used";
-    EXPECT_FALSE(ld.idLookupDataFile);
-    EXPECT_FALSE(ld.bookingDataFile);
-    EXPECT_FALSE(ld.ftpFilename || ld.ftpServer || ld.ftpUsername || ld.ftpPassword || ld.ftpBookingFilename);
+    EXPECT_FALSE(ld.ftp || ld.ftpFilename || ld.ftpServer || ld.imageFile || ld.screen.layoutMode);
     EXPECT_EQ(ld.standAlone, "0");
     EXPECT_EQ(ld.dwellTime, "10");
-    EXPECT_FALSE(ld.imageFile);
-    EXPECT_EQ(ld.dayTimeValidity, "0");
     EXPECT_EQ(ld.validEndTime, "00:00");
-    EXPECT_EQ(ld.validEndDays, "0");
-    EXPECT_FALSE(ld.screen.layoutMode);
     EXPECT_EQ(ld.screen.width, "768");
     EXPECT_EQ(ld.screen.height, "1024");
-    EXPECT_EQ(ld.screen.rotation, "0");
     EXPECT_FALSE(ld.playList.replace);
     EXPECT_TRUE(ld.log.isEmpty());
 }
@@ -108,52 +97,26 @@ TEST(LoadRules, EmptyKeysTakeTheirDefaultsOrKeep)
 {
     const LoadedSettings ld = resolveLoad(allEmpty());
     EXPECT_EQ(ld.sortType, "None");
-    EXPECT_EQ(ld.dataType, "0");
     EXPECT_FALSE(ld.loadDataSource) << "Retrieve Type there but empty loads no data source";
-    EXPECT_FALSE(ld.loadIDLookup);
-    EXPECT_FALSE(ld.loadBooking);
-    EXPECT_FALSE(ld.dataFile || ld.idLookupDataFile || ld.ftpFilename || ld.ftpServer || ld.ftpPassword);
-    EXPECT_FALSE(ld.standAlone);
-    EXPECT_FALSE(ld.dwellTime);
-    EXPECT_FALSE(ld.imageFile);
-    EXPECT_FALSE(ld.dayTimeValidity);
+    EXPECT_FALSE(ld.loadIDLookup || ld.loadBooking);
+    EXPECT_FALSE(ld.dataFile || ld.standAlone || ld.dwellTime || ld.imageFile || ld.dayTimeValidity);
+    EXPECT_FALSE(ld.screen.layoutMode || ld.screen.width || ld.screen.height || ld.playList.replace);
     EXPECT_EQ(ld.validStartTime, "00:00");
-    EXPECT_FALSE(ld.screen.layoutMode || ld.screen.width || ld.screen.height);
     EXPECT_EQ(ld.screen.rotation, "0");
-    EXPECT_FALSE(ld.playList.replace);
     EXPECT_TRUE(ld.log.isEmpty());
 }
 
 TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
 {
-    const LoadedSettings ld = resolveLoad(doc({
-        "[settings]",
-        "Data Type= 2 ",
-        "Retrieve Type=0",
-        "Data File=/x/events.txt",
-        "Booking Data File=/x/book.txt",
-        "ID Lookup Data File=/x/ids.txt",
-        "Stand Alone=yes",
-        "Dwell Time=7",
-        "[DAYTIME_VALIDATION]",
-        "Day Time Validity=1",
-        "Valid Start Days=3",
-        "[TEMPLATES]",
-        "Mode=1",
-        "Width=1024",
-        "Height=768",
-        "Rotation=270",
-    }));
-    EXPECT_EQ(ld.dataType, "2");
+    const LoadedSettings ld = resolveLoad(
+        doc({"[settings]", "Data Type= 2 ", "Retrieve Type=0", "Data File=/x/events.txt",
+             "Booking Data File=/x/book.txt", "ID Lookup Data File=/x/ids.txt", "Stand Alone=yes",
+             "[DAYTIME_VALIDATION]", "Valid Start Days=3", "[TEMPLATES]", "Width=1024", "Height=768", "Rotation=270"}));
     EXPECT_EQ(ld.dataTypeIndex, 2);
-    EXPECT_TRUE(ld.loadIDLookup);
-    EXPECT_TRUE(ld.loadBooking);
+    EXPECT_TRUE(ld.loadIDLookup && ld.loadBooking);
     EXPECT_EQ(ld.dataFile, "/x/events.txt");
     EXPECT_EQ(ld.standAlone, "0");
-    EXPECT_EQ(ld.dwellTime, "7");
-    EXPECT_EQ(ld.dayTimeValidity, "1");
     EXPECT_EQ(ld.validStartDays, "3");
-    EXPECT_EQ(ld.screen.layoutMode, "1");
     EXPECT_EQ(ld.screen.rotation, "270");
     EXPECT_EQ(resolutionIndex(QStringList({"852 x 480", "800 x 600", "1280 x 720", "1024 x 768"}), *ld.screen.width,
                               *ld.screen.height),
@@ -164,8 +127,7 @@ TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
     const LoadedSettings other =
         resolveLoad(doc({"[SETTINGS]", "Data Type=7", "Booking Data File=/x/b.txt", "ID Lookup Data File=/x/i.txt"}));
     EXPECT_EQ(other.dataTypeIndex, -1);
-    EXPECT_FALSE(other.loadIDLookup);
-    EXPECT_FALSE(other.loadBooking);
+    EXPECT_FALSE(other.loadIDLookup || other.loadBooking);
 }
 
 TEST(LoadRules, AValueCutAtTheBufferIsLoggedByItsKey)
@@ -193,12 +155,10 @@ TEST(LoadRules, DataSourceGlobalsFollowTheRetrieveType)
     LoadedSettings local = resolveLoad(doc({"[SETTINGS]", "Data File="}));
     applyDataSource(local);
     EXPECT_EQ(gstrDataFile, "/prog/Data/_Orvane.orv");
-    EXPECT_EQ(gstrRetrieveType, "0");
 
     LoadedSettings ftp = resolveLoad(doc({"[SETTINGS]", "Retrieve Type=1", "FTP Filename=out\\today\\events.txt",
                                           "FTP Booking Filename=../../etc/passwd", "Data File=/x/d.txt"}));
     applyDataSource(ftp);
-    EXPECT_EQ(gstrRetrieveType, "1");
     EXPECT_EQ(gstrFTPFilename, "out\\today\\events.txt") << "the server-side name is kept whole";
     EXPECT_EQ(gstrFTPServer, "kept.example.org");
     EXPECT_EQ(gstrDataFile, "/prog/Data/events.txt");
@@ -210,8 +170,7 @@ TEST(LoadRules, DataSourceGlobalsFollowTheRetrieveType)
     applyDataSource(bad);
     EXPECT_EQ(gstrDataFile, "");
     EXPECT_EQ(gstrBookingDataFile, "");
-    ASSERT_EQ(bad.log.size(), 1);
-    EXPECT_TRUE(bad.log[0].startsWith("!!!"));
+    EXPECT_EQ(bad.log.filter(QStringLiteral("!!!")).size(), 1);
 }
 
 TEST(LoadRules, ImageFileIsCutToItsNameAndANamelessOneIsRefused)
@@ -220,19 +179,16 @@ TEST(LoadRules, ImageFileIsCutToItsNameAndANamelessOneIsRefused)
     for (const char* bad : {"Image File=C:\\Media\\", "Image File=..", "Image File=/srv/."}) {
         const LoadedSettings ld = resolveLoad(doc({"[SETTINGS]", bad}));
         EXPECT_FALSE(ld.imageFile) << bad;
-        ASSERT_EQ(ld.log.size(), 1) << bad;
-        EXPECT_TRUE(ld.log[0].startsWith("!!!"));
+        EXPECT_EQ(ld.log.filter(QStringLiteral("!!!")).size(), 1) << bad;
     }
-    const auto f = imageFileFields(QStringLiteral("/prog/Media"), QStringLiteral("C:\\x\\page.png"));
-    EXPECT_EQ(f.fileName, "page.png");
-    EXPECT_EQ(f.path, "/prog/Media/page.png");
+    EXPECT_EQ(imageFileFields(QStringLiteral("/prog/Media"), QStringLiteral("C:\\x\\page.png")).path,
+              "/prog/Media/page.png");
 }
 
 TEST(LoadRules, UnusableScreenSizesAreRefused)
 {
     const ScreenKeys s = readScreenKeys(doc({"[TEMPLATES]", "Width=abc", "Height=0"}));
-    EXPECT_FALSE(s.width);
-    EXPECT_FALSE(s.height);
+    EXPECT_FALSE(s.width || s.height);
     QStringList log;
     readScreenKeys(doc({"[TEMPLATES]", "Width=99999999"}), &log);
     EXPECT_EQ(log.size(), 1);
@@ -249,7 +205,6 @@ TEST(LoadRules, ApplyingSetsTheGlobalsOfEachStep)
     applyDataType(ld);
     applyRunSettings(ld);
     applyScreen(ld.screen);
-    EXPECT_EQ(gstrSortType, "Descending");
     EXPECT_EQ(gstrSortLine, "Line 4");
     EXPECT_EQ(gstrDataType, "4");
     EXPECT_EQ(gstrStandAlone, "1") << "an empty Stand Alone keeps the value";
@@ -260,14 +215,11 @@ TEST(LoadRules, ApplyingSetsTheGlobalsOfEachStep)
 
     applyDefaultRunSettings();
     EXPECT_EQ(gstrDataType, "3");
-    EXPECT_EQ(gstrStandAlone, "1");
     EXPECT_EQ(gstrDwellTime, "10");
     EXPECT_EQ(gstrSortType, "None");
-    EXPECT_EQ(gstrSortLine, "");
-    EXPECT_EQ(gstrValidStartTime, "00:00");
 }
 
-TEST(PlayList, NumberedKeysFillTheGridInStoredOrder)
+TEST(PlayList, NumberedKeysFillTheGridInStoredOrderAndBadCountsKeepIt)
 {
     Grid grid;
     grid.AddCol(QStringLiteral("Template"));
@@ -279,25 +231,17 @@ TEST(PlayList, NumberedKeysFillTheGridInStoredOrder)
     EXPECT_EQ(pl.entries, QStringList({"Template with 2 records", "Default Template"}));
     applyPlayList(grid, pl);
     ASSERT_EQ(grid.RowCount(), 2);
-    EXPECT_EQ(grid.CellValue(1, 1), "Template with 2 records");
     EXPECT_EQ(grid.CellValue(2, 1), "Default Template");
 
-    // A count with no keys still empties the list.
-    applyPlayList(grid, readPlayList(doc({"[TEMPLATES]", "List Number=2"})));
-    EXPECT_EQ(grid.RowCount(), 0);
-}
-
-TEST(PlayList, AbsentOrUnusableCountsKeepTheGrid)
-{
-    Grid grid;
-    grid.AddCol(QStringLiteral("Template"));
-    grid.SetCellValue(grid.AddRow(), 1, QStringLiteral("kept"));
+    // Absent or unusable counts keep the grid; a count with no keys empties it.
     for (const char* count : {"", "List Number=", "List Number=0", "List Number=-2", "List Number=many"}) {
         const PlayListLoad pl = readPlayList(doc({"[TEMPLATES]", count, "1=Default Template"}));
         EXPECT_FALSE(pl.replace) << count;
         applyPlayList(grid, pl);
-        EXPECT_EQ(grid.RowCount(), 1) << count;
+        EXPECT_EQ(grid.RowCount(), 2) << count;
     }
+    applyPlayList(grid, readPlayList(doc({"[TEMPLATES]", "List Number=2"})));
+    EXPECT_EQ(grid.RowCount(), 0);
 }
 
 TEST(PlayList, OnlyKeysPresentAreVisitedAndUnsafeNamesAreSkipped)
