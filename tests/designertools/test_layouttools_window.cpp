@@ -164,12 +164,6 @@ TEST_F(LayoutToolsWindowTest, AnElementDraggedAndResizedWithTheMouseIsSavedAsSho
     EXPECT_EQ(title.rect(), before.translated(9, 40).adjusted(0, 0, 0, 12));
     EXPECT_EQ(m.PicEdge(3).top(), title.top() + title.height() - 1);
 
-    const QPointF empty = emptySpot();
-    m.mouseDown(empty.x(), empty.y(), 1, 0);
-    m.mouseUp(empty.x(), empty.y(), 1, 0);
-    EXPECT_FALSE(m.PicEdge(3).visible);
-    EXPECT_FALSE(m.btnAdjust().visible);
-
     w.neighbours.btnSetTemplate_Click();
     const QString file = paths::join(gstrDataFolder, QStringLiteral("Template with 2 records.ORVT"));
     const QString style = IniFile(file).value(QStringLiteral("TEMPLATE"), QStringLiteral("Title Font Style"));
