@@ -11,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using layouttools::DesignGrid;
 
 namespace {
