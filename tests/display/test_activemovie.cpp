@@ -5,7 +5,6 @@
 
 #include <QRegularExpression>
 
-#include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>

@@ -89,8 +89,6 @@ TEST(DisplayModel, StartedVideosAndPicturesAreFoundInMedia)
         planLayout(state, {"1", "C:\\Clips\\bg.png", "1", "/abs/own.mp4", "0.5|0.5|0.25|0.25"}, kMedia, exists);
     EXPECT_EQ(plan.backgroundPictureFile, "/m/bg.png");
     EXPECT_EQ(plan.pipVideoFile, "/abs/own.mp4");
-    ASSERT_TRUE(plan.pipInUse);
-    EXPECT_EQ(*plan.pipRegion.width, 0.25);
 
     const std::vector<std::pair<const char*, const char*>> paths = {
         {"bg.mp4", "/m/bg.mp4"},          {"C:\\Media\\bg.mp4", "/m/bg.mp4"}, {"/abs/own.mp4", "/abs/own.mp4"},
@@ -127,7 +125,6 @@ TEST(PageForScreen, OnlyPureBlackIsSeeThrough)
     EXPECT_EQ(qAlpha(cut.pixel(0, 0)), 0);
     EXPECT_EQ(cut.pixel(1, 0), qRgb(1, 0, 0));
     EXPECT_EQ(cut.pixel(0, 1), qRgb(0, 0, 1));
-    EXPECT_EQ(cut.pixel(1, 1), qRgb(255, 255, 255));
 
     const QImage whole = pageForScreen(page, 0, page.size(), false);
     EXPECT_FALSE(whole.hasAlphaChannel());
