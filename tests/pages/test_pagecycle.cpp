@@ -65,8 +65,8 @@ TEST_F(PageCycleTest, PassOfTenRecordsWithAThreeRecordTemplate)
 {
     for (int i = 1; i <= 10; ++i)
         addRecord(QStringLiteral("R%1").arg(i));
-    addPlayList({"Default Template", "Template with 3 records"});
-    writeTemplate("Template with 3 records", simpleTemplate(3));
+    addPlayList({"Default Template"});
+    playTemplate("Template with 3 records", simpleTemplate(3));
 
     struct Page {
         QStringList drawn;
@@ -91,8 +91,8 @@ TEST_F(PageCycleTest, NoValidRecordDrawsTheFirstEntryOrFails)
 {
     gstrDayTimeValidity = "1";
     addRecord("Past", "0900|1000|20000101|20000101");
-    addPlayList({"Template with 2 records", "Template with 3 records"});
-    writeTemplate("Template with 2 records", simpleTemplate(2));
+    playTemplate("Template with 2 records", simpleTemplate(2));
+    addPlayList({"Template with 3 records"});
     ASSERT_TRUE(cycle.blnRenderNextPage());
     EXPECT_TRUE(canvas.texts().isEmpty());
     EXPECT_EQ(cycle.mstrPageTemplate, "Template with 2 records.ORVT");
@@ -117,8 +117,7 @@ TEST_F(PageCycleTest, LocationFilter)
         addRecord(c);
         grids.igRDM.SetCellValue(grids.igRDM.RowCount(), "Loc", c);
     }
-    addPlayList({"Template with 6 records"});
-    writeTemplate("Template with 6 records", simpleTemplate(6));
+    playTemplate("Template with 6 records", simpleTemplate(6));
 
     struct Case {
         const char *field, *locations;
@@ -151,8 +150,7 @@ TEST_F(PageCycleTest, LineUpAndGroupLine)
     }
     *t.line(1, 4, 0) = "1,2,L,";  // no middle word
     *t.line(2, 4, 0) = "1,0,L,x"; // paired with itself: drawn alone
-    writeTemplate("Template with 3 records", t);
-    addPlayList({"Template with 3 records"});
+    playTemplate("Template with 3 records", t);
     const auto add = [&](const char* l1, const char* group, const char* l3) {
         addRecord(l1, "00:00|00:00|0|0", group);
         grids.igRDM.SetCellValue(grids.igRDM.RowCount(), "Line 3", l3);
@@ -175,8 +173,7 @@ TEST_F(PageCycleTest, IncompleteTemplateLineSkipsTheRecordAndMovesOn)
 {
     templates::Template t = simpleTemplate(2);
     t.line(0, 3, 0)->clear();
-    writeTemplate("Template with 2 records", t);
-    addPlayList({"Template with 2 records"});
+    playTemplate("Template with 2 records", t);
     for (const char* r : {"A", "B", "C"})
         addRecord(r);
     ASSERT_TRUE(cycle.blnRenderNextPage());
@@ -194,19 +191,17 @@ TEST_F(PageCycleTest, TitleDateTimeAndBackgroundLookup)
     t.gstrTitleText = " Today ";
     t.gstrDateFormat = "DD/MM/YYYY";
     t.gstrTimeFormat = "HH:NN";
-    for (auto [on, align, region, font] :
-         {std::tuple{&t.gstrTitleOn, &t.gstrTitleAlign, &t.gstrTitleRegion, &t.gstrTitleFont},
-          {&t.gstrDateOn, &t.gstrDateAlign, &t.gstrDateRegion, &t.gstrDateFont},
-          {&t.gstrTimeOn, &t.gstrTimeAlign, &t.gstrTimeRegion, &t.gstrTimeFont}}) {
+    for (auto* on : {&t.gstrTitleOn, &t.gstrDateOn, &t.gstrTimeOn})
         *on = "1";
-        *align = "2";
-        *region = "0|0|0.05|1";
-        *font = templates::kDefaultFontDescriptor;
-    }
+    for (auto* a : {&t.gstrTitleAlign, &t.gstrDateAlign, &t.gstrTimeAlign})
+        *a = "2";
+    for (auto* r : {&t.gstrTitleRegion, &t.gstrDateRegion, &t.gstrTimeRegion})
+        *r = "0|0|0.05|1";
+    for (auto* f : {&t.gstrTitleFont, &t.gstrDateFont, &t.gstrTimeFont})
+        *f = templates::kDefaultFontDescriptor;
     t.gstrBackgroundType = "1";
     t.gstrBackgroundImage = "C:\\Pictures\\Sub\\bg.png";
-    writeTemplate("Template with 1 record", t);
-    addPlayList({"Template with 1 record"});
+    playTemplate("Template with 1 record", t);
     addRecord("Only");
     ASSERT_TRUE(cycle.blnRenderNextPage());
     EXPECT_EQ(canvas.texts(), (QStringList{"Today", "07/03/2024", "14:05", "Only"}));
@@ -217,8 +212,7 @@ TEST_F(PageCycleTest, APageThatWasNotSavedIsMadeAgain)
 {
     for (int i = 1; i <= 5; ++i)
         addRecord(QStringLiteral("R%1").arg(i));
-    addPlayList({"Template with 2 records"});
-    writeTemplate("Template with 2 records", simpleTemplate(2));
+    playTemplate("Template with 2 records", simpleTemplate(2));
     ASSERT_TRUE(cycle.blnRenderNextPage());
     canvas.failSaves = true;
     EXPECT_FALSE(cycle.blnRenderNextPage());
@@ -234,8 +228,7 @@ TEST_F(PageCycleTest, EscDuringCollectionStops)
     keys.pressAfter = 5;
     for (int i = 0; i < 10; ++i)
         addRecord("R");
-    addPlayList({"Template with 3 records"});
-    writeTemplate("Template with 3 records", simpleTemplate(3));
+    playTemplate("Template with 3 records", simpleTemplate(3));
     EXPECT_FALSE(cycle.blnRenderNextPage());
     EXPECT_TRUE(gblnStop);
     EXPECT_EQ(messages().last(), "Process stop.");
@@ -252,8 +245,9 @@ protected:
         grids.igBook2.AddCol("BID");
         for (int n = 1; n <= 11; ++n)
             grids.igBook.AddCol(QStringLiteral("Line %1").arg(n));
-        for (const char* key : {"BID", "FSD", "FED"})
+        for (const char* key : {"BID", "FSD", "FED", "Room"})
             grids.igBook.AddCol(key);
+        gstrAssignedLocation = "R"; // every row's room
     }
     void addBookings(std::initializer_list<const char*> bids)
     {
@@ -269,6 +263,7 @@ protected:
         grids.igBook.SetCellValue(r, "BID", bid);
         grids.igBook.SetCellValue(r, "FSD", functionDate);
         grids.igBook.SetCellValue(r, "FED", functionDate);
+        grids.igBook.SetCellValue(r, "Room", "R");
     }
     testsupport::FixedClock clock{QDateTime(QDate(2024, 3, 7), QTime(12, 0))};
 };
@@ -283,8 +278,7 @@ TEST_F(BookingPagesTest, BookingsPageThroughTheirRows)
     for (int n : {2, 6, 9, 10}) // lines 3, 7, 10 and 11 shown
         *t.line(0, 0, n) = "1";
     t.gstrTimeFormat = "HH:NN";
-    writeTemplate("Template with 1 record", t);
-    addPlayList({"Template with 1 record"});
+    playTemplate("Template with 1 record", t);
 
     for (const char* validity : {"0", "1"}) {
         gstrDayTimeValidity = validity;
@@ -306,17 +300,12 @@ TEST_F(BookingPagesTest, EveryBookingIsFoundWhateverTheOrderOfItsRows)
 {
     // The joined rows are sorted on their own columns, so they need not
     // follow the order of the bookings.
-    grids.igBook.AddCol("Room");
     addBookings({"B1", "B2", "B3"});
-    for (const char* bid : {"B3", "B2", "B1"}) {
+    for (const char* bid : {"B3", "B2", "B1"})
         addBookRow(bid, bid);
-        grids.igBook.SetCellValue(grids.igBook.RowCount(), "Room", "R");
-    }
-    writeTemplate("Template with 3 records", simpleTemplate(3));
-    addPlayList({"Template with 3 records"});
+    playTemplate("Template with 3 records", simpleTemplate(3));
     for (const char* field : {"", "Room"}) {
         gstrAssignedField = field;
-        gstrAssignedLocation = "R";
         for (const char* validity : {"0", "1"}) {
             gstrDayTimeValidity = validity;
             cycle.resetCursors();
@@ -328,18 +317,13 @@ TEST_F(BookingPagesTest, EveryBookingIsFoundWhateverTheOrderOfItsRows)
 
 TEST_F(BookingPagesTest, ARowWithoutAValidFunctionDoesNotSendTheBookingBack)
 {
-    grids.igBook.AddCol("Room");
     addBookings({"B1", "B2"});
     addBookRow("B1", "B1 first");
     addBookRow("B1", "B1 second", "20200101");
     addBookRow("B2", "B2 only");
-    for (int r = 1; r <= 3; ++r)
-        grids.igBook.SetCellValue(r, "Room", "R");
-    writeTemplate("Template with 1 record", simpleTemplate(1));
-    addPlayList({"Template with 1 record"});
+    playTemplate("Template with 1 record", simpleTemplate(1));
     gstrDayTimeValidity = "1";
     gstrAssignedField = "Room";
-    gstrAssignedLocation = "R";
     QStringList shown;
     for (int page = 0; page < 4; ++page) {
         ASSERT_TRUE(cycle.blnRenderNextPage());

@@ -27,7 +27,7 @@ void setModified(const QString& path, const QDateTime& at)
     ASSERT_TRUE(f.setFileTime(at, QFileDevice::FileModificationTime));
 }
 
-const RunMenus kStopMenus{true, true, false, true, true, true};
+const RunMenus kStopMenus{true, true, false, true, true, true}, kStartMenus{false, false, true, false, false, false};
 
 class RunTest : public ::testing::Test {
 protected:
@@ -93,33 +93,21 @@ protected:
 
 TEST_F(RunTest, StartProgramNeedsTheSettingsFileAndTheWorkingRecordFile)
 {
-    struct Case {
-        bool settings, working;
-        RunController::State state;
-    } cases[] = {
-        {false, true, RunController::State::Idle},
-        {true, false, RunController::State::Idle},
-        {true, true, RunController::State::Starting},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.settings << c.working);
+    for (auto [settings, working] : {std::pair{false, true}, {true, false}, {true, true}}) {
+        SCOPED_TRACE(testing::Message() << settings << working);
+        const bool starts = settings && working;
         QFile::remove(gstrSettingsFile);
         QFile::remove(gstrWorkingDataFile);
-        if (c.settings)
+        if (settings)
             writeAll(gstrSettingsFile, "[SETTINGS]\r\n");
-        if (c.working)
+        if (working)
             writeAll(gstrWorkingDataFile, "a\r\n");
         window.calls.clear();
         run.mnuRestart_Click();
-        EXPECT_EQ(run.state(), c.state);
-        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), c.settings);
-        EXPECT_EQ(start.active, c.state == RunController::State::Starting);
-        if (c.state == RunController::State::Idle) {
-            EXPECT_EQ(window.menus, kStopMenus);
-            EXPECT_EQ(window.panels.templates, std::optional<bool>(true));
-        } else {
-            EXPECT_EQ(window.menus, (RunMenus{false, false, true, false, false, false}));
-        }
+        EXPECT_EQ(run.state(), starts ? RunController::State::Starting : RunController::State::Idle);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), settings);
+        EXPECT_EQ(start.active, starts);
+        EXPECT_EQ(window.menus, starts ? kStartMenus : kStopMenus);
     }
 }
 
@@ -181,8 +169,7 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         }
         window.calls.clear();
         run.mnuStop_Click();
-        EXPECT_TRUE(gblnStop);
-        EXPECT_TRUE(allTimersOff());
+        EXPECT_TRUE(gblnStop && allTimersOff());
         EXPECT_EQ(run.state(), RunController::State::Idle);
         EXPECT_EQ(run.dwellCounter(), 1);
         EXPECT_EQ(window.menus, kStopMenus);
