@@ -110,9 +110,11 @@ protected:
         for (const QString& e : entries)
             grids.igTemplates.SetCellValue(grids.igTemplates.AddRow(), 1, e);
     }
-    void writeTemplate(const QString& entry, const templates::Template& t)
+    // Writes the template file of a play-list entry and adds the entry.
+    void playTemplate(const QString& entry, const templates::Template& t)
     {
         ASSERT_TRUE(templates::writeTemplateFile(QDir(gstrDataFolder).filePath(entry + ".ORVT"), t));
+        addPlayList({entry});
     }
     static QStringList messages() { return testsupport::logTexts(); }
 

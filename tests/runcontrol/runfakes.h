@@ -64,7 +64,7 @@ public:
     void selectTemplateSlot(int index) override { calls << QStringLiteral("slot %1").arg(index); }
     bool standAlone() const override { return standAloneOn; }
     bool ftpMode() const override { return ftp; }
-    void showTime(const QString& t) override { time = t; }
+    void showTime(const QString&) override {}
     void yieldEvents(int) override {}
     void wait(int ms) override
     {
@@ -79,24 +79,22 @@ public:
     RunPanels panels;
     bool standAloneOn = false;
     bool ftp = false;
-    QString time;
     std::function<void()> onLoad;
     std::function<void()> onWait;
 };
 
-// Pages through `rows` records, three to a page.
+// Pages through ten records, three to a page.
 class FakePages {
 public:
     PageRoutine routine()
     {
         return {[this] {
-                    ++calls;
                     if (during)
                         during();
                     if (!succeed)
                         return false;
                     pagesFrom << cursor;
-                    cursor = cursor + 3 > rows ? 1 : cursor + 3;
+                    cursor = cursor + 3 > 10 ? 1 : cursor + 3;
                     return true;
                 },
                 [this] {
@@ -105,9 +103,7 @@ public:
                 },
                 [this] { return playerName; }};
     }
-    int rows = 10;
     int cursor = 1;
-    int calls = 0;
     int resets = 0;
     bool succeed = true;
     QString playerName = QStringLiteral("Page.png");

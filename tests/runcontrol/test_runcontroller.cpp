@@ -3,9 +3,7 @@
 // and the change watch.
 #include "core/globals.h"
 #include "platform/statuslog.h"
-#include "records/ftp/frmftp.h"
 #include "run/control/convertwait.h"
-#include "tests/ftp/ftptestserver.h"
 #include "tests/runcontrol/runfakes.h"
 #include "tests/testsupport.h"
 
@@ -16,10 +14,7 @@
 #include <QTemporaryDir>
 
 using namespace runtest;
-using testsupport::readAll;
-using testsupport::writeAll;
-
-using testsupport::logTexts;
+using namespace testsupport;
 
 namespace {
 
@@ -30,7 +25,7 @@ void setModified(const QString& path, const QDateTime& at)
     ASSERT_TRUE(f.setFileTime(at, QFileDevice::FileModificationTime));
 }
 
-const RunMenus kStopMenus{true, true, false, true, true, true};
+const RunMenus kStopMenus{true, true, false, true, true, true}, kStartMenus{false, false, true, false, false, false};
 
 class RunTest : public ::testing::Test {
 protected:
@@ -58,27 +53,30 @@ protected:
             v->clear();
     }
 
-    // Start Program and the start timer: the first page is due.
-    void startRun()
+    // Start Program and the start timer, then (unless told not to) the first page.
+    void startRun(bool firstPage = true)
     {
         run.mnuRestart_Click();
         ASSERT_TRUE(start.fire());
+        ASSERT_TRUE(!firstPage || load.fire());
     }
     // Clock ticks, one second apart, until the next page is due.
     int ticksToNextPage(int most = 30)
     {
         for (int n = 1; n <= most; ++n) {
-            advance();
-            if (!clock.fire())
+            if (!tick())
                 return -1;
             if (load.active)
                 return n;
         }
         return 0;
     }
-    void advance() { time.at = time.at.addSecs(1); }
+    bool tick() // a second later
+    {
+        time.at = time.at.addSecs(1);
+        return clock.fire();
+    }
     bool allTimersOff() const { return !start.active && !load.active && !clock.active && !keys.active; }
-    QString updated() const { return home.filePath(QStringLiteral("UpdatedSettings.ini")); }
 
     QTemporaryDir home;
     testsupport::FixedClock time;
@@ -93,33 +91,21 @@ protected:
 
 TEST_F(RunTest, StartProgramNeedsTheSettingsFileAndTheWorkingRecordFile)
 {
-    struct Case {
-        bool settings, working;
-        RunController::State state;
-    } cases[] = {
-        {false, true, RunController::State::Idle},
-        {true, false, RunController::State::Idle},
-        {true, true, RunController::State::Starting},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.settings << c.working);
+    for (auto [settings, working] : {std::pair{false, true}, {true, false}, {true, true}}) {
+        SCOPED_TRACE(testing::Message() << settings << working);
+        const bool starts = settings && working;
         QFile::remove(gstrSettingsFile);
         QFile::remove(gstrWorkingDataFile);
-        if (c.settings)
+        if (settings)
             writeAll(gstrSettingsFile, "[SETTINGS]\r\n");
-        if (c.working)
+        if (working)
             writeAll(gstrWorkingDataFile, "a\r\n");
         window.calls.clear();
         run.mnuRestart_Click();
-        EXPECT_EQ(run.state(), c.state);
-        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), c.settings);
-        EXPECT_EQ(start.active, c.state == RunController::State::Starting);
-        if (c.state == RunController::State::Idle) {
-            EXPECT_EQ(window.menus, kStopMenus);
-            EXPECT_EQ(window.panels.templates, std::optional<bool>(true));
-        } else {
-            EXPECT_EQ(window.menus, (RunMenus{false, false, true, false, false, false}));
-        }
+        EXPECT_EQ(run.state(), starts ? RunController::State::Starting : RunController::State::Idle);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), settings);
+        EXPECT_EQ(start.active, starts);
+        EXPECT_EQ(window.menus, starts ? kStartMenus : kStopMenus);
     }
 }
 
@@ -133,11 +119,11 @@ TEST_F(RunTest, AStopDuringTheSettingsLoadIsNotUndoneByTheStart)
 
 TEST_F(RunTest, AStartHidesTheWindowAndPagesToTheLocalPlayer)
 {
-    startRun();
+    startRun(false);
     EXPECT_EQ(window.calls.mid(1), QStringList({QStringLiteral("hide"), QStringLiteral("minimise")}));
     EXPECT_EQ(pages.resets, 1);
     EXPECT_EQ(run.state(), RunController::State::Rendering);
-    EXPECT_TRUE(load.active && keys.active);
+    EXPECT_TRUE(keys.active);
     EXPECT_EQ(window.panels, (RunPanels{true, false, false, false}));
 
     ASSERT_TRUE(load.fire());
@@ -164,8 +150,7 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         SCOPED_TRACE(int(w));
         pages = FakePages();
         run.setPageRoutine(pages.routine());
-        startRun();
-        ASSERT_TRUE(load.fire()); // page 1..3
+        startRun(); // page 1..3
         ASSERT_EQ(ticksToNextPage(), 9);
         if (w == Starting) {
             run.mnuRestart_Click();
@@ -182,8 +167,7 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         }
         window.calls.clear();
         run.mnuStop_Click();
-        EXPECT_TRUE(gblnStop);
-        EXPECT_TRUE(allTimersOff());
+        EXPECT_TRUE(gblnStop && allTimersOff());
         EXPECT_EQ(run.state(), RunController::State::Idle);
         EXPECT_EQ(run.dwellCounter(), 1);
         EXPECT_EQ(window.menus, kStopMenus);
@@ -216,7 +200,7 @@ TEST_F(RunTest, TheDwellTimeDecidesTheTickOfTheNextPage)
         SCOPED_TRACE(c.dwell);
         StatusLog::instance().clear();
         gstrDwellTime = QString::fromLatin1(c.dwell);
-        startRun();
+        startRun(false);
         for (int page = 0; page < 2; ++page) {
             ASSERT_TRUE(load.fire());
             EXPECT_EQ(ticksToNextPage(), c.tick);
@@ -231,16 +215,13 @@ TEST_F(RunTest, AFailedPageKeepsTheClockAndIsTriedAgain)
     gstrDwellTime = QStringLiteral("2");
     pages.succeed = false;
     startRun();
-    ASSERT_TRUE(load.fire());
-    EXPECT_TRUE(clock.active);
     EXPECT_EQ(run.state(), RunController::State::Dwelling);
     EXPECT_FALSE(logTexts().contains(QStringLiteral("Done.")));
     EXPECT_FALSE(BusyGuard::active());
 
     // The command file still reaches the board while its pages fail.
     writeAll(gstrConfirmFile, "2\r\n");
-    advance();
-    ASSERT_TRUE(clock.fire());
+    ASSERT_TRUE(tick());
     EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
     EXPECT_EQ(run.state(), RunController::State::Starting);
 
@@ -253,8 +234,7 @@ TEST_F(RunTest, AFailedPageKeepsTheClockAndIsTriedAgain)
 TEST_F(RunTest, StandAlonePagesGoToTheDisplayWhenThereIsOne)
 {
     window.standAloneOn = true;
-    startRun();
-    ASSERT_TRUE(load.fire()); // no display installed yet
+    startRun(); // no display installed yet
     EXPECT_EQ(logTexts(), QStringList{QStringLiteral("Done.")});
 
     FakeDisplay display;
@@ -277,9 +257,7 @@ TEST_F(RunTest, EscOrTheRightButtonStopsTheRunAtTheNextWatch)
 {
     for (int which = 0; which < 2; ++which) {
         startRun();
-        ASSERT_TRUE(load.fire());
         ASSERT_TRUE(keys.fire());
-        EXPECT_TRUE(keys.active);
         (which == 0 ? keyState.escape : keyState.right) = true;
         ASSERT_TRUE(keys.fire());
         EXPECT_EQ(run.state(), RunController::State::Idle);
@@ -291,24 +269,10 @@ TEST_F(RunTest, EscOrTheRightButtonStopsTheRunAtTheNextWatch)
 TEST_F(RunTest, CommandFileValues)
 {
     enum Kind { None, NewSettings, Restart };
-    struct Case {
-        QByteArray content;
-        Kind kind;
-    } cases[] = {
-        {"1", NewSettings},
-        {"1\r\n", NewSettings},
-        {"\"1\"\r\n", NewSettings},
-        {"1,2\r\n", NewSettings},
-        {" 2\r\n", Restart},
-        {"3", Restart},
-        {"\xEF\xBB\xBF"
-         "2\n",
-         Restart},
-        {"4\r\n", None},
-        {"x\r\n", None},
-        {"", None},
-        {"\r\n1\r\n", None},
-        {"0\r\n", None},
+    const std::pair<Kind, QList<QByteArray>> groups[] = {
+        {NewSettings, {"1", "1\r\n", "\"1\"\r\n", "1,2\r\n"}},
+        {Restart, {" 2\r\n", "3", "\357\273\2772\n"}}, // after a byte-order mark
+        {None, {"4\r\n", "x\r\n", "", "\r\n1\r\n", "0\r\n"}},
     };
     // The display's tick runs during the wait and the settings load, and
     // closes with a Stop when it sees the stop flag.
@@ -316,74 +280,62 @@ TEST_F(RunTest, CommandFileValues)
         if (gblnStop)
             run.mnuStop_Click();
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.content.toStdString());
-        startRun();
-        ASSERT_TRUE(load.fire());
-        writeAll(gstrConfirmFile, c.content);
-        window.calls.clear();
-        advance();
-        ASSERT_TRUE(clock.fire());
-        EXPECT_EQ(readAll(gstrConfirmFile), c.kind == None ? c.content : QByteArray("0\r\n"));
-        EXPECT_EQ(window.calls.contains(QStringLiteral("wait 1000")), c.kind != None);
-        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), c.kind == Restart);
-        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), c.kind == NewSettings);
-        EXPECT_EQ(start.active, c.kind != None);
-        EXPECT_EQ(clock.active, c.kind == None);
-        run.mnuStop_Click();
-    }
+    for (const auto& [kind, contents] : groups)
+        for (const QByteArray& content : contents) {
+            SCOPED_TRACE(content.toStdString());
+            startRun();
+            writeAll(gstrConfirmFile, content);
+            window.calls.clear();
+            ASSERT_TRUE(tick());
+            EXPECT_EQ(readAll(gstrConfirmFile), kind == None ? content : QByteArray("0\r\n"));
+            EXPECT_EQ(window.calls.contains(QStringLiteral("wait 1000")), kind != None);
+            EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile), kind == Restart);
+            EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), kind == NewSettings);
+            EXPECT_EQ(start.active, kind != None);
+            EXPECT_EQ(clock.active, kind == None);
+            run.mnuStop_Click();
+        }
 }
 
 TEST_F(RunTest, AMissingCommandFileIsCreatedAndOneThatCannotBeResetIsNotActedOn)
 {
     startRun();
-    ASSERT_TRUE(load.fire());
     EXPECT_FALSE(run.blnCheckConfirmFile());
     EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
 
     writeAll(gstrConfirmFile, "2\r\n");
     run.setFileWriter([](const QString&, const QByteArray&, QString*) { return false; });
-    advance();
-    ASSERT_TRUE(clock.fire());
+    ASSERT_TRUE(tick());
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error resetting command file."));
     EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("2\r\n"));
-    EXPECT_FALSE(gblnStop);
-    EXPECT_FALSE(start.active);
-    EXPECT_TRUE(clock.active);
+    EXPECT_TRUE(!gblnStop && !start.active && clock.active);
 }
 
 TEST_F(RunTest, PushedSettingsAreTakenOnlyWhenReadable)
 {
     struct Case {
         const char* content; // nullptr: a folder of that name
-        bool adopted;
-        const char* why;
+        const char* why;     // nullptr: adopted
     } cases[] = {
-        {"[SETTINGS]\r\nDwell Time=3\r\n", true, nullptr},
-        {"[TEMPLATES]\r\nWidth=768\r\n", false, "!!!UpdatedSettings.ini holds no [SETTINGS] section"},
-        {nullptr, false, "!!!Can't read UpdatedSettings.ini"},
+        {"[SETTINGS]\r\nDwell Time=3\r\n", nullptr},
+        {"[TEMPLATES]\r\nWidth=768\r\n", "!!!UpdatedSettings.ini holds no [SETTINGS] section"},
+        {nullptr, "!!!Can't read UpdatedSettings.ini"},
     };
+    const QString updated = home.filePath(QStringLiteral("UpdatedSettings.ini"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.content ? c.content : "folder");
-        QDir(updated()).removeRecursively();
-        QFile::remove(updated());
+        QFile::remove(updated);
         if (c.content)
-            writeAll(updated(), c.content);
+            writeAll(updated, c.content);
         else
-            QDir().mkpath(updated());
+            QDir().mkpath(updated);
         startRun();
-        ASSERT_TRUE(load.fire());
-        StatusLog::instance().clear();
         writeAll(gstrConfirmFile, "1\r\n");
         window.calls.clear();
-        advance();
-        ASSERT_TRUE(clock.fire());
-        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated()), c.adopted);
-        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), c.adopted);
-        if (c.why) {
-            EXPECT_EQ(logTexts().filter(QString::fromLatin1(c.why)).size(), 1);
-        }
-        EXPECT_TRUE(start.active);
+        ASSERT_TRUE(tick());
+        EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated), !c.why);
+        EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), !c.why);
+        EXPECT_EQ(logTexts().filter(QString::fromLatin1(c.why ? c.why : "!!!")).size(), c.why ? 1 : 0);
         run.mnuStop_Click();
     }
 }
@@ -395,23 +347,18 @@ TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
     writeAll(gstrDataFile, "a\r\n");
     setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 0, 0)));
     startRun();
-    ASSERT_TRUE(load.fire());
-    advance();
-    ASSERT_TRUE(clock.fire()); // remembers
-    EXPECT_TRUE(clock.active);
+    ASSERT_TRUE(tick()); // remembers
 
     setModified(gstrDataFile, QDateTime(QDate(2024, 3, 7), QTime(9, 30, 0)));
     window.calls.clear();
-    advance();
-    ASSERT_TRUE(clock.fire());
+    ASSERT_TRUE(tick());
     EXPECT_TRUE(window.calls.contains(QStringLiteral("load ") + gstrSettingsFile));
     EXPECT_EQ(run.state(), RunController::State::Starting);
 
     ASSERT_TRUE(start.fire());
     ASSERT_TRUE(load.fire());
-    for (int tick = 0; tick < 3; ++tick) {
-        advance();
-        ASSERT_TRUE(clock.fire());
+    for (int n = 0; n < 3; ++n) {
+        ASSERT_TRUE(tick());
         EXPECT_EQ(run.state(), RunController::State::Dwelling);
     }
 }
@@ -433,74 +380,29 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     });
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 5, 58));
     startRun();
-    ASSERT_TRUE(load.fire());
-    advance();
-    ASSERT_TRUE(clock.fire()); // 14:05:59, the program's first tick
+    ASSERT_TRUE(tick()); // 14:05:59, the program's first tick
     EXPECT_TRUE(asked.isEmpty());
-    advance();
-    ASSERT_TRUE(clock.fire()); // 14:06:00: remembers
+    ASSERT_TRUE(tick()); // 14:06:00: remembers
     EXPECT_EQ(asked, QStringList({QStringLiteral("data.txt"), QStringLiteral("book.txt")}));
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Error getting book.txt modified time from FTP Server."));
-    EXPECT_TRUE(clock.active);
 
     serverTime = QStringLiteral("2024/03/07 09:01:00");
-    advance();
-    ASSERT_TRUE(clock.fire()); // same minute
+    ASSERT_TRUE(tick()); // same minute
     EXPECT_EQ(asked.size(), 2);
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
     ASSERT_TRUE(clock.fire());
     EXPECT_EQ(run.state(), RunController::State::Starting);
 }
 
-TEST_F(RunTest, TheFtpWatchAgainstARealServer)
-{
-    FtpTestServer server;
-    if (FtpTestServer::python().isEmpty())
-        GTEST_SKIP() << "python3-pyftpdlib is not installed";
-    QString why;
-    ASSERT_TRUE(server.start(&why)) << why.toStdString();
-    server.putFile(QStringLiteral("data.txt"), "a\r\n");
-    const QString served = server.root() + QStringLiteral("/data.txt");
-    setModified(served, QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC));
-
-    FrmFTP frm;
-    run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
-        return frm.FTPFileTime(s, u, p, f);
-    });
-    gstrFTPServer = server.host();
-    gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
-    gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
-    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // remembers
-    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
-    setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
-    EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
-
-    server.stop();
-    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
-    EXPECT_FALSE(run.blnFTPBookingFileChanged(QStringLiteral("data.txt")));
-    for (const QString& line : logTexts())
-        EXPECT_FALSE(line.contains(gstrFTPPassword));
-}
-
 TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)
 {
-    struct Case {
-        QRect screen;
-        QSize outer;
-        QPoint at;
-    } cases[] = {
-        {{0, 0, 1920, 1080}, {314, 120}, {803, 480}},
-        {{1920, 0, 1080, 1920}, {314, 120}, {2303, 900}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ConvertWaitWindow::centredTopLeft(c.screen, c.outer), c.at);
+    EXPECT_EQ(ConvertWaitWindow::centredTopLeft({0, 0, 1920, 1080}, {314, 120}), QPoint(803, 480));
+    EXPECT_EQ(ConvertWaitWindow::centredTopLeft({1920, 0, 1080, 1920}, {314, 120}), QPoint(2303, 900));
 
     ConvertWaitWindow wait;
-    wait.close();
     EXPECT_FALSE(wait.loaded());
     wait.show();
     ASSERT_TRUE(wait.loaded());
-    EXPECT_EQ(wait.window()->windowTitle(), QStringLiteral("Convert File To ORV File Format"));
     wait.close();
     EXPECT_FALSE(wait.loaded());
 }
