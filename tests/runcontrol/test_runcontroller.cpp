@@ -3,7 +3,9 @@
 // and the change watch.
 #include "core/globals.h"
 #include "platform/statuslog.h"
+#include "records/ftp/frmftp.h"
 #include "run/control/convertwait.h"
+#include "tests/ftp/ftptestserver.h"
 #include "tests/runcontrol/runfakes.h"
 #include "tests/testsupport.h"
 
@@ -392,6 +394,30 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
     ASSERT_TRUE(clock.fire());
     EXPECT_EQ(run.state(), RunController::State::Starting);
+}
+
+TEST_F(RunTest, TheFtpWatchAgainstARealServer)
+{
+    FtpTestServer server;
+    START_SERVER(server);
+    server.putFile(QStringLiteral("data.txt"), "a\r\n");
+    const QString served = server.root() + QStringLiteral("/data.txt");
+    setModified(served, QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC));
+    FrmFTP frm;
+    run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
+        return frm.FTPFileTime(s, u, p, f);
+    });
+    gstrFTPServer = server.host();
+    gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
+    gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // remembers
+    setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
+    EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
+
+    server.stop();
+    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
+    for (const QString& line : logTexts())
+        EXPECT_FALSE(line.contains(gstrFTPPassword));
 }
 
 TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)
