@@ -137,15 +137,29 @@ TEST_F(Upload, FailuresAreNotCompleted)
     EXPECT_EQ(refused.put("127.0.0.1", local("c", "c"), "c"), TransferStatus::Ready);
 }
 
-TEST_F(Upload, CancelEndsATransferAtOnce)
+TEST_F(Upload, DeadStalledAndCancelledTransfersEnd)
 {
-    // Also while it waits for the board's last reply.
-    FtpTestServer server;
-    START_SERVER(server);
-    BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
-    QTimer::singleShot(300, [this] { cancel = true; });
-    QElapsedTimer t;
-    t.start();
-    EXPECT_EQ(ftp.put("127.0.0.1", local("payload", big()), "stall.jpg"), TransferStatus::Abort);
-    EXPECT_LT(t.elapsed(), 5000);
+    const QString payload = local("payload", big());
+    // Cancel ends a transfer at once, also while it waits for the board's
+    // last reply.
+    const struct {
+        const char* name;
+        int stallMs;
+        bool cancel;
+        int withinMs;
+    } cases[] = {{"stall.jpg", 1500, false, 10000}, {"die.jpg", 1500, false, 10000}, {"stall.jpg", 30000, true, 5000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.cancel ? " cancelled" : ""));
+        FtpTestServer server;
+        START_SERVER(server);
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, c.stallMs});
+        cancel = false;
+        if (c.cancel)
+            QTimer::singleShot(300, [this] { cancel = true; });
+        QElapsedTimer t;
+        t.start();
+        const TransferStatus status = ftp.put("127.0.0.1", payload, c.name);
+        EXPECT_TRUE(c.cancel ? status == TransferStatus::Abort : status != TransferStatus::Completed) << int(status);
+        EXPECT_LT(t.elapsed(), c.withinMs);
+    }
 }
