@@ -82,8 +82,6 @@ TEST_F(FontPanelTest, LoadThenApplyCopiesALine)
 {
     table[0][3][2] = kCustom;
     panel.LoadFontPanel(0, 2);
-    EXPECT_EQ(panel.CheckStyle[1]->checkState(), Qt::PartiallyChecked);
-    EXPECT_TRUE(panel.OptEffect[3]->isChecked());
     panel.cmbFontAlignment->setCurrentIndex(0);
 
     panel.ApplyFontToLine(5, 11);
