@@ -32,7 +32,7 @@ QStringList column(const Grid& g, int col)
 
 } // namespace
 
-TEST(Grid, RowsAndCells)
+TEST(Grid, RowsCellsColumnsAndClear)
 {
     Grid g = makeGrid({{"a", "1"}, {"b", "2"}, {"c", "3"}});
     EXPECT_EQ(g.ColCount(), 2);
@@ -52,11 +52,8 @@ TEST(Grid, RowsAndCells)
     EXPECT_EQ(g.CellValue(9, 1), "");
     EXPECT_FALSE(g.CellSelected(0, 0));
     EXPECT_EQ(column(g, 1), QStringList({"a", "b", "c"}));
-}
 
-TEST(Grid, ColumnsAndClear)
-{
-    Grid g = makeGrid({{"a", "1"}});
+    g = makeGrid({{"a", "1"}});
     g.AddCol("Hidden", "", false);
     g.SetCellValue(1, "hidden", "kept");
     EXPECT_EQ(g.CellValue(1, "Hidden"), "kept");

@@ -106,12 +106,8 @@ TEST_F(Editor, UpdateCleansTextsAndBuildsTheWindow)
 {
     rows({"A"});
     ed.mlngRDMRow = 1;
-    t.lines[0] = "  Gala\tdinner  ";
+    t = {{"  Gala\tdinner  "}, " 09:00 ", "", "20240101", "0\t"};
     t.lines[11] = "end\r\n";
-    t.startTime = " 09:00 ";
-    t.endTime = "";
-    t.startDate = "20240101";
-    t.endDate = "0\t";
     ed.btnUpdateRDM_Click(t);
     EXPECT_EQ(grids.igRDM.CellValue(1, "Line 1"), "Gala dinner");
     EXPECT_EQ(grids.igRDM.CellValue(1, "Line 12"), "end");
@@ -157,15 +153,10 @@ TEST_F(Editor, SaveWritesTheRecordFileAndSaysSo)
     EXPECT_FALSE(QFile::exists(path));
 
     ed.btnAddRDM_Click(t);
-    t.lines = {"  One ", "Two"};
-    t.startTime = "0900";
-    t.endTime = "1700";
-    t.startDate = "20240101";
-    t.endDate = "0";
+    t = {{"  One ", "Two"}, "0900", "1700", "20240101", "0"};
     ed.btnUpdateRDM_Click(t);
     ed.btnAddRDM_Click(t);
-    t.lines = {"Three"};
-    t.startTime = t.endTime = "00:00";
+    t = {{"Three"}};
     ed.btnUpdateRDM_Click(t);
     EXPECT_TRUE(ed.btnSaveRDM_Click());
     EXPECT_EQ(messages.texts.last(), "File saved.");
