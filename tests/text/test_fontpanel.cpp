@@ -126,8 +126,7 @@ TEST_F(FontPanelTest, TypedSeparatorsAndColoursAreCleaned)
     Q_EMIT panel.CmbFontSize->lineEdit()->returnPressed();
     panel.CmbFontName->setEditText(QStringLiteral("No Such Face"));
     Q_EMIT panel.CmbFontName->lineEdit()->returnPressed();
-    EXPECT_EQ(panel.CmbFontSize->count(), sizes);
-    EXPECT_EQ(panel.CmbFontName->count(), names);
+    EXPECT_EQ(std::pair(panel.CmbFontSize->count(), panel.CmbFontName->count()), std::pair(sizes, names));
     EXPECT_EQ(panel.panelDescriptor().FontSize, QStringLiteral("17"));
 }
 
