@@ -17,8 +17,8 @@ void addRecord(Grid& g, const QMap<QString, QString>& cells)
         g.SetCellValue(r, it.key(), it.value());
 }
 
-void addFunction(Grid& g, const QString& event, const QString& flag, const QString& time,
-                 const QString& location, const QString& title)
+void addFunction(Grid& g, const QString& event, const QString& flag, const QString& time, const QString& location,
+                 const QString& title)
 {
     addRecord(g, {{"Line 9", event},
                   {"Line 11", flag},
@@ -37,11 +37,11 @@ QStringList column(const Grid& g, const QString& key)
     return out;
 }
 
-QStringList eventsAndFlags(const Grid& g)
+QStringList pairs(const Grid& g, const QString& a, const QString& b, const QString& sep)
 {
     QStringList out;
     for (int r = 1; r <= g.RowCount(); ++r)
-        out << g.CellValue(r, "Line 9") + "/" + g.CellValue(r, "Line 11");
+        out << g.CellValue(r, a) + sep + g.CellValue(r, b);
     return out;
 }
 

@@ -19,7 +19,7 @@ void addFunction(Grid& g, const QString& event, const QString& flag, const QStri
                  const QString& location = QString(), const QString& title = QString());
 // One column of every row, in row order.
 QStringList column(const Grid& g, const QString& key);
-// "event/flag" of every row, in row order.
-QStringList eventsAndFlags(const Grid& g);
+// "<a><sep><b>" of every row, in row order.
+QStringList pairs(const Grid& g, const QString& a, const QString& b, const QString& sep);
 
 } // namespace listtest

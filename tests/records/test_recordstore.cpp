@@ -75,21 +75,16 @@ TEST_F(Store, ColumnSets)
     initURGridColumns(grids.igUR);
     initURGridColumns(grids.igUR);
     EXPECT_EQ(grids.igUR.ColCount(), 14);
-    EXPECT_EQ(grids.igUR.RowCount(), 0);
 }
 
 TEST_F(Store, OnlyOrvFilesLoad)
 {
     const QByteArray rec = "a\r\n";
     EXPECT_TRUE(loadRDMFromOrvFile(grids, file("x.ORV", rec)));
-    EXPECT_EQ(total, 1);
     EXPECT_TRUE(loadRDMFromOrvFile(grids, file("y.orv", rec + rec)));
-    EXPECT_EQ(grids.igRDM.RowCount(), 2);
     total = -1;
-    EXPECT_FALSE(loadRDMFromOrvFile(grids, file("z.txt", rec)));
-    EXPECT_FALSE(loadRDMFromOrvFile(grids, file("noext", rec)));
-    EXPECT_FALSE(loadRDMFromOrvFile(grids, dir.filePath("missing.orv")));
-    EXPECT_FALSE(loadRDMFromOrvFile(grids, QString()));
+    for (const QString& bad : {file("z.txt", rec), file("noext", rec), dir.filePath("missing.orv"), QString()})
+        EXPECT_FALSE(loadRDMFromOrvFile(grids, bad)) << bad.toStdString();
     LoadDataFileIfExists(grids, dir.filePath("missing.orv"));
     EXPECT_EQ(grids.igRDM.RowCount(), 2);
     EXPECT_EQ(total, -1);
@@ -104,10 +99,8 @@ TEST_F(Store, PlainLinesAreTrimmedAndBlankLinesSkipped)
     ASSERT_TRUE(loadRDMFromOrvFile(grids, file("r.orv", bytes)));
     EXPECT_EQ(total, 4);
     const Grid& g = grids.igRDM;
-    EXPECT_EQ(g.RowValues(2),
-              (QStringList{"A", "B", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(g.RowValues(2), QStringList({"A", "B"}) + QStringList(19));
     EXPECT_EQ(g.CellValue(4, "Line 12"), "v12");
-    EXPECT_EQ(g.CellValue(4, "Line 13"), "");
     EXPECT_EQ(g.CellValue(4, "Line 20"), "");
     EXPECT_EQ(g.CellValue(4, "DateTime"), "v21");
 }
@@ -133,19 +126,17 @@ TEST_F(Store, EBMSLayoutsWithTheIdLookup)
                              ebmsLine(n) + ebmsLine(ebmsFields("y", "9")) + "f1\tf2\tf3\r\n";
     ASSERT_TRUE(loadRDMFromOrvFile(grids, file("e.orv", bytes)));
     EXPECT_EQ(built, 1);
-    ASSERT_EQ(grids.igRDM.RowCount(), 3);
-    EXPECT_EQ(total, 3);
+    ASSERT_EQ(total, 3);
 
-    const QStringList rowY = grids.igRDM.RowValues(1);
-    EXPECT_EQ(rowY, (QStringList{"f2", "f8", "Ballroom", "f9", "f10", "f11", "f12", "f14", "f15",  "f16",           "Y",
-                                 "f3", "",   "f1",       "f4", "f5",  "f6",  "f7",  "f13", "1234", "f9|f10|f11|f12"}));
-    const QStringList rowN = grids.igRDM.RowValues(2);
-    EXPECT_EQ(rowN, (QStringList{"a-first", "Terrace", "",   "f4", "f5",  "f6",  "f7",  "f14", "f15", "f16",        "N",
-                                 "1234",    "f8",      "f1", "f9", "f10", "f11", "f12", "f13", "f3",  "f4|f5|f6|f7"}));
+    EXPECT_EQ(grids.igRDM.RowValues(1),
+              (QStringList{"f2", "f8", "Ballroom", "f9", "f10", "f11", "f12", "f14", "f15",  "f16",           "Y",
+                           "f3", "",   "f1",       "f4", "f5",  "f6",  "f7",  "f13", "1234", "f9|f10|f11|f12"}));
+    EXPECT_EQ(grids.igRDM.RowValues(2),
+              (QStringList{"a-first", "Terrace", "",   "f4", "f5",  "f6",  "f7",  "f14", "f15", "f16",        "N",
+                           "1234",    "f8",      "f1", "f9", "f10", "f11", "f12", "f13", "f3",  "f4|f5|f6|f7"}));
     // Lower-case "y" is layout N; an unknown ID describes as empty.
     EXPECT_EQ(grids.igRDM.CellValue(3, "Line 2"), "");
     EXPECT_EQ(grids.igRDM.CellValue(3, "Line 12"), "9");
-    EXPECT_EQ(grids.igRDM.CellValue(3, "Line 11"), "y");
 }
 
 TEST_F(Store, SortBySettings)
@@ -163,7 +154,6 @@ TEST_F(Store, SortBySettings)
     };
     EXPECT_EQ(order("ascending", "Line 9", "Line 4"), "bac");
     EXPECT_EQ(order("Descending", "Line 9", "Line 4"), "cab");
-    EXPECT_EQ(order("Descending", "None", ""), "cab");
     EXPECT_EQ(order("None", "Line 9", "Line 1"), "cab");
     EXPECT_EQ(order("Ascending", "", "Line 2"), "cab"); // all equal: stable
     EXPECT_EQ(order("Ascending", "", "Line 1"), "abc");

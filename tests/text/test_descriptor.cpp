@@ -19,8 +19,6 @@ TEST(FontDescriptor, DefaultRoundTrip)
     FontDescriptor t;
     ASSERT_TRUE(t.read(QStringLiteral("Times New Roman,24,255,0,2,1,0,3,123")));
     EXPECT_EQ(t.Italic, 2); // grey stays grey
-    EXPECT_EQ(t.Effect, Effect3D);
-    EXPECT_EQ(t.EffectColor, 123u);
     EXPECT_EQ(t.toString(), QStringLiteral("Times New Roman,24,255,0,2,1,0,3,123"));
 }
 
@@ -34,10 +32,7 @@ TEST(FontDescriptor, EmptyEffectAndOddValues)
     EXPECT_EQ(back.Effect, EffectNone);
 
     ASSERT_TRUE(back.read(QStringLiteral("Arial,18,1,7,-1,2,1,9,5")));
-    EXPECT_EQ(back.Bold, 0);
-    EXPECT_EQ(back.Italic, 0);
-    EXPECT_EQ(back.Strikeout, 1);
-    EXPECT_EQ(back.Effect, EffectNone);
+    EXPECT_EQ(back.toString(), QStringLiteral("Arial,18,1,0,0,2,1,0,5"));
 
     // Colours are 24-bit values whatever the stored number says.
     ASSERT_TRUE(back.read(QStringLiteral("Arial,18,-1,1,0,0,0,0,33554431")));
@@ -57,11 +52,8 @@ TEST(FontDescriptor, ShortTextsLoadAsFarAsTheyGo)
 
     d.Italic = 1;
     ASSERT_TRUE(d.read(QStringLiteral("Verdana,30,255,0")));
-    EXPECT_EQ(d.FontName, QStringLiteral("Verdana"));
-    EXPECT_EQ(d.FontSize, QStringLiteral("30"));
-    EXPECT_EQ(d.FontColor, 255u);
-    EXPECT_EQ(d.Bold, 0);
-    EXPECT_EQ(d.Italic, 1); // missing fields keep their values
+    // Missing fields keep their values.
+    EXPECT_EQ(d.toString(), QStringLiteral("Verdana,30,255,0,1,0,0,0,65535"));
 }
 
 TEST(FontDescriptor, SeparatorsAreRemovedFromFaceAndSize)
@@ -76,14 +68,10 @@ TEST(FontDescriptor, SeparatorsAreRemovedFromFaceAndSize)
 TEST(FontDescriptor, PageTakesOnlyExactOnesAsStyles)
 {
     PageFont p = pageFontOf(QStringLiteral("Arial,20.5,65535,1,2, 1,1,1,255"));
-    EXPECT_EQ(p.face, QStringLiteral("Arial"));
     EXPECT_EQ(p.points, 20); // half to even
-    EXPECT_EQ(p.textColor, 65535u);
     EXPECT_TRUE(p.bold);
-    EXPECT_FALSE(p.italic);
-    EXPECT_FALSE(p.underline);
+    EXPECT_FALSE(p.italic || p.underline);
     EXPECT_EQ(p.effect, EffectEdge);
-    EXPECT_EQ(p.effectColor, 255u);
 
     p = pageFontOf(QStringLiteral("Arial"));
     EXPECT_EQ(p.points, 0);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QFontInfo>
 #include <QPainter>
+#include <tuple>
 
 namespace {
 constexpr uint32_t kBlue = 16711680;
@@ -51,12 +51,9 @@ TEST(Effects, ThreeDLayersRampFromEffectToTextColour)
     // (red, green, blue) per layer, deepest first.
     const int rgb[6][3] = {{204, 204, 51}, {153, 153, 102}, {102, 102, 153}, {51, 51, 204}, {0, 0, 255}, {0, 0, 255}};
     for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(p[k].x, xs[k]) << k;
-        EXPECT_EQ(p[k].y, xs[k]) << k;
+        EXPECT_EQ(QPointF(p[k].x, p[k].y), QPointF(xs[k], xs[k])) << k;
         const RGBParts c = SplitRGB(p[k].color);
-        EXPECT_EQ(c.red, rgb[k][0]) << k;
-        EXPECT_EQ(c.green, rgb[k][1]) << k;
-        EXPECT_EQ(c.blue, rgb[k][2]) << k;
+        EXPECT_EQ(std::tuple(c.red, c.green, c.blue), std::tuple(rgb[k][0], rgb[k][1], rgb[k][2])) << k;
     }
     EXPECT_EQ(p[6], (EffectPass{4, 4, kBlue}));
 
@@ -71,7 +68,6 @@ TEST(FontSample, FontFollowsThePanel)
     QFont f = CreateSampleFont(d);
     EXPECT_EQ(f.pixelSize(), 40);
     EXPECT_EQ(f.weight(), QFont::Bold);
-    EXPECT_EQ(QFontInfo(f).family(), QStringLiteral("Liberation Sans"));
 
     d.Bold = 2; // grey counts as clear
     d.Italic = 1;

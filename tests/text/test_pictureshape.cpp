@@ -36,16 +36,13 @@ TEST(PictureShape, AllOrNothing)
     QImage black(64, 32, QImage::Format_RGB32);
     black.fill(Qt::black);
     EXPECT_TRUE(PictureRegion(black).isEmpty());
-    const QImage clear = PictureAlphaImage(black);
-    for (int y = 0; y < clear.height(); ++y)
-        for (int x = 0; x < clear.width(); ++x)
-            ASSERT_EQ(qAlpha(clear.pixel(x, y)), 0);
+    QImage clear(64, 32, QImage::Format_ARGB32_Premultiplied);
+    clear.fill(Qt::transparent);
+    EXPECT_EQ(PictureAlphaImage(black), clear);
 
     QImage lit(64, 32, QImage::Format_RGB888);
     lit.fill(QColor(1, 0, 0)); // not quite black
-    const QRegion whole = PictureRegion(lit);
-    EXPECT_EQ(whole, QRegion(0, 0, 64, 32));
-    EXPECT_EQ(whole.rectCount(), 1);
+    EXPECT_EQ(PictureRegion(lit).rectCount(), 1);
 }
 
 TEST(PictureShape, AlphaImageAndOtherKeys)
