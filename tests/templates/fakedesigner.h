@@ -54,7 +54,7 @@ public:
     }
 
     // ---- text boxes ----
-    QString name, recordsPerPage, title, pip, selRecord, backgroundImage;
+    QString name, recordsPerPage, title, pip, selRecord;
     QString tplName() const override { return name; }
     void setTplName(const QString& text) override { name = text; }
     QString recordsPerPageText() const override { return recordsPerPage; }
@@ -154,7 +154,6 @@ public:
         log << QStringLiteral("optBackgroundType_Click(%1)").arg(index);
         if (index == 0) {
             setBackgroundImageName(QString());
-            backgroundImage.clear();
         } else {
             colorText = QStringLiteral("&H000000");
         }
@@ -170,7 +169,7 @@ public:
         log << QStringLiteral("txtBackgroundImagename_Change");
         m_.lblBGVideo().visible = text.endsWith(QLatin1String(".mp4"), Qt::CaseInsensitive);
     }
-    void setBackgroundImageText(const QString& text) override { backgroundImage = text; }
+    void setBackgroundImageText(const QString&) override {}
     void setBackgroundColor(const QString& color) override
     {
         paintedColor = color;
@@ -198,8 +197,8 @@ public:
     bool portrait() const override { return portraitLayout; }
 
     // ---- layout tools ----
-    int hides = 0, gridDraws = 0;
-    void HideSelectionFrame() override { ++hides; }
+    int gridDraws = 0;
+    void HideSelectionFrame() override {}
     void applyTDTLabelSettings(int index) override { log << QStringLiteral("applyTDTLabelSettings(%1)").arg(index); }
     void drawLayoutGrid() override { ++gridDraws; }
 
@@ -227,13 +226,10 @@ public:
             noGroup = false;
         }
     }
-    std::array<bool, 12> shownChecks{};
-    int syncs = 0, disables = 0;
-    bool focused = false;
-    void showLineCheck(int line) override { shownChecks[line] = true; }
-    void syncRecordLineCheck(int) override { ++syncs; }
-    void DisableLineRows() override { ++disables; }
-    void focusSelRecord() override { focused = true; }
+    void showLineCheck(int) override {}
+    void syncRecordLineCheck(int) override {}
+    void DisableLineRows() override {}
+    void focusSelRecord() override {}
     void ApplyTemplateRecord(int record) override
     {
         log << QStringLiteral("ApplyTemplateRecord(%1)").arg(record);
@@ -284,7 +280,8 @@ using Files = testsupport::ScriptedFiles;
 // Media and Templates inside it) and fake dialogs.
 struct Designer {
     QTemporaryDir home;
-    QString savedData = gstrDataFolder, savedMedia = gstrMediaFolder, savedTemplates = gstrTemplatesFolder;
+    std::array<QString*, 3> folders{&gstrDataFolder, &gstrMediaFolder, &gstrTemplatesFolder};
+    std::array<QString, 3> saved{gstrDataFolder, gstrMediaFolder, gstrTemplatesFolder};
     Template t;
     preview::PreviewModel model;
     View view{model, t};
@@ -294,19 +291,17 @@ struct Designer {
 
     Designer()
     {
-        QDir(home.path()).mkpath(QStringLiteral("Data"));
-        QDir(home.path()).mkpath(QStringLiteral("Media"));
-        QDir(home.path()).mkpath(QStringLiteral("Templates"));
-        gstrDataFolder = home.filePath(QStringLiteral("Data"));
-        gstrMediaFolder = home.filePath(QStringLiteral("Media"));
-        gstrTemplatesFolder = home.filePath(QStringLiteral("Templates"));
+        const char* names[] = {"Data", "Media", "Templates"};
+        for (int i = 0; i < 3; ++i) {
+            QDir(home.path()).mkpath(names[i]);
+            *folders[i] = home.filePath(names[i]);
+        }
         model.setScreenSize(600, 500);
     }
     ~Designer()
     {
-        gstrDataFolder = savedData;
-        gstrMediaFolder = savedMedia;
-        gstrTemplatesFolder = savedTemplates;
+        for (int i = 0; i < 3; ++i)
+            *folders[i] = saved[i];
     }
     QString data(const QString& name) const { return paths::join(gstrDataFolder, name); }
 };
