@@ -97,50 +97,28 @@ public:
         HideSelectionFrame();
         preview::PreviewItem& label = m_.lblTDT(i);
         label.visible = elements[i];
-        if (e == Element::Title) {
-            if (!elements[i]) {
-                title.clear();
-                label.caption.clear();
+        if (e == Element::Title || e == Element::PiP) {
+            if (elements[i]) {
+                applyTDTLabelSettings(i);
             } else {
-                applyTDTLabelSettings(0);
-            }
-        } else if (e == Element::PiP) {
-            if (!elements[i]) {
-                pip.clear();
-                label.caption = QStringLiteral("PiP Windows");
-            } else {
-                applyTDTLabelSettings(3);
+                (e == Element::Title ? title : pip).clear();
+                label.caption = e == Element::Title ? QString() : QStringLiteral("PiP Windows");
             }
         } else {
-            FormatList list = e == Element::Date ? FormatList::Date : FormatList::Time;
-            if (elements[i]) {
+            const FormatList list = e == Element::Date ? FormatList::Date : FormatList::Time;
+            if (elements[i])
                 setFormatIndex(list, 0);
-                label.caption = formatText(list);
-            } else {
-                label.caption.clear();
-            }
+            label.caption = elements[i] ? formatText(list) : QString();
         }
     }
 
     // ---- format lists ----
-    QStringList dateEntries = dateFormats(), timeEntries = timeFormats();
-    int dateIndex = 0, timeIndex = 0;
-    QStringList formatEntries(FormatList list) const override
-    {
-        return list == FormatList::Date ? dateEntries : timeEntries;
-    }
-    void addFormatEntry(FormatList list, const QString& text) override
-    {
-        (list == FormatList::Date ? dateEntries : timeEntries) << text;
-    }
-    void setFormatIndex(FormatList list, int index) override
-    {
-        (list == FormatList::Date ? dateIndex : timeIndex) = index;
-    }
-    QString formatText(FormatList list) const override
-    {
-        return list == FormatList::Date ? dateEntries.value(dateIndex) : timeEntries.value(timeIndex);
-    }
+    std::array<QStringList, 2> entries{dateFormats(), timeFormats()}; // by FormatList
+    std::array<int, 2> formatIndex{};
+    QStringList formatEntries(FormatList list) const override { return entries[int(list)]; }
+    void addFormatEntry(FormatList list, const QString& text) override { entries[int(list)] << text; }
+    void setFormatIndex(FormatList list, int index) override { formatIndex[int(list)] = index; }
+    QString formatText(FormatList l) const override { return entries[int(l)].value(formatIndex[int(l)]); }
 
     // ---- background ----
     int backgroundType = 0;
@@ -188,7 +166,7 @@ public:
         noGroup = true;
         groupOption = -1;
         log << QStringLiteral("optGroup_Click(99)");
-        const int n = int(vb_val(recordsPerPage));
+        const int n = int(recordsPerPage.trimmed().toDouble());
         for (int r = 0; r < std::min(n, kRecords); ++r)
             for (int l = 0; l < kLines; ++l)
                 t_.gstrTemplateLines[r][kFieldGroupFlag][l] = QStringLiteral("0");
@@ -243,7 +221,6 @@ public:
     }
 
 private:
-    static double vb_val(const QString& s) { return s.trimmed().toDouble(); }
     void setLimit(Bar& b, int& limit, int value, bool records)
     {
         limit = value;
@@ -272,10 +249,6 @@ private:
     Template& t_;
 };
 
-using Messages = testsupport::RecordedMessages;
-
-using Files = testsupport::ScriptedFiles;
-
 // A designer on a fresh template with a temporary program folder (Data,
 // Media and Templates inside it) and fake dialogs.
 struct Designer {
@@ -286,8 +259,8 @@ struct Designer {
     preview::PreviewModel model;
     View view{model, t};
     TemplateDesigner designer{view, model, t};
-    Messages messages;
-    Files files;
+    testsupport::RecordedMessages messages;
+    testsupport::ScriptedFiles files;
 
     Designer()
     {

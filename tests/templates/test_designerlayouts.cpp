@@ -110,14 +110,14 @@ TEST(BuiltInLayouts, EverySlotInBothOrientations)
             fake::Designer d;
             d.view.portraitLayout = portrait;
             d.view.title = "Old";
-            d.view.dateIndex = 3;
+            d.view.formatIndex[0] = 3;
             d.designer.loadDefaultTemplateLayout(N);
 
             const QString count = QString::number(N + 1);
             EXPECT_EQ(d.view.recordsPerPage, count);
             EXPECT_EQ(d.view.selRecord, count);
             EXPECT_EQ(d.view.sel.visible, N >= 0);
-            EXPECT_EQ(d.view.dateIndex, 0);
+            EXPECT_EQ(d.view.formatIndex[0], 0);
             EXPECT_EQ(d.view.title, "");
             // Each element's handler runs even for a clear box.
             EXPECT_EQ(d.view.log.filter("chk"),

@@ -81,14 +81,11 @@ TEST(TemplateGeometry, LayoutSettingsFromALandscapePreview)
     t.gstrRecordsPerPage = QStringLiteral("4");
     ASSERT_TRUE(InitLayoutSettings(1, m, t));
 
-    EXPECT_EQ(t.gstrPiPRegion, "0.33|0.3|0.34|0.4");
     for (const QString* on : {&t.gstrTitleOn, &t.gstrDateOn, &t.gstrTimeOn, &t.gstrPiPOn})
         EXPECT_EQ(*on, "0");
     EXPECT_EQ(t.gstrTimeFont, kDefaultFontDescriptor);
-    for (int r = 0; r < kRecords; ++r) {
-        EXPECT_EQ(t.gstrTemplateLines[r][kFieldRect][0], "0.19|0.33|0.06|0.4");
+    for (int r = 0; r < kRecords; ++r)
         EXPECT_EQ(formatTemplateLine(t, r, 5), "1`2`0.47|0.33|0.06|0.4`" + kDefaultFontDescriptor + "`0,-1,,`0");
-    }
     EXPECT_EQ(t.gstrTitleText + t.gstrRecordsPerPage, "Kept4");
 }
 
