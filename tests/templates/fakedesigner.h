@@ -54,7 +54,7 @@ public:
     }
 
     // ---- text boxes ----
-    QString name, recordsPerPage, title, pip, selRecord, backgroundImage;
+    QString name, recordsPerPage, title, pip, selRecord;
     QString tplName() const override { return name; }
     void setTplName(const QString& text) override { name = text; }
     QString recordsPerPageText() const override { return recordsPerPage; }
@@ -97,50 +97,28 @@ public:
         HideSelectionFrame();
         preview::PreviewItem& label = m_.lblTDT(i);
         label.visible = elements[i];
-        if (e == Element::Title) {
-            if (!elements[i]) {
-                title.clear();
-                label.caption.clear();
+        if (e == Element::Title || e == Element::PiP) {
+            if (elements[i]) {
+                applyTDTLabelSettings(i);
             } else {
-                applyTDTLabelSettings(0);
-            }
-        } else if (e == Element::PiP) {
-            if (!elements[i]) {
-                pip.clear();
-                label.caption = QStringLiteral("PiP Windows");
-            } else {
-                applyTDTLabelSettings(3);
+                (e == Element::Title ? title : pip).clear();
+                label.caption = e == Element::Title ? QString() : QStringLiteral("PiP Windows");
             }
         } else {
-            FormatList list = e == Element::Date ? FormatList::Date : FormatList::Time;
-            if (elements[i]) {
+            const FormatList list = e == Element::Date ? FormatList::Date : FormatList::Time;
+            if (elements[i])
                 setFormatIndex(list, 0);
-                label.caption = formatText(list);
-            } else {
-                label.caption.clear();
-            }
+            label.caption = elements[i] ? formatText(list) : QString();
         }
     }
 
     // ---- format lists ----
-    QStringList dateEntries = dateFormats(), timeEntries = timeFormats();
-    int dateIndex = 0, timeIndex = 0;
-    QStringList formatEntries(FormatList list) const override
-    {
-        return list == FormatList::Date ? dateEntries : timeEntries;
-    }
-    void addFormatEntry(FormatList list, const QString& text) override
-    {
-        (list == FormatList::Date ? dateEntries : timeEntries) << text;
-    }
-    void setFormatIndex(FormatList list, int index) override
-    {
-        (list == FormatList::Date ? dateIndex : timeIndex) = index;
-    }
-    QString formatText(FormatList list) const override
-    {
-        return list == FormatList::Date ? dateEntries.value(dateIndex) : timeEntries.value(timeIndex);
-    }
+    std::array<QStringList, 2> entries{dateFormats(), timeFormats()}; // by FormatList
+    std::array<int, 2> formatIndex{};
+    QStringList formatEntries(FormatList list) const override { return entries[int(list)]; }
+    void addFormatEntry(FormatList list, const QString& text) override { entries[int(list)] << text; }
+    void setFormatIndex(FormatList list, int index) override { formatIndex[int(list)] = index; }
+    QString formatText(FormatList l) const override { return entries[int(l)].value(formatIndex[int(l)]); }
 
     // ---- background ----
     int backgroundType = 0;
@@ -154,7 +132,6 @@ public:
         log << QStringLiteral("optBackgroundType_Click(%1)").arg(index);
         if (index == 0) {
             setBackgroundImageName(QString());
-            backgroundImage.clear();
         } else {
             colorText = QStringLiteral("&H000000");
         }
@@ -170,7 +147,7 @@ public:
         log << QStringLiteral("txtBackgroundImagename_Change");
         m_.lblBGVideo().visible = text.endsWith(QLatin1String(".mp4"), Qt::CaseInsensitive);
     }
-    void setBackgroundImageText(const QString& text) override { backgroundImage = text; }
+    void setBackgroundImageText(const QString&) override {}
     void setBackgroundColor(const QString& color) override
     {
         paintedColor = color;
@@ -189,7 +166,7 @@ public:
         noGroup = true;
         groupOption = -1;
         log << QStringLiteral("optGroup_Click(99)");
-        const int n = int(vb_val(recordsPerPage));
+        const int n = int(recordsPerPage.trimmed().toDouble());
         for (int r = 0; r < std::min(n, kRecords); ++r)
             for (int l = 0; l < kLines; ++l)
                 t_.gstrTemplateLines[r][kFieldGroupFlag][l] = QStringLiteral("0");
@@ -198,8 +175,8 @@ public:
     bool portrait() const override { return portraitLayout; }
 
     // ---- layout tools ----
-    int hides = 0, gridDraws = 0;
-    void HideSelectionFrame() override { ++hides; }
+    int gridDraws = 0;
+    void HideSelectionFrame() override {}
     void applyTDTLabelSettings(int index) override { log << QStringLiteral("applyTDTLabelSettings(%1)").arg(index); }
     void drawLayoutGrid() override { ++gridDraws; }
 
@@ -227,13 +204,10 @@ public:
             noGroup = false;
         }
     }
-    std::array<bool, 12> shownChecks{};
-    int syncs = 0, disables = 0;
-    bool focused = false;
-    void showLineCheck(int line) override { shownChecks[line] = true; }
-    void syncRecordLineCheck(int) override { ++syncs; }
-    void DisableLineRows() override { ++disables; }
-    void focusSelRecord() override { focused = true; }
+    void showLineCheck(int) override {}
+    void syncRecordLineCheck(int) override {}
+    void DisableLineRows() override {}
+    void focusSelRecord() override {}
     void ApplyTemplateRecord(int record) override
     {
         log << QStringLiteral("ApplyTemplateRecord(%1)").arg(record);
@@ -247,7 +221,6 @@ public:
     }
 
 private:
-    static double vb_val(const QString& s) { return s.trimmed().toDouble(); }
     void setLimit(Bar& b, int& limit, int value, bool records)
     {
         limit = value;
@@ -276,37 +249,32 @@ private:
     Template& t_;
 };
 
-using Messages = testsupport::RecordedMessages;
-
-using Files = testsupport::ScriptedFiles;
-
 // A designer on a fresh template with a temporary program folder (Data,
 // Media and Templates inside it) and fake dialogs.
 struct Designer {
     QTemporaryDir home;
-    QString savedData = gstrDataFolder, savedMedia = gstrMediaFolder, savedTemplates = gstrTemplatesFolder;
+    std::array<QString*, 3> folders{&gstrDataFolder, &gstrMediaFolder, &gstrTemplatesFolder};
+    std::array<QString, 3> saved{gstrDataFolder, gstrMediaFolder, gstrTemplatesFolder};
     Template t;
     preview::PreviewModel model;
     View view{model, t};
     TemplateDesigner designer{view, model, t};
-    Messages messages;
-    Files files;
+    testsupport::RecordedMessages messages;
+    testsupport::ScriptedFiles files;
 
     Designer()
     {
-        QDir(home.path()).mkpath(QStringLiteral("Data"));
-        QDir(home.path()).mkpath(QStringLiteral("Media"));
-        QDir(home.path()).mkpath(QStringLiteral("Templates"));
-        gstrDataFolder = home.filePath(QStringLiteral("Data"));
-        gstrMediaFolder = home.filePath(QStringLiteral("Media"));
-        gstrTemplatesFolder = home.filePath(QStringLiteral("Templates"));
+        const char* names[] = {"Data", "Media", "Templates"};
+        for (int i = 0; i < 3; ++i) {
+            QDir(home.path()).mkpath(names[i]);
+            *folders[i] = home.filePath(names[i]);
+        }
         model.setScreenSize(600, 500);
     }
     ~Designer()
     {
-        gstrDataFolder = savedData;
-        gstrMediaFolder = savedMedia;
-        gstrTemplatesFolder = savedTemplates;
+        for (int i = 0; i < 3; ++i)
+            *folders[i] = saved[i];
     }
     QString data(const QString& name) const { return paths::join(gstrDataFolder, name); }
 };
