@@ -10,7 +10,10 @@
 // Remote paths use "/" (a "\" counts as "/" too, and repeated separators
 // count as one). A path that begins with a separator starts at the server's
 // root folder; any other path starts at the folder the login lands in. On
-// servers that keep an account inside its own folder the two are the same.
+// servers that keep an account inside its own folder the two are the same;
+// on others (local accounts without such a lock) they are not, so the
+// program's own paths are all relative: the source files it fetches and
+// watches and the folders it uploads into count from the login folder.
 #include <QList>
 #include <QString>
 

@@ -34,6 +34,17 @@ QString errorLine(const ftp::Result& r, const QString& password)
     return QStringLiteral("!!!Error: ") + QString::number(r.code) + QLatin1Char(' ') + text;
 }
 
+// Every remote path of the fetch and the time query counts from the folder
+// the login lands in, never from the server's root: "\" or "/" between
+// names, leading and repeated separators dropped ("" is the login folder).
+QString fromLoginFolder(const QString& path)
+{
+    QString p = ftp::normalisePath(path);
+    if (p.startsWith(QLatin1Char('/')))
+        p.remove(0, 1);
+    return p;
+}
+
 const QString kBusy = QStringLiteral("Another FTP operation is still running.");
 
 } // namespace
@@ -95,12 +106,12 @@ void FrmFTP::cmdRemoteRefresh_Click()
 {
     lstRemote_.clear();
     lstRemoteSizes_.clear();
-    if (remoteFolder_ != QStringLiteral("/")) {
+    if (!remoteFolder_.isEmpty()) {
         lstRemote_ << kDirPrefix + QStringLiteral("..");
         lstRemoteSizes_ << -1;
     }
     QList<ftp::Entry> entries;
-    const ftp::Result r = iFTP_->list(ftp::normalisePath(remoteFolder_), entries);
+    const ftp::Result r = iFTP_->list(remoteFolder_, entries);
     for (const ftp::Entry& e : entries)
         iFTP_ListItem(e);
     // A listing that broke the connection drops it; other failures (a
@@ -120,7 +131,7 @@ void FrmFTP::cmdRemoteRefresh_Click()
 void FrmFTP::ChangeFolder(const QString& folder)
 {
     const QString rest = folder.left(folder.size() - 1);
-    remoteFolder_ = remoteFolder_ + QLatin1Char('/') + rest;
+    remoteFolder_ = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + rest);
     SelectOrAddItem(cboRemote_, remoteFolder_);
     cmdRemoteRefresh_Click();
 }
@@ -197,7 +208,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
 
     if (match >= 0) {
         const QString name = lstRemote_.at(match);
-        const QString remotePath = ftp::normalisePath(remoteFolder_ + QLatin1Char('/') + name);
+        const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
         mblnTransferDone_ = false;
         const ftp::Result r = iFTP_->download(remotePath, paths::join(localFolder, name), lstRemoteSizes_.at(match));
         mblnTransferDone_ = true;
@@ -230,7 +241,7 @@ QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QStr
         return QString();
     }
     QString stamp;
-    ftp::Result r = iFTP_->modifiedTime(fileName, stamp);
+    ftp::Result r = iFTP_->modifiedTime(fromLoginFolder(fileName), stamp);
     iFTP_->disconnect();
     yieldEvents(3);
     const QString result = FormatFileTime(stamp);

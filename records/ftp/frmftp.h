@@ -24,18 +24,20 @@ public:
     // One fetch or time query at a time: one asked for while another waits
     // for the server fails at once.
     //
-    // Downloads `fileName` from `remoteFolder` ("\" between folder names,
-    // "\" alone for the server's root) into `localFolder`. The name is matched
-    // without regard to case, folders never match, and the local copy takes
-    // the server's spelling. A broken transfer leaves the previous copy.
-    bool GetFile(const QString& host, const QString& user, const QString& password,
-                 const QString& remoteFolder, const QString& localFolder, const QString& fileName);
+    // Downloads `fileName` from `remoteFolder` into `localFolder`. The folder
+    // counts from the one the login lands in, never from the server's root:
+    // "\" between folder names, "\" alone for the login folder itself, and a
+    // leading "\" changes nothing (the same holds for FTPFileTime's file
+    // name). The name is matched without regard to case, folders never
+    // match, and the local copy takes the server's spelling. A broken
+    // transfer leaves the previous copy.
+    bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
+                 const QString& localFolder, const QString& fileName);
     // Connects and logs in (closing an open connection first).
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
     // when it cannot be had (logged as "@@@ name - time" or "!!!Error: ...").
-    QString FTPFileTime(const QString& host, const QString& user, const QString& password,
-                        const QString& fileName);
+    QString FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName);
     // Ends the connection at once, also in the middle of a transfer.
     void CmdCancel_Click();
     // At shut-down: the same as CmdCancel_Click.
@@ -74,7 +76,7 @@ private:
 };
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
-// (gstrFTPBookingFilename) from the server's root folder into the Data
+// (gstrFTPBookingFilename) from the FTP account's login folder into the Data
 // folder, logging the outcome. False (after "The FTP Settings is not
 // correct.") when the file name, server, user name or password is empty.
 bool retrieveFTPDataFile(FrmFTP& frmFTP);

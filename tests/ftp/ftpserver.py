@@ -2,6 +2,7 @@
 """Small FTP server for the FTP tests; listens on 127.0.0.1 only.
 
     ftpserver.py --root DIR --user U --password P [--mode serve|silent] [--log FILE]
+                 [--home SUB]
 
 Prints "PORT <n>" on its first line once it accepts connections.
 
@@ -15,6 +16,9 @@ starts with "busy" with reply 450.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
+With --home the login lands in the folder SUB below the root, as on servers
+that give each account its own folder without locking it in: absolute paths
+still reach the whole root.
 
 The server ends on its own after --lifetime seconds or when its parent
 process goes away, so a crashed test never leaves it behind.
@@ -110,6 +114,10 @@ def serve(args):
                     log.write(("PASS ***" if cmd == "PASS" else line) + "\n")
             return FTPHandler.pre_process_command(self, line, cmd, arg)
 
+        def on_login(self, username):
+            if args.home:
+                self.fs.cwd = "/" + args.home.strip("/")
+
     auth = DummyAuthorizer()
     auth.add_user(args.user, args.password, args.root, perm="elradfmwMT")
     handler = Handler
@@ -143,6 +151,7 @@ def main():
     p.add_argument("--mode", default="serve", choices=["serve", "silent"])
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")
+    p.add_argument("--home", default="")
     args = p.parse_args()
     threading.Thread(target=watchdog, args=(args.lifetime,), daemon=True).start()
     if args.mode == "silent":

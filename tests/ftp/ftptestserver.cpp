@@ -42,9 +42,16 @@ bool FtpTestServer::start(QString* error)
     };
     if (python().isEmpty())
         return fail("no Python with pyftpdlib");
+    QStringList home;
+    if (!loginFolder_.isEmpty()) {
+        QDir(root_.path()).mkpath(loginFolder_);
+        home << "--home" << loginFolder_;
+    }
     process_.setStandardErrorFile(QProcess::nullDevice());
-    process_.start(python(), {FTP_SERVER_SCRIPT, "--root", root_.path(), "--user", kUser, "--password", kPassword,
-                              "--mode", mode_, "--lifetime", "100", "--log", logDir_.filePath("commands.log")});
+    process_.start(python(),
+                   QStringList{FTP_SERVER_SCRIPT, "--root", root_.path(), "--user", kUser, "--password", kPassword,
+                               "--mode", mode_, "--lifetime", "100", "--log", logDir_.filePath("commands.log")} +
+                       home);
     if (!process_.waitForStarted(10000))
         return fail("server did not start");
     QByteArray out;

@@ -23,6 +23,10 @@ public:
     // The Python interpreter that has pyftpdlib, or "" when none does.
     static QString python();
 
+    // Before start(): the login lands in this folder below the root (made
+    // when missing) instead of the root, which stays reachable by absolute
+    // paths.
+    void setLoginFolder(const QString& relativePath) { loginFolder_ = relativePath; }
     bool start(QString* error = nullptr);
     void stop();
 
@@ -37,6 +41,7 @@ public:
 
 private:
     QString mode_;
+    QString loginFolder_;
     QTemporaryDir root_;
     QTemporaryDir logDir_;
     QProcess process_;

@@ -27,6 +27,13 @@ QByteArray bigPayload()
     return b;
 }
 
+void setServerFileTime(const FtpTestServer& server, const QString& relativePath, const QDateTime& time)
+{
+    QFile f(server.root() + QLatin1Char('/') + relativePath);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
 class FetchTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -87,9 +94,41 @@ TEST_F(FetchTest, FetchesWithTheServersSpellingAndSkipsFolders)
     EXPECT_TRUE(frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("Exports\\Daily"),
                              data.path(), QStringLiteral("TODAY.TXT")));
     EXPECT_EQ(testsupport::readAll(local(QStringLiteral("today.txt"))), QByteArray("deep"));
-    EXPECT_EQ(frm->cboRemote(), QStringList({QStringLiteral("/Exports/Daily"), QStringLiteral("/Exports")}));
+    EXPECT_EQ(frm->cboRemote(), QStringList({QStringLiteral("Exports/Daily"), QStringLiteral("Exports")}));
     EXPECT_FALSE(frm->iFTP().connected());
     expectNoPasswordInLog();
+}
+
+TEST_F(FetchTest, FoldersCountFromTheLoginFolderNotTheServerRoot)
+{
+    // As on a server that gives each account its own folder without locking
+    // it in: the same names at the server's root are decoys.
+    FtpTestServer server;
+    server.setLoginFolder(QStringLiteral("home/tester"));
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    const QDateTime loginTime(QDate(2024, 3, 1), QTime(8, 0, 0), Qt::UTC);
+    for (const QString& at : {QString(), QStringLiteral("home/tester/")}) {
+        const QByteArray whose = at.isEmpty() ? "server root" : "login folder";
+        server.putFile(at + QStringLiteral("data.txt"), whose);
+        server.putFile(at + QStringLiteral("Exports/Daily/today.txt"), whose);
+        setServerFileTime(server, at + QStringLiteral("data.txt"), at.isEmpty() ? loginTime.addDays(-9) : loginTime);
+    }
+    auto frm = makeFrm();
+
+    EXPECT_TRUE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("login folder"));
+    for (const char* name : {"data.txt", "/data.txt"})
+        EXPECT_EQ(frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword, QString::fromLatin1(name)),
+                  QStringLiteral("2024/03/01 08:00:00"))
+            << name;
+    for (const char* folder : {"Exports\\Daily", "\\Exports\\Daily\\"}) {
+        QFile::remove(local(QStringLiteral("today.txt")));
+        EXPECT_TRUE(frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QString::fromLatin1(folder),
+                                 data.path(), QStringLiteral("today.txt")))
+            << folder;
+        EXPECT_EQ(testsupport::readAll(local(QStringLiteral("today.txt"))), QByteArray("login folder")) << folder;
+    }
 }
 
 TEST_F(FetchTest, IncompleteSettingsOrStopFlagContactNobody)
@@ -207,12 +246,7 @@ TEST_F(FetchTest, ModifiedTimeOfAFile)
     FtpTestServer server;
     START_SERVER(server);
     server.putFile(QStringLiteral("Data.TXT"), "x");
-    {
-        QFile f(server.root() + QStringLiteral("/Data.TXT"));
-        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(
-            f.setFileTime(QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC), QFileDevice::FileModificationTime));
-    }
+    setServerFileTime(server, QStringLiteral("Data.TXT"), QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC));
     auto frm = makeFrm();
     const QString host = server.host();
     EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, QStringLiteral("Data.TXT")),
