@@ -56,6 +56,9 @@ inline QString gstrSortLine;
 inline QString gstrLayoutMode;
 inline QString gstrScreenWidth;
 inline QString gstrScreenHeight;
+// The largest page side in pixels a settings file may ask for: a page of
+// 8192 x 8192 already takes 256 MiB.
+inline constexpr int kMaxScreenSide = 8192;
 inline QString gstrRotation;
 
 // Hooks the main window fills so that code without a window can reach it.

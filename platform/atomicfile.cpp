@@ -47,6 +47,28 @@ void syncFolder(const QString& folder)
     }
 }
 
+// The file a link at `link` may be written through: the end of its chain
+// of links, when that is an existing file in the link's own folder or
+// below it. "" with the reason otherwise.
+QString linkTarget(const QFileInfo& link, QString& err)
+{
+    const QString end = link.canonicalFilePath();
+    if (end.isEmpty()) {
+        err =
+            QStringLiteral("\"%1\" is a symbolic link to nothing; no file is created through it.").arg(link.filePath());
+        return {};
+    }
+    QString home = QFileInfo(link.absolutePath()).canonicalFilePath();
+    if (!home.endsWith(QLatin1Char('/')))
+        home += QLatin1Char('/');
+    if (!end.startsWith(home)) {
+        err = QStringLiteral("\"%1\" is a symbolic link out of its folder; nothing is written through it.")
+                  .arg(link.filePath());
+        return {};
+    }
+    return end;
+}
+
 } // namespace
 
 bool write(const QString& path, const QByteArray& data, QString* error)
@@ -57,11 +79,11 @@ bool write(const QString& path, const QByteArray& data, QString* error)
         err = QStringLiteral("No file name given.");
         return false;
     }
-    // A link is followed, so the file it points at is replaced and the link stays.
     QString target = path;
     if (const QFileInfo link(path); link.isSymLink()) {
-        const QString canonical = link.canonicalFilePath();
-        target = canonical.isEmpty() ? link.symLinkTarget() : canonical;
+        target = linkTarget(link, err);
+        if (target.isEmpty())
+            return false;
     }
     const QFileInfo info(target);
     if (info.isDir()) {

@@ -9,6 +9,12 @@ namespace atomicfile {
 
 // Writes `data` as the whole content of `path`. On failure the old file is
 // untouched and `error` (when given) says what went wrong.
+//
+// A `path` that is a symbolic link is followed only when the file at the
+// end of its chain exists in the link's own folder or below it: that file
+// is replaced and the link stays. A link out of its folder, or to nothing,
+// is refused: nothing is written and no file is created through it, so a
+// planted link can't make the program write anywhere else.
 bool write(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 // Removes the temporary files that writes killed part way left in `folder`
@@ -17,8 +23,8 @@ bool write(const QString& path, const QByteArray& data, QString* error = nullptr
 // start-up. Returns how many were removed.
 int removeStaleTemporaries(const QString& folder);
 
-// Copies `source` over `target` the same way. Copying a file onto itself
-// succeeds without touching it.
+// Copies `source` over `target` the same way (links included). Copying a
+// file onto itself succeeds without touching it.
 bool copy(const QString& source, const QString& target, QString* error = nullptr);
 
 } // namespace atomicfile

@@ -1,7 +1,7 @@
 #pragma once
 // The command file OrvaneConfirm.txt that a remote administrator uploads
 // into the program folder: one value on its first line ("1" new settings,
-// "2" and "3" restart, "0" nothing), reset to "0" after every command.
+// "2" and "3" restart, "0" nothing), reset to "0" once a command is taken.
 #include <QByteArray>
 #include <QString>
 

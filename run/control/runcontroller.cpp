@@ -138,6 +138,7 @@ void RunController::StartTimer_Timer()
     mstrDataFileTime.clear();
     mstrBookingFileTime.clear();
     dwellReported_ = false;
+    linkReported_ = false;
     // The auto-hide setting has no writer during a run: every start hides.
     window_.mnuHide_Click();
     window_.minimise();
@@ -278,6 +279,16 @@ bool RunController::resetConfirmFile()
 
 bool RunController::blnCheckConfirmFile()
 {
+    // Through a link the reset would write "0" wherever it points, or create
+    // a file where a dangling one points: a link is never read or written.
+    if (QFileInfo(gstrConfirmFile).isSymLink()) {
+        if (!linkReported_) {
+            linkReported_ = true;
+            statusMessage(QStringLiteral("!!!The command file %1 is a symbolic link; it is not acted on.")
+                              .arg(paths::fileNameOf(gstrConfirmFile)));
+        }
+        return false;
+    }
     if (!modMain::blnFileExists(gstrConfirmFile)) {
         resetConfirmFile();
         return false;
@@ -301,6 +312,8 @@ bool RunController::actOnCommand(const QString& value)
     // the file for the next run.
     if (state_ == State::Idle || window_.closing())
         return true;
+    if (value == QLatin1String("1"))
+        return newSettingsCommand();
     if (!resetConfirmFile()) {
         // Acting on a command that stays in the file would restart the
         // board every second.
@@ -308,18 +321,37 @@ bool RunController::actOnCommand(const QString& value)
         return false;
     }
     mlngDwellCounter = 1;
-    if (value == QLatin1String("1")) {
-        const QString updated = paths::join(gstrProgramFolder, QStringLiteral("UpdatedSettings.ini"));
-        if (adoptUpdatedSettings(updated)) {
-            window_.LoadSettings(updated);
-            window_.yieldEvents(3);
-            window_.SaveSettings(gstrSettingsFile);
-        }
-        timers_.start.start();
-        state_ = State::Starting;
-    } else {
-        mnuRestart_Click();
+    mnuRestart_Click();
+    return true;
+}
+
+// Command "1": the pushed settings become the settings file first, and only
+// then is the command file reset. A crash in between leaves the command in
+// the file, and the next run adopts the same pushed file again, which gives
+// the same settings file.
+bool RunController::newSettingsCommand()
+{
+    // A command file that can't be rewritten must not be adopted again on
+    // every tick: the command is written back as it is to find out.
+    if (!writeFile_ || !writeFile_(gstrConfirmFile, QByteArrayLiteral("1\r\n"), nullptr)) {
+        statusMessage(QStringLiteral("!!!Error resetting command file."));
+        return false;
     }
+    mlngDwellCounter = 1;
+    const QString updated = paths::join(gstrProgramFolder, QStringLiteral("UpdatedSettings.ini"));
+    if (adoptUpdatedSettings(updated)) {
+        window_.LoadSettings(updated);
+        window_.yieldEvents(3);
+        // Atomic: a crash leaves the old settings file or the new one. A
+        // save that fails says so itself.
+        window_.SaveSettings(gstrSettingsFile);
+    }
+    // A reset that fails now leaves the command in the file: the restarted
+    // run adopts the same file once more, which changes nothing.
+    if (!resetConfirmFile())
+        statusMessage(QStringLiteral("!!!Error resetting command file."));
+    timers_.start.start();
+    state_ = State::Starting;
     return true;
 }
 

@@ -85,8 +85,13 @@ public:
 
     // ---- Command file ----
     // Reads the command file and acts on a command; true when it did (the
-    // run then restarts). A missing file is created with "0". A command is
-    // acted on only after the file was reset to "0".
+    // run then restarts). A missing file is created with "0". Commands "2"
+    // and "3" are acted on only after the file was reset to "0"; command "1"
+    // saves the pushed settings first and then resets the file, so a crash
+    // in between makes the next run adopt the same settings again. A file
+    // that can't be rewritten is not acted on. A command file that is a
+    // symbolic link is never read, reset or created through (one "!!!" line
+    // per run).
     bool blnCheckConfirmFile();
     // Writes "0" into the command file; false (nothing logged) on failure.
     bool resetConfirmFile();
@@ -109,6 +114,7 @@ private:
     bool localFileChanged(const QString& file, QString& remembered);
     bool ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime);
     bool actOnCommand(const QString& value);
+    bool newSettingsCommand();
     bool adoptUpdatedSettings(const QString& path);
     void armClock();
 
@@ -121,6 +127,7 @@ private:
     State state_ = State::Idle;
     bool stopping_ = false;
     bool dwellReported_ = false;
+    bool linkReported_ = false;
 
     int mlngDwellCounter = 1;
     QString mstrDataFileTime;

@@ -24,7 +24,6 @@ namespace pages {
 
 namespace {
 
-constexpr int kMaxPageSide = 16384;
 const QString kDotDescriptor = QStringLiteral("Arial,1,5,0,0,0,0,0,0");
 
 // A number as the old value rules read a numeric text: the whole trimmed
@@ -64,7 +63,7 @@ bool PageRenderer::readSize()
 {
     const double w = vb::Val(gstrScreenWidth);
     const double h = vb::Val(gstrScreenHeight);
-    if (!(w >= 1 && w <= kMaxPageSide && h >= 1 && h <= kMaxPageSide))
+    if (!(w >= 1 && w <= kMaxScreenSide && h >= 1 && h <= kMaxScreenSide))
         return false;
     W_ = vb::CInt(w);
     H_ = vb::CInt(h);

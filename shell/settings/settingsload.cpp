@@ -35,27 +35,36 @@ std::optional<QString> flag(const Value& v, const QString& missing)
     return v.text == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-// Screen sizes the renderer can make a page of.
-constexpr int kMaxScreenSide = 16384;
+// One side of the screen size: nothing keeps the current side; `tooLarge`
+// when it is a whole number above kMaxScreenSide.
+struct ScreenSide {
+    std::optional<QString> value;
+    bool tooLarge = false;
+};
 
-std::optional<QString> screenSide(const Value& v, const QString& missing, const QString& what, QStringList* log)
+ScreenSide screenSide(const Value& v, const QString& missing, const QString& what, QStringList* log)
 {
     if (v.isMissing())
-        return missing;
+        return {missing};
     if (v.isEmpty())
-        return std::nullopt;
-    bool digits = !v.text.isEmpty() && v.text.size() <= 6;
-    for (const QChar c : v.text)
-        digits = digits && c.isDigit() && c.unicode() < 128;
-    const int n = digits ? v.text.toInt() : 0;
-    if (n < 1 || n > kMaxScreenSide) {
+        return {};
+    QStringView digits(v.text);
+    while (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        digits = digits.mid(1);
+    bool number = true;
+    for (const QChar c : digits)
+        number = number && c.isDigit() && c.unicode() < 128;
+    if (number && (digits.size() > 6 || digits.toInt() > kMaxScreenSide))
+        return {std::nullopt, true};
+    const int n = number ? digits.toInt() : 0;
+    if (n < 1) {
         if (log)
             *log << QStringLiteral("!!!The screen %1 \"%2\" in the settings file is not a usable size; "
                                    "the current one is kept.")
                         .arg(what, v.text);
-        return std::nullopt;
+        return {};
     }
-    return QString::number(n);
+    return {QString::number(n)};
 }
 
 bool isPlayListKey(const QString& key, qint64 limit, qint64& number)
@@ -95,8 +104,23 @@ ScreenKeys readScreenKeys(const IniDocument& doc, QStringList* log)
     const settingsfile::SettingsValues v = settingsfile::readSettings(doc);
     ScreenKeys s;
     s.layoutMode = v.layoutMode.isSet() ? flag(v.layoutMode, QString()) : std::nullopt;
-    s.width = screenSide(v.width, QStringLiteral("768"), QStringLiteral("width"), log);
-    s.height = screenSide(v.height, QStringLiteral("1024"), QStringLiteral("height"), log);
+    const QString defaultWidth = QStringLiteral("768"), defaultHeight = QStringLiteral("1024");
+    const ScreenSide width = screenSide(v.width, defaultWidth, QStringLiteral("width"), log);
+    const ScreenSide height = screenSide(v.height, defaultHeight, QStringLiteral("height"), log);
+    if (width.tooLarge || height.tooLarge) {
+        // A board can't hold such a page in memory.
+        if (log)
+            *log << QStringLiteral("!!!The screen size %1 x %2 in the settings file is larger than %3 pixels a side; "
+                                   "the default size %4 x %5 is used.")
+                        .arg(v.width.text, v.height.text)
+                        .arg(kMaxScreenSide)
+                        .arg(defaultWidth, defaultHeight);
+        s.width = defaultWidth;
+        s.height = defaultHeight;
+    } else {
+        s.width = width.value;
+        s.height = height.value;
+    }
     s.rotation = orDefault(v.rotation, QStringLiteral("0"));
     return s;
 }

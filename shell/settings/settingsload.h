@@ -77,8 +77,8 @@ struct ScreenKeys {
 
 // The template play-list as stored.
 struct PlayListLoad {
-    bool replace = false;  // false: the grid keeps its rows
-    QStringList entries;   // in key order (the grid keeps it)
+    bool replace = false; // false: the grid keeps its rows
+    QStringList entries;  // in key order (the grid keeps it)
 };
 
 // What a load does with each key.
@@ -86,17 +86,17 @@ struct LoadedSettings {
     QString assignedField, assignedLocation;
     QString sortType, sortGroup, sortLine;
 
-    QString dataType;       // "0" when missing or empty
-    int dataTypeIndex = 0;  // entry of the data-source list; -1 when none fits
+    QString dataType;      // "0" when missing or empty
+    int dataTypeIndex = 0; // entry of the data-source list; -1 when none fits
 
     bool loadDataSource = true; // false when "Retrieve Type" is there but empty
     bool ftp = false;
     std::optional<QString> idLookupDataFile; // nothing: keep
     bool loadIDLookup = false;               // and only when the file exists
     // Local files.
-    std::optional<QString> dataFile;         // nothing: use the working record file
-    std::optional<QString> bookingDataFile;  // nothing: keep
-    bool loadBooking = false;                // and only when the file exists
+    std::optional<QString> dataFile;        // nothing: use the working record file
+    std::optional<QString> bookingDataFile; // nothing: keep
+    bool loadBooking = false;               // and only when the file exists
     // FTP (each: nothing keeps the global and the field).
     std::optional<QString> ftpFilename, ftpServer, ftpUsername, ftpPassword, ftpBookingFilename;
 
@@ -114,6 +114,9 @@ struct LoadedSettings {
 };
 
 LoadedSettings resolveLoad(const IniDocument& doc);
+// A side that is not a whole number of at least 1 keeps the current one; a
+// side above kMaxScreenSide gives the default size 768 x 1024 for both. Each
+// refusal adds a "!!!" line to `log`.
 ScreenKeys readScreenKeys(const IniDocument& doc, QStringList* log = nullptr);
 // "List Number" and the numbered keys. Only keys that are in the file are
 // visited, so a huge "List Number" costs nothing; entries that would name a

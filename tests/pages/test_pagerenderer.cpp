@@ -156,10 +156,13 @@ TEST_F(RendererTest, BackgroundsOfThePage)
     plain.gstrBackgroundColor = "blue";
     EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
     EXPECT_EQ(messages().last(), "Error creating ORV Theme Layout.");
-    // A page size that can't be read leaves no trace of the last page.
+    // A page size that can't be read or is too large leaves no trace of the last page.
     plain.gstrBackgroundColor = "&H112233";
-    ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
-    gstrScreenWidth = "wide";
-    EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
-    EXPECT_FALSE(anyPixelOtherThan(renderer.page(), qRgb(0, 0, 0)));
+    for (const char* width : {"wide", "8193"}) {
+        gstrScreenWidth = "64";
+        ASSERT_TRUE(renderer.CreateORVThemeLayout(QString(), plain));
+        gstrScreenWidth = width;
+        EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain)) << width;
+        EXPECT_FALSE(anyPixelOtherThan(renderer.page(), qRgb(0, 0, 0))) << width;
+    }
 }

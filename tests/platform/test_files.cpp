@@ -102,13 +102,37 @@ TEST_F(FileTest, AtomicWriteFailureKeepsTheOldFile)
     EXPECT_EQ(readAll(path("plain")), QByteArray("keep"));
 }
 
-TEST_F(FileTest, AtomicWriteThroughALinkReplacesTheTarget)
+TEST_F(FileTest, AtomicWriteFollowsALinkOnlyToAFileInItsOwnFolder)
 {
-    writeAll(path("real.ini"), "old");
-    ASSERT_TRUE(QFile::link(path("real.ini"), path("link.ini")));
-    ASSERT_TRUE(atomicfile::write(path("link.ini"), "new"));
-    EXPECT_TRUE(QFileInfo(path("link.ini")).isSymLink());
-    EXPECT_EQ(readAll(path("real.ini")), QByteArray("new"));
+    // "in/link" points at `to` (relative to "in"); `written`: the write
+    // replaced the file at the end of the chain and the link stayed.
+    struct Case {
+        const char* to;
+        bool written;
+    } cases[] = {
+        {"real.ini", true},     {"sub/real.ini", true},    {"hop", true}, // a link to a link to "real.ini"
+        {"../real.ini", false}, {"hop-out", false},                       // a link to a link out
+        {"missing.ini", false}, {"../missing.ini", false},
+    };
+    QDir().mkpath(path("in/sub"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real.ini"), path("in/hop")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../real.ini"), path("in/hop-out")));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        for (const char* f : {"in/real.ini", "in/sub/real.ini", "real.ini"})
+            writeAll(path(f), "old");
+        const QString end = QFileInfo(QDir(path("in")).filePath(QString::fromLatin1(c.to))).canonicalFilePath();
+        QFile::remove(path("in/link"));
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(c.to), path("in/link")));
+        QString error;
+        EXPECT_EQ(atomicfile::write(path("in/link"), "new", &error), c.written) << error.toStdString();
+        EXPECT_TRUE(QFileInfo(path("in/link")).isSymLink());
+        EXPECT_EQ(error.contains("symbolic link"), !c.written);
+        for (const char* f : {"in/real.ini", "in/sub/real.ini", "real.ini"})
+            EXPECT_EQ(readAll(path(f)), c.written && QFileInfo(path(f)).canonicalFilePath() == end ? "new" : "old")
+                << f;
+        EXPECT_FALSE(QFileInfo::exists(path("in/missing.ini")) || QFileInfo::exists(path("missing.ini")));
+    }
 }
 
 TEST_F(FileTest, AtomicCopy)

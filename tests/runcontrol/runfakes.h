@@ -36,7 +36,12 @@ public:
         if (onLoad)
             onLoad();
     }
-    void SaveSettings(const QString& path) override { calls << QStringLiteral("save ") + path; }
+    void SaveSettings(const QString& path) override
+    {
+        calls << QStringLiteral("save ") + path;
+        if (onSave)
+            onSave();
+    }
     void mnuHide_Click() override { calls << QStringLiteral("hide"); }
     void minimise() override { calls << QStringLiteral("minimise"); }
     void showWindow() override { calls << QStringLiteral("show"); }
@@ -80,6 +85,7 @@ public:
     bool standAloneOn = false;
     bool ftp = false;
     std::function<void()> onLoad;
+    std::function<void()> onSave;
     std::function<void()> onWait;
 };
 

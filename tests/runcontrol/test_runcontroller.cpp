@@ -2,6 +2,7 @@
 // routine: starting, paging, the dwell time, Stop, Esc, the command file
 // and the change watch.
 #include "core/globals.h"
+#include "platform/atomicfile.h"
 #include "platform/statuslog.h"
 #include "records/ftp/frmftp.h"
 #include "run/control/convertwait.h"
@@ -338,6 +339,67 @@ TEST_F(RunTest, PushedSettingsAreTakenOnlyWhenReadable)
         EXPECT_EQ(window.calls.contains(QStringLiteral("load ") + updated), !c.why);
         EXPECT_EQ(window.calls.contains(QStringLiteral("save ") + gstrSettingsFile), !c.why);
         EXPECT_EQ(logTexts().filter(QString::fromLatin1(c.why ? c.why : "!!!")).size(), c.why ? 1 : 0);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, PushedSettingsAreSavedBeforeTheCommandIsResetAndAgainAfterACrashInBetween)
+{
+    const QString updated = home.filePath(QStringLiteral("UpdatedSettings.ini"));
+    const QByteArray pushed = "[SETTINGS]\r\nDwell Time=3\r\n";
+    writeAll(updated, pushed);
+    QByteArray commandAtSave;
+    window.onSave = [&] {
+        commandAtSave = readAll(gstrConfirmFile);
+        writeAll(gstrSettingsFile, readAll(updated)); // the panel holds what was loaded
+    };
+    // The reset after the first adoption does not happen, as after a kill.
+    bool resetFails = true;
+    run.setFileWriter([&](const QString& path, const QByteArray& bytes, QString* error) {
+        return !(resetFails && bytes == "0\r\n") && atomicfile::write(path, bytes, error);
+    });
+    startRun();
+    writeAll(gstrConfirmFile, "1\r\n");
+    ASSERT_TRUE(tick());
+    EXPECT_EQ(commandAtSave, QByteArray("1\r\n"));
+    EXPECT_EQ(readAll(gstrSettingsFile), pushed);
+    EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("1\r\n"));
+
+    resetFails = false;
+    commandAtSave.clear();
+    window.calls.clear();
+    ASSERT_TRUE(start.fire() && load.fire() && tick());
+    EXPECT_TRUE(window.calls.contains(QStringLiteral("load ") + updated));
+    EXPECT_EQ(commandAtSave, QByteArray("1\r\n"));
+    EXPECT_EQ(readAll(gstrSettingsFile), pushed);
+    EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+    EXPECT_TRUE(start.active);
+}
+
+TEST_F(RunTest, ACommandFileThatIsASymbolicLinkIsNeverFollowed)
+{
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("elsewhere.txt"));
+    for (const bool dangling : {false, true}) {
+        SCOPED_TRACE(dangling ? "dangling" : "to a file outside");
+        QFile::remove(gstrConfirmFile);
+        QFile::remove(target);
+        if (!dangling)
+            writeAll(target, "2\r\n");
+        ASSERT_TRUE(QFile::link(target, gstrConfirmFile));
+        StatusLog::instance().clear();
+        startRun();
+        window.calls.clear();
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(tick());
+        EXPECT_FALSE(window.calls.contains(QStringLiteral("wait 1000")));
+        EXPECT_TRUE(clock.active);
+        EXPECT_EQ(logTexts().filter(QStringLiteral("!!!")),
+                  QStringList({QStringLiteral("!!!The command file OrvaneConfirm.txt is a symbolic link; it is not "
+                                              "acted on.")}));
+        EXPECT_TRUE(QFileInfo(gstrConfirmFile).isSymLink());
+        EXPECT_EQ(QFileInfo::exists(target), !dangling);
+        EXPECT_EQ(readAll(target), dangling ? QByteArray() : QByteArray("2\r\n"));
         run.mnuStop_Click();
     }
 }

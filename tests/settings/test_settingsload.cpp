@@ -187,11 +187,32 @@ TEST(LoadRules, ImageFileIsCutToItsNameAndANamelessOneIsRefused)
 
 TEST(LoadRules, UnusableScreenSizesAreRefused)
 {
-    const ScreenKeys s = readScreenKeys(doc({"[TEMPLATES]", "Width=abc", "Height=0"}));
-    EXPECT_FALSE(s.width || s.height);
+    // Not a size: the current side is kept, one line each.
     QStringList log;
-    readScreenKeys(doc({"[TEMPLATES]", "Width=99999999"}), &log);
-    EXPECT_EQ(log.size(), 1);
+    const ScreenKeys s = readScreenKeys(doc({"[TEMPLATES]", "Width=abc", "Height=0"}), &log);
+    EXPECT_FALSE(s.width || s.height);
+    EXPECT_EQ(log.filter(QStringLiteral("!!!")).size(), 2);
+
+    // Too large in either direction: the default size, one line.
+    struct Case {
+        const char* width;
+        const char* height;
+        const char* usedWidth;
+        const char* usedHeight;
+    } cases[] = {
+        {"8192", "8192", "8192", "8192"}, {"08192", "1080", "8192", "1080"}, {"16384", "1024", "768", "1024"},
+        {"1920", "8193", "768", "1024"},  {"99999999", "", "768", "1024"},   {"", "16384", "768", "1024"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.width) + " x " + c.height);
+        log.clear();
+        const ScreenKeys k = readScreenKeys(
+            doc({"[TEMPLATES]", QStringLiteral("Width=") + c.width, QStringLiteral("Height=") + c.height}), &log);
+        const bool refused = QByteArray(c.usedWidth) == "768";
+        EXPECT_EQ(k.width.value_or("kept"), c.usedWidth);
+        EXPECT_EQ(k.height.value_or("kept"), c.usedHeight);
+        EXPECT_EQ(log.filter(QStringLiteral("larger than 8192 pixels")).size(), refused ? 1 : 0);
+    }
 }
 
 TEST(LoadRules, ApplyingSetsTheGlobalsOfEachStep)
