@@ -1,8 +1,10 @@
-// The upload layer against the real FTP test server on 127.0.0.1, and the
-// time-left text.
+// The upload layer and the update run against the real FTP test server on
+// 127.0.0.1, and the time-left text.
 #include "platform/atomicfile.h"
 #include "remote/boardftp.h"
+#include "remote/updaterun.h"
 #include "tests/ftp/ftptestserver.h"
+#include "tests/remote/fakeview.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -200,5 +202,48 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
         EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), c.completed ? big() : QByteArray("old"));
         EXPECT_EQ(temporaries(server).size(), c.temporaries) << temporaries(server).join(' ').toStdString();
         EXPECT_EQ(atomicfile::removeStaleTemporaries(server.root() + "/Orvane/Media"), c.temporaries);
+    }
+}
+
+TEST_F(Upload, BoardGetsItsCommandOnlyWhenEveryFileArrivedWhole)
+{
+    // A template larger than what a cut or stalled upload lets through.
+    QByteArray tpl = "[BACKGROUND]\r\nImage File=back.jpg\r\n";
+    while (tpl.size() < 200 * 1024)
+        tpl += ";" + QByteArray(98, 'p') + "\r\n";
+    RunSetup setup;
+    setup.mode = 1;
+    setup.addresses = {"127.0.0.1"};
+    setup.slots[3] = local("three.ORVT", tpl);
+    setup.settingsFile = local("OrvaneSettings.ini", "[SETTINGS]\r\nDwell Time=5\r\n");
+    setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
+    setup.mediaFolder = dir.filePath("Media");
+    QDir().mkpath(setup.mediaFolder);
+    writeAll(setup.mediaFolder + "/back.jpg", "new picture");
+    const struct {
+        const char* mode;
+        bool delivered;
+    } cases[] = {{"serve", true}, {"norename", true}, {"cut", false}, {"stall", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        const QString board = server.root() + "/Orvane/";
+        server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
+        server.putFile("Orvane/Media/back.jpg", "old picture");
+        BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        ASSERT_EQ(run.run(setup), RunEnd::Done);
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.delivered ? tpl : QByteArray("old template"));
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+        EXPECT_EQ(readAll(board + "UpdatedSettings.ini"), readAll(setup.settingsFile));
+        EXPECT_EQ(QFileInfo::exists(board + "OrvaneConfirm.txt"), c.delivered);
+        EXPECT_EQ(view.icons[0], c.delivered);
+        EXPECT_EQ(view.lines.filter("!!!").join('|').toStdString(),
+                  c.delivered
+                      ? ""
+                      : "!!!Error sending template file.|!!!Orvane confirm file not sent: not every file arrived.");
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
     }
 }
