@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -155,6 +156,15 @@ int removeStaleTemporaries(const QString& folder)
             ++removed;
     }
     return removed;
+}
+
+QString temporaryName(const QString& fileName)
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += QLatin1Char(letters[QRandomGenerator::system()->bounded(int(sizeof(letters) - 1))]);
+    return QLatin1Char('.') + fileName + kTempMark + suffix;
 }
 
 } // namespace atomicfile

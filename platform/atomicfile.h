@@ -23,8 +23,14 @@ bool write(const QString& path, const QByteArray& data, QString* error = nullptr
 // start-up. Returns how many were removed.
 int removeStaleTemporaries(const QString& folder);
 
-// Copies `source` over `target` the same way (links included). Copying a
-// file onto itself succeeds without touching it.
+// A fresh temporary name for `fileName` in the pattern above
+// (".<name>.orvtmp.<6 random letters or digits>"), for writers that put the
+// temporary elsewhere (an upload to a board, which clears its leftovers at
+// its next start).
+QString temporaryName(const QString& fileName);
+
+// Copies `source` over `target` the same way (links included). Copying a file onto itself
+// succeeds without touching it.
 bool copy(const QString& source, const QString& target, QString* error = nullptr);
 
 } // namespace atomicfile

@@ -36,8 +36,9 @@ public:
     // True when the board accepts the login; the session is closed again.
     virtual bool probe(const QString& address) = 0;
     // Sends `localFile` under `remotePath` (relative to the login folder,
-    // "/" separated); after a complete upload sends "MDTM <local time>
-    // <remotePath>" and ignores the reply.
+    // "/" separated); the board's file is replaced only by a whole one.
+    // After a complete upload sends "MDTM <local time> <remotePath>" and
+    // ignores the reply.
     virtual TransferStatus put(const QString& address, const QString& localFile, const QString& remotePath) = 0;
 };
 

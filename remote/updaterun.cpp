@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace remote {
 
@@ -19,6 +20,38 @@ const QString kRule = QString(100, QLatin1Char('-'));
 bool usableMediaName(const QString& name)
 {
     return paths::isPlainFileName(name) && !name.contains(QLatin1Char(':'));
+}
+
+enum class MediaSource {
+    Found,   // `local` is the file to send
+    Missing, // no such file here: nothing to send
+    Refused, // the value may not be sent
+};
+
+// The local file of a template's background or PiP value. Only a picture or
+// a video (by the file-kind table) under a name a board can store is sent,
+// and only from the Media folder: a bare name is looked up there, a relative
+// path counts from there, an absolute path must lie in it; ".." is refused,
+// and so is a file that lies (or whose link points) outside the folder. A
+// drive or network path of a Windows machine names no file here, like a
+// missing one.
+MediaSource findMedia(const QString& value, const QString& mediaFolder, QString& local)
+{
+    const QString name = paths::fileNameOf(value);
+    const QString kind = modMain::GetFileType(name);
+    if (!usableMediaName(name) || (kind != QLatin1String("PictureType") && kind != QLatin1String("VideoType")))
+        return MediaSource::Refused;
+    QString path = value;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (path.split(QLatin1Char('/')).contains(QLatin1String("..")))
+        return MediaSource::Refused;
+    static const QRegularExpression windowsPath(QStringLiteral("^([A-Za-z]:|//)"));
+    if (windowsPath.match(path).hasMatch())
+        return MediaSource::Missing;
+    local = path.startsWith(QLatin1Char('/')) ? path : paths::join(mediaFolder, path);
+    if (!modMain::blnFileExists(local))
+        return MediaSource::Missing;
+    return paths::isInside(local, mediaFolder) ? MediaSource::Found : MediaSource::Refused;
 }
 
 } // namespace
@@ -96,7 +129,6 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     }
 
     const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
-    bool settingsSent = true;
     if (setup.mode == 1) {
         view_.addMessage(QStringLiteral("Sending Orvane settings file ..."));
         if (uploader_.put(address, setup.settingsFile, remoteSettingsPath()) == TransferStatus::Completed) {
@@ -105,25 +137,27 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
             if (cancelled())
                 return false;
             view_.addMessage(QStringLiteral("!!!Error sending Orvane settings file."));
-            settingsSent = false;
+            allSent = false;
         }
     }
     if (cancelled())
         return false;
-    // The board adopts the settings on "1", so "1" goes only after a
-    // complete settings file; and nothing goes unless the local confirm
-    // file really holds the command.
-    const bool confirmReady = settingsSent && WriteConfirmFile(setup.confirmFile, command);
-    if (cancelled())
-        return false;
-    if (!confirmReady) {
+    // A board acts on its command at once ("1" adopts the settings file), so
+    // the command goes only after everything else arrived whole; and only
+    // when the local confirm file really holds it.
+    if (!allSent) {
+        view_.addMessage(QStringLiteral("!!!Orvane confirm file not sent: not every file arrived."));
+        view_.setBoardResult(row, false);
+    } else if (!WriteConfirmFile(setup.confirmFile, command)) {
         view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
         view_.setBoardResult(row, false);
     } else {
+        if (cancelled())
+            return false;
         view_.addMessage(QStringLiteral("Sending Orvane confirm file ..."));
         if (uploader_.put(address, setup.confirmFile, remoteConfirmPath()) == TransferStatus::Completed) {
             view_.addMessage(QStringLiteral("Finished Orvane sending confirm file."));
-            view_.setBoardResult(row, allSent);
+            view_.setBoardResult(row, true);
         } else if (!cancelled()) {
             view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
             view_.setBoardResult(row, false);
@@ -176,16 +210,17 @@ bool UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, cons
 {
     const QString failed = background ? QStringLiteral("!!!Error sending template background media file.")
                                       : QStringLiteral("!!!Error sending template background image file.");
-    const QString name = paths::fileNameOf(value);
-    if (!usableMediaName(name)) {
+    QString local;
+    switch (findMedia(value, mediaFolder, local)) {
+    case MediaSource::Refused:
         view_.addMessage(failed);
         return false;
-    }
-    const bool hasFolder = value.contains(QLatin1Char('\\')) || value.contains(QLatin1Char('/'));
-    QString local = hasFolder ? value : mediaFolder + QLatin1Char('/') + name;
-    local.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!modMain::blnFileExists(local))
+    case MediaSource::Missing:
         return true;
+    case MediaSource::Found:
+        break;
+    }
+    const QString name = paths::fileNameOf(value);
     view_.addMessage((background ? QStringLiteral("Sending template background media file: ")
                                  : QStringLiteral("Sending image file: ")) +
                      name);

@@ -2,8 +2,9 @@
 // The update run: every destination board gets the template of each filled
 // slot, the template's background and PiP media, in Admin Update the
 // settings file, and last the confirm file with the command the board acts
-// on ("1" adopt the settings, "2" restart). Restart Orvane sends one board
-// the confirm file "2" alone.
+// on ("1" adopt the settings, "2" restart); the command goes only when every
+// other file reached the board whole. Media are sent only from the Media
+// folder. Restart Orvane sends one board the confirm file "2" alone.
 //
 // The run touches no window: it takes a snapshot of what it sends, reports
 // through RunView and sends through an Uploader, so it can run on a thread
@@ -42,7 +43,7 @@ struct RunSetup {
     std::array<bool, kSlotCount> wrongTemplate{};
     QString settingsFile; // sent in mode 1
     QString confirmFile;  // the local confirm file, rewritten for each board
-    QString mediaFolder;  // where media given without a folder are
+    QString mediaFolder;  // the only folder media are sent from
 };
 
 enum class RunEnd {
@@ -66,7 +67,7 @@ private:
     // One board; false when the cancel flag ended it.
     bool updateBoard(const RunSetup& setup, int row);
     // One template slot with its media; false when a transfer to the board
-    // failed.
+    // failed or a media value may not be sent.
     bool sendSlot(const RunSetup& setup, int slot, const QString& address);
     bool sendMedia(const QString& value, const QString& mediaFolder, const QString& address, bool background);
     bool cancelled() const { return cancel_.load(); }

@@ -19,9 +19,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace ftp {
 
@@ -573,25 +575,96 @@ Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath
     QFile source(localPath);
     if (!QFileInfo(localPath).isFile() || !source.open(QIODevice::ReadOnly))
         return makeResult(Status::LocalError, QStringLiteral("Cannot read \"%1\".").arg(localPath));
-    if (normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
+    const QString target = normalisePath(remotePath);
+    const QString name = target.section(QLatin1Char('/'), -1);
+    if (name.isEmpty())
         return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
+    const QString temporary = target.chopped(name.size()) + atomicfile::temporaryName(name);
+    r = store(source, temporary);
+    if (r.ok())
+        r = checkStoredSize(temporary, source.size());
+    if (r.ok())
+        r = renameOver(temporary, target);
+    if (!r.ok() && r.status != Status::Cancelled)
+        removeTemporary(temporary);
+    return r;
+}
+
+Result CurlFtpClient::store(QFile& source, const QString& remotePath)
+{
     Job job;
     job.url = base_ + urlPath(remotePath, false);
     job.source = &source;
     job.total = source.size();
-    const curl_off_t size = source.size();
-    job.configure = [size](CURL* e) {
+    job.configure = [&job](CURL* e) {
         curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(e, CURLOPT_READFUNCTION, onRead);
-        curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, size);
-    };
-    // The read callback needs the job; set it after the common options.
-    const auto configure = job.configure;
-    job.configure = [configure, &job](CURL* e) {
-        configure(e);
         curl_easy_setopt(e, CURLOPT_READDATA, &job);
+        curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(job.total));
     };
-    return transfer(job);
+    Result r = transfer(job);
+    if (r.ok() && job.done != job.total) {
+        r.status = Status::Incomplete;
+        r.message = QStringLiteral("%1 of %2 bytes were sent.").arg(job.done).arg(job.total);
+    }
+    return r;
+}
+
+Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
+{
+    QStringList replies;
+    // SIZE counts bytes only in binary mode; a server without SIZE leaves
+    // the byte count of the transfer as the check.
+    Result r = quote({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + remotePath}, &replies);
+    if (!r.ok())
+        return r;
+    for (const QString& reply : replies) {
+        if (!reply.startsWith(QLatin1String("213 ")))
+            continue;
+        bool number = false;
+        const qint64 stored = reply.mid(4).trimmed().toLongLong(&number);
+        if (number && stored != size) {
+            r.status = Status::Incomplete;
+            r.message = QStringLiteral("The server holds %1 of the %2 bytes sent.").arg(stored).arg(size);
+        }
+    }
+    return r;
+}
+
+Result CurlFtpClient::renameOver(const QString& temporary, const QString& target)
+{
+    QStringList replies;
+    Result r = quote({QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + target}, &replies);
+    const bool renameStarted = std::any_of(replies.cbegin(), replies.cend(),
+                                           [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
+    if (r.status == Status::Refused && renameStarted) {
+        // Once the old file is gone the rename must follow: a cancel request
+        // waits for these three lines.
+        const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
+        r = quote(
+            {QStringLiteral("DELE ") + target, QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + target});
+        cancelCheck_ = cancelCheck;
+    }
+    return r;
+}
+
+void CurlFtpClient::removeTemporary(const QString& temporary)
+{
+    const QString line = QStringLiteral("*DELE ") + temporary;
+    if (connected_) {
+        quote({line});
+        return;
+    }
+    // The failure broke the session: one more for the DELE alone, in which a
+    // server that stopped answering gets the connect time-out only.
+    const Timeouts timeouts = timeouts_;
+    timeouts_.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
+    const Account account = account_;
+    if (login(account).ok()) {
+        quote({line});
+        disconnect();
+    }
+    timeouts_ = timeouts;
 }
 
 Result CurlFtpClient::modifiedTime(const QString& remotePath, QString& stamp)
@@ -627,10 +700,20 @@ Result CurlFtpClient::command(const QString& line, QString* reply)
         return r;
     if (line.trimmed().isEmpty())
         return makeResult(Status::BadArgument, QStringLiteral("No command given."));
+    QStringList replies;
+    r = quote({line}, &replies);
+    if (reply && !replies.isEmpty())
+        *reply = replies.last();
+    return r;
+}
+
+Result CurlFtpClient::quote(const QStringList& lines, QStringList* replies)
+{
     Job job;
     job.url = base_ + QLatin1Char('/');
-    const QByteArray text = line.toUtf8();
-    struct curl_slist* commands = curl_slist_append(nullptr, text.constData());
+    struct curl_slist* commands = nullptr;
+    for (const QString& line : lines)
+        commands = curl_slist_append(commands, line.toUtf8().constData());
     // A "pre-transfer" line goes out after the library has changed back to
     // the login folder (it stays in the folder of the last transfer between
     // operations); a plain quote line would run before that change.
@@ -638,10 +721,10 @@ Result CurlFtpClient::command(const QString& line, QString* reply)
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
         curl_easy_setopt(e, CURLOPT_PREQUOTE, commands);
     };
-    r = transfer(job);
+    const Result r = transfer(job);
     curl_slist_free_all(commands);
-    if (reply && !job.replies.isEmpty())
-        *reply = job.replies.last();
+    if (replies)
+        *replies = job.replies;
     return r;
 }
 

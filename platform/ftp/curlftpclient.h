@@ -1,10 +1,20 @@
 #pragma once
 // The FTP client over libcurl. Passive mode, binary transfers. The session
 // keeps its control connection open between operations.
+//
+// An upload goes to a temporary name in the target's folder
+// (".<name>.orvtmp.<6 letters or digits>", the pattern the program clears
+// at start-up), its size is checked (the bytes sent, and SIZE where the
+// server has it), then it is renamed over the real name (RNFR/RNTO). A server
+// that will not rename over an existing file gets DELE of the old file and
+// the rename at once. On any failure the real file stays as it was and the
+// temporary is deleted when the server still lets us.
 #include "platform/ftp/ftpclient.h"
 
 #include <atomic>
 #include <memory>
+
+class QFile;
 
 namespace ftp {
 
@@ -49,6 +59,17 @@ private:
     Result transfer(Job& job);
     Result perform(Job& job);
     Result checkReady(const QString& path) const;
+    // Sends the lines one after another on the control connection, from the
+    // login folder; a line starting with "*" may fail without ending the
+    // list. `replies` gets every reply line the server gave.
+    Result quote(const QStringList& lines, QStringList* replies = nullptr);
+    // The steps of an upload.
+    Result store(QFile& source, const QString& remotePath);
+    Result checkStoredSize(const QString& remotePath, qint64 size);
+    Result renameOver(const QString& temporary, const QString& target);
+    // Best effort (upload() leaves it after a cancel); a session the failure
+    // broke is opened once more for it.
+    void removeTemporary(const QString& temporary);
     // Drops the session at once, without a goodbye to the server.
     void dropSession();
 

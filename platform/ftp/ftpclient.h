@@ -96,7 +96,10 @@ public:
     // arrived (and, when expectedSize >= 0, had that size); on any failure
     // the previous local file is left as it was.
     virtual Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) = 0;
-    // Uploads a local file under the remote path.
+    // Uploads a local file under the remote path. The remote file is
+    // replaced only when the whole file arrived (it goes to a temporary name
+    // first); on any failure the previous remote file is left as it was.
+    // The server must allow STOR, RNFR/RNTO and DELE (SIZE when it has it).
     virtual Result upload(const QString& localPath, const QString& remotePath) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".

@@ -1,18 +1,24 @@
 #!/usr/bin/env python3
 """Small FTP server for the FTP tests; listens on 127.0.0.1 only.
 
-    ftpserver.py --root DIR --user U --password P [--mode serve|silent] [--log FILE]
+    ftpserver.py --root DIR --user U --password P [--mode MODE] [--log FILE]
                  [--home SUB]
 
 Prints "PORT <n>" on its first line once it accepts connections.
 
 Mode "serve" is an ordinary server with misbehaving files: a download of a
-file whose name starts with "stall", "die" or "trickle" (an upload under a
-"stall" or "die" name) moves its first 16 KiB and then stalls, ends the
-server process, or goes on at one byte every fifth of a second. An upload
-under a name that starts with "inuse" is refused as a file held open
-elsewhere (reply 550 with the text such servers give), one under a name that
-starts with "busy" with reply 450.
+file whose name starts with "stall", "die" or "trickle" moves its first
+16 KiB and then stalls, ends the server process, or goes on at one byte
+every fifth of a second. A file whose name starts with "inuse" is held open
+elsewhere: storing, deleting or renaming over it is refused with reply 550
+and the text such servers give ("busy": reply 450); the program's upload
+temporaries (".<name>.orvtmp.XXXXXX") never are.
+Modes "cut", "stall" and "norename" are "serve" with uploads that misbehave:
+"cut" closes the data connection after 64 KiB and reports the transfer
+complete (a server that saw the connection drop), "stall" stops reading
+after 64 KiB while the control connection goes on answering, and
+"norename" refuses to rename over an existing file (as servers on Windows
+do).
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -25,22 +31,25 @@ process goes away, so a crashed test never leaves it behind.
 """
 import argparse
 import os
+import re
 import socket
 import sys
 import threading
 import time
 
 CHUNK = 16 * 1024
+UPLOAD_LIMIT = 64 * 1024
+TEMPORARY = re.compile(r"^\..+\.orvtmp\.[A-Za-z0-9]{6}$")
 
 
 class Misbehaving:
     """A served file that, after its first 16 KiB, stalls, ends the server
-    ("die") or, when read, sends one byte every fifth of a second ("trickle")."""
+    ("die") or sends one byte every fifth of a second ("trickle")."""
 
     def __init__(self, fd, kind):
         self._fd = fd
         self._kind = kind
-        self._count = 0  # reads so far, or bytes written so far
+        self._count = 0  # reads so far
         self.name = fd.name
         self.closed = False
 
@@ -58,12 +67,6 @@ class Misbehaving:
         self._misbehave()
         time.sleep(0.2)
         return self._fd.read(1)
-
-    def write(self, data):
-        if self._count >= CHUNK:
-            self._misbehave()
-        self._count += len(data)
-        return self._fd.write(data)
 
     def close(self):
         self.closed = True
@@ -86,27 +89,61 @@ def watchdog(lifetime):
 def serve(args):
     from pyftpdlib.authorizers import DummyAuthorizer
     from pyftpdlib.filesystems import AbstractedFS
-    from pyftpdlib.handlers import FTPHandler
+    from pyftpdlib.handlers import DTPHandler, FTPHandler
     from pyftpdlib.servers import FTPServer
 
     class FS(AbstractedFS):
         def open(self, filename, mode):
             fd = super().open(filename, mode)
             base = os.path.basename(filename).lower()
-            kinds = ("stall", "die", "trickle") if "r" in mode else ("stall", "die")
-            kind = next((k for k in kinds if base.startswith(k)), None)
-            return Misbehaving(fd, kind) if kind else fd
+            kind = next((k for k in ("stall", "die", "trickle") if base.startswith(k)), None)
+            return Misbehaving(fd, kind) if kind and "r" in mode else fd
+
+    class UploadDTP(DTPHandler):
+        """Takes the first UPLOAD_LIMIT bytes of an upload, then cuts the
+        data connection (mode "cut") or reads no more (mode "stall")."""
+
+        def handle_read(self):
+            if self.tot_bytes_received < UPLOAD_LIMIT:
+                return DTPHandler.handle_read(self)
+            if args.mode == "cut":
+                return self.handle_close()  # as if the client had ended
+            return self.modify_ioloop_events(0)
+
+        handle_read_event = handle_read  # the I/O loop calls this name
 
     class Handler(FTPHandler):
-        def ftp_STOR(self, file, mode="w"):
-            base = os.path.basename(file).lower()
+        def held_open(self, path):
+            """Refuses (and True) when `path` is a file held open elsewhere
+            (an upload's temporary never is)."""
+            if TEMPORARY.match(os.path.basename(path)):
+                return False
+            base = os.path.basename(path).lower()
             if base.startswith("inuse"):
                 self.respond("550 The process cannot access the file because it is being used by another process.")
-                return None
+                return True
             if base.startswith("busy"):
                 self.respond("450 File busy.")
+                return True
+            return False
+
+        def ftp_STOR(self, file, mode="w"):
+            if self.held_open(file):
                 return None
             return FTPHandler.ftp_STOR(self, file, mode)
+
+        def ftp_DELE(self, path):
+            return None if self.held_open(path) else FTPHandler.ftp_DELE(self, path)
+
+        def ftp_RNTO(self, path):
+            if self.held_open(path):
+                self._rnfr = None
+                return None
+            if args.mode == "norename" and os.path.exists(path):
+                self._rnfr = None
+                self.respond("550 Cannot create a file when that file already exists.")
+                return None
+            return FTPHandler.ftp_RNTO(self, path)
 
         def pre_process_command(self, line, cmd, arg):
             if args.log:
@@ -123,6 +160,8 @@ def serve(args):
     handler = Handler
     handler.authorizer = auth
     handler.abstracted_fs = FS
+    if args.mode in ("cut", "stall"):
+        handler.dtp_handler = UploadDTP
     handler.auth_failed_timeout = 0.05
     handler.use_sendfile = False  # so reads go through the file wrapper
     handler.banner = "test server ready"
@@ -148,7 +187,7 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    p.add_argument("--mode", default="serve", choices=["serve", "silent"])
+    p.add_argument("--mode", default="serve", choices=["serve", "silent", "cut", "stall", "norename"])
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")
     p.add_argument("--home", default="")

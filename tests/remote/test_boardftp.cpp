@@ -1,14 +1,19 @@
-// The upload layer against the real FTP test server on 127.0.0.1, and the
-// time-left text.
+// The upload layer and the update run against the real FTP test server on
+// 127.0.0.1, and the time-left text.
+#include "platform/atomicfile.h"
 #include "remote/boardftp.h"
+#include "remote/updaterun.h"
 #include "tests/ftp/ftptestserver.h"
+#include "tests/remote/fakeview.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -63,6 +68,17 @@ protected:
         return targets;
     }
 
+    // The upload temporaries left below the server's root.
+    static QStringList temporaries(const FtpTestServer& server)
+    {
+        QStringList found;
+        QDirIterator it(server.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            if (it.next().contains(".orvtmp."))
+                found << it.filePath();
+        return found;
+    }
+
     QTemporaryDir dir;
     std::atomic<bool> cancel{false};
     Display display;
@@ -104,6 +120,15 @@ TEST_F(Upload, SendsTheFileThenTheMdtmLine)
     EXPECT_EQ(display.last, big().size());
     EXPECT_EQ(display.clears, 1);
     EXPECT_TRUE(server.commands().filter(FtpTestServer::kPassword).isEmpty());
+    // It went to a temporary name in the same folder, renamed over the real one.
+    const QStringList renames = server.commands().filter(QRegularExpression("^RN(FR|TO) "));
+    ASSERT_EQ(renames.size(), 2);
+    EXPECT_TRUE(QRegularExpression("^RNFR Orvane/Data/\\.Template with 2 records\\.ORVT\\.orvtmp\\.[A-Za-z0-9]{6}$")
+                    .match(renames[0])
+                    .hasMatch())
+        << renames[0].toStdString();
+    EXPECT_EQ(renames[1], QString("RNTO Orvane/Data/Template with 2 records.ORVT"));
+    EXPECT_TRUE(temporaries(server).isEmpty());
 }
 
 TEST_F(Upload, FailuresAreNotCompleted)
@@ -127,39 +152,98 @@ TEST_F(Upload, FailuresAreNotCompleted)
     EXPECT_TRUE(server.commands().filter("empty").isEmpty());
 
     // A file open on the board: reply 450, or 550 with the sharing-violation
-    // text; both count as in use, and neither is stored.
-    for (const char* name : {"inuse.jpg", "busy.jpg"})
+    // text; both count as in use, and the board keeps its file.
+    for (const char* name : {"inuse.jpg", "busy.jpg"}) {
+        server.putFile(name, "old");
         EXPECT_EQ(ftp.put("127.0.0.1", local("m", "m"), name), TransferStatus::FileInUsed) << name;
-    EXPECT_FALSE(QFileInfo::exists(server.root() + "/inuse.jpg"));
+        EXPECT_EQ(readAll(server.root() + '/' + name), QByteArray("old"));
+    }
+    EXPECT_TRUE(temporaries(server).isEmpty());
 
     BoardFtp refused = board(server, "wrong");
     EXPECT_FALSE(refused.probe("127.0.0.1"));
     EXPECT_EQ(refused.put("127.0.0.1", local("c", "c"), "c"), TransferStatus::Ready);
 }
 
-TEST_F(Upload, DeadStalledAndCancelledTransfersEnd)
+TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
 {
     const QString payload = local("payload", big());
-    // Cancel ends a transfer at once, also while it waits for the board's
-    // last reply.
+    // A cut data connection, a stall, a cancel while the board stalls (it
+    // ends at once; the temporary stays for the board's start-up clean-up),
+    // and a server that does not rename over an existing file.
     const struct {
-        const char* name;
+        const char* mode;
         int stallMs;
         bool cancel;
+        bool completed;
+        int temporaries;
         int withinMs;
-    } cases[] = {{"stall.jpg", 1500, false, 10000}, {"die.jpg", 1500, false, 10000}, {"stall.jpg", 30000, true, 5000}};
+    } cases[] = {{"cut", 1500, false, false, 0, 10000},
+                 {"stall", 1500, false, false, 0, 10000},
+                 {"stall", 30000, true, false, 1, 5000},
+                 {"norename", 1500, false, true, 0, 10000}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + (c.cancel ? " cancelled" : ""));
-        FtpTestServer server;
+        SCOPED_TRACE(std::string(c.mode) + (c.cancel ? " cancelled" : ""));
+        FtpTestServer server(c.mode);
         START_SERVER(server);
+        server.putFile("Orvane/Media/back.jpg", "old");
         BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, c.stallMs});
         cancel = false;
         if (c.cancel)
             QTimer::singleShot(300, [this] { cancel = true; });
         QElapsedTimer t;
         t.start();
-        const TransferStatus status = ftp.put("127.0.0.1", payload, c.name);
-        EXPECT_TRUE(c.cancel ? status == TransferStatus::Abort : status != TransferStatus::Completed) << int(status);
+        const TransferStatus status = ftp.put("127.0.0.1", payload, "Orvane/Media/back.jpg");
         EXPECT_LT(t.elapsed(), c.withinMs);
+        if (c.completed)
+            EXPECT_EQ(status, TransferStatus::Completed);
+        else
+            EXPECT_EQ(status == TransferStatus::Abort, c.cancel) << int(status);
+        EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), c.completed ? big() : QByteArray("old"));
+        EXPECT_EQ(temporaries(server).size(), c.temporaries) << temporaries(server).join(' ').toStdString();
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(server.root() + "/Orvane/Media"), c.temporaries);
+    }
+}
+
+TEST_F(Upload, BoardGetsItsCommandOnlyWhenEveryFileArrivedWhole)
+{
+    // A template larger than what a cut or stalled upload lets through.
+    QByteArray tpl = "[BACKGROUND]\r\nImage File=back.jpg\r\n";
+    while (tpl.size() < 200 * 1024)
+        tpl += ";" + QByteArray(98, 'p') + "\r\n";
+    RunSetup setup;
+    setup.mode = 1;
+    setup.addresses = {"127.0.0.1"};
+    setup.slots[3] = local("three.ORVT", tpl);
+    setup.settingsFile = local("OrvaneSettings.ini", "[SETTINGS]\r\nDwell Time=5\r\n");
+    setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
+    setup.mediaFolder = dir.filePath("Media");
+    QDir().mkpath(setup.mediaFolder);
+    writeAll(setup.mediaFolder + "/back.jpg", "new picture");
+    const struct {
+        const char* mode;
+        bool delivered;
+    } cases[] = {{"serve", true}, {"norename", true}, {"cut", false}, {"stall", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        const QString board = server.root() + "/Orvane/";
+        server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
+        server.putFile("Orvane/Media/back.jpg", "old picture");
+        BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        ASSERT_EQ(run.run(setup), RunEnd::Done);
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.delivered ? tpl : QByteArray("old template"));
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+        EXPECT_EQ(readAll(board + "UpdatedSettings.ini"), readAll(setup.settingsFile));
+        EXPECT_EQ(QFileInfo::exists(board + "OrvaneConfirm.txt"), c.delivered);
+        EXPECT_EQ(view.icons[0], c.delivered);
+        EXPECT_EQ(view.lines.filter("!!!").join('|').toStdString(),
+                  c.delivered
+                      ? ""
+                      : "!!!Error sending template file.|!!!Orvane confirm file not sent: not every file arrived.");
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
     }
 }

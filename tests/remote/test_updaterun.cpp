@@ -83,7 +83,7 @@ protected:
 TEST_F(Run, FilesPerBoardInOrderForBothModes)
 {
     file("Media/back.jpg");
-    const QString pip = file("elsewhere/clip.mp4");
+    const QString pip = file("Media/clips/clip.mp4");
     slot(0, "Image File=back.jpg\r\nPiP Windows=1`" + pip.toUtf8() + "`0,0,1,1\r\n");
     slot(3, "Image File=C:\\old\\missing.jpg\r\n");
     setup.addresses = {" 10.0.0.1 ", "10.0.0.2"};
@@ -127,7 +127,8 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
               QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
                            "Background media file is playing.", "!!!Error sending template background media file.",
                            "!!!This is a wrong template file to send, will go to next template file.",
-                           "!!!Error sending Orvane settings file.", "!!!Error sending Orvane confirm file."}));
+                           "!!!Error sending Orvane settings file.",
+                           "!!!Orvane confirm file not sent: not every file arrived."}));
     EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
     // No "1" without a complete settings file; an unusable address is never probed.
     EXPECT_FALSE(uploader.calls.filter("OrvaneConfirm").size());
@@ -135,26 +136,89 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}, {1, false}, {2, false}}));
 }
 
-TEST_F(Run, IconShowsSuccessOnlyWhenEveryTransferSucceeded)
+TEST_F(Run, CommandGoesOnlyWhenEveryTransferSucceeded)
 {
     file("Media/a.jpg");
     slot(0, "Image File=a.jpg\r\n");
     // A template refused for its slot is no failed transfer.
     slot(1);
     setup.wrongTemplate[1] = true;
+    setup.mode = 1;
     setup.addresses = {"10.0.0.1"};
     const struct {
-        TransferStatus media;
-        bool icon;
-    } cases[] = {{TransferStatus::Completed, true},
-                 {TransferStatus::FileInUsed, true},
-                 {TransferStatus::Ready, false},
-                 {TransferStatus::ConnectionReset, false}};
+        QString remote;
+        TransferStatus status;
+        bool sent;
+    } cases[] = {{remoteMediaPath("a.jpg"), TransferStatus::Completed, true},
+                 // The board plays that file: it keeps the one it has.
+                 {remoteMediaPath("a.jpg"), TransferStatus::FileInUsed, true},
+                 {remoteMediaPath("a.jpg"), TransferStatus::Ready, false},
+                 {remoteTemplatePath(0), TransferStatus::ConnectionReset, false},
+                 {remoteSettingsPath(), TransferStatus::Ready, false}};
     for (const auto& c : cases) {
-        uploader.answers[remoteMediaPath("a.jpg")] = c.media;
+        SCOPED_TRACE(c.remote.toStdString() + " " + std::to_string(int(c.status)));
+        uploader.answers = {{c.remote, c.status}};
+        uploader.calls.clear();
+        view.lines.clear();
         view.icons.clear();
         go();
-        EXPECT_EQ(view.icons[0], c.icon) << int(c.media);
+        EXPECT_EQ(view.icons[0], c.sent);
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").size(), c.sent ? 1 : 0);
+        EXPECT_EQ(view.lines.contains("!!!Orvane confirm file not sent: not every file arrived."), !c.sent);
+        EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
+    }
+}
+
+TEST_F(Run, MediaAreSentOnlyFromTheMediaFolder)
+{
+    const QString a = file("Media/a.jpg");
+    file("Media/sub/b.mp4");
+    file("Media/notes.txt");
+    const QString outside = file("outside.jpg");
+    const QString secret = file("secret.ini", "[SETTINGS]\r\nPassword=kv8ruler\r\n");
+    ASSERT_TRUE(QFile::link(outside, dir.filePath("Media/link.jpg")));
+    ASSERT_TRUE(QFile::link(dir.path(), dir.filePath("Media/up")));
+    const struct {
+        QByteArray background;
+        QByteArray pip;
+        const char* sent; // the media file sent, "" none
+        bool refused;
+    } cases[] = {
+        {"a.jpg", "", "a.jpg", false},
+        {a.toUtf8(), "", "a.jpg", false},
+        {"sub\\b.mp4", "", "b.mp4", false}, // from the Media folder, not the working folder
+        {"", "sub/b.mp4", "b.mp4", false},
+        {"missing.jpg", "", "", false},
+        {"C:\\Orvane\\Media\\a.jpg", "", "", false}, // another machine's path
+        {secret.toUtf8(), "", "", true},
+        {outside.toUtf8(), "", "", true},
+        {"../secret.ini", "", "", true},
+        {"..\\secret.ini", "", "", true},
+        {"../outside.jpg", "", "", true},
+        {"sub/../a.jpg", "", "", true},
+        {"link.jpg", "", "", true},
+        {"up/outside.jpg", "", "", true},
+        {"notes.txt", "", "", true},
+        {"", secret.toUtf8(), "", true},
+        {"", "..\\secret.ini", "", true},
+    };
+    setup.addresses = {"10.0.0.1"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.background + c.pip).toStdString());
+        QByteArray keys = "Image File=" + c.background + "\r\n";
+        if (!c.pip.isEmpty())
+            keys += "PiP Windows=1`" + c.pip + "`0|0|1|1\r\n";
+        slot(0, keys);
+        uploader.calls.clear();
+        view.lines.clear();
+        go();
+        const QStringList media = uploader.calls.filter("/Media/");
+        EXPECT_EQ(media.join(' '), *c.sent ? "10.0.0.1 " + remoteMediaPath(c.sent) : QString());
+        const QString error = c.pip.isEmpty() ? "!!!Error sending template background media file."
+                                              : "!!!Error sending template background image file.";
+        EXPECT_EQ(view.lines.filter(QRegularExpression("^!!!Error sending template background")),
+                  c.refused ? QStringList{error} : QStringList());
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").isEmpty(), c.refused);
     }
 }
 
