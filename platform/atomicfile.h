@@ -29,8 +29,8 @@ int removeStaleTemporaries(const QString& folder);
 // its next start).
 QString temporaryName(const QString& fileName);
 
-// Copies `source` over `target` the same way (links included). Copying a file onto itself
-// succeeds without touching it.
+// Copies `source` over `target` the same way (links included). Copying a
+// file onto itself succeeds without touching it.
 bool copy(const QString& source, const QString& target, QString* error = nullptr);
 
 } // namespace atomicfile

@@ -8,12 +8,12 @@
 #include "designer/lines/lineswitches.h"
 #include "designer/lines/recordlines.h"
 #include "designer/preview/previewcanvas.h"
-#include "designer/preview/previewmodel.h"
 #include "designer/tools/align.h"
 #include "designer/tools/frame.h"
 #include "designer/tools/guides.h"
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 #include "text/fontpanel.h"
 

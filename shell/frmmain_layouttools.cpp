@@ -4,12 +4,12 @@
 #include "shell/layouttoolsside.h"
 
 #include "designer/preview/previewhandlerchain.h"
-#include "designer/preview/previewmodel.h"
 #include "designer/tools/elements.h"
 #include "designer/tools/frame.h"
 #include "designer/tools/grid.h"
 #include "shell/dataside.h"
 #include "shell/frmmain.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 
 #include <QAction>

@@ -7,7 +7,7 @@
 // The preview's values stand for single-precision control properties, so
 // quotients and products are formed in single precision as the stored
 // templates expect, then rounded to 2 decimals, half to even.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 
 #include <QString>

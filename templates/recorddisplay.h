@@ -3,7 +3,7 @@
 // on its column of twelve line labels (record r on lblEvent for r = 0,
 // lblEvent1 .. lblEvent5 for r = 1..5) and on the per-line controls of the
 // template panel, one record's lines switched off, and the record selector.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 
 #include <QString>

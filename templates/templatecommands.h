@@ -8,7 +8,7 @@
 // (PreviewModel); one TemplateDesigner holds the template being edited and
 // which slot it belongs to. Every path is built in the Data folder
 // (gstrDataFolder) as "<slot or template name>.ORVT".
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 #include "templates/templateview.h"
 

@@ -4,7 +4,12 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
+
+constexpr int kDpi = 96;
 
 int styleState(const QString& field)
 {
@@ -43,9 +48,14 @@ uint32_t descriptorColor(const QString& field)
 QString FontDescriptor::toString() const
 {
     const QString effect = (Effect >= EffectNone && Effect <= Effect3D) ? QString::number(Effect) : QString();
-    return QStringList{cleanDescriptorText(FontName), cleanDescriptorText(FontSize),
-                       QString::number(FontColor & 0xFFFFFFu), QString::number(Bold), QString::number(Italic),
-                       QString::number(Underline), QString::number(Strikeout), effect,
+    return QStringList{cleanDescriptorText(FontName),
+                       cleanDescriptorText(FontSize),
+                       QString::number(FontColor & 0xFFFFFFu),
+                       QString::number(Bold),
+                       QString::number(Italic),
+                       QString::number(Underline),
+                       QString::number(Strikeout),
+                       effect,
                        QString::number(EffectColor & 0xFFFFFFu)}
         .join(QLatin1Char(','));
 }
@@ -89,4 +99,16 @@ PageFont pageFontOf(const QString& descriptor)
     p.effect = vb::CInt(vb::Val(field(7)));
     p.effectColor = descriptorColor(field(8));
     return p;
+}
+
+int pixelsFromPoints(int points)
+{
+    // The platform's multiply-then-divide: rounded to the nearest, halves away from 0.
+    const double v = double(points) * kDpi / 72;
+    return int(std::clamp(std::round(v), -2147483647.0, 2147483647.0));
+}
+
+int fontPixelsFromPoints(int points)
+{
+    return std::clamp(pixelsFromPoints(points), kMinFontPixels, kMaxFontPixels);
 }

@@ -18,14 +18,14 @@ QString cleanDescriptorText(const QString& text);
 
 struct FontDescriptor {
     QString FontName = QStringLiteral("Arial");
-    QString FontSize = QStringLiteral("18");  // as typed; readers take its leading number
+    QString FontSize = QStringLiteral("18"); // as typed; readers take its leading number
     uint32_t FontColor = 16711680;
     // Check-box states: 0 clear, 1 checked, 2 grey.
     int Bold = 1;
     int Italic = 0;
     int Underline = 0;
     int Strikeout = 0;
-    int Effect = EffectNone;  // -1: no effect chosen, written as an empty field
+    int Effect = EffectNone; // -1: no effect chosen, written as an empty field
     uint32_t EffectColor = 65535;
 
     // The stored form. Face and size lose the characters that
@@ -58,3 +58,15 @@ PageFont pageFontOf(const QString& descriptor);
 
 // Leading number of a colour field as a 24-bit colour value.
 uint32_t descriptorColor(const QString& field);
+
+// Font sizes in points become pixels at a fixed 96 dots per inch. Pixel
+// sizes of a font outside this range are clamped, so a typed "100000" cannot
+// stall the program.
+inline constexpr int kMinFontPixels = 1;
+inline constexpr int kMaxFontPixels = 2000;
+
+// Pixels of `points` at 96 dots per inch, rounded to the nearest (halves
+// away from 0), not clamped.
+int pixelsFromPoints(int points);
+// Pixel size of a font of `points` at 96 dots per inch, clamped.
+int fontPixelsFromPoints(int points);

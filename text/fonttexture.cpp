@@ -13,15 +13,6 @@
 
 namespace {
 
-constexpr int kDpi = 96;
-
-// The platform's multiply-then-divide: rounded to the nearest, halves away from 0.
-int mulDiv(int64_t a, int64_t b, int64_t c)
-{
-    const double v = double(a) * double(b) / double(c);
-    return int(std::clamp(std::round(v), -2147483647.0, 2147483647.0));
-}
-
 int roundEven(double v)
 {
     return int(std::clamp<int64_t>(vb::RoundWhole(v), INT32_MIN, INT32_MAX));
@@ -89,11 +80,6 @@ double weightedAverageWidth(const QFont& font)
 
 } // namespace
 
-int fontPixelsFromPoints(int points)
-{
-    return std::clamp(mulDiv(points, kDpi, 72), kMinFontPixels, kMaxFontPixels);
-}
-
 bool CFontTexture::prepare(const QString& FontName)
 {
     if (FontName.isEmpty())
@@ -112,7 +98,7 @@ bool CFontTexture::prepare(const QString& FontName)
     f.setStyleStrategy(QFont::PreferAntialias);
     if (m_width != 0) {
         // The wanted average character width, reached by stretching the face.
-        const int wanted = std::clamp(std::abs(mulDiv(m_width, kDpi, 72)), 1, 4 * kMaxFontPixels);
+        const int wanted = std::clamp(std::abs(pixelsFromPoints(m_width)), 1, 4 * kMaxFontPixels);
         const double natural = weightedAverageWidth(f);
         if (natural > 0)
             f.setStretch(std::clamp(int(std::lround(100.0 * wanted / natural)), 1, 4000));

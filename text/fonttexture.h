@@ -15,10 +15,6 @@
 #include <cstdint>
 #include <optional>
 
-// Pixel sizes outside this range are clamped, so a typed "100000" cannot
-// stall the program.
-inline constexpr int kMinFontPixels = 1;
-inline constexpr int kMaxFontPixels = 2000;
 // Edge widths above this are drawn with it; 0 or less means 2.
 inline constexpr int kMaxEdgeWidth = 12;
 
@@ -105,9 +101,6 @@ private:
     std::array<int, 256> m_widths{};
     std::array<int, 256> m_blackBox{};
 };
-
-// Pixel size of a font of `points` at 96 dots per inch, clamped.
-int fontPixelsFromPoints(int points);
 
 // Where a text item of measured width `measured` starts in `box`: the left
 // edge for left alignment (0); for right (1) and centre (2) the right-aligned

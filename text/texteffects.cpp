@@ -1,7 +1,6 @@
 #include "text/texteffects.h"
 
 #include "platform/vbvalue.h"
-#include "text/fonttexture.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

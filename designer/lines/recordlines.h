@@ -7,12 +7,12 @@
 // and opens the record-line menu. What the preview shows after a drag is
 // what the template holds.
 //
-// Positions are preview pixels (designer/preview/previewmodel.h). Record
+// Positions are preview pixels (templates/model/previewmodel.h). Record
 // displays 0..5 are template records 0..5; displays 6..9 have no template
 // row: their handlers move labels but read and store nothing. A line-up
 // attribute that names no usable partner counts as not lined up. No handler
 // throws.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 
 #include <QString>

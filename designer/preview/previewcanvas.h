@@ -4,7 +4,7 @@
 // Top, and everything on it) and handing the pointer to the model, which
 // raises the handlers of the control under it. The widget's size is
 // picScreen's size in the model.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -2,7 +2,7 @@
 // The four guides of the preview page: the vertical and horizontal rulers
 // and the left and right alignment guides, each handle with its line,
 // placed along the edges of the page for its current size.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 namespace preview {
 

@@ -3,7 +3,7 @@
 // the events of its own controls, and the chain hands every event to each
 // tool in the order they were added (a tool that does not override an event
 // does nothing with it). The model takes the chain as its handlers.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 #include <vector>
 

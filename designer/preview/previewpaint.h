@@ -2,7 +2,7 @@
 // Painting the preview model: the background with its colour, picture and
 // drawing, then every visible control back to front, clipped to the
 // background. Label texts use plain painter text.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 #include <QLineF>
 

@@ -15,9 +15,9 @@
 // hides the selection frame there. A line-up attribute with fewer than
 // three fields, or whose partner is not another line 0..11, makes its line
 // a single line. A line whose place can't be stored keeps its new place.
-// Positions are preview pixels (designer/preview/previewmodel.h).
+// Positions are preview pixels (templates/model/previewmodel.h).
 #include "designer/lines/recordlines.h"
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 
 namespace tools {

@@ -6,9 +6,9 @@
 // template's element settings (text, font face, reduced size, colour,
 // alignment).
 //
-// Positions are preview pixels (designer/preview/previewmodel.h); a drag
+// Positions are preview pixels (templates/model/previewmodel.h); a drag
 // keeps the point where the element was grabbed under the pointer.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 #include <QString>
 

@@ -12,9 +12,9 @@
 // pointer events to the selected label's own handlers, so dragging the knob
 // drags the label (with the right button, a record line's whole record).
 //
-// Positions are preview pixels (designer/preview/previewmodel.h).
+// Positions are preview pixels (templates/model/previewmodel.h).
 #include "designer/lines/recordlines.h"
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 
 #include <functional>

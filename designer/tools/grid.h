@@ -10,7 +10,7 @@
 // The menu's check marks are its state: the checked size is the grid in
 // use (none: no grid chosen), exactly one colour is checked. The window
 // shows them as they stand here after every operation.
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 #include <array>
 #include <cstdint>

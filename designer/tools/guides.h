@@ -7,8 +7,8 @@
 // dragging; the left release pulls the handle back inside the preview
 // (Left 0 .. preview Width - handle Width, or Top 0 .. Height - handle
 // Height) and places the line again. Any other button does nothing.
-// Positions are preview pixels (designer/preview/previewmodel.h).
-#include "designer/preview/previewmodel.h"
+// Positions are preview pixels (templates/model/previewmodel.h).
+#include "templates/model/previewmodel.h"
 
 namespace tools {
 

@@ -25,6 +25,38 @@ namespace pages {
 namespace {
 
 const QString kDotDescriptor = QStringLiteral("Arial,1,5,0,0,0,0,0,0");
+const QString kLayoutError = QStringLiteral("Error creating ORV Theme Layout.");
+const QString kTextureError = QStringLiteral("Error creating ORV Texture.");
+// A value shown in a log line keeps this many characters.
+constexpr qsizetype kShownValue = 80;
+
+// A page side setting ("768"), when it is a usable size.
+std::optional<int> pageSide(const QString& setting)
+{
+    const double v = vb::Val(setting);
+    if (!(v >= 1 && v <= kMaxScreenSide))
+        return std::nullopt;
+    return vb::CInt(v);
+}
+
+// `value` in quotes, cut to its first 80 characters ("..." marks a cut).
+QString shown(const QString& value)
+{
+    if (value.size() <= kShownValue)
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    // A character of two UTF-16 units is not cut in half.
+    const qsizetype keep = value[kShownValue - 1].isHighSurrogate() ? kShownValue - 1 : kShownValue;
+    return QLatin1Char('"') + value.left(keep) + QStringLiteral("...\"");
+}
+
+// The "!!!" line for a page size setting that readSize refused.
+QString pageSizeCause()
+{
+    const bool width = !pageSide(gstrScreenWidth);
+    return QStringLiteral("!!!The screen %1 %2 is not a usable page size.")
+        .arg(width ? QStringLiteral("Width") : QStringLiteral("Height"),
+             shown(width ? gstrScreenWidth : gstrScreenHeight));
+}
 
 // A number as the old value rules read a numeric text: the whole trimmed
 // text must be one ("." decimal separator in every locale).
@@ -61,30 +93,40 @@ PageRenderer::PageRenderer()
 
 bool PageRenderer::readSize()
 {
-    const double w = vb::Val(gstrScreenWidth);
-    const double h = vb::Val(gstrScreenHeight);
-    if (!(w >= 1 && w <= kMaxScreenSide && h >= 1 && h <= kMaxScreenSide))
+    const std::optional<int> w = pageSide(gstrScreenWidth);
+    const std::optional<int> h = pageSide(gstrScreenHeight);
+    if (!w || !h)
         return false;
-    W_ = vb::CInt(w);
-    H_ = vb::CInt(h);
-    return W_ >= 1 && H_ >= 1;
+    W_ = *w;
+    H_ = *h;
+    return true;
+}
+
+bool PageRenderer::failed(const QString& error, const QString& cause)
+{
+    // A bad value of the template fails every item that uses it: the page
+    // says so once.
+    if (causes_.contains(cause))
+        return false;
+    causes_.insert(cause);
+    statusMessage(error);
+    statusMessage(cause);
+    return false;
 }
 
 bool PageRenderer::CreateORVThemeLayout(const QString& backgroundFile, const templates::Template& t)
 {
     BusyGuard busy;
-    const auto closing = [] {
-        statusMessage(gblnStop ? QStringLiteral("Create ORV Theme Layout process stop.")
-                               : QStringLiteral("Error creating ORV Theme Layout."));
+    causes_.clear();
+    if (gblnStop) {
+        statusMessage(QStringLiteral("Create ORV Theme Layout process stop."));
         return false;
-    };
-    if (gblnStop)
-        return closing();
+    }
     statusMessage(QStringLiteral("Start creating Theme Layout ..."));
     if (!readSize()) {
         // The last page must not be saved again as if it were this one.
         page_.fill(Qt::black);
-        return closing();
+        return failed(kLayoutError, pageSizeCause());
     }
     // The same picture is reused from page to page while the size stays.
     if (page_.width() != W_ || page_.height() != H_)
@@ -108,7 +150,9 @@ bool PageRenderer::CreateORVThemeLayout(const QString& backgroundFile, const tem
         const uint32_t a = vb::ParseColorText(t.gstrBackgroundColor, 0u);
         const uint32_t b = vb::ParseColorText(t.gstrBackgroundColor, 1u);
         if (a != b)
-            return closing();
+            return failed(
+                kLayoutError,
+                QStringLiteral("!!!The background colour %1 is not a colour.").arg(shown(t.gstrBackgroundColor)));
         page_.fill(vb::ToQColor(a));
     }
     statusMessage(QStringLiteral("Finished creating Theme Layout."));
@@ -143,25 +187,33 @@ bool PageRenderer::RenderTexture(const QString& text, const QString& alignment, 
                                  const QString& font)
 {
     BusyGuard busy;
-    const auto closing = [] {
-        statusMessage(gblnStop ? QStringLiteral("Create ORV Texture process stop.")
-                               : QStringLiteral("Error creating ORV Texture."));
+    const auto stopped = [] {
+        statusMessage(QStringLiteral("Create ORV Texture process stop."));
         return false;
     };
     if (gblnStop)
-        return closing();
+        return stopped();
     statusMessage(QStringLiteral("Start creating data ..."));
     if (!readSize())
-        return closing();
+        return failed(kTextureError, pageSizeCause());
     const QString s = text.trimmed();
     const std::optional<double> a = vb::NumberOf(alignment);
+    if (!a)
+        return failed(kTextureError, QStringLiteral("!!!The alignment %1 is not a number.").arg(shown(alignment)));
     const std::optional<QRectF> box = regionBox(region, W_, H_);
+    if (!box)
+        return failed(kTextureError, QStringLiteral("!!!The region %1 has %2 of the 4 fields.")
+                                         .arg(shown(region), QString::number(region.count(QLatin1Char('|')) + 1)));
     const QStringList f = font.split(QLatin1Char(','));
-    if (!a || !box || f.size() < 9 || !vb::NumberOf(f[1]))
-        return closing();
+    if (f.size() < 9)
+        return failed(
+            kTextureError,
+            QStringLiteral("!!!The font %1 has %2 of the 9 fields.").arg(shown(font), QString::number(f.size())));
+    if (!vb::NumberOf(f[1]))
+        return failed(kTextureError, QStringLiteral("!!!The font size %1 is not a number.").arg(shown(f[1])));
     const int align = vb::CInt(*a);
     if (gblnStop)
-        return closing();
+        return stopped();
     if (!s.isEmpty() && !f[0].isEmpty())
         paintTextItem(page_, *box, align == 0 ? 0 : align == 1 ? 1 : 2, font, s);
     statusMessage(QStringLiteral("Finished creating ORV Texture ..."));

@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -48,7 +49,8 @@ public:
     // Clears the page to black at the size of the settings (W x H) and lays
     // the background down: a picture (unless the PiP window is on), black for
     // a video, or the template's background colour. False (with a log line)
-    // after a stop or when the size or the colour can't be read.
+    // after a stop or when the size or the colour can't be read; a failure's
+    // line is followed by a "!!!" line that names the value at fault.
     bool CreateORVThemeLayout(const QString& backgroundFile, const templates::Template& t) override;
 
     // Draws a picture file stretched over the whole page; an unreadable file
@@ -57,8 +59,10 @@ public:
 
     // False ("Error creating ORV Texture.") when the alignment is not a
     // number, the region has fewer than 4 fields, the font fewer than 9 or its
-    // size is not a number; False ("Create ORV Texture process stop.") when
-    // the stop flag is set. A blank text or an empty face draws nothing.
+    // size is not a number, followed by a "!!!" line naming the field and its
+    // value (its first 80 characters); a page logs the pair once for the same
+    // cause. False ("Create ORV Texture process stop.") when the stop flag is
+    // set. A blank text or an empty face draws nothing.
     bool RenderTexture(const QString& text, const QString& alignment, const QString& region,
                        const QString& font) override;
 
@@ -90,6 +94,9 @@ public:
 
 private:
     bool readSize();
+    // Logs `error` and then `cause`, unless this page logged that cause
+    // already. Returns false.
+    bool failed(const QString& error, const QString& cause);
 
     // The page size comes first: the page is made from it.
     int W_ = 768;
@@ -97,6 +104,7 @@ private:
     QImage page_;
     QImage background_;     // the last background, scaled to the page
     QString backgroundKey_; // its file, time, size and page size
+    QSet<QString> causes_;  // the causes of failures logged since the page began
 };
 
 // The pixel box of a LayoutRect on a W x H page: top and height are

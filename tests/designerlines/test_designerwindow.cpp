@@ -4,10 +4,10 @@
 
 #include "designer/lines/lineattspanel.h"
 #include "designer/preview/previewcanvas.h"
-#include "designer/preview/previewmodel.h"
 #include "platform/inifile.h"
 #include "shell/designerside.h"
 #include "templates/geometry.h"
+#include "templates/model/previewmodel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,10 +2,10 @@
 // switches, the page's pop-up menu and grid, and the element labels.
 #include "tests/integration/integrationfixture.h"
 
-#include "designer/preview/previewmodel.h"
 #include "designer/preview/previewpaint.h"
 #include "platform/inifile.h"
 #include "templates/geometry.h"
+#include "templates/model/previewmodel.h"
 
 #include <QAction>
 #include <QCheckBox>

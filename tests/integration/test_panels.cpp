@@ -2,7 +2,7 @@
 #include "integrationfixture.h"
 
 #include "designer/preview/previewcanvas.h"
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 #include "text/fontpanel.h"
 

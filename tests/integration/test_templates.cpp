@@ -2,11 +2,11 @@
 // commands, the play-list and the fit of the template view.
 #include "integrationfixture.h"
 
-#include "designer/preview/previewmodel.h"
 #include "platform/gridview.h"
 #include "platform/inifile.h"
 #include "shell/startup.h"
 #include "shell/templateside.h"
+#include "templates/model/previewmodel.h"
 #include "templates/template.h"
 #include "templates/templatecommands.h"
 #include "templates/templatefile.h"

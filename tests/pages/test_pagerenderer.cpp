@@ -53,7 +53,7 @@ TEST_F(RendererTest, RenderTextureRefusesBadItems)
         EXPECT_EQ(renderer.RenderTexture(c.text, c.align, c.region, c.font), c.ok) << c.text << "/" << c.align;
         EXPECT_EQ(anyPixelOtherThan(renderer.page(), qRgb(0, 0, 0)), c.draws) << c.text << "/" << c.align;
         if (!c.ok) {
-            EXPECT_EQ(messages().last(), "Error creating ORV Texture.");
+            EXPECT_EQ(messages().filter("Error creating ORV Texture.").size(), 1);
         }
     }
     gblnStop = true;
@@ -61,6 +61,48 @@ TEST_F(RendererTest, RenderTextureRefusesBadItems)
     EXPECT_EQ(messages().last(), "Create ORV Texture process stop.");
     EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
     EXPECT_EQ(messages().last(), "Create ORV Theme Layout process stop.");
+}
+
+TEST_F(RendererTest, FailuresNameTheirCauseOncePerPage)
+{
+    // A face of 10,000 characters: the template reader keeps 2,047 characters
+    // of the line, which leaves the descriptor one field.
+    templates::Template long_ = simpleTemplate(1);
+    *long_.line(0, 3, 0) = QString(10000, 'A') + ",18,255,1,0,0,0,0,0";
+    const QString path = QDir(gstrDataFolder).filePath("long.ORVT");
+    ASSERT_TRUE(templates::writeTemplateFile(path, long_));
+    const QString cutFont = *templates::loadTemplateFresh(path)->line(0, 3, 0);
+    const QString font = "Arial,18,255,1,0,0,0,0,0";
+    struct Case {
+        const char *width, *align, *region;
+        QString font;
+        QString cause;
+    } const cases[] = {
+        {"768", "0", "0|0|0.1|1", cutFont, "!!!The font \"" + QString(80, 'A') + "...\" has 1 of the 9 fields."},
+        {"768", "left", "0|0|0.1|1", font, "!!!The alignment \"left\" is not a number."},
+        {"768", "0", "0|0|0.1", font, "!!!The region \"0|0|0.1\" has 3 of the 4 fields."},
+        {"768", "0", "0|0|0.1|1", "Arial,big,255,1,0,0,0,0,0", "!!!The font size \"big\" is not a number."},
+        {"768", "0", "0|0|0.1|1", "Arial,18,255,1,0,0,0,0",
+         "!!!The font \"Arial,18,255,1,0,0,0,0\" has 8 of the 9 fields."},
+        {"%2wide", "0", "0|0|0.1|1", font, "!!!The screen Width \"%2wide\" is not a usable page size."},
+    };
+    const QString error = "Error creating ORV Texture.";
+    for (const Case& c : cases) {
+        for (int page = 0; page < 2; ++page) {
+            gstrScreenWidth = "768";
+            StatusLog::instance().clear();
+            renderer.CreateORVThemeLayout(QString(), plain);
+            gstrScreenWidth = c.width;
+            for (int item = 0; item < 3; ++item)
+                EXPECT_FALSE(renderer.RenderTexture("Hello", c.align, c.region, c.font));
+            const QStringList log = messages();
+            ASSERT_EQ(log.count(error), 1) << c.cause.toStdString();
+            const qsizetype at = log.indexOf(error);
+            ASSERT_LT(at + 1, log.size());
+            EXPECT_EQ(log[at + 1], c.cause);
+            EXPECT_EQ(log.filter("!!!").size(), 1) << c.cause.toStdString();
+        }
+    }
 }
 
 TEST_F(RendererTest, WholePageOnDiskThePlayersCopyAndFailedWrites)
@@ -155,7 +197,8 @@ TEST_F(RendererTest, BackgroundsOfThePage)
     plain.gstrBackgroundType = "0";
     plain.gstrBackgroundColor = "blue";
     EXPECT_FALSE(renderer.CreateORVThemeLayout(QString(), plain));
-    EXPECT_EQ(messages().last(), "Error creating ORV Theme Layout.");
+    EXPECT_EQ(messages().mid(messages().size() - 2),
+              QStringList({"Error creating ORV Theme Layout.", "!!!The background colour \"blue\" is not a colour."}));
     // A page size that can't be read or is too large leaves no trace of the last page.
     plain.gstrBackgroundColor = "&H112233";
     for (const char* width : {"wide", "8193"}) {

@@ -1,8 +1,8 @@
 // The designer preview: controls and their stacking, pointer routing to the
 // handlers, and the canvas that paints the model and feeds it the pointer.
 #include "designer/preview/previewcanvas.h"
-#include "designer/preview/previewmodel.h"
 #include "platform/vbvalue.h"
+#include "templates/model/previewmodel.h"
 
 #include <gtest/gtest.h>
 

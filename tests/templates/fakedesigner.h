@@ -5,9 +5,9 @@
 // widgets do. Every handler call is logged, so tests can check the order.
 // Also fake message boxes and file dialogs, and a temporary Data folder.
 #include "core/globals.h"
-#include "designer/preview/previewmodel.h"
 #include "platform/paths.h"
 #include "platform/services.h"
+#include "templates/model/previewmodel.h"
 #include "templates/recorddisplay.h"
 #include "templates/template.h"
 #include "templates/templatecommands.h"

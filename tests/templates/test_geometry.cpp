@@ -1,8 +1,8 @@
 // Template geometry on the preview: fractions of the background, labels
 // placed from fractions, and the template taken from a laid-out preview.
-#include "designer/preview/previewmodel.h"
 #include "templates/geometry.h"
 #include "templates/layouts.h"
+#include "templates/model/previewmodel.h"
 
 #include <gtest/gtest.h>
 

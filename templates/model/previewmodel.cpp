@@ -1,4 +1,4 @@
-#include "designer/preview/previewmodel.h"
+#include "templates/model/previewmodel.h"
 
 #include <cfloat>
 #include <cmath>

@@ -1,0 +1,52 @@
+# Fails when a source file of the program includes a header of a folder
+# above its own. FOLDERS lists the folders from the bottom up, joined by ",";
+# a file belongs to the longest folder of the list that holds it, and
+# includes of files outside the list are not checked.
+#   cmake -DSOURCE_DIR=<repo> -DFOLDERS=platform,core,... -P checklayers.cmake
+string(REPLACE "," ";" folders "${FOLDERS}")
+
+# Index in `folders` of the folder that holds `path`, or -1.
+function(layer_of path out)
+  set(found -1)
+  set(found_length 0)
+  set(i 0)
+  foreach(dir IN LISTS folders)
+    string(LENGTH "${dir}" length)
+    string(FIND "${path}" "${dir}/" at)
+    if(at EQUAL 0 AND length GREATER found_length)
+      set(found ${i})
+      set(found_length ${length})
+    endif()
+    math(EXPR i "${i} + 1")
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+set(globs "")
+foreach(dir IN LISTS folders)
+  list(APPEND globs "${SOURCE_DIR}/${dir}/*.h" "${SOURCE_DIR}/${dir}/*.cpp")
+endforeach()
+file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" ${globs})
+list(REMOVE_DUPLICATES files)
+list(LENGTH files count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "No source files found under ${SOURCE_DIR}")
+endif()
+
+set(wrong 0)
+foreach(file IN LISTS files)
+  layer_of("${file}" own)
+  file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" header "${line}")
+    layer_of("${header}" theirs)
+    if(theirs GREATER own)
+      message(SEND_ERROR "${file} includes ${header} from a folder above its own")
+      math(EXPR wrong "${wrong} + 1")
+    endif()
+  endforeach()
+endforeach()
+if(wrong GREATER 0)
+  message(FATAL_ERROR "${wrong} include(s) against the folder order")
+endif()
+message(STATUS "${count} files include only from their own folder and below")
