@@ -74,6 +74,12 @@ QString linkTarget(const QFileInfo& link, QString& err)
 
 bool write(const QString& path, const QByteArray& data, QString* error)
 {
+    return writeStream(
+        path, [&data](const Put& put) { return put(data.constData(), data.size()); }, error);
+}
+
+bool writeStream(const QString& path, const Produce& produce, QString* error)
+{
     QString dummy;
     QString& err = error ? *error : dummy;
     if (path.isEmpty()) {
@@ -104,13 +110,21 @@ bool write(const QString& path, const QByteArray& data, QString* error)
     const mode_t mode = ::stat(QFile::encodeName(target).constData(), &st) == 0 ? (st.st_mode & 07777) : 0644;
     ::fchmod(fd, mode);
 
-    const bool ok = writeAllFd(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
-    const int savedErrno = errno;
+    int failedErrno = 0;
+    const bool produced = produce([fd, &failedErrno](const char* data, qsizetype size) {
+        if (failedErrno == 0 && !writeAllFd(fd, data, size))
+            failedErrno = errno;
+        return failedErrno == 0;
+    });
+    if (produced && failedErrno == 0 && ::fsync(fd) != 0)
+        failedErrno = errno;
     ::close(fd);
-    if (!ok) {
+    if (!produced || failedErrno != 0) {
         ::unlink(tmpl.constData());
-        errno = savedErrno;
-        err = sysError(QStringLiteral("Cannot write"), path);
+        if (failedErrno != 0) {
+            errno = failedErrno;
+            err = sysError(QStringLiteral("Cannot write"), path);
+        }
         return false;
     }
     if (::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0) {

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace atomicfile {
 
 // Writes `data` as the whole content of `path`. On failure the old file is
@@ -16,6 +18,17 @@ namespace atomicfile {
 // is refused: nothing is written and no file is created through it, so a
 // planted link can't make the program write anywhere else.
 bool write(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// Hands one piece of the new content to the file; false when it could not be
+// written (the producer should then stop).
+using Put = std::function<bool(const char* data, qsizetype size)>;
+using Produce = std::function<bool(const Put& put)>;
+
+// Writes what `produce` hands to `put`, piece by piece, as the whole content
+// of `path`, with the promise of write(): the target is replaced only when
+// `produce` returns true and every piece was written. When `produce` returns
+// false the old file stays and `error` is left as `produce` set it.
+bool writeStream(const QString& path, const Produce& produce, QString* error = nullptr);
 
 // Removes the temporary files that writes killed part way left in `folder`
 // (hidden files named ".<name>.orvtmp.<6 letters or digits>"; nothing

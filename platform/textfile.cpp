@@ -12,30 +12,45 @@
 
 namespace textfile {
 
+namespace {
+
+// The length of the UTF-8 sequence that `lead` starts: 1 for ASCII, 2 to 4,
+// or 0 for a byte that starts none.
+int sequenceLength(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if ((lead & 0xE0) == 0xC0)
+        return 2;
+    if ((lead & 0xF0) == 0xE0)
+        return 3;
+    if ((lead & 0xF8) == 0xF0)
+        return 4;
+    return 0;
+}
+
+} // namespace
+
 bool isUtf8(const char* p, qsizetype n)
 {
     const auto* s = reinterpret_cast<const unsigned char*>(p);
     qsizetype i = 0;
     while (i < n) {
+        // Runs of ASCII, eight bytes at a time.
+        quint64 w;
+        while (i + 8 <= n && (std::memcpy(&w, s + i, 8), (w & 0x8080808080808080ULL) == 0))
+            i += 8;
+        if (i == n)
+            break;
         const unsigned char c = s[i];
         if (c < 0x80) {
             ++i;
             continue;
         }
-        int len;
-        unsigned cp;
-        if ((c & 0xE0) == 0xC0) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-            cp = c & 0x07;
-        } else {
+        const int len = sequenceLength(c);
+        if (len == 0)
             return false;
-        }
+        unsigned cp = c & (0x7F >> len);
         if (i + len > n)
             return false;
         for (int k = 1; k < len; ++k) {
@@ -50,6 +65,42 @@ bool isUtf8(const char* p, qsizetype n)
         i += len;
     }
     return true;
+}
+
+bool Utf8Check::add(const char* p, qsizetype n)
+{
+    if (!ok_)
+        return false;
+    if (pending_ > 0) {
+        const int len = sequenceLength(static_cast<unsigned char>(cut_[0]));
+        while (pending_ < len && n > 0) {
+            cut_[pending_++] = *p++;
+            --n;
+        }
+        if (pending_ < len)
+            return true;
+        pending_ = 0;
+        ok_ = isUtf8(cut_, len);
+        if (!ok_)
+            return false;
+    }
+    // A character that the end of the piece cuts short waits for the next.
+    qsizetype whole = n;
+    for (qsizetype k = n - 1; k >= 0 && k >= n - 3; --k) {
+        const auto c = static_cast<unsigned char>(p[k]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const int len = sequenceLength(c);
+        if (len > 1 && k + len > n)
+            whole = k;
+        break;
+    }
+    ok_ = isUtf8(p, whole);
+    if (ok_) {
+        pending_ = int(n - whole);
+        std::memcpy(cut_, p + whole, size_t(pending_));
+    }
+    return ok_;
 }
 
 namespace {
@@ -128,15 +179,28 @@ bool fitsWindows1252(const QString& text)
     return true;
 }
 
+bool appendWindows1252(QStringView text, QByteArray& out)
+{
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char* d = out.data() + at;
+    for (const QChar ch : text) {
+        const int b = byte1252(ch.unicode());
+        if (b < 0) {
+            out.resize(at);
+            return false;
+        }
+        *d++ = char(b);
+    }
+    return true;
+}
+
 QByteArray encode(const QString& text)
 {
-    if (!fitsWindows1252(text))
-        return text.toUtf8();
-    QByteArray out(text.size(), Qt::Uninitialized);
-    char* d = out.data();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        d[i] = char(byte1252(text.at(i).unicode()));
-    return out;
+    QByteArray out;
+    if (appendWindows1252(text, out))
+        return out;
+    return text.toUtf8();
 }
 
 QStringList splitLines(const QString& text)
@@ -206,28 +270,64 @@ void adviseLargePages(void* data, qsizetype size)
 #endif
 }
 
-bool readBytes(const QString& path, QByteArray& bytes, QString* error, qint64 maxBytes)
+bool InputFile::open(const QString& path, QString* error, qint64 maxBytes)
 {
+    maxBytes_ = maxBytes;
     if (QFileInfo(path).isDir()) {
         if (error)
             *error = QStringLiteral("\"%1\" is a folder, not a file.").arg(path);
         return false;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("Cannot open \"%1\": %2").arg(path, f.errorString());
+            *error = QStringLiteral("Cannot open \"%1\": %2").arg(path, file_.errorString());
         return false;
     }
-    const auto tooLarge = [&] {
+    // Devices and pipes report no size: read() checks the limit as it goes.
+    if (file_.size() > maxBytes_)
+        return tooLarge(error);
+    return true;
+}
+
+bool InputFile::tooLarge(QString* error) const
+{
+    if (error)
+        *error = QStringLiteral("\"%1\" is too large (the limit is %2 MB).")
+                     .arg(file_.fileName())
+                     .arg(maxBytes_ / (1024 * 1024));
+    return false;
+}
+
+qint64 InputFile::read(char* to, qint64 size, QString* error)
+{
+    const qint64 got = file_.read(to, size);
+    if (got < 0 || file_.error() != QFile::NoError) {
         if (error)
-            *error =
-                QStringLiteral("\"%1\" is too large (the limit is %2 MB).").arg(path).arg(maxBytes / (1024 * 1024));
+            *error = QStringLiteral("Cannot read \"%1\": %2").arg(file_.fileName(), file_.errorString());
+        return -1;
+    }
+    if (file_.pos() > maxBytes_) {
+        tooLarge(error);
+        return -1;
+    }
+    return got;
+}
+
+bool InputFile::seek(qint64 pos, QString* error)
+{
+    if (file_.seek(pos))
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot read \"%1\": %2").arg(file_.fileName(), file_.errorString());
+    return false;
+}
+
+bool readBytes(const QString& path, QByteArray& bytes, QString* error, qint64 maxBytes)
+{
+    InputFile f;
+    if (!f.open(path, error, maxBytes))
         return false;
-    };
-    if (f.size() > maxBytes)
-        return tooLarge();
-    // Read in pieces and stop past the limit: devices and pipes report no size.
     constexpr qint64 kPiece = qint64(1) << 20;
     bytes.clear();
     bytes.reserve(qsizetype(f.size() + kPiece));
@@ -235,22 +335,15 @@ bool readBytes(const QString& path, QByteArray& bytes, QString* error, qint64 ma
     for (;;) {
         const qsizetype at = bytes.size();
         bytes.resize(at + kPiece);
-        const qint64 got = f.read(bytes.data() + at, kPiece);
-        if (got < 0 || f.error() != QFile::NoError) {
+        const qint64 got = f.read(bytes.data() + at, kPiece, error);
+        if (got < 0) {
             bytes.clear();
-            if (error)
-                *error = QStringLiteral("Cannot read \"%1\": %2").arg(path, f.errorString());
             return false;
         }
         bytes.resize(at + got);
         if (got == 0)
-            break;
-        if (bytes.size() > maxBytes) {
-            bytes.clear();
-            return tooLarge();
-        }
+            return true;
     }
-    return true;
 }
 
 bool readLines(const QString& path, QStringList& lines, QString* error, qint64 maxBytes)

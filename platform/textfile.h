@@ -4,8 +4,10 @@
 // or UTF-8 when the text has a character Windows-1252 cannot hold. Lines end
 // in CRLF on write; CRLF and LF are both accepted on read.
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace textfile {
 
@@ -15,10 +17,29 @@ constexpr qint64 kMaxInputBytes = qint64(256) * 1024 * 1024;
 QString decode(const QByteArray& bytes);
 // True when the bytes are valid UTF-8 (no overlong forms or surrogates).
 bool isUtf8(const char* p, qsizetype n);
+
+// isUtf8 over bytes that come piece by piece: a character may be cut between
+// two pieces. Gives the same answer as isUtf8 over all pieces joined.
+class Utf8Check {
+public:
+    // Adds the next piece; false once the bytes so far cannot be UTF-8.
+    bool add(const char* p, qsizetype n);
+    // True when everything added is UTF-8 and ends on a whole character.
+    bool valid() const { return ok_ && pending_ == 0; }
+
+private:
+    char cut_[4] = {};
+    int pending_ = 0; // bytes of a character that the last piece cut short
+    bool ok_ = true;
+};
+
 // Windows-1252 when every character fits, else UTF-8 (without BOM).
 QByteArray encode(const QString& text);
 // True when every character of `text` can be written in Windows-1252.
 bool fitsWindows1252(const QString& text);
+// Appends `text` to `out` in Windows-1252. Returns false, with `out` as it
+// was, when a character has no Windows-1252 byte.
+bool appendWindows1252(QStringView text, QByteArray& out);
 
 // Splits at CRLF or LF (a lone CR stays in the line). A final line break
 // does not make an empty last line; an empty text has no lines.
@@ -34,6 +55,27 @@ bool readLines(const QString& path, QStringList& lines, QString* error = nullptr
 // system for large pages, which spares it a fault per 4 kB page. Does
 // nothing where the system has no such advice.
 void adviseLargePages(void* data, qsizetype size);
+
+// A file read piece by piece with the checks of readText: a folder, a file
+// that cannot be opened and one larger than `maxBytes` are refused with a
+// message in `error`.
+class InputFile {
+public:
+    bool open(const QString& path, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+    // Reads up to `size` bytes from the current position into `to`: returns
+    // how many, 0 at the end of the file, or -1 when the file cannot be read
+    // or has grown past maxBytes (`error` says which).
+    qint64 read(char* to, qint64 size, QString* error = nullptr);
+    // Moves to `pos` bytes from the start; false (with a message) when it cannot.
+    bool seek(qint64 pos, QString* error = nullptr);
+    qint64 size() const { return file_.size(); }
+
+private:
+    bool tooLarge(QString* error) const;
+
+    QFile file_;
+    qint64 maxBytes_ = kMaxInputBytes;
+};
 
 // Reads a whole file's bytes, undecoded, with the same checks as readText.
 bool readBytes(const QString& path, QByteArray& bytes, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);

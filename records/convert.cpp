@@ -12,6 +12,34 @@
 #include <QFileInfo>
 
 namespace records {
+namespace {
+
+class FileSource final : public Source {
+public:
+    explicit FileSource(textfile::InputFile& file)
+        : file_(file)
+    {
+    }
+    qint64 read(char* to, qint64 size, QString* error) override { return file_.read(to, size, error); }
+    bool seek(qint64 pos, QString* error) override { return file_.seek(pos, error); }
+
+private:
+    textfile::InputFile& file_;
+};
+
+// Reads the rest of a file and drops it: a source that cannot be read fails
+// whether or not a reader takes it.
+bool readThrough(textfile::InputFile& file, QString* error)
+{
+    QByteArray piece(kBlockBytes, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = file.read(piece.data(), piece.size(), error);
+        if (got <= 0)
+            return got == 0;
+    }
+}
+
+} // namespace
 
 ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, const QString& target, QString* error)
 {
@@ -24,19 +52,17 @@ ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, co
     }
     if (!modMain::blnFileExists(source))
         return ConvertStatus::Missing;
-    QByteArray bytes;
-    if (!textfile::readBytes(source, bytes, error))
+    textfile::InputFile file;
+    if (!file.open(source, error))
         return ConvertStatus::Failed;
     const Reader reader = selectReader(dataType, source);
     if (reader == Reader::None)
-        return ConvertStatus::NoReader;
-    QByteArray out;
-    if (!convertBytes(reader, bytes, out, error))
-        return ConvertStatus::Failed;
-    bytes.clear();
-    if (!atomicfile::write(target, out, error))
-        return ConvertStatus::Failed;
-    return ConvertStatus::Converted;
+        return readThrough(file, error) ? ConvertStatus::NoReader : ConvertStatus::Failed;
+    FileSource in(file);
+    const auto output = [&target, error](const atomicfile::Produce& produce) {
+        return atomicfile::writeStream(target, produce, error);
+    };
+    return convertSource(reader, in, output, error) ? ConvertStatus::Converted : ConvertStatus::Failed;
 }
 
 } // namespace records

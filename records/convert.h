@@ -6,17 +6,18 @@
 namespace records {
 
 enum class ConvertStatus {
-    Converted,   // the target was written
-    NoReader,    // no reader for this Data Type and extension: target untouched
-    Missing,     // the source does not exist (or the path is empty)
-    Failed,      // unreadable or too large source, a line its reader cannot take, or a failed write
+    Converted, // the target was written
+    NoReader,  // no reader for this Data Type and extension: target untouched
+    Missing,   // the source does not exist (or the path is empty)
+    Failed,    // unreadable or too large source, a line its reader cannot take, or a failed write
 };
 
 // Converts `source` into `target` with the reader chosen by `dataType` and
-// the source's extension. The whole source is read before the target is
-// written, so both may be the same file. The target is replaced atomically
-// and only after the whole source converted: on any failure it keeps its
-// previous content byte for byte. `error` says why a conversion failed.
+// the source's extension, a block at a time: memory stays small whatever the
+// source's size. The output goes to a temporary file that replaces the
+// target only after the whole source converted, so both may be the same
+// file, and on any failure the target keeps its previous content byte for
+// byte. `error` says why a conversion failed.
 // A source missing under its own spelling is looked for in its folder
 // without regard to letter case.
 ConvertStatus convertFile(const QString& source, const QString& dataType, const QString& target,

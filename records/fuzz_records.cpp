@@ -1,7 +1,7 @@
 // Fuzz bodies: every reader and the record-file loader over arbitrary bytes.
 // A finding is a crash, a hang, a broken record line (not 20 TABs) or a
-// conversion or load of the bytes that differs from that of their text, or
-// records out of order.
+// conversion (at any block size) or load of the bytes that differs from that
+// of their text, or records out of order.
 #include "platform/textfile.h"
 #include "records/readers.h"
 #include "records/recordstore.h"
@@ -21,11 +21,14 @@ int runReader(records::Reader reader, const uint8_t* data, size_t size)
 {
     QByteArray out;
     const bool ok = records::convertText(reader, textOf(data, size), out);
-    // Working on the undecoded bytes must give the very same result.
-    QByteArray direct;
-    if (records::convertBytes(reader, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), direct) != ok ||
-        direct != out)
-        std::abort();
+    // Working on the undecoded bytes a block at a time must give the very
+    // same result, wherever the blocks cut lines and characters.
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const qsizetype block : {records::kBlockBytes, qsizetype(1), qsizetype(7)}) {
+        QByteArray direct;
+        if (records::convertBytes(reader, bytes, direct, nullptr, block) != ok || direct != out)
+            std::abort();
+    }
     if (!ok)
         return 0;
     for (const QString& line : textfile::splitLines(textfile::decode(out)))

@@ -3,6 +3,8 @@
 #include "core/modmain.h"
 #include "platform/textfile.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -327,9 +329,35 @@ template <typename View> void splitRecordFields(View line, std::vector<View>& fi
 
 template <typename View> using Lines = std::vector<View>;
 
+// What a reader carries from one batch of source lines to the next.
+template <typename View> struct ReadState {
+    using Unit = UnitOf<View>;
+    int lineNo = 0; // source lines read so far
+    // Basic Text: the lines of the block being read and its two counters.
+    std::vector<View> held;
+    int heldCount = 0;
+    int blankCount = 0;
+    std::vector<std::basic_string<Unit>> kept; // what `held` views once keepHeld ran
+
+    // Copies the held lines out of the buffer they view, which is about to
+    // be reused.
+    void keepHeld()
+    {
+        if (held.empty())
+            return;
+        std::vector<std::basic_string<Unit>> copies;
+        copies.reserve(held.size());
+        for (const View v : held)
+            copies.emplace_back(reinterpret_cast<const Unit*>(unitsOf(v)), size_t(v.size()));
+        kept.swap(copies);
+        for (size_t i = 0; i < held.size(); ++i)
+            held[i] = Units<View>::of(kept[i].data(), qsizetype(kept[i].size()));
+    }
+};
+
 // Fixed-width fields cut by character position, each trimmed. Every line,
 // an empty one too, gives a record; positions past 250 are ignored.
-template <typename View> bool readDelphi(const Lines<View>& lines, Sink& out, QString*)
+template <typename View> bool readDelphi(const Lines<View>& lines, ReadState<View>&, Sink& out, QString*)
 {
     struct Cut {
         int start;
@@ -360,11 +388,11 @@ template <typename View> bool readDelphi(const Lines<View>& lines, Sink& out, QS
 
 // Tab-separated; a line of exactly nine fields gives "Line 1" .. "Line 9",
 // one of twelve or more gives "Line 1" .. "Line 12". Any other count fails.
-template <typename View> bool readMicros(const Lines<View>& lines, Sink& out, QString* error)
+template <typename View> bool readMicros(const Lines<View>& lines, ReadState<View>& st, Sink& out, QString* error)
 {
     std::vector<View> p;
     Record<View> f;
-    int lineNo = 0;
+    int& lineNo = st.lineNo;
     for (const View line : lines) {
         ++lineNo;
         splitRecordFields(line, p);
@@ -388,13 +416,13 @@ template <typename View> bool readMicros(const Lines<View>& lines, Sink& out, QS
 // Values in double quotes separated by commas, split at every `","`. Lines
 // of fewer than 15 parts are not records; part 14 holds four
 // comma-separated pieces.
-template <typename View> bool readEBMS(const Lines<View>& lines, Sink& out, QString* error)
+template <typename View> bool readEBMS(const Lines<View>& lines, ReadState<View>& st, Sink& out, QString* error)
 {
     using Unit = UnitOf<View>;
     std::vector<View> parts;
     std::vector<View> pieces;
     std::array<std::basic_string<Unit>, 15> clean;
-    int lineNo = 0;
+    int& lineNo = st.lineNo;
     for (const View line : lines) {
         ++lineNo;
         if (line.isEmpty())
@@ -431,12 +459,12 @@ template <typename View> bool readEBMS(const Lines<View>& lines, Sink& out, QStr
 
 // The program's own record file as a source: the first nine fields are kept,
 // the validity cell is rebuilt from fields 4, 5, 7 and 8.
-template <typename View> bool readOwnRecords(const Lines<View>& lines, Sink& out, QString* error)
+template <typename View> bool readOwnRecords(const Lines<View>& lines, ReadState<View>& st, Sink& out, QString* error)
 {
     std::vector<View> p;
     Record<View> f;
     f.filled = 9;
-    int lineNo = 0;
+    int& lineNo = st.lineNo;
     for (const View line : lines) {
         ++lineNo;
         splitRecordFields(line, p);
@@ -458,12 +486,12 @@ template <typename View> bool readOwnRecords(const Lines<View>& lines, Sink& out
 // close a block (text between them does not reset the count); a block of 12
 // lines closes at once and the lines after it are dropped up to the next
 // blank line; lines still held at the end are not written.
-template <typename View> bool readBasicText(const Lines<View>& lines, Sink& out, QString*)
+template <typename View> bool readBasicText(const Lines<View>& lines, ReadState<View>& st, Sink& out, QString*)
 {
     constexpr int kMaxHeld = 12;
-    std::vector<View> held;
-    int heldCount = 0;
-    int blankCount = 0;
+    std::vector<View>& held = st.held;
+    int& heldCount = st.heldCount;
+    int& blankCount = st.blankCount;
     for (const View line : lines) {
         if (!line.isEmpty()) {
             if (heldCount >= kMaxHeld)
@@ -486,7 +514,8 @@ template <typename View> bool readBasicText(const Lines<View>& lines, Sink& out,
             for (size_t i = 0; i < held.size(); ++i)
                 f.lines[i] = held[i];
             f.cell = literal<View>(u"0|0|0|0", "0|0|0|0", 7);
-            f.clean = std::all_of(held.begin(), held.end(), [&out](View v) { return noBreaks(v, false, out.noCR); });
+            // Held lines may come from an earlier batch: look for a CR in each.
+            f.clean = std::all_of(held.begin(), held.end(), [](View v) { return noBreaks(v, false); });
             appendRecord(out, f);
             held.clear();
             blankCount = 0;
@@ -497,19 +526,21 @@ template <typename View> bool readBasicText(const Lines<View>& lines, Sink& out,
     return true;
 }
 
-template <typename View> bool runReader(Reader reader, const Lines<View>& lines, Sink& sink, QString* error)
+// Runs a reader over the next lines of a source.
+template <typename View>
+bool runReader(Reader reader, const Lines<View>& lines, ReadState<View>& st, Sink& sink, QString* error)
 {
     switch (reader) {
     case Reader::Delphi:
-        return readDelphi(lines, sink, error);
+        return readDelphi(lines, st, sink, error);
     case Reader::Micros:
-        return readMicros(lines, sink, error);
+        return readMicros(lines, st, sink, error);
     case Reader::EBMS:
-        return readEBMS(lines, sink, error);
+        return readEBMS(lines, st, sink, error);
     case Reader::OwnRecords:
-        return readOwnRecords(lines, sink, error);
+        return readOwnRecords(lines, st, sink, error);
     case Reader::BasicText:
-        return readBasicText(lines, sink, error);
+        return readBasicText(lines, st, sink, error);
     case Reader::None:
         break;
     }
@@ -518,9 +549,9 @@ template <typename View> bool runReader(Reader reader, const Lines<View>& lines,
 
 // The lines as textfile::splitLines cuts them: at LF, a CR right before it
 // dropped (a lone CR stays); a final line break makes no empty last line.
-template <typename View> Lines<View> splitSource(View text)
+template <typename View> void splitSource(View text, Lines<View>& lines)
 {
-    Lines<View> lines;
+    lines.clear();
     for (qsizetype start = 0; start < text.size();) {
         qsizetype nl = findUnit(text, '\n', start);
         qsizetype end = nl;
@@ -531,7 +562,6 @@ template <typename View> Lines<View> splitSource(View text)
         lines.push_back(text.sliced(start, end - start));
         start = nl + 1;
     }
-    return lines;
 }
 
 } // namespace
@@ -539,7 +569,8 @@ template <typename View> Lines<View> splitSource(View text)
 bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error)
 {
     out.clear();
-    const Lines<QStringView> lines = splitSource(text);
+    Lines<QStringView> lines;
+    splitSource(text, lines);
     char16_t any = 0;
     for (const QChar ch : text)
         any |= ch.unicode();
@@ -554,7 +585,8 @@ bool convertText(Reader reader, QStringView text, QByteArray& out, QString* erro
     else
         sink.text = &wide;
     sink.start(room);
-    if (!runReader(reader, lines, sink, error)) {
+    ReadState<QStringView> state;
+    if (!runReader(reader, lines, state, sink, error)) {
         out.clear();
         return false;
     }
@@ -573,6 +605,7 @@ void scanBytes(QLatin1StringView text, Lines<QLatin1StringView>& lines, bool& as
 {
     const char* p = text.data();
     const qsizetype n = text.size();
+    lines.clear();
     qsizetype start = 0;
     auto lineEnd = [&](qsizetype at) {
         qsizetype end = at;
@@ -614,31 +647,280 @@ void scanBytes(QLatin1StringView text, Lines<QLatin1StringView>& lines, bool& as
     ascii = high == 0;
 }
 
+// Source lines handed to a reader at once, in bytes (a batch runs on to the
+// end of its last line).
+constexpr qsizetype kBatchBytes = 64 * 1024;
+// Output gathered before it is handed on.
+constexpr qsizetype kFlushBytes = qsizetype(1) << 20;
+
+// How a source's characters are read and written.
+enum class Decoding {
+    Bytes,  // plain ASCII, or Windows-1252 (not UTF-8): each byte is a character and is written as it is
+    Narrow, // UTF-8 with characters past ASCII, written as Windows-1252
+    Wide,   // the same, written as UTF-8: an output character has no Windows-1252 byte
+};
+
+enum class Pass {
+    Done,   // the output is complete
+    Failed, // `error` says why, or a piece of output could not be written
+    Again,  // the decoding changed: start over with it
+};
+
+// One run over a source with one decoding, block by block. A source is taken
+// as bytes until a byte past ASCII shows up; then the rest of it is checked
+// once, and when it is all UTF-8 the run ends with Again and Narrow. A Narrow
+// run that meets a character Windows-1252 lacks ends with Again and Wide. So
+// every source gets the decoding (and the record file the encoding) that the
+// whole-text conversion gives it.
+class Streamer {
+public:
+    Streamer(Reader reader, Source& source, Decoding& decoding, const atomicfile::Put& put, qsizetype block,
+             QString* error)
+        : reader_(reader)
+        , source_(source)
+        , decoding_(decoding)
+        , put_(put)
+        , block_(block)
+        , error_(error)
+        , decided_(decoding != Decoding::Bytes)
+    {
+        if (decoding_ == Decoding::Bytes)
+            sink_.bytes = &bytesOut_;
+        else
+            sink_.text = &textOut_;
+        sink_.start(kFlushBytes + kFlushBytes / 2);
+    }
+
+    Pass run()
+    {
+        if (!source_.seek(0, error_))
+            return Pass::Failed;
+        QByteArray buf;
+        qsizetype have = 0; // bytes in `buf`
+        qint64 offset = 0;  // where `buf` starts in the source
+        qsizetype noLF = 0; // bytes at the start of `buf` known to hold no line end
+        bool bomChecked = false;
+        for (bool atEnd = false; !atEnd;) {
+            if (buf.size() < have + block_)
+                buf.resize(have + block_);
+            const qint64 got = source_.read(buf.data() + have, block_, error_);
+            if (got < 0)
+                return Pass::Failed;
+            have += qsizetype(got);
+            atEnd = got == 0;
+            if (!bomChecked) {
+                if (have < 3 && !atEnd)
+                    continue;
+                bomChecked = true;
+                if (have >= 3 && std::memcmp(buf.constData(), "\xEF\xBB\xBF", 3) == 0) {
+                    std::memmove(buf.data(), buf.constData() + 3, size_t(have - 3));
+                    have -= 3;
+                    offset = 3;
+                }
+            }
+            // Whole lines; at the end whatever is left. A line longer than
+            // the buffer makes it grow.
+            qsizetype whole = have;
+            if (!atEnd) {
+                const void* lf = ::memrchr(buf.constData() + noLF, '\n', size_t(have - noLF));
+                if (!lf) {
+                    noLF = have;
+                    continue;
+                }
+                whole = static_cast<const char*>(lf) - buf.constData() + 1;
+            }
+            if (const Pass p = lines(buf.constData(), whole, offset, offset + have); p != Pass::Done)
+                return p;
+            std::memmove(buf.data(), buf.constData() + whole, size_t(have - whole));
+            offset += whole;
+            have -= whole;
+            noLF = have;
+        }
+        return flush();
+    }
+
+private:
+    // The whole lines p[0, n), which start `offset` bytes into the source, a
+    // batch at a time; the source stands at `resume`.
+    Pass lines(const char* p, qsizetype n, qint64 offset, qint64 resume)
+    {
+        const qsizetype batch = std::min(block_, kBatchBytes);
+        for (qsizetype a = 0; a < n;) {
+            qsizetype b = n;
+            if (n - a > batch) {
+                const void* lf = std::memchr(p + a + batch - 1, '\n', size_t(n - (a + batch - 1)));
+                b = lf ? static_cast<const char*>(lf) - p + 1 : n;
+            }
+            Pass r =
+                decoding_ == Decoding::Bytes ? narrowBatch(p + a, b - a, offset + a, resume) : wideBatch(p + a, b - a);
+            if (r == Pass::Done && sink_.used >= kFlushBytes)
+                r = flush();
+            if (r != Pass::Done)
+                return r;
+            a = b;
+        }
+        return Pass::Done;
+    }
+
+    Pass narrowBatch(const char* p, qsizetype n, qint64 at, qint64 resume)
+    {
+        bool ascii = true;
+        bool loneCR = false;
+        scanBytes(QLatin1StringView(p, n), narrowLines_, ascii, loneCR);
+        if (!ascii && !decided_) {
+            decided_ = true;
+            bool utf8 = false;
+            if (!restIsUtf8(at, resume, utf8))
+                return Pass::Failed;
+            if (utf8) {
+                decoding_ = Decoding::Narrow;
+                return Pass::Again;
+            }
+        }
+        sink_.noCR = !loneCR;
+        if (!runReader(reader_, narrowLines_, narrowState_, sink_, error_))
+            return Pass::Failed;
+        narrowState_.keepHeld();
+        return Pass::Done;
+    }
+
+    Pass wideBatch(const char* p, qsizetype n)
+    {
+        // The source was all UTF-8 when the decoding was chosen.
+        if (!textfile::isUtf8(p, n)) {
+            if (error_)
+                *error_ = QStringLiteral("The source file changed while it was converted; convert it again.");
+            return Pass::Failed;
+        }
+        text_ = decoder_.decode(QByteArrayView(p, n));
+        splitSource(QStringView(text_), wideLines_);
+        if (!runReader(reader_, wideLines_, wideState_, sink_, error_))
+            return Pass::Failed;
+        wideState_.keepHeld();
+        return Pass::Done;
+    }
+
+    // Whether the source from `at` on is UTF-8 (all before it is ASCII);
+    // the source then stands at `resume` again.
+    bool restIsUtf8(qint64 at, qint64 resume, bool& utf8)
+    {
+        if (!source_.seek(at, error_))
+            return false;
+        QByteArray piece(block_, Qt::Uninitialized);
+        textfile::Utf8Check check;
+        for (;;) {
+            const qint64 got = source_.read(piece.data(), block_, error_);
+            if (got < 0)
+                return false;
+            if (got == 0 || !check.add(piece.constData(), qsizetype(got)))
+                break;
+        }
+        utf8 = check.valid();
+        return source_.seek(resume, error_);
+    }
+
+    // Hands on the output gathered so far, encoded as the decoding says.
+    Pass flush()
+    {
+        const qsizetype n = sink_.used;
+        sink_.used = 0;
+        if (n == 0)
+            return Pass::Done;
+        if (decoding_ == Decoding::Bytes)
+            return put_(bytesOut_.constData(), n) ? Pass::Done : Pass::Failed;
+        const QStringView text(textOut_.constData(), n);
+        if (decoding_ == Decoding::Narrow) {
+            encoded_.resize(0);
+            if (!textfile::appendWindows1252(text, encoded_)) {
+                decoding_ = Decoding::Wide;
+                return Pass::Again;
+            }
+        } else {
+            encoded_ = text.toUtf8();
+        }
+        return put_(encoded_.constData(), encoded_.size()) ? Pass::Done : Pass::Failed;
+    }
+
+    const Reader reader_;
+    Source& source_;
+    Decoding& decoding_;
+    const atomicfile::Put& put_;
+    const qsizetype block_;
+    QString* const error_;
+    bool decided_; // whether a Bytes run knows the source is not UTF-8
+
+    Sink sink_;
+    QByteArray bytesOut_;
+    QString textOut_;
+    QByteArray encoded_;
+    Lines<QLatin1StringView> narrowLines_;
+    ReadState<QLatin1StringView> narrowState_;
+    // One decoder for the whole run: like the whole-text decoding, it drops a
+    // BOM at the start of the text (after the file's own) and nowhere else.
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+    QString text_;
+    Lines<QStringView> wideLines_;
+    ReadState<QStringView> wideState_;
+};
+
+class MemorySource final : public Source {
+public:
+    explicit MemorySource(const QByteArray& bytes)
+        : bytes_(bytes)
+    {
+    }
+    qint64 read(char* to, qint64 size, QString*) override
+    {
+        const qint64 n = std::min(size, qint64(bytes_.size()) - pos_);
+        std::memcpy(to, bytes_.constData() + pos_, size_t(n));
+        pos_ += n;
+        return n;
+    }
+    bool seek(qint64 pos, QString*) override
+    {
+        pos_ = std::clamp<qint64>(pos, 0, bytes_.size());
+        return true;
+    }
+
+private:
+    const QByteArray& bytes_;
+    qint64 pos_ = 0;
+};
+
 } // namespace
 
-bool convertBytes(Reader reader, const QByteArray& source, QByteArray& out, QString* error)
+bool convertSource(Reader reader, Source& source, const Output& output, QString* error, qsizetype blockSize)
 {
-    // Plain ASCII and Windows-1252 sources have one byte per character, and
-    // the record file keeps them as they are: the readers work on the bytes.
-    const qsizetype bom = source.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    const QLatin1StringView narrow(source.constData() + bom, source.size() - bom);
-    Lines<QLatin1StringView> lines;
-    bool ascii = true;
-    bool loneCR = false;
-    scanBytes(narrow, lines, ascii, loneCR);
-    if (!ascii && textfile::isUtf8(narrow.data(), narrow.size()))
-        return convertText(reader, textfile::decode(source), out, error);
-    out.clear();
-    Sink sink;
-    sink.bytes = &out;
-    sink.noCR = !loneCR;
-    sink.start(narrow.size() + qsizetype(lines.size()) * 48);
-    if (!runReader(reader, lines, sink, error)) {
-        out.clear();
-        return false;
+    blockSize = std::max<qsizetype>(blockSize, 1);
+    Decoding decoding = Decoding::Bytes;
+    for (;;) {
+        Pass pass = Pass::Failed;
+        const bool kept = output([&](const atomicfile::Put& put) {
+            Streamer streamer(reader, source, decoding, put, blockSize, error);
+            pass = streamer.run();
+            return pass == Pass::Done;
+        });
+        if (pass != Pass::Again)
+            return kept;
     }
-    sink.finish();
-    return true;
+}
+
+bool convertBytes(Reader reader, const QByteArray& source, QByteArray& out, QString* error, qsizetype blockSize)
+{
+    MemorySource in(source);
+    const bool ok = convertSource(
+        reader, in,
+        [&out](const atomicfile::Produce& produce) {
+            out.clear();
+            return produce([&out](const char* p, qsizetype n) {
+                out.append(p, n);
+                return true;
+            });
+        },
+        error, blockSize);
+    if (!ok)
+        out.clear();
+    return ok;
 }
 
 } // namespace records

@@ -4,13 +4,17 @@
 // validity cell) joined by TAB, each record line ended by CRLF.
 //
 // Which reader applies follows from the Data Type and the source's
-// extension (selectReader). Every reader works on the whole source text and
-// either produces the complete output or fails with a message naming the
-// line at fault; nothing is half-written.
+// extension (selectReader). A reader either produces the complete output or
+// fails with a message naming the line at fault. Sources are read and
+// converted a block at a time (convertSource), so a conversion needs a few
+// blocks of memory whatever the size of its source.
+#include "platform/atomicfile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 namespace records {
@@ -35,10 +39,43 @@ Reader selectReader(const QString& dataType, const QString& sourcePath);
 // needs. No reader gives no output.
 bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error = nullptr);
 
-// The same over the bytes of a source file, read as textfile::decode reads
-// them. A plain ASCII or Windows-1252 source is worked on byte by byte
-// without decoding, giving the very bytes convertText gives.
-bool convertBytes(Reader reader, const QByteArray& source, QByteArray& out, QString* error = nullptr);
+// Where a conversion reads its source from.
+class Source {
+public:
+    virtual ~Source() = default;
+    // Reads up to `size` bytes from the current position into `to`: returns
+    // how many, 0 at the end, or -1 when the source cannot be read (`error`
+    // says why).
+    virtual qint64 read(char* to, qint64 size, QString* error) = 0;
+    // Moves to `pos` bytes from the start; false (with a message) when it cannot.
+    virtual bool seek(qint64 pos, QString* error) = 0;
+};
+
+// Where it writes: called with the conversion's producer, it starts a fresh
+// output, hands `produce` a function that takes the output piece by piece,
+// keeps the output only when `produce` returns true, and says whether it
+// kept it (atomicfile::writeStream does all this for a file).
+using Output = std::function<bool(const atomicfile::Produce& produce)>;
+
+// Bytes read, and output gathered, at a time.
+constexpr qsizetype kBlockBytes = qsizetype(1) << 20;
+
+// Runs one reader over a source a block at a time and gives `output` the
+// very bytes that convertText gives for the source's text as textfile::decode
+// reads it. A plain ASCII or Windows-1252 source is worked on byte by byte
+// without decoding. Which of these the source is shows only as it is read:
+// when it turns out to be UTF-8, or its record file needs UTF-8, the source is
+// read again from its start and `output` called again (three times at most).
+// Memory stays at a few blocks, plus the longest line. Returns false, with
+// `error` saying why, for a line its reader cannot take, an unreadable
+// source or output that could not be kept.
+bool convertSource(Reader reader, Source& source, const Output& output, QString* error = nullptr,
+                   qsizetype blockSize = kBlockBytes);
+
+// convertSource over the bytes of a source in memory; `out` is set to the
+// record file's bytes (empty on failure).
+bool convertBytes(Reader reader, const QByteArray& source, QByteArray& out, QString* error = nullptr,
+                  qsizetype blockSize = kBlockBytes);
 
 // Splits a line at every TAB into views of it (an empty line is one empty
 // field).

@@ -4,14 +4,21 @@
 // - load plus two-key sort of that record file into the record store, against
 //   GNU sort (C locale, one thread, stable) over the same file and keys;
 // - peak memory of a process that only loads the record file, against the
-//   file's size.
+//   file's size;
+// - with "awk": the conversion as a whole process (start-up included) against
+//   awk doing the same field work on the same export, byte for byte the same
+//   output, and the conversion's peak memory (1,000,000 lines make an export
+//   of 170 MB). The awk side is, by hand:
+//     awk -F '\t' -v OFS='\t' "$(bench_records awk-program)" export.txt > out.orv
 // Each step runs several rounds, peer and program in turn; the medians and the
 // median of the round-by-round ratios are printed. Not a test: it prints.
 //
-//   bench_records [LINES] [ROUNDS]   the whole comparison (100000 lines, 5 rounds)
-//   bench_records make LINES DIR     writes DIR/export.txt and DIR/_Orvane.orv
-//   bench_records convert SRC DST    one conversion
-//   bench_records load ORV           one load plus sort; prints time and peak memory
+//   bench_records [LINES] [ROUNDS]      the whole comparison (100000 lines, 5 rounds)
+//   bench_records awk [LINES] [ROUNDS]  conversion against awk (1000000 lines, 5 rounds)
+//   bench_records awk-program           prints the awk program
+//   bench_records make LINES DIR        writes DIR/export.txt and DIR/_Orvane.orv
+//   bench_records convert SRC DST       one conversion; prints time and peak memory
+//   bench_records load ORV              one load plus sort; prints time and peak memory
 #include "core/globals.h"
 #include "records/convert.h"
 #include "records/recordstore.h"
@@ -106,6 +113,20 @@ bool gnuSort(const QString& orv)
     return p.waitForFinished(-1) && p.exitCode() == 0;
 }
 
+// The Micros/Opera conversion in awk (fields split at TAB, joined by TAB):
+// twelve or nine fields, then eight empty ones, then the validity window.
+const char* const kMicrosAwk = R"(
+{
+    sub(/\r$/, "")
+    if (NF != 9 && NF < 12) { print "line " NR ": " NF " fields" > "/dev/stderr"; exit 1 }
+    w = $4 "|" $5 "|" $7 "|" $8 "\r"
+    if (NF >= 12)
+        print $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, "", "", "", "", "", "", "", "", w
+    else
+        print $1, $2, $3, $4, $5, $6, $7, $8, $9, "", "", "", "", "", "", "", "", "", "", "", w
+}
+)";
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -144,6 +165,81 @@ int loadOnly(const QString& orv)
     std::printf("load plus sort: %d rows in %.1f ms; peak memory %.1f MB = %.2fx the record file (%.1f MB)\n", rows, ms,
                 peakMb, peakMb / fileMb, fileMb);
     return rows > 0 ? 0 : 1;
+}
+
+int convertOnly(const QString& source, const QString& target)
+{
+    QElapsedTimer t;
+    t.start();
+    if (!convert(source, target))
+        return 1;
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    std::printf("conversion: %.1f MB in %.1f ms; peak memory %.1f MB\n",
+                double(QFileInfo(source).size()) / (1024.0 * 1024.0), ms, double(peakKb()) / 1024.0);
+    return 0;
+}
+
+// Runs a process to its end; its wall time in ms, or -1 when it failed.
+double runProcess(QProcess& p, const QString& program, const QStringList& args)
+{
+    QElapsedTimer t;
+    t.start();
+    p.start(program, args);
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return -1;
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int againstAwk(int lines, int rounds)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("export.txt");
+    const QString target = dir.filePath("_Orvane.orv");
+    const QString awkOut = dir.filePath("awk.orv");
+    if (!writeFile(source, makeExport(lines)))
+        return 1;
+    const QStringList awkArgs{QStringLiteral("-F"),
+                              QStringLiteral("\t"),
+                              QStringLiteral("-v"),
+                              QStringLiteral("OFS=\t"),
+                              QString::fromLatin1(kMicrosAwk),
+                              source};
+    std::vector<double> conv, awk, ratio;
+    QByteArray report;
+    for (int r = 0; r < rounds; ++r) {
+        QProcess self;
+        QProcess peer;
+        peer.setStandardOutputFile(awkOut);
+        const double c =
+            runProcess(self, QCoreApplication::applicationFilePath(), {QStringLiteral("convert"), source, target});
+        const double a = runProcess(peer, QStringLiteral("awk"), awkArgs);
+        if (c < 0 || a < 0) {
+            std::fprintf(stderr, "a run failed: %s%s\n", self.readAllStandardError().constData(),
+                         peer.readAllStandardError().constData());
+            return 1;
+        }
+        report = self.readAllStandardOutput();
+        conv.push_back(c);
+        awk.push_back(a);
+        ratio.push_back(a / c);
+    }
+    if (fileBytes(target) != fileBytes(awkOut)) {
+        std::fprintf(stderr, "awk wrote other bytes than the conversion\n");
+        return 1;
+    }
+    std::printf("source: %d lines, %.1f MB; %d rounds, medians, whole processes\n", lines,
+                double(QFileInfo(source).size()) / (1024.0 * 1024.0), rounds);
+    std::printf("conversion %8.1f ms\n", median(conv));
+    std::printf("awk        %8.1f ms\n", median(awk));
+    std::printf("  conversion speed / awk speed: %.2f\n", median(ratio));
+    std::printf("last conversion's own report: %s", report.constData());
+    return 0;
 }
 
 int compare(int lines, int rounds)
@@ -205,7 +301,16 @@ int main(int argc, char** argv)
                    : 1;
     }
     if (args.size() == 3 && args[0] == QLatin1String("convert"))
-        return convert(args[1], args[2]) ? 0 : 1;
+        return convertOnly(args[1], args[2]);
+    if (args.size() == 1 && args[0] == QLatin1String("awk-program")) {
+        std::printf("%s", kMicrosAwk);
+        return 0;
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("awk")) {
+        const int lines = args.size() > 1 ? args[1].toInt() : 1000000;
+        const int rounds = args.size() > 2 ? args[2].toInt() : 5;
+        return againstAwk(lines > 0 ? lines : 1000000, rounds > 0 ? rounds : 5);
+    }
     if (args.size() == 2 && args[0] == QLatin1String("load"))
         return loadOnly(args[1]);
     const int lines = args.size() > 0 ? args[0].toInt() : 100000;

@@ -1,8 +1,8 @@
 #pragma once
 // Shared fakes and helpers of the record tests.
-#include "tests/testsupport.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
+#include "tests/testsupport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,13 +17,17 @@ using FakeFiles = testsupport::ScriptedFiles;
 
 // A record line of the record file: the given lines (the rest empty) and
 // the DateTime cell, 21 fields joined by TAB, with CRLF.
-inline QByteArray recordBytes(const QStringList& lines, const QString& dateTime)
+inline QString recordText(const QStringList& lines, const QString& dateTime)
 {
     QStringList f = lines;
     while (f.size() < 20)
         f << QString();
     f << dateTime;
-    return (f.join(QLatin1Char('\t')) + QStringLiteral("\r\n")).toLatin1();
+    return f.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+}
+inline QByteArray recordBytes(const QStringList& lines, const QString& dateTime)
+{
+    return recordText(lines, dateTime).toLatin1();
 }
 
 inline QString lastStatusLine()

@@ -6,6 +6,7 @@
 #include "tests/records/recordstest.h"
 #include "tests/testsupport.h"
 
+#include <QDir>
 #include <QFile>
 
 using records::ConvertStatus;
@@ -42,6 +43,37 @@ protected:
 QString pad(const QString& s, int width)
 {
     return s.leftJustified(width, QLatin1Char(' '), true);
+}
+
+// A Micros/Opera export of more than two blocks, as UTF-8, and its record
+// lines. Blocks are cut inside the first character past ASCII (only after the
+// first block) and between the CR and LF of a line; `lastName`, when given,
+// is the name of the last line.
+struct BigExport {
+    QByteArray bytes;
+    QStringList records;
+};
+BigExport bigExport(const QString& lastName = QString())
+{
+    const QByteArray rest = "\tb\tc\t0900\t1000\tf\t20240101\t20240102\ti\r\n";
+    BigExport e;
+    auto add = [&](const QString& name) {
+        e.bytes += name.toUtf8() + rest;
+        e.records << recordText({name, "b", "c", "0900", "1000", "f", "20240101", "20240102", "i"},
+                                "0900|1000|20240101|20240102");
+    };
+    // Plain lines up to `at`, then a line whose name puts `byte` at `at`.
+    auto fillTo = [&](qsizetype at, const QString& tail, qsizetype byte) {
+        while (e.bytes.size() < at - 200)
+            add(QStringLiteral("Row %1").arg(e.records.size()));
+        add(QString(at - e.bytes.size() - byte, QLatin1Char('x')) + tail);
+    };
+    fillTo(records::kBlockBytes - 1, QStringLiteral("\u00e9"), 0);               // "é": C3 | A9
+    fillTo(2 * records::kBlockBytes - 1, QString(), qsizetype(rest.size()) - 2); // CR | LF
+    add(QStringLiteral("Row end"));
+    if (!lastName.isEmpty())
+        add(lastName);
+    return e;
 }
 
 } // namespace
@@ -95,6 +127,44 @@ TEST_F(Convert, OutputKeepsTheSourceCharacters)
     const QByteArray utf8 = "\xe4\xb8\xad\t\xc3\xa9\tc\td\te\tf\tg\th\ti\r\n";
     ASSERT_EQ(run("0", "u.txt", utf8), ConvertStatus::Converted);
     EXPECT_EQ(out(), "\xe4\xb8\xad\t\xc3\xa9\tc\td\te\tf\tg\th\ti" + QByteArray(12, '\t') + "d|e|g|h\r\n");
+}
+
+TEST_F(Convert, UTF8CutByTheBlocksConvertsAsOneText)
+{
+    // UTF-8 whose characters all fit Windows-1252 gives a Windows-1252 record
+    // file; one character that doesn't, even in the last line, makes the
+    // whole file UTF-8.
+    const BigExport narrow = bigExport();
+    ASSERT_EQ(narrow.bytes.mid(records::kBlockBytes - 1, 2), "\xc3\xa9");
+    ASSERT_EQ(narrow.bytes.mid(2 * records::kBlockBytes - 1, 2), "\r\n");
+    ASSERT_EQ(run("0", "u.txt", narrow.bytes), ConvertStatus::Converted) << error.toStdString();
+    EXPECT_TRUE(out() == narrow.records.join(QString()).toLatin1());
+
+    const BigExport wide = bigExport(QStringLiteral("\u4e2d"));
+    ASSERT_EQ(run("0", "w.txt", wide.bytes), ConvertStatus::Converted) << error.toStdString();
+    EXPECT_TRUE(out() == wide.records.join(QString()).toUtf8());
+}
+
+TEST_F(Convert, ByteThatIsNotUTF8AfterTheFirstBlockMakesItAllWindows1252)
+{
+    // One byte after the first block is not UTF-8 (E9), so the whole export
+    // is Windows-1252: the UTF-8 "é" (C3 A9) of its first line is two
+    // characters, written as the two bytes they were.
+    BigExport e = bigExport();
+    e.bytes.replace("\xc3\xa9", "\xc3\xa9\xe9");
+    e.bytes.prepend("\xc3\xa9\tb\tc\td\te\tf\tg\th\ti\r\n");
+    ASSERT_EQ(run("0", "w.txt", e.bytes), ConvertStatus::Converted) << error.toStdString();
+    QByteArray expected = e.records.join(QString()).toLatin1();
+    expected.replace("\xe9", "\xc3\xa9\xe9");
+    expected.prepend(recordBytes({QString::fromLatin1("\xc3\xa9"), "b", "c", "d", "e", "f", "g", "h", "i"}, "d|e|g|h"));
+    EXPECT_TRUE(out() == expected);
+
+    // A bad line after the first block: the old file stays, no temporary is left.
+    writeAll(target, kOld);
+    ASSERT_EQ(run("0", "bad.txt", e.bytes + "1\t2\r\n"), ConvertStatus::Failed);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Line %1 ").arg(e.records.size() + 2))) << error.toStdString();
+    EXPECT_EQ(out(), kOld);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*orvtmp*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(Convert, EBMSSkipsHeadersAndSplitsField14)
