@@ -343,7 +343,8 @@ int main(int argc, char** argv)
                 fresh ? "fresh" : "warm", kWidth, kHeight, standAlone ? "stand-alone" : "local player", rounds,
                 median(ours), mediaStarted ? "yes" : "no");
     if (magick)
-        std::printf("ImageMagick, the same page from nothing: %.0f ms; ImageMagick / program, median of pairs: %.2f\n",
-                    median(theirs), median(ratios));
+        std::printf("ImageMagick, the same page from nothing: %.0f ms; ImageMagick / program, median of pairs: %.2f "
+                    "(target: at least %s)\n",
+                    median(theirs), median(ratios), fresh ? "1.0" : "1.3");
     return 0;
 }
