@@ -6,6 +6,7 @@
 #include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/vbvalue.h"
+#include "run/display/lazyvideoplayer.h"
 #include "run/display/qtvideoplayer.h"
 
 #include <QCursor>
@@ -48,9 +49,10 @@ frmImageRender::frmImageRender(std::function<void()> onStop, std::function<PageM
                                PlayerFactory players)
     : onStop_(std::move(onStop))
     , pageMedia_(std::move(pageMedia))
+    , players_(std::move(players))
 {
-    if (!players)
-        players = [](QGraphicsVideoItem& host) { return std::make_unique<QtVideoPlayer>(host); };
+    if (!players_)
+        players_ = [](QGraphicsVideoItem& host) { return std::make_unique<QtVideoPlayer>(host); };
 
     window_ = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     window_->setWindowTitle(QStringLiteral("Orvane"));
@@ -76,16 +78,10 @@ frmImageRender::frmImageRender(std::function<void()> onStop, std::function<PageM
 
     backgroundHost_ = scene_->addRect(QRectF(), Qt::NoPen, kDarkGrey);
     backgroundHost_->setZValue(kZBackgroundHost);
-    backgroundVideo_ = new QGraphicsVideoItem;
-    backgroundVideo_->setZValue(kZBackgroundVideo);
-    scene_->addItem(backgroundVideo_);
     backgroundPicture_ = scene_->addPixmap(QPixmap());
     backgroundPicture_->setZValue(kZBackgroundPicture);
     pipHost_ = scene_->addRect(QRectF(), Qt::NoPen, Qt::black);
     pipHost_->setZValue(kZPiPHost);
-    pipVideo_ = new QGraphicsVideoItem;
-    pipVideo_->setZValue(kZPiPVideo);
-    scene_->addItem(pipVideo_);
     for (auto*& box : pageBoxes_) {
         box = scene_->addPixmap(QPixmap());
         box->setZValue(kZPage);
@@ -94,8 +90,9 @@ frmImageRender::frmImageRender(std::function<void()> onStop, std::function<PageM
     for (QGraphicsItem* item : scene_->items())
         item->hide();
 
-    backgroundPlayer_ = players(*backgroundVideo_);
-    pipPlayer_ = players(*pipVideo_);
+    backgroundPlayer_ = std::make_unique<LazyVideoPlayer>(
+        [this] { return makeVideoLayer(kZBackgroundVideo, backgroundHost_, backgroundVideo_); });
+    pipPlayer_ = std::make_unique<LazyVideoPlayer>([this] { return makeVideoLayer(kZPiPVideo, pipHost_, pipVideo_); });
     ctlDXShow_ = std::make_unique<ClassActiveMovie>(*backgroundPlayer_);
     ctlDXShowPiP_ = std::make_unique<ClassActiveMovie>(*pipPlayer_);
 
@@ -113,6 +110,18 @@ frmImageRender::~frmImageRender()
     ctlDXShowPiP_.reset();
     backgroundPlayer_.reset();
     pipPlayer_.reset();
+}
+
+std::unique_ptr<VideoPlayer> frmImageRender::makeVideoLayer(qreal z, QGraphicsRectItem* host, QGraphicsVideoItem*& item)
+{
+    chooseGStreamer();
+    item = new QGraphicsVideoItem;
+    item->setZValue(z);
+    item->setOffset(host->rect().topLeft());
+    item->setSize(host->rect().size());
+    item->hide();
+    scene_->addItem(item);
+    return players_(*item);
 }
 
 QSize frmImageRender::screenSize() const
@@ -178,8 +187,10 @@ void frmImageRender::Form_Resize()
     const QRectF whole(QPointF(0, 0), QSizeF(screenSize()));
     scene_->setSceneRect(whole);
     backgroundHost_->setRect(whole);
-    backgroundVideo_->setOffset(QPointF(0, 0));
-    backgroundVideo_->setSize(whole.size());
+    if (backgroundVideo_) {
+        backgroundVideo_->setOffset(QPointF(0, 0));
+        backgroundVideo_->setSize(whole.size());
+    }
     backgroundPicture_->setPos(0, 0);
     for (auto* box : pageBoxes_)
         box->setPos(0, 0);
@@ -282,7 +293,8 @@ void frmImageRender::ShowImageRender()
 void frmImageRender::stopVideo(ClassActiveMovie& movie, QGraphicsRectItem* host)
 {
     movie.StopPlaying();
-    (host == pipHost_ ? pipVideo_ : backgroundVideo_)->hide();
+    if (QGraphicsVideoItem* video = host == pipHost_ ? pipVideo_ : backgroundVideo_)
+        video->hide();
     host->hide();
 }
 
@@ -332,8 +344,10 @@ void frmImageRender::placePiP(const PiPRegion& region)
     if (region.width)
         r.setWidth(vb::CInt(*region.width * screen.width()));
     pipHost_->setRect(r);
-    pipVideo_->setOffset(r.topLeft());
-    pipVideo_->setSize(r.size());
+    if (pipVideo_) {
+        pipVideo_->setOffset(r.topLeft());
+        pipVideo_->setSize(r.size());
+    }
 }
 
 void frmImageRender::LoadPiPVideo(const QString& file, const PiPRegion& region)

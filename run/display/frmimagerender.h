@@ -9,6 +9,10 @@
 // Stop may come from its own tick. A 100 ms tick shows a pending page, keeps
 // the videos looping and watches Esc and the right mouse button, which stop
 // the run through the callback given at construction.
+//
+// Each video layer and its player are made when a page first plays a video
+// file there: a board without videos never starts the media framework or
+// opens an audio device.
 #include "run/control/displayport.h"
 #include "run/display/classactivemovie.h"
 #include "run/display/displaymodel.h"
@@ -34,7 +38,8 @@ void SetMousePosition(int x, int y);
 class frmImageRender final : public QObject, public DisplayPort {
     Q_OBJECT
 public:
-    // Makes the player that draws into a host's video item.
+    // Makes the player that draws into a host's video item; called once per
+    // video layer, when the layer first plays a file.
     using PlayerFactory = std::function<std::unique_ptr<VideoPlayer>(QGraphicsVideoItem& host)>;
 
     // `onStop` performs the run's Stop when the display closes itself (Esc,
@@ -81,6 +86,9 @@ private:
     void startVideo(ClassActiveMovie& movie, const QString& file, const QString& noVideo, QGraphicsRectItem* host);
     void stopVideo(ClassActiveMovie& movie, QGraphicsRectItem* host);
     void loopVideo(ClassActiveMovie& movie, bool on);
+    // Makes the video layer stacked at `z` over `host` (into `item`) and its
+    // player.
+    std::unique_ptr<VideoPlayer> makeVideoLayer(qreal z, QGraphicsRectItem* host, QGraphicsVideoItem*& item);
     void Form_Resize();
     // Closes the window; `performStop` runs the run's Stop afterwards.
     void unload(bool performStop);
@@ -88,15 +96,16 @@ private:
 
     std::function<void()> onStop_;
     std::function<PageMedia()> pageMedia_;
+    PlayerFactory players_;
     std::unique_ptr<QWidget> window_;
     QGraphicsView* view_ = nullptr;
     QGraphicsScene* scene_ = nullptr;
-    QGraphicsRectItem* backgroundHost_ = nullptr; // picBG(0)
-    QGraphicsVideoItem* backgroundVideo_ = nullptr;
+    QGraphicsRectItem* backgroundHost_ = nullptr;      // picBG(0)
+    QGraphicsVideoItem* backgroundVideo_ = nullptr;    // made with its player
     QGraphicsPixmapItem* backgroundPicture_ = nullptr; // picBG(1)
     QGraphicsRectItem* pipHost_ = nullptr;             // picPiP
-    QGraphicsVideoItem* pipVideo_ = nullptr;
-    QGraphicsPixmapItem* pageBoxes_[3] = {}; // picImage(0..2)
+    QGraphicsVideoItem* pipVideo_ = nullptr;           // made with its player
+    QGraphicsPixmapItem* pageBoxes_[3] = {};           // picImage(0..2)
     std::unique_ptr<VideoPlayer> backgroundPlayer_;
     std::unique_ptr<VideoPlayer> pipPlayer_;
     std::unique_ptr<ClassActiveMovie> ctlDXShow_;

@@ -11,15 +11,19 @@
 
 namespace {
 
-// Boards play through Debian's GStreamer; set before the first player.
 QObject* gstreamerChosen(QObject* parent)
 {
-    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    chooseGStreamer();
     return parent;
 }
 
 } // namespace
+
+void chooseGStreamer()
+{
+    if (!qEnvironmentVariableIsSet("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
 
 QtVideoPlayer::QtVideoPlayer(QGraphicsVideoItem& item, QObject* parent)
     : QObject(gstreamerChosen(parent))

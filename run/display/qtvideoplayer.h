@@ -11,6 +11,11 @@ class QAudioOutput;
 class QGraphicsVideoItem;
 class QMediaPlayer;
 
+// Boards play through Debian's GStreamer: call before anything of Qt
+// Multimedia is made (a video item starts the framework as well as a
+// player does). A QT_MEDIA_BACKEND given in the environment is kept.
+void chooseGStreamer();
+
 class QtVideoPlayer final : public QObject, public VideoPlayer {
     Q_OBJECT
 public:

@@ -9,6 +9,7 @@
 #include "tests/testsupport.h"
 
 #include <QCursor>
+#include <QGraphicsVideoItem>
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -90,6 +91,38 @@ TEST_F(ImageRenderTest, BackgroundVideoRunsOnAcrossPagesAndShowsThroughBlack)
     background().calls.clear();
     display->Timer1_Timer();
     EXPECT_EQ(background().calls, (QStringList{"seek 0", "play"}));
+}
+
+TEST_F(ImageRenderTest, APlayerIsMadeOnlyWhenAPageFirstPlaysAVideoInItsLayer)
+{
+    // Pages without a playable video make no player (and so start no media
+    // framework and open no audio device).
+    for (const PageMedia& m : {PageMedia{"0", "", "0", "", ""}, PageMedia{"1", "photo.png", "0", "", ""},
+                               PageMedia{"1", "photo.png", "1", "logo.png", "0|0|0.5|0.5"},
+                               PageMedia{"1", "missing.mp4", "1", "missing.mp4", "0|0|0.5|0.5"}})
+        showPage(m);
+    EXPECT_TRUE(players.empty());
+
+    showPage({"1", "bg.mp4", "0", "", ""});
+    ASSERT_EQ(players.size(), 1u);
+    EXPECT_EQ(background().playState, VideoPlayer::State::Playing);
+    // The PiP's layer is made at the PiP's place.
+    showPage({"1", "bg.mp4", "1", "pip.mp4", "0.5|0.25|0.5|0.5"});
+    ASSERT_EQ(players.size(), 2u);
+    EXPECT_EQ(pip().playState, VideoPlayer::State::Playing);
+    const auto videos = [&] {
+        QList<QRectF> r;
+        for (QGraphicsItem* item : display->view().scene()->items(Qt::AscendingOrder))
+            if (auto* video = dynamic_cast<QGraphicsVideoItem*>(item))
+                r << video->boundingRect();
+        return r;
+    };
+    EXPECT_EQ(videos(), (QList<QRectF>{QRectF(QPointF(0, 0), display->window().size()), QRectF(display->pipRect())}));
+
+    // Each layer keeps its player, also when the display closes and opens again.
+    display->close();
+    showPage({"1", "bg.mp4", "1", "pip.mp4", "0.5|0.25|0.5|0.5"});
+    EXPECT_EQ(players.size(), 2u);
 }
 
 TEST_F(ImageRenderTest, APageWithoutTheVideosStopsThem)
