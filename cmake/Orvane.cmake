@@ -16,6 +16,17 @@ function(orv_library name)
   endif()
 endfunction()
 
+# The sanitizers' run-time options for the tests of an ORV_SANITIZE build:
+# leak detection on, every report ends the test with a failure, and the
+# leaks of the system libraries listed in tests/lsan.supp are left out.
+set(ORV_SANITIZER_ENV)
+if(ORV_SANITIZE)
+  set(ORV_SANITIZER_ENV
+      "ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0"
+      "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+      "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+endif()
+
 # orv_test(NAME SOURCES... [LINKS ...]): one GoogleTest executable; each test
 # case becomes a CTest test that runs headless.
 function(orv_test name)
@@ -26,8 +37,15 @@ function(orv_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORV_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
-               TIMEOUT 120)
+    PROPERTIES TIMEOUT 120)
+  # gtest_discover_tests hands a list on as separate values, so it can't set
+  # an environment of more than one variable: the discovered tests get theirs
+  # from a file that CTest reads after the discovery.
+  set(env "QT_QPA_PLATFORM=offscreen" "ORV_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data" ${ORV_SANITIZER_ENV})
+  set(env_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")
+  file(WRITE "${env_file}"
+       "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${env}]==])\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_file}")
 endfunction()
 
 # orv_fuzz(NAME ENTRY fn SOURCES... LINKS...): a libFuzzer binary (only with

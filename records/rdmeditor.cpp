@@ -62,7 +62,7 @@ void RDMEditor::igRDM_RowSelect(int row, int col)
         igRDM_.SetCellSelected(row, 1, true);
 }
 
-bool RDMEditor::showRDMRecord(int row, RDMEditTexts& texts)
+bool RDMEditor::showRecord(int row, RDMEditTexts& texts)
 {
     if (row < 1 || row > igRDM_.RowCount())
         return false;
@@ -82,6 +82,13 @@ bool RDMEditor::showRDMRecord(int row, RDMEditTexts& texts)
 
     igRDM_.SetCellSelected(row, 1, true);
     mlngRDMRow = row;
+    return true;
+}
+
+bool RDMEditor::showRDMRecord(int row, RDMEditTexts& texts)
+{
+    if (!showRecord(row, texts))
+        return false;
     if (enableLineRows)
         enableLineRows();
     return true;

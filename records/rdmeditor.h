@@ -34,8 +34,12 @@ public:
 
     // A grid cell chosen by the user.
     void igRDM_RowSelect(int row, int col);
-    // Shows a row in the editor texts and makes it current. A row that does
-    // not exist changes nothing (returns false).
+    // Shows a row in the editor texts - its twelve lines and its validity
+    // window, a part the "DateTime" cell lacks as its default - and makes it
+    // current. A row that does not exist changes nothing (returns false).
+    bool showRecord(int row, RDMEditTexts& texts);
+    // showRecord, then puts the line rows into their editing state (the
+    // grid's row event).
     bool showRDMRecord(int row, RDMEditTexts& texts);
 
     void btnUpRDM_Click(RDMEditTexts& texts);

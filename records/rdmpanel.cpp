@@ -154,12 +154,22 @@ void RDMPanel::edit(void (RDMEditor::*step)(RDMEditTexts&))
     selectCurrentRow();
 }
 
-void RDMPanel::showRDMRecord(int row)
+void RDMPanel::show(int row, bool (RDMEditor::*step)(int, RDMEditTexts&))
 {
     RDMEditTexts t = gatherTexts();
-    if (editor_.showRDMRecord(row, t))
+    if ((editor_.*step)(row, t))
         applyTexts(t);
     selectCurrentRow();
+}
+
+void RDMPanel::showRDMRecord(int row)
+{
+    show(row, &RDMEditor::showRDMRecord);
+}
+
+void RDMPanel::showRecord(int row)
+{
+    show(row, &RDMEditor::showRecord);
 }
 
 void RDMPanel::setTotalRecords(int count)

@@ -38,8 +38,12 @@ public:
     // The current record (mlngRDMRow, mlngRDMCol) lives here.
     RDMEditor& editor() { return editor_; }
 
-    // Shows a row of igRDM in the line rows and the validity boxes.
+    // Shows a row of igRDM in the line rows and the validity boxes and makes
+    // it current (RDMEditor::showRDMRecord: the line rows become editable).
     void showRDMRecord(int row);
+    // The same without touching the line rows' state (RDMEditor::showRecord),
+    // for the main window's ShowRecordInLines.
+    void showRecord(int row);
     // lblTotalRecords.
     void setTotalRecords(int count);
 
@@ -87,6 +91,7 @@ private:
     // Runs an editor step on the current texts and shows the outcome.
     void edit(void (RDMEditor::*step)(RDMEditTexts&));
     void selectCurrentRow();
+    void show(int row, bool (RDMEditor::*step)(int, RDMEditTexts&));
 
     DataGrids& grids_;
     RecordLineRows* lineRows_;

@@ -144,8 +144,10 @@ QGroupBox* frmMain::buildTemplatesFrame()
     vsRecordsPerPage = named(spinner(), "vsRecordsPerPage");
     vsRecordsPerPage->hide();
     // The line-up partner list; the designer side takes it into its
-    // line-attributes pop-up.
+    // line-attributes pop-up. Until then the frame owns it, hidden.
     cboRecordLines = named(listBox(true), "cboRecordLines");
+    cboRecordLines->setParent(fraTemplates);
+    cboRecordLines->hide();
     txtSelRecord = named(textBox(), "txtSelRecord");
     txtSelRecord->setMinimumWidth(36);
     txtSelRecord->setMaximumWidth(44);

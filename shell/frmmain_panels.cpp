@@ -161,6 +161,10 @@ void DataSide::installNeighbours()
     frmMain* w = &window_;
     QPointer<DataSide> self(this);
     ShellNeighbours& n = window_.neighbours;
+    n.showRecordInEditor = [self](int row) {
+        if (self && self->rdm_)
+            self->rdm_->showRecord(row);
+    };
     n.DisableLineRows = [w] { DisableLineRows(*w); };
     n.EnableLineRows = [w] { EnableLineRows(*w); };
     n.lockTemplateLineControls = [w] { lockTemplateLineControls(*w); };

@@ -199,10 +199,11 @@ void frmMain::ShowRecordInLines(int row)
     Grid& igRDM = dataGrids().igRDM;
     if (igRDM.RowCount() == 0 || row < 1 || row > igRDM.RowCount())
         return;
-    for (int i = 0; i < 12; ++i)
-        txtLine[i]->setText(igRDM.CellValue(row, i + 1).trimmed());
     if (mlngRDMRow >= 1 && mlngRDMRow <= igRDM.RowCount() && mlngRDMRow != row)
         igRDM.SetCellSelected(mlngRDMRow, 1, false);
+    // The record's lines with its validity window, never the lines alone:
+    // an Update writes both back into the record.
+    neighbours.showRecordInEditor(row);
     igRDM.SetCellSelected(row, 1, true);
     mlngRDMRow = row;
     neighbours.DisableLineRows();

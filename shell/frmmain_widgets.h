@@ -1,6 +1,8 @@
 #pragma once
 // Small helpers for building the main window's controls (internal to the
-// main window's source files).
+// main window's source files). Each makes its control without a parent: the
+// caller puts it into a layout or gives it a parent, so that the window
+// owns it.
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>

@@ -34,6 +34,11 @@ struct ShellNeighbours {
     Action closeRenderWindow = [] {};  // the off-screen page render window
     Action closeDisplayWindow = [] {}; // the full-screen stand-alone display
 
+    // Record Data Manager: shows row `row` of the record store in the line
+    // editor - its twelve lines and its validity boxes, as choosing the row
+    // in the grid does - and makes it the panel's current record.
+    IndexAction showRecordInEditor = [](int) {};
+
     // Designer, record lines.
     Action DisableLineRows = [] {};
     Action EnableLineRows = [] {};

@@ -45,6 +45,32 @@ const QString* Template::line(int record, int field, int lineIndex) const
     return const_cast<Template*>(this)->line(record, field, lineIndex);
 }
 
+LineUp LineUp::read(const QString& text, int line)
+{
+    LineUp out;
+    const QStringList f = text.split(QLatin1Char(','));
+    if (f.size() < 3 || f[0].trimmed() != QLatin1String("1"))
+        return out;
+    bool whole = false;
+    const int partner = f[1].trimmed().toInt(&whole);
+    const QString side = f[2].trimmed();
+    if (!whole || partner < 0 || partner >= kLines || partner == line ||
+        (side != QLatin1String("L") && side != QLatin1String("R")))
+        return out;
+    out.linedUp = true;
+    out.partner = partner;
+    out.side = side;
+    if (side == QLatin1String("L"))
+        out.middleWord = f.value(3).trimmed();
+    return out;
+}
+
+LineUp Template::lineUp(int record, int lineIndex) const
+{
+    const QString* cell = line(record, kFieldLineUp, lineIndex);
+    return cell ? LineUp::read(*cell, lineIndex) : LineUp();
+}
+
 int Template::recordsInUse() const
 {
     const int64_t n = vb::RoundWhole(vb::Val(gstrRecordsPerPage));

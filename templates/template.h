@@ -31,6 +31,25 @@ enum LineField {
 inline const QString kDefaultFontDescriptor = QStringLiteral("Arial,18,16711680,1,0,0,0,0,65535");
 // The line-up attribute of a line that is not lined up.
 inline const QString kResetLineUp = QStringLiteral("0,-1,,");
+
+// A line's LineUpAttribute (Flag, Partner, Side, middle word) as every
+// reader takes it: the designer's pop-up, dragging and alignment, and the
+// page renderer. A line is lined up only when Flag is "1", Partner is
+// another line 0..11 of its record and Side is "L" or "R" (blanks around a
+// field are allowed). Any other text - empty, too few fields, another flag,
+// a partner off the record or the line itself, another side - reads as the
+// reset value "0,-1,,": not lined up.
+struct LineUp {
+    bool linedUp = false;
+    int partner = -1;   // the other line of the pair, -1 when not lined up
+    QString side;       // "L" or "R" when lined up, else empty
+    QString middleWord; // trimmed; the "L" line's word between the two texts
+    bool isLeft() const { return linedUp && side == QLatin1String("L"); }
+    bool isRight() const { return linedUp && side == QLatin1String("R"); }
+    // `line` (0..11) is the line the attribute belongs to.
+    static LineUp read(const QString& text, int line);
+};
+
 // The default background colour.
 inline const QString kDefaultBackgroundColor = QStringLiteral("&H000000");
 
@@ -64,6 +83,10 @@ struct Template {
     // table, so that callers holding a record display 6..9 touch nothing.
     QString* line(int record, int field, int lineIndex);
     const QString* line(int record, int field, int lineIndex) const;
+
+    // The line-up attribute of (record, line) read by LineUp::read; not
+    // lined up outside the table.
+    LineUp lineUp(int record, int lineIndex) const;
 
     // The records per page as a number the line table can use: the leading
     // number of gstrRecordsPerPage, rounded, clamped to 0..6. Every loop

@@ -7,15 +7,6 @@
 
 namespace lines {
 
-namespace {
-
-bool flagIsOne(const QString* cell)
-{
-    return cell && !cell->isEmpty() && cell->split(QLatin1Char(',')).first().trimmed() == QLatin1String("1");
-}
-
-} // namespace
-
 LineAttsPopup::LineAttsPopup(preview::PreviewModel& model, templates::Template& t, RecordLineHandlers& recordLines,
                              FrameTools& frame, QObject* parent)
     : QObject(parent)
@@ -40,39 +31,20 @@ void LineAttsPopup::lblEvent_DblClick(int group, int index)
     if (opened)
         caption_ = opened->caption.toUpper();
 
-    const QString* cell = t_.line(group, templates::kFieldLineUp, index);
-    const QStringList f = cell ? cell->split(QLatin1Char(',')) : QStringList();
-
-    // The check box takes the flag when it is 0, 1 or 2.
-    bool flagOne = false;
-    if (!f.isEmpty())
-        if (const auto flag = vb::NumberOf(f[0])) {
-            const int v = vb::CInt(*flag);
-            flagOne = v == 1;
-            if ((v == 0 || v == 1 || v == 2) && v != check_) {
-                check_ = v;
-                chkLineUp_Click();
-            }
-        }
-
-    if (check_ == 1) {
-        // Only a partner that is another line of the record is recorded, so
-        // a release never resets a line this one is not paired with.
-        recordedPartner_ = -1;
-        if (f.size() >= 2) {
-            const double v = vb::Val(f[1]);
-            if (v >= 0) {
-                const int n = vb::CInt(v);
-                if (validLine(n))
-                    partnerIndex_ = n;
-                if (vb::NumberOf(f[1]) && validLine(n) && n != index)
-                    recordedPartner_ = n;
-            }
-        }
-        const bool right = f.size() < 3 || f[2].trimmed() == QLatin1String("R");
-        controlsEnabled_ = !right;
-        if (flagOne && f.size() >= 4 && f[2].trimmed() == QLatin1String("L"))
-            midWord_ = f[3];
+    // A line without a usable attribute opens as a free line, whatever the
+    // previous opening left in the check box.
+    const templates::LineUp lineUp = t_.lineUp(group, index);
+    const int check = lineUp.linedUp ? 1 : 0;
+    if (check != check_) {
+        check_ = check;
+        chkLineUp_Click();
+    }
+    if (lineUp.linedUp) {
+        partnerIndex_ = lineUp.partner;
+        recordedPartner_ = lineUp.partner;
+        controlsEnabled_ = !lineUp.isRight();
+        if (lineUp.isLeft())
+            midWord_ = lineUp.middleWord;
     } else {
         controlsEnabled_ = true;
         recordedPartner_ = -1;
@@ -143,7 +115,7 @@ void LineAttsPopup::CmdSaveAtts_Click()
             services::message(QString::fromLatin1(kNoPartner), MsgIcon::Information);
             return;
         }
-        if (templateRecord(g) && flagIsOne(t_.line(g, templates::kFieldLineUp, p))) {
+        if (templateRecord(g) && t_.lineUp(g, p).linedUp) {
             services::message(QString::fromLatin1(kPartnerTaken), MsgIcon::Information);
             return;
         }
@@ -159,12 +131,12 @@ void LineAttsPopup::CmdSaveAtts_Click()
         word = word.trimmed();
         // A line that already leads a pair lets its former partner go.
         if (templateRecord(g)) {
-            const LineUp own = lines_.lineUpOf(g, s);
-            if (own.linedUp && !own.isRight())
+            const templates::LineUp own = t_.lineUp(g, s);
+            if (own.isLeft())
                 releaseLine(own.partner, s);
         }
         applyLineUp(QStringLiteral("1,%1,L,%2").arg(p).arg(word), QStringLiteral("1,%1,R,").arg(number));
-    } else if (recordedPartner_ >= 0 || flagIsOne(t_.line(g, templates::kFieldLineUp, s))) {
+    } else if (recordedPartner_ >= 0 || t_.lineUp(g, s).linedUp) {
         applyLineUp(QStringLiteral("0,%1,L,").arg(recordedPartner_), QStringLiteral("0,%1,R,").arg(number));
     }
     visible_ = false;
@@ -176,7 +148,7 @@ void LineAttsPopup::releaseLine(int line, int with)
     QString* cell = t_.line(group_, templates::kFieldLineUp, line);
     if (!cell)
         return;
-    const LineUp lineUp = LineUp::read(*cell, line);
+    const templates::LineUp lineUp = t_.lineUp(group_, line);
     if (lineUp.linedUp && lineUp.partner != with)
         return;
     *cell = templates::kResetLineUp;

@@ -57,9 +57,11 @@ public:
 
     // ---- Events ----
     // Opens (or fills and places again) the pop-up for line `index` of
-    // record display `group`. Displays 6..9 and lines outside 0..11 have no
-    // attribute: the check box keeps its state. The panel stays inside the
-    // preview at the right and bottom edges only.
+    // record display `group`. An attribute that templates::LineUp does not
+    // read as lined up (empty, malformed, or none for displays 6..9 and
+    // lines outside 0..11) opens as a free line: box clear, controls
+    // enabled, no partner. The panel stays inside the preview at the right
+    // and bottom edges only.
     void lblEvent_DblClick(int group, int index);
     // The user sets the check box (the click handler runs when the state
     // changes), chooses an entry of the partner list (-1: none, or typed

@@ -1,43 +1,17 @@
 #include "designer/lines/recordlines.h"
 
 #include "platform/services.h"
-#include "platform/vbvalue.h"
 
-#include <QStringList>
-
-#include <cmath>
+#include <utility>
 
 namespace lines {
 
 namespace {
 
 using preview::ItemKind;
-
-// A whole number written as text, blanks around it allowed.
-std::optional<int> wholeOf(const QString& text)
-{
-    const auto v = vb::NumberOf(text);
-    if (!v || *v != std::floor(*v) || std::fabs(*v) > 1e6)
-        return std::nullopt;
-    return int(*v);
-}
+using templates::LineUp;
 
 } // namespace
-
-LineUp LineUp::read(const QString& text, int line)
-{
-    LineUp out;
-    const QStringList f = text.split(QLatin1Char(','));
-    if (f.size() < 2 || wholeOf(f[0]) != 1)
-        return out;
-    const auto partner = wholeOf(f[1]);
-    if (!partner || !validLine(*partner) || *partner == line)
-        return out;
-    out.linedUp = true;
-    out.partner = *partner;
-    out.side = f.value(2).trimmed();
-    return out;
-}
 
 void LineWindow::LoadFontPanel(int, int) {}
 void LineWindow::SelectLineRow(int) {}
@@ -58,12 +32,6 @@ preview::PreviewItem* RecordLineHandlers::label(int group, int line)
     return preview::PreviewModel::isValid(ref) ? &m_.item(ref) : nullptr;
 }
 
-LineUp RecordLineHandlers::lineUpOf(int group, int line) const
-{
-    const QString* cell = t_.line(group, templates::kFieldLineUp, line);
-    return cell ? LineUp::read(*cell, line) : LineUp();
-}
-
 void RecordLineHandlers::placePartner(int group, int line, const LineUp& lineUp)
 {
     preview::PreviewItem* self = label(group, line);
@@ -71,7 +39,7 @@ void RecordLineHandlers::placePartner(int group, int line, const LineUp& lineUp)
     if (!self || !partner)
         return;
     partner->setTop(self->top());
-    if (lineUp.side == QLatin1String("R"))
+    if (lineUp.isRight())
         partner->setLeft(self->left() - partner->width());
     else
         partner->setLeft(self->left() + self->width());
@@ -107,7 +75,7 @@ void RecordLineHandlers::lblEvent_MouseMove(int group, int index, int button, in
     if (button == 1) {
         line->setTop(line->top() + (y - s.mdblPressY));
         line->setLeft(line->left() + (x - s.mdblPressX));
-        const LineUp lineUp = lineUpOf(group, index);
+        const LineUp lineUp = t_.lineUp(group, index);
         if (lineUp.linedUp) {
             placePartner(group, index, lineUp);
             carriedPartner_ = lineUp.partner;
@@ -115,7 +83,7 @@ void RecordLineHandlers::lblEvent_MouseMove(int group, int index, int button, in
         m_.ZOrder({ItemKind::RecordLine, group, index});
         frame_.ShowSelectionFrame(index);
     } else if (button == 2) {
-        if (lineUpOf(group, index).isRight()) {
+        if (t_.lineUp(group, index).isRight()) {
             // Once per drag: the pointer keeps moving while the user reads.
             if (!refused_)
                 services::message(QString::fromLatin1(kRightLineRefusal), MsgIcon::Information);
@@ -130,8 +98,8 @@ void RecordLineHandlers::lblEvent_MouseMove(int group, int index, int button, in
             l.setLeft(l.left() + dx);
         }
         for (int i = 0; i < templates::kLines; ++i) {
-            const LineUp lineUp = lineUpOf(group, i);
-            if (lineUp.linedUp && lineUp.side == QLatin1String("L"))
+            const LineUp lineUp = t_.lineUp(group, i);
+            if (lineUp.isLeft())
                 placePartner(group, i, lineUp);
         }
         if (dx != 0 || dy != 0)

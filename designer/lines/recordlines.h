@@ -33,17 +33,6 @@ inline bool validLine(int line)
     return line >= 0 && line < templates::kLines;
 }
 
-// The line-up attribute (Flag, Partner, Side, middle word) as the handlers
-// read it. Empty text, a Flag other than 1, a Partner outside 0..11 or the
-// line itself: not lined up.
-struct LineUp {
-    bool linedUp = false;
-    int partner = -1; // the partner line while lined up
-    QString side;     // "L" or "R"; any other text places like "L"
-    bool isRight() const { return linedUp && side == QLatin1String("R"); }
-    static LineUp read(const QString& text, int line);
-};
-
 // The layout tools the record lines use: the selection frame and the store
 // of a line's place into the template line table.
 class FrameTools {
@@ -100,15 +89,11 @@ public:
     // stored. The right release runs it; so does the frame's knob.
     bool commitRecordMove(int group);
 
-    // The line-up attribute of (group, line); not lined up outside the
-    // template.
-    LineUp lineUpOf(int group, int line) const;
-
     static constexpr const char* kRightLineRefusal = "Please use the left line to move the Record's lines.";
 
 private:
     preview::PreviewItem* label(int group, int line);
-    void placePartner(int group, int line, const LineUp& lineUp);
+    void placePartner(int group, int line, const templates::LineUp& lineUp);
 
     preview::PreviewModel& m_;
     templates::Template& t_;

@@ -1,11 +1,8 @@
 #include "designer/tools/align.h"
 
 #include "platform/services.h"
-#include "platform/vbvalue.h"
 
-#include <QStringList>
-
-#include <cmath>
+#include <utility>
 #include <vector>
 
 namespace tools {
@@ -21,31 +18,14 @@ struct Pairing {
     int partner = -1;
 };
 
-// A line's pairing from its line-up attribute. `trimmed`: Flag and Side are
-// compared with the blanks around them removed; otherwise exactly.
-Pairing pairingOf(const QString* cell, int line, bool trimmed)
+// A line's pairing from its line-up attribute.
+Pairing pairingOf(const templates::LineUp& lineUp)
 {
     Pairing out;
-    if (!cell)
+    if (!lineUp.linedUp)
         return out;
-    const QStringList f = cell->split(QLatin1Char(','));
-    if (f.size() < 3)
-        return out;
-    const QString flag = trimmed ? f[0].trimmed() : f[0];
-    const QString side = trimmed ? f[2].trimmed() : f[2];
-    if (flag != QLatin1String("1"))
-        return out;
-    const auto partner = vb::NumberOf(f[1]);
-    if (!partner || *partner != std::floor(*partner) || *partner < 0 || *partner >= templates::kLines ||
-        int(*partner) == line)
-        return out;
-    out.partner = int(*partner);
-    if (side == QLatin1String("L"))
-        out.kind = Kind::Left;
-    else if (side == QLatin1String("R"))
-        out.kind = Kind::Right;
-    else if (!trimmed)
-        out.kind = Kind::Left; // paired; its side matters only as "R"
+    out.partner = lineUp.partner;
+    out.kind = lineUp.isRight() ? Kind::Right : Kind::Left;
     return out;
 }
 
@@ -71,7 +51,7 @@ void LineAlignment::AlignRecordLines(int line, int record)
         frame_.HideSelectionFrame();
         return;
     }
-    auto pairing = [&](int i) { return pairingOf(t_.line(record, templates::kFieldLineUp, i), i, false); };
+    auto pairing = [&](int i) { return pairingOf(t_.lineUp(record, i)); };
     // Line x is the partner of line y.
     auto partnerOf = [&](int x, int y) {
         const Pairing p = pairing(x);
@@ -138,7 +118,7 @@ void LineAlignment::mnuAlignment_Click(int index)
     const double C = std::as_const(m_).picBackground().width() / 2;
 
     for (int i = 0; i < templates::kLines; ++i) {
-        const Pairing p = pairingOf(t_.line(K, templates::kFieldLineUp, i), i, true);
+        const Pairing p = pairingOf(t_.lineUp(K, i));
         preview::PreviewItem& l = m_.lblEvent(K, i);
         const double W = l.width();
         const double PW = p.kind == Kind::Single ? 0 : std::as_const(m_).lblEvent(K, p.partner).width();

@@ -256,24 +256,20 @@ bool PageCycle::drawRecord(int k, SourceKey key, QString& groupText)
         QString text = formatCell(key, n, cell, t.gstrDateFormat, t.gstrTimeFormat);
         QString box = rect;
 
-        const QStringList lineUp = field(templates::kFieldLineUp, n).split(QLatin1Char(','));
-        if (lineUp.size() >= 3 && lineUp[0].trimmed() == QLatin1String("1")) {
-            const QString side = lineUp[2].trimmed();
-            if (side == QLatin1String("R"))
-                continue;
+        const templates::LineUp lineUp = t.lineUp(r, n - 1);
+        if (lineUp.isRight())
+            continue;
+        if (lineUp.isLeft()) {
             // The left half of a pair: both texts in one box as wide as both.
-            bool whole = false;
-            const double p = lineUp[1].trimmed().toDouble(&whole);
-            const int partner = int(p);
+            const int partner = lineUp.partner;
             const QStringList mine = rect.split(QLatin1Char('|'));
             const QStringList theirs = field(templates::kFieldRect, partner + 1).split(QLatin1Char('|'));
-            if (side == QLatin1String("L") && whole && p == partner && partner >= 0 && partner <= 11 &&
-                partner != n - 1 && mine.size() >= 4 && theirs.size() >= 4) {
+            if (mine.size() >= 4 && theirs.size() >= 4) {
                 const QString right =
                     formatCell(key, partner + 1, page.CellValue(k, partner + 1), t.gstrDateFormat, t.gstrTimeFormat);
-                const QString middle = lineUp.size() > 3 ? lineUp[3] : QString();
+                const QString& middle = lineUp.middleWord;
                 text = middle.isEmpty() ? text + QLatin1Char(' ') + right
-                                        : text + QLatin1Char(' ') + middle.trimmed() + QLatin1Char(' ') + right;
+                                        : text + QLatin1Char(' ') + middle + QLatin1Char(' ') + right;
                 box = mine[0].trimmed() + QLatin1Char('|') + mine[1].trimmed() + QLatin1Char('|') + mine[2].trimmed() +
                       QLatin1Char('|') + vb::NumText(vb::Val(mine[3].trimmed()) + vb::Val(theirs[3].trimmed()));
             }

@@ -146,10 +146,9 @@ TEST_F(LineAttsTest, OpeningShowsTheStoredPairing)
         int check, partner, recorded;
         bool enabled;
     } cases[] = {
-        {2, "0,-1,,", 0, -1, -1, true}, {2, "1,4,L,at", 1, 4, 4, true}, {5, "1,2,R,", 1, 2, 2, false},
-        {2, "2,-1,,", 2, -1, -1, true}, {2, "1,-1,L,", 1, 3, -1, true}, // preselected next line; nothing recorded
-        {2, "1,14,L,", 1, 3, -1, true},                                 // a partner off the record
-        {11, "1,", 1, 0, -1, false},                                    // too few fields: locked
+        {2, "0,-1,,", 0, -1, -1, true},
+        {2, "1,4,L,at", 1, 4, 4, true},
+        {5, "1,2,R,", 1, 2, 2, false},
     };
     for (const Case& c : cases) {
         LineAttsPopup fresh(m, t, lines, frame);
@@ -161,6 +160,26 @@ TEST_F(LineAttsTest, OpeningShowsTheStoredPairing)
         EXPECT_EQ(fresh.recordedPartner(), c.recorded) << c.attribute;
         EXPECT_EQ(fresh.controlsEnabled(), c.enabled) << c.attribute;
     }
+}
+
+TEST_F(LineAttsTest, AnEmptyOrMalformedAttributeOpensAsAFreeLineAfterAPair)
+{
+    pairUp(0, 2, 3);
+    for (const char* attribute : {"", "1,", "1,-1,L,", "1,14,L,", "1,5,L,", "2,-1,,", "1,4,X,", "x,4,L,"}) {
+        doubleClick(2); // ticked, "Line 4" chosen
+        ASSERT_EQ(atts.lineUpCheck(), 1);
+        lineUp(5) = QString::fromLatin1(attribute);
+        doubleClick(5);
+        EXPECT_EQ(atts.lineUpCheck(), 0) << attribute;
+        EXPECT_EQ(atts.partnerIndex(), -1) << attribute;
+        EXPECT_EQ(atts.recordedPartner(), -1) << attribute;
+        EXPECT_TRUE(atts.controlsEnabled()) << attribute;
+    }
+    // The line can be paired again.
+    atts.setLineUpCheck(1);
+    atts.CmdSaveAtts_Click();
+    EXPECT_EQ(lineUp(5), "1,6,L,at");
+    EXPECT_EQ(lineUp(6), "1,5,R,");
 }
 
 TEST_F(LineAttsTest, ThePanelStaysInsideAtTheRightAndBottomEdges)

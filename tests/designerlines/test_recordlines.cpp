@@ -3,8 +3,6 @@
 
 namespace {
 
-using lines::LineUp;
-
 TEST_F(LinesTest, DropKeepsTheLineOnThePreviewAndStoresItsFractions)
 {
     struct Case {
@@ -105,27 +103,6 @@ TEST_F(LinesTest, DisplaysWithoutATemplateRowMoveButStoreNothing)
     EXPECT_EQ(t.gstrTemplateLines, before.gstrTemplateLines);
     EXPECT_TRUE(window.fonts.empty());
     EXPECT_EQ(m.state().mintSelectedGroup, 7);
-}
-
-TEST(LineUpAttribute, OnlyAUsablePartnerCountsAsLinedUp)
-{
-    struct Case {
-        const char* text;
-        bool linedUp;
-        int partner;
-        const char* side;
-    } cases[] = {
-        {"1,4,L,at", true, 4, "L"}, {"1,4,R,", true, 4, "R"},    {" 1 , 11 ,R", true, 11, "R"},
-        {"1,4", true, 4, ""},       {"0,-1,,", false, -1, ""},   {"", false, -1, ""},
-        {"1,12,L,", false, -1, ""}, {"1,3,L,", false, -1, ""}, // the line itself (line 3)
-        {"1,x,L,", false, -1, ""},  {"yes,4,L,", false, -1, ""}, {"1", false, -1, ""},
-    };
-    for (const Case& c : cases) {
-        const LineUp u = LineUp::read(QString::fromLatin1(c.text), 3);
-        EXPECT_EQ(u.linedUp, c.linedUp) << c.text;
-        EXPECT_EQ(u.partner, c.partner) << c.text;
-        EXPECT_EQ(u.side, c.side) << c.text;
-    }
 }
 
 } // namespace

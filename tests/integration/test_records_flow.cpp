@@ -85,6 +85,28 @@ TEST_F(IntegrationTest, ChoosingARowInTheGridMakesItTheWindowsCurrentRecord)
     EXPECT_EQ(panel.lblTotalRecords->text(), "2");
 }
 
+TEST_F(IntegrationTest, TheRecordShownAtStartUpKeepsItsValidityWindowThroughUpdate)
+{
+    QByteArray record = "Gala";
+    record += QByteArray(20, '\t') + "0900|1100|20240101|20240102\r\n";
+    writeFile(QStringLiteral("Data/_Orvane.orv"), record);
+    writeFile(QStringLiteral("OrvaneSettings.ini"), "[SETTINGS]\r\nStatus=0\r\n");
+    window.reset();
+    clearDataGrids(dataGrids());
+    startWindow();
+    RDMPanel& panel = *side->rdmPanel();
+    ASSERT_EQ(window->mlngRDMRow, 1);
+    EXPECT_EQ(window->txtLine[0]->text(), "Gala");
+    EXPECT_EQ(QStringList({panel.txtDTStartTime->text(), panel.txtDTEndTime->text(), panel.txtDTStartDate->text(),
+                           panel.txtDTEndDate->text()}),
+              QStringList({"0900", "1100", "20240101", "20240102"}));
+
+    window->txtLine[0]->setText(QStringLiteral("Gala Dinner"));
+    panel.btnUpdateRDM->click();
+    EXPECT_EQ(dataGrids().igRDM.CellValue(1, QStringLiteral("Line 1")), "Gala Dinner");
+    EXPECT_EQ(dataGrids().igRDM.CellValue(1, QStringLiteral("DateTime")), "0900|1100|20240101|20240102");
+}
+
 TEST_F(IntegrationTest, AMicrosExportIsConvertedByTheBrowseButtonAndLoaded)
 {
     frmMain& w = *window;

@@ -201,7 +201,7 @@ TEST_F(SettingsWindowTest, LoadOfALocalFileFillsThePanelAndLoadsTheDataInOrder)
                                   QStringLiteral("load _Orvane.orv")}));
     EXPECT_EQ(dataGrids().igRDM.RowCount(), 3);
     // Sorted by group "Line 2", then "Line 1": the first record shown is C.
-    EXPECT_EQ(w.txtLine[0]->text(), QStringLiteral("C"));
+    EXPECT_EQ(dataGrids().igRDM.CellValue(w.mlngRDMRow, 1), QStringLiteral("C"));
     EXPECT_EQ(w.txtDataFilename->text(), QStringLiteral("events.orv"));
     EXPECT_EQ(w.txtImageFile->text(), mediaFolder() + QStringLiteral("/page.png"));
     EXPECT_EQ(w.cboResolution->currentText(), QStringLiteral("1280 x 720"));
@@ -318,7 +318,7 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
                                   QStringLiteral("convert events.orv"), QStringLiteral("load _Orvane.orv")}));
     EXPECT_FALSE(settingstest::problemLines().isEmpty());
     EXPECT_EQ(gstrBookingDataFile, QString());
-    EXPECT_EQ(w.txtLine[0]->text(), QStringLiteral("fetched"));
+    EXPECT_EQ(dataGrids().igRDM.CellValue(w.mlngRDMRow, 1), QStringLiteral("fetched"));
 
     // The downloaded booking file is loaded whatever the Data Type.
     writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Booking Filename=book.txt\r\n"));

@@ -5,6 +5,7 @@
 #include "platform/services.h"
 #include "shell/statuslistmodel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QWheelEvent>
@@ -203,4 +205,22 @@ TEST_F(MainWindowTest, TheDataTypeListIsWideEnoughForItsLongestEntry)
     option.initFrom(list);
     const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
     EXPECT_GE(field.width(), widest);
+}
+
+TEST_F(MainWindowTest, TheWindowOwnsEveryControlItMakes)
+{
+    auto parentless = [] {
+        QSet<QWidget*> out;
+        for (QWidget* w : QApplication::allWidgets())
+            if (!w->parentWidget())
+                out.insert(w);
+        return out;
+    };
+    const QSet<QWidget*> before = parentless();
+    auto second = std::make_unique<frmMain>();
+    QStringList strays;
+    for (QWidget* w : parentless() - before)
+        if (w != second.get())
+            strays << QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + w->objectName();
+    EXPECT_TRUE(strays.isEmpty()) << strays.join(QStringLiteral(", ")).toStdString();
 }

@@ -258,6 +258,30 @@ TEST(TemplateLayouts, RectanglesReadTheirLeadingNumbers)
     EXPECT_FALSE(LayoutRect::parse(QString()).top.has_value());
 }
 
+TEST(LineUpAttribute, OnlyAWellFormedPairCountsAsLinedUp)
+{
+    struct Case {
+        const char* text;
+        bool linedUp;
+        int partner;
+        const char* side;
+        const char* middle = "";
+    } cases[] = {
+        {"1,4,L, at ", true, 4, "L", "at"}, {"1,4,R,x", true, 4, "R", ""}, {" 1 , 11 ,R", true, 11, "R", ""},
+        {"0,-1,,", false, -1, "", ""},      {"", false, -1, ""},           {"1,4", false, -1, ""},    // no side
+        {"1,4,X,", false, -1, ""},          {"1,12,L,", false, -1, ""},    {"1,3,L,", false, -1, ""}, // line 3
+        {"1,-1,L,", false, -1, ""},         {"1,x,L,", false, -1, ""},     {"2,4,L,", false, -1, ""},
+        {"yes,4,L,", false, -1, ""},        {"1,", false, -1, ""},
+    };
+    for (const Case& c : cases) {
+        const LineUp u = LineUp::read(QString::fromLatin1(c.text), 3);
+        EXPECT_EQ(u.linedUp, c.linedUp) << c.text;
+        EXPECT_EQ(u.partner, c.partner) << c.text;
+        EXPECT_EQ(u.side, c.side) << c.text;
+        EXPECT_EQ(u.middleWord, c.middle) << c.text;
+    }
+}
+
 TEST(TemplateReaderFuzz, SeedCorpusReplays)
 {
     const QStringList corpus = testsupport::fuzzCorpus(QStringLiteral("fuzz_template_reader"));
