@@ -12,7 +12,7 @@
 // while it is open, and a release touches that line and its recorded
 // partner only. It is a model without widgets: a panel widget mirrors it
 // and hands the user's input to the setters below. Positions are preview
-// pixels on picBackground (designer/preview/previewmodel.h).
+// pixels on picBackground (templates/model/previewmodel.h).
 #include "designer/lines/recordlines.h"
 
 #include <QObject>
