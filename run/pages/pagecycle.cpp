@@ -116,11 +116,12 @@ int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
     ask.undatedWhenEitherEmpty = undatedWhenEitherEmpty;
     index_.beginPage(source, std::move(ask));
     int count = 0;
-    const int first = std::max(mlngPageCursor, 1);
-    for (int r = first; r <= source.RowCount(); ++r) {
-        if ((r - first) % kPollRows == 0 && poll())
+    int r = std::max(mlngPageCursor, 1);
+    while (r <= source.RowCount()) {
+        if (poll())
             return -1;
-        if (!index_.takes(r))
+        const int last = int(std::min<qint64>(source.RowCount(), qint64(r) + kPollRows - 1));
+        if ((r = index_.nextTaken(r, last)) > last)
             continue;
         ++count;
         const int row = page.AddRow();
@@ -129,6 +130,7 @@ int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
         page.SetCellValue(row, QStringLiteral("Record"), QString::number(r));
         if (count >= kPageRecords)
             break;
+        ++r;
     }
     return count;
 }

@@ -1,5 +1,6 @@
 #include "run/pages/recordindex.h"
 
+#include <algorithm>
 #include <array>
 
 namespace pages {
@@ -56,16 +57,19 @@ void RecordIndex::refresh()
     revision_ = g.Revision();
 }
 
-bool RecordIndex::takes(int row)
+int RecordIndex::nextTaken(int from, int last)
 {
     if (grid_->Revision() != revision_)
         refresh();
-    if (row < 1 || row > grid_->RowCount())
-        return false;
-    const size_t i = size_t(row - 1);
-    if (!page_.locationField.isEmpty() && !locationPasses(location_.texts.ids[i]))
-        return false;
-    return !page_.validity || validityPasses(dateTime_.texts.ids[i]);
+    const int end = std::min(last, grid_->RowCount());
+    const uint32_t* locations = page_.locationField.isEmpty() ? nullptr : location_.texts.ids.data();
+    const uint32_t* cells = page_.validity ? dateTime_.texts.ids.data() : nullptr;
+    for (int r = std::max(from, 1); r <= end; ++r) {
+        const size_t i = size_t(r - 1);
+        if ((!locations || locationPasses(locations[i])) && (!cells || validityPasses(cells[i])))
+            return r;
+    }
+    return last + 1;
 }
 
 bool RecordIndex::locationPasses(uint32_t id)

@@ -38,9 +38,10 @@ public:
     // Starts a page over `grid`.
     void beginPage(const Grid& grid, Page page);
 
-    // Whether row `row` (1..RowCount) of the page's grid passes the location
-    // test and the validity test.
-    bool takes(int row);
+    // The first row in from..last (rows 1..RowCount of the page's grid)
+    // that passes the location test and the validity test; `last` + 1 when
+    // none does.
+    int nextTaken(int from, int last);
 
 private:
     // One column's distinct texts, for one revision of one grid.
