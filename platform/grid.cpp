@@ -1,6 +1,7 @@
 #include "platform/grid.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -241,6 +242,7 @@ Grid::Grid(Grid&& other) noexcept
     , sort_(std::move(other.sort_))
     , redraw_(other.redraw_)
 {
+    other.revision_ = freshRevision();
 }
 
 Grid& Grid::operator=(const Grid& other)
@@ -262,6 +264,7 @@ Grid& Grid::operator=(Grid&& other) noexcept
         rows_ = std::move(other.rows_);
         sort_ = std::move(other.sort_);
         redraw_ = other.redraw_;
+        other.revision_ = freshRevision();
         notify();
     }
     return *this;
@@ -534,10 +537,9 @@ bool sameText(const CellText& a, const CellText& b)
     return true;
 }
 
-// The rank of each text among `texts` as Grid::CompareText orders them.
-// Key columns usually hold few distinct values: each distinct text is
-// compared once, not once per row.
-std::vector<uint32_t> columnRanks(const std::vector<CellText>& texts, uint32_t& distinctCount)
+// Each text's index among the distinct texts: equal texts share one, given
+// in order of first appearance. `firstRow` receives a row holding each.
+std::vector<uint32_t> distinctIds(const std::vector<CellText>& texts, std::vector<uint32_t>& firstRow)
 {
     const size_t n = texts.size();
     size_t cap = 16;
@@ -545,7 +547,7 @@ std::vector<uint32_t> columnRanks(const std::vector<CellText>& texts, uint32_t& 
         cap *= 2;
     constexpr uint32_t kFree = UINT32_MAX;
     std::vector<uint32_t> table(cap, kFree); // distinct ids
-    std::vector<uint32_t> firstRow;          // per distinct id: a row holding it
+    firstRow.clear();
     std::vector<uint32_t> id(n);
     for (size_t r = 0; r < n; ++r) {
         size_t at = size_t(hashText(texts[r])) & (cap - 1);
@@ -564,13 +566,23 @@ std::vector<uint32_t> columnRanks(const std::vector<CellText>& texts, uint32_t& 
             at = (at + 1) & (cap - 1);
         }
     }
+    return id;
+}
+
+// The rank of each text among `texts` as Grid::CompareText orders them.
+// Key columns usually hold few distinct values: each distinct text is
+// compared once, not once per row.
+std::vector<uint32_t> columnRanks(const std::vector<CellText>& texts, uint32_t& distinctCount)
+{
+    std::vector<uint32_t> firstRow;
+    std::vector<uint32_t> id = distinctIds(texts, firstRow);
     std::vector<QString> distinct(firstRow.size());
     for (size_t d = 0; d < distinct.size(); ++d)
         distinct[d] = texts[firstRow[d]].toString();
     const std::vector<int> rankOf = textRanks(distinct);
     distinctCount = uint32_t(distinct.size());
-    for (size_t r = 0; r < n; ++r)
-        id[r] = uint32_t(rankOf[id[r]]);
+    for (uint32_t& r : id)
+        r = uint32_t(rankOf[r]);
     return id;
 }
 
@@ -644,6 +656,21 @@ void Grid::SetCellSelected(int row, int col, bool selected)
     notify(row, col);
 }
 
+Grid::DistinctColumn Grid::DistinctTexts(int col) const
+{
+    DistinctColumn out;
+    std::vector<CellText> texts(rows_.size());
+    if (validCol(col))
+        for (size_t i = 0; i < rows_.size(); ++i)
+            texts[i] = cellText(rows_[i].cells.block_, size_t(col - 1));
+    std::vector<uint32_t> firstRow;
+    out.ids = distinctIds(texts, firstRow);
+    out.texts.reserve(firstRow.size());
+    for (const uint32_t r : firstRow)
+        out.texts.push_back(texts[r].toString());
+    return out;
+}
+
 QStringList Grid::RowValues(int row) const
 {
     QStringList out;
@@ -668,8 +695,16 @@ void Grid::removeObserver(int id)
     std::erase_if(observers_, [id](const auto& o) { return o.first == id; });
 }
 
+uint64_t Grid::freshRevision()
+{
+    static std::atomic<uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 void Grid::notify(int row, int col)
 {
+    // Every change ends here, whether anybody is told or not.
+    revision_ = freshRevision();
     if (!redraw_)
         return;
     if (observer_)

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -113,6 +114,21 @@ public:
     // The whole row as texts, in column order.
     QStringList RowValues(int row) const;
 
+    // A number that changes with every change of the grid (cells, rows,
+    // columns, order, selection, a grid moved in or out) and is never the
+    // same for two states of any grid: a cache built for one revision of a
+    // grid stays right exactly as long as the revision is the same.
+    uint64_t Revision() const { return revision_; }
+
+    // The texts of one column, each distinct text once: `ids[r - 1]` is the
+    // index in `texts` of row r's text (rows with equal texts share it). A
+    // column that does not exist reads as empty texts.
+    struct DistinctColumn {
+        std::vector<uint32_t> ids;
+        std::vector<QString> texts;
+    };
+    DistinctColumn DistinctTexts(int col) const;
+
     // Called after every change while redraw is on (one call per change).
     void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
     // Further observers (views, models) that live and die independently.
@@ -175,4 +191,6 @@ private:
     std::function<void()> observer_;
     std::vector<std::pair<int, std::function<void(int, int)>>> observers_;
     int nextObserverId_ = 1;
+    uint64_t revision_ = freshRevision();
+    static uint64_t freshRevision();
 };

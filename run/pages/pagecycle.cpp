@@ -20,6 +20,10 @@ namespace {
 // count of a full page chooses the largest template.
 constexpr int kPageRecords = 7;
 constexpr int kPageBookings = 6;
+// Rows of the record list scanned between two looks at the keys and the stop
+// flag: a look can cost a round trip to the display server, a row only a
+// table look-up.
+constexpr int kPollRows = 1 << 16;
 
 const QString kTemplateColumn = QStringLiteral("Template");
 
@@ -36,21 +40,6 @@ QStringList locationItems()
         if (!item.trimmed().isEmpty())
             items << item.trimmed();
     return items;
-}
-
-// The four parts of a DateTime cell, trimmed; missing parts are empty.
-std::array<QString, 4> dateTimeParts(const QString& cell)
-{
-    const QStringList parts = cell.split(QLatin1Char('|'));
-    std::array<QString, 4> out;
-    for (int i = 0; i < 4 && i < parts.size(); ++i)
-        out[size_t(i)] = parts[i].trimmed();
-    return out;
-}
-
-bool noDate(const QString& d)
-{
-    return d.isEmpty() || d == QLatin1String("0");
 }
 
 bool poll()
@@ -94,16 +83,6 @@ void PageCycle::resetCursors()
     continueBooking_ = false;
 }
 
-bool PageCycle::recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const
-{
-    if (gstrDayTimeValidity != QLatin1String("1"))
-        return true;
-    const auto p = dateTimeParts(source.CellValue(row, QStringLiteral("DateTime")));
-    const bool undated = undatedWhenEitherEmpty ? (p[2].isEmpty() || p[3].isEmpty()) : (noDate(p[2]) && noDate(p[3]));
-    return undated ? blnIsValidTime(p[0], p[1], validity_, now_)
-                   : blnIsValidDayTime(p[0], p[1], p[2], p[3], validity_, now_);
-}
-
 int PageCycle::collect()
 {
     const bool ebms = gstrDataType.trimmed() == QLatin1String("2");
@@ -127,15 +106,22 @@ int PageCycle::collect()
 int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
 {
     Grid& page = grids_.igActiveRecords;
-    const QString field = gstrAssignedField.trimmed();
-    const QStringList items = field.isEmpty() ? QStringList() : locationItems();
+    RecordIndex::Page ask;
+    ask.locationField = gstrAssignedField.trimmed();
+    if (!ask.locationField.isEmpty())
+        ask.locations = locationItems();
+    ask.validity = gstrDayTimeValidity == QLatin1String("1");
+    ask.rules = readValidityRules(validity_);
+    ask.now = validityMoment(now_);
+    ask.undatedWhenEitherEmpty = undatedWhenEitherEmpty;
+    index_.beginPage(source, std::move(ask));
     int count = 0;
-    for (int r = std::max(mlngPageCursor, 1); r <= source.RowCount(); ++r) {
+    int r = std::max(mlngPageCursor, 1);
+    while (r <= source.RowCount()) {
         if (poll())
             return -1;
-        if (!field.isEmpty() && !items.contains(source.CellValue(r, field)))
-            continue;
-        if (!recordValid(source, r, undatedWhenEitherEmpty))
+        const int last = int(std::min<qint64>(source.RowCount(), qint64(r) + kPollRows - 1));
+        if ((r = index_.nextTaken(r, last)) > last)
             continue;
         ++count;
         const int row = page.AddRow();
@@ -144,6 +130,7 @@ int PageCycle::collectRecords(const Grid& source, bool undatedWhenEitherEmpty)
         page.SetCellValue(row, QStringLiteral("Record"), QString::number(r));
         if (count >= kPageRecords)
             break;
+        ++r;
     }
     return count;
 }

@@ -13,6 +13,7 @@
 // through modMain::blnCheckUserAbort.
 #include "core/datagrids.h"
 #include "run/pages/pagerenderer.h"
+#include "run/pages/recordindex.h"
 #include "run/pages/validity.h"
 #include "templates/template.h"
 
@@ -77,7 +78,6 @@ private:
     int collect();
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
     int collectBookings(bool continuing);
-    bool recordValid(const Grid& source, int row, bool undatedWhenEitherEmpty) const;
     bool loadTemplate(const QString& fileName);
     bool drawRecord(int k, SourceKey key, QString& groupText);
 
@@ -92,6 +92,8 @@ private:
     // The moment and the validation settings the page is collected for.
     QDateTime now_;
     ValiditySettings validity_;
+    // The record list's validity and location cells, read once per change.
+    RecordIndex index_;
 };
 
 // The program's page cycle over its grids and one renderer, both living until

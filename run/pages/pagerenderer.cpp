@@ -220,14 +220,14 @@ bool PageRenderer::RenderTexture(const QString& text, const QString& alignment, 
     return true;
 }
 
-QByteArray encodePageImage(const QImage& page, const QString& fileName)
+QByteArray encodePageImage(const QImage& page, const QString& fileName, pngwriter::PngWriter& png)
 {
     const QString ext = QFileInfo(fileName).suffix().toLower();
     if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
         return encodeWith(page, "JPG", 100);
     if (ext == QLatin1String("bmp"))
         return encodeWith(page.convertToFormat(QImage::Format_RGB888), "BMP", -1);
-    return pngwriter::encode(page);
+    return png.encode(page);
 }
 
 PageSave PageRenderer::SaveThemeLayoutImage(const QString& path)
@@ -239,7 +239,7 @@ PageSave PageRenderer::SaveThemeLayoutImage(const QString& path)
         return out;
     }
     out.path = paths::join(gstrMediaFolder, name);
-    const QByteArray bytes = encodePageImage(page_, name);
+    const QByteArray bytes = encodePageImage(page_, name, png_);
     if (bytes.isEmpty() || !atomicfile::write(out.path, bytes)) {
         statusMessage(QStringLiteral("!!!Error saving page image %1.").arg(out.path));
         return out;

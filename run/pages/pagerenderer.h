@@ -9,6 +9,7 @@
 // one of its operations runs, so Stop may arrive in the middle of a page.
 // Every file it writes is written atomically, so the display and the player
 // never read a half-written picture.
+#include "platform/pngwriter.h"
 #include "templates/template.h"
 
 #include <QImage>
@@ -102,9 +103,10 @@ private:
     int W_ = 768;
     int H_ = 1024;
     QImage page_;
-    QImage background_;     // the last background, scaled to the page
-    QString backgroundKey_; // its file, time, size and page size
-    QSet<QString> causes_;  // the causes of failures logged since the page began
+    QImage background_;        // the last background, scaled to the page
+    QString backgroundKey_;    // its file, time, size and page size
+    pngwriter::PngWriter png_; // kept from page to page with its threads and buffers
+    QSet<QString> causes_;     // the causes of failures logged since the page began
 };
 
 // The pixel box of a LayoutRect on a W x H page: top and height are
@@ -113,8 +115,8 @@ private:
 // four fields.
 std::optional<QRectF> regionBox(const QString& region, int W, int H);
 
-// The picture in the encoding its file name asks for (PNG for any name
-// without a known extension). Empty bytes when encoding fails.
-QByteArray encodePageImage(const QImage& page, const QString& fileName);
+// The picture in the encoding its file name asks for (PNG, through `png`,
+// for any name without a known extension). Empty bytes when encoding fails.
+QByteArray encodePageImage(const QImage& page, const QString& fileName, pngwriter::PngWriter& png);
 
 } // namespace pages

@@ -59,9 +59,9 @@ struct Window {
     int S, E, Ts, Te, N, Ws, We;
 };
 
-Window makeWindow(int S, int E, int Ts, int Te, const QDateTime& now)
+Window makeWindow(int S, int E, int Ts, int Te, int N)
 {
-    Window w{S, E, Ts, Te, now.time().hour() * 60 + now.time().minute(), S - Ts, E + Te};
+    Window w{S, E, Ts, Te, N, S - Ts, E + Te};
     if (w.Ws < 0)
         w.Ws += kDay;
     if (w.We >= kDay)
@@ -129,55 +129,99 @@ int recordMinutes(const QString& time)
     return leadingWhole(t.left(2)) * 60 + leadingWhole(t.right(2));
 }
 
+RecordWindow readRecordWindow(const QString& startTime, const QString& endTime, const QString& startDate,
+                              const QString& endDate)
+{
+    RecordWindow r;
+    r.start = recordMinutes(startTime);
+    const QString et = endTime.trimmed();
+    r.end = recordMinutes(et);
+    r.end2400 = et == QLatin1String("2400") || et == QLatin1String("24:00");
+    if (const QDate d = dateFromDigits(startDate.trimmed()); d.isValid()) {
+        r.hasFirstDay = true;
+        r.firstDay = d.toJulianDay();
+    }
+    if (!isNoDate(endDate)) {
+        const QDate d = dateFromDigits(endDate.trimmed());
+        r.endDate = d.isValid() ? RecordWindow::EndDate::Day : RecordWindow::EndDate::Bad;
+        r.lastDay = d.isValid() ? d.toJulianDay() : 0;
+    }
+    return r;
+}
+
+ValidityRules readValidityRules(const ValiditySettings& s)
+{
+    ValidityRules rules;
+    rules.on = validationOn(s);
+    rules.datedStart = toleranceMinutes(s.validStartTime, true);
+    rules.datedEnd = toleranceMinutes(s.validEndTime, true);
+    rules.undatedStart = toleranceMinutes(s.validStartTime, false);
+    rules.undatedEnd = toleranceMinutes(s.validEndTime, false);
+    rules.startsAtMidnight = s.validStartTime.trimmed() == QLatin1String("24:00");
+    rules.endsAt2359 = s.validEndTime.trimmed() == QLatin1String("24:00");
+    rules.startDays = dayCount(s.validStartDays);
+    rules.endDays = dayCount(s.validEndDays);
+    return rules;
+}
+
+ValidityMoment validityMoment(const QDateTime& now)
+{
+    const QTime t = now.time();
+    return {now.date().toJulianDay(), t.hour() * 60 + t.minute()};
+}
+
+bool isValidDated(const RecordWindow& r, const ValidityRules& rules, const ValidityMoment& now)
+{
+    if (!rules.on)
+        return true;
+    // The date window: a start date that forms no date sets no start; an
+    // end date that forms none (or a day count that is no number) lets the
+    // record never be valid.
+    const bool hasFirst = r.hasFirstDay && rules.startDays;
+    const qint64 first = hasFirst ? r.firstDay - *rules.startDays : 0;
+    const bool hasLast = r.endDate != RecordWindow::EndDate::None;
+    if (hasLast && (r.endDate == RecordWindow::EndDate::Bad || !rules.endDays))
+        return false;
+    const qint64 last = hasLast ? r.lastDay + *rules.endDays : 0;
+    if ((hasFirst && now.day < first) || (hasLast && now.day > last))
+        return false;
+
+    constexpr int k0000 = 0, k2359 = 23 * 60 + 59;
+    const int S = rules.startsAtMidnight ? k0000 : r.start;
+    const int E = rules.endsAt2359 || r.end2400 ? k2359 : r.end;
+    const Window w = makeWindow(S, E, rules.datedStart, rules.datedEnd, now.minute);
+    if (wholeDay(w))
+        return true;
+    const bool firstDay = hasFirst && now.day == first;
+    const bool lastDay = hasLast && now.day == last;
+    if (firstDay || lastDay)
+        return edgeRule(w, firstDay);
+    return dailyRule(w);
+}
+
+bool isValidUndated(const RecordWindow& r, const ValidityRules& rules, const ValidityMoment& now)
+{
+    if (!rules.on)
+        return true;
+    const Window w = makeWindow(r.start, r.end, rules.undatedStart, rules.undatedEnd, now.minute);
+    return wholeDay(w) || dailyRule(w);
+}
+
 bool blnIsValidDayTime(const QString& startTime, const QString& endTime, const QString& startDate,
                        const QString& endDate, const ValiditySettings& s, const QDateTime& now)
 {
     if (!validationOn(s))
         return true;
-
-    const QDate today = now.date();
-    std::optional<QDate> first, last;
-    if (const QDate d = dateFromDigits(startDate.trimmed()); d.isValid())
-        if (const auto days = dayCount(s.validStartDays))
-            first = d.addDays(-*days);
-    if (!isNoDate(endDate)) {
-        const QDate d = dateFromDigits(endDate.trimmed());
-        const auto days = dayCount(s.validEndDays);
-        if (!d.isValid() || !days)
-            return false;
-        last = d.addDays(*days);
-    }
-    if ((first && today < *first) || (last && today > *last))
-        return false;
-
-    QString st = startTime.trimmed();
-    QString et = endTime.trimmed();
-    if (s.validStartTime.trimmed() == QLatin1String("24:00"))
-        st = QStringLiteral("0000");
-    if (s.validEndTime.trimmed() == QLatin1String("24:00"))
-        et = QStringLiteral("2359");
-    if (et == QLatin1String("2400") || et == QLatin1String("24:00"))
-        et = QStringLiteral("2359");
-
-    const Window w = makeWindow(recordMinutes(st), recordMinutes(et), toleranceMinutes(s.validStartTime, true),
-                                toleranceMinutes(s.validEndTime, true), now);
-    if (wholeDay(w))
-        return true;
-    const bool firstDay = first && today == *first;
-    const bool lastDay = last && today == *last;
-    if (firstDay || lastDay)
-        return edgeRule(w, firstDay);
-    return dailyRule(w);
+    return isValidDated(readRecordWindow(startTime, endTime, startDate, endDate), readValidityRules(s),
+                        validityMoment(now));
 }
 
 bool blnIsValidTime(const QString& startTime, const QString& endTime, const ValiditySettings& s, const QDateTime& now)
 {
     if (!validationOn(s))
         return true;
-    const Window w =
-        makeWindow(recordMinutes(startTime), recordMinutes(endTime), toleranceMinutes(s.validStartTime, false),
-                   toleranceMinutes(s.validEndTime, false), now);
-    return wholeDay(w) || dailyRule(w);
+    return isValidUndated(readRecordWindow(startTime, endTime, QString(), QString()), readValidityRules(s),
+                          validityMoment(now));
 }
 
 } // namespace pages

@@ -9,6 +9,9 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
+
 namespace pages {
 
 // The five day/time validation settings, as stored.
@@ -35,6 +38,50 @@ bool blnIsValidDayTime(const QString& startTime, const QString& endTime, const Q
 
 // The undated test: only the daily time window, every day alike.
 bool blnIsValidTime(const QString& startTime, const QString& endTime, const ValiditySettings& s, const QDateTime& now);
+
+// The two tests in two halves, for a long list that is tested again and
+// again: a record's times and dates and the settings are each read once,
+// and a test then only compares numbers. The answers are those of the two
+// tests above, which are made of these halves.
+
+// What the tests read of a record's times and dates.
+struct RecordWindow {
+    int start = 0;            // the start time in minutes (recordMinutes)
+    int end = 0;              // the end time in minutes
+    bool end2400 = false;     // the end time is "2400" or "24:00" (the dated test reads 23:59)
+    bool hasFirstDay = false; // the start date forms a date
+    qint64 firstDay = 0;      // its Julian day
+    // The end date: "0" or empty, a date, or anything else.
+    enum class EndDate : uint8_t { None, Day, Bad } endDate = EndDate::None;
+    qint64 lastDay = 0; // its Julian day (EndDate::Day)
+};
+RecordWindow readRecordWindow(const QString& startTime, const QString& endTime, const QString& startDate,
+                              const QString& endDate);
+
+// What the tests read of the settings.
+struct ValidityRules {
+    bool on = false;      // validation on: otherwise every record is valid
+    int datedStart = 0;   // the start tolerance in minutes, dated test
+    int datedEnd = 0;     // the end tolerance, dated test
+    int undatedStart = 0; // the same for the undated test
+    int undatedEnd = 0;
+    bool startsAtMidnight = false; // Valid Start Time "24:00": dated records start at 00:00
+    bool endsAt2359 = false;       // Valid End Time "24:00": dated records end at 23:59
+    std::optional<int> startDays;  // Valid Start Days; none when not a number
+    std::optional<int> endDays;    // Valid End Days; none when not a number
+};
+ValidityRules readValidityRules(const ValiditySettings& s);
+
+// The moment asked about: the day and the minute of the day (seconds do
+// not count).
+struct ValidityMoment {
+    qint64 day = 0; // Julian day
+    int minute = 0; // 0..1439
+};
+ValidityMoment validityMoment(const QDateTime& now);
+
+bool isValidDated(const RecordWindow& r, const ValidityRules& rules, const ValidityMoment& now);
+bool isValidUndated(const RecordWindow& r, const ValidityRules& rules, const ValidityMoment& now);
 
 // Minutes of a record time: "09:30", "0930" and "930" are 570. A text that
 // is not a number is read by its leading numbers; no range test.

@@ -216,6 +216,25 @@ TEST_F(PageCycleTest, APageThatWasNotSavedIsMadeAgain)
     EXPECT_EQ(canvas.texts(), (QStringList{"R3", "R4"}));
 }
 
+TEST_F(PageCycleTest, ALongListIsScannedToItsEndWithTheLastRecordsValid)
+{
+    // Past the stretch of rows scanned between two looks at the keys.
+    gstrDayTimeValidity = "1";
+    grids.igRDM.SetRedraw(false);
+    for (int i = 1; i <= 65539; ++i) {
+        const QString name = QStringLiteral("R%1").arg(i);
+        const QAnyStringView cells[] = {
+            name, {}, {}, {}, {}, {}, {},
+            {},   {}, {}, {}, {}, {}, {},
+            {},   {}, {}, {}, {}, {}, i > 65536 ? "00:00|00:00|0|0" : "0900|1000|20000101|20000101"};
+        grids.igRDM.AppendRow(cells);
+    }
+    grids.igRDM.SetRedraw(true);
+    playTemplate("Template with 3 records", simpleTemplate(3));
+    ASSERT_TRUE(cycle.blnRenderNextPage());
+    EXPECT_EQ(canvas.texts(), (QStringList{"R65537", "R65538", "R65539"}));
+}
+
 TEST_F(PageCycleTest, EscDuringCollectionStops)
 {
     testsupport::HeldKeys keys;

@@ -1,3 +1,4 @@
+#include "run/pages/recordindex.h"
 #include "run/pages/validity.h"
 
 #include <gtest/gtest.h>
@@ -116,4 +117,108 @@ TEST(Validity, RecordTimesAndDates)
     EXPECT_TRUE(dateFromDigits("20240229").isValid());
     for (const char* bad : {"20230229", "2024022", "202402290", "2024-2-1", "0"})
         EXPECT_FALSE(dateFromDigits(bad).isValid()) << bad;
+}
+
+TEST(Validity, RecordIndexAnswersAsTheTestsWhateverChanges)
+{
+    // Random validity cells, settings, moments and locations, with the grid
+    // changed between pages and in the middle of one: the index takes a row
+    // exactly when the location matches and the test the page collection
+    // chooses for the row's cell says it is valid.
+    const char* const times[] = {"0900", "1700", "930", " 2200 ", "00:00", "0000", "2400", "24:00",
+                                 "2359", "9:",   "",    "ab",     "2500",  "0030", "12:3"};
+    const char* const dates[] = {"20090429", "20090430", "20090501", " 20090503", "0",
+                                 "",         "20090431", "2009053",  "x",         "20090502 "};
+    const char* const tolerances[] = {"00:00", "00:30", "01:00", "24:00", "25:30", "00:75", "", "ab"};
+    const char* const days[] = {"0", "1", "2", "", "abc", " 1 ", "-1", "1.5"};
+    const char* const places[] = {"Hall A", "Hall B", "Hall B ", ""};
+    quint32 seed = 20090430;
+    const auto rnd = [&](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    const auto pick = [&](const auto& list) { return QString::fromLatin1(list[rnd(quint32(std::size(list)))]); };
+    const auto cell = [&] {
+        const QStringList parts{pick(times), pick(times), pick(dates), pick(dates)};
+        return parts.mid(0, rnd(6) == 0 ? qsizetype(rnd(4)) : 4).join('|'); // now and then fewer parts
+    };
+    Grid g;
+    g.AddCol("Room");
+    g.AddCol("DateTime");
+    const auto addRow = [&] {
+        const int r = g.AddRow();
+        g.SetCellValue(r, "Room", pick(places));
+        g.SetCellValue(r, "DateTime", cell());
+    };
+    for (int i = 0; i < 40; ++i)
+        addRow();
+
+    RecordIndex index;
+    for (int page = 0; page < 300; ++page) {
+        const ValiditySettings s{rnd(8) ? "1" : "0", pick(tolerances), pick(tolerances), pick(days), pick(days)};
+        const QDateTime now = at(int(1 + rnd(4)), rnd(2) ? "12:00" : "23:45", 4 + int(rnd(2)));
+        RecordIndex::Page ask;
+        if (rnd(3) == 0) {
+            ask.locationField = "Room";
+            ask.locations = QStringList{"Hall B", "Hall A"}.mid(qsizetype(rnd(2)));
+        }
+        ask.validity = s.dayTimeValidity == "1";
+        ask.rules = readValidityRules(s);
+        ask.now = validityMoment(now);
+        ask.undatedWhenEitherEmpty = rnd(2) == 0;
+        index.beginPage(g, ask);
+        for (int check = 0; check < 2; ++check) {
+            const int rows = g.RowCount();
+            std::vector<int> next(size_t(rows + 2), rows + 1); // the first row taken from each row on
+            for (int r = rows; r >= 1; --r) {
+                const QStringList p = g.CellValue(r, "DateTime").split('|');
+                const QString st = p.value(0).trimmed(), et = p.value(1).trimmed(), sd = p.value(2).trimmed(),
+                              ed = p.value(3).trimmed();
+                const auto none = [](const QString& d) { return d.isEmpty() || d == "0"; };
+                const bool undated = ask.undatedWhenEitherEmpty ? sd.isEmpty() || ed.isEmpty() : none(sd) && none(ed);
+                const bool valid = !ask.validity || (undated ? blnIsValidTime(st, et, s, now)
+                                                             : blnIsValidDayTime(st, et, sd, ed, s, now));
+                const bool placed = ask.locationField.isEmpty() || ask.locations.contains(g.CellValue(r, "Room"));
+                next[size_t(r)] = valid && placed ? r : next[size_t(r + 1)];
+            }
+            for (int r = 1; r <= rows; ++r) {
+                ASSERT_EQ(index.nextTaken(r, rows), next[size_t(r)]) << "page " << page << " row " << r;
+                ASSERT_EQ(index.nextTaken(r, r), next[size_t(r)] == r ? r : r + 1) << "page " << page << " row " << r;
+            }
+            // A change in the middle of the page.
+            switch (rnd(8)) {
+            case 0:
+                g.SetCellValue(int(1 + rnd(quint32(g.RowCount() + 1))), "DateTime", cell());
+                break;
+            case 1:
+                addRow();
+                break;
+            case 2:
+                g.RemoveRow(int(1 + rnd(quint32(g.RowCount() + 1))));
+                break;
+            case 3:
+                g.MoveRow(int(1 + rnd(quint32(g.RowCount() + 1))), int(1 + rnd(quint32(g.RowCount() + 1))));
+                break;
+            case 4:
+                g.SortObject().SetCount(1);
+                g.SortObject().SetCol(1, int(1 + rnd(2)));
+                g.Sort();
+                break;
+            case 5:
+                if (rnd(4) == 0)
+                    g.Clear();
+                break;
+            case 6: {
+                g.SetRedraw(false);
+                g.SetCellValue(int(1 + rnd(quint32(g.RowCount() + 1))), "Room", pick(places));
+                Grid copy = g; // the grid replaced by a copy of itself, changed
+                addRow();
+                std::swap(g, copy);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+    }
 }

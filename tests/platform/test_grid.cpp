@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QItemSelectionModel>
+#include <QSet>
 
 namespace {
 
@@ -210,12 +211,15 @@ TEST(Grid, RandomEditsMatchAPlainTable)
 {
     // Every operation on a grid against the same operation on a plain table
     // of texts: narrow and wide texts, long cells, cells past the stored
-    // ones, rows and columns added, moves, sorts, copies and selection.
+    // ones, rows and columns added, moves, sorts, copies and selection, some
+    // with redraw off. Every change of content gives a new revision, and
+    // each column's distinct texts map back to its cells.
     const QString texts[] = {
         "", "a", "B", "b", "x y", "\u00E9", "\u20AC1", QString(70000, 'L'), QString(3, QChar(0)), "\U0001F600"};
     struct Cell {
         QString text;
         bool selected = false;
+        bool operator==(const Cell&) const = default;
     };
     std::vector<std::vector<Cell>> model;
     size_t cols = 3;
@@ -230,6 +234,11 @@ TEST(Grid, RandomEditsMatchAPlainTable)
     for (int step = 0; step < 2000; ++step) {
         const quint32 op = rnd(100);
         const int rows = int(model.size());
+        const auto before = model;
+        const size_t colsBefore = cols;
+        const uint64_t revision = g.Revision();
+        const bool quiet = rnd(4) == 0;
+        g.SetRedraw(!quiet);
         if (op < 50 && rows > 0) {
             const int r = int(rnd(quint32(rows))), c = int(rnd(quint32(cols)));
             const QString& t = texts[rnd(std::size(texts))];
@@ -299,8 +308,18 @@ TEST(Grid, RandomEditsMatchAPlainTable)
             g.Clear();
             model.clear();
         }
+        if (model != before || cols != colsBefore) {
+            ASSERT_NE(g.Revision(), revision) << step;
+        }
+        g.SetRedraw(true);
         ASSERT_EQ(g.RowCount(), int(model.size())) << step;
         ASSERT_EQ(g.ColCount(), int(cols)) << step;
+        const int c = int(rnd(quint32(cols + 1))); // one past the last reads as empty
+        const Grid::DistinctColumn distinct = g.DistinctTexts(c + 1);
+        ASSERT_EQ(distinct.ids.size(), model.size()) << step;
+        ASSERT_EQ(QSet<QString>(distinct.texts.begin(), distinct.texts.end()).size(), qsizetype(distinct.texts.size()));
+        for (size_t r = 0; r < model.size(); ++r)
+            ASSERT_EQ(distinct.texts[distinct.ids[r]], size_t(c) < cols ? model[r][size_t(c)].text : QString()) << step;
         for (size_t r = 0; r < model.size(); ++r) {
             QStringList expected;
             for (size_t c = 0; c < cols; ++c) {
