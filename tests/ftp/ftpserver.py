@@ -10,9 +10,9 @@ Mode "serve" is an ordinary server with misbehaving files: a download of a
 file whose name starts with "stall", "die" or "trickle" moves its first
 16 KiB and then stalls, ends the server process, or goes on at one byte
 every fifth of a second. A file whose name starts with "inuse" is held open
-elsewhere: storing, deleting or renaming over it is refused with reply 550
-and the text such servers give ("busy": reply 450); the program's upload
-temporaries (".<name>.orvtmp.XXXXXX") never are.
+elsewhere: deleting or renaming over it is refused with reply 550 and the
+text such servers give ("busy": reply 450); the program's upload temporaries
+(".<name>.orvtmp.XXXXXX") never are held open.
 Modes "cut", "stall", "norename" and "norename-drop" are "serve" with
 uploads that misbehave: "cut" closes the data connection after 64 KiB and
 reports the transfer complete (a server that saw the connection drop),
@@ -127,11 +127,6 @@ def serve(args):
                 self.respond("450 File busy.")
                 return True
             return False
-
-        def ftp_STOR(self, file, mode="w"):
-            if self.held_open(file):
-                return None
-            return FTPHandler.ftp_STOR(self, file, mode)
 
         def ftp_DELE(self, path):
             if self.held_open(path):
