@@ -1,5 +1,7 @@
 #include "platform/atomicfile.h"
 
+#include "platform/paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,10 +61,7 @@ QString linkTarget(const QFileInfo& link, QString& err)
             QStringLiteral("\"%1\" is a symbolic link to nothing; no file is created through it.").arg(link.filePath());
         return {};
     }
-    QString home = QFileInfo(link.absolutePath()).canonicalFilePath();
-    if (!home.endsWith(QLatin1Char('/')))
-        home += QLatin1Char('/');
-    if (!end.startsWith(home)) {
+    if (!paths::isInside(end, link.absolutePath())) {
         err = QStringLiteral("\"%1\" is a symbolic link out of its folder; nothing is written through it.")
                   .arg(link.filePath());
         return {};

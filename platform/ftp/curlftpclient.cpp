@@ -585,8 +585,10 @@ Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath
         r = checkStoredSize(temporary, source.size());
     if (r.ok())
         r = renameOver(temporary, target);
+    // Best effort; after a cancel the temporary stays for the board's
+    // start-up clean-up.
     if (!r.ok() && r.status != Status::Cancelled)
-        removeTemporary(temporary);
+        onSession({QStringLiteral("*DELE ") + temporary});
     return r;
 }
 
@@ -634,37 +636,40 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
 Result CurlFtpClient::renameOver(const QString& temporary, const QString& target)
 {
     QStringList replies;
-    Result r = quote({QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + target}, &replies);
+    const QStringList rename{QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + target};
+    Result r = quote(rename, &replies);
     const bool renameStarted = std::any_of(replies.cbegin(), replies.cend(),
                                            [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
-    if (r.status == Status::Refused && renameStarted) {
-        // Once the old file is gone the rename must follow: a cancel request
-        // waits for these three lines.
-        const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
-        r = quote(
-            {QStringLiteral("DELE ") + target, QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + target});
-        cancelCheck_ = cancelCheck;
+    if (r.status != Status::Refused || !renameStarted)
+        return r;
+    // Once the old file is gone the rename must follow: a cancel request
+    // waits for these lines, and when they fail (the session may have broken
+    // right after the DELE) the rename is tried once more before the
+    // temporary goes. Where the DELE was refused that rename is refused too.
+    const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
+    r = quote(QStringList{QStringLiteral("DELE ") + target} + rename);
+    if (!r.ok()) {
+        if (const Result again = onSession(rename); again.ok())
+            r = again;
     }
+    cancelCheck_ = cancelCheck;
     return r;
 }
 
-void CurlFtpClient::removeTemporary(const QString& temporary)
+Result CurlFtpClient::onSession(const QStringList& lines)
 {
-    const QString line = QStringLiteral("*DELE ") + temporary;
-    if (connected_) {
-        quote({line});
-        return;
-    }
-    // The failure broke the session: one more for the DELE alone, in which a
-    // server that stopped answering gets the connect time-out only.
+    if (connected_)
+        return quote(lines);
+    // In the new session a server that stopped answering gets the connect
+    // time-out only.
     const Timeouts timeouts = timeouts_;
     timeouts_.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
     const Account account = account_;
-    if (login(account).ok()) {
-        quote({line});
-        disconnect();
-    }
+    Result r = login(account);
+    if (r.ok())
+        r = quote(lines);
     timeouts_ = timeouts;
+    return r;
 }
 
 Result CurlFtpClient::modifiedTime(const QString& remotePath, QString& stamp)

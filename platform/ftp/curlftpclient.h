@@ -7,8 +7,9 @@
 // at start-up), its size is checked (the bytes sent, and SIZE where the
 // server has it), then it is renamed over the real name (RNFR/RNTO). A server
 // that will not rename over an existing file gets DELE of the old file and
-// the rename at once. On any failure the real file stays as it was and the
-// temporary is deleted when the server still lets us.
+// the rename at once, and the rename once more should that fail (the session
+// may break in between). Before that DELE, any failure leaves the real file
+// as it was; the temporary is deleted when the server still lets us.
 #include "platform/ftp/ftpclient.h"
 
 #include <atomic>
@@ -67,9 +68,9 @@ private:
     Result store(QFile& source, const QString& remotePath);
     Result checkStoredSize(const QString& remotePath, qint64 size);
     Result renameOver(const QString& temporary, const QString& target);
-    // Best effort (upload() leaves it after a cancel); a session the failure
-    // broke is opened once more for it.
-    void removeTemporary(const QString& temporary);
+    // quote() on this session or, when a failure broke it, on a new one
+    // (which stays open).
+    Result onSession(const QStringList& lines);
     // Drops the session at once, without a goodbye to the server.
     void dropSession();
 

@@ -98,7 +98,9 @@ public:
     virtual Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) = 0;
     // Uploads a local file under the remote path. The remote file is
     // replaced only when the whole file arrived (it goes to a temporary name
-    // first); on any failure the previous remote file is left as it was.
+    // first); a failure leaves the previous remote file as it was (on a
+    // server that does not rename over a file, unless the session fails
+    // between deleting it and the rename, and again at the rename's retry).
     // The server must allow STOR, RNFR/RNTO and DELE (SIZE when it has it).
     virtual Result upload(const QString& localPath, const QString& remotePath) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers

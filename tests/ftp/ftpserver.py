@@ -10,15 +10,16 @@ Mode "serve" is an ordinary server with misbehaving files: a download of a
 file whose name starts with "stall", "die" or "trickle" moves its first
 16 KiB and then stalls, ends the server process, or goes on at one byte
 every fifth of a second. A file whose name starts with "inuse" is held open
-elsewhere: storing, deleting or renaming over it is refused with reply 550
-and the text such servers give ("busy": reply 450); the program's upload
-temporaries (".<name>.orvtmp.XXXXXX") never are.
-Modes "cut", "stall" and "norename" are "serve" with uploads that misbehave:
-"cut" closes the data connection after 64 KiB and reports the transfer
-complete (a server that saw the connection drop), "stall" stops reading
-after 64 KiB while the control connection goes on answering, and
-"norename" refuses to rename over an existing file (as servers on Windows
-do).
+elsewhere: deleting or renaming over it is refused with reply 550 and the
+text such servers give ("busy": reply 450); the program's upload temporaries
+(".<name>.orvtmp.XXXXXX") never are held open.
+Modes "cut", "stall", "norename" and "norename-drop" are "serve" with
+uploads that misbehave: "cut" closes the data connection after 64 KiB and
+reports the transfer complete (a server that saw the connection drop),
+"stall" stops reading after 64 KiB while the control connection goes on
+answering, "norename" refuses to rename over an existing file (as servers on
+Windows do), and "norename-drop" does the same and drops the control
+connection right after it deleted a file that is no upload temporary.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -127,19 +128,19 @@ def serve(args):
                 return True
             return False
 
-        def ftp_STOR(self, file, mode="w"):
-            if self.held_open(file):
-                return None
-            return FTPHandler.ftp_STOR(self, file, mode)
-
         def ftp_DELE(self, path):
-            return None if self.held_open(path) else FTPHandler.ftp_DELE(self, path)
+            if self.held_open(path):
+                return None
+            deleted = FTPHandler.ftp_DELE(self, path)
+            if deleted and args.mode == "norename-drop" and not TEMPORARY.match(os.path.basename(path)):
+                self.close_when_done()
+            return deleted
 
         def ftp_RNTO(self, path):
             if self.held_open(path):
                 self._rnfr = None
                 return None
-            if args.mode == "norename" and os.path.exists(path):
+            if args.mode in ("norename", "norename-drop") and os.path.exists(path):
                 self._rnfr = None
                 self.respond("550 Cannot create a file when that file already exists.")
                 return None
@@ -187,7 +188,7 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    p.add_argument("--mode", default="serve", choices=["serve", "silent", "cut", "stall", "norename"])
+    p.add_argument("--mode", default="serve", choices=["serve", "silent", "cut", "stall", "norename", "norename-drop"])
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")
     p.add_argument("--home", default="")

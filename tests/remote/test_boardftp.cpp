@@ -170,7 +170,9 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
     const QString payload = local("payload", big());
     // A cut data connection, a stall, a cancel while the board stalls (it
     // ends at once; the temporary stays for the board's start-up clean-up),
-    // and a server that does not rename over an existing file.
+    // and a server that does not rename over an existing file (and one that
+    // drops the connection right after it deleted the old file: the rename
+    // still follows).
     const struct {
         const char* mode;
         int stallMs;
@@ -181,7 +183,8 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
     } cases[] = {{"cut", 1500, false, false, 0, 10000},
                  {"stall", 1500, false, false, 0, 10000},
                  {"stall", 30000, true, false, 1, 5000},
-                 {"norename", 1500, false, true, 0, 10000}};
+                 {"norename", 1500, false, true, 0, 10000},
+                 {"norename-drop", 1500, false, true, 0, 10000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + (c.cancel ? " cancelled" : ""));
         FtpTestServer server(c.mode);

@@ -54,9 +54,12 @@ TEST_F(MainWindowTest, EditorStartWithoutSettingsFile)
 
 TEST_F(MainWindowTest, TheStartRemovesTemporariesOfKilledWrites)
 {
+    // Also what a broken upload from the administration side left (its
+    // temporaries follow the same pattern) in the folders it sends to.
     const char* const stale[] = {".OrvaneSettings.ini.orvtmp.k1LLed", "Data/._Orvane.orv.orvtmp.Q9x8y7",
-                                 "player/Media/.page.png.orvtmp.a1B2c3", "player/Settings/.Settings.ini.orvtmp.Zz9Yy8"};
-    for (const char* sub : {"Data", "player/Media", "player/Settings"})
+                                 "Media/.back.jpg.orvtmp.Up1oad", "player/Media/.page.png.orvtmp.a1B2c3",
+                                 "player/Settings/.Settings.ini.orvtmp.Zz9Yy8"};
+    for (const char* sub : {"Data", "Media", "player/Media", "player/Settings"})
         QDir().mkpath(folder(sub));
     for (const char* name : stale)
         shelltest::writeText(folder(name), QStringLiteral("part"));
