@@ -62,12 +62,14 @@ int main(int argc, char** argv)
     const QString playerFolder = paths::playerFolder();
 
     SingleInstance instance(programFolder);
+    // The main window's start-up timer runs from its creation: the check for
+    // a running copy and the rest of the building happen during its wait. A
+    // window that is never loaded starts no mode.
+    frmMain window;
     if (!instance.acquire()) {
         instance.activateRunning();
         return 0;
     }
-
-    frmMain window;
     // The panels and the line rows are in place before the controls are set up.
     DataSide::install(window);
     DisplaySide::install(window);

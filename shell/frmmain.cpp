@@ -52,11 +52,15 @@ QIcon programIcon()
     return icon;
 }
 
-QTimer* makeTimer(QObject* parent, int intervalMs, bool singleShot)
+// The one-shot waits of the start-up and of each page are precise: a coarse
+// timer may tick up to a twentieth of its interval late, and a board's start
+// waits through three of them before its first page.
+QTimer* makeTimer(QObject* parent, int intervalMs, bool singleShot, Qt::TimerType type = Qt::CoarseTimer)
 {
     auto* t = new QTimer(parent);
     t->setInterval(intervalMs);
     t->setSingleShot(singleShot);
+    t->setTimerType(type);
     return t;
 }
 
@@ -65,13 +69,16 @@ QTimer* makeTimer(QObject* parent, int intervalMs, bool singleShot)
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
 {
-    setWindowIcon(programIcon());
-
-    StartupTimer = makeTimer(this, 100, true);
-    StartTimer = makeTimer(this, 100, false);
-    LoadSettingsTimer = makeTimer(this, 10, false);
-    runClock = makeTimer(this, 1000, false);
+    // The start-up timer's tenth of a second runs while the window is built;
+    // its tick waits for the Load all the same (see StartupTimer_Timer).
+    StartupTimer = makeTimer(this, 100, true, Qt::PreciseTimer);
     connect(StartupTimer, &QTimer::timeout, this, &frmMain::StartupTimer_Timer);
+    StartupTimer->start();
+    StartTimer = makeTimer(this, 100, false, Qt::PreciseTimer);
+    LoadSettingsTimer = makeTimer(this, 10, false, Qt::PreciseTimer);
+    runClock = makeTimer(this, 1000, false);
+
+    setWindowIcon(programIcon());
 
     trayIcon = new QSystemTrayIcon(windowIcon(), this);
     trayIcon->setToolTip(QStringLiteral("ZQ Orvane"));
@@ -127,7 +134,12 @@ void frmMain::Form_Load(const QString& programFolder, const QString& playerFolde
     // Every list and spinner of the window and its panels (all hosted by
     // now) takes the wheel only with the keyboard focus.
     wheelguard::wheelOnlyWithFocus(this);
-    StartupTimer->start();
+    // The timer has been running since the window was created. When its
+    // tenth of a second ran out before the Load was done, the tick was put
+    // off: the timer starts again now, as if armed here.
+    loaded_ = true;
+    if (!StartupTimer->isActive())
+        StartupTimer->start();
 }
 
 void frmMain::placeWindow()
@@ -158,7 +170,7 @@ void frmMain::changeEvent(QEvent* event)
 void frmMain::StartupTimer_Timer()
 {
     StartupTimer->stop();
-    if (shutDown_)
+    if (shutDown_ || !loaded_)
         return;
     const QString mode = GetStatusSetting();
     if (mode == QLatin1String("1")) {

@@ -45,8 +45,10 @@ public:
     std::function<void(const QString&)> handlerObserver;
 
     // ---- Start-up ----
-    // Caption, placement, folders and paths, lists and inputs; then the
-    // one-shot start-up timer is started.
+    // Caption, placement, folders and paths, lists and inputs. The one-shot
+    // start-up timer was started when the window was created, so its wait
+    // covers the building of the window; its tick never runs before the Load
+    // has finished (a tick due earlier comes a full interval after the Load).
     void Form_Load(const QString& programFolder, const QString& playerFolder);
     // Runs each time the window becomes the active window.
     void Form_Activate();
@@ -342,5 +344,6 @@ private:
 
     bool trayIconPresent_ = false;
     bool shutDown_ = false;
+    bool loaded_ = false; // Form_Load has finished
     bool ended_ = false;
 };

@@ -125,9 +125,11 @@ RunSide::RunSide(frmMain& window)
         [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
             return window.frmFTP ? window.frmFTP->FTPFileTime(server, user, password, file) : QString();
         });
-    controller_->setPageRoutine({[] { return pages::programPageCycle().blnRenderNextPage(); },
-                                 [] { pages::programPageCycle().resetCursors(); },
-                                 [] { return pages::programPageCycle().lastSave().playerName; }});
+    // The page cycle and its off-screen page are made here, while the
+    // start-up timer runs, not in the start timer's tick of the first run.
+    pages::PageCycle* cycle = &pages::programPageCycle();
+    controller_->setPageRoutine({[cycle] { return cycle->blnRenderNextPage(); }, [cycle] { cycle->resetCursors(); },
+                                 [cycle] { return cycle->lastSave().playerName; }});
     convert_ = std::make_unique<ConvertWaitWindow>();
 
     RunController* run = controller_.get();

@@ -4,7 +4,10 @@
 // 1080x1920 size, the same background photo scaled to it, the same twelve
 // text lines in Liberation Sans Bold at the same sizes, PNG out. Rounds
 // alternate the two; the medians and the median of the pairwise ratios
-// (ImageMagick / program: above 1 the program is faster) are printed.
+// (ImageMagick / program: above 1 the program is faster) are printed. The
+// program's start holds the run's fixed waits (start-up 100 ms, start
+// 100 ms, page 10 ms): the building of the window and the settings load run
+// inside the first two, everything else adds to them.
 //
 //   bench_startup [--rounds N] [--fresh] [--stand-alone] [--program PATH]
 //   bench_startup --prepare DIR [--stand-alone]     writes a board folder

@@ -75,15 +75,23 @@ void RunController::mnuRestart_Click()
         mnuStop_Click();
         return;
     }
+    // The start timer's tenth of a second runs while the settings load; a
+    // tick due before the load is done is put off (see StartTimer_Timer).
+    timers_.start.start();
+    ++loading_;
     window_.LoadSettings(gstrSettingsFile);
+    --loading_;
     // A Stop while the load waited for the server stays a Stop.
     if (gblnStop) {
+        timers_.start.stop();
         if (state_ != State::Idle)
             state_ = State::Halted;
         return;
     }
     if (!gstrWorkingDataFile.isEmpty() && modMain::blnFileExists(gstrWorkingDataFile)) {
-        timers_.start.start();
+        // A tick put off by the load: the timer starts again, as if armed now.
+        if (!timers_.start.isActive())
+            timers_.start.start();
         state_ = State::Starting;
     } else {
         mnuStop_Click();
@@ -130,6 +138,8 @@ void RunController::mnuStop_Click()
 void RunController::StartTimer_Timer()
 {
     timers_.start.stop();
+    if (loading_ > 0)
+        return;
     gblnStop = false;
     BusyGuard busy;
     mlngDwellCounter = 1;

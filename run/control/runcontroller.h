@@ -70,7 +70,10 @@ public:
 
     // ---- The Process menu ----
     // Start Program: loads the settings and arms the start timer; Stop when
-    // the settings file or the working record file is missing.
+    // the settings file or the working record file is missing. The timer is
+    // armed before the load, so that its wait runs during the load; its tick
+    // never runs while a load is in progress (a tick due then comes a full
+    // interval after the load).
     void mnuRestart_Click();
     // Run Process: the next page, from the remembered cursors.
     void mnuRun_Click();
@@ -126,6 +129,7 @@ private:
     FileWriter writeFile_;
     State state_ = State::Idle;
     bool stopping_ = false;
+    int loading_ = 0; // settings loads of Start Program in progress
     bool dwellReported_ = false;
     bool linkReported_ = false;
 

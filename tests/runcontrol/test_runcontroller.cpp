@@ -120,6 +120,35 @@ TEST_F(RunTest, AStopDuringTheSettingsLoadIsNotUndoneByTheStart)
     EXPECT_TRUE(allTimersOff());
 }
 
+TEST_F(RunTest, AStartTickDueDuringTheSettingsLoadWaitsForIt)
+{
+    // The start timer runs while the settings load; a tick then starts
+    // nothing, and the start follows the load only when the record file is
+    // still there.
+    for (const bool keepRecords : {true, false}) {
+        SCOPED_TRACE(keepRecords);
+        writeAll(gstrWorkingDataFile, "a\r\n");
+        window.calls.clear();
+        pages.resets = 0;
+        window.onLoad = [&] {
+            EXPECT_TRUE(start.fire());
+            if (!keepRecords)
+                QFile::remove(gstrWorkingDataFile);
+        };
+        run.mnuRestart_Click();
+        EXPECT_FALSE(window.calls.contains(QStringLiteral("hide")));
+        EXPECT_EQ(pages.resets, 0);
+        EXPECT_EQ(start.active, keepRecords);
+        EXPECT_EQ(run.state(), keepRecords ? RunController::State::Starting : RunController::State::Idle);
+        if (keepRecords) {
+            ASSERT_TRUE(start.fire());
+            EXPECT_EQ(pages.resets, 1);
+            EXPECT_EQ(run.state(), RunController::State::Rendering);
+            run.mnuStop_Click();
+        }
+    }
+}
+
 TEST_F(RunTest, AStartHidesTheWindowAndPagesToTheLocalPlayer)
 {
     startRun(false);

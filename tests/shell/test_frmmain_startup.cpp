@@ -91,6 +91,23 @@ TEST_F(MainWindowTest, PlayerStartFromTheStoredMode)
     EXPECT_TRUE(window->cboDataFileType->isEnabled());
 }
 
+TEST_F(MainWindowTest, TheStartUpTickWaitsForTheLoad)
+{
+    // The start-up timer runs from the window's creation: however long the
+    // window waits for its Load, no mode starts before the Load.
+    writeSettings(QStringLiteral("[SETTINGS]\r\nStatus=1\r\n"));
+    int restarts = 0;
+    window->neighbours.mnuRestart_Click = [&] { ++restarts; };
+    shelltest::pump(300);
+    EXPECT_EQ(restarts, 0);
+    EXPECT_FALSE(window->mnuSetStatus[0]->isChecked());
+    EXPECT_FALSE(window->mnuSetStatus[1]->isChecked());
+    EXPECT_EQ(window->cboTemplateSelection->currentIndex(), -1);
+
+    start();
+    EXPECT_EQ(restarts, 1);
+}
+
 TEST_F(MainWindowTest, InitialisationFillsTheListsAndRunsTheHandlersInOrder)
 {
     QStringList handlers;
