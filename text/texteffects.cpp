@@ -49,6 +49,12 @@ struct Rgbf {
     float r, g, b;
 };
 
+// The columns [a, b) of a row that hold ink; empty when a == b.
+struct Span {
+    int a = 0;
+    int b = 0;
+};
+
 // One row of the edge and the text over the picture: the edge (coverage
 // 1 - through) as an 8-bit picture laid over it would be, then the text.
 template <bool Opaque>
@@ -215,45 +221,85 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
     if (tileRect.isEmpty())
         return;
 
-    // Coverage of one print, in the tile's pixels.
-    QImage cover(tileRect.size(), QImage::Format_Alpha8);
-    cover.fill(0);
+    // Coverage of one print, in the tile's pixels: the alpha of the text
+    // printed in black on a clear 32-bit picture (the raster engine's fast
+    // path, the same coverage as an 8-bit alpha picture would get).
+    const int cw = tileRect.width(), ch = tileRect.height();
+    thread_local std::vector<QRgb> printBuf;
+    thread_local std::vector<uchar> coverBuf;
+    thread_local std::vector<Span> inkBuf;
+    printBuf.assign(size_t(cw) * ch, 0u);
     {
-        QPainter p(&cover);
+        QImage print(reinterpret_cast<uchar*>(printBuf.data()), cw, ch, cw * 4, QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&print);
         p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         p.setFont(font);
         p.setPen(Qt::black);
         p.drawText(QPointF(X - tileRect.left(), Y + ascent - tileRect.top()), text);
     }
+    // Each row's coverage and the columns of its ink.
+    coverBuf.resize(size_t(cw) * ch);
+    inkBuf.assign(size_t(ch), Span{});
+    for (int y = 0; y < ch; ++y) {
+        const QRgb* __restrict in = printBuf.data() + size_t(y) * cw;
+        uchar* __restrict out = coverBuf.data() + size_t(y) * cw;
+        for (int x = 0; x < cw; ++x)
+            out[x] = uchar(in[x] >> 24);
+        int a = 0, b = cw;
+        while (a < b && out[a] == 0)
+            ++a;
+        while (b > a && out[b - 1] == 0)
+            --b;
+        inkBuf[size_t(y)] = {a, b};
+    }
+    const uchar* cover = coverBuf.data();
+    const Span* rowInk = inkBuf.data();
     const QImage::Format format = target.format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
-        edgeThroughPainter(target, font, text, X, Y, w, textColor, edgeColor, tileRect, cover);
+        edgeThroughPainter(target, font, text, X, Y, w, textColor, edgeColor, tileRect,
+                           QImage(cover, cw, ch, cw, QImage::Format_Alpha8));
         return;
     }
 
     // What shows through all (2w + 1)^2 prints is the product of what each
     // lets through; the product over the square of offsets runs first along
-    // each row, then down each column. The text itself is the same coverage
-    // moved by (w, w) whole pixels, so it is laid down from it as well.
-    const int cw = cover.width(), ch = cover.height();
+    // each row, then down each column, each in a fixed order. A pixel no
+    // print covers lets everything through (a factor of exactly 1), so only
+    // the columns within reach of some ink are worked out, and a pixel no
+    // print and not the text reaches keeps its colour. The text itself is the
+    // same coverage moved by (w, w) whole pixels, so it is laid down from it
+    // as well.
     const int ow = cw + 2 * w, oh = ch + 2 * w;
     thread_local std::vector<float> rowsBuf, columnBuf, throughBuf, textBuf;
-    rowsBuf.assign(size_t(ow) * ch, 1.0f);
-    throughBuf.resize(size_t(cw));
+    rowsBuf.resize(size_t(ow) * ch);
+    throughBuf.resize(size_t(cw + 4 * w));
     columnBuf.resize(size_t(ow));
     textBuf.resize(size_t(ow));
     float* __restrict rows = rowsBuf.data();
-    float* __restrict through = throughBuf.data();
     float* __restrict t = columnBuf.data();
     float* __restrict ta = textBuf.data();
     for (int y = 0; y < ch; ++y) {
-        const uchar* __restrict in = cover.constScanLine(y);
-        for (int x = 0; x < cw; ++x)
-            through[x] = 1.0f - float(in[x]) * (1.0f / 255.0f);
+        const auto [a, b] = rowInk[y];
+        if (a == b)
+            continue;
+        // What one print lets through at columns a - 2w .. b + 2w (ones
+        // beyond the ink), column x at through[x - a + 2w].
+        float* __restrict through = throughBuf.data();
+        const int n = b - a;
+        std::fill(through, through + 2 * w, 1.0f);
+        std::fill(through + 2 * w + n, through + 4 * w + n, 1.0f);
+        const uchar* __restrict in = cover + size_t(y) * cw + a;
+        for (int x = 0; x < n; ++x)
+            through[2 * w + x] = 1.0f - float(in[x]) * (1.0f / 255.0f);
+        // Output column k gathers the prints at offsets 0..2w to its left.
         float* __restrict out = rows + size_t(y) * ow;
-        for (int i = 0; i <= 2 * w; ++i)
-            for (int x = 0; x < cw; ++x)
-                out[x + i] *= through[x];
+        std::fill(out, out + ow, 1.0f);
+        for (int k = 0; k < n + 2 * w; ++k) {
+            float p = through[k + 2 * w];
+            for (int i = 1; i <= 2 * w; ++i)
+                p *= through[k + 2 * w - i];
+            out[a + k] = p;
+        }
     }
 
     const Rgbf edge{float(edgeColor & 0xFF), float((edgeColor >> 8) & 0xFF), float((edgeColor >> 16) & 0xFF)};
@@ -265,26 +311,43 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
         const int ty = tileRect.top() + y;
         if (ty < 0 || ty >= target.height() || x0 >= x1)
             continue;
-        // Output row y gathers tile rows y - 2w .. y.
-        std::fill(t, t + ow, 1.0f);
-        for (int j = std::max(0, y - 2 * w); j <= std::min(ch - 1, y); ++j) {
+        // Output row y gathers the tile rows with ink among y - 2w .. y.
+        const int j0 = std::max(0, y - 2 * w), j1 = std::min(ch - 1, y);
+        int s = ow, e = 0;
+        for (int j = j0; j <= j1; ++j)
+            if (rowInk[j].a < rowInk[j].b) {
+                s = std::min(s, rowInk[j].a);
+                e = std::max(e, rowInk[j].b + 2 * w);
+            }
+        s = std::max(s, x0);
+        e = std::min(e, x1);
+        if (s >= e)
+            continue;
+        bool first = true;
+        for (int j = j0; j <= j1; ++j) {
+            if (rowInk[j].a == rowInk[j].b)
+                continue;
             const float* __restrict in = rows + size_t(j) * ow;
-            for (int x = 0; x < ow; ++x)
-                t[x] *= in[x];
+            if (first)
+                std::copy(in + s, in + e, t + s);
+            else
+                for (int x = s; x < e; ++x)
+                    t[x] *= in[x];
+            first = false;
         }
         // The text's coverage in this row, at its offset (w, w).
-        std::fill(ta, ta + ow, 0.0f);
+        std::fill(ta + s, ta + e, 0.0f);
         const int cy = y - w;
-        if (cy >= 0 && cy < ch) {
-            const uchar* __restrict in = cover.constScanLine(cy);
-            for (int x = 0; x < cw; ++x)
-                ta[x + w] = float(in[x]) * (1.0f / 255.0f);
+        if (cy >= 0 && cy < ch && rowInk[cy].a < rowInk[cy].b) {
+            const uchar* __restrict in = cover + size_t(cy) * cw;
+            for (int x = std::max(rowInk[cy].a + w, s); x < std::min(rowInk[cy].b + w, e); ++x)
+                ta[x] = float(in[x - w]) * (1.0f / 255.0f);
         }
         QRgb* dst = reinterpret_cast<QRgb*>(target.scanLine(ty)) + tileRect.left();
         if (opaque)
-            blendEdgeRow<true>(dst, t, ta, x0, x1, edge, textRgb);
+            blendEdgeRow<true>(dst, t, ta, s, e, edge, textRgb);
         else
-            blendEdgeRow<false>(dst, t, ta, x0, x1, edge, textRgb);
+            blendEdgeRow<false>(dst, t, ta, s, e, edge, textRgb);
     }
 }
 
