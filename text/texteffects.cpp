@@ -2,6 +2,7 @@
 
 #include "platform/vbvalue.h"
 
+#include <QCache>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -123,6 +124,77 @@ void edgeThroughPainter(QImage& target, const QFont& font, const QString& text, 
     p.drawText(QPointF(X + w, Y + w + QFontMetricsF(font).ascent()), text);
 }
 
+// The coverage of one print of a text, in a tile of its own: its alpha and
+// the columns of ink of each row.
+struct Coverage {
+    std::vector<uchar> alpha;
+    std::vector<Span> ink;
+};
+
+// `text` printed in black with its baseline's start at (dx, dy) of a clear
+// width x height tile: the alpha of a 32-bit picture (the raster engine's
+// fast path, the same coverage as an 8-bit alpha picture would get).
+Coverage printCoverage(const QFont& font, const QString& text, double dx, double dy, int width, int height)
+{
+    thread_local std::vector<QRgb> printBuf;
+    printBuf.assign(size_t(width) * height, 0u);
+    {
+        QImage print(reinterpret_cast<uchar*>(printBuf.data()), width, height, width * 4,
+                     QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&print);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(dx, dy), text);
+    }
+    Coverage c;
+    c.alpha.resize(size_t(width) * height);
+    c.ink.resize(size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const QRgb* __restrict in = printBuf.data() + size_t(y) * width;
+        uchar* __restrict out = c.alpha.data() + size_t(y) * width;
+        uint32_t any = 0;
+        for (int x = 0; x < width; ++x) {
+            out[x] = uchar(in[x] >> 24);
+            any |= in[x];
+        }
+        if (any == 0)
+            continue;
+        int a = 0, b = width;
+        while (out[a] == 0)
+            ++a;
+        while (out[b - 1] == 0)
+            --b;
+        c.ink[size_t(y)] = {a, b};
+    }
+    return c;
+}
+
+// A text in a font, and what its edge needs of it: its ink and line box
+// printed at (0, 0) with the ascent, and its coverage as last printed.
+struct PrintKey {
+    QFont font;
+    QString text;
+    bool operator==(const PrintKey&) const = default;
+};
+
+size_t qHash(const PrintKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.font, key.text);
+}
+
+struct PrintedText {
+    QRectF box;
+    double ascent = 0;
+    double dx = 0;
+    double dy = 0;
+    int width = 0;
+    int height = 0;
+    Coverage coverage;
+};
+
+// Coverages kept, in kilobytes: a few pages of texts.
+constexpr int kPrintedKB = 4096;
 } // namespace
 
 QVector<EffectPass> edgePasses(double X, double Y, int w, uint32_t textColor, uint32_t edgeColor)
@@ -201,14 +273,26 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
 {
     if (text.isEmpty() || target.isNull() || !std::isfinite(X) || !std::isfinite(Y))
         return;
-    const QFontMetricsF fm(font);
-    const double ascent = fm.ascent();
-    // Ink of the text printed with its top-left at (X, Y), with room for
-    // overhangs, underline and smoothing.
-    const QRectF ink = fm.boundingRect(text)
-                           .united(QRectF(0, -ascent, fm.horizontalAdvance(text), fm.height()))
-                           .translated(X, Y + ascent)
-                           .adjusted(-3, -3, 3, 3);
+    // A page draws the same texts over and over (each pass through the
+    // records, and rooms, dates and times from record to record): a text's
+    // metrics and coverage are kept for the next time it is drawn.
+    thread_local QCache<PrintKey, PrintedText> printed(kPrintedKB);
+    const PrintKey key{font, text};
+    const PrintedText* known = printed.object(key);
+    QRectF box;
+    double ascent;
+    if (known) {
+        box = known->box;
+        ascent = known->ascent;
+    } else {
+        // Ink of the text printed with its top-left at (0, 0), with the line
+        // it stands on.
+        const QFontMetricsF fm(font);
+        ascent = fm.ascent();
+        box = fm.boundingRect(text).united(QRectF(0, -ascent, fm.horizontalAdvance(text), fm.height()));
+    }
+    // With room for overhangs, underline and smoothing.
+    const QRectF ink = box.translated(X, Y + ascent).adjusted(-3, -3, 3, 3);
     // Only the part that can reach the target matters.
     // A text placed far off the picture keeps its pixel coordinates in range.
     const QRect reach = target.rect().adjusted(-2 * w, -2 * w, 0, 0);
@@ -221,39 +305,17 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
     if (tileRect.isEmpty())
         return;
 
-    // Coverage of one print, in the tile's pixels: the alpha of the text
-    // printed in black on a clear 32-bit picture (the raster engine's fast
-    // path, the same coverage as an 8-bit alpha picture would get).
     const int cw = tileRect.width(), ch = tileRect.height();
-    thread_local std::vector<QRgb> printBuf;
-    thread_local std::vector<uchar> coverBuf;
-    thread_local std::vector<Span> inkBuf;
-    printBuf.assign(size_t(cw) * ch, 0u);
-    {
-        QImage print(reinterpret_cast<uchar*>(printBuf.data()), cw, ch, cw * 4, QImage::Format_ARGB32_Premultiplied);
-        QPainter p(&print);
-        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        p.setFont(font);
-        p.setPen(Qt::black);
-        p.drawText(QPointF(X - tileRect.left(), Y + ascent - tileRect.top()), text);
+    const double dx = X - tileRect.left(), dy = Y + ascent - tileRect.top();
+    PrintedText made;
+    if (!known || known->dx != dx || known->dy != dy || known->width != cw || known->height != ch) {
+        made = {box, ascent, dx, dy, cw, ch, printCoverage(font, text, dx, dy, cw, ch)};
+        printed.insert(key, new PrintedText(made), 1 + int(made.coverage.alpha.size() / 1024));
+        known = &made;
     }
-    // Each row's coverage and the columns of its ink.
-    coverBuf.resize(size_t(cw) * ch);
-    inkBuf.assign(size_t(ch), Span{});
-    for (int y = 0; y < ch; ++y) {
-        const QRgb* __restrict in = printBuf.data() + size_t(y) * cw;
-        uchar* __restrict out = coverBuf.data() + size_t(y) * cw;
-        for (int x = 0; x < cw; ++x)
-            out[x] = uchar(in[x] >> 24);
-        int a = 0, b = cw;
-        while (a < b && out[a] == 0)
-            ++a;
-        while (b > a && out[b - 1] == 0)
-            --b;
-        inkBuf[size_t(y)] = {a, b};
-    }
-    const uchar* cover = coverBuf.data();
-    const Span* rowInk = inkBuf.data();
+    const Coverage& coverage = known->coverage;
+    const uchar* cover = coverage.alpha.data();
+    const Span* rowInk = coverage.ink.data();
     const QImage::Format format = target.format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
         edgeThroughPainter(target, font, text, X, Y, w, textColor, edgeColor, tileRect,
@@ -294,12 +356,11 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
         // Output column k gathers the prints at offsets 0..2w to its left.
         float* __restrict out = rows + size_t(y) * ow;
         std::fill(out, out + ow, 1.0f);
-        for (int k = 0; k < n + 2 * w; ++k) {
-            float p = through[k + 2 * w];
-            for (int i = 1; i <= 2 * w; ++i)
-                p *= through[k + 2 * w - i];
-            out[a + k] = p;
-        }
+        out += a;
+        std::copy(through + 2 * w, through + 4 * w + n, out);
+        for (int i = 1; i <= 2 * w; ++i)
+            for (int k = 0; k < n + 2 * w; ++k)
+                out[k] *= through[k + 2 * w - i];
     }
 
     const Rgbf edge{float(edgeColor & 0xFF), float((edgeColor >> 8) & 0xFF), float((edgeColor >> 16) & 0xFF)};
