@@ -99,9 +99,9 @@ bool CFontTexture::prepare(const QString& FontName)
     // A weight from the light end (the page renderer asks 100 for "not bold")
     // must not pick a thin face.
     const bool bold = m_weight >= 600;
-    const QString key = FontName + QLatin1Char('\n') + QString::number(m_height) + QLatin1Char(',') +
-                        QString::number(m_width) + QLatin1Char(',') + QLatin1Char(bold ? '1' : '0') +
-                        QLatin1Char(m_italic ? '1' : '0') + QLatin1Char(m_underline ? '1' : '0');
+    const QString key = QString::number(m_height) + QLatin1Char(',') + QString::number(m_width) + QLatin1Char(',') +
+                        QLatin1Char(bold ? '1' : '0') + QLatin1Char(m_italic ? '1' : '0') +
+                        QLatin1Char(m_underline ? '1' : '0') + QLatin1Char(',') + FontName;
     auto it = made.constFind(key);
     if (it == made.cend()) {
         QFont f;
