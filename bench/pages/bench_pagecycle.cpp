@@ -22,6 +22,7 @@
 //
 // Every run prints a checksum of the first page's pixels: a change to the
 // drawing that should not change the page must leave it alone.
+#include "bench/pages/recordtexts.h"
 #include "core/datagrids.h"
 #include "core/globals.h"
 #include "platform/inifile.h"
@@ -60,23 +61,11 @@ const QString kTemplateName = QStringLiteral("Template with 6 records");
 const QString kBackground = QStringLiteral("&H402010");
 const QString kFont = QStringLiteral("Arial,18,16777215,1,0,0,0,1,8388608");
 
-const char* const kTexts[] = {"Annual Board Meeting",
-                              "Grand Ballroom A",
-                              "10:00",
-                              "12:30",
-                              "Welcome Reception",
-                              "Harbour View Suite",
-                              "20240307",
-                              "20240307",
-                              "Regional Directors",
-                              "Level 3, Room 301",
-                              "Lunch in the Atrium",
-                              "Garden Terrace"};
-
 // Record `i` (from 1), line `n` (0..11).
 QString recordText(int i, int n)
 {
-    return n == 0 ? QStringLiteral("%1 %2").arg(QLatin1String(kTexts[0])).arg(i) : QString::fromLatin1(kTexts[n]);
+    return n == 0 ? QStringLiteral("%1 %2").arg(QLatin1String(kRecordTexts[0])).arg(i)
+                  : QString::fromLatin1(kRecordTexts[n]);
 }
 
 QString lineRegion(int r, int n)
