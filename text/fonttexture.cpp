@@ -6,6 +6,7 @@
 #include "text/texteffects.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 
 #include <algorithm>
@@ -50,6 +51,9 @@ QString unitText(const QString& text, const Unit& u)
 
 const QString kEllipsis = QStringLiteral("...");
 
+// Fonts kept made at most; more are made afresh.
+constexpr qsizetype kPreparedFonts = 64;
+
 // The text as it is printed: characters below 32 measure nothing, so they
 // draw nothing either (a tab would otherwise open a wide gap and other
 // control characters show as boxes, pushing the text out of its box).
@@ -84,38 +88,58 @@ bool CFontTexture::prepare(const QString& FontName)
 {
     if (FontName.isEmpty())
         return false;
-    QFont f;
-    f.setFamilies({FontName});
-    f.setPixelSize(fontPixelsFromPoints(m_height));
+    // A page draws dozens of texts in a few fonts: each font is made once,
+    // with its metrics and width tables, for every text that follows.
+    struct Prepared {
+        QFont font;
+        double ascent = 0;
+        std::shared_ptr<WidthTables> tables;
+    };
+    thread_local QHash<QString, Prepared> made;
     // A weight from the light end (the page renderer asks 100 for "not bold")
     // must not pick a thin face.
-    f.setWeight(m_weight >= 600 ? QFont::Bold : QFont::Normal);
-    f.setItalic(m_italic);
-    f.setUnderline(m_underline);
-    // Advances add up exactly to what the fitting rules count.
-    f.setKerning(false);
-    f.setHintingPreference(QFont::PreferNoHinting);
-    f.setStyleStrategy(QFont::PreferAntialias);
-    if (m_width != 0) {
-        // The wanted average character width, reached by stretching the face.
-        const int wanted = std::clamp(std::abs(pixelsFromPoints(m_width)), 1, 4 * kMaxFontPixels);
-        const double natural = weightedAverageWidth(f);
-        if (natural > 0)
-            f.setStretch(std::clamp(int(std::lround(100.0 * wanted / natural)), 1, 4000));
+    const bool bold = m_weight >= 600;
+    const QString key = QString::number(m_height) + QLatin1Char(',') + QString::number(m_width) + QLatin1Char(',') +
+                        QLatin1Char(bold ? '1' : '0') + QLatin1Char(m_italic ? '1' : '0') +
+                        QLatin1Char(m_underline ? '1' : '0') + QLatin1Char(',') + FontName;
+    auto it = made.constFind(key);
+    if (it == made.cend()) {
+        QFont f;
+        f.setFamilies({FontName});
+        f.setPixelSize(fontPixelsFromPoints(m_height));
+        f.setWeight(bold ? QFont::Bold : QFont::Normal);
+        f.setItalic(m_italic);
+        f.setUnderline(m_underline);
+        // Advances add up exactly to what the fitting rules count.
+        f.setKerning(false);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        f.setStyleStrategy(QFont::PreferAntialias);
+        if (m_width != 0) {
+            // The wanted average character width, reached by stretching the face.
+            const int wanted = std::clamp(std::abs(pixelsFromPoints(m_width)), 1, 4 * kMaxFontPixels);
+            const double natural = weightedAverageWidth(f);
+            if (natural > 0)
+                f.setStretch(std::clamp(int(std::lround(100.0 * wanted / natural)), 1, 4000));
+        }
+        auto tables = std::make_shared<WidthTables>();
+        tables->advance.fill(-1);
+        tables->blackBox.fill(-1);
+        if (made.size() >= kPreparedFonts)
+            made.clear();
+        it = made.insert(key, {f, QFontMetricsF(f).ascent(), std::move(tables)});
     }
-    m_font = f;
-    m_ascent = QFontMetricsF(f).ascent();
-    m_widths.fill(-1);
-    m_blackBox.fill(-1);
+    m_font = it->font;
+    m_ascent = it->ascent;
+    m_tables = it->tables;
     return true;
 }
 
-int CFontTexture::glyphWidth(char32_t code, std::array<int, 256>& cache, bool blackBox)
+int CFontTexture::glyphWidth(char32_t code, std::array<int, 256>& table, bool blackBox)
 {
     if (!m_font || code < 32)
         return 0;
-    if (code < 256 && cache[code] >= 0)
-        return cache[code];
+    if (code < 256 && table[code] >= 0)
+        return table[code];
     const QFontMetricsF fm(*m_font);
     double w;
     if (code > 0xFFFF) {
@@ -131,18 +155,18 @@ int CFontTexture::glyphWidth(char32_t code, std::array<int, 256>& cache, bool bl
     }
     const int width = std::max(int(std::lround(w)), 0);
     if (code < 256)
-        cache[code] = width;
+        table[code] = width;
     return width;
 }
 
 int CFontTexture::charWidth(char32_t code)
 {
-    return glyphWidth(code, m_widths, false);
+    return m_tables ? glyphWidth(code, m_tables->advance, false) : 0;
 }
 
 int CFontTexture::blackBoxWidth(char32_t code)
 {
-    return glyphWidth(code, m_blackBox, true);
+    return m_tables ? glyphWidth(code, m_tables->blackBox, true) : 0;
 }
 
 int CFontTexture::GetFontWidth(const QString& FontName, const QString& Text)

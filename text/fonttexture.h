@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 // Edge widths above this are drawn with it; 0 or less means 2.
@@ -81,10 +82,18 @@ public:
     int charWidth(char32_t code);
 
 private:
+    // Widths of codes 0..255, -1 until first asked; the black-box table is
+    // for the two-line tight layout. Shared by every instance with the same
+    // font.
+    struct WidthTables {
+        std::array<int, 256> advance;
+        std::array<int, 256> blackBox;
+    };
+
     bool prepare(const QString& FontName);
     int blackBoxWidth(char32_t code);
-    // Shared by the two widths above, each with its own cache.
-    int glyphWidth(char32_t code, std::array<int, 256>& cache, bool blackBox);
+    // Shared by the two widths above, each with its own table.
+    int glyphWidth(char32_t code, std::array<int, 256>& table, bool blackBox);
     void printLine(QImage& Target, int x, int y, const QString& text, uint32_t color);
 
     int m_weight = 0;
@@ -96,10 +105,7 @@ private:
 
     std::optional<QFont> m_font;
     double m_ascent = 0;
-    // Widths of codes 0..255, -1 until first asked; the black-box table is
-    // for the two-line tight layout.
-    std::array<int, 256> m_widths{};
-    std::array<int, 256> m_blackBox{};
+    std::shared_ptr<WidthTables> m_tables;
 };
 
 // Where a text item of measured width `measured` starts in `box`: the left

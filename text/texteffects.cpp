@@ -2,6 +2,7 @@
 
 #include "platform/vbvalue.h"
 
+#include <QCache>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -47,6 +48,12 @@ QColor colorOf(uint32_t bgr)
 
 struct Rgbf {
     float r, g, b;
+};
+
+// The columns [a, b) of a row that hold ink; empty when a == b.
+struct Span {
+    int a = 0;
+    int b = 0;
 };
 
 // One row of the edge and the text over the picture: the edge (coverage
@@ -117,6 +124,77 @@ void edgeThroughPainter(QImage& target, const QFont& font, const QString& text, 
     p.drawText(QPointF(X + w, Y + w + QFontMetricsF(font).ascent()), text);
 }
 
+// The coverage of one print of a text, in a tile of its own: its alpha and
+// the columns of ink of each row.
+struct Coverage {
+    std::vector<uchar> alpha;
+    std::vector<Span> ink;
+};
+
+// `text` printed in black with its baseline's start at (dx, dy) of a clear
+// width x height tile: the alpha of a 32-bit picture (the raster engine's
+// fast path, the same coverage as an 8-bit alpha picture would get).
+Coverage printCoverage(const QFont& font, const QString& text, double dx, double dy, int width, int height)
+{
+    thread_local std::vector<QRgb> printBuf;
+    printBuf.assign(size_t(width) * height, 0u);
+    {
+        QImage print(reinterpret_cast<uchar*>(printBuf.data()), width, height, width * 4,
+                     QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&print);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(dx, dy), text);
+    }
+    Coverage c;
+    c.alpha.resize(size_t(width) * height);
+    c.ink.resize(size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const QRgb* __restrict in = printBuf.data() + size_t(y) * width;
+        uchar* __restrict out = c.alpha.data() + size_t(y) * width;
+        uint32_t any = 0;
+        for (int x = 0; x < width; ++x) {
+            out[x] = uchar(in[x] >> 24);
+            any |= in[x];
+        }
+        if (any == 0)
+            continue;
+        int a = 0, b = width;
+        while (out[a] == 0)
+            ++a;
+        while (out[b - 1] == 0)
+            --b;
+        c.ink[size_t(y)] = {a, b};
+    }
+    return c;
+}
+
+// A text in a font, and what its edge needs of it: its ink and line box
+// printed at (0, 0) with the ascent, and its coverage as last printed.
+struct PrintKey {
+    QFont font;
+    QString text;
+    bool operator==(const PrintKey&) const = default;
+};
+
+size_t qHash(const PrintKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.font, key.text);
+}
+
+struct PrintedText {
+    QRectF box;
+    double ascent = 0;
+    double dx = 0;
+    double dy = 0;
+    int width = 0;
+    int height = 0;
+    Coverage coverage;
+};
+
+// Coverages kept, in kilobytes: a few pages of texts.
+constexpr int kPrintedKB = 4096;
 } // namespace
 
 QVector<EffectPass> edgePasses(double X, double Y, int w, uint32_t textColor, uint32_t edgeColor)
@@ -195,14 +273,26 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
 {
     if (text.isEmpty() || target.isNull() || !std::isfinite(X) || !std::isfinite(Y))
         return;
-    const QFontMetricsF fm(font);
-    const double ascent = fm.ascent();
-    // Ink of the text printed with its top-left at (X, Y), with room for
-    // overhangs, underline and smoothing.
-    const QRectF ink = fm.boundingRect(text)
-                           .united(QRectF(0, -ascent, fm.horizontalAdvance(text), fm.height()))
-                           .translated(X, Y + ascent)
-                           .adjusted(-3, -3, 3, 3);
+    // A page draws the same texts over and over (each pass through the
+    // records, and rooms, dates and times from record to record): a text's
+    // metrics and coverage are kept for the next time it is drawn.
+    thread_local QCache<PrintKey, PrintedText> printed(kPrintedKB);
+    const PrintKey key{font, text};
+    const PrintedText* known = printed.object(key);
+    QRectF box;
+    double ascent;
+    if (known) {
+        box = known->box;
+        ascent = known->ascent;
+    } else {
+        // Ink of the text printed with its top-left at (0, 0), with the line
+        // it stands on.
+        const QFontMetricsF fm(font);
+        ascent = fm.ascent();
+        box = fm.boundingRect(text).united(QRectF(0, -ascent, fm.horizontalAdvance(text), fm.height()));
+    }
+    // With room for overhangs, underline and smoothing.
+    const QRectF ink = box.translated(X, Y + ascent).adjusted(-3, -3, 3, 3);
     // Only the part that can reach the target matters.
     // A text placed far off the picture keeps its pixel coordinates in range.
     const QRect reach = target.rect().adjusted(-2 * w, -2 * w, 0, 0);
@@ -215,45 +305,62 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
     if (tileRect.isEmpty())
         return;
 
-    // Coverage of one print, in the tile's pixels.
-    QImage cover(tileRect.size(), QImage::Format_Alpha8);
-    cover.fill(0);
-    {
-        QPainter p(&cover);
-        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        p.setFont(font);
-        p.setPen(Qt::black);
-        p.drawText(QPointF(X - tileRect.left(), Y + ascent - tileRect.top()), text);
+    const int cw = tileRect.width(), ch = tileRect.height();
+    const double dx = X - tileRect.left(), dy = Y + ascent - tileRect.top();
+    PrintedText made;
+    if (!known || known->dx != dx || known->dy != dy || known->width != cw || known->height != ch) {
+        made = {box, ascent, dx, dy, cw, ch, printCoverage(font, text, dx, dy, cw, ch)};
+        printed.insert(key, new PrintedText(made), 1 + int(made.coverage.alpha.size() / 1024));
+        known = &made;
     }
+    const Coverage& coverage = known->coverage;
+    const uchar* cover = coverage.alpha.data();
+    const Span* rowInk = coverage.ink.data();
     const QImage::Format format = target.format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
-        edgeThroughPainter(target, font, text, X, Y, w, textColor, edgeColor, tileRect, cover);
+        edgeThroughPainter(target, font, text, X, Y, w, textColor, edgeColor, tileRect,
+                           QImage(cover, cw, ch, cw, QImage::Format_Alpha8));
         return;
     }
 
     // What shows through all (2w + 1)^2 prints is the product of what each
     // lets through; the product over the square of offsets runs first along
-    // each row, then down each column. The text itself is the same coverage
-    // moved by (w, w) whole pixels, so it is laid down from it as well.
-    const int cw = cover.width(), ch = cover.height();
+    // each row, then down each column, each in a fixed order. A pixel no
+    // print covers lets everything through (a factor of exactly 1), so only
+    // the columns within reach of some ink are worked out, and a pixel no
+    // print and not the text reaches keeps its colour. The text itself is the
+    // same coverage moved by (w, w) whole pixels, so it is laid down from it
+    // as well.
     const int ow = cw + 2 * w, oh = ch + 2 * w;
     thread_local std::vector<float> rowsBuf, columnBuf, throughBuf, textBuf;
-    rowsBuf.assign(size_t(ow) * ch, 1.0f);
-    throughBuf.resize(size_t(cw));
+    rowsBuf.resize(size_t(ow) * ch);
+    throughBuf.resize(size_t(cw + 4 * w));
     columnBuf.resize(size_t(ow));
     textBuf.resize(size_t(ow));
     float* __restrict rows = rowsBuf.data();
-    float* __restrict through = throughBuf.data();
     float* __restrict t = columnBuf.data();
     float* __restrict ta = textBuf.data();
     for (int y = 0; y < ch; ++y) {
-        const uchar* __restrict in = cover.constScanLine(y);
-        for (int x = 0; x < cw; ++x)
-            through[x] = 1.0f - float(in[x]) * (1.0f / 255.0f);
+        const auto [a, b] = rowInk[y];
+        if (a == b)
+            continue;
+        // What one print lets through at columns a - 2w .. b + 2w (ones
+        // beyond the ink), column x at through[x - a + 2w].
+        float* __restrict through = throughBuf.data();
+        const int n = b - a;
+        std::fill(through, through + 2 * w, 1.0f);
+        std::fill(through + 2 * w + n, through + 4 * w + n, 1.0f);
+        const uchar* __restrict in = cover + size_t(y) * cw + a;
+        for (int x = 0; x < n; ++x)
+            through[2 * w + x] = 1.0f - float(in[x]) * (1.0f / 255.0f);
+        // Output column k gathers the prints at offsets 0..2w to its left.
         float* __restrict out = rows + size_t(y) * ow;
-        for (int i = 0; i <= 2 * w; ++i)
-            for (int x = 0; x < cw; ++x)
-                out[x + i] *= through[x];
+        std::fill(out, out + ow, 1.0f);
+        out += a;
+        std::copy(through + 2 * w, through + 4 * w + n, out);
+        for (int i = 1; i <= 2 * w; ++i)
+            for (int k = 0; k < n + 2 * w; ++k)
+                out[k] *= through[k + 2 * w - i];
     }
 
     const Rgbf edge{float(edgeColor & 0xFF), float((edgeColor >> 8) & 0xFF), float((edgeColor >> 16) & 0xFF)};
@@ -265,26 +372,43 @@ void drawEdgedText(QImage& target, const QFont& font, const QString& text, doubl
         const int ty = tileRect.top() + y;
         if (ty < 0 || ty >= target.height() || x0 >= x1)
             continue;
-        // Output row y gathers tile rows y - 2w .. y.
-        std::fill(t, t + ow, 1.0f);
-        for (int j = std::max(0, y - 2 * w); j <= std::min(ch - 1, y); ++j) {
+        // Output row y gathers the tile rows with ink among y - 2w .. y.
+        const int j0 = std::max(0, y - 2 * w), j1 = std::min(ch - 1, y);
+        int s = ow, e = 0;
+        for (int j = j0; j <= j1; ++j)
+            if (rowInk[j].a < rowInk[j].b) {
+                s = std::min(s, rowInk[j].a);
+                e = std::max(e, rowInk[j].b + 2 * w);
+            }
+        s = std::max(s, x0);
+        e = std::min(e, x1);
+        if (s >= e)
+            continue;
+        bool first = true;
+        for (int j = j0; j <= j1; ++j) {
+            if (rowInk[j].a == rowInk[j].b)
+                continue;
             const float* __restrict in = rows + size_t(j) * ow;
-            for (int x = 0; x < ow; ++x)
-                t[x] *= in[x];
+            if (first)
+                std::copy(in + s, in + e, t + s);
+            else
+                for (int x = s; x < e; ++x)
+                    t[x] *= in[x];
+            first = false;
         }
         // The text's coverage in this row, at its offset (w, w).
-        std::fill(ta, ta + ow, 0.0f);
+        std::fill(ta + s, ta + e, 0.0f);
         const int cy = y - w;
-        if (cy >= 0 && cy < ch) {
-            const uchar* __restrict in = cover.constScanLine(cy);
-            for (int x = 0; x < cw; ++x)
-                ta[x + w] = float(in[x]) * (1.0f / 255.0f);
+        if (cy >= 0 && cy < ch && rowInk[cy].a < rowInk[cy].b) {
+            const uchar* __restrict in = cover + size_t(cy) * cw;
+            for (int x = std::max(rowInk[cy].a + w, s); x < std::min(rowInk[cy].b + w, e); ++x)
+                ta[x] = float(in[x - w]) * (1.0f / 255.0f);
         }
         QRgb* dst = reinterpret_cast<QRgb*>(target.scanLine(ty)) + tileRect.left();
         if (opaque)
-            blendEdgeRow<true>(dst, t, ta, x0, x1, edge, textRgb);
+            blendEdgeRow<true>(dst, t, ta, s, e, edge, textRgb);
         else
-            blendEdgeRow<false>(dst, t, ta, x0, x1, edge, textRgb);
+            blendEdgeRow<false>(dst, t, ta, s, e, edge, textRgb);
     }
 }
 

@@ -49,7 +49,8 @@ void drawPasses(QPainter& painter, const QString& text, const QVector<EffectPass
 // `target`, without printing the text (2w + 1)^2 times: the text's coverage is
 // rendered once, the coverage of all edge prints stacked over each other is
 // worked out row and column wise, laid down in one step, and the text is
-// printed on top.
+// printed on top. A text drawn again in the same font (by the same thread)
+// reuses its coverage: a few pages' worth of texts are kept.
 void drawEdgedText(QImage& target, const QFont& font, const QString& text, double X, double Y, int w,
                    uint32_t textColor, uint32_t edgeColor);
 

@@ -13,6 +13,7 @@
 //   bench_pages --page <template.ORVT> <out.png> <width> <height>
 //       draws one page of the template with each record line captioned by
 //       its record and line, to hold beside the designer's preview.
+#include "bench/pages/recordtexts.h"
 #include "core/datagrids.h"
 #include "core/globals.h"
 #include "platform/inifile.h"
@@ -46,20 +47,6 @@
 namespace {
 
 constexpr int kRecords = 10000;
-
-// The texts of a record's first twelve lines.
-const char* const kTexts[] = {"Annual Board Meeting",
-                              "Grand Ballroom A",
-                              "10:00",
-                              "12:30",
-                              "Welcome Reception",
-                              "Harbour View Suite",
-                              "20240307",
-                              "20240307",
-                              "Regional Directors",
-                              "Level 3, Room 301",
-                              "Lunch in the Atrium",
-                              "Garden Terrace"};
 
 double residentMB()
 {
@@ -117,8 +104,8 @@ void writeFixture(const QString& folder)
     QByteArray orv;
     for (int i = 0; i < kRecords; ++i) {
         for (int n = 0; n < 20; ++n) {
-            orv +=
-                n < 12 ? QByteArray(kTexts[n]) + (n == 0 ? " " + QByteArray::number(i) : QByteArray()) : QByteArray();
+            orv += n < 12 ? QByteArray(kRecordTexts[n]) + (n == 0 ? " " + QByteArray::number(i) : QByteArray())
+                          : QByteArray();
             orv += '\t';
         }
         orv += "00:00|00:00|0|0\r\n";
@@ -176,7 +163,7 @@ ValidityRun validityPages(pages::PageRenderer& renderer, int records, bool allVa
                                                 QByteArray::number(1100 + (i % 36) * 25) + "|" + day + "|" + day;
         QAnyStringView cells[21]; // "Line 1" .. "Line 20", "DateTime"
         for (int n = 0; n < 12; ++n)
-            cells[n] = QLatin1StringView(kTexts[n]);
+            cells[n] = QLatin1StringView(kRecordTexts[n]);
         cells[0] = QLatin1StringView(name);
         cells[20] = QLatin1StringView(dateTime);
         grids.igRDM.AppendRow(cells);

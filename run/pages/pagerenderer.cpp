@@ -128,38 +128,37 @@ bool PageRenderer::CreateORVThemeLayout(const QString& backgroundFile, const tem
         page_.fill(Qt::black);
         return failed(kLayoutError, pageSizeCause());
     }
-    // The same picture is reused from page to page while the size stays.
+    // The same picture is reused from page to page while the size stays,
+    // and is filled once: with the background colour, or black under a
+    // picture that could not be drawn, a video or the PiP window.
     if (page_.width() != W_ || page_.height() != H_)
         page_ = QImage(W_, H_, QImage::Format_RGB32);
-    page_.fill(Qt::black);
 
     if (t.gstrBackgroundType.trimmed() == QLatin1String("1")) {
         const QString kind = modMain::GetFileType(backgroundFile);
-        if (kind == QLatin1String("PictureType")) {
-            if (!backgroundFile.isEmpty() && modMain::blnFileExists(backgroundFile)) {
-                if (t.gstrPiPOn == QLatin1String("1"))
-                    RenderTexture(QStringLiteral("."), QStringLiteral("0"), QStringLiteral("0.99|0.99|0|0"),
-                                  kDotDescriptor);
-                else
-                    LoadThemeBackground(backgroundFile);
-            }
-        } else if (kind == QLatin1String("VideoType")) {
+        const bool picture =
+            kind == QLatin1String("PictureType") && !backgroundFile.isEmpty() && modMain::blnFileExists(backgroundFile);
+        const bool pip = t.gstrPiPOn == QLatin1String("1");
+        if (!(picture && !pip && LoadThemeBackground(backgroundFile)))
+            page_.fill(Qt::black);
+        if ((picture && pip) || kind == QLatin1String("VideoType"))
             RenderTexture(QStringLiteral("."), QStringLiteral("0"), QStringLiteral("0.99|0.99|0|0"), kDotDescriptor);
-        }
     } else {
         const uint32_t a = vb::ParseColorText(t.gstrBackgroundColor, 0u);
         const uint32_t b = vb::ParseColorText(t.gstrBackgroundColor, 1u);
-        if (a != b)
+        if (a != b) {
+            page_.fill(Qt::black);
             return failed(
                 kLayoutError,
                 QStringLiteral("!!!The background colour %1 is not a colour.").arg(shown(t.gstrBackgroundColor)));
+        }
         page_.fill(vb::ToQColor(a));
     }
     statusMessage(QStringLiteral("Finished creating Theme Layout."));
     return true;
 }
 
-void PageRenderer::LoadThemeBackground(const QString& file)
+bool PageRenderer::LoadThemeBackground(const QString& file)
 {
     // A board shows the same background page after page: the picture is
     // decoded and scaled once until the file or the page size changes.
@@ -174,13 +173,14 @@ void PageRenderer::LoadThemeBackground(const QString& file)
         reader.setAutoTransform(true);
         const QImage picture = reader.read();
         if (picture.isNull())
-            return;
+            return false;
         background_ = picture.scaled(page_.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                           .convertToFormat(QImage::Format_RGB32);
         backgroundKey_ = key;
     }
     QPainter p(&page_);
     p.drawImage(0, 0, background_);
+    return true;
 }
 
 bool PageRenderer::RenderTexture(const QString& text, const QString& alignment, const QString& region,

@@ -54,9 +54,9 @@ public:
     // line is followed by a "!!!" line that names the value at fault.
     bool CreateORVThemeLayout(const QString& backgroundFile, const templates::Template& t) override;
 
-    // Draws a picture file stretched over the whole page; an unreadable file
-    // leaves the page as it was.
-    void LoadThemeBackground(const QString& file);
+    // Draws a picture file stretched over the whole page. False when the
+    // file can't be read: the page is then left as it was.
+    bool LoadThemeBackground(const QString& file);
 
     // False ("Error creating ORV Texture.") when the alignment is not a
     // number, the region has fewer than 4 fields, the font fewer than 9 or its

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -140,4 +142,44 @@ TEST(Effects, FastEdgeMatchesThePrintsAtAndBeyondThePictureEdges)
         drawEdgedText(img, font, text, 10, far, 2, kYellow, kBlue);
         EXPECT_EQ(img, blank) << far;
     }
+}
+
+TEST(Effects, EdgedTextDrawnAgainIsDrawnAsTheFirstTime)
+{
+    // The same text in fonts that differ in one property, at fractional
+    // places, cut by the picture's edge, and with other edge widths.
+    QFont bold(QStringLiteral("Arial"));
+    bold.setPixelSize(26);
+    bold.setBold(true);
+    QFont underlined = bold;
+    underlined.setUnderline(true);
+    QFont narrow = bold;
+    narrow.setStretch(80);
+    QFont italic = bold;
+    italic.setItalic(true);
+    struct Draw {
+        QFont font;
+        QString text;
+        double x, y;
+        int w;
+    };
+    const QString room = QStringLiteral("Room 12");
+    const std::vector<Draw> draws = {
+        {bold, room, 10, 10, 2},   {underlined, room, 10, 10, 2}, {narrow, room, 10, 10, 2},
+        {italic, room, 10, 10, 2}, {bold, room, 10.5, 10.25, 2},  {bold, room, 10.75, 10, 3},
+        {bold, room, -30, 10, 2},  {bold, room, 150, 40.5, 2},    {bold, QStringLiteral("Room 13"), 10, 10, 2}};
+    const auto drawn = [](const Draw& d) {
+        QImage img(200, 60, QImage::Format_RGB32);
+        img.fill(QColor(40, 90, 160));
+        drawEdgedText(img, d.font, d.text, d.x, d.y, d.w, kYellow, kBlue);
+        return img;
+    };
+    // The first time: each in a thread of its own, which has kept nothing.
+    std::vector<QImage> first(draws.size());
+    for (size_t i = 0; i < draws.size(); ++i)
+        std::thread([&, i] { first[i] = drawn(draws[i]); }).join();
+    // Again and again, in one thread: after all the others.
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < draws.size(); ++i)
+            EXPECT_EQ(drawn(draws[i]), first[i]) << "draw " << i << ", round " << round;
 }

@@ -11,6 +11,8 @@
 #include <QFontInfo>
 #include <QPainter>
 
+#include <thread>
+
 namespace {
 
 const QString kFace = QStringLiteral("Arial");
@@ -83,6 +85,44 @@ TEST(FontMapping, FaceSizeWeightAndWidth)
     wide.setFontWidth(18);
     const QString text = QStringLiteral("Conference Room");
     EXPECT_GT(wide.GetFontWidth(kFace, text), natural.GetFontWidth(kFace, text) * 3 / 2);
+}
+
+TEST(FontMapping, FontsMadeBeforeServeOnlyTheSameProperties)
+{
+    // Settings that differ in one property each, in both faces.
+    struct Setting {
+        int points, width, weight;
+        bool italic, underline;
+        QString face;
+    };
+    std::vector<Setting> settings;
+    for (const QString& face : {kFace, QStringLiteral("Liberation Serif")}) {
+        settings.push_back({18, 9, 700, false, false, face});
+        settings.push_back({18, 9, 100, false, false, face});
+        settings.push_back({18, 9, 700, true, false, face});
+        settings.push_back({18, 9, 700, false, true, face});
+        settings.push_back({18, 0, 700, false, false, face});
+        settings.push_back({20, 9, 700, false, false, face});
+    }
+    const QString text = QStringLiteral("Conference Room 7");
+    const auto measured = [&](const Setting& s) {
+        CFontTexture t;
+        t.setFontHeight(s.points);
+        t.setFontWidth(s.width);
+        t.setFontWeight(s.weight);
+        t.setItalic(s.italic);
+        t.setUnderline(s.underline);
+        const int width = t.GetFontWidth(s.face, text);
+        const QFont& f = *t.font();
+        return std::tuple(width, f.families(), f.pixelSize(), f.bold(), f.italic(), f.underline(), f.stretch());
+    };
+    // Each measured first in a thread of its own, which has made no font yet.
+    std::vector<decltype(measured(settings[0]))> first(settings.size());
+    for (size_t i = 0; i < settings.size(); ++i)
+        std::thread([&, i] { first[i] = measured(settings[i]); }).join();
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < settings.size(); ++i)
+            EXPECT_EQ(measured(settings[i]), first[i]) << "setting " << i << ", round " << round;
 }
 
 TEST(FontMeasure, WidthIsNinePlusCharacterWidths)
