@@ -1,9 +1,10 @@
 // Fuzz body for the PNG writer: the input describes a small picture (its
 // size, a pattern of pixels stretched into runs or mixed with noise, the
-// level and the row stride), which is written by two writers with different
-// numbers of threads. Both must give the same bytes: chunks whose lengths
-// and CRCs are right, and IDAT data that zlib inflates, checksum included,
-// to exactly the rows filtered "up"; and Qt must read back the picture.
+// level, the row stride and the pixel format), which is written by two
+// writers with different numbers of threads. Both must give the same bytes:
+// chunks whose lengths and CRCs are right, and IDAT data that zlib inflates,
+// checksum included, to exactly the rows filtered "up"; and Qt must read back
+// the picture.
 #include "platform/pngwriter.h"
 
 #include <QImage>
@@ -39,8 +40,10 @@ uint64_t splitmix(uint64_t& state)
 
 // Header bytes: width (2), height, flags, x and y stretch; then the pattern,
 // three bytes a pixel. Flags: bits 0-1 how pixels are made, bit 2 level 0,
-// bit 3 rows wider than the picture.
-QImage picture(const uint8_t* data, size_t size, int& level, std::vector<uint32_t>& rowMemory)
+// bit 3 rows wider than the picture, bit 4 the picture handed over as 24-bit
+// rows (three bytes a pixel, rows padded to four bytes) for the writer to
+// convert.
+QImage picture(const uint8_t* data, size_t size, int& level, bool& packed, std::vector<uint32_t>& rowMemory)
 {
     uint8_t head[6] = {};
     std::memcpy(head, data, std::min<size_t>(size, 6));
@@ -50,6 +53,7 @@ QImage picture(const uint8_t* data, size_t size, int& level, std::vector<uint32_
     const int h = 1 + head[2] % std::max(1, std::min(96, (1 << 18) / w));
     const int kind = head[3] & 3;
     level = head[3] & 4 ? 0 : 1;
+    packed = head[3] & 16;
     const int stride = w + (head[3] & 8 ? 1 + head[5] % 7 : 0);
     const int sx = 1 + head[4], sy = 1 + head[5];
     uint64_t seed = size;
@@ -171,11 +175,13 @@ int fuzzPngWriter(const uint8_t* data, size_t size)
     // Kept from input to input, as the page renderer keeps its writer.
     static pngwriter::PngWriter one(1), three(3);
     int level = 1;
+    bool packed = false;
     std::vector<uint32_t> memory;
-    const QImage img = picture(data, size, level, memory);
-    const QByteArray bytes = one.encode(img, level);
+    const QImage img = picture(data, size, level, packed, memory);
+    const QImage given = packed ? img.convertToFormat(QImage::Format_RGB888) : img;
+    const QByteArray bytes = one.encode(given, level);
     check(!bytes.isEmpty());
-    check(three.encode(img, level) == bytes);
+    check(three.encode(given, level) == bytes);
     checkFile(bytes, img);
     return 0;
 }
