@@ -11,6 +11,7 @@
 
 #include <zlib.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -74,8 +75,15 @@ QImage picture(const uint8_t* data, size_t size, int& level, bool& packed, std::
             case 0: // the pattern in blocks of sx by sy
                 rgb = patternPixel(k);
                 break;
-            case 1: // noise
-                rgb = uint32_t(splitmix(seed));
+            case 1: // noise: even or, with an even stretch, each channel k with
+                    // a chance of 2^-(k + 1), whose codes need limiting
+                if (sx % 2 == 1) {
+                    rgb = uint32_t(splitmix(seed));
+                } else {
+                    const uint64_t r = splitmix(seed);
+                    for (int c = 0; c < 3; ++c)
+                        rgb = rgb << 8 | uint32_t(std::countr_zero(uint32_t(r >> (21 * c)) | 0x100000u));
+                }
                 break;
             case 2: // the pattern with a noisy pixel now and then
                 rgb = splitmix(seed) % sx == 0 ? uint32_t(splitmix(seed)) : patternPixel(k);
