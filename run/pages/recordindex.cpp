@@ -44,13 +44,7 @@ void RecordIndex::refresh()
         const int col = g.ColIndex(QStringLiteral("DateTime"));
         if (!dateTime_.current(g, col)) {
             dateTime_ = {&g, g.Revision(), col, g.DistinctTexts(col)};
-            cells_.clear();
-            cells_.reserve(dateTime_.texts.texts.size());
-            for (const QString& text : dateTime_.texts.texts) {
-                const auto p = dateTimeParts(text);
-                cells_.push_back({readRecordWindow(p[0], p[1], p[2], p[3]), noDate(p[2]) && noDate(p[3]),
-                                  p[2].isEmpty() || p[3].isEmpty()});
-            }
+            cells_.assign(dateTime_.texts.texts.size(), Cell{});
         }
         validityAnswers_.assign(cells_.size(), Unknown);
     }
@@ -84,7 +78,14 @@ bool RecordIndex::validityPasses(uint32_t id)
 {
     Answer& a = validityAnswers_[id];
     if (a == Unknown) {
-        const Cell& c = cells_[id];
+        Cell& c = cells_[id];
+        if (!c.read) {
+            // Read when first asked, in the scan between two looks at the
+            // keys, rather than all at once when the list has changed.
+            const auto p = dateTimeParts(dateTime_.texts.texts[id]);
+            c = {readRecordWindow(p[0], p[1], p[2], p[3]), noDate(p[2]) && noDate(p[3]),
+                 p[2].isEmpty() || p[3].isEmpty(), true};
+        }
         const bool undated = page_.undatedWhenEitherEmpty ? c.anyDateEmpty : c.noDates;
         const bool valid =
             undated ? isValidUndated(c.window, page_.rules, page_.now) : isValidDated(c.window, page_.rules, page_.now);

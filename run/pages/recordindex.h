@@ -1,9 +1,10 @@
 #pragma once
 // The record list as the page collection reads it, page after page: each
 // distinct validity cell ("DateTime") and each distinct location cell of a
-// record grid is read once, when the grid has changed, so that testing a row
-// on a page costs a look-up and a few comparisons instead of splitting and
-// parsing texts. The answers are those of the validity tests themselves.
+// record grid is read once per change of the grid (a validity cell when a
+// row holding it is first tested), so that testing a row on a page costs a
+// look-up and a few comparisons instead of splitting and parsing texts. The
+// answers are those of the validity tests themselves.
 //
 // The index follows the grid's revision: any change of the grid (rows added,
 // removed, edited, moved or sorted, the grid cleared or replaced) is seen at
@@ -57,6 +58,7 @@ private:
         RecordWindow window;
         bool noDates = false;      // start and end date each "0" or empty
         bool anyDateEmpty = false; // start or end date empty
+        bool read = false;         // the fields above are read from the text
     };
     enum Answer : int8_t { Unknown, No, Yes };
 
@@ -69,7 +71,7 @@ private:
     Page page_;
     Column location_;
     Column dateTime_;
-    std::vector<Cell> cells_; // per distinct text of dateTime_
+    std::vector<Cell> cells_; // per distinct text of dateTime_, read when first asked
     // This page's answers per distinct text, worked out when first asked.
     std::vector<Answer> locationAnswers_;
     std::vector<Answer> validityAnswers_;
