@@ -14,8 +14,7 @@
 
 namespace frmmainwidgets {
 
-template <class T>
-T* named(T* object, const char* name)
+template <class T> T* named(T* object, const char* name)
 {
     object->setObjectName(QString::fromLatin1(name));
     return object;

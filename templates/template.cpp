@@ -17,25 +17,23 @@ const QStringList& dateFormats()
 
 const QStringList& timeFormats()
 {
-    static const QStringList list{QStringLiteral("HHMM"), QStringLiteral("HH:MM"),
-                                  QStringLiteral("HH:MM AM/PM"), QStringLiteral("H:MM AM/PM")};
+    static const QStringList list{QStringLiteral("HHMM"), QStringLiteral("HH:MM"), QStringLiteral("HH:MM AM/PM"),
+                                  QStringLiteral("H:MM AM/PM")};
     return list;
 }
 
 const QStringList& slotNames()
 {
-    static const QStringList list{
-        QStringLiteral("Default Template"),        QStringLiteral("Template with 1 record"),
-        QStringLiteral("Template with 2 records"), QStringLiteral("Template with 3 records"),
-        QStringLiteral("Template with 4 records"), QStringLiteral("Template with 5 records"),
-        QStringLiteral("Template with 6 records")};
+    static const QStringList list{QStringLiteral("Default Template"),        QStringLiteral("Template with 1 record"),
+                                  QStringLiteral("Template with 2 records"), QStringLiteral("Template with 3 records"),
+                                  QStringLiteral("Template with 4 records"), QStringLiteral("Template with 5 records"),
+                                  QStringLiteral("Template with 6 records")};
     return list;
 }
 
 QString* Template::line(int record, int field, int lineIndex)
 {
-    if (record < 0 || record >= kRecords || field < 0 || field >= kLineFields || lineIndex < 0 ||
-        lineIndex >= kLines)
+    if (record < 0 || record >= kRecords || field < 0 || field >= kLineFields || lineIndex < 0 || lineIndex >= kLines)
         return nullptr;
     return &gstrTemplateLines[record][field][lineIndex];
 }

@@ -13,9 +13,9 @@
 
 namespace templates {
 
-constexpr int kRecords = 6;        // template records 0..5
-constexpr int kLines = 12;         // lines 0..11 of a record
-constexpr int kLineFields = 6;     // fields of one TemplateLine
+constexpr int kRecords = 6;    // template records 0..5
+constexpr int kLines = 12;     // lines 0..11 of a record
+constexpr int kLineFields = 6; // fields of one TemplateLine
 
 // Fields of a TemplateLine.
 enum LineField {
