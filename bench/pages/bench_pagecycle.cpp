@@ -22,6 +22,7 @@
 //
 // Every run prints a checksum of the first page's pixels: a change to the
 // drawing that should not change the page must leave it alone.
+#include "bench/boardsetup.h"
 #include "bench/pages/recordtexts.h"
 #include "core/datagrids.h"
 #include "core/globals.h"
@@ -158,31 +159,23 @@ bool prepare(const QString& home)
     if (!templates::writeTemplateFile(dir.filePath(QStringLiteral("Data/") + kTemplateName + QStringLiteral(".ORVT")),
                                       colourTemplate()))
         return false;
-    QByteArray records;
+    QList<QByteArrayList> rows;
     for (int i = 1; i <= kRecords; ++i) {
         QByteArrayList fields;
-        for (int n = 0; n < 20; ++n)
-            fields << (n < 12 ? recordText(i, n).toLatin1() : QByteArray());
-        records += fields.join('\t') + "\t00:00|00:00|0|0\r\n";
+        for (int n = 0; n < 12; ++n)
+            fields << recordText(i, n).toLatin1();
+        rows << fields;
     }
-    QFile source(dir.filePath(QStringLiteral("source.orv")));
-    if (!source.open(QIODevice::WriteOnly) || source.write(records) != records.size())
+    const QString source = dir.filePath(QStringLiteral("source.orv"));
+    if (!boardsetup::writeRecords(source, rows))
         return false;
-    source.close();
-    IniDocument settings;
+    IniDocument settings = boardsetup::playerSettings(source, true, kWidth, kHeight);
     const auto put = [&](const char* section, const char* key, const QString& value) {
         settings.set(QLatin1String(section), QLatin1String(key), value);
     };
-    put("SETTINGS", "Status", QStringLiteral("1"));
-    put("SETTINGS", "Data Type", QStringLiteral("3"));
-    put("SETTINGS", "Data File", source.fileName());
-    put("SETTINGS", "Stand Alone", QStringLiteral("1"));
-    put("SETTINGS", "Image File", QStringLiteral("Page.png"));
     put("DAYTIME_VALIDATION", "Day Time Validity", QStringLiteral("1"));
     put("DAYTIME_VALIDATION", "Valid Start Time", QStringLiteral("00:00"));
     put("DAYTIME_VALIDATION", "Valid End Time", QStringLiteral("00:00"));
-    put("TEMPLATES", "Width", QString::number(kWidth));
-    put("TEMPLATES", "Height", QString::number(kHeight));
     if (!IniFile(dir.filePath(QStringLiteral("OrvaneSettings.ini"))).save(settings))
         return false;
     QStringList words{kMagick};

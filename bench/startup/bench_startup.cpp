@@ -20,6 +20,7 @@
 // board: nothing an earlier start cached (GStreamer's plug-in registry, for
 // one) helps it. The program runs on the offscreen platform unless
 // QT_QPA_PLATFORM says otherwise. ImageMagick is /usr/bin/convert.
+#include "bench/boardsetup.h"
 #include "platform/inifile.h"
 #include "templates/templatefile.h"
 
@@ -150,31 +151,19 @@ bool prepare(const QString& home, bool standAlone)
     if (!templates::writeTemplateFile(dir.filePath(QStringLiteral("Data/") + kTemplateName + QStringLiteral(".ORVT")),
                                       boardTemplate()))
         return false;
-    QByteArray records;
-    for (const auto& r : kRecords) {
-        QByteArrayList fields{r[0], r[1], r[2]};
-        while (fields.size() < 20)
-            fields << QByteArray();
-        records += fields.join('\t') + "\t00:00|00:00|0|0\r\n";
-    }
-    QFile source(dir.filePath(QStringLiteral("source.orv")));
-    if (!source.open(QIODevice::WriteOnly) || source.write(records) != records.size())
+    QList<QByteArrayList> rows;
+    for (const auto& r : kRecords)
+        rows << QByteArrayList{r[0], r[1], r[2]};
+    const QString source = dir.filePath(QStringLiteral("source.orv"));
+    if (!boardsetup::writeRecords(source, rows))
         return false;
-    source.close();
-    IniDocument settings;
+    IniDocument settings = boardsetup::playerSettings(source, standAlone, kWidth, kHeight);
     const auto put = [&](const char* section, const char* key, const QString& value) {
         settings.set(QLatin1String(section), QLatin1String(key), value);
     };
-    put("SETTINGS", "Status", QStringLiteral("1"));
-    put("SETTINGS", "Data Type", QStringLiteral("3"));
     put("SETTINGS", "Retrieve Type", QStringLiteral("0"));
-    put("SETTINGS", "Data File", source.fileName());
-    put("SETTINGS", "Stand Alone", QLatin1String(standAlone ? "1" : "0"));
     put("SETTINGS", "Dwell Time", QStringLiteral("10"));
-    put("SETTINGS", "Image File", QStringLiteral("Page.png"));
     put("TEMPLATES", "Mode", QStringLiteral("0"));
-    put("TEMPLATES", "Width", QString::number(kWidth));
-    put("TEMPLATES", "Height", QString::number(kHeight));
     put("TEMPLATES", "Rotation", QStringLiteral("0"));
     put("TEMPLATES", "List Number", QStringLiteral("1"));
     put("TEMPLATES", "1", kTemplateName);
