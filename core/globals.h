@@ -10,6 +10,10 @@
 // while a page is drawn, by every command of the command file and at shut-down.
 inline bool gblnStop = false;
 
+// A run is in progress, from Start Program until Stop. Nobody may be there to
+// click: problems then go to the status list instead of a message box.
+inline bool gblnRunActive = false;
+
 // Folders and files (no trailing "/").
 inline QString gstrProgramFolder;
 inline QString gstrDataFolder;

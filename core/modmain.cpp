@@ -35,6 +35,19 @@ QString GetRightOfFirst(const QString& text, QChar delimiter)
     return i < 0 ? text : text.mid(i + 1);
 }
 
+void reportProblem(const QString& text, MsgIcon icon)
+{
+    if (!gblnRunActive) {
+        services::message(text, icon);
+        return;
+    }
+    // One line per problem: a reason that spans lines is joined up.
+    QString line = text.simplified();
+    if (!line.startsWith(QLatin1String("!!!")))
+        line.prepend(QLatin1String("!!!"));
+    statusMessage(line);
+}
+
 bool blnFileExists(const QString& path)
 {
     if (path.isEmpty())

@@ -2,6 +2,8 @@
 // Free functions every part of the program calls: cutting texts at a
 // delimiter, the file test, file kinds, the notice to the local player, the
 // user-abort test and the remembered-choices file.
+#include "platform/services.h"
+
 #include <QString>
 
 namespace modMain {
@@ -28,6 +30,11 @@ void UpdatePlayerVariablesImage(const QString& imagePath);
 // Reads Esc and the right mouse button; when either is down sets the stop
 // flag and runs Stop. Returns the stop flag.
 bool blnCheckUserAbort();
+
+// Tells the user of a problem. During a run (gblnRunActive) nobody waits for
+// a click: the text goes to the status list as a "!!!" line and the call
+// returns at once; otherwise a message box with the program's title shows it.
+void reportProblem(const QString& text, MsgIcon icon = MsgIcon::Information);
 
 void WriteLastLoadValue(const QString& section, const QString& key, const QString& value);
 QString ReadLastLoadValue(const QString& section, const QString& key);

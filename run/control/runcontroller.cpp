@@ -70,6 +70,7 @@ int RunController::dwellSeconds(const QString& text, bool* valid)
 void RunController::mnuRestart_Click()
 {
     gblnStop = false;
+    gblnRunActive = true;
     window_.applyMenus(kStartMenus);
     if (!modMain::blnFileExists(gstrSettingsFile)) {
         mnuStop_Click();
@@ -117,6 +118,7 @@ void RunController::mnuStop_Click()
         return;
     stopping_ = true;
     gblnStop = true;
+    gblnRunActive = false;
     timers_.start.stop();
     mlngDwellCounter = 1;
     timers_.clock.stop();

@@ -157,3 +157,20 @@ TEST_F(ShellTest, LastLoadValues)
     WriteLastLoadValue("Communication", "Long", QString(2000, 'x'));
     EXPECT_EQ(ReadLastLoadValue("Communication", "Long").size(), 1023);
 }
+
+TEST_F(ShellTest, ProblemsGoToABoxInTheEditorAndToTheStatusListDuringARun)
+{
+    testsupport::RecordedMessages boxes;
+    reportProblem("Cannot open \"a.txt\".");
+    EXPECT_EQ(boxes.texts, QStringList{"Cannot open \"a.txt\"."});
+
+    gblnRunActive = true;
+    reportProblem("Line 3 of \"a.txt\"\ncannot be read.", MsgIcon::Exclamation);
+    reportProblem("!!!Already marked.");
+    gblnRunActive = false;
+    EXPECT_EQ(boxes.texts.size(), 1);
+    const QStringList& l = StatusLog::instance().lines();
+    ASSERT_GE(l.size(), 2);
+    EXPECT_TRUE(l[l.size() - 2].endsWith(" - !!!Line 3 of \"a.txt\" cannot be read.")) << l[l.size() - 2].toStdString();
+    EXPECT_TRUE(l.back().endsWith(" - !!!Already marked.")) << l.back().toStdString();
+}
