@@ -282,7 +282,7 @@ IniFile::IniFile(QString path)
 IniDocument IniFile::load() const
 {
     QString text;
-    if (!QFile::exists(path_) || !textfile::readText(path_, text))
+    if (!QFile::exists(path_) || !textfile::readText(path_, text, nullptr, textfile::kMaxSmallFileBytes))
         return {};
     return IniDocument::fromText(text);
 }
@@ -316,7 +316,7 @@ bool IniFile::loadForUpdate(IniDocument& doc, QString* error) const
     if (!QFile::exists(path_))
         return true;
     QString text;
-    if (!textfile::readText(path_, text, error))
+    if (!textfile::readText(path_, text, error, textfile::kMaxSmallFileBytes))
         return false;
     doc = IniDocument::fromText(text);
     return true;

@@ -273,9 +273,16 @@ void adviseLargePages(void* data, qsizetype size)
 bool InputFile::open(const QString& path, QString* error, qint64 maxBytes)
 {
     maxBytes_ = maxBytes;
-    if (QFileInfo(path).isDir()) {
+    // Checked before the open: opening a named pipe waits for a writer.
+    const QFileInfo info(path);
+    if (info.isDir()) {
         if (error)
             *error = QStringLiteral("\"%1\" is a folder, not a file.").arg(path);
+        return false;
+    }
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("\"%1\" is not a regular file (a device or a pipe): it was not read.").arg(path);
         return false;
     }
     file_.setFileName(path);

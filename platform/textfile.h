@@ -13,6 +13,9 @@ namespace textfile {
 
 // Inputs larger than this are refused rather than read.
 constexpr qint64 kMaxInputBytes = qint64(256) * 1024 * 1024;
+// The bound for the program's own small files: INI files (settings,
+// templates, template lists), command and list files.
+constexpr qint64 kMaxSmallFileBytes = qint64(16) * 1024 * 1024;
 
 QString decode(const QByteArray& bytes);
 // True when the bytes are valid UTF-8 (no overlong forms or surrogates).
@@ -48,7 +51,7 @@ QStringList splitLines(const QString& text);
 QString joinLines(const QStringList& lines);
 
 // Reads a whole file. Fails (with a message in `error`) when the file is
-// missing, unreadable, or larger than `maxBytes`.
+// missing, not a regular file, unreadable, or larger than `maxBytes`.
 bool readText(const QString& path, QString& text, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
 bool readLines(const QString& path, QStringList& lines, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
 // A buffer of many megabytes about to be filled front to back: asks the
@@ -56,9 +59,10 @@ bool readLines(const QString& path, QStringList& lines, QString* error = nullptr
 // nothing where the system has no such advice.
 void adviseLargePages(void* data, qsizetype size);
 
-// A file read piece by piece with the checks of readText: a folder, a file
+// A file read piece by piece with the checks of readText: anything but a
+// regular file (a folder, a device such as /dev/zero, a named pipe), a file
 // that cannot be opened and one larger than `maxBytes` are refused with a
-// message in `error`.
+// message in `error`. A link to a regular file is read.
 class InputFile {
 public:
     bool open(const QString& path, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);

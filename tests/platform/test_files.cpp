@@ -1,4 +1,5 @@
 #include "platform/atomicfile.h"
+#include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "tests/testsupport.h"
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using testsupport::readAll;
 using testsupport::writeAll;
@@ -71,6 +74,35 @@ TEST_F(FileTest, TextRoundTripAndLimits)
     EXPECT_FALSE(textfile::readText(path("missing.txt"), text, &error));
     EXPECT_FALSE(textfile::readText(dir.path(), text, &error));
     EXPECT_TRUE(error.contains("folder"));
+}
+
+TEST_F(FileTest, DevicesAndPipesAreRefusedUnreadAndLinksToFilesAreRead)
+{
+    // A pipe would hold the read (and the window) until a writer came.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(path("t.txt"), path("link.txt")));
+    writeAll(path("t.txt"), "a\r\n");
+    for (const QString& name : {QStringLiteral("/dev/zero"), path("pipe")}) {
+        QString text, error;
+        EXPECT_FALSE(textfile::readText(name, text, &error)) << name.toStdString();
+        EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
+        EXPECT_TRUE(text.isEmpty());
+        IniFile ini(name);
+        EXPECT_EQ(ini.value("S", "k", "none"), "none");
+        EXPECT_FALSE(ini.write("S", "k", "v"));
+    }
+    QString text;
+    EXPECT_TRUE(textfile::readText(path("link.txt"), text));
+    EXPECT_EQ(text, "a\r\n");
+
+    // INI files have a bound of their own, far below the one for exports.
+    {
+        QFile f(path("big.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[S]\r\nk=v\r\n");
+        ASSERT_TRUE(f.resize(textfile::kMaxSmallFileBytes + 1));
+    }
+    EXPECT_EQ(IniFile(path("big.ini")).value("S", "k", "unread"), "unread");
 }
 
 TEST_F(FileTest, AtomicWriteReplacesAndKeepsPermissions)
