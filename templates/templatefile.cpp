@@ -100,7 +100,7 @@ std::optional<IniDocument> loadDocument(const QString& path, QString* error)
         return std::nullopt;
     }
     QString text;
-    if (!textfile::readText(path, text, error))
+    if (!textfile::readText(path, text, error, textfile::kMaxSmallFileBytes))
         return std::nullopt;
     return IniDocument::fromText(text);
 }

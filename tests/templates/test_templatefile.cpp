@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace templates;
 
 int fuzzTemplateReader(const uint8_t* data, size_t size);
@@ -208,6 +210,25 @@ TEST_F(TemplateFileTest, DesignerLoadKeepsWhatTheFileLacksRunLoadStartsFresh)
     EXPECT_FALSE(LoadTemplate(path("none.ORVT"), untouched));
     EXPECT_FALSE(loadTemplateFresh(path("none.ORVT")).has_value());
     EXPECT_EQ(untouched.gstrTitleText, "First");
+}
+
+TEST_F(TemplateFileTest, DevicesPipesAndOversizedFilesAreNotReadAsTemplates)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.ORVT")).constData(), 0600), 0);
+    {
+        QFile f(path("huge.ORVT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[TEMPLATE]\nTitle Text=Huge\n");
+        ASSERT_TRUE(f.resize(textfile::kMaxSmallFileBytes + 1)); // sparse
+    }
+    for (const QString& p : {QStringLiteral("/dev/zero"), path("pipe.ORVT"), path("huge.ORVT")}) {
+        Template t;
+        t.gstrTitleText = QStringLiteral("Kept");
+        EXPECT_FALSE(LoadTemplate(p, t)) << p.toStdString();
+        EXPECT_EQ(t.gstrTitleText, "Kept");
+        EXPECT_FALSE(loadTemplateFresh(p).has_value()) << p.toStdString();
+        EXPECT_EQ(GetTemplateRecordsPerPage(p), -1) << p.toStdString();
+    }
 }
 
 TEST_F(TemplateFileTest, RecordsPerPageOutsideTheTableIsClampedAndLogged)
