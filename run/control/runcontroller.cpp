@@ -450,8 +450,11 @@ void RunController::takeSourcesBeforeLoad()
 
 void RunController::takeRenamedSourcesAfterLoad()
 {
+    // The working record file as its own source is rewritten by the load:
+    // that is no change.
+    const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
     for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
-        if (watch->path != file)
+        if (watch->path != file || (!working.isEmpty() && QFileInfo(file).canonicalFilePath() == working))
             *watch =
                 modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
 }

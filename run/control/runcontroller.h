@@ -142,7 +142,8 @@ private:
 
     bool localFileChanged(const QString& file, WatchedFile& watch);
     // Takes the watched files as they stand, before a settings load that
-    // converts them; after it, takes a file the load named anew.
+    // converts them; after it, takes a file the load named anew, and the
+    // working record file when it is its own source.
     void takeSourcesBeforeLoad();
     void takeRenamedSourcesAfterLoad();
     void removeOldUploadTemporaries();

@@ -543,6 +543,22 @@ TEST_F(RunTest, AnExportRewrittenInPlaceIsConvertedOnlyOnceItHasSettled)
     }
 }
 
+TEST_F(RunTest, TheWorkingRecordFileAsItsOwnSourceIsNoChange)
+{
+    gstrDataType = QStringLiteral("3");
+    gstrDataFile = gstrWorkingDataFile;
+    writeAll(gstrWorkingDataFile, exportLine("A1"));
+    window.onLoad = [] {
+        bool ok = false;
+        ConvertDataFile(gstrDataFile, ok);
+    };
+    startRun();
+    for (int n = 0; n < 4; ++n) {
+        ASSERT_TRUE(tick());
+        EXPECT_EQ(run.state(), RunController::State::Dwelling);
+    }
+}
+
 TEST_F(RunTest, AChangeWithinTheSameSecondIsSeen)
 {
     const QDateTime at(QDate(2024, 3, 7), QTime(9, 0, 0, 100));
