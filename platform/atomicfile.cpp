@@ -159,11 +159,18 @@ bool copy(const QString& source, const QString& target, QString* error)
 
 int removeStaleTemporaries(const QString& folder)
 {
+    return removeStaleTemporaries(folder, QDateTime());
+}
+
+int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore)
+{
     static const QRegularExpression own(QStringLiteral("^\\..+\\.orvtmp\\.[A-Za-z0-9]{6}$"));
     int removed = 0;
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& entry : entries) {
         if (entry.isSymLink() || !entry.isFile() || !own.match(entry.fileName()).hasMatch())
+            continue;
+        if (modifiedBefore.isValid() && entry.lastModified() >= modifiedBefore)
             continue;
         if (QFile::remove(entry.filePath()))
             ++removed;

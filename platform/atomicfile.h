@@ -3,6 +3,7 @@
 // folder, is flushed to disk and then renamed over the target. A crash or a
 // failed write leaves either the old file or the new one, never a part.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -35,6 +36,9 @@ bool writeStream(const QString& path, const Produce& produce, QString* error = n
 // else, no folders, no links). Call it only where no write is running, at
 // start-up. Returns how many were removed.
 int removeStaleTemporaries(const QString& folder);
+// The same for the temporaries last modified before `modifiedBefore` only:
+// a younger one may belong to a write (an upload) still running.
+int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore);
 
 // A fresh temporary name for `fileName` in the pattern above
 // (".<name>.orvtmp.<6 random letters or digits>"), for writers that put the

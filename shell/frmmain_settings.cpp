@@ -199,6 +199,13 @@ void frmMain::LoadSettings(const QString& path)
                 if (loaders.ConvertDataFile(gstrDataFile)) {
                     loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
                     ShowRecordInLines(1);
+                } else if (modMain::blnFileExists(gstrWorkingDataFile)) {
+                    // A fetched file that would not convert (half-uploaded,
+                    // say) must not leave a board paging nothing: the
+                    // records of the last conversion go on, as for local
+                    // files.
+                    statusMessage(QStringLiteral("Run the local orv file"));
+                    loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
                 }
             }
             if (ld.ftpBookingFilename)

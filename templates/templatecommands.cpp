@@ -1,6 +1,7 @@
 #include "templates/templatecommands.h"
 
 #include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 #include "platform/services.h"
@@ -305,11 +306,12 @@ void TemplateDesigner::cboTemplateSelection_Click()
         const QString left = slotFilePath(p);
         QString why;
         if (!left.isEmpty() && !saveDesigner(left, &why)) {
-            // Going on would throw the designer's template away.
-            services::message(QStringLiteral("The template could not be saved to %1, so the template "
-                                             "selection stays.\n%2")
-                                  .arg(left, why),
-                              MsgIcon::Exclamation);
+            // Going on would throw the designer's template away. A run's
+            // settings load gets here too: then nobody is there to click.
+            modMain::reportProblem(QStringLiteral("The template could not be saved to %1, so the template "
+                                                  "selection stays.\n%2")
+                                       .arg(left, why),
+                                   MsgIcon::Exclamation);
             view_.setSlotIndex(p);
             return;
         }
@@ -326,11 +328,13 @@ void TemplateDesigner::cboTemplateSelection_Click()
         // The designer still holds the template it had (already stored in
         // its own slot's file); staying on that slot keeps the next slot
         // change from writing it over the file that could not be read.
+        // During a run the status line is all: nobody is there to click.
         statusMessage(QStringLiteral("!!!Error loading the template %1: %2").arg(path, why));
-        services::message(QStringLiteral("The template %1 could not be read, so the template selection "
-                                         "stays.\n%2")
-                              .arg(path, why),
-                          MsgIcon::Exclamation);
+        if (!gblnRunActive)
+            services::message(QStringLiteral("The template %1 could not be read, so the template selection "
+                                             "stays.\n%2")
+                                  .arg(path, why),
+                              MsgIcon::Exclamation);
         if (i != p) {
             if (p >= 0)
                 view_.setSlotIndex(p);

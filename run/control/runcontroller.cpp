@@ -72,6 +72,7 @@ void RunController::mnuRestart_Click()
     gblnStop = false;
     gblnRunActive = true;
     window_.applyMenus(kStartMenus);
+    removeOldUploadTemporaries();
     if (!modMain::blnFileExists(gstrSettingsFile)) {
         mnuStop_Click();
         return;
@@ -80,8 +81,16 @@ void RunController::mnuRestart_Click()
     // tick due before the load is done is put off (see StartTimer_Timer).
     timers_.start.start();
     ++loading_;
+    takeSourcesBeforeLoad();
     window_.LoadSettings(gstrSettingsFile);
+    takeRenamedSourcesAfterLoad();
     --loading_;
+    // The load emptied the status list: the reason pushed settings were
+    // refused must stay in view.
+    if (!refusedSettings_.isEmpty()) {
+        statusMessage(refusedSettings_);
+        refusedSettings_.clear();
+    }
     // A Stop while the load waited for the server stays a Stop.
     if (gblnStop) {
         timers_.start.stop();
@@ -119,6 +128,7 @@ void RunController::mnuStop_Click()
     stopping_ = true;
     gblnStop = true;
     gblnRunActive = false;
+    keepFtpTimes_ = false;
     timers_.start.stop();
     mlngDwellCounter = 1;
     timers_.clock.stop();
@@ -147,8 +157,12 @@ void RunController::StartTimer_Timer()
     mlngDwellCounter = 1;
     if (page_.resetCursors)
         page_.resetCursors();
-    mstrDataFileTime.clear();
-    mstrBookingFileTime.clear();
+    // The local watch keeps the files as the settings load took them.
+    if (!keepFtpTimes_) {
+        mstrDataFileTime.clear();
+        mstrBookingFileTime.clear();
+    }
+    keepFtpTimes_ = false;
     dwellReported_ = false;
     linkReported_ = false;
     // The auto-hide setting has no writer during a run: every start hides.
@@ -255,6 +269,7 @@ void RunController::runClock_Timer()
         return;
     }
     if (changed) {
+        keepFtpTimes_ = window_.ftpMode();
         mnuRestart_Click();
         return;
     }
@@ -352,7 +367,10 @@ bool RunController::newSettingsCommand()
     mlngDwellCounter = 1;
     const QString updated = paths::join(gstrProgramFolder, QStringLiteral("UpdatedSettings.ini"));
     if (adoptUpdatedSettings(updated)) {
+        refusedSettings_.clear();
+        takeSourcesBeforeLoad();
         window_.LoadSettings(updated);
+        takeRenamedSourcesAfterLoad();
         window_.yieldEvents(3);
         // Atomic: a crash leaves the old settings file or the new one. A
         // save that fails says so itself.
@@ -375,41 +393,78 @@ bool RunController::adoptUpdatedSettings(const QString& path)
     if (!QFileInfo::exists(path))
         return true;
     QString text, error;
-    if (!textfile::readText(path, text, &error)) {
-        statusMessage(
-            QStringLiteral("!!!Can't read UpdatedSettings.ini (%1); the settings stay as they are.").arg(error));
-        return false;
-    }
-    if (!IniDocument::fromText(text).hasSection(QStringLiteral("SETTINGS"))) {
-        statusMessage(
-            QStringLiteral("!!!UpdatedSettings.ini holds no [SETTINGS] section; the settings stay as they are."));
-        return false;
-    }
-    return true;
+    if (!textfile::readText(path, text, &error))
+        refusedSettings_ =
+            QStringLiteral("!!!Can't read UpdatedSettings.ini (%1); the settings stay as they are.").arg(error);
+    else if (!IniDocument::fromText(text).hasSection(QStringLiteral("SETTINGS")))
+        refusedSettings_ =
+            QStringLiteral("!!!UpdatedSettings.ini holds no [SETTINGS] section; the settings stay as they are.");
+    else
+        return true;
+    statusMessage(refusedSettings_);
+    return false;
 }
 
 // ---- Change watch ----
 
-bool RunController::localFileChanged(const QString& file, QString& remembered)
+bool RunController::localFileChanged(const QString& file, WatchedFile& watch)
 {
-    if (!modMain::blnFileExists(file))
-        return false;
-    const QString s = QFileInfo(file).lastModified().toString(kTimeStampFormat);
-    if (remembered.isEmpty()) {
-        remembered = s;
+    if (!modMain::blnFileExists(file)) {
+        watch.changed.reset();
         return false;
     }
-    return s != remembered;
+    const FileStamp now = FileStamp::of(file);
+    if (watch.path != file) {
+        watch = {file, now, std::nullopt};
+        return false;
+    }
+    if (now == watch.taken) {
+        watch.changed.reset();
+        return false;
+    }
+    // Changed: converted only once it stayed so for a whole tick.
+    if (watch.changed && *watch.changed == now)
+        return true;
+    watch.changed = now;
+    return false;
 }
 
 bool RunController::blnDataFileChanged(const QString& file)
 {
-    return localFileChanged(file, mstrDataFileTime);
+    return localFileChanged(file, dataWatch_);
 }
 
 bool RunController::blnBookingFileChanged(const QString& file)
 {
-    return localFileChanged(file, mstrBookingFileTime);
+    return localFileChanged(file, bookingWatch_);
+}
+
+// Taken before the conversion: a file that changes while (or after) it is
+// converted differs from what was taken and is converted again once it
+// settles, and so is a file the conversion met half-written and refused.
+void RunController::takeSourcesBeforeLoad()
+{
+    for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
+        *watch = modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
+}
+
+void RunController::takeRenamedSourcesAfterLoad()
+{
+    // The working record file as its own source is rewritten by the load:
+    // that is no change.
+    const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
+    for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
+        if (watch->path != file || (!working.isEmpty() && QFileInfo(file).canonicalFilePath() == working))
+            *watch =
+                modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
+}
+
+void RunController::removeOldUploadTemporaries()
+{
+    const QDateTime before = services::clock().now().addSecs(-kOldTemporarySecs);
+    for (const QString& folder : {gstrProgramFolder, gstrDataFolder, gstrMediaFolder})
+        if (!folder.isEmpty())
+            atomicfile::removeStaleTemporaries(folder, before);
 }
 
 bool RunController::ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime)
@@ -432,6 +487,10 @@ bool RunController::ftpFileChanged(const QString& file, QString& remembered, boo
         remembered = s;
     else
         changed = s != remembered;
+    // A change restarts the run at once; the restart keeps this time (see
+    // StartTimer_Timer), so the next change on the server is seen again.
+    if (changed)
+        remembered = s;
     window_.yieldEvents(3);
     return changed;
 }

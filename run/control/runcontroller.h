@@ -11,12 +11,14 @@
 // before its handler runs and is re-armed only here, so no tick runs inside
 // another. Every "now" comes from services::clock(), Esc and the right mouse
 // button from services::keys().
+#include "run/control/filestamp.h"
 #include "run/control/runwindow.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class DisplayPort;
 
@@ -99,11 +101,22 @@ public:
     // Writes "0" into the command file; false (nothing logged) on failure.
     bool resetConfirmFile();
 
-    // ---- Change watch: false the first time (the time is remembered), then
-    // whether the time differs from the remembered one. A missing file or a
-    // time the server won't give is never a change. ----
+    // ---- Change watch. A missing file or a time the server won't give is
+    // never a change. ----
+    // Local files: each settings load of the run takes the files as they
+    // stand just before it (a file named only by the load is taken right
+    // after it). A file that differs from that (stamp: time to the
+    // nanosecond, size, the file behind the name) counts as changed only
+    // once it has stayed the same from one tick to the next: an export still
+    // being written is looked at again on the next tick, and a conversion
+    // that met it half-written is followed by another once it is finished.
+    // The first look at a file no load took remembers it: false.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
+    // FTP: false the first time (the server's time is remembered), then
+    // whether the time differs from the remembered one. A restart for a
+    // change keeps the time that caused it, so a file the restart fetched
+    // half-written is fetched again when the server's time moves on.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
 
@@ -113,8 +126,27 @@ public:
     // a whole number of at least 1.
     static int dwellSeconds(const QString& text, bool* valid = nullptr);
 
+    // Upload temporaries (".<name>.orvtmp.XXXXXX") older than this are left
+    // over from uploads that broke off; Start Program removes them from the
+    // folders uploads go to. A younger one may be an upload arriving now.
+    static constexpr int kOldTemporarySecs = 3600;
+
 private:
-    bool localFileChanged(const QString& file, QString& remembered);
+    // A local source file as the run took it, and a changed version seen on
+    // the previous tick that has to stay as it is for one more.
+    struct WatchedFile {
+        QString path; // empty: not taken
+        FileStamp taken;
+        std::optional<FileStamp> changed;
+    };
+
+    bool localFileChanged(const QString& file, WatchedFile& watch);
+    // Takes the watched files as they stand, before a settings load that
+    // converts them; after it, takes a file the load named anew, and the
+    // working record file when it is its own source.
+    void takeSourcesBeforeLoad();
+    void takeRenamedSourcesAfterLoad();
+    void removeOldUploadTemporaries();
     bool ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime);
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
@@ -132,9 +164,17 @@ private:
     int loading_ = 0; // settings loads of Start Program in progress
     bool dwellReported_ = false;
     bool linkReported_ = false;
+    // Set by a restart of the FTP watch: the start timer keeps the server's
+    // times instead of emptying them.
+    bool keepFtpTimes_ = false;
+    // Why pushed settings were refused, logged again after the settings
+    // load of the restart that follows (the load empties the status list).
+    QString refusedSettings_;
 
     int mlngDwellCounter = 1;
-    QString mstrDataFileTime;
+    WatchedFile dataWatch_;
+    WatchedFile bookingWatch_;
+    QString mstrDataFileTime; // the FTP watch's remembered server times
     QString mstrBookingFileTime;
     QString mstrLastMinute;
 };

@@ -34,10 +34,14 @@ void DisplayState::reset()
     mstrShownPiP.clear();
     mintPageBox = 1;
     shownBackgroundPicture.clear();
+    backgroundVideoStamp = {};
+    pipVideoStamp = {};
 }
 
-LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString& mediaFolder, const FileTest& exists)
+LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString& mediaFolder, const FileTest& exists,
+                      const FileStampOf& stampOf)
 {
+    const auto stamp = [&stampOf](const QString& file) { return stampOf ? stampOf(file) : FileStamp{}; };
     LayoutPlan plan;
     if (media.backgroundImage != state.mstrShownBackground) {
         state.mstrShownBackground = media.backgroundImage;
@@ -81,26 +85,34 @@ LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString
     state.shownBackgroundPicture = picture;
 
     if (backgroundVideo) {
-        if (!state.mblnBackgroundVideoOn) {
+        const QString file = resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
+        const FileStamp now = stamp(file);
+        if (!state.mblnBackgroundVideoOn || now != state.backgroundVideoStamp) {
             state.mblnBackgroundVideoOn = true;
+            state.backgroundVideoStamp = now;
             plan.backgroundVideo = VideoStep::Start;
-            plan.backgroundVideoFile = resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
+            plan.backgroundVideoFile = file;
         }
     } else {
         state.mblnBackgroundVideoOn = false;
+        state.backgroundVideoStamp = {};
         plan.backgroundVideo = VideoStep::Stop;
     }
 
     plan.pipInUse = pipVideo;
     if (pipVideo) {
         plan.pipRegion = parsePiPRegion(media.pipRegion);
-        if (!state.mblnPiPVideoOn) {
+        const QString file = resolveMediaPath(state.mstrShownPiP, mediaFolder, exists);
+        const FileStamp now = stamp(file);
+        if (!state.mblnPiPVideoOn || now != state.pipVideoStamp) {
             state.mblnPiPVideoOn = true;
+            state.pipVideoStamp = now;
             plan.pipVideo = VideoStep::Start;
-            plan.pipVideoFile = resolveMediaPath(state.mstrShownPiP, mediaFolder, exists);
+            plan.pipVideoFile = file;
         }
     } else {
         state.mblnPiPVideoOn = false;
+        state.pipVideoStamp = {};
         plan.pipVideo = VideoStep::Stop;
     }
 

@@ -10,6 +10,8 @@
 //
 // Fractions of the PiP region are of the screen: top and height of its
 // height, left and width of its width.
+#include "run/control/filestamp.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -35,6 +37,10 @@ struct DisplayState {
     QString mstrShownPiP;
     int mintPageBox = 1;
     QString shownBackgroundPicture; // file on the picture layer, "" while hidden
+    // The video files as they were when their players opened them: another
+    // file under the same name is opened anew.
+    FileStamp backgroundVideoStamp;
+    FileStamp pipVideoStamp;
 
     // The values of a freshly opened display; a pending page stays pending.
     void reset();
@@ -68,14 +74,19 @@ struct LayoutPlan {
 };
 
 using FileTest = std::function<bool(const QString& path)>;
+using FileStampOf = std::function<FileStamp(const QString& path)>;
 
 // Plans one page and moves `state` on as the layout will leave it. A video
 // is stopped whenever the page does not use it (a background video unless
 // the background type is "1" and its file is a video, the PiP video unless
 // the PiP is on and its file is a video); a video the page keeps using with
-// the same file runs on. The background picture under a PiP video is loaded
-// when its resolved file changes and hidden when the page no longer uses it.
-LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString& mediaFolder, const FileTest& exists);
+// the same file runs on, unless `stampOf` (when given) tells that the file
+// behind its name is another one now (replaced, or deleted): it is started
+// again from the new file, and the old one is let go. The background picture
+// under a PiP video is loaded when its resolved file changes and hidden when
+// the page no longer uses it.
+LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString& mediaFolder, const FileTest& exists,
+                      const FileStampOf& stampOf = {});
 
 // The file a background or PiP name stands for: a bare name is in the Media
 // folder; a path is itself when that file exists, else its file name (the

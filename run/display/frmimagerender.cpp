@@ -233,7 +233,7 @@ void frmImageRender::ShowImageRender()
 {
     const int session = session_;
     const auto stopped = [&] { return gblnStop || session != session_ || !open_; };
-    const LayoutPlan plan = planLayout(state_, pageMedia_(), gstrMediaFolder, modMain::blnFileExists);
+    const LayoutPlan plan = planLayout(state_, pageMedia_(), gstrMediaFolder, modMain::blnFileExists, &FileStamp::of);
     const int degrees = rotationDegrees(gstrRotation);
     const QSize screen = screenSize();
 
@@ -293,6 +293,8 @@ void frmImageRender::ShowImageRender()
 void frmImageRender::stopVideo(ClassActiveMovie& movie, QGraphicsRectItem* host)
 {
     movie.StopPlaying();
+    // Let the file go: one deleted or replaced meanwhile is not kept open.
+    movie.UnloadMovieObject();
     if (QGraphicsVideoItem* video = host == pipHost_ ? pipVideo_ : backgroundVideo_)
         video->hide();
     host->hide();

@@ -9,6 +9,7 @@
 #include "tests/testsupport.h"
 
 #include <QCursor>
+#include <QFile>
 #include <QGraphicsVideoItem>
 #include <QGraphicsView>
 #include <QGuiApplication>
@@ -91,6 +92,47 @@ TEST_F(ImageRenderTest, BackgroundVideoRunsOnAcrossPagesAndShowsThroughBlack)
     background().calls.clear();
     display->Timer1_Timer();
     EXPECT_EQ(background().calls, (QStringList{"seek 0", "play"}));
+}
+
+TEST_F(ImageRenderTest, AVideoFileReplacedOrDeletedUnderItsNameIsLetGoAndOpenedAgain)
+{
+    // A restarted run shows its next page on the display still open.
+    const PageMedia both{"1", "bg.mp4", "1", "pip.mp4", "0.5|0.25|0.5|0.5"};
+    const auto loads = [](testsupport::FakeVideo& v) { return v.calls.filter(QRegularExpression("^load ")).size(); };
+    for (const char* name : {"bg.mp4", "pip.mp4"}) {
+        SCOPED_TRACE(name);
+        display->close();
+        showPage(both);
+        testsupport::FakeVideo& video = QLatin1String(name) == QLatin1String("bg.mp4") ? background() : pip();
+        testsupport::FakeVideo& other = &video == &background() ? pip() : background();
+        const qsizetype before = loads(video), otherBefore = loads(other);
+
+        // An upload renames a new file over the old one.
+        const QString path = dir.filePath(name);
+        testsupport::writeAll(path + ".new", "another clip");
+        ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".new", path));
+        showPage(both);
+        EXPECT_EQ(loads(video), before + 1);
+        EXPECT_EQ(video.playState, VideoPlayer::State::Playing);
+        EXPECT_EQ(loads(other), otherBefore);
+        showPage(both);
+        EXPECT_EQ(loads(video), before + 1);
+
+        // Deleted: nothing is kept open, and a new upload plays again.
+        ASSERT_TRUE(QFile::remove(path));
+        video.playable.removeAll(path);
+        showPage(both);
+        EXPECT_TRUE(video.file.isEmpty());
+        testsupport::writeAll(path, "x");
+        video.playable << path;
+        showPage(both);
+        EXPECT_EQ(video.file, path);
+        EXPECT_EQ(video.playState, VideoPlayer::State::Playing);
+    }
+
+    // A page that no longer plays a video lets its file go.
+    showPage({"0", "", "0", "", ""});
+    EXPECT_TRUE(background().file.isEmpty() && pip().file.isEmpty());
 }
 
 TEST_F(ImageRenderTest, APlayerIsMadeOnlyWhenAPageFirstPlaysAVideoInItsLayer)

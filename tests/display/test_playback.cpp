@@ -6,6 +6,8 @@
 
 #include "tests/testsupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsVideoItem>
 #include <QProcess>
@@ -68,6 +70,23 @@ TEST(Playback, ClipsOpenPlayAndLoop)
         EXPECT_TRUE(testsupport::waitFor([&] { return movie.Position() > 0.2; }, 5000)) << name;
         movie.StopPlaying();
     }
+
+    // A clip replaced under its name: opened again, the old file is let go.
+    const QString clip = dir.filePath("clip.mp4");
+    const auto holdsDeleted = [&clip] {
+        const QDir fds(QStringLiteral("/proc/self/fd"));
+        for (const QString& fd : fds.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+            if (QFile::symLinkTarget(fds.filePath(fd)).startsWith(clip + " (deleted)"))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(movie.SetNewVideo(clip));
+    movie.Play();
+    ASSERT_TRUE(QFile::copy(dir.filePath("clip.webm"), clip + ".new"));
+    ASSERT_TRUE(QFile::remove(clip) && QFile::rename(clip + ".new", clip));
+    ASSERT_TRUE(movie.SetNewVideo(clip));
+    EXPECT_TRUE(testsupport::waitFor([&] { return !holdsDeleted(); }, 5000));
+    movie.UnloadMovieObject();
 
     // A file that is not a video opens as nothing.
     testsupport::writeAll(dir.filePath("junk.mp4"), QByteArray(4096, 'j'));

@@ -7,9 +7,11 @@
 #include "platform/inifile.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
+#include "shell/dataside.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -357,4 +359,43 @@ TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBooking
     EXPECT_EQ(calls, (QStringList{QStringLiteral("clear"), QStringLiteral("lookup ids.txt"),
                                   QStringLiteral("convert functions.txt"), QStringLiteral("load _Orvane.orv"),
                                   QStringLiteral("booking bookings.txt")}));
+}
+
+TEST_F(SettingsWindowTest, AFetchedFileThatFailsToConvertFallsBackToTheWorkingRecordFile)
+{
+    frmMain& w = *window;
+    shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("old record")}));
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=events.orv\r\n"
+                                 "FTP Server=ftp.example\r\nFTP Username=board\r\nFTP Password=secret\r\n"));
+    w.loaders.retrieveFTPDataFile = [](FrmFTP&) { return true; };
+    w.loaders.ConvertDataFile = [](const QString&) { return false; };
+
+    w.LoadSettings(settingsFile());
+    EXPECT_TRUE(shelltest::logged(QStringLiteral("Run the local orv file")));
+    EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), QStringLiteral("old record"));
+}
+
+TEST_F(SettingsWindowTest, ATemplateThatCannotBeKeptShowsABoxOnlyOutsideARun)
+{
+    // Loading the settings puts the first template back; the designer's
+    // template is saved to its own slot first, and here that fails.
+    frmMain& w = *window;
+    DataSide::install(w); // with the template designer
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\n"));
+    for (const bool running : {false, true}) {
+        SCOPED_TRACE(running);
+        w.neighbours.selectTemplateSlot(1);
+        const QString slotFile = dataFolder() + QLatin1Char('/') + w.cboTemplateSelection->currentText() + ".ORVT";
+        QFile::remove(slotFile);
+        ASSERT_TRUE(QDir().mkpath(slotFile + "/in the way"));
+        messages.clear();
+        StatusLog::instance().clear();
+        gblnRunActive = running;
+        w.LoadSettings(settingsFile());
+        gblnRunActive = false;
+        EXPECT_EQ(messages.texts.size(), running ? 0 : 1);
+        EXPECT_EQ(settingstest::problemLines().filter(QStringLiteral("could not be saved")).size(), running ? 1 : 0);
+        EXPECT_EQ(w.cboTemplateSelection->currentIndex(), 1);
+        QDir(slotFile).removeRecursively();
+    }
 }
