@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 using namespace remote;
@@ -27,7 +29,12 @@ namespace {
 
 class Display final : public TransferDisplay {
 public:
-    void started(qint64) override {}
+    void started(qint64 length) override
+    {
+        if (onStart)
+            onStart(length);
+    }
+    std::function<void(qint64)> onStart;
     void progress(qint64 bytes, int, const QString&) override { last = bytes; }
     void cleared() override { ++clears; }
     qint64 last = 0;
@@ -322,10 +329,13 @@ TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
     setup.mediaFolder = dir.filePath("Media");
     QDir().mkpath(setup.mediaFolder);
     writeAll(setup.mediaFolder + "/back.jpg", big());
-    BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 30000});
+    BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+    display.onStart = [this](qint64 length) {
+        if (length == big().size())
+            QTimer::singleShot(300, [this] { cancel = true; });
+    };
     FakeView view;
     UpdateRun run(ftp, view, cancel);
-    QTimer::singleShot(500, [this] { cancel = true; });
     QElapsedTimer t;
     t.start();
     EXPECT_EQ(run.run(setup), RunEnd::Cancelled);
