@@ -5,6 +5,9 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -115,21 +118,86 @@ bool BoardFtp::probe(const QString& address)
     return ok;
 }
 
-TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
+QString BoardFtp::causeOf(const ftp::Result& r) const
 {
+    const QString bytes = r.bytesTotal >= 0 && r.bytesDone >= 0
+                              ? QStringLiteral(" after %1 of %2 bytes").arg(r.bytesDone).arg(r.bytesTotal)
+                              : QString();
+    const QString reply =
+        r.serverCode >= 400 ? QStringLiteral("the board replied %1 %2").arg(r.serverCode).arg(r.serverText) : QString();
+    QString cause;
+    switch (r.status) {
+    case ftp::Status::Ok:
+        return QString();
+    case ftp::Status::ConnectFailed:
+        cause = QStringLiteral("the board could not be reached (%1)").arg(r.message);
+        break;
+    case ftp::Status::LoginFailed:
+        cause = reply.isEmpty() ? QStringLiteral("the board refused the login") : reply;
+        break;
+    case ftp::Status::TimedOut:
+        cause = bytes.isEmpty() ? QStringLiteral("a time-out: the board stopped answering")
+                                : QStringLiteral("a time-out: the board stopped answering%1").arg(bytes);
+        break;
+    case ftp::Status::ConnectionReset:
+    case ftp::Status::Incomplete:
+        cause = bytes.isEmpty() ? r.message : QStringLiteral("the connection was lost%1").arg(bytes);
+        break;
+    case ftp::Status::Cancelled:
+        cause = QStringLiteral("cancelled");
+        break;
+    default:
+        cause = reply.isEmpty() ? r.message : reply;
+        break;
+    }
+    cause = cause.trimmed();
+    while (cause.endsWith(QLatin1Char('.')))
+        cause.chop(1);
+    // Neither the password nor an address that carries one.
+    static const QRegularExpression credentials(QStringLiteral("[A-Za-z][A-Za-z0-9+.-]*://[^/@\\s]*@"));
+    cause.replace(credentials, QStringLiteral("ftp://"));
+    if (!login_.password.isEmpty())
+        cause.replace(login_.password, QStringLiteral("***"));
+    return cause;
+}
+
+TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
+                              const QString& remotePath, QString& temporary)
+{
+    temporary.clear();
+    cause_.clear();
     const QFileInfo info(localFile);
     const QString host = hostOf(address);
-    // An empty file is never sent: on a board it would replace a good one.
-    if (!info.isFile() || info.size() <= 0 || host.isEmpty())
+    if (host.isEmpty()) {
+        cause_ = QStringLiteral("not a usable board address");
         return TransferStatus::Ready;
+    }
+    // Checked before anything is opened: reading a named pipe would wait
+    // for a writer, and a device never ends.
+    if (!info.exists()) {
+        cause_ = QStringLiteral("the local file %1 is missing").arg(info.fileName());
+        return TransferStatus::Ready;
+    }
+    if (!info.isFile()) {
+        cause_ = info.isDir()
+                     ? QStringLiteral("%1 is a folder, not a file").arg(info.fileName())
+                     : QStringLiteral("%1 is not a regular file (a device or a named pipe)").arg(info.fileName());
+        return TransferStatus::Ready;
+    }
+    // An empty file is never sent: on a board it would replace a good one.
+    if (info.size() <= 0) {
+        cause_ = QStringLiteral("the local file %1 is empty").arg(info.fileName());
+        return TransferStatus::Ready;
+    }
     if (cancel_)
         return TransferStatus::Abort;
 
-    ftp::CurlFtpClient client(timeouts_);
     watchCancel(client, cancel_);
     ftp::Result r = client.login({host, login_.user, login_.password});
-    if (!r.ok())
+    if (!r.ok()) {
+        cause_ = causeOf(r);
         return statusOf(r) == TransferStatus::Abort ? TransferStatus::Abort : TransferStatus::Ready;
+    }
 
     const qint64 length = info.size();
     if (display_)
@@ -142,14 +210,43 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
         if (display_)
             display_->progress(done, meter.percent(), meter.timeLeft());
     });
-    r = client.upload(localFile, remotePath);
+    r = client.stage(localFile, remotePath, temporary);
     client.setProgress(nullptr);
-    TransferStatus status = statusOf(r);
+    const TransferStatus status = cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
     if (status == TransferStatus::Completed) {
-        const QString stamp = info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss"));
-        client.command(QStringLiteral("MDTM ") + stamp + QLatin1Char(' ') + remotePath);
+        stamps_.insert(temporary, info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")));
         if (display_)
             display_->cleared();
+    } else {
+        cause_ = causeOf(r);
+    }
+    return status;
+}
+
+void BoardFtp::stamp(ftp::CurlFtpClient& client, const QString& remotePath, const QString& temporary)
+{
+    const QString time = stamps_.take(temporary);
+    if (!time.isEmpty() && client.connected())
+        client.command(QStringLiteral("MDTM ") + time + QLatin1Char(' ') + remotePath);
+}
+
+TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
+{
+    ftp::CurlFtpClient client(timeouts_);
+    QString temporary;
+    TransferStatus status = send(client, address, localFile, remotePath, temporary);
+    if (status == TransferStatus::Completed) {
+        const ftp::Result r = client.replace(temporary, remotePath);
+        status = statusOf(r);
+        if (status == TransferStatus::Completed) {
+            stamp(client, remotePath, temporary);
+            temporary.clear();
+        } else {
+            cause_ = causeOf(r);
+            stamps_.remove(temporary);
+            if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok())
+                temporary.clear();
+        }
     }
     if (cancel_) {
         client.abort();
@@ -158,7 +255,99 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
     } else {
         client.disconnect();
     }
+    // A cancelled upload leaves its temporary (a big file, maybe) on the
+    // board, and so does a session that broke: delete it now rather than at
+    // the board's next start.
+    if (status != TransferStatus::Completed && !temporary.isEmpty())
+        discard(address, {temporary});
     return status;
+}
+
+TransferStatus BoardFtp::stage(const QString& address, const QString& localFile, const QString& remotePath,
+                               QString& temporary)
+{
+    ftp::CurlFtpClient client(timeouts_);
+    const TransferStatus status = send(client, address, localFile, remotePath, temporary);
+    if (cancel_)
+        client.abort();
+    else
+        client.disconnect();
+    return status;
+}
+
+QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<StagedFile>& files)
+{
+    cause_.clear();
+    QList<TransferStatus> out;
+    if (files.isEmpty())
+        return out;
+    const QString host = hostOf(address);
+    // No cancel check here: once the files go into place they all go.
+    ftp::CurlFtpClient client(timeouts_);
+    const bool needed =
+        std::any_of(files.cbegin(), files.cend(), [](const StagedFile& f) { return !f.temporary.isEmpty(); });
+    if (needed) {
+        const ftp::Result r = host.isEmpty() ? ftp::Result{} : client.login({host, login_.user, login_.password});
+        if (!r.ok()) {
+            cause_ = host.isEmpty() ? QStringLiteral("not a usable board address") : causeOf(r);
+            out << TransferStatus::Ready;
+            return out;
+        }
+    }
+    for (const StagedFile& f : files) {
+        if (f.temporary.isEmpty()) {
+            out << TransferStatus::Completed;
+            continue;
+        }
+        const ftp::Result r = client.replace(f.temporary, f.target);
+        if (r.ok()) {
+            stamp(client, f.target, f.temporary);
+            out << TransferStatus::Completed;
+            continue;
+        }
+        stamps_.remove(f.temporary);
+        if (r.status == ftp::Status::Refused && fileInUse(r)) {
+            cause_ = causeOf(r);
+            out << TransferStatus::FileInUsed;
+            if (!f.keepInUse)
+                break;
+            // The board keeps the file it has open; ours is not needed.
+            if (client.connected())
+                client.command(QStringLiteral("DELE ") + f.temporary);
+            continue;
+        }
+        cause_ = causeOf(r);
+        const TransferStatus status = statusOf(r);
+        out << (status == TransferStatus::Completed || status == TransferStatus::FileInUsed ? TransferStatus::Ready
+                                                                                            : status);
+        break;
+    }
+    client.disconnect();
+    return out;
+}
+
+void BoardFtp::discard(const QString& address, const QStringList& temporaries)
+{
+    for (const QString& t : temporaries)
+        stamps_.remove(t);
+    const QString host = hostOf(address);
+    if (temporaries.isEmpty() || host.isEmpty())
+        return;
+    // A short session: a board that does not answer gets the connect
+    // time-out only. Leftovers go at the board's next start anyway.
+    ftp::Timeouts timeouts = timeouts_;
+    timeouts.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
+    ftp::CurlFtpClient client(timeouts);
+    if (!client.login({host, login_.user, login_.password}).ok())
+        return;
+    for (const QString& t : temporaries) {
+        if (t.isEmpty())
+            continue;
+        client.command(QStringLiteral("DELE ") + t);
+        if (!client.connected())
+            break;
+    }
+    client.disconnect();
 }
 
 } // namespace remote

@@ -1,16 +1,27 @@
 #pragma once
-// Sending one file to a board over FTP, and probing a board for a login.
+// Sending files to a board over FTP, and probing a board for a login.
 //
-// Every transfer opens its own session and closes it again, failed or not.
-// It never waits for ever: a board that does not answer within the connect
+// Every call opens its own session and closes it again, failed or not. It
+// never waits for ever: a board that does not answer within the connect
 // time-out, or a transfer that makes no progress within the stall time-out,
-// is a failed transfer. A set cancel flag aborts the transfer in progress.
-// The account's password never reaches a message.
+// is a failed transfer. A set cancel flag aborts the transfer in progress,
+// and the upload's temporary is deleted on one short extra session.
+// A file is sent to a hidden temporary beside its real name first and is
+// renamed over it only when it arrived whole, either at once (put) or,
+// for an update that must land all at once, later (stage, then replace or
+// discard). The account's password never reaches a message or a cause.
 #include "platform/ftp/ftpclient.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
+
+namespace ftp {
+class CurlFtpClient;
+}
 
 namespace remote {
 
@@ -29,6 +40,16 @@ struct BoardLogin {
     QString password = QStringLiteral("kv8ruler");
 };
 
+// A file staged on a board: its temporary and the real name it replaces
+// (remote paths, relative to the login folder).
+struct StagedFile {
+    QString temporary;
+    QString target;
+    // When the board holds the real file open (a media file it plays): keep
+    // the board's copy and go on with the next file, rather than stop.
+    bool keepInUse = false;
+};
+
 // What the update run needs of the upload layer.
 class Uploader {
 public:
@@ -40,6 +61,45 @@ public:
     // After a complete upload sends "MDTM <local time> <remotePath>" and
     // ignores the reply.
     virtual TransferStatus put(const QString& address, const QString& localFile, const QString& remotePath) = 0;
+
+    // Why the last call that failed failed, in a few words for the message
+    // list (the board's reply code and text, a lost connection with the
+    // bytes sent, a time-out, a local file that may not be sent); "" when
+    // not known. Never holds the password.
+    virtual QString lastCause() const { return QString(); }
+
+    // Sends `localFile` to a temporary beside `remotePath` without touching
+    // the board's file. Completed leaves the temporary's name in
+    // `temporary`; a failure leaves it there too when the temporary may
+    // still be on the board (a cancelled upload). An upload layer that
+    // cannot stage puts the file in place at once and leaves `temporary`
+    // empty.
+    virtual TransferStatus stage(const QString& address, const QString& localFile, const QString& remotePath,
+                                 QString& temporary)
+    {
+        temporary.clear();
+        return put(address, localFile, remotePath);
+    }
+    // Renames staged files over their real names in the given order, on one
+    // session, and stamps each with MDTM. The cancel flag does not stop it
+    // part way. Gives one status per file tried: Completed (replaced; also
+    // for an empty temporary, put in place already), FileInUsed (the board
+    // holds the real file open and keeps it; for a keepInUse file the
+    // temporary is deleted and the list goes on), or any other status for
+    // the rename that failed, which ends the list: that file's temporary
+    // and those of the files after it (not tried) stay.
+    virtual QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files)
+    {
+        Q_UNUSED(address);
+        return QList<TransferStatus>(files.size(), TransferStatus::Completed);
+    }
+    // Deletes temporaries from the board, best effort, on one short session
+    // (connect time-out only) that the cancel flag does not stop.
+    virtual void discard(const QString& address, const QStringList& temporaries)
+    {
+        Q_UNUSED(address);
+        Q_UNUSED(temporaries);
+    }
 };
 
 // The transfer display, told on the thread that runs the transfer.
@@ -89,17 +149,34 @@ public:
 
     bool probe(const QString& address) override;
     TransferStatus put(const QString& address, const QString& localFile, const QString& remotePath) override;
+    QString lastCause() const override { return cause_; }
+    TransferStatus stage(const QString& address, const QString& localFile, const QString& remotePath,
+                         QString& temporary) override;
+    QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
+    void discard(const QString& address, const QStringList& temporaries) override;
 
     // "address:port", with an IPv6 address in brackets; "" when the address
     // is not a usable board address.
     QString hostOf(const QString& address) const;
 
 private:
+    // Logs in and stages the file on `client`; the common part of put and
+    // stage. Sets cause_ on failure.
+    TransferStatus send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
+                        const QString& remotePath, QString& temporary);
+    // The board's words (or ours) for a failed step, without the password.
+    QString causeOf(const ftp::Result& r) const;
+    // Stamps a file just put in place with its local file's time.
+    void stamp(ftp::CurlFtpClient& client, const QString& remotePath, const QString& temporary);
+
     const std::atomic<bool>& cancel_;
     int port_;
     BoardLogin login_;
     ftp::Timeouts timeouts_;
     TransferDisplay* display_ = nullptr;
+    QString cause_;
+    // The local file time of each staged temporary, for its MDTM line.
+    QHash<QString, QString> stamps_;
 };
 
 } // namespace remote

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace remote {
 
 namespace {
@@ -25,33 +27,89 @@ bool usableMediaName(const QString& name)
 enum class MediaSource {
     Found,   // `local` is the file to send
     Missing, // no such file here: nothing to send
-    Refused, // the value may not be sent
+    Refused, // the value may not be sent: `cause` says why
 };
+
+const QString kOutside = QStringLiteral("outside the Media folder");
+const QString kNotRegular = QStringLiteral("not a regular file (a device or a named pipe)");
+
+// True when `path`, read as written (links not followed), lies in `folder`.
+bool writtenInside(const QString& path, const QString& folder)
+{
+    const QString p = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString f = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    return p.startsWith(f + QLatin1Char('/'));
+}
 
 // The local file of a template's background or PiP value. Only a picture or
 // a video (by the file-kind table) under a name a board can store is sent,
 // and only from the Media folder: a bare name is looked up there, a relative
 // path counts from there, an absolute path must lie in it; ".." is refused,
-// and so is a file that lies (or whose link points) outside the folder. A
-// drive or network path of a Windows machine names no file here, like a
-// missing one.
-MediaSource findMedia(const QString& value, const QString& mediaFolder, QString& local)
+// and so is a file that lies (or whose link points) outside the folder, and
+// anything but a regular file (a device, a named pipe). A drive or network
+// path of a Windows machine names no file here, like a missing one.
+MediaSource findMedia(const QString& value, const QString& mediaFolder, QString& local, QString& cause)
 {
     const QString name = paths::fileNameOf(value);
-    const QString kind = modMain::GetFileType(name);
-    if (!usableMediaName(name) || (kind != QLatin1String("PictureType") && kind != QLatin1String("VideoType")))
+    if (name == QLatin1String(".") || name == QLatin1String("..")) {
+        cause = kOutside;
         return MediaSource::Refused;
+    }
+    if (!usableMediaName(name)) {
+        cause = QStringLiteral("\"%1\" is no file name a board can store").arg(name);
+        return MediaSource::Refused;
+    }
+    const QString kind = modMain::GetFileType(name);
+    if (kind != QLatin1String("PictureType") && kind != QLatin1String("VideoType")) {
+        cause = name + QStringLiteral(" is not a picture or video");
+        return MediaSource::Refused;
+    }
     QString path = value;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (path.split(QLatin1Char('/')).contains(QLatin1String("..")))
+    if (path.split(QLatin1Char('/')).contains(QLatin1String(".."))) {
+        cause = kOutside;
         return MediaSource::Refused;
+    }
     static const QRegularExpression windowsPath(QStringLiteral("^([A-Za-z]:|//)"));
     if (windowsPath.match(path).hasMatch())
         return MediaSource::Missing;
     local = path.startsWith(QLatin1Char('/')) ? path : paths::join(mediaFolder, path);
-    if (!modMain::blnFileExists(local))
+    const QFileInfo info(local);
+    if (!info.exists() || info.isDir() || (info.isFile() && !modMain::blnFileExists(local)))
         return MediaSource::Missing;
-    return paths::isInside(local, mediaFolder) ? MediaSource::Found : MediaSource::Refused;
+    if (!paths::isInside(local, mediaFolder)) {
+        cause =
+            writtenInside(local, mediaFolder) ? QStringLiteral("a symbolic link out of the Media folder") : kOutside;
+        return MediaSource::Refused;
+    }
+    if (!info.isFile()) {
+        cause = kNotRegular;
+        return MediaSource::Refused;
+    }
+    return MediaSource::Found;
+}
+
+QString failureLine(int part)
+{
+    static const QString lines[] = {
+        QStringLiteral("!!!Error sending template background media file."),
+        QStringLiteral("!!!Error sending template background image file."),
+        QStringLiteral("!!!Error sending template file."),
+        QStringLiteral("!!!Error sending Orvane settings file."),
+    };
+    return lines[part];
+}
+
+QString causeLine(const QString& cause)
+{
+    return QStringLiteral("!!!Cause: ") + (cause.isEmpty() ? QStringLiteral("unknown") : cause) + QLatin1Char('.');
+}
+
+// A remote path as the board's program folder names it.
+QString boardName(const QString& remote)
+{
+    const QString prefix = QStringLiteral("Orvane/");
+    return remote.startsWith(prefix) ? remote.mid(prefix.size()) : remote;
 }
 
 } // namespace
@@ -121,35 +179,29 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     if (cancelled())
         return false;
 
-    bool allSent = true;
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (cancelled())
-            return false;
-        allSent = sendSlot(setup, slot, address) && allSent;
-    }
-
-    const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
-    if (setup.mode == 1) {
-        view_.addMessage(QStringLiteral("Sending Orvane settings file ..."));
-        if (uploader_.put(address, setup.settingsFile, remoteSettingsPath()) == TransferStatus::Completed) {
-            view_.addMessage(QStringLiteral("Finished sending Orvane settings file."));
-        } else {
-            if (cancelled())
-                return false;
-            view_.addMessage(QStringLiteral("!!!Error sending Orvane settings file."));
-            allSent = false;
-        }
-    }
-    if (cancelled())
+    staged_.clear();
+    leftovers_.clear();
+    allSent_ = true;
+    if (!sendFiles(setup, address) || cancelled()) {
+        discardStaged(address);
         return false;
-    // A board acts on its command at once ("1" adopts the settings file), so
-    // the command goes only after everything else arrived whole; and only
-    // when the local confirm file really holds it.
-    if (!allSent) {
+    }
+    // A board acts on its command at once ("1" adopts the settings file),
+    // and reads templates from disk for every page: nothing goes into place
+    // unless everything arrived whole, and the command goes only after
+    // everything is in place; and only when the local confirm file really
+    // holds it.
+    const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
+    if (!allSent_) {
+        discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Orvane confirm file not sent: not every file arrived."));
+        view_.addMessage(QStringLiteral("!!!No file was replaced: the board keeps its old files."));
+        view_.setBoardResult(row, false);
+    } else if (!putInPlace(address)) {
         view_.setBoardResult(row, false);
     } else if (!WriteConfirmFile(setup.confirmFile, command)) {
         view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
+        view_.addMessage(causeLine(QStringLiteral("the local confirm file could not be written")));
         view_.setBoardResult(row, false);
     } else {
         if (cancelled())
@@ -160,6 +212,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
             view_.setBoardResult(row, true);
         } else if (!cancelled()) {
             view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
+            view_.addMessage(causeLine(uploader_.lastCause()));
             view_.setBoardResult(row, false);
         }
     }
@@ -170,10 +223,57 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     return true;
 }
 
-bool UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address)
+bool UpdateRun::sendFiles(const RunSetup& setup, const QString& address)
+{
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (cancelled())
+            return false;
+        sendSlot(setup, slot, address);
+    }
+    if (setup.mode == 1) {
+        view_.addMessage(QStringLiteral("Sending Orvane settings file ..."));
+        if (stageFile(address, setup.settingsFile, remoteSettingsPath(), Part::Settings) == TransferStatus::Completed) {
+            view_.addMessage(QStringLiteral("Finished sending Orvane settings file."));
+        } else {
+            if (cancelled())
+                return false;
+            fail(Part::Settings, uploader_.lastCause());
+        }
+    }
+    return !cancelled();
+}
+
+void UpdateRun::fail(Part part, const QString& cause)
+{
+    view_.addMessage(failureLine(int(part)));
+    view_.addMessage(causeLine(cause));
+    allSent_ = false;
+}
+
+TransferStatus UpdateRun::stageFile(const QString& address, const QString& local, const QString& remote, Part part)
+{
+    QString temporary;
+    const TransferStatus status = uploader_.stage(address, local, remote, temporary);
+    if (status == TransferStatus::Completed) {
+        // Media the board holds open (it plays them) stay as they are.
+        const bool media = part == Part::Background || part == Part::PiP;
+        staged_.push_back({part, {temporary, remote, media}});
+    } else if (!temporary.isEmpty()) {
+        leftovers_ << temporary;
+    }
+    return status;
+}
+
+void UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address)
 {
     const QString local = setup.slots[slot].trimmed();
-    bool ok = true;
+    const QFileInfo info(local);
+    if (!local.isEmpty() && info.exists() && !info.isFile() && !info.isDir()) {
+        // A device or a named pipe: never opened, not even for its media.
+        view_.addMessage(QStringLiteral("Sending template file: ") + paths::fileNameOf(local));
+        fail(Part::Template, kNotRegular);
+        return;
+    }
     if (modMain::blnFileExists(local)) {
         view_.addMessage(QStringLiteral("Sending template file: ") + paths::fileNameOf(local));
         if (setup.wrongTemplate[slot]) {
@@ -181,42 +281,41 @@ bool UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address
             // with the outcome of what was sent.
             view_.addMessage(
                 QStringLiteral("!!!This is a wrong template file to send, will go to next template file."));
-            return true;
+            return;
         }
-        if (uploader_.put(address, local, remoteTemplatePath(slot)) == TransferStatus::Completed) {
+        if (stageFile(address, local, remoteTemplatePath(slot), Part::Template) == TransferStatus::Completed) {
             view_.addMessage(QStringLiteral("Finished sending template file."));
+        } else if (cancelled()) {
+            allSent_ = false;
         } else {
-            ok = false;
-            if (!cancelled())
-                view_.addMessage(QStringLiteral("!!!Error sending template file."));
+            fail(Part::Template, uploader_.lastCause());
         }
     }
     if (cancelled())
-        return ok;
+        return;
     const IniFile tpl(local);
     const QString image = tpl.value(QStringLiteral("BACKGROUND"), QStringLiteral("Image File")).trimmed();
     if (!image.isEmpty())
-        ok = sendMedia(image, setup.mediaFolder, address, true) && ok;
+        sendMedia(image, setup.mediaFolder, address, true);
     const QString pip = tpl.value(QStringLiteral("BACKGROUND"), QStringLiteral("PiP Windows")).trimmed();
     if (!pip.isEmpty() && !cancelled()) {
         const QString media = pip.section(QLatin1Char('`'), 1, 1).trimmed();
         if (!media.isEmpty())
-            ok = sendMedia(media, setup.mediaFolder, address, false) && ok;
+            sendMedia(media, setup.mediaFolder, address, false);
     }
-    return ok;
 }
 
-bool UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, const QString& address, bool background)
+void UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, const QString& address, bool background)
 {
-    const QString failed = background ? QStringLiteral("!!!Error sending template background media file.")
-                                      : QStringLiteral("!!!Error sending template background image file.");
+    const Part part = background ? Part::Background : Part::PiP;
     QString local;
-    switch (findMedia(value, mediaFolder, local)) {
+    QString cause;
+    switch (findMedia(value, mediaFolder, local, cause)) {
     case MediaSource::Refused:
-        view_.addMessage(failed);
-        return false;
+        fail(part, cause);
+        return;
     case MediaSource::Missing:
-        return true;
+        return;
     case MediaSource::Found:
         break;
     }
@@ -224,20 +323,96 @@ bool UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, cons
     view_.addMessage((background ? QStringLiteral("Sending template background media file: ")
                                  : QStringLiteral("Sending image file: ")) +
                      name);
-    const TransferStatus status = uploader_.put(address, local, remoteMediaPath(name));
+    const TransferStatus status = stageFile(address, local, remoteMediaPath(name), part);
     if (status == TransferStatus::Completed) {
         view_.addMessage(background ? QStringLiteral("Finished sending template background media file.")
                                     : QStringLiteral("Finished sending template background image file."));
-        return true;
+        return;
     }
-    if (background && status == TransferStatus::FileInUsed) {
-        view_.addMessage(QStringLiteral("Background media file is playing."));
-        return true;
+    if (cancelled()) {
+        allSent_ = false;
+        return;
     }
-    if (!cancelled())
-        view_.addMessage(failed);
     // A media file in use counts as delivered: the board already shows it.
-    return status == TransferStatus::FileInUsed;
+    if (status == TransferStatus::FileInUsed) {
+        if (background) {
+            view_.addMessage(QStringLiteral("Background media file is playing."));
+        } else {
+            view_.addMessage(failureLine(int(part)));
+            view_.addMessage(causeLine(QStringLiteral("the board has the file open and keeps its copy")));
+        }
+        return;
+    }
+    fail(part, uploader_.lastCause());
+}
+
+bool UpdateRun::putInPlace(const QString& address)
+{
+    // Media first, so that no template goes live before its pictures; the
+    // settings file last.
+    const auto rank = [](Part part) { return part == Part::PiP ? int(Part::Background) : int(part); };
+    std::stable_sort(staged_.begin(), staged_.end(),
+                     [&rank](const Pending& a, const Pending& b) { return rank(a.part) < rank(b.part); });
+    QList<StagedFile> files;
+    for (const Pending& p : staged_)
+        files << p.file;
+    const QList<TransferStatus> results = uploader_.replace(address, files);
+    QStringList replaced;
+    QStringList kept;
+    qsizetype failed = -1;
+    for (qsizetype i = 0; i < files.size() && failed < 0; ++i) {
+        const TransferStatus status = i < results.size() ? results[i] : TransferStatus::Ready;
+        if (status == TransferStatus::Completed) {
+            replaced << boardName(files[i].target);
+        } else if (status == TransferStatus::FileInUsed && files[i].keepInUse) {
+            kept << boardName(files[i].target);
+            if (staged_[size_t(i)].part == Part::Background) {
+                view_.addMessage(QStringLiteral("Background media file is playing."));
+            } else {
+                view_.addMessage(failureLine(int(staged_[size_t(i)].part)));
+                view_.addMessage(causeLine(QStringLiteral("the board has the file open and keeps its copy")));
+            }
+        } else {
+            failed = i;
+        }
+    }
+    if (failed < 0) {
+        staged_.clear();
+        if (!leftovers_.isEmpty())
+            discardStaged(address);
+        return true;
+    }
+    view_.addMessage(failureLine(int(staged_[size_t(failed)].part)));
+    view_.addMessage(causeLine(failed < results.size() ? uploader_.lastCause() : QString()));
+    QStringList notReplaced = kept;
+    for (qsizetype i = failed; i < files.size(); ++i)
+        notReplaced << boardName(files[i].target);
+    replaced.removeDuplicates();
+    notReplaced.removeDuplicates();
+    if (replaced.isEmpty())
+        view_.addMessage(
+            QStringLiteral("!!!No file was replaced, and no command was sent: the board keeps its old files."));
+    else
+        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
+                                        "Replaced: %1. Not replaced: %2.")
+                             .arg(replaced.join(QStringLiteral(", ")), notReplaced.join(QStringLiteral(", "))));
+    // What was not renamed is of no use on the board.
+    staged_.erase(staged_.begin(), staged_.begin() + failed);
+    discardStaged(address);
+    return false;
+}
+
+void UpdateRun::discardStaged(const QString& address)
+{
+    QStringList temporaries;
+    for (const Pending& p : staged_)
+        if (!p.file.temporary.isEmpty())
+            temporaries << p.file.temporary;
+    temporaries << leftovers_;
+    staged_.clear();
+    leftovers_.clear();
+    if (!temporaries.isEmpty())
+        uploader_.discard(address, temporaries);
 }
 
 TransferStatus UpdateRun::restart(const QString& address, const QString& confirmFile)

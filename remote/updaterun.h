@@ -2,9 +2,19 @@
 // The update run: every destination board gets the template of each filled
 // slot, the template's background and PiP media, in Admin Update the
 // settings file, and last the confirm file with the command the board acts
-// on ("1" adopt the settings, "2" restart); the command goes only when every
-// other file reached the board whole. Media are sent only from the Media
-// folder. Restart Orvane sends one board the confirm file "2" alone.
+// on ("1" adopt the settings, "2" restart). Media are sent only from the
+// Media folder, and only regular files are read. Restart Orvane sends one
+// board the confirm file "2" alone.
+//
+// A board's update lands all at once or not at all: every file goes to a
+// temporary name on the board first, and only when all of them arrived
+// whole are they renamed over the real names (media, then templates, then
+// the settings file) and the command sent. A failed transfer or a cancel
+// deletes the board's temporaries and renames nothing, so the board keeps
+// all its old files; a rename that fails part way stops the board's update,
+// sends no command and says which files were replaced. A file the board
+// holds open (a media file it plays) keeps the board's copy and counts as
+// delivered. Each failure line is followed by a "!!!Cause: " line.
 //
 // The run touches no window: it takes a snapshot of what it sends, reports
 // through RunView and sends through an Uploader, so it can run on a thread
@@ -17,6 +27,7 @@
 
 #include <array>
 #include <atomic>
+#include <vector>
 
 namespace remote {
 
@@ -64,17 +75,38 @@ public:
     static bool WriteConfirmFile(const QString& path, const QString& command);
 
 private:
+    // The kinds of file a board gets, in the order they go into place.
+    enum class Part { Background, PiP, Template, Settings };
+    // A file of the board's update waiting on the board for its rename.
+    struct Pending {
+        Part part;
+        StagedFile file;
+    };
+
     // One board; false when the cancel flag ended it.
     bool updateBoard(const RunSetup& setup, int row);
-    // One template slot with its media; false when a transfer to the board
-    // failed or a media value may not be sent.
-    bool sendSlot(const RunSetup& setup, int slot, const QString& address);
-    bool sendMedia(const QString& value, const QString& mediaFolder, const QString& address, bool background);
+    // Stages the templates, media and settings file; false when the cancel
+    // flag ended it.
+    bool sendFiles(const RunSetup& setup, const QString& address);
+    void sendSlot(const RunSetup& setup, int slot, const QString& address);
+    void sendMedia(const QString& value, const QString& mediaFolder, const QString& address, bool background);
+    TransferStatus stageFile(const QString& address, const QString& local, const QString& remote, Part part);
+    // Renames everything staged over the real names; false (reported) when
+    // a rename failed.
+    bool putInPlace(const QString& address);
+    // Deletes what this board has staged (and broken uploads' leftovers).
+    void discardStaged(const QString& address);
+    // The failure line of `part`, then its cause; the board gets no command.
+    void fail(Part part, const QString& cause);
     bool cancelled() const { return cancel_.load(); }
 
     Uploader& uploader_;
     RunView& view_;
     const std::atomic<bool>& cancel_;
+    // The board being updated.
+    std::vector<Pending> staged_;
+    QStringList leftovers_;
+    bool allSent_ = true;
 };
 
 } // namespace remote

@@ -16,7 +16,9 @@
 
 #include <curl/curl.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -75,6 +77,33 @@ QString urlPath(const QString& remotePath, bool folder)
     if (folder && !out.endsWith(QLatin1Char('/')))
         out += QLatin1Char('/');
     return out;
+}
+
+// Opens a local file for an upload, refusing anything but a regular file
+// (a device, a named pipe, a folder) without reading it. The open itself
+// does not wait: a pipe put in the file's place after the check would
+// otherwise wait for a writer.
+bool openRegularFile(const QString& path, QFile& file, QString& error)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = path.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = QStringLiteral("Cannot read \"%1\".").arg(path);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        error = QStringLiteral("\"%1\" is not a regular file (a device or a named pipe): it was not sent.").arg(path);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = QStringLiteral("Cannot read \"%1\".").arg(path);
+        return false;
+    }
+    return true;
 }
 
 Result makeResult(Status status, const QString& message)
@@ -569,27 +598,59 @@ Result CurlFtpClient::download(const QString& remotePath, const QString& localPa
 
 Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath)
 {
+    QString temporary;
+    Result r = stage(localPath, remotePath, temporary);
+    if (!r.ok())
+        return r;
+    r = replace(temporary, remotePath);
+    // Best effort; after a cancel the temporary stays for the board's
+    // start-up clean-up (or the caller's own clean-up).
+    if (!r.ok() && r.status != Status::Cancelled)
+        onSession({QStringLiteral("*DELE ") + temporary});
+    return r;
+}
+
+Result CurlFtpClient::stage(const QString& localPath, const QString& remotePath, QString& temporary)
+{
+    temporary.clear();
     Result r = checkReady(remotePath);
     if (!r.ok())
         return r;
-    QFile source(localPath);
-    if (!QFileInfo(localPath).isFile() || !source.open(QIODevice::ReadOnly))
-        return makeResult(Status::LocalError, QStringLiteral("Cannot read \"%1\".").arg(localPath));
+    QFile source;
+    QString error;
+    if (!openRegularFile(localPath, source, error))
+        return makeResult(Status::LocalError, error);
     const QString target = normalisePath(remotePath);
     const QString name = target.section(QLatin1Char('/'), -1);
     if (name.isEmpty())
         return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
-    const QString temporary = target.chopped(name.size()) + atomicfile::temporaryName(name);
-    r = store(source, temporary);
+    const QString staged = target.chopped(name.size()) + atomicfile::temporaryName(name);
+    r = store(source, staged);
     if (r.ok())
-        r = checkStoredSize(temporary, source.size());
-    if (r.ok())
-        r = renameOver(temporary, target);
-    // Best effort; after a cancel the temporary stays for the board's
-    // start-up clean-up.
-    if (!r.ok() && r.status != Status::Cancelled)
-        onSession({QStringLiteral("*DELE ") + temporary});
+        r = checkStoredSize(staged, source.size());
+    if (r.ok() || r.status == Status::Cancelled) {
+        // A cancel dropped the session: the caller cleans up on a new one.
+        temporary = staged;
+        return r;
+    }
+    // A refused DELE (no such file: the STOR was refused) is not worth a
+    // second try; a DELE that never got through is.
+    const Result removed = onSession({QStringLiteral("DELE ") + staged});
+    if (!removed.ok() && breaksSession(removed.status))
+        temporary = staged;
     return r;
+}
+
+Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath)
+{
+    Result r = checkReady(remotePath);
+    if (r.ok())
+        r = checkReady(temporary);
+    if (!r.ok())
+        return r;
+    if (normalisePath(temporary).isEmpty() || normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
+        return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
+    return renameOver(normalisePath(temporary), normalisePath(remotePath));
 }
 
 Result CurlFtpClient::store(QFile& source, const QString& remotePath)
@@ -605,6 +666,8 @@ Result CurlFtpClient::store(QFile& source, const QString& remotePath)
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(job.total));
     };
     Result r = transfer(job);
+    r.bytesDone = job.done;
+    r.bytesTotal = job.total;
     if (r.ok() && job.done != job.total) {
         r.status = Status::Incomplete;
         r.message = QStringLiteral("%1 of %2 bytes were sent.").arg(job.done).arg(job.total);
@@ -627,6 +690,8 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
         const qint64 stored = reply.mid(4).trimmed().toLongLong(&number);
         if (number && stored != size) {
             r.status = Status::Incomplete;
+            r.bytesDone = stored;
+            r.bytesTotal = size;
             r.message = QStringLiteral("The server holds %1 of the %2 bytes sent.").arg(stored).arg(size);
         }
     }

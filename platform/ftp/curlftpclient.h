@@ -10,6 +10,8 @@
 // the rename at once, and the rename once more should that fail (the session
 // may break in between). Before that DELE, any failure leaves the real file
 // as it was; the temporary is deleted when the server still lets us.
+// stage() and replace() are the two halves, for callers that send several
+// files first and rename them together.
 #include "platform/ftp/ftpclient.h"
 
 #include <atomic>
@@ -42,6 +44,8 @@ public:
     Result list(const QString& folder, QList<Entry>& entries) override;
     Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) override;
     Result upload(const QString& localPath, const QString& remotePath) override;
+    Result stage(const QString& localPath, const QString& remotePath, QString& temporary) override;
+    Result replace(const QString& temporary, const QString& remotePath) override;
     Result modifiedTime(const QString& remotePath, QString& stamp) override;
     Result command(const QString& line, QString* reply = nullptr) override;
 

@@ -60,6 +60,11 @@ struct Result {
     // The text of the server's last reply line, without its code (e.g. why
     // it refused a file); never holds the password.
     QString serverText = {};
+    // For an upload: how many bytes got across before it ended (sent, or
+    // as the server's SIZE reply counts them), of how many (-1 when no
+    // upload ran).
+    qint64 bytesDone = -1;
+    qint64 bytesTotal = -1;
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -102,7 +107,20 @@ public:
     // server that does not rename over a file, unless the session fails
     // between deleting it and the rename, and again at the rename's retry).
     // The server must allow STOR, RNFR/RNTO and DELE (SIZE when it has it).
+    // Only a regular file is sent: a device, a named pipe or a folder is
+    // refused (LocalError) without being read.
     virtual Result upload(const QString& localPath, const QString& remotePath) = 0;
+    // The two halves of upload(), for callers that put several files in
+    // place together. stage() sends the file to a hidden temporary beside
+    // the remote path and checks its size; the real file is not touched.
+    // `temporary` names the temporary (a remote path) when it is on the
+    // server: after success, and after a failure when it could not be
+    // deleted again (always after a cancel, which drops the session).
+    virtual Result stage(const QString& localPath, const QString& remotePath, QString& temporary) = 0;
+    // Renames a staged temporary over the remote path, as upload() does
+    // (with the DELE fallback and its retry). The temporary stays on
+    // failure.
+    virtual Result replace(const QString& temporary, const QString& remotePath) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".
     virtual Result modifiedTime(const QString& remotePath, QString& stamp) = 0;

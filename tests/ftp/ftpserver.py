@@ -20,6 +20,10 @@ reports the transfer complete (a server that saw the connection drop),
 answering, "norename" refuses to rename over an existing file (as servers on
 Windows do), and "norename-drop" does the same and drops the control
 connection right after it deleted a file that is no upload temporary.
+Mode "cut-media" cuts (as "cut" does) only uploads into a folder named
+"Media"; mode "lockdata" takes uploads everywhere but refuses to rename a
+file in a folder named "Data" (RNFR answered 550), so an update whose media
+went into place fails half-way at its templates.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -105,13 +109,19 @@ def serve(args):
         data connection (mode "cut") or reads no more (mode "stall")."""
 
         def handle_read(self):
-            if self.tot_bytes_received < UPLOAD_LIMIT:
+            if self.tot_bytes_received < UPLOAD_LIMIT or not self.misbehaves():
                 return DTPHandler.handle_read(self)
-            if args.mode == "cut":
+            if args.mode in ("cut", "cut-media"):
                 return self.handle_close()  # as if the client had ended
             return self.modify_ioloop_events(0)
 
         handle_read_event = handle_read  # the I/O loop calls this name
+
+        def misbehaves(self):
+            if args.mode != "cut-media":
+                return True
+            name = getattr(self.file_obj, "name", "")
+            return os.path.basename(os.path.dirname(name)) == "Media"
 
     class Handler(FTPHandler):
         def held_open(self, path):
@@ -135,6 +145,12 @@ def serve(args):
             if deleted and args.mode == "norename-drop" and not TEMPORARY.match(os.path.basename(path)):
                 self.close_when_done()
             return deleted
+
+        def ftp_RNFR(self, path):
+            if args.mode == "lockdata" and os.path.basename(os.path.dirname(path)) == "Data":
+                self.respond("550 Renaming is not allowed in this folder.")
+                return None
+            return FTPHandler.ftp_RNFR(self, path)
 
         def ftp_RNTO(self, path):
             if self.held_open(path):
@@ -161,7 +177,7 @@ def serve(args):
     handler = Handler
     handler.authorizer = auth
     handler.abstracted_fs = FS
-    if args.mode in ("cut", "stall"):
+    if args.mode in ("cut", "stall", "cut-media"):
         handler.dtp_handler = UploadDTP
     handler.auth_failed_timeout = 0.05
     handler.use_sendfile = False  # so reads go through the file wrapper
@@ -188,7 +204,8 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    p.add_argument("--mode", default="serve", choices=["serve", "silent", "cut", "stall", "norename", "norename-drop"])
+    modes = ["serve", "silent", "cut", "stall", "norename", "norename-drop", "cut-media", "lockdata"]
+    p.add_argument("--mode", default="serve", choices=modes)
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")
     p.add_argument("--home", default="")

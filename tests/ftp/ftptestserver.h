@@ -13,8 +13,10 @@ public:
     static constexpr const char* kUser = "tester";
     static constexpr const char* kPassword = "Pa55-word!";
 
-    // mode "serve" (with the misbehaving file names of ftpserver.py) or
-    // "silent" (accepts connections, never answers).
+    // mode "serve" (with the misbehaving file names of ftpserver.py),
+    // "silent" (accepts connections, never answers), or one of the upload
+    // fault modes of ftpserver.py ("cut", "stall", "norename",
+    // "norename-drop", "cut-media", "lockdata").
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace ftp;
 
 namespace {
@@ -111,6 +113,15 @@ TEST(FtpClient, SessionListsDownloadsUploadsAndTellsTimes)
     EXPECT_TRUE(reply.startsWith("257")) << reply.toStdString();
     EXPECT_EQ(client.command("NOSUCHCOMMAND", &reply).status, Status::Refused);
     EXPECT_EQ(client.upload(local.filePath("missing"), "x").status, Status::LocalError);
+    // Only regular files are read: a device never ends, a pipe waits for a writer.
+    const QString pipe = local.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& special : {QString("/dev/zero"), pipe, local.path()}) {
+        QString temporary;
+        EXPECT_EQ(client.stage(special, "special.bin", temporary).status, Status::LocalError) << special.toStdString();
+        EXPECT_TRUE(temporary.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(server.root() + "/special.bin"));
 
     // The session survives the failures above; a missing or short file
     // keeps the local copy.

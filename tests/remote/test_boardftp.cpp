@@ -17,6 +17,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 using namespace remote;
 using testsupport::readAll;
 using testsupport::writeAll;
@@ -25,7 +29,12 @@ namespace {
 
 class Display final : public TransferDisplay {
 public:
-    void started(qint64) override {}
+    void started(qint64 length) override
+    {
+        if (onStart)
+            onStart(length);
+    }
+    std::function<void(qint64)> onStart;
     void progress(qint64 bytes, int, const QString&) override { last = bytes; }
     void cleared() override { ++clears; }
     qint64 last = 0;
@@ -169,7 +178,7 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
 {
     const QString payload = local("payload", big());
     // A cut data connection, a stall, a cancel while the board stalls (it
-    // ends at once; the temporary stays for the board's start-up clean-up),
+    // ends at once, and the temporary is deleted on a short new session),
     // and a server that does not rename over an existing file (and one that
     // drops the connection right after it deleted the old file: the rename
     // still follows).
@@ -182,7 +191,7 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
         int withinMs;
     } cases[] = {{"cut", 1500, false, false, 0, 10000},
                  {"stall", 1500, false, false, 0, 10000},
-                 {"stall", 30000, true, false, 1, 5000},
+                 {"stall", 30000, true, false, 0, 5000},
                  {"norename", 1500, false, true, 0, 10000},
                  {"norename-drop", 1500, false, true, 0, 10000}};
     for (const auto& c : cases) {
@@ -208,12 +217,45 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
     }
 }
 
-TEST_F(Upload, BoardGetsItsCommandOnlyWhenEveryFileArrivedWhole)
+TEST_F(Upload, CausesNameWhatWentWrong)
 {
-    // A template larger than what a cut or stalled upload lets through.
+    FtpTestServer server;
+    START_SERVER(server);
+    const QString pipe = dir.filePath("pipe.jpg");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    BoardFtp ftp = board(server);
+    BoardFtp refused = board(server, "wrong");
+    const struct {
+        BoardFtp* ftp;
+        QString local;
+        QString remote;
+        const char* cause; // a regular expression
+    } cases[] = {
+        {&ftp, local("a.jpg", "a"), "Missing/a.jpg", "^the board replied 55\\d \\S"},
+        {&refused, local("b.jpg", "b"), "b.jpg", "^the board replied 530 \\S"},
+        {&ftp, pipe, "pipe.jpg", "^pipe.jpg is not a regular file \\(a device or a named pipe\\)$"},
+        {&ftp, "/dev/zero", "zero.jpg", "^zero is not a regular file"},
+        {&ftp, dir.filePath("gone.jpg"), "gone.jpg", "^the local file gone.jpg is missing$"},
+        {&ftp, local("empty.jpg", ""), "empty.jpg", "^the local file empty.jpg is empty$"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.local.toStdString());
+        EXPECT_EQ(c.ftp->put("127.0.0.1", c.local, c.remote), TransferStatus::Ready);
+        EXPECT_TRUE(QRegularExpression(c.cause).match(c.ftp->lastCause()).hasMatch())
+            << c.ftp->lastCause().toStdString();
+        EXPECT_FALSE(c.ftp->lastCause().contains(FtpTestServer::kPassword));
+    }
+    EXPECT_TRUE(temporaries(server).isEmpty());
+}
+
+TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
+{
+    // A template and a background larger than what a cut or stalled upload
+    // lets through.
     QByteArray tpl = "[BACKGROUND]\r\nImage File=back.jpg\r\n";
     while (tpl.size() < 200 * 1024)
         tpl += ";" + QByteArray(98, 'p') + "\r\n";
+    const QByteArray picture = "new picture" + QByteArray(100 * 1024, 'n');
     RunSetup setup;
     setup.mode = 1;
     setup.addresses = {"127.0.0.1"};
@@ -222,11 +264,30 @@ TEST_F(Upload, BoardGetsItsCommandOnlyWhenEveryFileArrivedWhole)
     setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
     setup.mediaFolder = dir.filePath("Media");
     QDir().mkpath(setup.mediaFolder);
-    writeAll(setup.mediaFolder + "/back.jpg", "new picture");
+    writeAll(setup.mediaFolder + "/back.jpg", picture);
+    const QString tplError = "!!!Error sending template file.";
+    const QString mediaError = "!!!Error sending template background media file.";
+    const QString lost = "!!!Cause: the connection was lost after \\d+ of \\d+ bytes\\.";
+    const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes\\.";
+    const QString notSent = "!!!Orvane confirm file not sent: not every file arrived\\.\\|"
+                            "!!!No file was replaced: the board keeps its old files\\.";
     const struct {
         const char* mode;
-        bool delivered;
-    } cases[] = {{"serve", true}, {"norename", true}, {"cut", false}, {"stall", false}};
+        bool media, templates, settings; // replaced on the board
+        QString report;                  // the "!!!" lines joined by "|", a regular expression
+    } cases[] = {
+        {"serve", true, true, true, ""},
+        {"norename", true, true, true, ""},
+        {"cut", false, false, false, tplError + "\\|" + lost + "\\|" + mediaError + "\\|" + lost + "\\|" + notSent},
+        {"stall", false, false, false,
+         tplError + "\\|" + timeOut + "\\|" + mediaError + "\\|" + timeOut + "\\|" + notSent},
+        {"cut-media", false, false, false, mediaError + "\\|" + lost + "\\|" + notSent},
+        // The renames fail at the templates: the media already went.
+        {"lockdata", true, false, false,
+         tplError + "\\|!!!Cause: the board replied 550 Renaming is not allowed in this folder\\.\\|"
+                    "!!!Only part of the update reached the board, and no command was sent\\. Replaced: "
+                    "Media/back\\.jpg\\. Not replaced: Data/Template with 3 records\\.ORVT, UpdatedSettings\\.ini\\."},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         FtpTestServer server(c.mode);
@@ -234,19 +295,57 @@ TEST_F(Upload, BoardGetsItsCommandOnlyWhenEveryFileArrivedWhole)
         const QString board = server.root() + "/Orvane/";
         server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
         server.putFile("Orvane/Media/back.jpg", "old picture");
+        server.putFile("Orvane/UpdatedSettings.ini", "old settings");
         BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
         FakeView view;
         UpdateRun run(ftp, view, cancel);
         ASSERT_EQ(run.run(setup), RunEnd::Done);
-        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.delivered ? tpl : QByteArray("old template"));
-        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
-        EXPECT_EQ(readAll(board + "UpdatedSettings.ini"), readAll(setup.settingsFile));
-        EXPECT_EQ(QFileInfo::exists(board + "OrvaneConfirm.txt"), c.delivered);
-        EXPECT_EQ(view.icons[0], c.delivered);
-        EXPECT_EQ(view.lines.filter("!!!").join('|').toStdString(),
-                  c.delivered
-                      ? ""
-                      : "!!!Error sending template file.|!!!Orvane confirm file not sent: not every file arrived.");
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.templates ? tpl : QByteArray("old template"));
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), c.media ? picture : QByteArray("old picture"));
+        EXPECT_EQ(readAll(board + "UpdatedSettings.ini"),
+                  c.settings ? readAll(setup.settingsFile) : QByteArray("old settings"));
+        const bool delivered = c.report.isEmpty();
+        EXPECT_EQ(QFileInfo::exists(board + "OrvaneConfirm.txt"), delivered);
+        EXPECT_EQ(view.icons[0], delivered);
+        const QString report = view.lines.filter("!!!").join('|');
+        EXPECT_TRUE(QRegularExpression("^" + c.report + "$").match(report).hasMatch()) << report.toStdString();
+        EXPECT_TRUE(view.lines.filter(FtpTestServer::kPassword).isEmpty());
         EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
     }
+}
+
+TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
+{
+    // The template arrives whole and waits for its rename; the background
+    // stalls, and the cancel comes.
+    FtpTestServer server("stall");
+    START_SERVER(server);
+    server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
+    server.putFile("Orvane/Media/back.jpg", "old picture");
+    RunSetup setup;
+    setup.addresses = {"127.0.0.1"};
+    setup.slots[3] = local("three.ORVT", "[BACKGROUND]\r\nImage File=back.jpg\r\n");
+    setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
+    setup.mediaFolder = dir.filePath("Media");
+    QDir().mkpath(setup.mediaFolder);
+    writeAll(setup.mediaFolder + "/back.jpg", big());
+    BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+    display.onStart = [this](qint64 length) {
+        if (length == big().size())
+            QTimer::singleShot(300, [this] { cancel = true; });
+    };
+    FakeView view;
+    UpdateRun run(ftp, view, cancel);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(run.run(setup), RunEnd::Cancelled);
+    EXPECT_LT(t.elapsed(), 10000);
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Template with 3 records.ORVT"), QByteArray("old template"));
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("old picture"));
+    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
+    EXPECT_TRUE(view.lines.filter("!!!").isEmpty()) << view.lines.join('|').toStdString();
+    // Both were on the board: the staged template and the broken background.
+    EXPECT_EQ(server.commands().filter(QRegularExpression("^DELE Orvane/(Data|Media)/\\..*\\.orvtmp\\.")).size(), 2)
+        << server.commands().join('|').toStdString();
+    EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
 }

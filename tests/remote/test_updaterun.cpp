@@ -12,13 +12,16 @@
 #include <functional>
 #include <map>
 
+#include <sys/stat.h>
+
 using namespace remote;
 using testsupport::readAll;
 using testsupport::writeAll;
 
 namespace {
 
-// Records every probe and transfer; answers from scripts.
+// Records every probe, transfer, rename batch and clean-up; answers from
+// scripts. A staged file's temporary is "~" and its remote path.
 class FakeUploader final : public Uploader {
 public:
     bool probe(const QString& address) override
@@ -34,13 +37,44 @@ public:
         calls << call;
         if (onPut)
             onPut(remote);
+        cause = "cause of " + remote;
         const auto it = answers.find(remote);
         return it == answers.end() ? TransferStatus::Completed : it->second;
     }
+    TransferStatus stage(const QString& address, const QString& local, const QString& remote,
+                         QString& temporary) override
+    {
+        const TransferStatus status = put(address, local, remote);
+        temporary = status == TransferStatus::Completed || status == TransferStatus::Abort ? "~" + remote : QString();
+        return status;
+    }
+    QList<TransferStatus> replace(const QString&, const QList<StagedFile>& files) override
+    {
+        QStringList targets;
+        QList<TransferStatus> out;
+        for (const StagedFile& f : files) {
+            targets << f.target;
+            const auto it = renames.find(f.target);
+            out << (it == renames.end() ? TransferStatus::Completed : it->second);
+            cause = "cause of renaming " + f.target;
+            if (out.last() != TransferStatus::Completed && !(out.last() == TransferStatus::FileInUsed && f.keepInUse))
+                break;
+        }
+        calls << "replace " + targets.join('|');
+        return out;
+    }
+    void discard(const QString&, const QStringList& temporaries) override
+    {
+        calls << "discard " + temporaries.join('|');
+    }
+    QString lastCause() const override { return cause; }
+
     QStringList calls;
     QStringList unreachable;
-    std::map<QString, TransferStatus> answers;
+    std::map<QString, TransferStatus> answers; // by remote path, for put and stage
+    std::map<QString, TransferStatus> renames; // by remote path
     std::function<void(const QString&)> onPut;
+    QString cause;
 };
 
 class Run : public ::testing::Test {
@@ -88,14 +122,15 @@ TEST_F(Run, FilesPerBoardInOrderForBothModes)
     slot(3, "Image File=C:\\old\\missing.jpg\r\n");
     setup.addresses = {" 10.0.0.1 ", "10.0.0.2"};
     ASSERT_EQ(go(), RunEnd::Done);
-    const QStringList board1 = {"probe 10.0.0.1",
-                                "10.0.0.1 Orvane/Data/Default Template.ORVT",
-                                "10.0.0.1 Orvane/Media/back.jpg",
-                                "10.0.0.1 Orvane/Media/clip.mp4",
+    const QStringList board1 = {"probe 10.0.0.1", "10.0.0.1 Orvane/Data/Default Template.ORVT",
+                                "10.0.0.1 Orvane/Media/back.jpg", "10.0.0.1 Orvane/Media/clip.mp4",
                                 "10.0.0.1 Orvane/Data/Template with 3 records.ORVT",
+                                // Into place together, media first.
+                                "replace Orvane/Media/back.jpg|Orvane/Media/clip.mp4|Orvane/Data/Default "
+                                "Template.ORVT|Orvane/Data/Template with 3 records.ORVT",
                                 "10.0.0.1 Orvane/OrvaneConfirm.txt = 2"};
-    EXPECT_EQ(uploader.calls.mid(0, 6), board1);
-    EXPECT_EQ(uploader.calls.size(), 12);
+    EXPECT_EQ(uploader.calls.mid(0, 7), board1);
+    EXPECT_EQ(uploader.calls.size(), 14);
     EXPECT_EQ(view.status, QString("Finished updating settings to 10.0.0.2"));
     EXPECT_EQ(view.icons, (std::map<int, bool>{{0, true}, {1, true}}));
 
@@ -105,6 +140,8 @@ TEST_F(Run, FilesPerBoardInOrderForBothModes)
     ASSERT_EQ(go(), RunEnd::Done);
     EXPECT_EQ(uploader.calls.mid(4),
               QStringList({"10.0.0.3 Orvane/Data/Template with 3 records.ORVT", "10.0.0.3 Orvane/UpdatedSettings.ini",
+                           "replace Orvane/Media/back.jpg|Orvane/Media/clip.mp4|Orvane/Data/Default "
+                           "Template.ORVT|Orvane/Data/Template with 3 records.ORVT|Orvane/UpdatedSettings.ini",
                            "10.0.0.3 Orvane/OrvaneConfirm.txt = 1"}));
 }
 
@@ -126,9 +163,15 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     EXPECT_EQ(view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
               QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
                            "Background media file is playing.", "!!!Error sending template background media file.",
+                           "!!!Cause: outside the Media folder.",
                            "!!!This is a wrong template file to send, will go to next template file.",
-                           "!!!Error sending Orvane settings file.",
-                           "!!!Orvane confirm file not sent: not every file arrived."}));
+                           "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
+                           "!!!Orvane confirm file not sent: not every file arrived.",
+                           "!!!No file was replaced: the board keeps its old files."}));
+    // Nothing went into place; what was staged left the board again.
+    EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
+    EXPECT_EQ(uploader.calls.filter("discard"),
+              QStringList({"discard ~Orvane/Data/Default Template.ORVT|~Orvane/Data/Template with 1 record.ORVT"}));
     EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
     // No "1" without a complete settings file; an unusable address is never probed.
     EXPECT_FALSE(uploader.calls.filter("OrvaneConfirm").size());
@@ -136,7 +179,7 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}, {1, false}, {2, false}}));
 }
 
-TEST_F(Run, CommandGoesOnlyWhenEveryTransferSucceeded)
+TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
 {
     file("Media/a.jpg");
     slot(0, "Image File=a.jpg\r\n");
@@ -145,28 +188,61 @@ TEST_F(Run, CommandGoesOnlyWhenEveryTransferSucceeded)
     setup.wrongTemplate[1] = true;
     setup.mode = 1;
     setup.addresses = {"10.0.0.1"};
+    const QString media = remoteMediaPath("a.jpg");
+    const QString tpl = remoteTemplatePath(0);
+    const QString none = "";
+    const QString noneReplaced = "!!!No file was replaced: the board keeps its old files.";
     const struct {
         QString remote;
         TransferStatus status;
+        bool atRename;
         bool sent;
-    } cases[] = {{remoteMediaPath("a.jpg"), TransferStatus::Completed, true},
-                 // The board plays that file: it keeps the one it has.
-                 {remoteMediaPath("a.jpg"), TransferStatus::FileInUsed, true},
-                 {remoteMediaPath("a.jpg"), TransferStatus::Ready, false},
-                 {remoteTemplatePath(0), TransferStatus::ConnectionReset, false},
-                 {remoteSettingsPath(), TransferStatus::Ready, false}};
+        QString report; // the last "!!!" line
+    } cases[] = {
+        {media, TransferStatus::Completed, false, true, none},
+        // The board plays that file: it keeps the one it has, when sent
+        // and when renamed.
+        {media, TransferStatus::FileInUsed, false, true, none},
+        {media, TransferStatus::FileInUsed, true, true, none},
+        {media, TransferStatus::Ready, false, false, noneReplaced},
+        {tpl, TransferStatus::ConnectionReset, false, false, noneReplaced},
+        {remoteSettingsPath(), TransferStatus::Ready, false, false, noneReplaced},
+        // A rename that fails part way: what went into place is named.
+        {tpl, TransferStatus::Ready, true, false,
+         "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg. Not "
+         "replaced: Data/Default Template.ORVT, UpdatedSettings.ini."},
+        {tpl, TransferStatus::FileInUsed, true, false,
+         "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg. Not "
+         "replaced: Data/Default Template.ORVT, UpdatedSettings.ini."},
+        {media, TransferStatus::ConnectionReset, true, false,
+         "!!!No file was replaced, and no command was sent: the board keeps its old files."},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.remote.toStdString() + " " + std::to_string(int(c.status)));
-        uploader.answers = {{c.remote, c.status}};
+        SCOPED_TRACE(c.remote.toStdString() + " " + std::to_string(int(c.status)) + (c.atRename ? " rename" : ""));
+        uploader.answers.clear();
+        uploader.renames.clear();
+        (c.atRename ? uploader.renames : uploader.answers)[c.remote] = c.status;
         uploader.calls.clear();
         view.lines.clear();
         view.icons.clear();
         go();
         EXPECT_EQ(view.icons[0], c.sent);
         EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").size(), c.sent ? 1 : 0);
-        EXPECT_EQ(view.lines.contains("!!!Orvane confirm file not sent: not every file arrived."), !c.sent);
+        const QStringList reports = view.lines.filter(QRegularExpression("^!!!(?!This is a wrong template)"));
+        EXPECT_EQ(reports.isEmpty() ? QString() : reports.last(), c.report);
         EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
+        // Whatever did not go into place leaves the board again.
+        if (c.atRename && !c.sent) {
+            EXPECT_EQ(uploader.calls.filter("discard").size(), 1);
+        }
     }
+    // Each failure line names its cause.
+    uploader.renames.clear();
+    uploader.answers = {{tpl, TransferStatus::Ready}};
+    view.lines.clear();
+    go();
+    EXPECT_EQ(view.lines.filter("!!!").mid(0, 2),
+              QStringList({"!!!Error sending template file.", "!!!Cause: cause of " + tpl + "."}));
 }
 
 TEST_F(Run, MediaAreSentOnlyFromTheMediaFolder)
@@ -178,29 +254,35 @@ TEST_F(Run, MediaAreSentOnlyFromTheMediaFolder)
     const QString secret = file("secret.ini", "[SETTINGS]\r\nPassword=kv8ruler\r\n");
     ASSERT_TRUE(QFile::link(outside, dir.filePath("Media/link.jpg")));
     ASSERT_TRUE(QFile::link(dir.path(), dir.filePath("Media/up")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("Media/pipe.jpg")).constData(), 0600), 0);
+    const char* const notMedia = "is not a picture or video";
+    const char* const out = "outside the Media folder";
+    const char* const link = "a symbolic link out of the Media folder";
     const struct {
         QByteArray background;
         QByteArray pip;
-        const char* sent; // the media file sent, "" none
-        bool refused;
+        const char* sent;  // the media file sent, "" none
+        const char* cause; // why it was refused, "" not refused
     } cases[] = {
-        {"a.jpg", "", "a.jpg", false},
-        {a.toUtf8(), "", "a.jpg", false},
-        {"sub\\b.mp4", "", "b.mp4", false}, // from the Media folder, not the working folder
-        {"", "sub/b.mp4", "b.mp4", false},
-        {"missing.jpg", "", "", false},
-        {"C:\\Orvane\\Media\\a.jpg", "", "", false}, // another machine's path
-        {secret.toUtf8(), "", "", true},
-        {outside.toUtf8(), "", "", true},
-        {"../secret.ini", "", "", true},
-        {"..\\secret.ini", "", "", true},
-        {"../outside.jpg", "", "", true},
-        {"sub/../a.jpg", "", "", true},
-        {"link.jpg", "", "", true},
-        {"up/outside.jpg", "", "", true},
-        {"notes.txt", "", "", true},
-        {"", secret.toUtf8(), "", true},
-        {"", "..\\secret.ini", "", true},
+        {"a.jpg", "", "a.jpg", ""},
+        {a.toUtf8(), "", "a.jpg", ""},
+        {"sub\\b.mp4", "", "b.mp4", ""}, // from the Media folder, not the working folder
+        {"", "sub/b.mp4", "b.mp4", ""},
+        {"missing.jpg", "", "", ""},
+        {"C:\\Orvane\\Media\\a.jpg", "", "", ""}, // another machine's path
+        {secret.toUtf8(), "", "", notMedia},
+        {outside.toUtf8(), "", "", out},
+        {"../secret.ini", "", "", notMedia},
+        {"..\\secret.ini", "", "", notMedia},
+        {"../outside.jpg", "", "", out},
+        {"sub/../a.jpg", "", "", out},
+        {"..", "", "", out},
+        {"link.jpg", "", "", link},
+        {"up/outside.jpg", "", "", link},
+        {"notes.txt", "", "", notMedia},
+        {"pipe.jpg", "", "", "not a regular file"}, // never opened: a read would wait for a writer
+        {"", secret.toUtf8(), "", notMedia},
+        {"", "..\\secret.ini", "", notMedia},
     };
     setup.addresses = {"10.0.0.1"};
     for (const auto& c : cases) {
@@ -212,14 +294,39 @@ TEST_F(Run, MediaAreSentOnlyFromTheMediaFolder)
         uploader.calls.clear();
         view.lines.clear();
         go();
-        const QStringList media = uploader.calls.filter("/Media/");
+        const QStringList media = uploader.calls.filter(QRegularExpression("^10\\.0\\.0\\.1 .*/Media/"));
         EXPECT_EQ(media.join(' '), *c.sent ? "10.0.0.1 " + remoteMediaPath(c.sent) : QString());
         const QString error = c.pip.isEmpty() ? "!!!Error sending template background media file."
                                               : "!!!Error sending template background image file.";
-        EXPECT_EQ(view.lines.filter(QRegularExpression("^!!!Error sending template background")),
-                  c.refused ? QStringList{error} : QStringList());
-        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").isEmpty(), c.refused);
+        const QStringList errors =
+            view.lines.filter(QRegularExpression("^!!!(Error sending template background|Cause)"));
+        if (*c.cause) {
+            ASSERT_EQ(errors.size(), 2);
+            EXPECT_EQ(errors[0], error);
+            EXPECT_TRUE(errors[1].startsWith("!!!Cause: ") && errors[1].contains(c.cause)) << errors[1].toStdString();
+        } else {
+            EXPECT_EQ(errors, QStringList());
+        }
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").isEmpty(), *c.cause != 0);
     }
+}
+
+TEST_F(Run, TemplatesThatAreNoRegularFilesAreNeverRead)
+{
+    // A named pipe in a slot: opening it would wait for a writer for ever.
+    const QString pipe = dir.filePath("pipe.ORVT");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    setup.slots[0] = pipe;
+    slot(1);
+    setup.addresses = {"10.0.0.1"};
+    ASSERT_EQ(go(), RunEnd::Done);
+    EXPECT_EQ(
+        view.lines.filter("!!!").mid(0, 2),
+        QStringList({"!!!Error sending template file.", "!!!Cause: not a regular file (a device or a named pipe)."}));
+    EXPECT_TRUE(view.lines.contains("Sending template file: pipe.ORVT"));
+    EXPECT_FALSE(uploader.calls.join(' ').contains("Default Template"));
+    EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+    EXPECT_FALSE(view.icons[0]);
 }
 
 TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
@@ -228,14 +335,28 @@ TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
     slot(0, "Image File=a.jpg\r\n");
     slot(1);
     setup.addresses = {"10.0.0.1", "10.0.0.2"};
-    // Cancelled while the first template goes: that transfer aborts quietly
-    // and nothing else is sent, not even that template's media.
+    // Cancelled while the first template goes: that transfer aborts quietly,
+    // its temporary leaves the board, and nothing else is sent, not even
+    // that template's media.
     uploader.onPut = [this](const QString&) { cancel = true; };
     uploader.answers[remoteTemplatePath(0)] = TransferStatus::Abort;
     EXPECT_EQ(go(), RunEnd::Cancelled);
-    EXPECT_EQ(uploader.calls, QStringList({"probe 10.0.0.1", "10.0.0.1 Orvane/Data/Default Template.ORVT"}));
+    EXPECT_EQ(uploader.calls, QStringList({"probe 10.0.0.1", "10.0.0.1 Orvane/Data/Default Template.ORVT",
+                                           "discard ~Orvane/Data/Default Template.ORVT"}));
     EXPECT_EQ(view.lines.last(), QString("Sending template file: t0.ORVT"));
     EXPECT_TRUE(view.icons.empty());
+
+    // Cancelled while the media file goes: the staged template goes too.
+    cancel = false;
+    uploader.calls.clear();
+    uploader.answers = {{remoteMediaPath("a.jpg"), TransferStatus::Abort}};
+    uploader.onPut = [this](const QString& remote) {
+        if (remote.contains("/Media/"))
+            cancel = true;
+    };
+    EXPECT_EQ(go(), RunEnd::Cancelled);
+    EXPECT_EQ(uploader.calls.last(), QString("discard ~Orvane/Data/Default Template.ORVT|~Orvane/Media/a.jpg"));
+    EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
 
     // Cancelled during the first board's confirm file: the second board is
     // not even probed.
