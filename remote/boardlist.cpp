@@ -3,6 +3,7 @@
 #include "platform/textfile.h"
 #include "platform/vbvalue.h"
 
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
 
@@ -27,11 +28,13 @@ QString boardLine(const Board& board)
     return board.address.trimmed() + kSeparator + board.note.trimmed();
 }
 
-BoardList readBoardList(const QString& path)
+BoardList readBoardList(const QString& path, QString* error)
 {
+    if (error)
+        error->clear();
     BoardList boards;
     QStringList lines;
-    if (!textfile::readLines(path, lines))
+    if (!QFileInfo::exists(path) || !textfile::readLines(path, lines, error, textfile::kMaxSmallFileBytes))
         return boards;
     for (const QString& line : lines) {
         if (!line.isEmpty())
@@ -57,7 +60,8 @@ void sortByAddress(BoardList& boards)
 int readMode(const QString& path)
 {
     QStringList lines;
-    if (!textfile::readLines(path, lines) || lines.isEmpty() || lines.first().isEmpty())
+    if (!textfile::readLines(path, lines, nullptr, textfile::kMaxSmallFileBytes) || lines.isEmpty() ||
+        lines.first().isEmpty())
         return 0;
     return vb::Val(lines.first()) == 1.0 ? 1 : 0;
 }

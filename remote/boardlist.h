@@ -22,8 +22,11 @@ using BoardList = QList<Board>;
 Board parseBoardLine(const QString& line);
 QString boardLine(const Board& board);
 
-// A missing or unreadable file gives an empty list.
-BoardList readBoardList(const QString& path);
+// A missing file gives an empty list. So does one that exists but cannot be
+// read (a device, a pipe, a folder, one over textfile::kMaxSmallFileBytes,
+// an unreadable one): it is not read whole, and `error` names the file and
+// the reason; `error` is left empty otherwise.
+BoardList readBoardList(const QString& path, QString* error = nullptr);
 // Writes every board; an empty list gives an empty file, so boards removed
 // by the user stay removed. False (old file kept) when the write failed.
 bool writeBoardList(const QString& path, const BoardList& boards, QString* error = nullptr);
@@ -32,7 +35,7 @@ bool writeBoardList(const QString& path, const BoardList& boards, QString* error
 void sortByAddress(BoardList& boards);
 
 // 1 when the first line of the Mode file starts with the number 1, else 0
-// (also for a missing file or an empty first line).
+// (also for a missing or unreadable file, or an empty first line).
 int readMode(const QString& path);
 
 // True when the trimmed text is a host name, an IPv4 address or an IPv6

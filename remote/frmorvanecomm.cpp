@@ -7,9 +7,11 @@
 #include "platform/statuslog.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,9 +21,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <mutex>
+#include <optional>
 
 using namespace remote;
 
@@ -31,6 +36,8 @@ const QString kCaption = QStringLiteral("Orvane Communication");
 const QString kBusyClose = QStringLiteral("Update process is running, please cancel the process before exiting");
 const QString kMtlFilter = QStringLiteral("Master Template List Files (*.MTL)|*.MTL|");
 constexpr int kMaxMessages = 1000;
+// How often the window takes the reports of a running update.
+constexpr int kReportIntervalMs = 50;
 
 // Form units: the layout is given in twips, 15 to a pixel.
 constexpr int px(int twips)
@@ -76,55 +83,72 @@ QIcon statusIcon(bool success)
 
 } // namespace
 
-// The run's reports, handed from the run's thread to the window's.
+// The run's reports, handed from the run's thread to the window's. They are
+// gathered here and the window takes them in batches: a run over thousands
+// of boards that fail at once reports far faster than the lists can redraw,
+// and one queued call per report would keep the window from painting and
+// from seeing "Cancel Process".
 class frmOrvaneComm::RunSide final : public RunView, public TransferDisplay {
 public:
-    explicit RunSide(frmOrvaneComm* window)
-        : w_(window)
-    {
-    }
+    struct Reports {
+        QStringList messages;                      // in the order written
+        std::optional<QString> status;             // the last status line
+        std::vector<std::pair<int, bool>> results; // row and success, in order
+        // The transfer display's fields as last set.
+        std::optional<QString> length, bytes, timeLeft;
+        std::optional<int> percent;
+    };
+
     void addMessage(const QString& text) override
     {
-        post([w = w_, text] { w->AddMessage(text); });
+        const std::lock_guard lock(mutex_);
+        reports_.messages << text;
     }
     void setStatusLine(const QString& text) override
     {
-        post([w = w_, text] { w->lblStatus->setText(text); });
+        const std::lock_guard lock(mutex_);
+        reports_.status = text;
     }
     void setBoardResult(int row, bool success) override
     {
-        post([w = w_, row, success] {
-            if (row < 0 || size_t(row) >= w->runRows_.size())
-                return;
-            const int at = w->lvDestIPList->indexOfTopLevelItem(w->runRows_[size_t(row)]);
-            w->setBoardIcon(at, success ? kSuccessIcon : kFailedIcon);
-        });
+        const std::lock_guard lock(mutex_);
+        reports_.results.emplace_back(row, success);
     }
     void started(qint64 length) override
     {
-        post([w = w_, length] { w->showTransferStart(length); });
+        const std::lock_guard lock(mutex_);
+        reports_.length = QString::number(length);
+        reports_.bytes = QString();
     }
     void progress(qint64 bytes, int percent, const QString& timeLeft) override
     {
-        post([w = w_, bytes, percent, timeLeft] { w->showTransferProgress(bytes, percent, timeLeft); });
+        const std::lock_guard lock(mutex_);
+        reports_.bytes = QString::number(bytes);
+        reports_.percent = percent;
+        if (!timeLeft.isEmpty())
+            reports_.timeLeft = timeLeft;
     }
     void cleared() override
     {
-        post([w = w_] { w->clearTransfer(); });
+        const std::lock_guard lock(mutex_);
+        reports_.length = reports_.bytes = reports_.timeLeft = QString();
+        reports_.percent = 0;
+    }
+    // Everything reported since the last take.
+    Reports take()
+    {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(reports_, Reports());
     }
 
 private:
-    template <typename F> void post(F&& f)
-    {
-        // Dropped by Qt when the window is gone.
-        QMetaObject::invokeMethod(w_, std::forward<F>(f), Qt::QueuedConnection);
-    }
-    frmOrvaneComm* w_;
+    std::mutex mutex_;
+    Reports reports_;
 };
 
 frmOrvaneComm::frmOrvaneComm(QWidget* parent)
     : QDialog(parent)
-    , runSide_(std::make_unique<RunSide>(this))
+    , runSide_(std::make_unique<RunSide>())
 {
     makeUploader = [](const std::atomic<bool>& cancel, TransferDisplay* display) {
         auto ftp = std::make_unique<BoardFtp>(cancel);
@@ -136,6 +160,9 @@ frmOrvaneComm::frmOrvaneComm(QWidget* parent)
     icons_[kSuccessIcon] = statusIcon(true);
     icons_[kFailedIcon] = statusIcon(false);
     buildSurface();
+    reportTimer_ = new QTimer(this);
+    reportTimer_->setInterval(kReportIntervalMs);
+    connect(reportTimer_, &QTimer::timeout, this, [this] { takeReports(); });
     Form_Load();
 }
 
@@ -207,6 +234,9 @@ void frmOrvaneComm::buildCommPanel()
         v->setColumnWidth(0, px(1200));
         v->setColumnWidth(1, px(1300));
         v->setRootIsDecorated(false);
+        // Every row is one line high: the list need not measure each of
+        // thousands of rows when they change.
+        v->setUniformRowHeights(true);
         v->setSelectionMode(QAbstractItemView::ExtendedSelection);
         v->setIconSize(QSize(15, 13));
         v->header()->setSectionsClickable(true);
@@ -249,6 +279,7 @@ void frmOrvaneComm::buildCommPanel()
     lblStatus->setIndent(px(120));
     lstMessage = new QListWidget(picComm);
     lstMessage->setGeometry(px(120), px(2160), px(8295), px(2010));
+    lstMessage->setUniformItemSizes(true);
 
     auto* progress = new QWidget(picComm);
     progress->setGeometry(px(120), px(4200), px(8280), px(1095));
@@ -321,19 +352,35 @@ void frmOrvaneComm::ApplyMode()
 
 void frmOrvaneComm::LoadIPLists()
 {
-    fillList(showIPListView, readBoardList(mstrIPListFile));
-    BoardList dest = readBoardList(mstrDestIPListFile);
-    sortByAddress(dest);
-    fillList(lvDestIPList, dest);
+    // A list file that cannot be read (a device, a pipe, an oversized file)
+    // starts its list empty and is kept as it is: saving the empty list
+    // over it would lose every board it holds.
+    QStringList problems;
+    const QString files[2] = {mstrIPListFile, mstrDestIPListFile};
+    for (int index = 0; index < 2; ++index) {
+        QString error;
+        BoardList rows = readBoardList(files[index], &error);
+        unreadableList_[size_t(index)] = !error.isEmpty();
+        if (!error.isEmpty())
+            problems << error + QStringLiteral(" The list starts empty and the file is left as it is.");
+        if (index == 1)
+            sortByAddress(rows);
+        fillList(list(index), rows);
+    }
+    if (!problems.isEmpty())
+        services::message(problems.join(QLatin1Char('\n')), MsgIcon::Exclamation);
 }
 
 void frmOrvaneComm::SaveIPLists()
 {
-    QString error;
-    if (!writeBoardList(mstrIPListFile, boards(0), &error))
-        StatusLog::instance().statusMessage(error);
-    if (!writeBoardList(mstrDestIPListFile, boards(1), &error))
-        StatusLog::instance().statusMessage(error);
+    const QString files[2] = {mstrIPListFile, mstrDestIPListFile};
+    for (int index = 0; index < 2; ++index) {
+        if (unreadableList_[size_t(index)])
+            continue;
+        QString error;
+        if (!writeBoardList(files[index], boards(index), &error))
+            StatusLog::instance().statusMessage(error);
+    }
 }
 
 void frmOrvaneComm::saveOnClose()
@@ -401,8 +448,11 @@ void frmOrvaneComm::reject()
 void frmOrvaneComm::fillList(QTreeWidget* view, const BoardList& rows)
 {
     view->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(rows.size());
     for (const Board& b : rows)
-        addRow(view, b.address, b.note);
+        items << new QTreeWidgetItem(QStringList{b.address, b.note});
+    view->addTopLevelItems(items);
 }
 
 QTreeWidgetItem* frmOrvaneComm::addRow(QTreeWidget* view, const QString& address, const QString& note)
@@ -427,7 +477,11 @@ int frmOrvaneComm::boardIcon(int row) const
 
 void frmOrvaneComm::setBoardIcon(int row, int icon)
 {
-    QTreeWidgetItem* item = lvDestIPList->topLevelItem(row);
+    setItemIcon(lvDestIPList->topLevelItem(row), icon);
+}
+
+void frmOrvaneComm::setItemIcon(QTreeWidgetItem* item, int icon)
+{
     if (!item || icon < 0 || icon > 2)
         return;
     item->setData(0, Qt::UserRole, icon);
@@ -503,16 +557,22 @@ void frmOrvaneComm::btnApply_Click()
 {
     if (showIPListView->topLevelItemCount() == 0 || !showIPListView->currentItem())
         return;
+    // The first destination row of each address, looked up at once however
+    // long the lists are.
+    QHash<QString, QTreeWidgetItem*> dest;
+    for (int i = 0; i < lvDestIPList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lvDestIPList->topLevelItem(i);
+        if (!dest.contains(item->text(0)))
+            dest.insert(item->text(0), item);
+    }
     for (int i = 0; i < showIPListView->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = showIPListView->topLevelItem(i);
         if (!row->isSelected())
             continue;
-        const QList<QTreeWidgetItem*> found =
-            lvDestIPList->findItems(row->text(0), Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
-        if (!found.isEmpty())
-            found.first()->setSelected(true);
+        if (QTreeWidgetItem* found = dest.value(row->text(0)))
+            found->setSelected(true);
         else
-            addRow(lvDestIPList, row->text(0), row->text(1));
+            dest.insert(row->text(0), addRow(lvDestIPList, row->text(0), row->text(1)));
     }
 }
 
@@ -525,8 +585,12 @@ void frmOrvaneComm::RemoveSelectedIP()
 {
     for (QTreeWidget* view : {showIPListView, lvDestIPList}) {
         for (int i = view->topLevelItemCount() - 1; i >= 0; --i) {
-            if (view->topLevelItem(i)->isSelected())
-                delete view->takeTopLevelItem(i);
+            if (!view->topLevelItem(i)->isSelected())
+                continue;
+            QTreeWidgetItem* gone = view->takeTopLevelItem(i);
+            // A row of a running update takes no more reports.
+            std::replace(runRows_.begin(), runRows_.end(), gone, static_cast<QTreeWidgetItem*>(nullptr));
+            delete gone;
         }
     }
 }
@@ -545,10 +609,60 @@ void frmOrvaneComm::columnClick(int index, int column)
 
 void frmOrvaneComm::AddMessage(const QString& text)
 {
-    if (lstMessage->count() > kMaxMessages)
+    // What a running update wrote before comes first.
+    takeReports();
+    addMessages({text});
+}
+
+void frmOrvaneComm::addMessages(const QStringList& texts)
+{
+    // Line by line, a list that holds more than kMaxMessages lines is
+    // cleared before the next line goes in. Worked out first, so that only
+    // the lines after the last clear reach the list, in one insertion and
+    // one scroll.
+    if (texts.isEmpty())
+        return;
+    int count = lstMessage->count();
+    bool clear = false;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (count > kMaxMessages) {
+            clear = true;
+            from = i;
+            count = 0;
+        }
+        ++count;
+    }
+    const QString stamp = StatusLog::stamp(services::clock().now()) + QStringLiteral(" - ");
+    QStringList lines;
+    lines.reserve(texts.size() - from);
+    for (qsizetype i = from; i < texts.size(); ++i)
+        lines << stamp + texts[i];
+    if (clear)
         lstMessage->clear();
-    lstMessage->addItem(StatusLog::stamp(services::clock().now()) + QStringLiteral(" - ") + text);
+    lstMessage->addItems(lines);
     lstMessage->setCurrentRow(lstMessage->count() - 1);
+}
+
+void frmOrvaneComm::takeReports()
+{
+    RunSide::Reports r = runSide_->take();
+    if (!r.messages.isEmpty())
+        addMessages(r.messages);
+    if (r.status)
+        lblStatus->setText(*r.status);
+    for (const auto& [row, success] : r.results) {
+        if (row >= 0 && size_t(row) < runRows_.size())
+            setItemIcon(runRows_[size_t(row)], success ? kSuccessIcon : kFailedIcon);
+    }
+    if (r.length)
+        lblFileLengthVal->setText(*r.length);
+    if (r.bytes)
+        lblFileLenCountVal->setText(*r.bytes);
+    if (r.timeLeft)
+        lblTimeLeftVal->setText(*r.timeLeft);
+    if (r.percent)
+        FileProgressBar->setValue(*r.percent);
 }
 
 void frmOrvaneComm::SetButtonsBusy()
@@ -597,15 +711,40 @@ void frmOrvaneComm::btnLoadMTL_Click()
 
 void frmOrvaneComm::LoadMTL(const QString& path)
 {
-    if (!modMain::blnFileExists(path))
+    // A list that does not exist changes nothing. One that exists but cannot
+    // be read (a device, a pipe, an oversized file) changes nothing either,
+    // and the user is told why.
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || (info.isFile() && !modMain::blnFileExists(path)))
         return;
-    BusyGuard busy;
-    const SlotPaths paths = readMasterList(path);
-    for (int i = 0; i < kSlotCount; ++i) {
-        const int n = GetRecordsPerPage(paths[i]);
-        setSlot(i, paths[i], n >= 0 && n != i);
+    QStringList problems;
+    {
+        BusyGuard busy;
+        SlotPaths paths;
+        QString error;
+        if (!readMasterList(path, paths, &error)) {
+            problems << error;
+        } else {
+            // Each template is read once, however many slots name it.
+            QHash<QString, std::pair<int, QString>> checked;
+            for (int i = 0; i < kSlotCount; ++i) {
+                if (!checked.contains(paths[i])) {
+                    QString why;
+                    const int n = GetRecordsPerPage(paths[i], &why);
+                    checked.insert(paths[i], {n, why});
+                    if (!why.isEmpty())
+                        problems << why;
+                }
+                const auto& [n, why] = checked[paths[i]];
+                // A template that cannot be read fits no slot: marked, the
+                // update run does not send it.
+                setSlot(i, paths[i], !why.isEmpty() || (n >= 0 && n != i));
+            }
+            setCaptionFor(path);
+        }
     }
-    setCaptionFor(path);
+    if (!problems.isEmpty())
+        services::message(problems.join(QLatin1Char('\n')), MsgIcon::Exclamation);
 }
 
 void frmOrvaneComm::btnSaveMTL_Click()
@@ -640,7 +779,14 @@ void frmOrvaneComm::btnTplBrowser_Click(int index)
                                       QStringLiteral("Orvane Template Files (*.ORVT)|*.ORVT|"), path) ||
         path.isEmpty())
         return;
-    if (GetRecordsPerPage(path) != index) {
+    QString why;
+    const int n = GetRecordsPerPage(path, &why);
+    if (!why.isEmpty()) {
+        // Not a template that could be read at all: say which file and why.
+        services::message(why, MsgIcon::Exclamation);
+        return;
+    }
+    if (n != index) {
         services::message(QStringLiteral("Wrong template file."), MsgIcon::Exclamation);
         return;
     }
@@ -735,6 +881,7 @@ void frmOrvaneComm::startWork(std::function<int(UpdateRun&)> work, std::function
     });
     connect(
         worker_, &QThread::finished, this, [this] { endWork(); }, Qt::QueuedConnection);
+    reportTimer_->start();
     worker_->start();
 }
 
@@ -745,30 +892,11 @@ void frmOrvaneComm::endWork()
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
+    reportTimer_->stop();
+    takeReports();
+    runRows_.clear();
     if (auto then = std::exchange(then_, nullptr))
         then(workResult_);
-}
-
-void frmOrvaneComm::showTransferStart(qint64 length)
-{
-    lblFileLengthVal->setText(QString::number(length));
-    lblFileLenCountVal->clear();
-}
-
-void frmOrvaneComm::showTransferProgress(qint64 bytes, int percent, const QString& timeLeft)
-{
-    lblFileLenCountVal->setText(QString::number(bytes));
-    FileProgressBar->setValue(percent);
-    if (!timeLeft.isEmpty())
-        lblTimeLeftVal->setText(timeLeft);
-}
-
-void frmOrvaneComm::clearTransfer()
-{
-    lblFileLengthVal->clear();
-    lblFileLenCountVal->clear();
-    lblTimeLeftVal->clear();
-    FileProgressBar->setValue(0);
 }
 
 void frmOrvaneComm::btnRetart_Click()

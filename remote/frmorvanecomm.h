@@ -27,6 +27,7 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QThread;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -163,16 +164,20 @@ private:
     // Waits for the work's end and runs its `then`.
     void endWork();
     void finishUpdate(bool done);
-    void showTransferStart(qint64 length);
-    void showTransferProgress(qint64 bytes, int percent, const QString& timeLeft);
-    void clearTransfer();
+    // Shows what a running update reported since the last call.
+    void takeReports();
+    // AddMessage for several lines at once.
+    void addMessages(const QStringList& texts);
+    void setItemIcon(QTreeWidgetItem* item, int icon);
 
     class RunSide;
     std::unique_ptr<RunSide> runSide_;
+    QTimer* reportTimer_ = nullptr; // takes the reports while work runs
     QThread* worker_ = nullptr;
     std::function<void(int)> then_;
     int workResult_ = 0;
-    std::vector<QTreeWidgetItem*> runRows_;
+    std::vector<QTreeWidgetItem*> runRows_; // the destination rows of the running update
+    std::array<bool, 2> unreadableList_{};  // a board list whose file could not be read
     bool closingByProgram_ = false;
 
     std::array<bool, remote::kSlotCount> wrongTemplate_{};

@@ -1,7 +1,10 @@
 #include "remote/templateslots.h"
 
 #include "platform/inifile.h"
+#include "platform/textfile.h"
 #include "platform/vbvalue.h"
+
+#include <QFileInfo>
 
 #include <utility>
 #include <vector>
@@ -22,6 +25,20 @@ QString slotBase(int slot, bool plural)
     return text;
 }
 
+// Reads an INI file once, through the bounded text reader. A missing file
+// reads as empty; one that exists but cannot be read gives false.
+bool loadIni(const QString& path, IniDocument& doc, QString* error)
+{
+    doc = IniDocument();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return true;
+    QString text;
+    if (!textfile::readText(path, text, error, textfile::kMaxSmallFileBytes))
+        return false;
+    doc = IniDocument::fromText(text);
+    return true;
+}
+
 } // namespace
 
 QString slotCaption(int slot)
@@ -39,11 +56,16 @@ QString slotTemplateName(int slot)
     return slotBase(slot, true);
 }
 
-int GetRecordsPerPage(const QString& path)
+int GetRecordsPerPage(const QString& path, QString* error)
 {
+    if (error)
+        error->clear();
+    IniDocument doc;
+    if (!loadIni(path, doc, error))
+        return -1;
     QString text;
     // A buffer of three characters: the first two of the value arrive.
-    if (IniFile(path).read(QStringLiteral("TEMPLATE"), QStringLiteral("Records Per Page"), QString(), text, 3) <= 0)
+    if (doc.read(QStringLiteral("TEMPLATE"), QStringLiteral("Records Per Page"), QString(), text, 3) <= 0)
         return -1;
     text = text.trimmed();
     if (text.isEmpty() || text.at(0) < QLatin1Char('0') || text.at(0) > QLatin1Char('9'))
@@ -51,13 +73,18 @@ int GetRecordsPerPage(const QString& path)
     return vb::CInt(vb::Val(text));
 }
 
-SlotPaths readMasterList(const QString& path)
+bool readMasterList(const QString& path, SlotPaths& slots, QString* error)
 {
-    SlotPaths slots;
-    const IniFile file(path);
-    for (int i = 0; i < kSlotCount; ++i)
-        slots[i] = file.value(kSection, slotKey(i)).trimmed();
-    return slots;
+    slots = SlotPaths();
+    IniDocument doc;
+    if (!loadIni(path, doc, error))
+        return false;
+    for (int i = 0; i < kSlotCount; ++i) {
+        QString value;
+        doc.read(kSection, slotKey(i), QString(), value);
+        slots[i] = value.trimmed();
+    }
+    return true;
 }
 
 bool writeMasterList(const QString& path, const SlotPaths& slots, QString* error)

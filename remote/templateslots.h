@@ -25,11 +25,18 @@ QString slotTemplateName(int slot);
 
 // The "Records Per Page" value of a template file, as at most its first two
 // characters: -1 when the file, the section or the key is missing, the value
-// is empty or does not start with a digit (" 1" is 1, "123" is 12).
-int GetRecordsPerPage(const QString& path);
+// is empty or does not start with a digit (" 1" is 1, "123" is 12). A file
+// that exists but cannot be read as a template (a device, a pipe, a folder,
+// one over textfile::kMaxSmallFileBytes, an unreadable one) is not read
+// whole: -1, and `error` names the file and the reason. `error` is left
+// empty otherwise.
+int GetRecordsPerPage(const QString& path, QString* error = nullptr);
 
-// The slot paths of a list file, trimmed; a missing key gives "".
-SlotPaths readMasterList(const QString& path);
+// The slot paths of a list file, trimmed; a missing key gives "". The file
+// is read once. False (with `error` naming the file, `slots` all empty) when
+// it exists but cannot be read, as for GetRecordsPerPage; a missing file
+// gives empty slots.
+bool readMasterList(const QString& path, SlotPaths& slots, QString* error = nullptr);
 // Writes the seven keys in slot order. False (file unchanged) on failure.
 bool writeMasterList(const QString& path, const SlotPaths& slots, QString* error = nullptr);
 

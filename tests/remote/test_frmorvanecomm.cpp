@@ -6,15 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace remote;
 using testsupport::readAll;
@@ -23,9 +28,12 @@ using testsupport::writeAll;
 namespace {
 
 // An upload layer that holds every transfer until released or cancelled.
+// The first `unreachable` boards it probes fail at once.
 struct Hold {
     std::atomic<bool> release{false};
     std::atomic<int> puts{0};
+    std::atomic<int> probes{0};
+    int unreachable = 0;
 };
 class HeldUploader final : public Uploader {
 public:
@@ -34,7 +42,7 @@ public:
         , hold_(hold)
     {
     }
-    bool probe(const QString&) override { return true; }
+    bool probe(const QString&) override { return ++hold_.probes > hold_.unreachable; }
     TransferStatus put(const QString&, const QString&, const QString&) override
     {
         ++hold_.puts;
@@ -76,10 +84,10 @@ protected:
         w.btnIPAdd_Click();
     }
 
-    // A window with one destination board, one template and a held upload layer.
-    std::unique_ptr<frmOrvaneComm> openForRun()
+    // A window with these destination boards, one template and a held upload layer.
+    std::unique_ptr<frmOrvaneComm> openForRun(const QByteArray& boards = "10.0.0.7, hall\r\n")
     {
-        writeAll(gstrProgramFolder + "/DestIPAddress.txt", "10.0.0.7, hall\r\n");
+        writeAll(gstrProgramFolder + "/DestIPAddress.txt", boards);
         auto w = open();
         w->txtTplFile[0]->setText(tpl("zero.ORVT", 0));
         w->makeUploader = [this](const std::atomic<bool>& cancel, TransferDisplay*) {
@@ -276,5 +284,152 @@ TEST_F(CommWindow, CancelProcessAndClosingByTheProgramEndTheRunWithoutDoneBox)
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(readAll(gstrProgramFolder + "/DestIPAddress.txt"), QByteArray("10.0.0.7, hall\r\n"));
     w.reset();
-    testsupport::pump(50); // reports still queued for the gone window are dropped
+    testsupport::pump(50); // nothing is left queued for the gone window
+}
+
+TEST_F(CommWindow, ThousandsOfFailingBoardsKeepTheWindowAnsweringAndCancelEndsTheRun)
+{
+    // Every board but the last fails at once; the last one holds its first
+    // transfer until "Cancel Process".
+    constexpr int kBoards = 10000;
+    QByteArray list;
+    for (int i = 0; i < kBoards; ++i)
+        list += QStringLiteral("10.%1.%2.%3, n\r\n").arg(i / 65536).arg(i / 256 % 256).arg(i % 256).toUtf8();
+    hold.unreachable = kBoards - 1;
+    auto w = openForRun(list);
+    const BoardList boards = w->boards(1);
+    w->show(); // a shown list lays itself out
+
+    // A timer that must keep firing, and presses "Cancel Process" through
+    // the event loop once the last board is reached.
+    QElapsedTimer clock;
+    qint64 lastTick = 0, longestGap = 0, cancelledAt = -1;
+    QTimer tick;
+    tick.setInterval(10);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+        if (cancelledAt < 0 && hold.puts > 0) {
+            cancelledAt = clock.elapsed();
+            w->btnCancelProcess->click();
+        }
+    });
+    clock.start();
+    tick.start();
+    w->btnUpdate_Click(0);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }, 120000));
+    const qint64 endedAt = clock.elapsed();
+    tick.stop();
+    ASSERT_GE(cancelledAt, 0);
+    // Generous bounds: a reply within a second is the aim.
+    EXPECT_LT(longestGap, 2000);
+    EXPECT_LT(endedAt - cancelledAt, 2000);
+
+    // Every line arrived in order, with the list cleared whenever it held
+    // more than 1000 lines; no "done" box after a cancelled run.
+    const QString rule(100, '-');
+    QStringList expected;
+    for (int i = 0; i < kBoards; ++i) {
+        for (const QString& line : {rule, QString("Starting sending process."), rule})
+            expected << line;
+        expected << (i + 1 < kBoards ? "*** Could not connect to " + boards[i].address + "."
+                                     : QString("Sending template file: zero.ORVT"));
+    }
+    expected << "Cancelling sending/retrieving process, please wait...";
+    QStringList shown;
+    for (const QString& text : expected) {
+        if (shown.size() > 1000)
+            shown.clear();
+        shown << text;
+    }
+    ASSERT_EQ(w->lstMessage->count(), shown.size());
+    for (int i = 0; i < shown.size(); ++i)
+        ASSERT_EQ(w->lstMessage->item(i)->text().section(" - ", 1), shown[i]) << i;
+    EXPECT_EQ(w->lstMessage->currentRow(), shown.size() - 1);
+    EXPECT_EQ(w->lblStatus->text(), "Updating Orvane settings to " + boards.last().address);
+    for (int i = 0; i + 1 < kBoards; ++i)
+        ASSERT_EQ(w->boardIcon(i), frmOrvaneComm::kFailedIcon) << i;
+    EXPECT_EQ(w->boardIcon(kBoards - 1), 0);
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+namespace {
+
+// Files that are no regular files of a readable size: a device, a named pipe
+// and a sparse file past the bound for the program's own small files that
+// starts like a template and a template list.
+struct OddFile {
+    const char* kind;
+    QString path;
+};
+std::vector<OddFile> oddFiles(const QTemporaryDir& dir)
+{
+    const QString pipe = dir.filePath("pipe.ORVT");
+    EXPECT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString big = dir.filePath("big.ORVT");
+    writeAll(big, "[TEMPLATE]\r\nRecords Per Page=1\r\n[MASTER_TEMPLATE_LIST]\r\nDefault Template=x\r\n");
+    EXPECT_TRUE(QFile::resize(big, 17 * 1024 * 1024));
+    return {{"device", "/dev/zero"}, {"pipe", pipe}, {"oversized", big}};
+}
+
+} // namespace
+
+TEST_F(CommWindow, TemplatesAndListsThatAreNoRegularFilesAreRefusedByName)
+{
+    auto w = open();
+    const QString good = tpl("one.ORVT", 1);
+    files.answer = good;
+    w->btnTplBrowser_Click(1);
+    const auto odd = oddFiles(dir);
+    for (const OddFile& f : odd) {
+        // Chosen as a slot's template, then as a list: nothing changes.
+        messages.clear();
+        files.answer = f.path;
+        w->btnTplBrowser_Click(1);
+        w->btnLoadMTL_Click();
+        ASSERT_EQ(messages.texts.size(), 2) << f.kind;
+        EXPECT_TRUE(messages.texts[0].contains(f.path) && messages.texts[1].contains(f.path)) << f.kind;
+        EXPECT_EQ(w->txtTplFile[1]->text(), good);
+        EXPECT_EQ(w->windowTitle(), QString("Orvane Communication"));
+    }
+
+    // Named by a list (slot 4 repeats the last one): the slots show them
+    // marked, so that the update run does not send them; one message names
+    // each once.
+    messages.clear();
+    QByteArray list = "[MASTER_TEMPLATE_LIST]\r\nDefault Template=" + tpl("zero.ORVT", 0).toUtf8() + "\r\n";
+    for (int slot = 1; slot <= 4; ++slot)
+        list += slotKey(slot).toUtf8() + "=" + odd[size_t(std::min(slot, 3) - 1)].path.toUtf8() + "\r\n";
+    writeAll(dir.filePath("odd.MTL"), list);
+    w->LoadMTL(dir.filePath("odd.MTL"));
+    EXPECT_FALSE(w->slotMarked(0));
+    for (int slot = 1; slot <= 4; ++slot) {
+        EXPECT_TRUE(w->slotMarked(slot)) << slot;
+        EXPECT_EQ(w->txtTplFile[slot]->text(), odd[size_t(std::min(slot, 3) - 1)].path);
+    }
+    ASSERT_EQ(messages.texts.size(), 1);
+    for (const OddFile& f : odd)
+        EXPECT_EQ(messages.texts[0].count(f.path), 1) << f.kind;
+    EXPECT_EQ(w->windowTitle(), QString("Orvane Communication - odd.MTL"));
+}
+
+TEST_F(CommWindow, BoardListFilesThatCannotBeReadAreKept)
+{
+    const QString saved = gstrProgramFolder + "/IPAddress.txt";
+    const QString dest = gstrProgramFolder + "/DestIPAddress.txt";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(saved).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(gstrProgramFolder + "/Mode.txt").constData(), 0600), 0);
+    writeAll(dest, "10.0.0.1, a\r\n");
+    ASSERT_TRUE(QFile::resize(dest, 17 * 1024 * 1024));
+    auto w = open();
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].contains(saved));
+    EXPECT_TRUE(messages.texts[0].contains(dest));
+    EXPECT_TRUE(w->boards(0).isEmpty());
+    EXPECT_TRUE(w->boards(1).isEmpty());
+    EXPECT_EQ(w->mlngMode, 0);
+    type(*w, "10.0.0.9", "new");
+    w->btnCancel_Click();
+    EXPECT_FALSE(QFileInfo(saved).isFile());
+    EXPECT_EQ(QFileInfo(dest).size(), 17 * 1024 * 1024);
 }

@@ -79,12 +79,13 @@ TEST_F(Lists, MasterListWriteKeepsForeignKeysAndReadTrims)
                                         "Template with 4 record=\r\n"
                                         "Template with 5 record=\r\n"
                                         "Template with 6 record=\r\n"));
-    const SlotPaths read = readMasterList(path);
+    SlotPaths read;
+    ASSERT_TRUE(readMasterList(path, read));
     EXPECT_EQ(read[0], QString("/t/default.ORVT"));
     EXPECT_EQ(read[3], QString("/t/three.ORVT"));
     // The plural key of the template name is not a slot key.
-    EXPECT_TRUE(
-        readMasterList(file("plural.MTL", "[MASTER_TEMPLATE_LIST]\r\nTemplate with 2 records=x\r\n"))[2].isEmpty());
+    ASSERT_TRUE(readMasterList(file("plural.MTL", "[MASTER_TEMPLATE_LIST]\r\nTemplate with 2 records=x\r\n"), read));
+    EXPECT_TRUE(read[2].isEmpty());
 }
 
 TEST_F(Lists, RecordsPerPage)
