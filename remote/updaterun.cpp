@@ -293,11 +293,17 @@ void UpdateRun::sendSlot(const RunSetup& setup, int slot, const QString& address
     }
     if (cancelled())
         return;
-    const IniFile tpl(local);
-    const QString image = tpl.value(QStringLiteral("BACKGROUND"), QStringLiteral("Image File")).trimmed();
+    // One read of the template for both of its media.
+    const IniDocument tpl = IniFile(local).load();
+    const auto background = [&tpl](const QString& key) {
+        QString out;
+        tpl.read(QStringLiteral("BACKGROUND"), key, QString(), out, kIniDefaultBuffer);
+        return out.trimmed();
+    };
+    const QString image = background(QStringLiteral("Image File"));
     if (!image.isEmpty())
         sendMedia(image, setup.mediaFolder, address, true);
-    const QString pip = tpl.value(QStringLiteral("BACKGROUND"), QStringLiteral("PiP Windows")).trimmed();
+    const QString pip = background(QStringLiteral("PiP Windows"));
     if (!pip.isEmpty() && !cancelled()) {
         const QString media = pip.section(QLatin1Char('`'), 1, 1).trimmed();
         if (!media.isEmpty())

@@ -106,7 +106,11 @@ def serve(args):
 
     class UploadDTP(DTPHandler):
         """Takes the first UPLOAD_LIMIT bytes of an upload, then cuts the
-        data connection (mode "cut") or reads no more (mode "stall")."""
+        data connection (mode "cut") or reads no more (mode "stall"). It
+        reads a chunk at a time, so no upload gets much past the limit
+        however much of it waits in the socket."""
+
+        ac_in_buffer_size = CHUNK
 
         def handle_read(self):
             if self.tot_bytes_received < UPLOAD_LIMIT or not self.misbehaves():
