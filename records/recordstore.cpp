@@ -338,6 +338,8 @@ bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
         recordshooks::showTotalRecords(grids.igRDM.RowCount());
     if (gstrDataType == QLatin1String("2") && recordshooks::buildRADEList)
         recordshooks::buildRADEList(grids);
+    if (recordshooks::recordsLoaded)
+        recordshooks::recordsLoaded();
     return true;
 }
 
