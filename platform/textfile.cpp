@@ -223,6 +223,25 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
+QStringList splitLinesAnyEnd(QStringView text)
+{
+    QStringList lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines << text.sliced(start, i - start).toString();
+        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines << text.sliced(start).toString();
+    return lines;
+}
+
 QString joinLines(const QStringList& lines)
 {
     QString out;
@@ -359,6 +378,15 @@ bool readLines(const QString& path, QStringList& lines, QString* error, qint64 m
     if (!readText(path, text, error, maxBytes))
         return false;
     lines = splitLines(text);
+    return true;
+}
+
+bool readLinesAnyEnd(const QString& path, QStringList& lines, QString* error, qint64 maxBytes)
+{
+    QString text;
+    if (!readText(path, text, error, maxBytes))
+        return false;
+    lines = splitLinesAnyEnd(text);
     return true;
 }
 

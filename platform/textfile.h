@@ -2,7 +2,8 @@
 // Text files as boards and exports have them: read UTF-8 when the bytes are
 // valid UTF-8 (a BOM is skipped), else Windows-1252; written as Windows-1252,
 // or UTF-8 when the text has a character Windows-1252 cannot hold. Lines end
-// in CRLF on write; CRLF and LF are both accepted on read.
+// in CRLF on write; CRLF and LF are both accepted on read (exports may end
+// lines with a lone CR too: splitLinesAnyEnd).
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -47,6 +48,10 @@ bool appendWindows1252(QStringView text, QByteArray& out);
 // Splits at CRLF or LF (a lone CR stays in the line). A final line break
 // does not make an empty last line; an empty text has no lines.
 QStringList splitLines(const QString& text);
+// Splits at CRLF, LF or a lone CR, for exports of other systems, whichever
+// line end they use. A final line end does not make an empty last line; an
+// empty text has no lines.
+QStringList splitLinesAnyEnd(QStringView text);
 // Every line followed by CRLF.
 QString joinLines(const QStringList& lines);
 
@@ -54,6 +59,9 @@ QString joinLines(const QStringList& lines);
 // missing, not a regular file, unreadable, or larger than `maxBytes`.
 bool readText(const QString& path, QString& text, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
 bool readLines(const QString& path, QStringList& lines, QString* error = nullptr, qint64 maxBytes = kMaxInputBytes);
+// readLines cut by splitLinesAnyEnd.
+bool readLinesAnyEnd(const QString& path, QStringList& lines, QString* error = nullptr,
+                     qint64 maxBytes = kMaxInputBytes);
 // A buffer of many megabytes about to be filled front to back: asks the
 // system for large pages, which spares it a fault per 4 kB page. Does
 // nothing where the system has no such advice.

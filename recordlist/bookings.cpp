@@ -241,7 +241,7 @@ bool loadEBMSBookingFile(const QString& path, DataGrids& grids, const QString& a
     BusyGuard busy;
     QStringList lines;
     QString why;
-    if (!textfile::readLines(path, lines, &why)) {
+    if (!textfile::readLinesAnyEnd(path, lines, &why)) {
         statusMessage(QStringLiteral("!!! Booking file not loaded: %1").arg(why));
         if (error)
             *error = why;

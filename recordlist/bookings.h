@@ -26,9 +26,10 @@ struct BookingJoinInput {
 // not between 29 and 50 are dropped.
 void fillEBMSBookings(const QStringList& lines, const BookingJoinInput& in, Grid& igBook, Grid& igBook2);
 
-// Reads the booking file and fills the booking grids from it. A file that
-// can't be read (missing, unreadable, larger than textfile::kMaxInputBytes)
-// leaves both grids as they were, logs a status line and returns false with
+// Reads the booking file (lines ended by CRLF, LF or a lone CR) and fills
+// the booking grids from it. A file that can't be read (missing, not a
+// regular file, unreadable, larger than textfile::kMaxInputBytes) leaves
+// both grids as they were, logs a status line and returns false with
 // the reason in `error`.
 bool loadEBMSBookingFile(const QString& path, DataGrids& grids, const QString& assignedLocation,
                          const ListSortSettings& sort, QString* error = nullptr);

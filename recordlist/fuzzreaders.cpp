@@ -16,7 +16,7 @@ namespace {
 QStringList inputLines(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    return textfile::splitLines(textfile::decode(bytes));
+    return textfile::splitLinesAnyEnd(textfile::decode(bytes));
 }
 
 void require(bool ok)
@@ -60,8 +60,7 @@ int fuzzBookingReader(const uint8_t* data, size_t size)
         {QStringLiteral("Ascending"), QStringLiteral("Line 1"), QStringLiteral("Line 3")},
     };
     for (const ListSortSettings& sort : sorts) {
-        fillEBMSBookings(lines, BookingJoinInput{igRADE, igIDLookup, QStringLiteral("R3; ;R9"), sort}, igBook,
-                         igBook2);
+        fillEBMSBookings(lines, BookingJoinInput{igRADE, igIDLookup, QStringLiteral("R3; ;R9"), sort}, igBook, igBook2);
         require(igBook2.RowCount() <= lines.size());
         require(igBook.RowCount() >= igBook2.RowCount());
         QSet<QString> kept;

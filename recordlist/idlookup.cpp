@@ -60,7 +60,8 @@ bool loadIDLookupFile(Grid& igIDLookup, const QString& path, QString* error)
     BusyGuard busy;
     QStringList lines;
     QString why;
-    if (!textfile::readLines(path, lines, &why)) {
+    // A lookup table is a short list: the bound of small files.
+    if (!textfile::readLinesAnyEnd(path, lines, &why, textfile::kMaxSmallFileBytes)) {
         statusMessage(QStringLiteral("!!! ID lookup file not loaded: %1").arg(why));
         if (error)
             *error = why;

@@ -14,9 +14,10 @@ void initIDLookupColumns(Grid& igIDLookup);
 // line is a row (a header line too); fields are split at ",", quotes removed
 // and blanks trimmed; field 0 is the ID, field 1 the description.
 void fillIDLookup(const QStringList& lines, Grid& igIDLookup);
-// Reads a lookup file into the grid. A file that can't be read (missing,
-// unreadable, larger than textfile::kMaxInputBytes) leaves the grid as it
-// was, logs a status line and returns false with the reason in `error`.
+// Reads a lookup file (lines ended by CRLF, LF or a lone CR) into the grid.
+// A file that can't be read (missing, not a regular file, unreadable, larger
+// than textfile::kMaxSmallFileBytes) leaves the grid as it was, logs a
+// status line and returns false with the reason in `error`.
 bool loadIDLookupFile(Grid& igIDLookup, const QString& path, QString* error = nullptr);
 // The description of the first row whose trimmed ID equals the trimmed `id`
 // (case-sensitive); "" when none.

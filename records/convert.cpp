@@ -39,6 +39,34 @@ bool readThrough(textfile::InputFile& file, QString* error)
     }
 }
 
+// True when the record file at `path` holds at least one record line: any
+// character but line ends (and a BOM). A file that cannot be read counts as
+// holding records, so that nothing replaces what may still be there.
+bool holdsRecords(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    textfile::InputFile file;
+    if (!file.open(path))
+        return true;
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    bool first = true;
+    for (;;) {
+        const qint64 got = file.read(piece.data(), piece.size());
+        if (got < 0)
+            return true;
+        if (got == 0)
+            return false;
+        QByteArrayView bytes(piece.constData(), qsizetype(got));
+        if (first && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes = bytes.sliced(3);
+        first = false;
+        for (const char c : bytes)
+            if (c != '\r' && c != '\n')
+                return true;
+    }
+}
+
 } // namespace
 
 ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, const QString& target, QString* error)
@@ -59,10 +87,25 @@ ConvertStatus convertFile(const QString& sourcePath, const QString& dataType, co
     if (reader == Reader::None)
         return readThrough(file, error) ? ConvertStatus::NoReader : ConvertStatus::Failed;
     FileSource in(file);
-    const auto output = [&target, error](const atomicfile::Produce& produce) {
-        return atomicfile::writeStream(target, produce, error);
+    bool noRecords = false;
+    const auto output = [&](const atomicfile::Produce& produce) {
+        return atomicfile::writeStream(
+            target,
+            [&](const atomicfile::Put& put) {
+                qint64 written = 0;
+                const bool produced = produce([&](const char* data, qsizetype size) {
+                    written += size;
+                    return put(data, size);
+                });
+                // Every record line ends in CRLF: no byte, no record.
+                noRecords = produced && written == 0 && holdsRecords(target);
+                return produced && !noRecords;
+            },
+            error);
     };
-    return convertSource(reader, in, output, error) ? ConvertStatus::Converted : ConvertStatus::Failed;
+    if (convertSource(reader, in, output, error))
+        return ConvertStatus::Converted;
+    return noRecords ? ConvertStatus::NoRecords : ConvertStatus::Failed;
 }
 
 } // namespace records
@@ -84,8 +127,15 @@ void ConvertDataFile(const QString& source, bool& ok)
         statusMessage(QStringLiteral("No data file to convert."));
         ok = false;
         return;
+    case records::ConvertStatus::NoRecords:
+        modMain::reportProblem(QStringLiteral("\"%1\" holds no record that Data Type \"%2\" can read; the records "
+                                              "kept before were left as they were.")
+                                   .arg(source, gstrDataType),
+                               MsgIcon::Exclamation);
+        ok = false;
+        return;
     case records::ConvertStatus::Failed:
-        services::message(error, MsgIcon::None, MsgButtons::Ok);
+        modMain::reportProblem(error, MsgIcon::None);
         ok = false;
         return;
     }

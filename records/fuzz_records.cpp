@@ -1,5 +1,6 @@
 // Fuzz bodies: every reader and the record-file loader over arbitrary bytes.
-// A finding is a crash, a hang, a broken record line (not 20 TABs) or a
+// A finding is a crash, a hang, a broken record line (not 20 TABs, or a
+// validity cell of other than four parts where a reader builds one) or a
 // conversion (at any block size) or load of the bytes that differs from that
 // of their text, or records out of order.
 #include "platform/textfile.h"
@@ -31,8 +32,11 @@ int runReader(records::Reader reader, const uint8_t* data, size_t size)
     }
     if (!ok)
         return 0;
-    for (const QString& line : textfile::splitLines(textfile::decode(out)))
-        if (line.count(QLatin1Char('\t')) != records::kRecordFields - 1)
+    // The EBMS reader leaves the cell empty; the others build it of four parts.
+    const qsizetype bars = reader == records::Reader::EBMS ? 0 : 3;
+    for (const QString& line : textfile::splitLinesAnyEnd(textfile::decode(out)))
+        if (line.count(QLatin1Char('\t')) != records::kRecordFields - 1 ||
+            line.section(QLatin1Char('\t'), -1).count(QLatin1Char('|')) != bars)
             std::abort();
     if (!out.isEmpty() && !out.endsWith("\r\n"))
         std::abort();
@@ -66,7 +70,7 @@ int fuzzBasicTextReader(const uint8_t* data, size_t size)
 // same input) and the sort; every row keeps its 21 cells.
 int fuzzOrvLoader(const uint8_t* data, size_t size)
 {
-    const QStringList lines = textfile::splitLines(textOf(data, size));
+    const QStringList lines = textfile::splitLinesAnyEnd(textOf(data, size));
     DataGrids grids;
     grids.igIDLookup.AddCol(QStringLiteral("ID"));
     grids.igIDLookup.AddCol(QStringLiteral("Description"));
@@ -100,9 +104,14 @@ int fuzzOrvLoader(const uint8_t* data, size_t size)
         }
         if (grids.igRDM.RowCount() > lines.size() || grids.igRDM.ColCount() != records::kRecordFields)
             std::abort();
-        for (int row = 1; row <= grids.igRDM.RowCount(); ++row)
+        for (int row = 1; row <= grids.igRDM.RowCount(); ++row) {
             if (recordLine(grids.igRDM, row).count(QLatin1Char('\t')) != records::kRecordFields - 1)
                 std::abort();
+            // The EBMS mapping builds the window of four parts.
+            if (QString::fromLatin1(type) == QLatin1String("2") &&
+                g.CellValue(row, records::kDateTimeKey).count(QLatin1Char('|')) != 3)
+                std::abort();
+        }
     }
     return 0;
 }

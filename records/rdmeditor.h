@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 // The texts of the line editor: the twelve record lines and the four
 // validity boxes (start time, end time, start date, end date).
@@ -18,6 +19,28 @@ struct RDMEditTexts {
     QString endTime = QStringLiteral("00:00");
     QString startDate = QStringLiteral("0");
     QString endDate = QStringLiteral("0");
+};
+
+// The four validity boxes, in the order of their parts in the DateTime cell.
+enum class ValidityBox { StartTime, EndTime, StartDate, EndDate };
+// The box's label without its colon: "Start Time", "End Time", "Start Date", "End Date".
+QString validityBoxName(ValidityBox box);
+
+// Whether the validity test of the run cycle reads `text` (blanks around it
+// aside) as a time: "hhmm" of up to four digits ("0" is 00:00, "930" is
+// 09:30) or "h:mm" / "hh:mm", within 00:00 .. 23:59 or exactly 24:00. An
+// empty text (no time given) counts as readable.
+bool isReadableTime(QStringView text);
+// The same for a date: "yyyymmdd" of a real calendar day, or "0" or empty
+// for no date limit.
+bool isReadableDate(QStringView text);
+
+// What Update did with the editor's texts.
+struct UpdateResult {
+    bool written = false; // the current record took the texts
+    // The box that a message named (the first one at fault), to put the
+    // focus on; none when every box was fine or no record was current.
+    std::optional<ValidityBox> box;
 };
 
 class RDMEditor {
@@ -46,9 +69,15 @@ public:
     void btnDownRDM_Click(RDMEditTexts& texts);
     void btnDeleteRDM_Click(RDMEditTexts& texts);
     void btnAddRDM_Click(RDMEditTexts& texts);
-    // Writes the editor texts into the current record: each trimmed, a TAB,
-    // CR or LF turned into a blank first.
-    void btnUpdateRDM_Click(const RDMEditTexts& texts);
+    // Writes the editor texts into the current record: the lines each
+    // trimmed, a TAB, CR or LF turned into a blank first; the DateTime cell
+    // the four validity boxes, each trimmed, joined by "|". A validity box
+    // that holds a "|" or a control character (TAB, CR, LF, ...), which the
+    // cell can't keep, is refused with a message naming it, and nothing of
+    // the record changes. A box that the validity test can't read as a time
+    // or date ("abc", "20269999") is written as typed, and a message names
+    // it.
+    UpdateResult btnUpdateRDM_Click(const RDMEditTexts& texts);
 
     // Saves the store into `path`; says "File saved." on success and what
     // went wrong otherwise ("No data input. ..." for an empty store). The

@@ -94,6 +94,7 @@ RDMPanel::RDMPanel(DataGrids& grids, RecordLineRows* lineRows, QWidget* parent)
             lineRows_->enableLineRows();
     };
     recordshooks::showTotalRecords = [this](int n) { setTotalRecords(n); };
+    recordshooks::recordsLoaded = [this] { showLoadedRecords(); };
     grids_.igRDM.onCellEvent = [this](int row, int col) { editor_.igRDM_RowSelect(row, col); };
     grids_.igRDM.onRowEvent = [this](int row) { showRDMRecord(row); };
 
@@ -110,6 +111,7 @@ RDMPanel::RDMPanel(DataGrids& grids, RecordLineRows* lineRows, QWidget* parent)
 RDMPanel::~RDMPanel()
 {
     recordshooks::showTotalRecords = nullptr;
+    recordshooks::recordsLoaded = nullptr;
     grids_.igRDM.onCellEvent = nullptr;
     grids_.igRDM.onRowEvent = nullptr;
 }
@@ -177,6 +179,32 @@ void RDMPanel::setTotalRecords(int count)
     lblTotalRecords->setText(QString::number(count));
 }
 
+void RDMPanel::showLoadedRecords()
+{
+    if (grids_.igRDM.RowCount() > 0) {
+        showRecord(1);
+        Q_EMIT showRecordInLinesRequested(1);
+        return;
+    }
+    applyTexts(RDMEditTexts());
+    editor_.mlngRDMRow = 0;
+}
+
+QLineEdit* RDMPanel::validityBox(ValidityBox box) const
+{
+    switch (box) {
+    case ValidityBox::StartTime:
+        return txtDTStartTime;
+    case ValidityBox::EndTime:
+        return txtDTEndTime;
+    case ValidityBox::StartDate:
+        return txtDTStartDate;
+    case ValidityBox::EndDate:
+        return txtDTEndDate;
+    }
+    return nullptr;
+}
+
 void RDMPanel::btnAddRDM_Click()
 {
     edit(&RDMEditor::btnAddRDM_Click);
@@ -196,8 +224,12 @@ void RDMPanel::btnDownRDM_Click()
 
 void RDMPanel::btnUpdateRDM_Click()
 {
-    editor_.btnUpdateRDM_Click(gatherTexts());
+    const UpdateResult result = editor_.btnUpdateRDM_Click(gatherTexts());
     selectCurrentRow();
+    // As with every check that fails: the focus goes to the box at fault.
+    if (result.box)
+        if (QLineEdit* box = validityBox(*result.box))
+            box->setFocus();
 }
 
 void RDMPanel::btnSaveRDM_Click()

@@ -46,6 +46,11 @@ public:
     void showRecord(int row);
     // lblTotalRecords.
     void setTotalRecords(int count);
+    // After a load of the store: shows its first record as the current one
+    // (and asks the main window to show it, which makes it the window's
+    // current record too), or empties the editor when the store is empty,
+    // so that Update never writes a record of the previous store.
+    void showLoadedRecords();
 
     QGroupBox* fraRDM;
     GridView* igRDMView;
@@ -88,6 +93,7 @@ Q_SIGNALS:
 private:
     RDMEditTexts gatherTexts() const;
     void applyTexts(const RDMEditTexts& texts);
+    QLineEdit* validityBox(ValidityBox box) const;
     // Runs an editor step on the current texts and shows the outcome.
     void edit(void (RDMEditor::*step)(RDMEditTexts&));
     void selectCurrentRow();

@@ -73,7 +73,7 @@ template <typename View> struct Record {
     View cell;
     std::array<View, 4> window{};
     bool hasWindow = false;
-    // No value holds a TAB or CR that has to become a blank.
+    // No value holds a TAB that has to become a blank.
     bool clean = false;
 
     void setWindow(View a, View b, View c, View d)
@@ -83,11 +83,10 @@ template <typename View> struct Record {
     }
 };
 
-// True when `line` holds no CR and, unless its values are cut at TABs, no TAB.
-template <typename View> bool noBreaks(View line, bool tabsSplit, bool noCR = false)
+// True when the values of `line` hold no TAB: always when they are cut at
+// TABs. (A line never holds a CR or LF: either one ends it.)
+template <typename View> bool noBreaks(View line, bool tabsSplit)
 {
-    if (!noCR && findUnit(line, '\r', 0) >= 0)
-        return false;
     return tabsSplit || findUnit(line, '\t', 0) < 0;
 }
 
@@ -115,7 +114,6 @@ struct Sink {
     QString* text = nullptr;
     QByteArray* bytes = nullptr;
     qsizetype used = 0;
-    bool noCR = false; // no line of the source holds a CR
 
     void start(qsizetype room)
     {
@@ -149,9 +147,10 @@ private:
     qsizetype size_ = 0;
 };
 
-// Copies a value; a TAB or CR inside it (a fixed-width or quoted source
-// can hold one) is written as a blank, so every record line keeps exactly
-// 20 TABs.
+// Copies a value; a TAB inside it (a fixed-width or quoted source can hold
+// one) is written as a blank, so every record line keeps exactly 20 TABs.
+// (A CR never reaches a value, since it ends the line; it would go the same
+// way.)
 template <typename Out, typename View> Out* copyValue(Out* d, View v, bool clean)
 {
     const auto* s = unitsOf(v);
@@ -174,7 +173,22 @@ template <typename Out, typename View> Out* copyValue(Out* d, View v, bool clean
     return d;
 }
 
-template <typename Out, typename View> void copyRecord(Out* d, const Record<View>& r)
+// Copies one part of the validity cell. A "|" taken from the source (a time
+// written "09|30") is left out: it would split the part in two and shift
+// every part after it.
+template <typename Out, typename View> Out* copyWindowPart(Out* d, View v)
+{
+    const auto* s = unitsOf(v);
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        const auto u = s[i];
+        if (u != '|')
+            *d++ = Out(u == '\t' || u == '\r' ? u' ' : u);
+    }
+    return d;
+}
+
+// Writes one record line from `d` on; returns the end of what it wrote.
+template <typename Out, typename View> Out* copyRecord(Out* d, const Record<View>& r)
 {
     size_t k = 0;
     while (k < r.filled) {
@@ -202,18 +216,21 @@ template <typename Out, typename View> void copyRecord(Out* d, const Record<View
         for (size_t i = 0; i < r.window.size(); ++i) {
             if (i > 0)
                 *d++ = Out('|');
-            d = copyValue(d, r.window[i], r.clean);
+            d = copyWindowPart(d, r.window[i]);
         }
     } else {
         d = copyValue(d, r.cell, r.clean);
     }
     *d++ = Out('\r');
     *d++ = Out('\n');
+    return d;
 }
 
 // Appends one record line.
 template <typename View> void appendRecord(Sink& out, const Record<View>& f)
 {
+    // Room for the values as they stand (a window part that loses a "|"
+    // comes out shorter).
     qsizetype need = kLines + 2; // 20 TABs and CRLF
     for (size_t k = 0; k < f.filled; ++k)
         need += f.lines[k].size();
@@ -224,11 +241,13 @@ template <typename View> void appendRecord(Sink& out, const Record<View>& f)
     } else {
         need += f.cell.size();
     }
-    if (out.bytes)
-        copyRecord(static_cast<char*>(out.room(need)), f);
-    else
-        copyRecord(static_cast<char16_t*>(out.room(need)), f);
-    out.used += need;
+    if (out.bytes) {
+        char* d = static_cast<char*>(out.room(need));
+        out.used += copyRecord(d, f) - d;
+    } else {
+        char16_t* d = static_cast<char16_t*>(out.room(need));
+        out.used += copyRecord(d, f) - d;
+    }
 }
 
 void fail(QString* error, int lineNo, const QString& why)
@@ -376,7 +395,7 @@ template <typename View> bool readDelphi(const Lines<View>& lines, ReadState<Vie
                                                {244, 7}}};
     for (const View line : lines) {
         Record<View> f;
-        f.clean = noBreaks(line, false, out.noCR);
+        f.clean = noBreaks(line, false);
         for (size_t i = 0; i < cuts.size(); ++i)
             f.lines[i] = trimBlankView(line.mid(cuts[i].start - 1, cuts[i].length));
         const View zero = literal<View>(u"0", "0", 1);
@@ -402,7 +421,7 @@ template <typename View> bool readMicros(const Lines<View>& lines, ReadState<Vie
                  QStringLiteral("%1 tab-separated fields; a Micros/Opera line needs 9 fields or at least 12.").arg(n));
             return false;
         }
-        f.clean = noBreaks(line, true, out.noCR);
+        f.clean = noBreaks(line, true);
         const size_t take = n >= 12 ? 12 : 9;
         for (size_t i = 0; i < take; ++i)
             f.lines[i] = p[i];
@@ -446,7 +465,7 @@ template <typename View> bool readEBMS(const Lines<View>& lines, ReadState<View>
             return false;
         }
         Record<View> f;
-        f.clean = noBreaks(line, false, out.noCR);
+        f.clean = noBreaks(line, false);
         for (size_t i = 0; i < 13; ++i)
             f.lines[i] = view(i);
         for (size_t i = 0; i < 4; ++i)
@@ -473,7 +492,7 @@ template <typename View> bool readOwnRecords(const Lines<View>& lines, ReadState
                  QStringLiteral("%1 tab-separated fields; a record line needs at least 9.").arg(p.size()));
             return false;
         }
-        f.clean = noBreaks(line, true, out.noCR);
+        f.clean = noBreaks(line, true);
         for (size_t i = 0; i < 9; ++i)
             f.lines[i] = p[i];
         f.setWindow(p[3], p[4], p[6], p[7]);
@@ -547,21 +566,24 @@ bool runReader(Reader reader, const Lines<View>& lines, ReadState<View>& st, Sin
     return true;
 }
 
-// The lines as textfile::splitLines cuts them: at LF, a CR right before it
-// dropped (a lone CR stays); a final line break makes no empty last line.
+// The lines as textfile::splitLinesAnyEnd cuts them: at CRLF, LF or a lone
+// CR; a final line end makes no empty last line.
 template <typename View> void splitSource(View text, Lines<View>& lines)
 {
     lines.clear();
-    for (qsizetype start = 0; start < text.size();) {
-        qsizetype nl = findUnit(text, '\n', start);
-        qsizetype end = nl;
-        if (nl < 0)
-            end = nl = text.size();
-        else if (end > start && text[end - 1] == QLatin1Char('\r'))
-            --end;
-        lines.push_back(text.sliced(start, end - start));
-        start = nl + 1;
+    const auto* u = unitsOf(text);
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (u[i] != '\n' && u[i] != '\r')
+            continue;
+        lines.push_back(text.sliced(start, i - start));
+        if (u[i] == '\r' && i + 1 < n && u[i + 1] == '\n')
+            ++i;
+        start = i + 1;
     }
+    if (start < n)
+        lines.push_back(text.sliced(start));
 }
 
 } // namespace
@@ -599,26 +621,23 @@ bool convertText(Reader reader, QStringView text, QByteArray& out, QString* erro
 namespace {
 
 // The lines of a byte source as splitSource cuts them, in one pass of
-// sixteen bytes at a time; also whether a byte is past ASCII and whether a
-// CR stands anywhere but right before a LF.
-void scanBytes(QLatin1StringView text, Lines<QLatin1StringView>& lines, bool& ascii, bool& loneCR)
+// sixteen bytes at a time; also whether a byte is past ASCII.
+void scanBytes(QLatin1StringView text, Lines<QLatin1StringView>& lines, bool& ascii)
 {
     const char* p = text.data();
     const qsizetype n = text.size();
     lines.clear();
     qsizetype start = 0;
+    // A CR or LF at `at`: a CR right before a LF leaves the line end to it.
     auto lineEnd = [&](qsizetype at) {
+        if (p[at] == '\r' && at + 1 < n && p[at + 1] == '\n')
+            return;
         qsizetype end = at;
-        if (end > start && p[end - 1] == '\r')
+        if (p[at] == '\n' && end > start && p[end - 1] == '\r')
             --end;
         lines.emplace_back(p + start, end - start);
         start = at + 1;
     };
-    auto carriageReturn = [&](qsizetype at) {
-        if (at + 1 >= n || p[at + 1] != '\n')
-            loneCR = true;
-    };
-    loneCR = false;
     unsigned high = 0;
     qsizetype i = 0;
 #if defined(__SSE2__)
@@ -628,23 +647,50 @@ void scanBytes(QLatin1StringView text, Lines<QLatin1StringView>& lines, bool& as
     for (; i + 16 <= n; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         any = _mm_or_si128(any, v);
-        for (unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))); m; m &= m - 1)
-            carriageReturn(i + std::countr_zero(m));
-        for (unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))); m; m &= m - 1)
+        const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+        for (unsigned m = unsigned(_mm_movemask_epi8(ends)); m; m &= m - 1)
             lineEnd(i + std::countr_zero(m));
     }
     high = unsigned(_mm_movemask_epi8(any));
 #endif
     for (; i < n; ++i) {
         high |= static_cast<unsigned char>(p[i]) & 0x80;
-        if (p[i] == '\r')
-            carriageReturn(i);
-        else if (p[i] == '\n')
+        if (p[i] == '\r' || p[i] == '\n')
             lineEnd(i);
     }
     if (start < n)
         lines.emplace_back(p + start, n - start);
     ascii = high == 0;
+}
+
+// How many of the first `n` bytes read so far are known to end a line or
+// not: all but a CR at the very end, which may be the first half of a CRLF.
+qsizetype settledBytes(const char* p, qsizetype n)
+{
+    return n > 0 && p[n - 1] == '\r' ? n - 1 : n;
+}
+
+// Where the last line end in p[from, to) ends (the index after it), or -1
+// when there is none.
+qsizetype afterLastLineEnd(const char* p, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = to; i > from; --i)
+        if (p[i - 1] == '\n' || p[i - 1] == '\r')
+            return i;
+    return -1;
+}
+
+// Where the first line end at or after `from` in p[0, n) ends (a CRLF taken
+// whole), or n when there is none.
+qsizetype afterNextLineEnd(const char* p, qsizetype from, qsizetype n)
+{
+    for (qsizetype i = from; i < n; ++i) {
+        if (p[i] == '\n')
+            return i + 1;
+        if (p[i] == '\r')
+            return i + 1 < n && p[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return n;
 }
 
 // Source lines handed to a reader at once, in bytes (a batch runs on to the
@@ -696,9 +742,9 @@ public:
         if (!source_.seek(0, error_))
             return Pass::Failed;
         QByteArray buf;
-        qsizetype have = 0; // bytes in `buf`
-        qint64 offset = 0;  // where `buf` starts in the source
-        qsizetype noLF = 0; // bytes at the start of `buf` known to hold no line end
+        qsizetype have = 0;  // bytes in `buf`
+        qint64 offset = 0;   // where `buf` starts in the source
+        qsizetype noEnd = 0; // bytes at the start of `buf` known to hold no line end
         bool bomChecked = false;
         for (bool atEnd = false; !atEnd;) {
             if (buf.size() < have + block_)
@@ -722,19 +768,19 @@ public:
             // the buffer makes it grow.
             qsizetype whole = have;
             if (!atEnd) {
-                const void* lf = ::memrchr(buf.constData() + noLF, '\n', size_t(have - noLF));
-                if (!lf) {
-                    noLF = have;
+                const qsizetype known = settledBytes(buf.constData(), have);
+                whole = afterLastLineEnd(buf.constData(), noEnd, known);
+                if (whole < 0) {
+                    noEnd = known;
                     continue;
                 }
-                whole = static_cast<const char*>(lf) - buf.constData() + 1;
             }
             if (const Pass p = lines(buf.constData(), whole, offset, offset + have); p != Pass::Done)
                 return p;
             std::memmove(buf.data(), buf.constData() + whole, size_t(have - whole));
             offset += whole;
             have -= whole;
-            noLF = have;
+            noEnd = settledBytes(buf.constData(), have);
         }
         return flush();
     }
@@ -747,10 +793,8 @@ private:
         const qsizetype batch = std::min(block_, kBatchBytes);
         for (qsizetype a = 0; a < n;) {
             qsizetype b = n;
-            if (n - a > batch) {
-                const void* lf = std::memchr(p + a + batch - 1, '\n', size_t(n - (a + batch - 1)));
-                b = lf ? static_cast<const char*>(lf) - p + 1 : n;
-            }
+            if (n - a > batch)
+                b = afterNextLineEnd(p, a + batch - 1, n);
             Pass r =
                 decoding_ == Decoding::Bytes ? narrowBatch(p + a, b - a, offset + a, resume) : wideBatch(p + a, b - a);
             if (r == Pass::Done && sink_.used >= kFlushBytes)
@@ -765,8 +809,7 @@ private:
     Pass narrowBatch(const char* p, qsizetype n, qint64 at, qint64 resume)
     {
         bool ascii = true;
-        bool loneCR = false;
-        scanBytes(QLatin1StringView(p, n), narrowLines_, ascii, loneCR);
+        scanBytes(QLatin1StringView(p, n), narrowLines_, ascii);
         if (!ascii && !decided_) {
             decided_ = true;
             bool utf8 = false;
@@ -777,7 +820,6 @@ private:
                 return Pass::Again;
             }
         }
-        sink_.noCR = !loneCR;
         if (!runReader(reader_, narrowLines_, narrowState_, sink_, error_))
             return Pass::Failed;
         narrowState_.keepHeld();

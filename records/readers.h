@@ -32,9 +32,11 @@ enum class Reader {
 // is the text after the path's last ".", compared without regard to case.
 Reader selectReader(const QString& dataType, const QString& sourcePath);
 
-// Runs one reader over the lines of a source text (split at CRLF or LF)
-// and sets `out` to the record file's bytes: Windows-1252, or UTF-8 when a
-// character needs it. Returns false (with `error` saying which line and
+// Runs one reader over the lines of a source text (each ended by CRLF, LF
+// or a lone CR) and sets `out` to the record file's bytes: Windows-1252, or
+// UTF-8 when a character needs it. A "|" in a source value that goes into
+// the validity cell is left out of the cell, so the cell keeps its four
+// parts. Returns false (with `error` saying which line and
 // why, and `out` empty) when a line does not have the fields its reader
 // needs. No reader gives no output.
 bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error = nullptr);

@@ -100,8 +100,11 @@ void fillEBMS(Grid& g, const Columns& cols, const Grid& lookup, const std::vecto
         line[size_t(7 + i)] = field(14 + i);
     line[13] = field(1);
     line[18] = field(13);
+    // A "|" inside a time or a date would add a part to the cell and shift
+    // the parts after it: the cell leaves it out.
+    auto part = [&line](size_t i) { return QString(line[i]).remove(QLatin1Char('|')); };
     line[kRecordFields - 1] =
-        line[3] + QLatin1Char('|') + line[4] + QLatin1Char('|') + line[5] + QLatin1Char('|') + line[6];
+        part(3) + QLatin1Char('|') + part(4) + QLatin1Char('|') + part(5) + QLatin1Char('|') + part(6);
     std::array<QAnyStringView, kRecordFields> cells{};
     for (size_t i = 0; i < line.size(); ++i)
         if (cols[i] > 0)
@@ -248,18 +251,23 @@ public:
         fillEBMS(grids_.igRDM, cols_, grids_.igIDLookup, wide_);
     }
 
-    // Every line of `text`, cut as textfile::splitLines cuts them.
+    // Every line of `text`, cut as textfile::splitLinesAnyEnd cuts them:
+    // at CRLF, LF or a lone CR.
     void addText(View text)
     {
-        for (qsizetype start = 0; start < text.size();) {
-            const qsizetype nl = text.indexOf(QLatin1Char('\n'), start);
-            qsizetype end = nl < 0 ? text.size() : nl;
-            // Only a CR right before a LF ends the line; a lone one stays.
-            if (nl >= 0 && end > start && text[end - 1] == QLatin1Char('\r'))
-                --end;
-            add(text.sliced(start, end - start));
-            start = nl < 0 ? text.size() : nl + 1;
+        const qsizetype n = text.size();
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const QChar c = text[i];
+            if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+                continue;
+            add(text.sliced(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
         }
+        if (start < n)
+            add(text.sliced(start));
     }
 
 private:
@@ -330,6 +338,8 @@ bool loadRDMFromOrvFile(DataGrids& grids, const QString& path)
         recordshooks::showTotalRecords(grids.igRDM.RowCount());
     if (gstrDataType == QLatin1String("2") && recordshooks::buildRADEList)
         recordshooks::buildRADEList(grids);
+    if (recordshooks::recordsLoaded)
+        recordshooks::recordsLoaded();
     return true;
 }
 

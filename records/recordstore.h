@@ -32,6 +32,10 @@ namespace recordshooks {
 inline std::function<void(DataGrids&)> buildRADEList;
 // Shows the record count (lblTotalRecords) after a load.
 inline std::function<void(int)> showTotalRecords;
+// Runs last in every load of a record file: the line editor shows a record
+// of the new store (or nothing when it is empty), never one of the store
+// it replaced.
+inline std::function<void()> recordsLoaded;
 // Loads the EBMS booking file chosen with the booking browse button.
 inline std::function<void(DataGrids&, const QString&)> loadEBMSBookingFile;
 } // namespace recordshooks
@@ -74,7 +78,8 @@ void fillRDMFromBytes(DataGrids& grids, QByteArray& bytes, const QString& dataTy
 
 // Loads a ".orv" file (any letter case) into igRDM: the store is replaced,
 // the count shown, then for Data Type "2" the EBMS render list is built,
-// otherwise the store is sorted by the sort settings. Reads gstrDataType and
+// otherwise the store is sorted by the sort settings; last the line editor
+// follows the new store (recordshooks::recordsLoaded). Reads gstrDataType and
 // the sort settings. Returns false and leaves the store as it was when the
 // path is empty, missing or not an ".orv" file; a file that exists but
 // cannot be read leaves an empty store.

@@ -123,6 +123,15 @@ TEST_F(Bookings, BothGridsAreSortedBySortSettings)
     EXPECT_EQ(column(grids.igBook2, "Line 1"), QStringList({"E3", "E2", "E1"}));
 }
 
+TEST_F(Bookings, ALoneCREndsALine)
+{
+    const QString path = dir.filePath("cr.txt");
+    testsupport::writeAll(path, "E1,R1,0900,1000,d,x,40\rE2,R1,0900,1000,d,x,41\r\rE3,R1,0900,1000,d,x,42\r");
+    ASSERT_TRUE(loadEBMSBookingFile(path, grids, QString(), {"None", "", ""}));
+    EXPECT_EQ(column(grids.igBook2, "Line 1"), QStringList({"E1", "E2", "E3"}));
+    EXPECT_EQ(column(grids.igBook2, "BID"), QStringList({"1", "2", "3"}));
+}
+
 TEST_F(Bookings, UnreadableFilesAreRefusedAndTheGridsKept)
 {
     ASSERT_TRUE(load({"E1,R1,0900,1000,d,x,40"}));

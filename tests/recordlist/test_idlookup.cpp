@@ -1,13 +1,17 @@
 #include "platform/statuslog.h"
+#include "platform/textfile.h"
 #include "recordlist/idlookup.h"
 #include "tests/recordlist/listtestsupport.h"
 #include "tests/testsupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+#include <sys/stat.h>
 
 int fuzzBookingReader(const uint8_t* data, size_t size);
 int fuzzLookupReader(const uint8_t* data, size_t size);
@@ -45,6 +49,34 @@ TEST(IDLookup, LoadingAFileReplacesTheTableAndAFailureKeepsIt)
     EXPECT_FALSE(loadIDLookupFile(g, dir.filePath("missing.txt"), &error));
     EXPECT_TRUE(StatusLog::instance().lines().last().contains("ID lookup file not loaded"));
     EXPECT_EQ(lookupIDDescription(g, "R1"), "Ballroom");
+}
+
+TEST(IDLookup, AnyLineEndAndOnlyASmallRegularFile)
+{
+    QTemporaryDir dir;
+    Grid g;
+    // CR alone, LF and CRLF all end a line.
+    const QString path = dir.filePath("ids.txt");
+    testsupport::writeAll(path, "R1,Ballroom\rR2,Terrace\nR3,Hall\r\n");
+    ASSERT_TRUE(loadIDLookupFile(g, path));
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(lookupIDDescription(g, "R2"), "Terrace");
+
+    // A lookup table is small: a larger file is refused unread, as is a pipe.
+    const QString big = dir.filePath("big.txt");
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(textfile::kMaxSmallFileBytes + 1)); // sparse: nothing is written
+    }
+    const QString pipe = dir.filePath("pipe.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& refused : {big, pipe}) {
+        QString error;
+        EXPECT_FALSE(loadIDLookupFile(g, refused, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(g.RowCount(), 3);
 }
 
 TEST(DataGridClearing, EmptiesTheLoadedGridsAndTheStatusLog)

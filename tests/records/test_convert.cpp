@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
+
 using records::ConvertStatus;
 using testsupport::readAll;
 using testsupport::writeAll;
@@ -112,9 +114,9 @@ TEST_F(Convert, DelphiCutsFixedPositions)
                           "0930|1130|0|0") +
                   recordBytes({"Title", "Sub", "Room", "ABC", "x", "Host", "0930", "119"}, "0930|119|0|0") +
                   recordBytes({}, "||0|0"));
-    // A TAB or a lone CR inside a field becomes a blank.
-    ASSERT_EQ(run("1", "t.NSS", "A\tB\r\nC\r"), ConvertStatus::Converted);
-    EXPECT_EQ(out(), recordBytes({"A B"}, "||0|0") + recordBytes({"C "}, "||0|0"));
+    // A TAB inside a field becomes a blank; a lone CR ends the line.
+    ASSERT_EQ(run("1", "t.NSS", "A\tB\r\nC\rD"), ConvertStatus::Converted);
+    EXPECT_EQ(out(), recordBytes({"A B"}, "||0|0") + recordBytes({"C"}, "||0|0") + recordBytes({"D"}, "||0|0"));
 }
 
 TEST_F(Convert, OutputKeepsTheSourceCharacters)
@@ -270,5 +272,146 @@ TEST_F(Convert, OversizedSourceIsRefused)
     }
     EXPECT_EQ(records::convertFile(big, "4", target, &error), ConvertStatus::Failed);
     EXPECT_TRUE(error.contains("too large")) << error.toStdString();
+    EXPECT_EQ(out(), kOld);
+}
+
+TEST_F(Convert, LoneCRBreaksLinesForEveryReader)
+{
+    // The same lines ended by CRLF, by CR alone and by a mix give the same
+    // records, for every reader.
+    const QByteArray micros = "a\tb\tc\t0900\t1000\tf\t20240101\t20240102\ti";
+    const QByteArray ebms =
+        "\"1\",\"2\",\"3\",\"4\",\"5\",\"6\",\"7\",\"8\",\"9\",\"10\",\"11\",\"12\",\"13\",\"a,b,c,d\",\"15\"";
+    const struct {
+        const char* type;
+        const char* name;
+        QList<QByteArray> lines;
+        int records;
+    } cases[] = {
+        {"0", "m.txt", {micros, micros, micros}, 3},
+        {"1", "d.nss", {"Title", "Other", "Third"}, 3},
+        {"2", "e.txt", {ebms, ebms}, 2},
+        {"3", "o.orv", {micros, micros}, 2},
+        {"4", "b.txt", {"A", "B", "", "", "C", "", ""}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(run(c.type, c.name, c.lines.join("\r\n") + "\r\n"), ConvertStatus::Converted);
+        const QByteArray expected = out();
+        EXPECT_EQ(expected.count("\r\n"), c.records);
+        ASSERT_EQ(run(c.type, c.name, c.lines.join("\r") + "\r"), ConvertStatus::Converted) << error.toStdString();
+        EXPECT_EQ(out(), expected);
+        QByteArray mixed;
+        for (qsizetype i = 0; i < c.lines.size(); ++i)
+            mixed += c.lines[i] + (i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n");
+        ASSERT_EQ(run(c.type, c.name, mixed), ConvertStatus::Converted);
+        EXPECT_EQ(out(), expected);
+    }
+}
+
+TEST_F(Convert, PipeInATimeOrDateFieldNeverAddsAPart)
+{
+    // A "|" inside a source time or date is left out of the validity cell;
+    // the line itself keeps the text as it was.
+    const QByteArray tabbed = "a\tb\tc\t09|00\t1|000\tf\t2024|0101\t|20240102|\ti\r\n";
+    const QString delphi = pad("Title", 211) + "09|0" + "1|00" + "\r\n";
+    const struct {
+        const char* type;
+        const char* name;
+        QByteArray bytes;
+        QString cell;
+        QString line; // "Line 4" for the tab readers, "Line 7" for Delphi
+    } cases[] = {
+        {"0", "m.txt", tabbed, "0900|1000|20240101|20240102", "09|00"},
+        {"3", "o.orv", tabbed, "0900|1000|20240101|20240102", "09|00"},
+        {"1", "d.nss", delphi.toLatin1(), "090|100|0|0", "09|0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(run(c.type, c.name, c.bytes), ConvertStatus::Converted) << error.toStdString();
+        const QStringList fields = QString::fromLatin1(out()).chopped(2).split('\t');
+        ASSERT_EQ(fields.size(), 21);
+        EXPECT_EQ(fields[20], c.cell);
+        EXPECT_EQ(fields[c.type == QLatin1String("1") ? 6 : 3], c.line);
+    }
+}
+
+TEST_F(Convert, NoRecordsNeverReplaceKeptRecords)
+{
+    const QByteArray garbage("\x89PNG\x00\x01\xff\xfe\x00\x00\x1a\x0b,\",\x7f", 16);
+    const struct {
+        const char* type;
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"0", "empty.txt", ""},
+        {"1", "empty.nss", ""},
+        {"2", "micros.txt", "a\tb\tc\td\te\tf\tg\th\ti\r\n"}, // an export of another kind
+        {"2", "garbage.txt", garbage},
+        {"4", "garbage.txt", garbage + "\r\n" + garbage},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.type, c.name, c.bytes), ConvertStatus::NoRecords) << c.name;
+        EXPECT_EQ(out(), kOld) << c.name;
+    }
+    // A record file without records, or none at all, takes the empty result.
+    for (const QByteArray& none : {QByteArray("\r\n\r\n"), QByteArray()}) {
+        writeAll(target, none);
+        EXPECT_EQ(run("0", "empty.txt", ""), ConvertStatus::Converted);
+        EXPECT_EQ(out(), QByteArray());
+    }
+    QFile::remove(target);
+    EXPECT_EQ(run("0", "empty.txt", ""), ConvertStatus::Converted);
+    EXPECT_TRUE(QFile::exists(target));
+}
+
+TEST_F(Convert, ConvertDataFileReportsEmptyAndFailedSourcesAsProblems)
+{
+    // In Editor mode a message box says why; during a run a "!!!" status
+    // line does and nothing waits for a click. The kept records stay.
+    FakeMessages messages;
+    gstrWorkingDataFile = target;
+    gstrDataType = "0";
+    const QString empty = dir.filePath("empty.txt");
+    const QString bad = dir.filePath("bad.txt");
+    writeAll(empty, "");
+    writeAll(bad, "1\t2\r\n");
+    for (const bool running : {false, true}) {
+        gblnRunActive = running;
+        messages.clear();
+        QStringList lines;
+        for (const QString& source : {empty, bad}) {
+            bool ok = true;
+            ConvertDataFile(source, ok);
+            EXPECT_FALSE(ok);
+            lines << lastStatusLine();
+        }
+        EXPECT_EQ(out(), kOld);
+        if (running) {
+            EXPECT_TRUE(messages.texts.isEmpty());
+            EXPECT_TRUE(lines[0].contains(" - !!!\"" + empty + "\" holds no record")) << lines[0].toStdString();
+            EXPECT_TRUE(lines[1].contains(" - !!!Line 1 of the source file")) << lines[1].toStdString();
+        } else {
+            ASSERT_EQ(messages.texts.size(), 2);
+            EXPECT_TRUE(messages.texts[0].contains("holds no record"));
+            EXPECT_EQ(messages.icons[0], MsgIcon::Exclamation);
+            EXPECT_EQ(messages.icons[1], MsgIcon::None);
+        }
+    }
+    gblnRunActive = false;
+    gstrWorkingDataFile.clear();
+    gstrDataType.clear();
+}
+
+TEST_F(Convert, OnlyRegularFilesAreRead)
+{
+    // A named pipe or a folder is no data file: nothing is opened (opening a
+    // pipe would wait for a writer), also when the case-insensitive lookup
+    // of a missing name meets one.
+    const QString pipe = dir.filePath("pipe.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+    for (const char* name : {"pipe.txt", "PIPE.TXT", "folder.txt", "Folder.TXT"})
+        EXPECT_EQ(records::convertFile(dir.filePath(name), "0", target, &error), ConvertStatus::Missing) << name;
     EXPECT_EQ(out(), kOld);
 }

@@ -106,12 +106,71 @@ TEST_F(Editor, UpdateCleansTextsAndBuildsTheWindow)
 {
     rows({"A"});
     ed.mlngRDMRow = 1;
-    t = {{"  Gala\tdinner  "}, " 09:00 ", "", "20240101", "0\t"};
+    t = {{"  Gala\tdinner  "}, " 09:00 ", "", "20240101", "0  "};
     t.lines[11] = "end\r\n";
     ed.btnUpdateRDM_Click(t);
     EXPECT_EQ(grids.igRDM.CellValue(1, "Line 1"), "Gala dinner");
     EXPECT_EQ(grids.igRDM.CellValue(1, "Line 12"), "end");
     EXPECT_EQ(grids.igRDM.CellValue(1, "DateTime"), "09:00||20240101|0");
+}
+
+TEST_F(Editor, ValidityBoxTheCellCannotKeepIsRefused)
+{
+    // A "|" or a control character in any validity box: a message names the
+    // box and nothing of the record changes.
+    FakeMessages messages;
+    rows({"A"});
+    ed.mlngRDMRow = 1;
+    const QStringList before = grids.igRDM.RowValues(1);
+    const std::pair<QString RDMEditTexts::*, const char*> boxes[] = {{&RDMEditTexts::startTime, "Start Time"},
+                                                                     {&RDMEditTexts::endTime, "End Time"},
+                                                                     {&RDMEditTexts::startDate, "Start Date"},
+                                                                     {&RDMEditTexts::endDate, "End Date"}};
+    for (const auto& [box, name] : boxes) {
+        for (const char* text : {"09:00|12:00", "2026|9999", "0\t", "00:00\n", "0\r", "0\x01"}) {
+            t = RDMEditTexts{};
+            t.lines[0] = "changed";
+            t.*box = QString::fromLatin1(text);
+            const UpdateResult result = ed.btnUpdateRDM_Click(t);
+            EXPECT_FALSE(result.written);
+            EXPECT_EQ(result.box ? validityBoxName(*result.box) : QString(), name);
+            EXPECT_TRUE(messages.texts.last().startsWith(QStringLiteral("The %1 box holds").arg(name)))
+                << messages.texts.last().toStdString();
+            EXPECT_EQ(grids.igRDM.RowValues(1), before) << text;
+        }
+    }
+}
+
+TEST_F(Editor, UnreadableValidityTextIsWrittenAndNamed)
+{
+    FakeMessages messages;
+    rows({"A"});
+    ed.mlngRDMRow = 1;
+    const struct {
+        RDMEditTexts window;
+        const char* cell;
+        QStringList named; // the boxes the message names, in order
+    } cases[] = {
+        {{{}, "0800", "00:00", "0", "20240101"}, "0800|00:00|0|20240101", {}},
+        {{{}, "0", "2400", "", " 0 "}, "0|2400||0", {}},
+        {{{}, "9:30", "930", "20240229", "0"}, "9:30|930|20240229|0", {}},
+        {{{}, "abc", "00:00", "0", "0"}, "abc|00:00|0|0", {"Start Time"}},
+        {{{}, "0800", "25:00", "20269999", "0"}, "0800|25:00|20269999|0", {"End Time", "Start Date"}},
+        {{{}, "12:5", "12345", "0", "2024011"}, "12:5|12345|0|2024011", {"Start Time", "End Time", "End Date"}},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        const UpdateResult result = ed.btnUpdateRDM_Click(c.window);
+        EXPECT_TRUE(result.written);
+        EXPECT_EQ(grids.igRDM.CellValue(1, "DateTime"), c.cell);
+        QStringList named;
+        for (const char* box : {"Start Time", "End Time", "Start Date", "End Date"})
+            if (!messages.texts.isEmpty() && messages.texts[0].contains(QStringLiteral("The %1 \"").arg(box)))
+                named << box;
+        EXPECT_EQ(named, c.named) << c.cell;
+        EXPECT_EQ(messages.texts.size(), c.named.isEmpty() ? 0 : 1) << c.cell;
+        EXPECT_EQ(result.box ? validityBoxName(*result.box) : QString(), c.named.value(0)) << c.cell;
+    }
 }
 
 TEST_F(Editor, ShowFillsMissingWindowPartsWithDefaults)

@@ -189,8 +189,8 @@ TEST_F(Store, RecordFilesInEveryEncodingLoadTheSameTexts)
 
 TEST_F(Store, LineEndsLoadAsTheLinesOfTheText)
 {
-    // Lines end at LF or CRLF; a CR anywhere else, the last byte too, is
-    // text. Plain ASCII files and others load alike.
+    // Lines end at LF, CRLF or a lone CR (the last byte too); empty lines
+    // give no record. Plain ASCII files and others load alike.
     using namespace std::literals;
     const struct {
         std::string_view bytes;
@@ -198,8 +198,8 @@ TEST_F(Store, LineEndsLoadAsTheLinesOfTheText)
     } cases[] = {
         {"a\r\nb\r\nc"sv, {"a", "b", "c"}},
         {"a\nb\r\nc\r\n"sv, {"a", "b", "c"}},
-        {"a\rb\rc\r"sv, {"a\rb\rc\r"}},
-        {"a\r\r\nb\r"sv, {"a\r", "b\r"}},
+        {"a\rb\rc\r"sv, {"a", "b", "c"}},
+        {"a\r\r\nb\r"sv, {"a", "b"}},
         {"a\0z\r\n"sv, {QStringView(u"a\0z", 3).toString()}},
         {"\xEF\xBB\xBF"
          "a\r\nb"sv,
@@ -212,4 +212,20 @@ TEST_F(Store, LineEndsLoadAsTheLinesOfTheText)
         ASSERT_TRUE(loadRDMFromOrvFile(grids, file("ends.orv", ascii + "\r\n\xE9")));
         EXPECT_EQ(column("Line 1"), c.line1 + QStringList{QStringLiteral("\u00E9")}) << ascii.toHex().constData();
     }
+}
+
+TEST_F(Store, EBMSPipeInATimeOrDateStaysOutOfTheWindow)
+{
+    // The window is built from the times and dates of either layout; a "|"
+    // in one of them is left out of it, and the line keeps its text.
+    gstrDataType = "2";
+    QStringList n = ebmsFields("N", "1");
+    n[3] = "08|00";
+    n[6] = "2024|01|31";
+    QStringList y = ebmsFields("Y", "1");
+    y[8] = "|0900";
+    y[11] = "20240131|";
+    ASSERT_TRUE(loadRDMFromOrvFile(grids, file("e.orv", ebmsLine(n) + ebmsLine(y))));
+    EXPECT_EQ(column("DateTime"), QStringList({"0800|f5|f6|20240131", "0900|f10|f11|20240131"}));
+    EXPECT_EQ(column("Line 4"), QStringList({"08|00", "|0900"}));
 }

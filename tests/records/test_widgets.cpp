@@ -1,4 +1,5 @@
 // The Record Data Manager panel and the data-source view over real widgets.
+#include "core/globals.h"
 #include "records/datasourcewidgets.h"
 #include "records/rdmpanel.h"
 #include "records/recordstore.h"
@@ -60,7 +61,50 @@ TEST(RDMPanelWidget, HooksAreRemovedWithThePanel)
         RDMPanel panel(grids);
     }
     EXPECT_FALSE(recordshooks::showTotalRecords);
+    EXPECT_FALSE(recordshooks::recordsLoaded);
     EXPECT_FALSE(grids.igRDM.onRowEvent);
+}
+
+TEST(RDMPanelWidget, EditorFollowsEveryLoadOfTheStore)
+{
+    // After a load the editor shows the first record of the new store (and
+    // asks the window to make it current), or nothing when the store is
+    // empty: Update never writes a record of the store that was replaced.
+    QTemporaryDir dir;
+    DataGrids grids;
+    FakeRows rows;
+    RDMPanel panel(grids, &rows);
+    std::vector<int> asked;
+    QObject::connect(&panel, &RDMPanel::showRecordInLinesRequested, [&asked](int row) { asked.push_back(row); });
+    gstrDataType = "3";
+    auto load = [&](const QByteArray& bytes) {
+        const QString path = dir.filePath("_Orvane.orv");
+        testsupport::writeAll(path, bytes);
+        ASSERT_TRUE(loadRDMFromOrvFile(grids, path));
+    };
+    auto window = [&panel] {
+        return QStringList({panel.txtDTStartTime->text(), panel.txtDTEndTime->text(), panel.txtDTStartDate->text(),
+                            panel.txtDTEndDate->text()});
+    };
+
+    load(recordBytes({"Old one"}, "0800|0900|0|0") + recordBytes({"Old two"}, "1000|1100|20240101|20240102"));
+    panel.showRDMRecord(2);
+    EXPECT_EQ(rows.lines[0], "Old two");
+
+    load(recordBytes({"New"}, "1200|1300|0|0"));
+    EXPECT_EQ(rows.lines[0], "New");
+    EXPECT_EQ(window(), QStringList({"1200", "1300", "0", "0"}));
+    EXPECT_EQ(panel.editor().mlngRDMRow, 1);
+    EXPECT_EQ(asked, std::vector<int>({1, 1}));
+    panel.btnUpdateRDM->click();
+    EXPECT_EQ(grids.igRDM.RowValues(1).first(), "New");
+    EXPECT_EQ(grids.igRDM.CellValue(1, "DateTime"), "1200|1300|0|0");
+
+    load(QByteArray());
+    EXPECT_EQ(rows.lines, (std::array<QString, 12>{}));
+    EXPECT_EQ(window(), QStringList({"00:00", "00:00", "0", "0"}));
+    EXPECT_EQ(panel.editor().mlngRDMRow, 0);
+    gstrDataType.clear();
 }
 
 TEST(DataSourceWidgets, TypeChangeDrivesTheRealControls)
