@@ -393,7 +393,7 @@ bool RunController::adoptUpdatedSettings(const QString& path)
     if (!QFileInfo::exists(path))
         return true;
     QString text, error;
-    if (!textfile::readText(path, text, &error))
+    if (!textfile::readText(path, text, &error, textfile::kMaxSmallFileBytes))
         refusedSettings_ =
             QStringLiteral("!!!Can't read UpdatedSettings.ini (%1); the settings stay as they are.").arg(error);
     else if (!IniDocument::fromText(text).hasSection(QStringLiteral("SETTINGS")))

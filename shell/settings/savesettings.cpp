@@ -190,7 +190,7 @@ bool saveDisplaySettings(const QString& path, const QString& status, bool landsc
         ok = false;
     } else if (info.exists()) {
         QString text;
-        ok = textfile::readText(path, text, &err);
+        ok = textfile::readText(path, text, &err, textfile::kMaxSmallFileBytes);
         if (ok)
             doc = IniDocument::fromText(text);
     }

@@ -78,7 +78,7 @@ std::optional<IniDocument> loadSettingsDocument(const QString& path)
         return std::nullopt;
     QString text;
     QString why;
-    if (!textfile::readText(path, text, &why)) {
+    if (!textfile::readText(path, text, &why, textfile::kMaxSmallFileBytes)) {
         statusMessage(QStringLiteral("!!!The settings file could not be read: ") + why);
         return std::nullopt;
     }

@@ -115,7 +115,7 @@ IniDocument renderSettings(const SettingsValues& values);
 bool writeSettingsFile(const QString& path, const SettingsValues& values, QString* error = nullptr);
 
 // Reads the file; nothing when it does not exist. A file that exists but
-// cannot be read (no permission, larger than textfile::kMaxInputBytes) also
+// cannot be read (no permission, larger than textfile::kMaxSmallFileBytes) also
 // gives nothing, with a "!!!" status line: a load then changes nothing, so a
 // broken pushed file can't reset the settings that a following save would
 // write back.

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace settingsload;
 using settingstest::doc;
 
@@ -69,12 +71,17 @@ TEST(StatusSetting, AFileThatCannotBeReadLoadsNothingAndIsReported)
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[SETTINGS]\r\nStatus=1\r\n");
-        ASSERT_TRUE(f.resize(textfile::kMaxInputBytes + 1));
+        ASSERT_TRUE(f.resize(textfile::kMaxSmallFileBytes + 1));
     }
-    StatusLog::instance().clear();
-    EXPECT_FALSE(settingsfile::loadSettingsDocument(path));
-    EXPECT_EQ(settingstest::problemLines().size(), 1);
-    EXPECT_EQ(GetStatusSetting(path), "0");
+    // A pipe would hold the load until a writer came; a device never ends.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& p : {path, pipe, QStringLiteral("/dev/zero")}) {
+        StatusLog::instance().clear();
+        EXPECT_FALSE(settingsfile::loadSettingsDocument(p)) << p.toStdString();
+        EXPECT_EQ(settingstest::problemLines().size(), 1) << p.toStdString();
+        EXPECT_EQ(GetStatusSetting(p), "0");
+    }
 }
 
 TEST(LoadRules, MissingKeysTakeTheirDefaultsOrKeep)
