@@ -244,8 +244,15 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
         } else {
             cause_ = causeOf(r);
             stamps_.remove(temporary);
-            if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok())
+            if (r.targetDeleted) {
+                // The board's old file is gone: the new one is all it has.
+                cause_ += QStringLiteral("; the board deleted its old file to make room, and the new one stays there "
+                                         "as %1")
+                              .arg(temporary.section(QLatin1Char('/'), -1));
                 temporary.clear();
+            } else if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok()) {
+                temporary.clear();
+            }
         }
     }
     if (cancel_) {
@@ -278,6 +285,7 @@ TransferStatus BoardFtp::stage(const QString& address, const QString& localFile,
 QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<StagedFile>& files)
 {
     cause_.clear();
+    oldCopyDeleted_ = false;
     QList<TransferStatus> out;
     if (files.isEmpty())
         return out;
@@ -317,6 +325,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             continue;
         }
         cause_ = causeOf(r);
+        oldCopyDeleted_ = r.targetDeleted;
         const TransferStatus status = statusOf(r);
         out << (status == TransferStatus::Completed || status == TransferStatus::FileInUsed ? TransferStatus::Ready
                                                                                             : status);

@@ -93,6 +93,11 @@ public:
         Q_UNUSED(address);
         return QList<TransferStatus>(files.size(), TransferStatus::Completed);
     }
+    // After replace() ended at a failed rename: true when the board deleted
+    // that file's old copy to make room for the new one first (or may have:
+    // the connection broke in between). That file's temporary then holds
+    // the board's only copy, and the caller keeps it.
+    virtual bool oldCopyDeleted() const { return false; }
     // Deletes temporaries from the board, best effort, on one short session
     // (connect time-out only) that the cancel flag does not stop.
     virtual void discard(const QString& address, const QStringList& temporaries)
@@ -153,6 +158,7 @@ public:
     TransferStatus stage(const QString& address, const QString& localFile, const QString& remotePath,
                          QString& temporary) override;
     QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
+    bool oldCopyDeleted() const override { return oldCopyDeleted_; }
     void discard(const QString& address, const QStringList& temporaries) override;
 
     // "address:port", with an IPv6 address in brackets; "" when the address
@@ -175,6 +181,7 @@ private:
     ftp::Timeouts timeouts_;
     TransferDisplay* display_ = nullptr;
     QString cause_;
+    bool oldCopyDeleted_ = false;
     // The local file time of each staged temporary, for its MDTM line.
     QHash<QString, QString> stamps_;
 };

@@ -604,8 +604,9 @@ Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath
         return r;
     r = replace(temporary, remotePath);
     // Best effort; after a cancel the temporary stays for the board's
-    // start-up clean-up (or the caller's own clean-up).
-    if (!r.ok() && r.status != Status::Cancelled)
+    // start-up clean-up (or the caller's own clean-up), and after a lost
+    // old file it is the only copy.
+    if (!r.ok() && r.status != Status::Cancelled && !r.targetDeleted)
         onSession({QStringLiteral("*DELE ") + temporary});
     return r;
 }
@@ -707,15 +708,21 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
                                            [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
     if (r.status != Status::Refused || !renameStarted)
         return r;
-    // Once the old file is gone the rename must follow: a cancel request
-    // waits for these lines, and when they fail (the session may have broken
-    // right after the DELE) the rename is tried once more before the
-    // temporary goes. Where the DELE was refused that rename is refused too.
+    // Once the DELE went out the rename must follow: a cancel request waits
+    // for these lines, and when the rename fails (the session may have
+    // broken right after the DELE) it is tried once more. A refused DELE
+    // keeps the old file, and the failure stands.
     const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
-    r = quote(QStringList{QStringLiteral("DELE ") + target} + rename);
-    if (!r.ok()) {
-        if (const Result again = onSession(rename); again.ok())
-            r = again;
+    r = quote({QStringLiteral("DELE ") + target});
+    if (r.status != Status::Refused) {
+        if (r.ok())
+            r = quote(rename);
+        if (!r.ok()) {
+            if (const Result again = onSession(rename); again.ok())
+                r = again;
+            else
+                r.targetDeleted = true;
+        }
     }
     cancelCheck_ = cancelCheck;
     return r;

@@ -9,7 +9,8 @@
 // that will not rename over an existing file gets DELE of the old file and
 // the rename at once, and the rename once more should that fail (the session
 // may break in between). Before that DELE, any failure leaves the real file
-// as it was; the temporary is deleted when the server still lets us.
+// as it was; the temporary is deleted when the server still lets us. After
+// it, the temporary may be the only copy left: it stays.
 // stage() and replace() are the two halves, for callers that send several
 // files first and rename them together.
 #include "platform/ftp/ftpclient.h"

@@ -65,6 +65,11 @@ struct Result {
     // upload ran).
     qint64 bytesDone = -1;
     qint64 bytesTotal = -1;
+    // For replace() and upload() on a server that will not rename over a
+    // file: the old remote file was deleted to make room (or may have been:
+    // the session broke in between), and the rename failed even at its
+    // retry. The temporary holds the only copy then, and stays.
+    bool targetDeleted = false;
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -103,9 +108,10 @@ public:
     virtual Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) = 0;
     // Uploads a local file under the remote path. The remote file is
     // replaced only when the whole file arrived (it goes to a temporary name
-    // first); a failure leaves the previous remote file as it was (on a
-    // server that does not rename over a file, unless the session fails
-    // between deleting it and the rename, and again at the rename's retry).
+    // first); a failure leaves the previous remote file as it was, except on
+    // a server that does not rename over a file when the rename after the
+    // DELE of the old file fails, and again at its retry: then the new file
+    // stays under its temporary name (see Result::targetDeleted).
     // The server must allow STOR, RNFR/RNTO and DELE (SIZE when it has it).
     // Only a regular file is sent: a device, a named pipe or a folder is
     // refused (LocalError) without being read.
@@ -119,7 +125,7 @@ public:
     virtual Result stage(const QString& localPath, const QString& remotePath, QString& temporary) = 0;
     // Renames a staged temporary over the remote path, as upload() does
     // (with the DELE fallback and its retry). The temporary stays on
-    // failure.
+    // failure; see Result::targetDeleted for a failure after the DELE.
     virtual Result replace(const QString& temporary, const QString& remotePath) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".

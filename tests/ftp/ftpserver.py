@@ -20,6 +20,10 @@ reports the transfer complete (a server that saw the connection drop),
 answering, "norename" refuses to rename over an existing file (as servers on
 Windows do), and "norename-drop" does the same and drops the control
 connection right after it deleted a file that is no upload temporary.
+Mode "norename-lost" refuses
+every rename into a real name: over an existing file as "norename" does, and
+after the DELE of the old file too, so the new file is left under its
+temporary name alone.
 Mode "cut-media" cuts (as "cut" does) only uploads into a folder named
 "Media"; mode "lockdata" takes uploads everywhere but refuses to rename a
 file in a folder named "Data" (RNFR answered 550), so an update whose media
@@ -160,9 +164,13 @@ def serve(args):
             if self.held_open(path):
                 self._rnfr = None
                 return None
-            if args.mode in ("norename", "norename-drop") and os.path.exists(path):
+            if args.mode in ("norename", "norename-drop", "norename-lost") and os.path.exists(path):
                 self._rnfr = None
                 self.respond("550 Cannot create a file when that file already exists.")
+                return None
+            if args.mode == "norename-lost" and not TEMPORARY.match(os.path.basename(path)):
+                self._rnfr = None
+                self.respond("553 Renaming failed.")
                 return None
             return FTPHandler.ftp_RNTO(self, path)
 
@@ -208,7 +216,7 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    modes = ["serve", "silent", "cut", "stall", "norename", "norename-drop", "cut-media", "lockdata"]
+    modes = ["serve", "silent", "cut", "stall", "norename", "norename-drop", "norename-lost", "cut-media", "lockdata"]
     p.add_argument("--mode", default="serve", choices=modes)
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")

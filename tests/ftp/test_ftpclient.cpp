@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -195,4 +196,24 @@ TEST(FtpClient, BrokenTransfersKeepTheOldCopy)
         EXPECT_TRUE(c.cancel || !client.connected());
         EXPECT_EQ(testsupport::readAll(target), QByteArray("old"));
     }
+}
+
+TEST(FtpClient, UploadWhoseRenameFailsAfterTheOldFileWentKeepsTheNewOne)
+{
+    // The server will not rename over the old file, deletes it, and then
+    // cannot rename at all: the temporary is all that is left of the file.
+    FtpTestServer server("norename-lost");
+    START_SERVER(server);
+    server.putFile("board.jpg", "old");
+    QTemporaryDir local;
+    testsupport::writeAll(local.filePath("new.jpg"), "new picture");
+    CurlFtpClient client({3000, 1500});
+    ASSERT_TRUE(client.login(accountFor(server)).ok());
+    const Result r = client.upload(local.filePath("new.jpg"), "board.jpg");
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.targetDeleted);
+    EXPECT_FALSE(QFile::exists(server.root() + "/board.jpg"));
+    const QStringList left = QDir(server.root()).entryList({".board.jpg.orvtmp.*"}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(testsupport::readAll(server.root() + '/' + left[0]), QByteArray("new picture"));
 }

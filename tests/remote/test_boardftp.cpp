@@ -181,7 +181,8 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
     // ends at once, and the temporary is deleted on a short new session),
     // and a server that does not rename over an existing file (and one that
     // drops the connection right after it deleted the old file: the rename
-    // still follows).
+    // still follows; and one whose rename fails after it deleted the old
+    // file: the new one stays under its temporary name, the only copy).
     const struct {
         const char* mode;
         int stallMs;
@@ -189,11 +190,9 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
         bool completed;
         int temporaries;
         int withinMs;
-    } cases[] = {{"cut", 1500, false, false, 0, 10000},
-                 {"stall", 1500, false, false, 0, 10000},
-                 {"stall", 30000, true, false, 0, 5000},
-                 {"norename", 1500, false, true, 0, 10000},
-                 {"norename-drop", 1500, false, true, 0, 10000}};
+    } cases[] = {{"cut", 1500, false, false, 0, 10000},          {"stall", 1500, false, false, 0, 10000},
+                 {"stall", 30000, true, false, 0, 5000},         {"norename", 1500, false, true, 0, 10000},
+                 {"norename-drop", 1500, false, true, 0, 10000}, {"norename-lost", 1500, false, false, 1, 10000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + (c.cancel ? " cancelled" : ""));
         FtpTestServer server(c.mode);
@@ -211,8 +210,15 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
             EXPECT_EQ(status, TransferStatus::Completed);
         else
             EXPECT_EQ(status == TransferStatus::Abort, c.cancel) << int(status);
-        EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), c.completed ? big() : QByteArray("old"));
-        EXPECT_EQ(temporaries(server).size(), c.temporaries) << temporaries(server).join(' ').toStdString();
+        const QStringList left = temporaries(server);
+        EXPECT_EQ(left.size(), c.temporaries) << left.join(' ').toStdString();
+        if (left.isEmpty()) {
+            EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), c.completed ? big() : QByteArray("old"));
+        } else {
+            EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/Media/back.jpg"));
+            EXPECT_EQ(readAll(left.first()), big());
+            EXPECT_TRUE(ftp.lastCause().contains(QFileInfo(left.first()).fileName())) << ftp.lastCause().toStdString();
+        }
         EXPECT_EQ(atomicfile::removeStaleTemporaries(server.root() + "/Orvane/Media"), c.temporaries);
     }
 }
@@ -312,6 +318,42 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         EXPECT_TRUE(view.lines.filter(FtpTestServer::kPassword).isEmpty());
         EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
     }
+}
+
+TEST_F(Upload, RenameThatFailsAfterTheOldFileWentKeepsTheNewOneAndSaysSo)
+{
+    // The board will not rename over a file, deletes the old background,
+    // then cannot rename the new one into its place either.
+    FtpTestServer server("norename-lost");
+    START_SERVER(server);
+    server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
+    server.putFile("Orvane/Media/back.jpg", "old picture");
+    RunSetup setup;
+    setup.addresses = {"127.0.0.1"};
+    setup.slots[3] = local("three.ORVT", "[BACKGROUND]\r\nImage File=back.jpg\r\n");
+    setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
+    setup.mediaFolder = dir.filePath("Media");
+    QDir().mkpath(setup.mediaFolder);
+    writeAll(setup.mediaFolder + "/back.jpg", "new picture");
+    BoardFtp ftp = board(server);
+    FakeView view;
+    UpdateRun run(ftp, view, cancel);
+    ASSERT_EQ(run.run(setup), RunEnd::Done);
+    // The new picture is the board's only copy: it stays, under its
+    // temporary name; the template waiting behind it goes.
+    const QStringList left = temporaries(server);
+    ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
+    EXPECT_EQ(readAll(left.first()), QByteArray("new picture"));
+    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/Media/back.jpg"));
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Template with 3 records.ORVT"), QByteArray("old template"));
+    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
+    EXPECT_FALSE(view.icons[0]);
+    const QStringList report = view.lines.filter("!!!");
+    ASSERT_EQ(report.size(), 4) << report.join('|').toStdString();
+    EXPECT_EQ(report[0], QString("!!!Error sending template background media file."));
+    EXPECT_TRUE(report[2].contains("Media/back.jpg") && report[2].contains(QFileInfo(left.first()).fileName()))
+        << report[2].toStdString();
+    EXPECT_EQ(report[3], QString("!!!No file was replaced, and no command was sent."));
 }
 
 TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
