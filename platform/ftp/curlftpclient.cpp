@@ -131,15 +131,19 @@ struct CurlSession {
         , easy(curl_easy_init())
     {
     }
-    ~CurlSession()
-    {
-        if (easy)
-            curl_easy_cleanup(easy);
-        if (multi)
-            curl_multi_cleanup(multi);
-    }
+    ~CurlSession() { close(); }
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
+
+    // Ends the session (saying goodbye to the server, which may wait for
+    // its reply); the sockets can still be cut meanwhile.
+    void close()
+    {
+        if (easy)
+            curl_easy_cleanup(std::exchange(easy, nullptr));
+        if (multi)
+            curl_multi_cleanup(std::exchange(multi, nullptr));
+    }
 
     void cutSockets()
     {
@@ -355,8 +359,12 @@ Result CurlFtpClient::run(Job& job)
     poll.setInterval(40);
     qint64 lastDone = 0;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (cancelCheck_ && !abortRequested_ && cancelCheck_())
+        if (cancelCheck_ && !abortRequested_ && cancelCheck_()) {
             abortRequested_ = true;
+            // A goodbye does not look at the flag.
+            if (closing_)
+                closing_->cutSockets();
+        }
         if (progress_ && job.done != lastDone) {
             lastDone = job.done;
             progress_(lastDone, job.total);
@@ -525,19 +533,22 @@ void CurlFtpClient::disconnect()
     if (!session_)
         return;
     // Saying goodbye may wait for the server (at most the stall time-out),
-    // so it happens on the worker too.
-    std::shared_ptr<Session> closing(session_.release());
+    // so it happens on the worker too, and an abort cuts it short.
+    closing_ = std::move(session_);
     Job job;
-    job.work = [closing]() mutable {
-        closing.reset();
+    job.work = [closing = closing_.get()] {
+        closing->close();
         return makeResult(Status::Ok, QString());
     };
     run(job);
+    closing_.reset();
 }
 
 void CurlFtpClient::abort()
 {
     abortRequested_ = true;
+    if (busy_ && closing_)
+        closing_->cutSockets();
     if (!session_)
         return;
     if (busy_) {

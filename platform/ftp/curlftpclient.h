@@ -83,6 +83,8 @@ private:
     Account account_;
     QString base_;
     std::unique_ptr<Session> session_;
+    // The session disconnect() is closing, while it waits for the goodbye.
+    std::unique_ptr<Session> closing_;
     bool connected_ = false;
     bool busy_ = false;
     std::atomic<bool> abortRequested_{false};

@@ -28,6 +28,7 @@ Mode "cut-media" cuts (as "cut" does) only uploads into a folder named
 "Media"; mode "lockdata" takes uploads everywhere but refuses to rename a
 file in a folder named "Data" (RNFR answered 550), so an update whose media
 went into place fails half-way at its templates.
+Mode "noquit" is "serve" with a QUIT that is never answered.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -174,6 +175,11 @@ def serve(args):
                 return None
             return FTPHandler.ftp_RNTO(self, path)
 
+        def ftp_QUIT(self, line):
+            if args.mode == "noquit":
+                return None  # the client waits for a reply that never comes
+            return FTPHandler.ftp_QUIT(self, line)
+
         def pre_process_command(self, line, cmd, arg):
             if args.log:
                 with open(args.log, "a", encoding="utf-8") as log:
@@ -216,7 +222,8 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    modes = ["serve", "silent", "cut", "stall", "norename", "norename-drop", "norename-lost", "cut-media", "lockdata"]
+    modes = ["serve", "silent", "cut", "stall", "norename", "norename-drop", "norename-lost", "cut-media", "lockdata",
+             "noquit"]
     p.add_argument("--mode", default="serve", choices=modes)
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")

@@ -16,7 +16,8 @@ public:
     // mode "serve" (with the misbehaving file names of ftpserver.py),
     // "silent" (accepts connections, never answers), or one of the upload
     // fault modes of ftpserver.py ("cut", "stall", "norename",
-    // "norename-drop", "norename-lost", "cut-media", "lockdata").
+    // "norename-drop", "norename-lost", "cut-media", "lockdata"), or
+    // "noquit" (never answers QUIT).
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;

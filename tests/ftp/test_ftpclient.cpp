@@ -149,6 +149,24 @@ TEST(FtpClient, NoServerOrSilentServerFailsWithinTheTimeOut)
     EXPECT_EQ(client.login({silent.host(), "u", "p"}).status, Status::TimedOut);
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_FALSE(client.connected());
+
+    // A goodbye the server never answers waits for the stall time-out at
+    // most, and a cancel request ends that wait at once.
+    FtpTestServer mute("noquit");
+    START_SERVER(mute);
+    for (const bool cancel : {false, true}) {
+        client.setTimeouts({1500, cancel ? 30000 : 1500});
+        ASSERT_TRUE(client.login(accountFor(mute)).ok());
+        bool stop = false;
+        if (cancel)
+            QTimer::singleShot(300, [&] { stop = true; });
+        client.setCancelCheck([&] { return stop; });
+        clock.restart();
+        client.disconnect();
+        EXPECT_LT(clock.elapsed(), 5000) << cancel;
+        EXPECT_FALSE(client.connected());
+        client.setCancelCheck(nullptr);
+    }
 }
 
 TEST(FtpClient, BrokenTransfersKeepTheOldCopy)
