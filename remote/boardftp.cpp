@@ -290,12 +290,21 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
     if (files.isEmpty())
         return out;
     const QString host = hostOf(address);
-    // No cancel check here: once the files go into place they all go.
     ftp::CurlFtpClient client(timeouts_);
     const bool needed =
         std::any_of(files.cbegin(), files.cend(), [](const StagedFile& f) { return !f.temporary.isEmpty(); });
     if (needed) {
+        // Until the first rename nothing on the board has changed, so a
+        // cancel may stop the login; once the files go into place they all
+        // go.
+        watchCancel(client, cancel_);
         const ftp::Result r = host.isEmpty() ? ftp::Result{} : client.login({host, login_.user, login_.password});
+        client.setCancelCheck(nullptr);
+        if (cancel_) {
+            client.abort();
+            out << TransferStatus::Abort;
+            return out;
+        }
         if (!r.ok()) {
             cause_ = host.isEmpty() ? QStringLiteral("not a usable board address") : causeOf(r);
             out << TransferStatus::Ready;

@@ -81,8 +81,9 @@ public:
         return put(address, localFile, remotePath);
     }
     // Renames staged files over their real names in the given order, on one
-    // session, and stamps each with MDTM. The cancel flag does not stop it
-    // part way. Gives one status per file tried: Completed (replaced; also
+    // session, and stamps each with MDTM. The cancel flag stops it only
+    // before the first rename (one Abort, nothing renamed), never part way.
+    // Gives one status per file tried: Completed (replaced; also
     // for an empty temporary, put in place already), FileInUsed (the board
     // holds the real file open and keeps it; for a keepInUse file the
     // temporary is deleted and the list goes on), or any other status for

@@ -192,12 +192,15 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     // everything is in place; and only when the local confirm file really
     // holds it.
     const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
+    const Placing placed = allSent_ ? putInPlace(address) : Placing::Failed;
+    if (placed == Placing::Cancelled)
+        return false;
     if (!allSent_) {
         discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Orvane confirm file not sent: not every file arrived."));
         view_.addMessage(QStringLiteral("!!!No file was replaced: the board keeps its old files."));
         view_.setBoardResult(row, false);
-    } else if (!putInPlace(address)) {
+    } else if (placed == Placing::Failed) {
         view_.setBoardResult(row, false);
     } else if (!WriteConfirmFile(setup.confirmFile, command)) {
         view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
@@ -352,7 +355,7 @@ void UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, cons
     fail(part, uploader_.lastCause());
 }
 
-bool UpdateRun::putInPlace(const QString& address)
+UpdateRun::Placing UpdateRun::putInPlace(const QString& address)
 {
     // Media first, so that no template goes live before its pictures; the
     // settings file last.
@@ -363,6 +366,10 @@ bool UpdateRun::putInPlace(const QString& address)
     for (const Pending& p : staged_)
         files << p.file;
     const QList<TransferStatus> results = uploader_.replace(address, files);
+    if (!results.isEmpty() && results.first() == TransferStatus::Abort && cancelled()) {
+        discardStaged(address);
+        return Placing::Cancelled;
+    }
     QStringList replaced;
     QStringList kept;
     qsizetype failed = -1;
@@ -386,7 +393,7 @@ bool UpdateRun::putInPlace(const QString& address)
         staged_.clear();
         if (!leftovers_.isEmpty())
             discardStaged(address);
-        return true;
+        return Placing::Done;
     }
     view_.addMessage(failureLine(int(staged_[size_t(failed)].part)));
     view_.addMessage(causeLine(failed < results.size() ? uploader_.lastCause() : QString()));
@@ -416,7 +423,7 @@ bool UpdateRun::putInPlace(const QString& address)
     // copy went stays.
     staged_.erase(staged_.begin(), staged_.begin() + firstUnused);
     discardStaged(address);
-    return false;
+    return Placing::Failed;
 }
 
 void UpdateRun::discardStaged(const QString& address)

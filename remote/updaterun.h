@@ -19,7 +19,8 @@
 // The run touches no window: it takes a snapshot of what it sends, reports
 // through RunView and sends through an Uploader, so it can run on a thread
 // of its own. A set cancel flag ends it at the next file or board (and
-// aborts the transfer in progress through the upload layer).
+// aborts the transfer in progress through the upload layer), or before the
+// board's renames begin; never part way through them.
 #include "remote/boardftp.h"
 #include "remote/templateslots.h"
 
@@ -91,9 +92,13 @@ private:
     void sendSlot(const RunSetup& setup, int slot, const QString& address);
     void sendMedia(const QString& value, const QString& mediaFolder, const QString& address, bool background);
     TransferStatus stageFile(const QString& address, const QString& local, const QString& remote, Part part);
-    // Renames everything staged over the real names; false (reported) when
-    // a rename failed.
-    bool putInPlace(const QString& address);
+    enum class Placing {
+        Done,      // every file is in place
+        Failed,    // a rename failed (reported)
+        Cancelled, // the cancel flag came before the first rename
+    };
+    // Renames everything staged over the real names.
+    Placing putInPlace(const QString& address);
     // Deletes what this board has staged (and broken uploads' leftovers).
     void discardStaged(const QString& address);
     // The failure line of `part`, then its cause; the board gets no command.

@@ -223,6 +223,23 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
     }
 }
 
+TEST_F(Upload, CancelStopsTheRenamesOnlyBeforeTheFirst)
+{
+    // A board that stopped answering after its files were staged: the
+    // renames' login waits for it, but a cancel still ends that at once,
+    // for nothing on the board has changed yet.
+    FtpTestServer server("silent");
+    START_SERVER(server);
+    BoardFtp ftp = board(server, FtpTestServer::kPassword, {30000, 30000});
+    QTimer::singleShot(300, [this] { cancel = true; });
+    QElapsedTimer t;
+    t.start();
+    const QList<TransferStatus> results =
+        ftp.replace("127.0.0.1", {{"Orvane/Media/.back.jpg.orvtmp.abc123", "Orvane/Media/back.jpg"}});
+    EXPECT_LT(t.elapsed(), 5000);
+    EXPECT_EQ(results, QList<TransferStatus>({TransferStatus::Abort}));
+}
+
 TEST_F(Upload, CausesNameWhatWentWrong)
 {
     FtpTestServer server;

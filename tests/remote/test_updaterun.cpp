@@ -50,6 +50,8 @@ public:
     }
     QList<TransferStatus> replace(const QString&, const QList<StagedFile>& files) override
     {
+        if (onReplace && onReplace())
+            return {TransferStatus::Abort}; // cancelled before the first rename
         QStringList targets;
         QList<TransferStatus> out;
         for (const StagedFile& f : files) {
@@ -74,6 +76,7 @@ public:
     std::map<QString, TransferStatus> answers; // by remote path, for put and stage
     std::map<QString, TransferStatus> renames; // by remote path
     std::function<void(const QString&)> onPut;
+    std::function<bool()> onReplace; // true: cancelled before the renames
     QString cause;
 };
 
@@ -357,6 +360,22 @@ TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
     EXPECT_EQ(go(), RunEnd::Cancelled);
     EXPECT_EQ(uploader.calls.last(), QString("discard ~Orvane/Data/Default Template.ORVT|~Orvane/Media/a.jpg"));
     EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
+
+    // Cancelled while the board is reached for the renames: nothing went
+    // into place, and what was staged leaves the board quietly.
+    cancel = false;
+    uploader.calls.clear();
+    uploader.answers.clear();
+    uploader.onPut = nullptr;
+    view.lines.clear();
+    uploader.onReplace = [this] { return cancel = true; };
+    EXPECT_EQ(go(), RunEnd::Cancelled);
+    EXPECT_EQ(uploader.calls.last(), QString("discard ~Orvane/Media/a.jpg|~Orvane/Data/Default "
+                                             "Template.ORVT|~Orvane/Data/Template with 1 record.ORVT"));
+    EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+    EXPECT_TRUE(view.lines.filter("!!!").isEmpty()) << view.lines.join('|').toStdString();
+    EXPECT_TRUE(view.icons.empty());
+    uploader.onReplace = nullptr;
 
     // Cancelled during the first board's confirm file: the second board is
     // not even probed.
