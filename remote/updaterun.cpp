@@ -417,8 +417,11 @@ UpdateRun::Placing UpdateRun::putInPlace(const QString& address)
             QStringLiteral("!!!No file was replaced, and no command was sent: the board keeps its old files."));
     else
         view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
-                                        "Replaced: %1. Not replaced: %2.")
-                             .arg(replaced.join(QStringLiteral(", ")), notReplaced.join(QStringLiteral(", "))));
+                                        "Replaced: %1.")
+                             .arg(replaced.join(QStringLiteral(", "))) +
+                         (notReplaced.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" Not replaced: %1.").arg(notReplaced.join(QStringLiteral(", ")))));
     // What was not renamed is of no use on the board; a file whose old
     // copy went stays.
     staged_.erase(staged_.begin(), staged_.begin() + firstUnused);

@@ -59,6 +59,7 @@ public:
             const auto it = renames.find(f.target);
             out << (it == renames.end() ? TransferStatus::Completed : it->second);
             cause = "cause of renaming " + f.target;
+            lostOld = f.target == lostTarget;
             if (out.last() != TransferStatus::Completed && !(out.last() == TransferStatus::FileInUsed && f.keepInUse))
                 break;
         }
@@ -70,6 +71,7 @@ public:
         calls << "discard " + temporaries.join('|');
     }
     QString lastCause() const override { return cause; }
+    bool oldCopyDeleted() const override { return lostOld; }
 
     QStringList calls;
     QStringList unreachable;
@@ -77,6 +79,8 @@ public:
     std::map<QString, TransferStatus> renames; // by remote path
     std::function<void(const QString&)> onPut;
     std::function<bool()> onReplace; // true: cancelled before the renames
+    QString lostTarget;              // its rename fails after the old copy went
+    bool lostOld = false;
     QString cause;
 };
 
@@ -239,6 +243,23 @@ TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
             EXPECT_EQ(uploader.calls.filter("discard").size(), 1);
         }
     }
+    // The last rename fails after the board deleted the old settings file:
+    // the new one stays under its temporary name, and the lines say so.
+    uploader.answers.clear();
+    uploader.renames = {{remoteSettingsPath(), TransferStatus::Ready}};
+    uploader.lostTarget = remoteSettingsPath();
+    uploader.calls.clear();
+    view.lines.clear();
+    go();
+    EXPECT_EQ(view.lines.filter("!!!").mid(3),
+              QStringList({"!!!UpdatedSettings.ini: the board deleted its old copy to make room, and the new one could "
+                           "not be renamed into its place; it stays there as ~Orvane/UpdatedSettings.ini. Send the "
+                           "update again.",
+                           "!!!Only part of the update reached the board, and no command was sent. Replaced: "
+                           "Media/a.jpg, Data/Default Template.ORVT."}));
+    EXPECT_TRUE(uploader.calls.filter("discard").isEmpty());
+    uploader.lostTarget.clear();
+
     // Each failure line names its cause.
     uploader.renames.clear();
     uploader.answers = {{tpl, TransferStatus::Ready}};
