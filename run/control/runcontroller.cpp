@@ -111,6 +111,8 @@ void RunController::mnuRestart_Click()
 void RunController::mnuRun_Click()
 {
     gblnStop = false;
+    // Run Process after a Stop pages on unattended, as Start Program does.
+    gblnRunActive = true;
     window_.applyMenus(kRunMenus);
     window_.applyPanels(kRunPanels);
     timers_.clock.stop();
@@ -442,10 +444,12 @@ bool RunController::blnBookingFileChanged(const QString& file)
 // Taken before the conversion: a file that changes while (or after) it is
 // converted differs from what was taken and is converted again once it
 // settles, and so is a file the conversion met half-written and refused.
+// A file missing now is taken as missing: when it arrives, it differs from
+// that and is converted once it settles.
 void RunController::takeSourcesBeforeLoad()
 {
     for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
-        *watch = modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
+        *watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
 }
 
 void RunController::takeRenamedSourcesAfterLoad()
@@ -455,8 +459,7 @@ void RunController::takeRenamedSourcesAfterLoad()
     const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
     for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
         if (watch->path != file || (!working.isEmpty() && QFileInfo(file).canonicalFilePath() == working))
-            *watch =
-                modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
+            *watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
 }
 
 void RunController::removeOldUploadTemporaries()

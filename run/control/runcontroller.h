@@ -77,7 +77,8 @@ public:
     // never runs while a load is in progress (a tick due then comes a full
     // interval after the load).
     void mnuRestart_Click();
-    // Run Process: the next page, from the remembered cursors.
+    // Run Process: the next page, from the remembered cursors. A run is on
+    // from here (gblnRunActive), also after a Stop.
     void mnuRun_Click();
     // Stop: disarms everything, puts the designer back and shows the window.
     void mnuStop_Click();
@@ -110,7 +111,9 @@ public:
     // once it has stayed the same from one tick to the next: an export still
     // being written is looked at again on the next tick, and a conversion
     // that met it half-written is followed by another once it is finished.
-    // The first look at a file no load took remembers it: false.
+    // A file missing when the load took it counts as changed once it has
+    // arrived and settled. The first look at a file no load took remembers
+    // it: false.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
     // FTP: false the first time (the server's time is remembered), then
@@ -135,7 +138,7 @@ private:
     // A local source file as the run took it, and a changed version seen on
     // the previous tick that has to stay as it is for one more.
     struct WatchedFile {
-        QString path; // empty: not taken
+        QString path; // empty: not taken (`taken` may be the empty stamp: missing)
         FileStamp taken;
         std::optional<FileStamp> changed;
     };

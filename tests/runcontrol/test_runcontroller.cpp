@@ -202,6 +202,7 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         window.calls.clear();
         run.mnuStop_Click();
         EXPECT_TRUE(gblnStop && allTimersOff());
+        EXPECT_FALSE(gblnRunActive);
         EXPECT_EQ(run.state(), RunController::State::Idle);
         EXPECT_EQ(run.dwellCounter(), 1);
         EXPECT_EQ(window.menus, kStopMenus);
@@ -213,6 +214,8 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         const int expectFrom = pages.cursor;
         run.mnuRun_Click();
         EXPECT_FALSE(gblnStop);
+        // Run Process runs the board unattended as Start Program does.
+        EXPECT_TRUE(gblnRunActive);
         ASSERT_TRUE(load.fire());
         EXPECT_EQ(pages.resets, resets);
         EXPECT_EQ(pages.pagesFrom.last(), expectFrom);
@@ -457,6 +460,24 @@ TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
     for (int n = 0; n < 3; ++n) {
         ASSERT_TRUE(tick());
         EXPECT_EQ(run.state(), RunController::State::Dwelling);
+    }
+}
+
+TEST_F(RunTest, ASourceMissingAtTheStartIsTakenUpOnceItArrivesAndSettles)
+{
+    for (QString* file : {&gstrDataFile, &gstrBookingDataFile}) {
+        SCOPED_TRACE(file == &gstrDataFile ? "data file" : "booking file");
+        *file = home.filePath(QStringLiteral("late.txt"));
+        QFile::remove(*file);
+        startRun();
+        ASSERT_TRUE(tick());
+        writeAll(*file, "a\r\n");
+        ASSERT_TRUE(tick()); // arrived: it has to stay so for one more tick
+        EXPECT_EQ(run.state(), RunController::State::Dwelling);
+        ASSERT_TRUE(tick());
+        EXPECT_EQ(run.state(), RunController::State::Starting);
+        run.mnuStop_Click();
+        file->clear();
     }
 }
 
