@@ -224,7 +224,26 @@ TEST_F(SettingsWindowTest, AFailedConversionFallsBackToTheWorkingRecordFile)
     w.LoadSettings(settingsFile());
     EXPECT_TRUE(shelltest::logged(QStringLiteral("Run the local orv file")));
     EXPECT_EQ(dataGrids().igRDM.RowCount(), 1);
-    EXPECT_EQ(w.txtDataFile->text(), QString());
+    // The data file stays the source: it is converted once it is there.
+    EXPECT_EQ(w.txtDataFile->text(), dataFolder() + QStringLiteral("/gone.orv"));
+}
+
+TEST_F(SettingsWindowTest, PushedSettingsSavedAfterAFailedConversionKeepTheDataFileAndTheRecords)
+{
+    // Command "1" loads the pushed settings and saves them; the export they
+    // name was met half-written.
+    frmMain& w = *window;
+    shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("old record")}));
+    const QString source = dataFolder() + QStringLiteral("/events.txt");
+    shelltest::writeText(source, QStringLiteral("half a line"));
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=0\r\nData File=%1\r\n").arg(source));
+    w.loaders.ConvertDataFile = [](const QString&) { return false; };
+
+    w.LoadSettings(settingsFile());
+    w.SaveSettings(settingsFile());
+    EXPECT_EQ(key(readIni(settingsFile()), "SETTINGS", "Data File"), source);
+    EXPECT_EQ(gstrDataFile, source);
+    EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), QStringLiteral("old record"));
 }
 
 TEST_F(SettingsWindowTest, RetrieveTypePresentButEmptyLoadsNoDataSource)
