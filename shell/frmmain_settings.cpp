@@ -201,7 +201,8 @@ void frmMain::LoadSettings(const QString& path)
                     box->setText(**value);
             if (!gstrDataFile.isEmpty()) {
                 loaders.retrieveFTPDataFile(*frmFTP);
-                if (loaders.ConvertDataFile(gstrDataFile)) {
+                // A fetch of the working record file's own name lands beside it.
+                if (loaders.ConvertDataFile(fetchedCopyPath(gstrDataFile))) {
                     loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
                     ShowRecordInLines(1);
                 } else if (modMain::blnFileExists(gstrWorkingDataFile)) {

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopedValueRollback>
 
 namespace {
@@ -210,7 +211,9 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         const QString name = lstRemote_.at(match);
         const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
         mblnTransferDone_ = false;
-        const ftp::Result r = iFTP_->download(remotePath, paths::join(localFolder, name), lstRemoteSizes_.at(match));
+        const QString local = paths::join(localFolder, name);
+        const QString target = fetchedCopyPath(local);
+        const ftp::Result r = iFTP_->download(remotePath, target, lstRemoteSizes_.at(match));
         mblnTransferDone_ = true;
         if (r.status == ftp::Status::Cancelled)
             return cancelExit();
@@ -218,7 +221,9 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
             statusMessage(QStringLiteral("Error connecting to ftp site"));
             return false;
         }
-        removeOtherSpellings(localFolder, name);
+        // Beside the working record file, its other spellings are that file.
+        if (target == local)
+            removeOtherSpellings(localFolder, name);
         result = true;
     }
 
@@ -266,6 +271,23 @@ void FrmFTP::Form_Unload()
 {
     if (iFTP_)
         iFTP_->abort();
+}
+
+QString fetchedCopyPath(const QString& localPath)
+{
+    const QFileInfo local(localPath);
+    const QFileInfo working(gstrWorkingDataFile);
+    if (gstrWorkingDataFile.isEmpty() || local.fileName().compare(working.fileName(), Qt::CaseInsensitive) != 0)
+        return localPath;
+    const auto folderOf = [](const QFileInfo& f) {
+        const QString canonical = QFileInfo(f.absolutePath()).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(f.absolutePath()) : canonical;
+    };
+    if (folderOf(local) != folderOf(working))
+        return localPath;
+    const QString suffix = working.suffix();
+    return paths::join(local.path(), working.completeBaseName() + QStringLiteral(".fetched") +
+                                         (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
 }
 
 namespace {

@@ -29,8 +29,8 @@ public:
     // "\" between folder names, "\" alone for the login folder itself, and a
     // leading "\" changes nothing (the same holds for FTPFileTime's file
     // name). The name is matched without regard to case, folders never
-    // match, and the local copy takes the server's spelling. A broken
-    // transfer leaves the previous copy.
+    // match, and the local copy takes the server's spelling (or the name
+    // fetchedCopyPath gives). A broken transfer leaves the previous copy.
     bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                  const QString& localFolder, const QString& fileName);
     // Connects and logs in (closing an open connection first).
@@ -74,6 +74,13 @@ private:
     // start another one on the same connection).
     bool busy_ = false;
 };
+
+// Where a fetch meant for `localPath` lands: `localPath` itself, unless it
+// names the working record file (gstrWorkingDataFile, letter case aside),
+// which only a conversion may replace, so that a fetched file without
+// records (or half uploaded) never takes the kept records' place: then
+// "<name>.fetched.<ext>" beside it, of the same kind for the readers.
+QString fetchedCopyPath(const QString& localPath);
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
 // (gstrFTPBookingFilename) from the FTP account's login folder into the Data

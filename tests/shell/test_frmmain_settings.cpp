@@ -8,6 +8,7 @@
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "shell/dataside.h"
+#include "tests/ftp/ftptestserver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -356,6 +357,32 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
     calls.clear();
     w.LoadSettings(settingsFile());
     EXPECT_EQ(calls.value(5), QStringLiteral("booking BOOK.TXT"));
+}
+
+TEST_F(SettingsWindowTest, AFetchedFileOfTheWorkingRecordFilesNameIsConvertedNotCopiedOverIt)
+{
+    // Records kept on the server under the working record file's own name
+    // (spelt otherwise there): a fetch without a record keeps the kept ones.
+    FtpTestServer server;
+    START_SERVER(server);
+    frmMain& w = *window;
+    shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("kept")}));
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=%1\r\n"
+                                 "FTP Server=%2\r\nFTP Username=%3\r\nFTP Password=%4\r\n")
+                      .arg(QFileInfo(gstrWorkingDataFile).fileName(), server.host(),
+                           QString::fromLatin1(FtpTestServer::kUser), QString::fromLatin1(FtpTestServer::kPassword)));
+    const struct {
+        QByteArray served;
+        QString first;
+    } cases[] = {{"", QStringLiteral("kept")}, {recordLine({QStringLiteral("new")}).toLatin1(), QStringLiteral("new")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first.toStdString());
+        server.putFile(QFileInfo(gstrWorkingDataFile).fileName().toUpper(), c.served);
+        w.LoadSettings(settingsFile());
+        EXPECT_EQ(dataGrids().igRDM.RowCount(), 1);
+        EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), c.first);
+        EXPECT_TRUE(QFileInfo::exists(gstrWorkingDataFile));
+    }
 }
 
 TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBookingsAfter)
