@@ -168,6 +168,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     const QScopedValueRollback<bool> busy(busy_, true);
     bool result = false;
     cboRemote_.clear();
+    fetchedTimes_.remove(fileName);
 
     if (!blnLogin(host, user, password)) {
         statusMessage(QStringLiteral("Can't login to ftp site. Try again."));
@@ -213,6 +214,11 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         mblnTransferDone_ = false;
         const QString local = paths::join(localFolder, name);
         const QString target = fetchedCopyPath(local);
+        // Taken before the transfer: a file that changes during or after it
+        // has a later time, which the change watch sees.
+        QString stamp;
+        if (!iFTP_->modifiedTime(remotePath, stamp).ok())
+            stamp.clear();
         const ftp::Result r = iFTP_->download(remotePath, target, lstRemoteSizes_.at(match));
         mblnTransferDone_ = true;
         if (r.status == ftp::Status::Cancelled)
@@ -224,6 +230,8 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         // Beside the working record file, its other spellings are that file.
         if (target == local)
             removeOtherSpellings(localFolder, name);
+        if (const QString time = FormatFileTime(stamp); !time.isEmpty())
+            fetchedTimes_.insert(fileName, time);
         result = true;
     }
 

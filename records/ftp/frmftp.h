@@ -8,6 +8,7 @@
 // (gblnStop) aborts a fetch, also in the middle of a transfer.
 #include "platform/ftp/ftpclient.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -33,6 +34,11 @@ public:
     // fetchedCopyPath gives). A broken transfer leaves the previous copy.
     bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                  const QString& localFolder, const QString& fileName);
+    // The server's time ("yyyy/mm/dd hh:mm:ss") of the file the last
+    // GetFile of `fileName` fetched, asked for on the same connection just
+    // before the transfer; "" when that GetFile fetched nothing or the
+    // server gave no time.
+    QString fetchedTime(const QString& fileName) const { return fetchedTimes_.value(fileName); }
     // Connects and logs in (closing an open connection first).
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
@@ -73,6 +79,7 @@ private:
     // A fetch or time query is running (code run while it waits may not
     // start another one on the same connection).
     bool busy_ = false;
+    QHash<QString, QString> fetchedTimes_;
 };
 
 // Where a fetch meant for `localPath` lands: `localPath` itself, unless it

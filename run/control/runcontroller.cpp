@@ -29,6 +29,13 @@ constexpr int kCommandWaitMs = 1000;
 
 const QString kTimeStampFormat = QStringLiteral("MM/dd/yyyy HH:mm:ss");
 
+// A server time "yyyy/mm/dd hh:mm:ss" as the FTP watch remembers it.
+QString ftpTimeText(const QString& serverTime)
+{
+    const QDateTime at = QDateTime::fromString(serverTime, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    return at.isValid() ? at.toString(kTimeStampFormat) : serverTime;
+}
+
 } // namespace
 
 RunController::RunController(RunWindow& window, RunTimers timers)
@@ -84,6 +91,7 @@ void RunController::mnuRestart_Click()
     takeSourcesBeforeLoad();
     window_.LoadSettings(gstrSettingsFile);
     takeRenamedSourcesAfterLoad();
+    takeFetchedFtpTimes();
     --loading_;
     // The load emptied the status list: the reason pushed settings were
     // refused must stay in view.
@@ -373,6 +381,7 @@ bool RunController::newSettingsCommand()
         takeSourcesBeforeLoad();
         window_.LoadSettings(updated);
         takeRenamedSourcesAfterLoad();
+        takeFetchedFtpTimes();
         window_.yieldEvents(3);
         // Atomic: a crash leaves the old settings file or the new one. A
         // save that fails says so itself.
@@ -470,6 +479,21 @@ void RunController::removeOldUploadTemporaries()
             atomicfile::removeStaleTemporaries(folder, before);
 }
 
+void RunController::takeFetchedFtpTimes()
+{
+    if (!window_.ftpMode() || !ftpFetchedTime_)
+        return;
+    for (auto [file, remembered] :
+         {std::pair{gstrFTPFilename, &mstrDataFileTime}, {gstrFTPBookingFilename, &mstrBookingFileTime}}) {
+        const QString r = file.isEmpty() ? QString() : ftpFetchedTime_(file);
+        if (!r.isEmpty())
+            *remembered = ftpTimeText(r);
+        else if (!keepFtpTimes_)
+            remembered->clear(); // as the start timer would: the first look remembers
+    }
+    keepFtpTimes_ = true;
+}
+
 bool RunController::ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime)
 {
     if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
@@ -483,8 +507,7 @@ bool RunController::ftpFileChanged(const QString& file, QString& remembered, boo
                           QStringLiteral(" modified time from FTP Server."));
         return false;
     }
-    const QDateTime at = QDateTime::fromString(r, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-    const QString s = at.isValid() ? at.toString(kTimeStampFormat) : r;
+    const QString s = ftpTimeText(r);
     bool changed = false;
     if (remembered.isEmpty())
         remembered = s;

@@ -705,6 +705,33 @@ TEST_F(RunTest, AnFtpRestartKeepsTheServerTimeThatCausedIt)
     run.mnuStop_Click();
 }
 
+TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
+{
+    // The upload ended after the start had fetched the file, but before the
+    // watch first asked: the finished file is fetched all the same.
+    window.ftp = true;
+    gstrDwellTime = QStringLiteral("1000");
+    gstrFTPServer = QStringLiteral("host");
+    gstrFTPUsername = QStringLiteral("user");
+    gstrFTPPassword = QStringLiteral("secret");
+    gstrFTPFilename = QStringLiteral("data.txt");
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+    for (const bool uploadEnded : {true, false}) {
+        SCOPED_TRACE(uploadEnded);
+        const QString fetched = QStringLiteral("2024/03/07 09:00:00");
+        run.setFtpFetchedTime([&](const QString& file) { return file == gstrFTPFilename ? fetched : QString(); });
+        run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString&) {
+            return uploadEnded ? QStringLiteral("2024/03/07 09:00:20") : fetched;
+        });
+        startRun();
+        ASSERT_TRUE(tick());
+        time.at = time.at.addSecs(60);
+        ASSERT_TRUE(clock.fire());
+        EXPECT_EQ(run.state(), uploadEnded ? RunController::State::Starting : RunController::State::Dwelling);
+        run.mnuStop_Click();
+    }
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     window.ftp = true;
@@ -751,6 +778,11 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
     gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
     EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // remembers
+    // A fetch asks for the time of what it takes.
+    EXPECT_TRUE(frm.GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), home.path(),
+                            QStringLiteral("data.txt")));
+    EXPECT_EQ(frm.fetchedTime(QStringLiteral("data.txt")), QStringLiteral("2024/02/29 23:05:09"));
+    EXPECT_EQ(frm.fetchedTime(QStringLiteral("other.txt")), QString());
     setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
     EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
 
