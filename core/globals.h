@@ -10,8 +10,9 @@
 // while a page is drawn, by every command of the command file and at shut-down.
 inline bool gblnStop = false;
 
-// A run is in progress, from Start Program until Stop. Nobody may be there to
-// click: problems then go to the status list instead of a message box.
+// A run is in progress, from Start Program (or Run Process) until Stop. Nobody
+// may be there to click: problems then go to the status list instead of a
+// message box.
 inline bool gblnRunActive = false;
 
 // Folders and files (no trailing "/").

@@ -165,18 +165,23 @@ void frmMain::LoadSettings(const QString& path)
                 } else {
                     loaders.initRDMGridColumns(grids.igRDM);
                 }
-            } else if (loaders.ConvertDataFile(gstrDataFile)) {
-                loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
-                txtDataFile->setText(gstrDataFile);
-                txtDataFilename->setText(paths::fileNameOf(gstrDataFile).trimmed());
-                ShowRecordInLines(1);
             } else {
-                if (modMain::blnFileExists(gstrWorkingDataFile)) {
+                const bool converted = loaders.ConvertDataFile(gstrDataFile);
+                if (converted) {
+                    loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
+                } else if (modMain::blnFileExists(gstrWorkingDataFile)) {
                     statusMessage(QStringLiteral("Run the local orv file"));
                     loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
                 }
-                txtDataFile->clear();
-                txtDataFilename->clear();
+                // An export that did not convert (half-written, not there
+                // yet) stays the data file: the settings saved after pushed
+                // ones must still name it, and the change watch converts it
+                // once it is there and settled. Empty fields would make that
+                // save forget it and empty the record grid.
+                txtDataFile->setText(gstrDataFile);
+                txtDataFilename->setText(paths::fileNameOf(gstrDataFile).trimmed());
+                if (converted)
+                    ShowRecordInLines(1);
             }
             if (ld.loadBooking && modMain::blnFileExists(gstrBookingDataFile))
                 loaders.loadEBMSBookingFile(gstrBookingDataFile);
@@ -196,7 +201,8 @@ void frmMain::LoadSettings(const QString& path)
                     box->setText(**value);
             if (!gstrDataFile.isEmpty()) {
                 loaders.retrieveFTPDataFile(*frmFTP);
-                if (loaders.ConvertDataFile(gstrDataFile)) {
+                // A fetch of the working record file's own name lands beside it.
+                if (loaders.ConvertDataFile(fetchedCopyPath(gstrDataFile))) {
                     loaders.LoadDataFileIfExists(grids, gstrWorkingDataFile);
                     ShowRecordInLines(1);
                 } else if (modMain::blnFileExists(gstrWorkingDataFile)) {

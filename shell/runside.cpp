@@ -125,6 +125,8 @@ RunSide::RunSide(frmMain& window)
         [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
             return window.frmFTP ? window.frmFTP->FTPFileTime(server, user, password, file) : QString();
         });
+    controller_->setFtpFetchedTime(
+        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedTime(file) : QString(); });
     // The page cycle and its off-screen page are made here, while the
     // start-up timer runs, not in the start timer's tick of the first run.
     pages::PageCycle* cycle = &pages::programPageCycle();

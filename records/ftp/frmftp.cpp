@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopedValueRollback>
 
 namespace {
@@ -167,6 +168,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     const QScopedValueRollback<bool> busy(busy_, true);
     bool result = false;
     cboRemote_.clear();
+    fetchedTimes_.remove(fileName);
 
     if (!blnLogin(host, user, password)) {
         statusMessage(QStringLiteral("Can't login to ftp site. Try again."));
@@ -210,7 +212,14 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         const QString name = lstRemote_.at(match);
         const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
         mblnTransferDone_ = false;
-        const ftp::Result r = iFTP_->download(remotePath, paths::join(localFolder, name), lstRemoteSizes_.at(match));
+        const QString local = paths::join(localFolder, name);
+        const QString target = fetchedCopyPath(local);
+        // Taken before the transfer: a file that changes during or after it
+        // has a later time, which the change watch sees.
+        QString stamp;
+        if (!iFTP_->modifiedTime(remotePath, stamp).ok())
+            stamp.clear();
+        const ftp::Result r = iFTP_->download(remotePath, target, lstRemoteSizes_.at(match));
         mblnTransferDone_ = true;
         if (r.status == ftp::Status::Cancelled)
             return cancelExit();
@@ -218,7 +227,11 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
             statusMessage(QStringLiteral("Error connecting to ftp site"));
             return false;
         }
-        removeOtherSpellings(localFolder, name);
+        // Beside the working record file, its other spellings are that file.
+        if (target == local)
+            removeOtherSpellings(localFolder, name);
+        if (const QString time = FormatFileTime(stamp); !time.isEmpty())
+            fetchedTimes_.insert(fileName, time);
         result = true;
     }
 
@@ -266,6 +279,23 @@ void FrmFTP::Form_Unload()
 {
     if (iFTP_)
         iFTP_->abort();
+}
+
+QString fetchedCopyPath(const QString& localPath)
+{
+    const QFileInfo local(localPath);
+    const QFileInfo working(gstrWorkingDataFile);
+    if (gstrWorkingDataFile.isEmpty() || local.fileName().compare(working.fileName(), Qt::CaseInsensitive) != 0)
+        return localPath;
+    const auto folderOf = [](const QFileInfo& f) {
+        const QString canonical = QFileInfo(f.absolutePath()).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(f.absolutePath()) : canonical;
+    };
+    if (folderOf(local) != folderOf(working))
+        return localPath;
+    const QString suffix = working.suffix();
+    return paths::join(local.path(), working.completeBaseName() + QStringLiteral(".fetched") +
+                                         (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
 }
 
 namespace {

@@ -8,6 +8,7 @@
 // (gblnStop) aborts a fetch, also in the middle of a transfer.
 #include "platform/ftp/ftpclient.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -29,10 +30,15 @@ public:
     // "\" between folder names, "\" alone for the login folder itself, and a
     // leading "\" changes nothing (the same holds for FTPFileTime's file
     // name). The name is matched without regard to case, folders never
-    // match, and the local copy takes the server's spelling. A broken
-    // transfer leaves the previous copy.
+    // match, and the local copy takes the server's spelling (or the name
+    // fetchedCopyPath gives). A broken transfer leaves the previous copy.
     bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                  const QString& localFolder, const QString& fileName);
+    // The server's time ("yyyy/mm/dd hh:mm:ss") of the file the last
+    // GetFile of `fileName` fetched, asked for on the same connection just
+    // before the transfer; "" when that GetFile fetched nothing or the
+    // server gave no time.
+    QString fetchedTime(const QString& fileName) const { return fetchedTimes_.value(fileName); }
     // Connects and logs in (closing an open connection first).
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
@@ -73,7 +79,15 @@ private:
     // A fetch or time query is running (code run while it waits may not
     // start another one on the same connection).
     bool busy_ = false;
+    QHash<QString, QString> fetchedTimes_;
 };
+
+// Where a fetch meant for `localPath` lands: `localPath` itself, unless it
+// names the working record file (gstrWorkingDataFile, letter case aside),
+// which only a conversion may replace, so that a fetched file without
+// records (or half uploaded) never takes the kept records' place: then
+// "<name>.fetched.<ext>" beside it, of the same kind for the readers.
+QString fetchedCopyPath(const QString& localPath);
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
 // (gstrFTPBookingFilename) from the FTP account's login folder into the Data

@@ -29,6 +29,13 @@ constexpr int kCommandWaitMs = 1000;
 
 const QString kTimeStampFormat = QStringLiteral("MM/dd/yyyy HH:mm:ss");
 
+// A server time "yyyy/mm/dd hh:mm:ss" as the FTP watch remembers it.
+QString ftpTimeText(const QString& serverTime)
+{
+    const QDateTime at = QDateTime::fromString(serverTime, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    return at.isValid() ? at.toString(kTimeStampFormat) : serverTime;
+}
+
 } // namespace
 
 RunController::RunController(RunWindow& window, RunTimers timers)
@@ -84,6 +91,7 @@ void RunController::mnuRestart_Click()
     takeSourcesBeforeLoad();
     window_.LoadSettings(gstrSettingsFile);
     takeRenamedSourcesAfterLoad();
+    takeFetchedFtpTimes();
     --loading_;
     // The load emptied the status list: the reason pushed settings were
     // refused must stay in view.
@@ -111,6 +119,8 @@ void RunController::mnuRestart_Click()
 void RunController::mnuRun_Click()
 {
     gblnStop = false;
+    // Run Process after a Stop pages on unattended, as Start Program does.
+    gblnRunActive = true;
     window_.applyMenus(kRunMenus);
     window_.applyPanels(kRunPanels);
     timers_.clock.stop();
@@ -371,6 +381,7 @@ bool RunController::newSettingsCommand()
         takeSourcesBeforeLoad();
         window_.LoadSettings(updated);
         takeRenamedSourcesAfterLoad();
+        takeFetchedFtpTimes();
         window_.yieldEvents(3);
         // Atomic: a crash leaves the old settings file or the new one. A
         // save that fails says so itself.
@@ -442,10 +453,12 @@ bool RunController::blnBookingFileChanged(const QString& file)
 // Taken before the conversion: a file that changes while (or after) it is
 // converted differs from what was taken and is converted again once it
 // settles, and so is a file the conversion met half-written and refused.
+// A file missing now is taken as missing: when it arrives, it differs from
+// that and is converted once it settles.
 void RunController::takeSourcesBeforeLoad()
 {
     for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
-        *watch = modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
+        *watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
 }
 
 void RunController::takeRenamedSourcesAfterLoad()
@@ -455,8 +468,7 @@ void RunController::takeRenamedSourcesAfterLoad()
     const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
     for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
         if (watch->path != file || (!working.isEmpty() && QFileInfo(file).canonicalFilePath() == working))
-            *watch =
-                modMain::blnFileExists(file) ? WatchedFile{file, FileStamp::of(file), std::nullopt} : WatchedFile{};
+            *watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
 }
 
 void RunController::removeOldUploadTemporaries()
@@ -465,6 +477,21 @@ void RunController::removeOldUploadTemporaries()
     for (const QString& folder : {gstrProgramFolder, gstrDataFolder, gstrMediaFolder})
         if (!folder.isEmpty())
             atomicfile::removeStaleTemporaries(folder, before);
+}
+
+void RunController::takeFetchedFtpTimes()
+{
+    if (!window_.ftpMode() || !ftpFetchedTime_)
+        return;
+    for (auto [file, remembered] :
+         {std::pair{gstrFTPFilename, &mstrDataFileTime}, {gstrFTPBookingFilename, &mstrBookingFileTime}}) {
+        const QString r = file.isEmpty() ? QString() : ftpFetchedTime_(file);
+        if (!r.isEmpty())
+            *remembered = ftpTimeText(r);
+        else if (!keepFtpTimes_)
+            remembered->clear(); // as the start timer would: the first look remembers
+    }
+    keepFtpTimes_ = true;
 }
 
 bool RunController::ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime)
@@ -480,8 +507,7 @@ bool RunController::ftpFileChanged(const QString& file, QString& remembered, boo
                           QStringLiteral(" modified time from FTP Server."));
         return false;
     }
-    const QDateTime at = QDateTime::fromString(r, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-    const QString s = at.isValid() ? at.toString(kTimeStampFormat) : r;
+    const QString s = ftpTimeText(r);
     bool changed = false;
     if (remembered.isEmpty())
         remembered = s;

@@ -54,6 +54,9 @@ public:
     // The server's modified time of a file ("yyyy/mm/dd hh:mm:ss"), or "".
     using FtpFileTime = std::function<QString(const QString& server, const QString& user, const QString& password,
                                               const QString& file)>;
+    // The server's time ("yyyy/mm/dd hh:mm:ss") of a file as the settings
+    // load fetched it, or "" when unknown.
+    using FtpFetchedTime = std::function<QString(const QString& file)>;
     // Writes a whole file; false with the reason on failure.
     using FileWriter = std::function<bool(const QString& path, const QByteArray& bytes, QString* error)>;
 
@@ -67,6 +70,7 @@ public:
     // (the pages are still made and "Done." is logged).
     void setDisplay(DisplayPort* display) { display_ = display; }
     void setFtpFileTime(FtpFileTime f) { ftpFileTime_ = std::move(f); }
+    void setFtpFetchedTime(FtpFetchedTime f) { ftpFetchedTime_ = std::move(f); }
     // Atomic writes by default.
     void setFileWriter(FileWriter w) { writeFile_ = std::move(w); }
 
@@ -77,7 +81,8 @@ public:
     // never runs while a load is in progress (a tick due then comes a full
     // interval after the load).
     void mnuRestart_Click();
-    // Run Process: the next page, from the remembered cursors.
+    // Run Process: the next page, from the remembered cursors. A run is on
+    // from here (gblnRunActive), also after a Stop.
     void mnuRun_Click();
     // Stop: disarms everything, puts the designer back and shows the window.
     void mnuStop_Click();
@@ -110,13 +115,18 @@ public:
     // once it has stayed the same from one tick to the next: an export still
     // being written is looked at again on the next tick, and a conversion
     // that met it half-written is followed by another once it is finished.
-    // The first look at a file no load took remembers it: false.
+    // A file missing when the load took it counts as changed once it has
+    // arrived and settled. The first look at a file no load took remembers
+    // it: false.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
     // FTP: false the first time (the server's time is remembered), then
     // whether the time differs from the remembered one. A restart for a
     // change keeps the time that caused it, so a file the restart fetched
-    // half-written is fetched again when the server's time moves on.
+    // half-written is fetched again when the server's time moves on. Where
+    // the settings load's fetch got the server's time of the file it took,
+    // that time is the remembered one: a file finished after the fetch, even
+    // before the first look, is fetched again.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
 
@@ -135,7 +145,7 @@ private:
     // A local source file as the run took it, and a changed version seen on
     // the previous tick that has to stay as it is for one more.
     struct WatchedFile {
-        QString path; // empty: not taken
+        QString path; // empty: not taken (`taken` may be the empty stamp: missing)
         FileStamp taken;
         std::optional<FileStamp> changed;
     };
@@ -147,6 +157,8 @@ private:
     void takeSourcesBeforeLoad();
     void takeRenamedSourcesAfterLoad();
     void removeOldUploadTemporaries();
+    // After a settings load in FTP mode: remembers the times its fetches saw.
+    void takeFetchedFtpTimes();
     bool ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime);
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
@@ -158,14 +170,16 @@ private:
     PageRoutine page_;
     DisplayPort* display_ = nullptr;
     FtpFileTime ftpFileTime_;
+    FtpFetchedTime ftpFetchedTime_;
     FileWriter writeFile_;
     State state_ = State::Idle;
     bool stopping_ = false;
     int loading_ = 0; // settings loads of Start Program in progress
     bool dwellReported_ = false;
     bool linkReported_ = false;
-    // Set by a restart of the FTP watch: the start timer keeps the server's
-    // times instead of emptying them.
+    // Set by a restart of the FTP watch, or by a load whose fetches gave
+    // the server's times: the start timer keeps the remembered times
+    // instead of emptying them.
     bool keepFtpTimes_ = false;
     // Why pushed settings were refused, logged again after the settings
     // load of the restart that follows (the load empties the status list).

@@ -20,9 +20,10 @@
 //        ld.idLookupDataFile is set, fill txtEBMSIDLookupFile(name).
 //      - local: when ld.dataFile is nothing, load gstrWorkingDataFile when it
 //        exists (else initRDMGridColumns); otherwise ConvertDataFile(
-//        gstrDataFile), on success load the working file and fill the data
-//        file fields, on failure log "Run the local orv file" and fall back as
-//        described there. Then, when ld.loadBooking and the file exists,
+//        gstrDataFile), on success load the working file, on failure log
+//        "Run the local orv file" and fall back to the working file when it
+//        exists; either way fill the data file fields, so that a save keeps
+//        the data file. Then, when ld.loadBooking and the file exists,
 //        loadEBMSBookingFile(gstrBookingDataFile); fill the booking fields
 //        when ld.bookingDataFile is set.
 //      - FTP: fill the FTP fields from the globals. When gstrDataFile is not

@@ -202,6 +202,7 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         window.calls.clear();
         run.mnuStop_Click();
         EXPECT_TRUE(gblnStop && allTimersOff());
+        EXPECT_FALSE(gblnRunActive);
         EXPECT_EQ(run.state(), RunController::State::Idle);
         EXPECT_EQ(run.dwellCounter(), 1);
         EXPECT_EQ(window.menus, kStopMenus);
@@ -213,6 +214,8 @@ TEST_F(RunTest, StopInEveryStateDisarmsAllAndRunProcessContinuesThePass)
         const int expectFrom = pages.cursor;
         run.mnuRun_Click();
         EXPECT_FALSE(gblnStop);
+        // Run Process runs the board unattended as Start Program does.
+        EXPECT_TRUE(gblnRunActive);
         ASSERT_TRUE(load.fire());
         EXPECT_EQ(pages.resets, resets);
         EXPECT_EQ(pages.pagesFrom.last(), expectFrom);
@@ -460,6 +463,24 @@ TEST_F(RunTest, ALocalSourceChangeRestartsOnceAndAMissingFileNever)
     }
 }
 
+TEST_F(RunTest, ASourceMissingAtTheStartIsTakenUpOnceItArrivesAndSettles)
+{
+    for (QString* file : {&gstrDataFile, &gstrBookingDataFile}) {
+        SCOPED_TRACE(file == &gstrDataFile ? "data file" : "booking file");
+        *file = home.filePath(QStringLiteral("late.txt"));
+        QFile::remove(*file);
+        startRun();
+        ASSERT_TRUE(tick());
+        writeAll(*file, "a\r\n");
+        ASSERT_TRUE(tick()); // arrived: it has to stay so for one more tick
+        EXPECT_EQ(run.state(), RunController::State::Dwelling);
+        ASSERT_TRUE(tick());
+        EXPECT_EQ(run.state(), RunController::State::Starting);
+        run.mnuStop_Click();
+        file->clear();
+    }
+}
+
 namespace {
 
 // A Micros export line whose first field names the record.
@@ -684,6 +705,33 @@ TEST_F(RunTest, AnFtpRestartKeepsTheServerTimeThatCausedIt)
     run.mnuStop_Click();
 }
 
+TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
+{
+    // The upload ended after the start had fetched the file, but before the
+    // watch first asked: the finished file is fetched all the same.
+    window.ftp = true;
+    gstrDwellTime = QStringLiteral("1000");
+    gstrFTPServer = QStringLiteral("host");
+    gstrFTPUsername = QStringLiteral("user");
+    gstrFTPPassword = QStringLiteral("secret");
+    gstrFTPFilename = QStringLiteral("data.txt");
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+    for (const bool uploadEnded : {true, false}) {
+        SCOPED_TRACE(uploadEnded);
+        const QString fetched = QStringLiteral("2024/03/07 09:00:00");
+        run.setFtpFetchedTime([&](const QString& file) { return file == gstrFTPFilename ? fetched : QString(); });
+        run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString&) {
+            return uploadEnded ? QStringLiteral("2024/03/07 09:00:20") : fetched;
+        });
+        startRun();
+        ASSERT_TRUE(tick());
+        time.at = time.at.addSecs(60);
+        ASSERT_TRUE(clock.fire());
+        EXPECT_EQ(run.state(), uploadEnded ? RunController::State::Starting : RunController::State::Dwelling);
+        run.mnuStop_Click();
+    }
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     window.ftp = true;
@@ -730,6 +778,11 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
     gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
     EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // remembers
+    // A fetch asks for the time of what it takes.
+    EXPECT_TRUE(frm.GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), home.path(),
+                            QStringLiteral("data.txt")));
+    EXPECT_EQ(frm.fetchedTime(QStringLiteral("data.txt")), QStringLiteral("2024/02/29 23:05:09"));
+    EXPECT_EQ(frm.fetchedTime(QStringLiteral("other.txt")), QString());
     setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
     EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
 

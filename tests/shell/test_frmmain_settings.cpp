@@ -8,6 +8,7 @@
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
 #include "shell/dataside.h"
+#include "tests/ftp/ftptestserver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -224,7 +225,26 @@ TEST_F(SettingsWindowTest, AFailedConversionFallsBackToTheWorkingRecordFile)
     w.LoadSettings(settingsFile());
     EXPECT_TRUE(shelltest::logged(QStringLiteral("Run the local orv file")));
     EXPECT_EQ(dataGrids().igRDM.RowCount(), 1);
-    EXPECT_EQ(w.txtDataFile->text(), QString());
+    // The data file stays the source: it is converted once it is there.
+    EXPECT_EQ(w.txtDataFile->text(), dataFolder() + QStringLiteral("/gone.orv"));
+}
+
+TEST_F(SettingsWindowTest, PushedSettingsSavedAfterAFailedConversionKeepTheDataFileAndTheRecords)
+{
+    // Command "1" loads the pushed settings and saves them; the export they
+    // name was met half-written.
+    frmMain& w = *window;
+    shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("old record")}));
+    const QString source = dataFolder() + QStringLiteral("/events.txt");
+    shelltest::writeText(source, QStringLiteral("half a line"));
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=0\r\nData File=%1\r\n").arg(source));
+    w.loaders.ConvertDataFile = [](const QString&) { return false; };
+
+    w.LoadSettings(settingsFile());
+    w.SaveSettings(settingsFile());
+    EXPECT_EQ(key(readIni(settingsFile()), "SETTINGS", "Data File"), source);
+    EXPECT_EQ(gstrDataFile, source);
+    EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), QStringLiteral("old record"));
 }
 
 TEST_F(SettingsWindowTest, RetrieveTypePresentButEmptyLoadsNoDataSource)
@@ -337,6 +357,32 @@ TEST_F(SettingsWindowTest, FtpLoadFetchesConvertsAndLoadsBothFiles)
     calls.clear();
     w.LoadSettings(settingsFile());
     EXPECT_EQ(calls.value(5), QStringLiteral("booking BOOK.TXT"));
+}
+
+TEST_F(SettingsWindowTest, AFetchedFileOfTheWorkingRecordFilesNameIsConvertedNotCopiedOverIt)
+{
+    // Records kept on the server under the working record file's own name
+    // (spelt otherwise there): a fetch without a record keeps the kept ones.
+    FtpTestServer server;
+    START_SERVER(server);
+    frmMain& w = *window;
+    shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("kept")}));
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=%1\r\n"
+                                 "FTP Server=%2\r\nFTP Username=%3\r\nFTP Password=%4\r\n")
+                      .arg(QFileInfo(gstrWorkingDataFile).fileName(), server.host(),
+                           QString::fromLatin1(FtpTestServer::kUser), QString::fromLatin1(FtpTestServer::kPassword)));
+    const struct {
+        QByteArray served;
+        QString first;
+    } cases[] = {{"", QStringLiteral("kept")}, {recordLine({QStringLiteral("new")}).toLatin1(), QStringLiteral("new")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first.toStdString());
+        server.putFile(QFileInfo(gstrWorkingDataFile).fileName().toUpper(), c.served);
+        w.LoadSettings(settingsFile());
+        EXPECT_EQ(dataGrids().igRDM.RowCount(), 1);
+        EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), c.first);
+        EXPECT_TRUE(QFileInfo::exists(gstrWorkingDataFile));
+    }
 }
 
 TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBookingsAfter)
