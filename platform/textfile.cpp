@@ -226,19 +226,7 @@ QStringList splitLines(const QString& text)
 QStringList splitLinesAnyEnd(QStringView text)
 {
     QStringList lines;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            continue;
-        lines << text.sliced(start, i - start).toString();
-        if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines << text.sliced(start).toString();
+    forEachLineAnyEnd(text, [&lines](QStringView line) { lines << line.toString(); });
     return lines;
 }
 

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <type_traits>
+
 namespace textfile {
 
 // Inputs larger than this are refused rather than read.
@@ -52,6 +54,30 @@ QStringList splitLines(const QString& text);
 // line end they use. A final line end does not make an empty last line; an
 // empty text has no lines.
 QStringList splitLinesAnyEnd(QStringView text);
+// Calls `line(view)` for every line of `text` (a QStringView or a
+// QLatin1StringView) as splitLinesAnyEnd cuts them. The views point into
+// `text`: nothing is copied.
+template <typename View, typename Line> void forEachLineAnyEnd(View text, Line&& line)
+{
+    const auto* u = [&text] {
+        if constexpr (std::is_same_v<View, QStringView>)
+            return text.utf16();
+        else
+            return reinterpret_cast<const unsigned char*>(text.data());
+    }();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (u[i] != '\n' && u[i] != '\r')
+            continue;
+        line(text.sliced(start, i - start));
+        if (u[i] == '\r' && i + 1 < n && u[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        line(text.sliced(start));
+}
 // Every line followed by CRLF.
 QString joinLines(const QStringList& lines);
 

@@ -571,19 +571,7 @@ bool runReader(Reader reader, const Lines<View>& lines, ReadState<View>& st, Sin
 template <typename View> void splitSource(View text, Lines<View>& lines)
 {
     lines.clear();
-    const auto* u = unitsOf(text);
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (u[i] != '\n' && u[i] != '\r')
-            continue;
-        lines.push_back(text.sliced(start, i - start));
-        if (u[i] == '\r' && i + 1 < n && u[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.push_back(text.sliced(start));
+    textfile::forEachLineAnyEnd(text, [&lines](View line) { lines.push_back(line); });
 }
 
 } // namespace

@@ -251,23 +251,10 @@ public:
         fillEBMS(grids_.igRDM, cols_, grids_.igIDLookup, wide_);
     }
 
-    // Every line of `text`, cut as textfile::splitLinesAnyEnd cuts them:
-    // at CRLF, LF or a lone CR.
+    // Every line of `text`, cut at CRLF, LF or a lone CR.
     void addText(View text)
     {
-        const qsizetype n = text.size();
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < n; ++i) {
-            const QChar c = text[i];
-            if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-                continue;
-            add(text.sliced(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-        if (start < n)
-            add(text.sliced(start));
+        textfile::forEachLineAnyEnd(text, [this](View line) { add(line); });
     }
 
 private:
