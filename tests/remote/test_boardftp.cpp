@@ -59,6 +59,22 @@ protected:
         return path;
     }
     static QByteArray big() { return QByteArray(400 * 1024, 'x'); }
+    // A board holding an old template for three records and its old
+    // background, and an update of both: the new background's bytes are
+    // `picture`.
+    RunSetup templateAndBackground(FtpTestServer& server, const QByteArray& picture)
+    {
+        server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
+        server.putFile("Orvane/Media/back.jpg", "old picture");
+        RunSetup setup;
+        setup.addresses = {"127.0.0.1"};
+        setup.slots[3] = local("three.ORVT", "[BACKGROUND]\r\nImage File=back.jpg\r\n");
+        setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
+        setup.mediaFolder = dir.filePath("Media");
+        QDir().mkpath(setup.mediaFolder);
+        writeAll(setup.mediaFolder + "/back.jpg", picture);
+        return setup;
+    }
     // The file each MDTM line names, as the server resolves it: the CWD lines
     // of the log replayed, every login starting at the account's root "/".
     static QStringList mdtmTargets(const QStringList& commands)
@@ -343,15 +359,7 @@ TEST_F(Upload, RenameThatFailsAfterTheOldFileWentKeepsTheNewOneAndSaysSo)
     // then cannot rename the new one into its place either.
     FtpTestServer server("norename-lost");
     START_SERVER(server);
-    server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
-    server.putFile("Orvane/Media/back.jpg", "old picture");
-    RunSetup setup;
-    setup.addresses = {"127.0.0.1"};
-    setup.slots[3] = local("three.ORVT", "[BACKGROUND]\r\nImage File=back.jpg\r\n");
-    setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
-    setup.mediaFolder = dir.filePath("Media");
-    QDir().mkpath(setup.mediaFolder);
-    writeAll(setup.mediaFolder + "/back.jpg", "new picture");
+    const RunSetup setup = templateAndBackground(server, "new picture");
     BoardFtp ftp = board(server);
     FakeView view;
     UpdateRun run(ftp, view, cancel);
@@ -379,15 +387,7 @@ TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
     // stalls, and the cancel comes.
     FtpTestServer server("stall");
     START_SERVER(server);
-    server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
-    server.putFile("Orvane/Media/back.jpg", "old picture");
-    RunSetup setup;
-    setup.addresses = {"127.0.0.1"};
-    setup.slots[3] = local("three.ORVT", "[BACKGROUND]\r\nImage File=back.jpg\r\n");
-    setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
-    setup.mediaFolder = dir.filePath("Media");
-    QDir().mkpath(setup.mediaFolder);
-    writeAll(setup.mediaFolder + "/back.jpg", big());
+    const RunSetup setup = templateAndBackground(server, big());
     BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
     display.onStart = [this](qint64 length) {
         if (length == big().size())
