@@ -58,6 +58,17 @@ protected:
             v->clear();
     }
 
+    // The data file "data.txt" comes from an FTP server; pages dwell long
+    // enough that only the change watch restarts the run.
+    void useFtpSource()
+    {
+        window.ftp = true;
+        gstrDwellTime = QStringLiteral("1000");
+        gstrFTPServer = QStringLiteral("host");
+        gstrFTPUsername = QStringLiteral("user");
+        gstrFTPPassword = QStringLiteral("secret");
+        gstrFTPFilename = QStringLiteral("data.txt");
+    }
     // Start Program and the start timer, then (unless told not to) the first page.
     void startRun(bool firstPage = true)
     {
@@ -675,12 +686,7 @@ TEST_F(RunTest, StartProgramRemovesUploadTemporariesOlderThanAnHour)
 
 TEST_F(RunTest, AnFtpRestartKeepsTheServerTimeThatCausedIt)
 {
-    window.ftp = true;
-    gstrDwellTime = QStringLiteral("1000");
-    gstrFTPServer = QStringLiteral("host");
-    gstrFTPUsername = QStringLiteral("user");
-    gstrFTPPassword = QStringLiteral("secret");
-    gstrFTPFilename = QStringLiteral("data.txt");
+    useFtpSource();
     QString serverTime = QStringLiteral("2024/03/07 09:00:00");
     run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
         return file == QLatin1String("data.txt") ? serverTime : QString();
@@ -709,12 +715,7 @@ TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
 {
     // The upload ended after the start had fetched the file, but before the
     // watch first asked: the finished file is fetched all the same.
-    window.ftp = true;
-    gstrDwellTime = QStringLiteral("1000");
-    gstrFTPServer = QStringLiteral("host");
-    gstrFTPUsername = QStringLiteral("user");
-    gstrFTPPassword = QStringLiteral("secret");
-    gstrFTPFilename = QStringLiteral("data.txt");
+    useFtpSource();
     time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
     for (const bool uploadEnded : {true, false}) {
         SCOPED_TRACE(uploadEnded);
@@ -734,12 +735,7 @@ TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
 
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
-    window.ftp = true;
-    gstrDwellTime = QStringLiteral("1000");
-    gstrFTPServer = QStringLiteral("host");
-    gstrFTPUsername = QStringLiteral("user");
-    gstrFTPPassword = QStringLiteral("secret");
-    gstrFTPFilename = QStringLiteral("data.txt");
+    useFtpSource();
     gstrFTPBookingFilename = QStringLiteral("book.txt");
     QStringList asked;
     QString serverTime = QStringLiteral("2024/03/07 09:00:00");
