@@ -88,10 +88,7 @@ void RunController::mnuRestart_Click()
     // tick due before the load is done is put off (see StartTimer_Timer).
     timers_.start.start();
     ++loading_;
-    takeSourcesBeforeLoad();
-    window_.LoadSettings(gstrSettingsFile);
-    takeRenamedSourcesAfterLoad();
-    takeFetchedFtpTimes();
+    loadSettingsWatched(gstrSettingsFile);
     --loading_;
     // The load emptied the status list: the reason pushed settings were
     // refused must stay in view.
@@ -378,10 +375,7 @@ bool RunController::newSettingsCommand()
     const QString updated = paths::join(gstrProgramFolder, QStringLiteral("UpdatedSettings.ini"));
     if (adoptUpdatedSettings(updated)) {
         refusedSettings_.clear();
-        takeSourcesBeforeLoad();
-        window_.LoadSettings(updated);
-        takeRenamedSourcesAfterLoad();
-        takeFetchedFtpTimes();
+        loadSettingsWatched(updated);
         window_.yieldEvents(3);
         // Atomic: a crash leaves the old settings file or the new one. A
         // save that fails says so itself.
@@ -450,25 +444,28 @@ bool RunController::blnBookingFileChanged(const QString& file)
     return localFileChanged(file, bookingWatch_);
 }
 
-// Taken before the conversion: a file that changes while (or after) it is
-// converted differs from what was taken and is converted again once it
-// settles, and so is a file the conversion met half-written and refused.
-// A file missing now is taken as missing: when it arrives, it differs from
-// that and is converted once it settles.
-void RunController::takeSourcesBeforeLoad()
+// The watched files are taken before the load converts them: a file that
+// changes while (or after) it is converted differs from what was taken and
+// is converted again once it settles, and so is a file the conversion met
+// half-written and refused. A file missing then is taken as missing: when it
+// arrives, it differs from that and is converted once it settles. After the
+// load, a file it named anew is taken, and so is the working record file as
+// its own source, which the load rewrites: that is no change.
+void RunController::loadSettingsWatched(const QString& path)
 {
-    for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
-        *watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
-}
-
-void RunController::takeRenamedSourcesAfterLoad()
-{
-    // The working record file as its own source is rewritten by the load:
-    // that is no change.
+    const std::pair<WatchedFile*, const QString*> sources[] = {{&dataWatch_, &gstrDataFile},
+                                                               {&bookingWatch_, &gstrBookingDataFile}};
+    const auto take = [](WatchedFile& watch, const QString& file) {
+        watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
+    };
+    for (const auto& [watch, file] : sources)
+        take(*watch, *file);
+    window_.LoadSettings(path);
     const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
-    for (auto [watch, file] : {std::pair{&dataWatch_, gstrDataFile}, {&bookingWatch_, gstrBookingDataFile}})
-        if (watch->path != file || (!working.isEmpty() && QFileInfo(file).canonicalFilePath() == working))
-            *watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
+    for (const auto& [watch, file] : sources)
+        if (watch->path != *file || (!working.isEmpty() && QFileInfo(*file).canonicalFilePath() == working))
+            take(*watch, *file);
+    takeFetchedFtpTimes();
 }
 
 void RunController::removeOldUploadTemporaries()

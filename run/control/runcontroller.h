@@ -151,11 +151,9 @@ private:
     };
 
     bool localFileChanged(const QString& file, WatchedFile& watch);
-    // Takes the watched files as they stand, before a settings load that
-    // converts them; after it, takes a file the load named anew, and the
-    // working record file when it is its own source.
-    void takeSourcesBeforeLoad();
-    void takeRenamedSourcesAfterLoad();
+    // Loads the settings from `path`, taking the watched files as they stand
+    // before the load converts them (see the change watch).
+    void loadSettingsWatched(const QString& path);
     void removeOldUploadTemporaries();
     // After a settings load in FTP mode: remembers the times its fetches saw.
     void takeFetchedFtpTimes();
