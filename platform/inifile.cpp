@@ -281,10 +281,9 @@ IniFile::IniFile(QString path)
 
 IniDocument IniFile::load() const
 {
-    QString text;
-    if (!QFile::exists(path_) || !textfile::readText(path_, text, nullptr, textfile::kMaxSmallFileBytes))
-        return {};
-    return IniDocument::fromText(text);
+    IniDocument doc;
+    loadChecked(doc); // an unreadable file reads as empty
+    return doc;
 }
 
 bool IniFile::save(const IniDocument& doc, QString* error) const
@@ -309,7 +308,7 @@ std::optional<QString> IniFile::find(const QString& section, const QString& key)
     return load().value(section, key);
 }
 
-bool IniFile::loadForUpdate(IniDocument& doc, QString* error) const
+bool IniFile::loadChecked(IniDocument& doc, QString* error) const
 {
     // A file that exists but cannot be read is never replaced by a fresh one.
     doc = IniDocument();
@@ -325,7 +324,7 @@ bool IniFile::loadForUpdate(IniDocument& doc, QString* error) const
 bool IniFile::write(const QString& section, const QString& key, const QString& value, QString* error)
 {
     IniDocument doc;
-    if (!loadForUpdate(doc, error))
+    if (!loadChecked(doc, error))
         return false;
     doc.set(section, key, value);
     return save(doc, error);
@@ -334,7 +333,7 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
 bool IniFile::writeAll(const QString& section, const std::vector<std::pair<QString, QString>>& values, QString* error)
 {
     IniDocument doc;
-    if (!loadForUpdate(doc, error))
+    if (!loadChecked(doc, error))
         return false;
     for (const auto& [k, v] : values)
         doc.set(section, k, v);

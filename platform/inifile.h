@@ -94,9 +94,12 @@ public:
                   QString* error = nullptr);
 
     IniDocument load() const;
+    // Reads the whole file once into `doc`: a missing file gives an empty
+    // document; one that exists but cannot be read (a device, a pipe, too
+    // large) gives false with `error`, so that nothing takes it for empty.
+    bool loadChecked(IniDocument& doc, QString* error = nullptr) const;
     bool save(const IniDocument& doc, QString* error = nullptr) const;
 
 private:
-    bool loadForUpdate(IniDocument& doc, QString* error) const;
     QString path_;
 };

@@ -1,10 +1,7 @@
 #include "remote/templateslots.h"
 
 #include "platform/inifile.h"
-#include "platform/textfile.h"
 #include "platform/vbvalue.h"
-
-#include <QFileInfo>
 
 #include <utility>
 #include <vector>
@@ -23,20 +20,6 @@ QString slotBase(int slot, bool plural)
     if (plural && slot > 1)
         text += QLatin1Char('s');
     return text;
-}
-
-// Reads an INI file once, through the bounded text reader. A missing file
-// reads as empty; one that exists but cannot be read gives false.
-bool loadIni(const QString& path, IniDocument& doc, QString* error)
-{
-    doc = IniDocument();
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return true;
-    QString text;
-    if (!textfile::readText(path, text, error, textfile::kMaxSmallFileBytes))
-        return false;
-    doc = IniDocument::fromText(text);
-    return true;
 }
 
 } // namespace
@@ -61,7 +44,7 @@ int GetRecordsPerPage(const QString& path, QString* error)
     if (error)
         error->clear();
     IniDocument doc;
-    if (!loadIni(path, doc, error))
+    if (!IniFile(path).loadChecked(doc, error))
         return -1;
     QString text;
     // A buffer of three characters: the first two of the value arrive.
@@ -77,7 +60,7 @@ bool readMasterList(const QString& path, SlotPaths& slots, QString* error)
 {
     slots = SlotPaths();
     IniDocument doc;
-    if (!loadIni(path, doc, error))
+    if (!IniFile(path).loadChecked(doc, error))
         return false;
     for (int i = 0; i < kSlotCount; ++i) {
         QString value;
