@@ -157,11 +157,6 @@ bool copy(const QString& source, const QString& target, QString* error)
     return write(target, bytes, error);
 }
 
-int removeStaleTemporaries(const QString& folder)
-{
-    return removeStaleTemporaries(folder, QDateTime());
-}
-
 int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore)
 {
     static const QRegularExpression own(QStringLiteral("^\\..+\\.orvtmp\\.[A-Za-z0-9]{6}$"));

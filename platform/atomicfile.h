@@ -33,12 +33,11 @@ bool writeStream(const QString& path, const Produce& produce, QString* error = n
 
 // Removes the temporary files that writes killed part way left in `folder`
 // (hidden files named ".<name>.orvtmp.<6 letters or digits>"; nothing
-// else, no folders, no links). Call it only where no write is running, at
-// start-up. Returns how many were removed.
-int removeStaleTemporaries(const QString& folder);
-// The same for the temporaries last modified before `modifiedBefore` only:
-// a younger one may belong to a write (an upload) still running.
-int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore);
+// else, no folders, no links). Without `modifiedBefore`, call it only where
+// no write is running, at start-up; with it, only the temporaries last
+// modified before it go: a younger one may belong to a write (an upload)
+// still running. Returns how many were removed.
+int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore = {});
 
 // A fresh temporary name for `fileName` in the pattern above
 // (".<name>.orvtmp.<6 random letters or digits>"), for writers that put the
