@@ -9,8 +9,8 @@
 //    the end of its section and a new section at the end of the file, and
 //    keeps every other line (comments, foreign keys, order) as it was;
 //  - CR and LF inside a written value become blanks;
-//  - the file is rewritten atomically, in Windows-1252 (UTF-8 when needed)
-//    with CRLF line ends.
+//  - the file is rewritten atomically, in Windows-1252 (UTF-8 when needed,
+//    see textfile.h) with CRLF line ends.
 #include <QHash>
 #include <QString>
 #include <QStringList>
