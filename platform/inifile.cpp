@@ -54,13 +54,6 @@ QString valueOf(const QString& line)
     return v.toString();
 }
 
-QString flatten(QString v)
-{
-    v.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    v.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return v;
-}
-
 // Keeps the first value given for a name.
 void insertFirst(QHash<QString, int>& index, const QString& name, int at)
 {
@@ -187,9 +180,9 @@ void IniDocument::set(const QString& section, const QString& key, const QString&
 {
     // Line breaks in any part would split the line and break the file's
     // structure, so they become blanks everywhere.
-    const QString sec = flatten(section).trimmed();
-    const QString k = flatten(key).trimmed();
-    const QString v = flatten(value);
+    const QString sec = textfile::blankLineBreaks(section).trimmed();
+    const QString k = textfile::blankLineBreaks(key).trimmed();
+    const QString v = textfile::blankLineBreaks(value);
     const QString line = k + QLatin1Char('=') + v;
     // A key that starts with "[" makes a line that reads as a header: the
     // document then takes the new lines as a fresh text would.

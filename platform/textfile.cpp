@@ -292,6 +292,13 @@ QString joinLines(const QStringList& lines)
     return out;
 }
 
+QString blankLineBreaks(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
 bool asciiText(const QByteArray& bytes, QLatin1StringView& text)
 {
     const qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;

@@ -108,6 +108,9 @@ template <typename View, typename Line> void forEachLineAnyEnd(View text, Line&&
 }
 // Every line followed by CRLF.
 QString joinLines(const QStringList& lines);
+// The text with every CR and LF made a blank: a value that must stay on its
+// line.
+QString blankLineBreaks(QString text);
 
 // Reads a whole file. Fails (with a message in `error`) when the file is
 // missing, not a regular file, unreadable, or larger than `maxBytes`.
