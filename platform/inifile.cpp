@@ -69,6 +69,15 @@ QString folded(QStringView name)
 
 } // namespace
 
+QString protectedIniValue(const QString& value)
+{
+    const bool quoted =
+        value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+    if (quoted || value.trimmed().size() != value.size())
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
+}
+
 IniDocument IniDocument::fromText(const QString& text)
 {
     IniDocument doc;
