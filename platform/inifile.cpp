@@ -54,13 +54,6 @@ QString valueOf(const QString& line)
     return v.toString();
 }
 
-QString flatten(QString v)
-{
-    v.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    v.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return v;
-}
-
 // Keeps the first value given for a name.
 void insertFirst(QHash<QString, int>& index, const QString& name, int at)
 {
@@ -75,6 +68,15 @@ QString folded(QStringView name)
 }
 
 } // namespace
+
+QString protectedIniValue(const QString& value)
+{
+    const bool quoted =
+        value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+    if (quoted || value.trimmed().size() != value.size())
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
+}
 
 IniDocument IniDocument::fromText(const QString& text)
 {
@@ -187,9 +189,9 @@ void IniDocument::set(const QString& section, const QString& key, const QString&
 {
     // Line breaks in any part would split the line and break the file's
     // structure, so they become blanks everywhere.
-    const QString sec = flatten(section).trimmed();
-    const QString k = flatten(key).trimmed();
-    const QString v = flatten(value);
+    const QString sec = textfile::blankLineBreaks(section).trimmed();
+    const QString k = textfile::blankLineBreaks(key).trimmed();
+    const QString v = textfile::blankLineBreaks(value);
     const QString line = k + QLatin1Char('=') + v;
     // A key that starts with "[" makes a line that reads as a header: the
     // document then takes the new lines as a fresh text would.

@@ -9,8 +9,8 @@
 //    the end of its section and a new section at the end of the file, and
 //    keeps every other line (comments, foreign keys, order) as it was;
 //  - CR and LF inside a written value become blanks;
-//  - the file is rewritten atomically, in Windows-1252 (UTF-8 when needed)
-//    with CRLF line ends.
+//  - the file is rewritten atomically, in Windows-1252 (UTF-8 when needed,
+//    see textfile.h) with CRLF line ends.
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -21,6 +21,12 @@
 
 // The default read buffer of the callers that give none.
 constexpr int kIniDefaultBuffer = 1024;
+
+// A value as a writer stores it so that a read gives it back whole: one
+// with blanks at either end, or one enclosed in a pair of matching quotes,
+// gets a pair of double quotes around it, which the read strips after its
+// trim. Any other value is stored as it is.
+QString protectedIniValue(const QString& value);
 
 // An INI text held as its lines, for reading and editing in memory.
 class IniDocument {

@@ -139,20 +139,26 @@ int byte1252(char16_t u)
     return -1;
 }
 
-// Plain ASCII, eight bytes at a time: the usual content of exports.
-bool isAscii(const char* p, qsizetype n)
+// How many bytes from the start are plain ASCII, eight at a time: the usual
+// content of exports.
+qsizetype asciiRun(const char* p, qsizetype n)
 {
     qsizetype i = 0;
     for (; i + 8 <= n; i += 8) {
         quint64 w;
         std::memcpy(&w, p + i, 8);
         if (w & 0x8080808080808080ULL)
-            return false;
+            break;
     }
     for (; i < n; ++i)
         if (static_cast<unsigned char>(p[i]) >= 0x80)
-            return false;
-    return true;
+            return i;
+    return n;
+}
+
+bool isAscii(const char* p, qsizetype n)
+{
+    return asciiRun(p, n) == n;
 }
 
 } // namespace
@@ -195,12 +201,54 @@ bool appendWindows1252(QStringView text, QByteArray& out)
     return true;
 }
 
+QString fromWindows1252(QByteArrayView bytes)
+{
+    return decode1252(bytes.data(), bytes.size());
+}
+
+QByteArray utf8Of(QStringView text)
+{
+    // decode drops a BOM and QString::fromUtf8 one more: two in front keep
+    // the text's own.
+    if (text.startsWith(QChar(0xFEFF)))
+        return QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") + text.toUtf8();
+    return text.toUtf8();
+}
+
+void Windows1252Check::add(const char* p, qsizetype n)
+{
+    for (qsizetype i = 0; headSize_ < 3 && i < n; ++i)
+        head_[headSize_++] = p[i];
+    // ASCII before the first byte past it cannot make the bytes any less
+    // UTF-8: the check starts there, and stops once the bytes are not UTF-8.
+    if (!high_) {
+        const qsizetype i = asciiRun(p, n);
+        if (i == n)
+            return;
+        high_ = true;
+        p += i;
+        n -= i;
+    }
+    utf8_.add(p, n);
+}
+
+bool Windows1252Check::readsBack() const
+{
+    if (headSize_ == 3 && std::memcmp(head_, "\xEF\xBB\xBF", 3) == 0)
+        return false;
+    return !high_ || !utf8_.valid();
+}
+
 QByteArray encode(const QString& text)
 {
     QByteArray out;
-    if (appendWindows1252(text, out))
-        return out;
-    return text.toUtf8();
+    if (appendWindows1252(text, out)) {
+        Windows1252Check check;
+        check.add(out.constData(), out.size());
+        if (check.readsBack())
+            return out;
+    }
+    return utf8Of(text);
 }
 
 QStringList splitLines(const QString& text)
@@ -242,6 +290,13 @@ QString joinLines(const QStringList& lines)
         out += QLatin1String("\r\n");
     }
     return out;
+}
+
+QString blankLineBreaks(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
 }
 
 bool asciiText(const QByteArray& bytes, QLatin1StringView& text)

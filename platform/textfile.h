@@ -1,9 +1,11 @@
 #pragma once
 // Text files as boards and exports have them: read UTF-8 when the bytes are
 // valid UTF-8 (a BOM is skipped), else Windows-1252; written as Windows-1252,
-// or UTF-8 when the text has a character Windows-1252 cannot hold. Lines end
-// in CRLF on write; CRLF and LF are both accepted on read (exports may end
-// lines with a lone CR too: splitLinesAnyEnd).
+// or UTF-8 (without BOM) when Windows-1252 would not read back as the text
+// written: a character it cannot hold, or bytes that would pass for UTF-8
+// ("É’" is C9 92, which reads as "ɒ"). Lines end in CRLF on write; CRLF and
+// LF are both accepted on read (exports may end lines with a lone CR too:
+// splitLinesAnyEnd).
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -39,13 +41,39 @@ private:
     bool ok_ = true;
 };
 
-// Windows-1252 when every character fits, else UTF-8 (without BOM).
+// The bytes that decode reads back as `text`: Windows-1252 when every
+// character fits and those bytes read back (Windows1252Check), else UTF-8
+// (utf8Of). Plain ASCII, and Windows-1252 that is not valid UTF-8, come out
+// as they always did.
 QByteArray encode(const QString& text);
 // True when every character of `text` can be written in Windows-1252.
 bool fitsWindows1252(const QString& text);
 // Appends `text` to `out` in Windows-1252. Returns false, with `out` as it
 // was, when a character has no Windows-1252 byte.
 bool appendWindows1252(QStringView text, QByteArray& out);
+// The text of Windows-1252 bytes, whatever else they might pass for.
+QString fromWindows1252(QByteArrayView bytes);
+// `text` in UTF-8 as decode reads it back. No BOM, except for a text that
+// itself starts with U+FEFF: a reader drops a BOM, so that text gets one in
+// front to keep its own.
+QByteArray utf8Of(QStringView text);
+
+// Whether Windows-1252 bytes, handed over piece by piece as a writer makes
+// them, read back as the text they were made of. They do unless decode takes
+// them for something else: bytes past ASCII that are all valid UTF-8, or
+// a start that looks like a UTF-8 BOM ("ï»¿"). A writer that gets false
+// writes the text as UTF-8 (utf8Of) instead.
+class Windows1252Check {
+public:
+    void add(const char* p, qsizetype n);
+    bool readsBack() const;
+
+private:
+    Utf8Check utf8_;
+    char head_[3] = {};
+    int headSize_ = 0;
+    bool high_ = false; // a byte past ASCII came by
+};
 
 // Splits at CRLF or LF (a lone CR stays in the line). A final line break
 // does not make an empty last line; an empty text has no lines.
@@ -80,6 +108,9 @@ template <typename View, typename Line> void forEachLineAnyEnd(View text, Line&&
 }
 // Every line followed by CRLF.
 QString joinLines(const QStringList& lines);
+// The text with every CR and LF made a blank: a value that must stay on its
+// line.
+QString blankLineBreaks(QString text);
 
 // Reads a whole file. Fails (with a message in `error`) when the file is
 // missing, not a regular file, unreadable, or larger than `maxBytes`.

@@ -689,9 +689,11 @@ constexpr qsizetype kFlushBytes = qsizetype(1) << 20;
 
 // How a source's characters are read and written.
 enum class Decoding {
-    Bytes,  // plain ASCII, or Windows-1252 (not UTF-8): each byte is a character and is written as it is
-    Narrow, // UTF-8 with characters past ASCII, written as Windows-1252
-    Wide,   // the same, written as UTF-8: an output character has no Windows-1252 byte
+    Bytes,     // plain ASCII, or Windows-1252 (not UTF-8): each byte is a character and is written as it is
+    BytesUtf8, // the same, written as UTF-8: the record file's Windows-1252 bytes would pass for UTF-8
+    Narrow,    // UTF-8 with characters past ASCII, written as Windows-1252
+    Wide,      // the same, written as UTF-8: an output character has no Windows-1252 byte, or the
+               // record file's Windows-1252 bytes would pass for UTF-8
 };
 
 enum class Pass {
@@ -703,9 +705,12 @@ enum class Pass {
 // One run over a source with one decoding, block by block. A source is taken
 // as bytes until a byte past ASCII shows up; then the rest of it is checked
 // once, and when it is all UTF-8 the run ends with Again and Narrow. A Narrow
-// run that meets a character Windows-1252 lacks ends with Again and Wide. So
-// every source gets the decoding (and the record file the encoding) that the
-// whole-text conversion gives it.
+// run that meets a character Windows-1252 lacks ends with Again and Wide.
+// Whether the Windows-1252 record file reads back as its text shows only at
+// its end (textfile::Windows1252Check): when it would not, a Bytes run ends
+// with Again and BytesUtf8, a Narrow run with Again and Wide. So every source
+// gets the decoding (and the record file the encoding) that the whole-text
+// conversion gives it.
 class Streamer {
 public:
     Streamer(Reader reader, Source& source, Decoding& decoding, const atomicfile::Put& put, qsizetype block,
@@ -718,7 +723,7 @@ public:
         , error_(error)
         , decided_(decoding != Decoding::Bytes)
     {
-        if (decoding_ == Decoding::Bytes)
+        if (decoding_ == Decoding::Bytes || decoding_ == Decoding::BytesUtf8)
             sink_.bytes = &bytesOut_;
         else
             sink_.text = &textOut_;
@@ -770,7 +775,9 @@ public:
             have -= whole;
             noEnd = settledBytes(buf.constData(), have);
         }
-        return flush();
+        if (const Pass p = flush(); p != Pass::Done)
+            return p;
+        return readBack();
     }
 
 private:
@@ -783,8 +790,7 @@ private:
             qsizetype b = n;
             if (n - a > batch)
                 b = afterNextLineEnd(p, a + batch - 1, n);
-            Pass r =
-                decoding_ == Decoding::Bytes ? narrowBatch(p + a, b - a, offset + a, resume) : wideBatch(p + a, b - a);
+            Pass r = sink_.bytes ? narrowBatch(p + a, b - a, offset + a, resume) : wideBatch(p + a, b - a);
             if (r == Pass::Done && sink_.used >= kFlushBytes)
                 r = flush();
             if (r != Pass::Done)
@@ -856,19 +862,41 @@ private:
         sink_.used = 0;
         if (n == 0)
             return Pass::Done;
-        if (decoding_ == Decoding::Bytes)
+        const bool first = !started_;
+        started_ = true;
+        switch (decoding_) {
+        case Decoding::Bytes:
+            readBack_.add(bytesOut_.constData(), n);
             return put_(bytesOut_.constData(), n) ? Pass::Done : Pass::Failed;
-        const QStringView text(textOut_.constData(), n);
-        if (decoding_ == Decoding::Narrow) {
+        case Decoding::BytesUtf8:
+            encoded_ = textfile::fromWindows1252(QByteArrayView(bytesOut_.constData(), n)).toUtf8();
+            break;
+        case Decoding::Narrow:
             encoded_.resize(0);
-            if (!textfile::appendWindows1252(text, encoded_)) {
+            if (!textfile::appendWindows1252(QStringView(textOut_.constData(), n), encoded_)) {
                 decoding_ = Decoding::Wide;
                 return Pass::Again;
             }
-        } else {
-            encoded_ = text.toUtf8();
+            readBack_.add(encoded_.constData(), encoded_.size());
+            break;
+        case Decoding::Wide: {
+            // Only the start of the text may need more than plain UTF-8.
+            const QStringView text(textOut_.constData(), n);
+            encoded_ = first ? textfile::utf8Of(text) : text.toUtf8();
+            break;
+        }
         }
         return put_(encoded_.constData(), encoded_.size()) ? Pass::Done : Pass::Failed;
+    }
+
+    // At the end of a run: a Windows-1252 record file that would read back
+    // as other letters is made again in UTF-8.
+    Pass readBack()
+    {
+        if ((decoding_ != Decoding::Bytes && decoding_ != Decoding::Narrow) || readBack_.readsBack())
+            return Pass::Done;
+        decoding_ = decoding_ == Decoding::Bytes ? Decoding::BytesUtf8 : Decoding::Wide;
+        return Pass::Again;
     }
 
     const Reader reader_;
@@ -878,6 +906,8 @@ private:
     const qsizetype block_;
     QString* const error_;
     bool decided_; // whether a Bytes run knows the source is not UTF-8
+    bool started_ = false; // whether output was handed on
+    textfile::Windows1252Check readBack_;
 
     Sink sink_;
     QByteArray bytesOut_;

@@ -33,12 +33,13 @@ enum class Reader {
 Reader selectReader(const QString& dataType, const QString& sourcePath);
 
 // Runs one reader over the lines of a source text (each ended by CRLF, LF
-// or a lone CR) and sets `out` to the record file's bytes: Windows-1252, or
-// UTF-8 when a character needs it. A "|" in a source value that goes into
-// the validity cell is left out of the cell, so the cell keeps its four
-// parts. Returns false (with `error` saying which line and
-// why, and `out` empty) when a line does not have the fields its reader
-// needs. No reader gives no output.
+// or a lone CR) and sets `out` to the record file's bytes, as
+// textfile::encode writes its text: Windows-1252, or UTF-8 when a character
+// needs it or the Windows-1252 bytes would read back as other letters. A "|"
+// in a source value that goes into the validity cell is left out of the
+// cell, so the cell keeps its four parts. Returns false (with `error` saying
+// which line and why, and `out` empty) when a line does not have the fields
+// its reader needs. No reader gives no output.
 bool convertText(Reader reader, QStringView text, QByteArray& out, QString* error = nullptr);
 
 // Where a conversion reads its source from.
@@ -65,9 +66,12 @@ constexpr qsizetype kBlockBytes = qsizetype(1) << 20;
 // Runs one reader over a source a block at a time and gives `output` the
 // very bytes that convertText gives for the source's text as textfile::decode
 // reads it. A plain ASCII or Windows-1252 source is worked on byte by byte
-// without decoding. Which of these the source is shows only as it is read:
-// when it turns out to be UTF-8, or its record file needs UTF-8, the source is
-// read again from its start and `output` called again (three times at most).
+// without decoding, and its bytes go into the record file as they are
+// wherever they read back as the source's letters. Which of these the source
+// is shows only as it is read: when it turns out to be UTF-8, or its record
+// file needs UTF-8 (a character Windows-1252 lacks, or Windows-1252 bytes
+// that would pass for UTF-8), the source is read again from its start and
+// `output` called again (three times at most).
 // Memory stays at a few blocks, plus the longest line. Returns false, with
 // `error` saying why, for a line its reader cannot take, an unreadable
 // source or output that could not be kept.

@@ -20,12 +20,17 @@ Board parseBoardLine(const QString& line)
     const qsizetype at = line.indexOf(kSeparator);
     if (at < 0)
         return {line, QString()};
-    return {line.left(at), line.mid(at + kSeparator.size())};
+    return {line.left(at), boardNote(line.mid(at + kSeparator.size()))};
 }
 
 QString boardLine(const Board& board)
 {
-    return board.address.trimmed() + kSeparator + board.note.trimmed();
+    return board.address.trimmed() + kSeparator + boardNote(board.note).trimmed();
+}
+
+QString boardNote(const QString& text)
+{
+    return textfile::blankLineBreaks(text);
 }
 
 BoardList readBoardList(const QString& path, QString* error)

@@ -5,8 +5,10 @@
 // "DestIPAddress.txt" for the destination boards) holds one line per board:
 // the address, ", " and the note, both trimmed. Reading splits a line at its
 // first ", " only, so a note may itself hold ", "; a line without ", " is a
-// board without a note; empty lines are skipped. Files are written
-// atomically, CRLF, Windows-1252 where the text fits.
+// board without a note; empty lines are skipped. A line break in a note
+// (one pasted into the note box) is a blank, so a note never starts a line
+// of its own. Files are written atomically, CRLF, Windows-1252 where the
+// text reads back (textfile.h).
 #include <QList>
 #include <QString>
 
@@ -21,6 +23,8 @@ using BoardList = QList<Board>;
 
 Board parseBoardLine(const QString& line);
 QString boardLine(const Board& board);
+// A note as the lists keep it: every CR and LF a blank.
+QString boardNote(const QString& text);
 
 // A missing file gives an empty list. So does one that exists but cannot be
 // read (a device, a pipe, a folder, one over textfile::kMaxSmallFileBytes,

@@ -526,7 +526,7 @@ void frmOrvaneComm::btnIPAdd_Click()
         services::message(QStringLiteral("Please enter an IP address."));
         return;
     }
-    const QString note = txtNote->text();
+    const QString note = boardNote(txtNote->text());
     if (mintEditIndex > 0) {
         if (QTreeWidgetItem* item = list(mlngEditList == 1 ? 1 : 0)->topLevelItem(mintEditIndex - 1)) {
             item->setText(0, ip);

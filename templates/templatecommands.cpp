@@ -317,9 +317,15 @@ void TemplateDesigner::cboTemplateSelection_Click()
         }
     }
     mintPrevTemplateIndex = i;
-    const QString path = templateFilePath(view_.slotText().trimmed());
+    const QString slot = view_.slotText().trimmed();
+    const QString path = templateFilePath(slot);
     if (!fileExists(path)) {
         btnResetTemplate_Click();
+        // As a load of the slot's file would: the name field names the
+        // template the designer now holds, so Save writes that slot and not
+        // the one left.
+        if (i >= 0)
+            view_.setTplName(slot);
         return;
     }
     view_.HideSelectionFrame();

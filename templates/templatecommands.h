@@ -51,9 +51,10 @@ public:
     // ---- template panel ----
     // The slot list's selection changed (connect to the user's choice, also
     // when the same entry is chosen again): stores the slot left, then loads
-    // the chosen slot's file or builds its built-in layout. When the slot
-    // left cannot be stored, or the chosen slot's file cannot be read, says
-    // so and stays on the slot left.
+    // the chosen slot's file or builds its built-in layout; either way
+    // TxtTplName then shows the chosen slot's name. When the slot left
+    // cannot be stored, or the chosen slot's file cannot be read, says so
+    // and stays on the slot left.
     void cboTemplateSelection_Click();
     // Selects slot `index` and runs the slot change (Stop, settings load).
     void selectTemplateSlot(int index);

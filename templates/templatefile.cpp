@@ -62,16 +62,6 @@ QString lineKey(int line)
     return QStringLiteral("Line_") + QString::number(line);
 }
 
-// A reader strips one pair of enclosing quotes from every value, so a value
-// that is itself enclosed in quotes gets one more pair to come back whole.
-QString protectQuotes(const QString& value)
-{
-    const QString t = value.trimmed();
-    if (t.size() >= 2 && (t.front() == u'"' || t.front() == u'\'') && t.back() == t.front())
-        return QLatin1Char('"') + value + QLatin1Char('"');
-    return value;
-}
-
 void storePart(QString& target, const QString& part)
 {
     if (!part.trimmed().isEmpty())
@@ -149,7 +139,7 @@ IniDocument templateDocument(const Template& t)
 {
     IniDocument doc;
     auto put = [&doc](const QString& section, const QString& key, const QString& value) {
-        doc.set(section, key, protectQuotes(value));
+        doc.set(section, key, protectedIniValue(value));
     };
     put(kSecTemplate, QStringLiteral("Records Per Page"), t.gstrRecordsPerPage);
     put(kSecTemplate, QStringLiteral("Group Line"), t.gstrGroupLine);

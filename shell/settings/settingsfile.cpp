@@ -57,11 +57,11 @@ IniDocument renderSettings(const SettingsValues& values)
     for (const KeyInfo& k : keyTable()) {
         const Value& v = values.*k.member;
         if (!v.isMissing())
-            doc.set(k.section, k.key, v.text);
+            doc.set(k.section, k.key, protectedIniValue(v.text));
     }
     if (!values.listNumber.isMissing()) {
         for (int i = 0; i < values.playList.size(); ++i)
-            doc.set(kTemplates, QString::number(i + 1), values.playList[i]);
+            doc.set(kTemplates, QString::number(i + 1), protectedIniValue(values.playList[i]));
     }
     return doc;
 }
@@ -91,16 +91,19 @@ KeyRead readKey(const IniDocument& doc, const QString& section, const QString& k
     KeyRead r;
     QString out;
     r.present = doc.read(section, key, def, out, bufSize) >= 1;
-    r.text = out.trimmed();
+    // The read trimmed the value before it stripped its quotes: blanks inside
+    // them were written on purpose (an FTP password) and stay. Only a cut
+    // value, which may now end in a blank, is trimmed again.
+    const auto whole = doc.value(section, key);
+    const bool cut = whole && bufSize > 1 && whole->size() > bufSize - 1;
+    r.text = cut ? out.trimmed() : out;
     // The cut stays (boards read the same), but a shortened path or name
     // must not pass unnoticed.
-    if (log && bufSize > 1) {
-        if (const auto whole = doc.value(section, key); whole && whole->size() > bufSize - 1)
-            *log << QStringLiteral("!!!The value of \"%1\" in [%2] is longer than %3 characters; only its first "
-                                   "%3 are used.")
-                        .arg(key, section)
-                        .arg(bufSize - 1);
-    }
+    if (log && cut)
+        *log << QStringLiteral("!!!The value of \"%1\" in [%2] is longer than %3 characters; only its first "
+                               "%3 are used.")
+                    .arg(key, section)
+                    .arg(bufSize - 1);
     return r;
 }
 

@@ -42,7 +42,7 @@ enum class KeyState {
 
 struct Value {
     KeyState state = KeyState::Missing;
-    QString text; // trimmed value; empty unless Set
+    QString text; // value as read (trimmed, a pair of quotes stripped); empty unless Set
 
     static Value set(const QString& text); // Empty when `text` is empty
     static Value empty() { return {KeyState::Empty, QString()}; }
@@ -108,7 +108,9 @@ struct KeyInfo {
 const std::vector<KeyInfo>& keyTable();
 
 // The document a full save produces: only the keys that are not Missing, in
-// the table's order, then the play-list keys.
+// the table's order, then the play-list keys. A value with blanks at either
+// end or enclosed in quotes (an FTP password typed so) is protected with a
+// pair of quotes (protectedIniValue), so that it reads back as written.
 IniDocument renderSettings(const SettingsValues& values);
 // Writes the whole file at once (a temporary file renamed over the old one):
 // a failed write leaves the old file as it was. False with `error` on failure.
@@ -121,15 +123,17 @@ bool writeSettingsFile(const QString& path, const SettingsValues& values, QStrin
 // write back.
 std::optional<IniDocument> loadSettingsDocument(const QString& path);
 
-// The state and trimmed value of every named key (the read cuts a value to
+// The state and value of every named key (the read cuts a value to
 // kValueBuffer - 1 characters). The play-list is not read here.
 // A value the cut shortens adds one line starting with "!!!" that names
 // its key to `log` (when given).
 SettingsValues readSettings(const IniDocument& doc, QStringList* log = nullptr);
 
-// The value of a key as the profile read gives it: the file's value or the
-// key's default, cut to `bufSize` - 1 characters and trimmed; `present` is
-// true when at least one character was copied.
+// The value of a key as the profile read gives it: the file's value
+// (trimmed, then one pair of enclosing quotes stripped, so blanks inside
+// the quotes stay) or the key's default, cut to `bufSize` - 1 characters;
+// a value the cut shortened is trimmed again. `present` is true when at
+// least one character was copied.
 struct KeyRead {
     QString text;
     bool present = false;

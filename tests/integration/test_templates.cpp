@@ -102,6 +102,42 @@ TEST_F(IntegrationTest, ASlotChangeStoresTheSlotLeftAndLoadsOrBuildsTheChosenOne
     EXPECT_FALSE(QFile::exists(three));
 }
 
+TEST_F(IntegrationTest, TheNameFieldFollowsTheSlotSoSaveWritesTheSlotShown)
+{
+    frmMain& w = *window;
+    const preview::PreviewModel& m = side->previewModel();
+    const QString one = slotFile(QStringLiteral("Template with 1 record"));
+    const QString four = slotFile(QStringLiteral("Template with 4 records"));
+
+    // The welcome template, stored in slot 1 and loaded from there.
+    chooseSlot(w, 1);
+    w.txtTitle->setText(QStringLiteral("Welcome"));
+    w.chkTitle->setChecked(true);
+    chooseSlot(w, 0);
+    chooseSlot(w, 1);
+    EXPECT_EQ(w.TxtTplName->text(), "Template with 1 record");
+    const auto welcomeKept = [&one] {
+        const IniFile f(one);
+        return f.value("TEMPLATE", "Records Per Page") == "1" && f.value("TEMPLATE", "Title Text") == "Welcome";
+    };
+    ASSERT_TRUE(welcomeKept());
+
+    // Slot 4 has no file yet: its built-in layout, under its own name.
+    chooseSlot(w, 4);
+    EXPECT_FALSE(QFile::exists(four));
+    EXPECT_TRUE(m.lblEvent(3, 0).visible);
+    EXPECT_EQ(w.TxtTplName->text(), "Template with 4 records");
+    w.mnuSaveTemplate->trigger();
+    EXPECT_EQ(messages.texts.last(), "Template saved.");
+    EXPECT_TRUE(testsupport::readAll(four).contains("Records Per Page=4\r\n"));
+    EXPECT_TRUE(welcomeKept());
+
+    // Coming back to slot 1 still shows the welcome template.
+    chooseSlot(w, 1);
+    EXPECT_EQ(w.TxtTplName->text(), "Template with 1 record");
+    EXPECT_EQ(m.lblTDT(0).caption, "Welcome");
+}
+
 TEST_F(IntegrationTest, SaveTemplateWritesTheNamedFileOrSaysWhyNot)
 {
     frmMain& w = *window;

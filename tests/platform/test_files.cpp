@@ -42,6 +42,50 @@ TEST(TextEncode, Windows1252UnlessSomethingDoesNotFit)
     }
 }
 
+TEST(TextEncode, WhatIsWrittenReadsBackAsWritten)
+{
+    // Windows-1252 as long as its bytes read back; where they would pass for
+    // UTF-8 (an accented capital before a curly quote, a dash, ™ or £), or
+    // start like a BOM, the text is written as UTF-8.
+    const struct {
+        const char* text;
+        bool windows1252;
+    } cases[] = {
+        {"plain", true},
+        {"CAFÉ", true},             // C9 at the end is no UTF-8
+        {"Café € — JOSÉ", true},    // E9 20 is no UTF-8
+        {"JOSÉ’S BIRTHDAY", false}, // C9 92 would read as "ɒ"
+        {"CAFÉ™", false},           // C9 99: "ə"
+        {"CAFÉ–BAR", false},        // C9 96: "ɖ"
+        {"Â£5", false},             // C2 A3: "£"
+        {"ï»¿x", false},            // EF BB BF would be taken for a BOM
+        {"ï»¿é", false},            // ... even when the rest is no UTF-8
+        {"JOSÉ’S Café", true},      // the E9 makes the whole text no UTF-8
+        {"\u4e2d", false},          // no Windows-1252 byte at all
+    };
+    for (const auto& c : cases) {
+        const QString t = QString::fromUtf8(c.text);
+        const QByteArray bytes = textfile::encode(t);
+        EXPECT_EQ(textfile::decode(bytes), t) << c.text;
+        QByteArray cp1252;
+        if (!textfile::appendWindows1252(t, cp1252)) {
+            EXPECT_FALSE(c.windows1252) << c.text;
+            continue;
+        }
+        EXPECT_EQ(bytes, c.windows1252 ? cp1252 : t.toUtf8()) << c.text;
+        // The check gives the same answer however a writer cuts its bytes.
+        for (qsizetype cut = 0; cut <= cp1252.size(); ++cut) {
+            textfile::Windows1252Check check;
+            check.add(cp1252.constData(), cut);
+            check.add(cp1252.constData() + cut, cp1252.size() - cut);
+            EXPECT_EQ(check.readsBack(), cp1252.isEmpty() || c.windows1252) << c.text << " cut at " << cut;
+        }
+    }
+    // A text's own BOM character stays.
+    const QString bom = QChar(0xFEFF) + QStringLiteral("a");
+    EXPECT_EQ(textfile::decode(textfile::encode(bom)), bom);
+}
+
 TEST(TextLines, SplitAndJoin)
 {
     EXPECT_EQ(textfile::splitLines("a\r\nb\nc"), QStringList({"a", "b", "c"}));

@@ -1,8 +1,10 @@
 // The readers of outside exports, end to end: source file in, working record
 // file bytes out.
 #include "core/globals.h"
+#include "platform/textfile.h"
 #include "records/convert.h"
 #include "records/readers.h"
+#include "records/recordstore.h"
 #include "tests/records/recordstest.h"
 #include "tests/testsupport.h"
 
@@ -129,6 +131,55 @@ TEST_F(Convert, OutputKeepsTheSourceCharacters)
     const QByteArray utf8 = "\xe4\xb8\xad\t\xc3\xa9\tc\td\te\tf\tg\th\ti\r\n";
     ASSERT_EQ(run("0", "u.txt", utf8), ConvertStatus::Converted);
     EXPECT_EQ(out(), "\xe4\xb8\xad\t\xc3\xa9\tc\td\te\tf\tg\th\ti" + QByteArray(12, '\t') + "d|e|g|h\r\n");
+}
+
+TEST_F(Convert, RecordFileLoadsWithTheExportsLetters)
+{
+    // The export's bytes go into the record file as they are wherever they
+    // read back as its letters. Where the fields kept would pass for UTF-8
+    // (an accented capital before a curly quote, ™ or a dash) although the
+    // export is Windows-1252 (its 13th field, which no record keeps, is not
+    // UTF-8), the record file is written as UTF-8 with the export's letters.
+    const QString jose = QString::fromUtf8("JOSÉ’S BIRTHDAY");
+    const QString cafe = QString::fromUtf8("CAFÉ™");
+    const QString bar = QString::fromUtf8("CAFÉ–BAR");
+    const QStringList fields{jose, cafe, bar, "0900", "1000", "f", "20240101", "20240102", "i", "j", "k", "l"};
+    const QString cell = "0900|1000|20240101|20240102";
+    const QByteArray cp1252Tail = "\t\xC9t\xE9\r\n"; // "Été", dropped by the reader
+    QByteArray cp1252Line;
+    ASSERT_TRUE(textfile::appendWindows1252(fields.join('\t'), cp1252Line));
+    const QByteArray plain = "CAF\xC9\tb\tc\td\te\tf\tg\th\ti\t\x96\tk\tl\t\xE9\r\n";
+
+    const struct {
+        const char* what;
+        QByteArray source;
+        QByteArray record;
+    } cases[] = {
+        {"Windows-1252 export", cp1252Line + cp1252Tail, recordText(fields, cell).toUtf8()},
+        {"UTF-8 export", fields.join('\t').toUtf8() + "\t13\r\n", recordText(fields, cell).toUtf8()},
+        {"Windows-1252 that reads back", plain,
+         "CAF\xC9\tb\tc\td\te\tf\tg\th\ti\t\x96\tk\tl" + QByteArray(8, '\t') + "\td|e|g|h\r\n"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(run("0", "export.txt", c.source), ConvertStatus::Converted) << c.what << error.toStdString();
+        EXPECT_EQ(out(), c.record) << c.what;
+        // Block by block, wherever the blocks cut, the bytes are the same.
+        for (const qsizetype block : {qsizetype(1), qsizetype(5), records::kBlockBytes}) {
+            QByteArray direct;
+            ASSERT_TRUE(records::convertBytes(records::Reader::Micros, c.source, direct, nullptr, block));
+            EXPECT_EQ(direct, c.record) << c.what << " in blocks of " << block;
+        }
+    }
+
+    // The record store then shows the export's letters.
+    ASSERT_EQ(run("0", "export.txt", cases[0].source), ConvertStatus::Converted);
+    DataGrids grids;
+    gstrDataType = "0";
+    ASSERT_TRUE(loadRDMFromOrvFile(grids, target));
+    EXPECT_EQ(grids.igRDM.CellValue(1, "Line 1"), jose);
+    EXPECT_EQ(grids.igRDM.CellValue(1, "Line 2"), cafe);
+    EXPECT_EQ(grids.igRDM.CellValue(1, "Line 3"), bar);
+    gstrDataType.clear();
 }
 
 TEST_F(Convert, UTF8CutByTheBlocksConvertsAsOneText)

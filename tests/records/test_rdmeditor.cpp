@@ -244,3 +244,44 @@ TEST_F(Editor, SaveRADEWritesTwelveLines)
     EXPECT_TRUE(btnSaveRADE_Click(igRADE, dir.path()));
     EXPECT_EQ(testsupport::readAll(dir.filePath("_RADEDataFile.txt")), " a " + QByteArray(11, '\t') + "l\r\n");
 }
+
+TEST_F(Editor, TypedLettersComeBackAfterSaveAndLoad)
+{
+    // Add, Update, Save, load again: what was typed is what the store shows,
+    // whether the record file had to be UTF-8 (Windows-1252 bytes that would
+    // pass for it) or stays Windows-1252.
+    FakeMessages messages;
+    QTemporaryDir dir;
+    gstrWorkingDataFile = dir.filePath("_Orvane.orv");
+    gstrDataType = "3";
+    gstrSortType = "None";
+    const struct {
+        QStringList typed;
+        bool windows1252;
+    } cases[] = {
+        {{QString::fromUtf8("JOSÉ’S BIRTHDAY"), QString::fromUtf8("CAFÉ™"), QString::fromUtf8("CAFÉ–BAR")}, false},
+        {{QString::fromUtf8("Café"), QString::fromUtf8("CAFÉ"), QString::fromUtf8("Été – 5 €")}, true},
+    };
+    for (const auto& c : cases) {
+        grids.igRDM.Clear();
+        ed.mlngRDMRow = 0;
+        for (const QString& line : c.typed) {
+            ed.btnAddRDM_Click(t);
+            t.lines[0] = line;
+            ed.btnUpdateRDM_Click(t);
+        }
+        ASSERT_TRUE(ed.btnSaveRDM_Click());
+        const QByteArray bytes = testsupport::readAll(gstrWorkingDataFile);
+        EXPECT_EQ(bytes.contains("\xC3\x89"), !c.windows1252) << bytes.toHex().constData();
+
+        DataGrids loaded;
+        ASSERT_TRUE(loadRDMFromOrvFile(loaded, gstrWorkingDataFile));
+        QStringList back;
+        for (int r = 1; r <= loaded.igRDM.RowCount(); ++r)
+            back << loaded.igRDM.CellValue(r, "Line 1");
+        EXPECT_EQ(back, c.typed);
+    }
+    gstrWorkingDataFile.clear();
+    gstrDataType.clear();
+    gstrSortType.clear();
+}

@@ -148,6 +148,26 @@ TEST_F(CommWindow, EditChangesOnlyTheEditedRow)
     EXPECT_EQ(w->boards(0), BoardList({{"10.0.0.1", "a"}}));
 }
 
+TEST_F(CommWindow, APastedNoteStaysTheNoteOfOneBoard)
+{
+    auto w = open();
+    w->btnAdd_Click();
+    w->txtIPAddress->setText("10.0.0.1");
+    w->txtNote->setText("Lobby\n10.9.9.9, ghost");
+    w->btnIPAdd_Click();
+    EXPECT_EQ(w->boards(0), BoardList({{"10.0.0.1", "Lobby 10.9.9.9, ghost"}}));
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.1", "Lobby 10.9.9.9, ghost"}}));
+    // Editing a row with a pasted note does the same.
+    select(w->lvDestIPList, 0);
+    w->btnEdit_Click(1);
+    w->txtNote->setText("Hall\r\nB");
+    w->btnIPAdd_Click();
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.1", "Hall  B"}}));
+    w->btnCancel_Click();
+    EXPECT_EQ(readAll(gstrProgramFolder + "/IPAddress.txt"), QByteArray("10.0.0.1, Lobby 10.9.9.9, ghost\r\n"));
+    EXPECT_EQ(readAll(gstrProgramFolder + "/DestIPAddress.txt"), QByteArray("10.0.0.1, Hall  B\r\n"));
+}
+
 TEST_F(CommWindow, CopyRemoveAndSave)
 {
     writeAll(gstrProgramFolder + "/IPAddress.txt", "10.0.0.1, a\r\n10.0.0.2, \r\n10.0.0.3, c\r\n");

@@ -43,6 +43,25 @@ TEST_F(Lists, BoardFileRoundTrip)
     EXPECT_TRUE(readBoardList(dir.filePath("none.txt")).isEmpty());
 }
 
+TEST_F(Lists, NotesComeBackAsWrittenOnTheirBoardsLine)
+{
+    // A pasted line break is a blank: the text after it stays in the note
+    // and never makes a board of its own. Accented notes keep their letters.
+    const QString path = dir.filePath("IPAddress.txt");
+    const BoardList typed{{"10.0.0.1", "Lobby\n10.9.9.9, ghost"},
+                          {"10.0.0.2", "a\r\nb\rc"},
+                          {"10.0.0.3", QString::fromUtf8("CAFÉ–BAR")},
+                          {"10.0.0.4", QString::fromUtf8("JOSÉ’S BIRTHDAY")}};
+    ASSERT_TRUE(writeBoardList(path, typed));
+    EXPECT_EQ(readBoardList(path), BoardList({{"10.0.0.1", "Lobby 10.9.9.9, ghost"},
+                                              {"10.0.0.2", "a  b c"},
+                                              {"10.0.0.3", QString::fromUtf8("CAFÉ–BAR")},
+                                              {"10.0.0.4", QString::fromUtf8("JOSÉ’S BIRTHDAY")}}));
+    // Notes that Windows-1252 holds back are written in it, as before.
+    ASSERT_TRUE(writeBoardList(path, {{"10.0.0.3", QString::fromUtf8("Café – CAFÉ")}}));
+    EXPECT_EQ(readAll(path), QByteArray("10.0.0.3, Caf\xE9 \x96 CAF\xC9\r\n"));
+}
+
 TEST_F(Lists, ModeFile)
 {
     const struct {

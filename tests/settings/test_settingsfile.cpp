@@ -99,7 +99,8 @@ TEST_F(SettingsFileTest, FtpSaveWritesTheFtpGroupAsTypedAndNoLocalKeys)
     EXPECT_EQ(d.keys("SETTINGS"), QStringList({"Status", "Data Type", "Retrieve Type", "FTP Filename", "FTP Server",
                                                "FTP Username", "FTP Password", "FTP Booking Filename",
                                                "ID Lookup Data File", "Stand Alone", "Dwell Time", "Image File"}));
-    EXPECT_TRUE(d.lines().contains(QStringLiteral("FTP Password=pa ss ")));
+    // Blanks at either end are kept inside a pair of quotes.
+    EXPECT_TRUE(d.lines().contains(QStringLiteral("FTP Password=\"pa ss \"")));
 
     EXPECT_EQ(gstrFTPPassword, "pa ss ");
     EXPECT_EQ(gstrDataFile, "/kept/data.txt");
@@ -215,10 +216,39 @@ TEST_F(SettingsFileTest, WhatASaveWritesLoadsBackUnchanged)
     ASSERT_TRUE(saveSettings(path, ftpPanel(), grids));
     const auto ld = settingsload::resolveLoad(settingsfile::loadSettingsDocument(path).value());
     EXPECT_TRUE(ld.ftp);
-    EXPECT_EQ(ld.ftpPassword, "pa ss") << "read values are trimmed";
+    EXPECT_EQ(ld.ftpPassword, "pa ss ") << "a password keeps its blanks";
+    EXPECT_EQ(ld.ftpFilename, " events.txt");
     EXPECT_EQ(ld.standAlone, "1");
     EXPECT_EQ(ld.validEndTime, "18:30");
     EXPECT_EQ(ld.screen.rotation, "90");
     EXPECT_EQ(ld.playList.entries, QStringList({"Template with 2 records", "Default Template"}));
     EXPECT_TRUE(ld.log.isEmpty());
+}
+
+TEST_F(SettingsFileTest, TypedQuotesBlanksAndAccentsComeBackAsWritten)
+{
+    // The FTP texts go as typed, quotes and blanks at either end included;
+    // an Editor save after it keeps them too. Accented text keeps its
+    // letters, also where its Windows-1252 bytes would pass for UTF-8.
+    for (const char* typed : {"'secret'", "\"x\"", " pw ", " 'a b' ", "plain", "it's", "JOSÉ’S"}) {
+        PanelTexts p = ftpPanel();
+        p.ftpPassword = p.ftpUsername = QString::fromUtf8(typed);
+        p.assignedLocation = QString::fromUtf8(typed) + QString::fromUtf8(";CAFÉ™");
+        ASSERT_TRUE(saveSettings(path, p, grids));
+        ASSERT_TRUE(saveDisplaySettings(path, QStringLiteral("1"), false, QStringLiteral("0")));
+        const auto ld = settingsload::resolveLoad(settingsfile::loadSettingsDocument(path).value());
+        EXPECT_EQ(ld.ftpPassword, QString::fromUtf8(typed));
+        EXPECT_EQ(ld.ftpUsername, QString::fromUtf8(typed));
+        // The panel trims what it takes for every other key.
+        EXPECT_EQ(ld.assignedLocation, p.assignedLocation.trimmed()) << typed;
+    }
+    // A value that needs no protection is written bare, and a file whose
+    // Windows-1252 reads back is written so, as before.
+    PanelTexts p = ftpPanel();
+    p.ftpPassword = QStringLiteral("plain");
+    p.assignedLocation = QString::fromUtf8("Café;CAFÉ");
+    ASSERT_TRUE(saveSettings(path, p, grids));
+    const QByteArray bytes = testsupport::readAll(path);
+    EXPECT_TRUE(bytes.contains("FTP Password=plain\r\n"));
+    EXPECT_TRUE(bytes.contains("Assigned Location=Caf\xE9;CAF\xC9\r\n"));
 }

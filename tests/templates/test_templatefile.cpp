@@ -156,6 +156,32 @@ TEST_F(TemplateFileTest, QuotedValuesAndLineBreaksComeBackAsTheyCanBeStored)
     EXPECT_EQ(back.gstrTemplateLines, t.gstrTemplateLines);
 }
 
+TEST_F(TemplateFileTest, AccentedTitlesComeBackWithTheirLetters)
+{
+    // Title texts whose Windows-1252 bytes would pass for UTF-8 make the
+    // file UTF-8; the others leave it Windows-1252, as it always was.
+    const struct {
+        const char* title;
+        QByteArray stored;
+    } cases[] = {
+        {"JOSÉ’S BIRTHDAY", "Title Text=JOS\xC3\x89\xE2\x80\x99S BIRTHDAY\r\n"},
+        {"CAFÉ™", "Title Text=CAF\xC3\x89\xE2\x84\xA2\r\n"},
+        {"CAFÉ–BAR", "Title Text=CAF\xC3\x89\xE2\x80\x93"
+                     "BAR\r\n"},
+        {"Café – CAFÉ", "Title Text=Caf\xE9 \x96 CAF\xC9\r\n"},
+    };
+    for (const auto& c : cases) {
+        Template t = knownTemplate();
+        TemplateControls controls = knownControls();
+        controls.txtTitle = QString::fromUtf8(c.title);
+        ASSERT_TRUE(SaveTemplate(path("a.ORVT"), t, controls));
+        EXPECT_TRUE(testsupport::readAll(path("a.ORVT")).contains(c.stored)) << c.title;
+        Template back;
+        ASSERT_TRUE(LoadTemplate(path("a.ORVT"), back));
+        EXPECT_EQ(back.gstrTitleText, QString::fromUtf8(c.title));
+    }
+}
+
 TEST_F(TemplateFileTest, LoadMatchesNamesWithoutCaseOrBlanks)
 {
     Template t;
