@@ -2,7 +2,11 @@
 // source open, report their length, play and loop.
 #include "run/display/classactivemovie.h"
 #include "run/display/displaymodel.h"
+#include "run/display/frmimagerender.h"
 #include "run/display/qtvideoplayer.h"
+
+#include "core/globals.h"
+#include "platform/statuslog.h"
 
 #include "tests/testsupport.h"
 
@@ -12,6 +16,8 @@
 #include <QGraphicsVideoItem>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -93,4 +99,82 @@ TEST(Playback, ClipsOpenPlayAndLoop)
     EXPECT_FALSE(movie.SetNewVideo(dir.filePath("junk.mp4")));
     EXPECT_FALSE(movie.SetNewVideo(dir.filePath("missing.mp4")));
     EXPECT_EQ(movie.Duration(), 0);
+}
+
+TEST(Playback, AFileThatFailsNeverDecidesForTheNextOne)
+{
+    if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
+        GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.mp4");
+    ASSERT_TRUE(makeClip(good, "x264enc ! h264parse ! mp4mux"));
+    const QByteArray clip = testsupport::readAll(good);
+    const std::vector<std::pair<const char*, QByteArray>> broken = {
+        {"not a video", QByteArray(4096, 'j')},
+        {"empty", QByteArray()},
+        {"cut short", clip.left(clip.size() / 3)},
+    };
+    // One player object for all: each file gets its own answer.
+    QGraphicsScene scene;
+    auto* item = new QGraphicsVideoItem;
+    scene.addItem(item);
+    QtVideoPlayer player(*item);
+    ClassActiveMovie movie(player);
+    for (const auto& [what, bytes] : broken) {
+        SCOPED_TRACE(what);
+        const QString file = dir.filePath(QStringLiteral("broken.mp4"));
+        testsupport::writeAll(file, bytes);
+        EXPECT_FALSE(movie.SetNewVideo(file) && (movie.setFileName(file), movie.Play(), movie.HasVideo()) &&
+                     testsupport::waitFor([&] { return movie.Position() > 0.2; }, 3000));
+        ASSERT_TRUE(movie.SetNewVideo(good));
+        movie.setFileName(good);
+        EXPECT_TRUE(movie.HasVideo());
+        movie.Play();
+        EXPECT_TRUE(testsupport::waitFor([&] { return movie.Position() > 0.2; }, 5000));
+        movie.StopPlaying();
+    }
+}
+
+TEST(Playback, TheDisplayPlaysAGoodVideoAfterABrokenOneOnEitherLayer)
+{
+    if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
+        GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(makeClip(dir.filePath("good.mp4"), "x264enc ! h264parse ! mp4mux"));
+    testsupport::writeAll(dir.filePath("broken.mp4"), QByteArray(4096, 'j'));
+    gblnStop = false;
+    gstrMediaFolder = dir.path();
+    gstrImageFile = "Page.png";
+    gstrRotation = "0";
+    PageMedia media;
+    frmImageRender display([] {}, [&media] { return media; });
+    struct Layer {
+        const char* noVideo;
+        std::function<PageMedia(const char*)> page;
+        std::function<bool()> shown;
+    } layers[] = {
+        {"ctlDXShow.HasVideo = False",
+         [](const char* f) {
+             return PageMedia{"1", f, "0", "", ""};
+         },
+         [&] { return display.backgroundVideoShown() && display.ctlDXShow().HasVideo(); }},
+        {"ctlDXShowPiP.HasVideo = False",
+         [](const char* f) {
+             return PageMedia{"0", "", "1", f, "0|0|0.5|0.5"};
+         },
+         [&] { return display.pipShown() && display.ctlDXShowPiP().HasVideo(); }},
+    };
+    for (const Layer& layer : layers) {
+        SCOPED_TRACE(layer.noVideo);
+        for (const char* file : {"broken.mp4", "good.mp4", "broken.mp4", "good.mp4"}) {
+            const bool isGood = QLatin1String(file) == QLatin1String("good.mp4");
+            StatusLog::instance().clear();
+            media = layer.page(file);
+            display.pageReady();
+            display.Timer1_Timer();
+            EXPECT_EQ(testsupport::logTexts().contains(QString::fromLatin1(layer.noVideo)), !isGood) << file;
+            EXPECT_EQ(layer.shown(), isGood) << file;
+        }
+        display.close();
+    }
 }
