@@ -8,6 +8,7 @@
 #include "platform/vbvalue.h"
 #include "run/display/lazyvideoplayer.h"
 #include "run/display/qtvideoplayer.h"
+#include "text/pictureshape.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -239,7 +240,7 @@ void frmImageRender::ShowImageRender()
 
     switch (plan.backgroundPicture) {
     case PictureStep::Load: {
-        QImage picture = fitPicture(QImage(plan.backgroundPictureFile), degrees, screen);
+        QImage picture = fitPicture(readPicture(plan.backgroundPictureFile), degrees, screen);
         if (stopped())
             return;
         backgroundPicture_->setVisible(!picture.isNull());

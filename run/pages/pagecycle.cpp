@@ -305,15 +305,8 @@ bool PageCycle::blnRenderNextPage()
         if (poll())
             return stopExit();
         statusMessage(QStringLiteral("Start rendering template's layout."));
-        const QString b = template_->gstrBackgroundImage;
-        QString background;
-        if (!b.contains(QLatin1Char('\\')) && !b.contains(QLatin1Char('/')))
-            background = paths::resolve(gstrMediaFolder, b);
-        else if (modMain::blnFileExists(b))
-            background = b;
-        else
-            background = paths::resolve(gstrMediaFolder, paths::fileNameOf(b));
-        canvas_.CreateORVThemeLayout(background, *template_);
+        canvas_.CreateORVThemeLayout(modMain::resolveMediaPath(template_->gstrBackgroundImage, gstrMediaFolder),
+                                     *template_);
         statusMessage(QStringLiteral("Finished rendering template's layout."));
         if (poll())
             return stopExit();

@@ -2,6 +2,8 @@
 // closes.
 #include "run/display/frmimagerender.h"
 
+#include "run/pages/pagerenderer.h"
+
 #include "core/globals.h"
 #include "platform/desktopservices.h"
 #include "platform/services.h"
@@ -9,6 +11,7 @@
 #include "tests/testsupport.h"
 
 #include <QCursor>
+#include <QDataStream>
 #include <QFile>
 #include <QGraphicsVideoItem>
 #include <QGraphicsView>
@@ -17,6 +20,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <zlib.h>
 
 namespace {
 
@@ -240,4 +245,104 @@ TEST_F(ImageRenderTest, TheBusyPointerStaysHiddenOnTheDisplay)
     services::setFiles(nullptr);
     services::setColors(nullptr);
     services::setBusyHook(nullptr);
+}
+
+namespace {
+
+// A PNG of one colour as tools write it for a flat colour: 1 bit a pixel,
+// a palette of that one colour, marked see-through when `keyed` (tRNS).
+QByteArray flatPalettePng(QSize size, QRgb colour, bool keyed)
+{
+    const auto chunk = [](const char* type, const QByteArray& data) {
+        QByteArray c;
+        QDataStream out(&c, QIODevice::WriteOnly);
+        out << quint32(data.size());
+        const QByteArray typed = QByteArray(type) + data;
+        out.writeRawData(typed.constData(), int(typed.size()));
+        out << quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size())));
+        return c;
+    };
+    QByteArray header;
+    QDataStream h(&header, QIODevice::WriteOnly);
+    h << quint32(size.width()) << quint32(size.height()) << quint8(1) << quint8(3) << quint8(0) << quint8(0)
+      << quint8(0);
+    QByteArray rows;
+    for (int y = 0; y < size.height(); ++y)
+        rows += QByteArray(1 + (size.width() + 7) / 8, '\0');
+    QByteArray idat(int(compressBound(uLong(rows.size()))), '\0');
+    uLongf packed = uLongf(idat.size());
+    compress(reinterpret_cast<Bytef*>(idat.data()), &packed, reinterpret_cast<const Bytef*>(rows.constData()),
+             uLong(rows.size()));
+    idat.truncate(int(packed));
+    const char palette[] = {char(qRed(colour)), char(qGreen(colour)), char(qBlue(colour))};
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("PLTE", QByteArray(palette, 3)) +
+           (keyed ? chunk("tRNS", QByteArray(1, '\0')) : QByteArray()) + chunk("IDAT", idat) +
+           chunk("IEND", QByteArray());
+}
+
+} // namespace
+
+TEST_F(ImageRenderTest, EveryPictureKindShowsUnderAPiPVideoAndAReplacedOneShowsAnew)
+{
+    display->open();
+    const QSize size = display->window().size();
+    // Pictures of the screen's size (drawn unscaled), each of one colour.
+    const auto picture = [&size](QImage::Format format, QRgb colour) {
+        QImage p(size, format);
+        if (format == QImage::Format_Mono || format == QImage::Format_Indexed8) {
+            p.setColorTable({qRgb(0, 0, 0), colour});
+            p.fill(1);
+        } else {
+            p.fill(QColor::fromRgb(colour));
+        }
+        return p;
+    };
+    struct Kind {
+        const char* file;
+        QImage::Format format;
+        QRgb colour;
+    } kinds[] = {
+        {"flat.png", QImage::Format_Mono, qRgb(0, 0, 255)}, // a 1-bit palette PNG
+        {"palette.png", QImage::Format_Indexed8, qRgb(0, 160, 0)},
+        {"grey.png", QImage::Format_Grayscale8, qRgb(0, 0, 0)}, // filled with black below
+        {"alpha.png", QImage::Format_ARGB32, qRgb(200, 100, 0)},
+        {"photo.jpg", QImage::Format_RGB32, qRgb(0, 200, 200)},
+        {"plain.bmp", QImage::Format_RGB32, qRgb(120, 0, 120)},
+        {"tool.png", QImage::Format_Invalid, qRgb(255, 128, 0)},  // written below
+        {"keyed.png", QImage::Format_Invalid, qRgb(128, 0, 255)}, // its one colour marked see-through
+    };
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 &&
+               std::abs(qBlue(a) - qBlue(b)) < 12;
+    };
+    testsupport::writeAll(dir.filePath("tool.png"), flatPalettePng(size, qRgb(255, 128, 0), false));
+    testsupport::writeAll(dir.filePath("keyed.png"), flatPalettePng(size, qRgb(128, 0, 255), true));
+    for (Kind& k : kinds) {
+        SCOPED_TRACE(k.file);
+        QImage p = picture(k.format, k.colour);
+        if (k.format == QImage::Format_Grayscale8) {
+            p.fill(QColor(180, 180, 180));
+            k.colour = qRgb(180, 180, 180);
+        }
+        if (k.format != QImage::Format_Invalid) {
+            ASSERT_TRUE(p.save(dir.filePath(k.file)));
+        }
+        // The page draws the picture in this colour.
+        pages::PageRenderer page;
+        ASSERT_TRUE(page.LoadThemeBackground(dir.filePath(k.file)));
+        ASSERT_TRUE(near(page.page().pixel(5, 5), k.colour)) << std::hex << page.page().pixel(5, 5);
+        showPage({"1", k.file, "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
+        ASSERT_TRUE(display->backgroundPictureShown());
+        // The page's black corner shows the picture.
+        const QRgb shown = display->view().grab().toImage().pixel(5, 5);
+        EXPECT_TRUE(near(shown, k.colour)) << std::hex << shown;
+    }
+
+    // An upload renames a new picture over the one on screen.
+    const QString path = dir.filePath("flat.png");
+    showPage({"1", "flat.png", "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
+    ASSERT_TRUE(picture(QImage::Format_RGB32, qRgb(255, 255, 0)).save(path + ".new.png"));
+    ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".new.png", path));
+    showPage({"1", "flat.png", "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
+    EXPECT_EQ(display->view().grab().toImage().pixel(5, 5), qRgb(255, 255, 0));
 }
