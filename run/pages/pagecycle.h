@@ -80,7 +80,9 @@ private:
     int collect();
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
     int collectBookings(bool continuing);
-    bool loadTemplate(const QString& fileName);
+    // Loads the play-list's template file from the Data folder; false with
+    // the "!!!" line that says why.
+    bool loadTemplate(const QString& fileName, QString& why);
     enum class RecordDraw { Drawn, Abandoned, Stopped };
     RecordDraw drawRecord(int k, SourceKey key, QString& groupText);
 

@@ -1,6 +1,11 @@
 #include "pagestest.h"
 
+#include "platform/textfile.h"
 #include "platform/vbvalue.h"
+
+#include <QRegularExpression>
+
+#include <sys/stat.h>
 
 using namespace pagestest;
 
@@ -95,11 +100,29 @@ TEST_F(PageCycleTest, NoValidRecordDrawsTheFirstEntryOrFails)
     EXPECT_TRUE(canvas.texts().isEmpty());
     EXPECT_EQ(cycle.mstrPageTemplate, "Template with 2 records.ORVT");
 
-    for (const QString first : {"Missing", "", "../Data/Template with 2 records"}) {
+    // A board that can't load the template says which file and why.
+    const QString data = gstrDataFolder;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(data + "/Pipe.ORVT").constData(), 0600), 0);
+    QFile huge(data + "/Huge.ORVT");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(textfile::kMaxSmallFileBytes + 1));
+    huge.close();
+    const std::pair<QString, QString> causes[] = {
+        {"Missing", "!!!The template file " + data + "/Missing.ORVT does not exist."},
+        {"", "!!!The play-list entry \"\" names no template file in the Data folder."},
+        {"../Data/Template with 2 records",
+         "!!!The play-list entry \"../Data/Template with 2 records\" names no template file in the Data folder."},
+        {"Pipe", "!!!The template file " + data + "/Pipe.ORVT was not loaded: \"" + data +
+                     "/Pipe.ORVT\" is not a regular file (a device or a pipe): it was not read."},
+        {"Huge", "!!!The template file " + data + "/Huge.ORVT was not loaded: \"" + data + "/Huge.ORVT\" is too large"},
+    };
+    for (const auto& [first, cause] : causes) {
         grids.igTemplates.SetCellValue(1, 1, first);
         StatusLog::instance().clear();
         EXPECT_FALSE(cycle.blnRenderNextPage()) << first.toStdString();
-        EXPECT_EQ(messages().last(), "Can't load the template file.");
+        const QStringList said = messages().filter(QRegularExpression("^(Can't|!!!)"));
+        ASSERT_EQ(said.size(), 2) << said.join('|').toStdString();
+        EXPECT_EQ(said[0], "Can't load the template file.");
+        EXPECT_TRUE(said[1].startsWith(cause)) << said[1].toStdString();
     }
     grids.igTemplates.Clear();
     StatusLog::instance().clear();
