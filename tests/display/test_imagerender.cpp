@@ -13,10 +13,12 @@
 #include <QCursor>
 #include <QDataStream>
 #include <QFile>
+#include <QGraphicsScene>
 #include <QGraphicsVideoItem>
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -345,4 +347,26 @@ TEST_F(ImageRenderTest, EveryPictureKindShowsUnderAPiPVideoAndAReplacedOneShowsA
     ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".new.png", path));
     showPage({"1", "flat.png", "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
     EXPECT_EQ(display->view().grab().toImage().pixel(5, 5), qRgb(255, 255, 0));
+}
+
+TEST_F(ImageRenderTest, TheWindowFollowsTheScreensSize)
+{
+    // Without a window manager only the display itself can follow a new
+    // screen size.
+    showPage({"0", "", "0", "", ""});
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(screen);
+    const QRect whole = display->window().geometry();
+    const QRect resized(0, 0, whole.width() / 2, whole.height() / 2);
+    Q_EMIT screen->geometryChanged(resized);
+    EXPECT_EQ(display->window().geometry(), resized);
+    // The next page fills the new size.
+    showPage({"0", "", "0", "", ""});
+    EXPECT_EQ(display->view().scene()->sceneRect().size(), QSizeF(resized.size()));
+    EXPECT_EQ(display->view().grab().toImage().pixel(resized.width() - 2, resized.height() - 2), qRgb(255, 0, 0));
+
+    // A closed display stays closed.
+    display->close();
+    Q_EMIT screen->geometryChanged(whole);
+    EXPECT_FALSE(display->window().isVisible());
 }
