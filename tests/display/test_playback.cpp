@@ -36,22 +36,36 @@ bool makeClip(const QString& path, const QString& encoder)
     return gst.waitForFinished(60000) && gst.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
+const char* const kMp4 = "x264enc ! h264parse ! mp4mux";
+
+// A folder for the clips, and one player over a video item of a scene.
+class Playback : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
+            GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
+    }
+
+    QTemporaryDir dir;
+    QGraphicsScene scene;
+    QGraphicsVideoItem* item = [this] {
+        auto* video = new QGraphicsVideoItem;
+        scene.addItem(video);
+        return video;
+    }();
+    QtVideoPlayer player{*item};
+    ClassActiveMovie movie{player};
+};
+
 } // namespace
 
-TEST(Playback, ClipsOpenPlayAndLoop)
+TEST_F(Playback, ClipsOpenPlayAndLoop)
 {
-    if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
-        GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
-    QTemporaryDir dir;
     const std::vector<std::pair<const char*, const char*>> clips = {
-        {"clip.mp4", "x264enc ! h264parse ! mp4mux"},
+        {"clip.mp4", kMp4},
         {"clip.webm", "vp8enc ! webmmux"},
     };
-    QGraphicsScene scene;
-    auto* item = new QGraphicsVideoItem;
-    scene.addItem(item);
-    QtVideoPlayer player(*item);
-    ClassActiveMovie movie(player);
 
     for (const auto& [name, encoder] : clips) {
         const QString file = dir.filePath(name);
@@ -101,13 +115,10 @@ TEST(Playback, ClipsOpenPlayAndLoop)
     EXPECT_EQ(movie.Duration(), 0);
 }
 
-TEST(Playback, AFileThatFailsNeverDecidesForTheNextOne)
+TEST_F(Playback, AFileThatFailsNeverDecidesForTheNextOne)
 {
-    if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
-        GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
-    QTemporaryDir dir;
     const QString good = dir.filePath("good.mp4");
-    ASSERT_TRUE(makeClip(good, "x264enc ! h264parse ! mp4mux"));
+    ASSERT_TRUE(makeClip(good, kMp4));
     const QByteArray clip = testsupport::readAll(good);
     const std::vector<std::pair<const char*, QByteArray>> broken = {
         {"not a video", QByteArray(4096, 'j')},
@@ -115,11 +126,6 @@ TEST(Playback, AFileThatFailsNeverDecidesForTheNextOne)
         {"cut short", clip.left(clip.size() / 3)},
     };
     // One player object for all: each file gets its own answer.
-    QGraphicsScene scene;
-    auto* item = new QGraphicsVideoItem;
-    scene.addItem(item);
-    QtVideoPlayer player(*item);
-    ClassActiveMovie movie(player);
     for (const auto& [what, bytes] : broken) {
         SCOPED_TRACE(what);
         const QString file = dir.filePath(QStringLiteral("broken.mp4"));
@@ -135,12 +141,9 @@ TEST(Playback, AFileThatFailsNeverDecidesForTheNextOne)
     }
 }
 
-TEST(Playback, TheDisplayPlaysAGoodVideoAfterABrokenOneOnEitherLayer)
+TEST_F(Playback, TheDisplayPlaysAGoodVideoAfterABrokenOneOnEitherLayer)
 {
-    if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
-        GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
-    QTemporaryDir dir;
-    ASSERT_TRUE(makeClip(dir.filePath("good.mp4"), "x264enc ! h264parse ! mp4mux"));
+    ASSERT_TRUE(makeClip(dir.filePath("good.mp4"), kMp4));
     testsupport::writeAll(dir.filePath("broken.mp4"), QByteArray(4096, 'j'));
     gblnStop = false;
     gstrMediaFolder = dir.path();
