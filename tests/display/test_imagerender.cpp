@@ -11,7 +11,6 @@
 #include "tests/testsupport.h"
 
 #include <QCursor>
-#include <QDataStream>
 #include <QFile>
 #include <QGraphicsScene>
 #include <QGraphicsVideoItem>
@@ -22,8 +21,6 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
-
-#include <zlib.h>
 
 namespace {
 
@@ -249,50 +246,16 @@ TEST_F(ImageRenderTest, TheBusyPointerStaysHiddenOnTheDisplay)
     services::setBusyHook(nullptr);
 }
 
-namespace {
-
-// A PNG of one colour as tools write it for a flat colour: 1 bit a pixel,
-// a palette of that one colour, marked see-through when `keyed` (tRNS).
-QByteArray flatPalettePng(QSize size, QRgb colour, bool keyed)
-{
-    const auto chunk = [](const char* type, const QByteArray& data) {
-        QByteArray c;
-        QDataStream out(&c, QIODevice::WriteOnly);
-        out << quint32(data.size());
-        const QByteArray typed = QByteArray(type) + data;
-        out.writeRawData(typed.constData(), int(typed.size()));
-        out << quint32(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size())));
-        return c;
-    };
-    QByteArray header;
-    QDataStream h(&header, QIODevice::WriteOnly);
-    h << quint32(size.width()) << quint32(size.height()) << quint8(1) << quint8(3) << quint8(0) << quint8(0)
-      << quint8(0);
-    QByteArray rows;
-    for (int y = 0; y < size.height(); ++y)
-        rows += QByteArray(1 + (size.width() + 7) / 8, '\0');
-    QByteArray idat(int(compressBound(uLong(rows.size()))), '\0');
-    uLongf packed = uLongf(idat.size());
-    compress(reinterpret_cast<Bytef*>(idat.data()), &packed, reinterpret_cast<const Bytef*>(rows.constData()),
-             uLong(rows.size()));
-    idat.truncate(int(packed));
-    const char palette[] = {char(qRed(colour)), char(qGreen(colour)), char(qBlue(colour))};
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("PLTE", QByteArray(palette, 3)) +
-           (keyed ? chunk("tRNS", QByteArray(1, '\0')) : QByteArray()) + chunk("IDAT", idat) +
-           chunk("IEND", QByteArray());
-}
-
-} // namespace
-
 TEST_F(ImageRenderTest, EveryPictureKindShowsUnderAPiPVideoAndAReplacedOneShowsAnew)
 {
     display->open();
     const QSize size = display->window().size();
     // Pictures of the screen's size (drawn unscaled), each of one colour.
-    const auto picture = [&size](QImage::Format format, QRgb colour) {
+    // A palette colour may be marked see-through (a PNG's tRNS).
+    const auto picture = [&size](QImage::Format format, QRgb colour, bool keyed = false) {
         QImage p(size, format);
         if (format == QImage::Format_Mono || format == QImage::Format_Indexed8) {
-            p.setColorTable({qRgb(0, 0, 0), colour});
+            p.setColorTable({qRgb(0, 0, 0), keyed ? qRgba(qRed(colour), qGreen(colour), qBlue(colour), 0) : colour});
             p.fill(1);
         } else {
             p.fill(QColor::fromRgb(colour));
@@ -303,32 +266,23 @@ TEST_F(ImageRenderTest, EveryPictureKindShowsUnderAPiPVideoAndAReplacedOneShowsA
         const char* file;
         QImage::Format format;
         QRgb colour;
+        bool keyed;
     } kinds[] = {
-        {"flat.png", QImage::Format_Mono, qRgb(0, 0, 255)}, // a 1-bit palette PNG
-        {"palette.png", QImage::Format_Indexed8, qRgb(0, 160, 0)},
-        {"grey.png", QImage::Format_Grayscale8, qRgb(0, 0, 0)}, // filled with black below
-        {"alpha.png", QImage::Format_ARGB32, qRgb(200, 100, 0)},
-        {"photo.jpg", QImage::Format_RGB32, qRgb(0, 200, 200)},
-        {"plain.bmp", QImage::Format_RGB32, qRgb(120, 0, 120)},
-        {"tool.png", QImage::Format_Invalid, qRgb(255, 128, 0)},  // written below
-        {"keyed.png", QImage::Format_Invalid, qRgb(128, 0, 255)}, // its one colour marked see-through
+        {"flat.png", QImage::Format_Mono, qRgb(0, 0, 255), false}, // a 1-bit palette PNG
+        {"keyed.png", QImage::Format_Mono, qRgb(128, 0, 255), true},
+        {"palette.png", QImage::Format_Indexed8, qRgb(0, 160, 0), false},
+        {"grey.png", QImage::Format_Grayscale8, qRgb(180, 180, 180), false},
+        {"alpha.png", QImage::Format_ARGB32, qRgb(200, 100, 0), false},
+        {"photo.jpg", QImage::Format_RGB32, qRgb(0, 200, 200), false},
+        {"plain.bmp", QImage::Format_RGB32, qRgb(120, 0, 120), false},
     };
     const auto near = [](QRgb a, QRgb b) {
         return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 &&
                std::abs(qBlue(a) - qBlue(b)) < 12;
     };
-    testsupport::writeAll(dir.filePath("tool.png"), flatPalettePng(size, qRgb(255, 128, 0), false));
-    testsupport::writeAll(dir.filePath("keyed.png"), flatPalettePng(size, qRgb(128, 0, 255), true));
-    for (Kind& k : kinds) {
+    for (const Kind& k : kinds) {
         SCOPED_TRACE(k.file);
-        QImage p = picture(k.format, k.colour);
-        if (k.format == QImage::Format_Grayscale8) {
-            p.fill(QColor(180, 180, 180));
-            k.colour = qRgb(180, 180, 180);
-        }
-        if (k.format != QImage::Format_Invalid) {
-            ASSERT_TRUE(p.save(dir.filePath(k.file)));
-        }
+        ASSERT_TRUE(picture(k.format, k.colour, k.keyed).save(dir.filePath(k.file)));
         // The page draws the picture in this colour.
         pages::PageRenderer page;
         ASSERT_TRUE(page.LoadThemeBackground(dir.filePath(k.file)));
