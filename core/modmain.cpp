@@ -56,6 +56,17 @@ bool blnFileExists(const QString& path)
     return fi.isFile() && !fi.isHidden();
 }
 
+QString resolveMediaPath(const QString& name, const QString& mediaFolder,
+                         const std::function<bool(const QString&)>& exists)
+{
+    const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
+    if (cut < 0)
+        return paths::resolve(mediaFolder, name);
+    if (exists(name))
+        return name;
+    return paths::resolve(mediaFolder, name.mid(cut + 1));
+}
+
 QString GetFileType(const QString& fileName)
 {
     static const QHash<QString, QString> kinds = [] {

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace modMain {
 
 // Text after / before the last or first `delimiter`; the whole text when the
@@ -21,6 +23,13 @@ bool blnFileExists(const QString& path);
 
 // "PictureType", "VideoType", "AudioType", ... or "OtherType", by extension.
 QString GetFileType(const QString& fileName);
+
+// The file a template's background or PiP name stands for: a bare name is
+// in the Media folder; a path is itself when `exists` says so, else its
+// file name (the text after the last "\" or "/") in the Media folder. In
+// the Media folder the name is found in any letter case (paths::resolve).
+QString resolveMediaPath(const QString& name, const QString& mediaFolder,
+                         const std::function<bool(const QString&)>& exists = blnFileExists);
 
 // Tells the local player which page image to show: writes the file name into
 // section "Options", key "VariablesUpdateImage" of the player's

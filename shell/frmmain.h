@@ -104,7 +104,10 @@ public:
     void SaveSettings(const QString& path);
     void SaveDisplaySettings(const QString& path);
     QString GetStatusSetting();
-    void LoadSettings(const QString& path);
+    // `sourcesNamed` runs once the data and booking file names are in the
+    // globals, before anything is fetched or converted (the run's change
+    // watch takes the files there).
+    void LoadSettings(const QString& path, const std::function<void()>& sourcesNamed = {});
     void LoadDefaultSettings(const QString& path);
     // Records kept by hand (Data Type "3") live in the working record file:
     // when the grid is empty, that file is loaded so the grid shows them.

@@ -123,7 +123,7 @@ QString frmMain::GetStatusSetting()
     return settingsload::GetStatusSetting(gstrSettingsFile);
 }
 
-void frmMain::LoadSettings(const QString& path)
+void frmMain::LoadSettings(const QString& path, const std::function<void()>& sourcesNamed)
 {
     const std::optional<IniDocument> doc = settingsfile::loadSettingsDocument(path);
     if (!doc)
@@ -147,6 +147,8 @@ void frmMain::LoadSettings(const QString& path)
 
     if (ld.loadDataSource) {
         settingsload::applyDataSource(ld);
+        if (sourcesNamed)
+            sourcesNamed();
         optRunSettings[ld.ftp ? 1 : 0]->setChecked(true);
 
         if (ld.loadIDLookup && modMain::blnFileExists(gstrIDLookupDataFile))

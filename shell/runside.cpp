@@ -40,7 +40,10 @@ public:
         , time_(time)
     {
     }
-    void LoadSettings(const QString& path) override { w_.LoadSettings(path); }
+    void LoadSettings(const QString& path, const std::function<void()>& sourcesNamed) override
+    {
+        w_.LoadSettings(path, sourcesNamed);
+    }
     void SaveSettings(const QString& path) override { w_.SaveSettings(path); }
     void mnuHide_Click() override { w_.mnuHide_Click(); }
     void minimise() override { w_.setWindowState(w_.windowState() | Qt::WindowMinimized); }
@@ -126,7 +129,7 @@ RunSide::RunSide(frmMain& window)
             return window.frmFTP ? window.frmFTP->FTPFileTime(server, user, password, file) : QString();
         });
     controller_->setFtpFetchedTime(
-        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedTime(file) : QString(); });
+        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedTime(file) : std::nullopt; });
     // The page cycle and its off-screen page are made here, while the
     // start-up timer runs, not in the start timer's tick of the first run.
     pages::PageCycle* cycle = &pages::programPageCycle();

@@ -84,7 +84,7 @@ QString onOff(bool checked)
 
 std::optional<IniDocument> loadDocument(const QString& path, QString* error)
 {
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo::exists(path)) {
         if (error)
             *error = QStringLiteral("The file does not exist.");
         return std::nullopt;
@@ -271,10 +271,10 @@ void logRecordsPerPage(const Template& t, const QString& name)
                       .arg(t.recordsInUse()));
 }
 
-bool LoadTemplate(const QString& path, Template& t)
+bool LoadTemplate(const QString& path, Template& t, QString* error)
 {
     BusyGuard busy;
-    const auto reader = TemplateReader::open(path);
+    const auto reader = TemplateReader::open(path, error);
     if (!reader)
         return false;
     readAll(*reader, t);
@@ -288,10 +288,10 @@ void loadTemplateText(const QString& text, Template& t, const QString& name)
     logRecordsPerPage(t, name);
 }
 
-std::optional<Template> loadTemplateFresh(const QString& path)
+std::optional<Template> loadTemplateFresh(const QString& path, QString* error)
 {
     Template t;
-    if (!LoadTemplate(path, t))
+    if (!LoadTemplate(path, t, error))
         return std::nullopt;
     return t;
 }

@@ -98,16 +98,17 @@ void storeTemplateLine(Template& t, int record, int line, const QString& value);
 void logRecordsPerPage(const Template& t, const QString& name);
 
 // Reads the file into `t` in reading order. Returns false (changing
-// nothing) when the file does not exist or cannot be read. A records per
+// nothing, with the reason in `error`) when the file does not exist or
+// cannot be read (not a regular file, too large, unreadable). A records per
 // page outside 0..6 is kept as read and logged once with "!!!"; users of
 // the value go through Template::recordsInUse().
-bool LoadTemplate(const QString& path, Template& t);
+bool LoadTemplate(const QString& path, Template& t, QString* error = nullptr);
 // The same over an INI text already in memory; `name` names it in the log.
 void loadTemplateText(const QString& text, Template& t, const QString& name);
 
 // For the run cycle: the file read into a fresh template, so that nothing
 // of a previously loaded template shows through a missing or empty key.
-std::optional<Template> loadTemplateFresh(const QString& path);
+std::optional<Template> loadTemplateFresh(const QString& path, QString* error = nullptr);
 
 // The file's records per page (its first two characters), or -1 when the
 // file, the key or the value is missing. A value that does not start with a

@@ -1,5 +1,6 @@
 #include "text/pictureshape.h"
 
+#include <QImageReader>
 #include <QRect>
 #include <QVector>
 
@@ -80,4 +81,14 @@ QImage PictureAlphaImage(const QImage& picture, uint32_t transparent)
             row[x] = (in[x] & 0xFFFFFFu) == key ? 0u : (0xFF000000u | (in[x] & 0xFFFFFFu));
     }
     return out;
+}
+
+QImage readPicture(const QString& file)
+{
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return {};
+    return picture.convertToFormat(QImage::Format_RGB32);
 }

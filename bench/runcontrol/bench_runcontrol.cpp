@@ -24,7 +24,7 @@ namespace {
 
 class HeadlessWindow final : public RunWindow {
 public:
-    void LoadSettings(const QString&) override {}
+    void LoadSettings(const QString&, const std::function<void()>&) override {}
     void SaveSettings(const QString&) override {}
     void mnuHide_Click() override {}
     void minimise() override {}

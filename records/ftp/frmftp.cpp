@@ -159,6 +159,8 @@ void FrmFTP::removeOtherSpellings(const QString& localFolder, const QString& nam
 bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                      const QString& localFolder, const QString& fileName)
 {
+    // Until this fetch has taken the file, it counts as not fetched.
+    fetchedTimes_.remove(fileName);
     if (busy_) {
         statusMessage(QStringLiteral("Error connecting to ftp site"));
         return false;
@@ -168,7 +170,6 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     const QScopedValueRollback<bool> busy(busy_, true);
     bool result = false;
     cboRemote_.clear();
-    fetchedTimes_.remove(fileName);
 
     if (!blnLogin(host, user, password)) {
         statusMessage(QStringLiteral("Can't login to ftp site. Try again."));
@@ -230,14 +231,21 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         // Beside the working record file, its other spellings are that file.
         if (target == local)
             removeOtherSpellings(localFolder, name);
-        if (const QString time = FormatFileTime(stamp); !time.isEmpty())
-            fetchedTimes_.insert(fileName, time);
+        fetchedTimes_.insert(fileName, FormatFileTime(stamp));
         result = true;
     }
 
     iFTP_->disconnect();
     yieldEvents(3);
     return result;
+}
+
+std::optional<QString> FrmFTP::fetchedTime(const QString& fileName) const
+{
+    const auto it = fetchedTimes_.constFind(fileName);
+    if (it == fetchedTimes_.constEnd())
+        return std::nullopt;
+    return *it;
 }
 
 QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName)

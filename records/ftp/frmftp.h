@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class FrmFTP {
 public:
@@ -36,9 +37,10 @@ public:
                  const QString& localFolder, const QString& fileName);
     // The server's time ("yyyy/mm/dd hh:mm:ss") of the file the last
     // GetFile of `fileName` fetched, asked for on the same connection just
-    // before the transfer; "" when that GetFile fetched nothing or the
-    // server gave no time.
-    QString fetchedTime(const QString& fileName) const { return fetchedTimes_.value(fileName); }
+    // before the transfer; "" when the server gave no time. Nothing when no
+    // GetFile of that name has fetched it yet or the last one failed
+    // (refused, cancelled, broken off, not found).
+    std::optional<QString> fetchedTime(const QString& fileName) const;
     // Connects and logs in (closing an open connection first).
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
@@ -79,6 +81,7 @@ private:
     // A fetch or time query is running (code run while it waits may not
     // start another one on the same connection).
     bool busy_ = false;
+    // The file names fetched by their last GetFile, with the server's time.
     QHash<QString, QString> fetchedTimes_;
 };
 

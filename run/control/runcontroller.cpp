@@ -14,6 +14,7 @@
 #include <QFileInfo>
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -166,8 +167,8 @@ void RunController::StartTimer_Timer()
         page_.resetCursors();
     // The local watch keeps the files as the settings load took them.
     if (!keepFtpTimes_) {
-        mstrDataFileTime.clear();
-        mstrBookingFileTime.clear();
+        dataFtp_ = {};
+        bookingFtp_ = {};
     }
     keepFtpTimes_ = false;
     dwellReported_ = false;
@@ -420,18 +421,22 @@ bool RunController::localFileChanged(const QString& file, WatchedFile& watch)
     }
     const FileStamp now = FileStamp::of(file);
     if (watch.path != file) {
-        watch = {file, now, std::nullopt};
+        watch = {file, now, std::nullopt, {}};
         return false;
     }
     if (now == watch.taken) {
         watch.changed.reset();
         return false;
     }
-    // Changed: converted only once it stayed so for a whole tick.
-    if (watch.changed && *watch.changed == now)
-        return true;
-    watch.changed = now;
-    return false;
+    // Changed: converted only once it has stayed so for kSettleSecs. A clock
+    // set back starts the wait again.
+    const QDateTime at = services::clock().now();
+    if (!watch.changed || *watch.changed != now || watch.changedAt > at) {
+        watch.changed = now;
+        watch.changedAt = at;
+        return false;
+    }
+    return watch.changedAt.secsTo(at) >= kSettleSecs;
 }
 
 bool RunController::blnDataFileChanged(const QString& file)
@@ -448,19 +453,26 @@ bool RunController::blnBookingFileChanged(const QString& file)
 // changes while (or after) it is converted differs from what was taken and
 // is converted again once it settles, and so is a file the conversion met
 // half-written and refused. A file missing then is taken as missing: when it
-// arrives, it differs from that and is converted once it settles. After the
-// load, a file it named anew is taken, and so is the working record file as
-// its own source, which the load rewrites: that is no change.
+// arrives, it differs from that and is converted once it settles. A file the
+// load names anew is taken as soon as the load has named it, still before
+// its conversion (or after the load, when the load names nothing). The
+// working record file as its own source, which the load rewrites, is taken
+// after the load: that is no change.
 void RunController::loadSettingsWatched(const QString& path)
 {
     const std::pair<WatchedFile*, const QString*> sources[] = {{&dataWatch_, &gstrDataFile},
                                                                {&bookingWatch_, &gstrBookingDataFile}};
     const auto take = [](WatchedFile& watch, const QString& file) {
-        watch = WatchedFile{file, FileStamp::of(file), std::nullopt};
+        watch = WatchedFile{file, FileStamp::of(file), std::nullopt, {}};
+    };
+    const auto takeNamedAnew = [&] {
+        for (const auto& [watch, file] : sources)
+            if (watch->path != *file)
+                take(*watch, *file);
     };
     for (const auto& [watch, file] : sources)
         take(*watch, *file);
-    window_.LoadSettings(path);
+    window_.LoadSettings(path, takeNamedAnew);
     const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
     for (const auto& [watch, file] : sources)
         if (watch->path != *file || (!working.isEmpty() && QFileInfo(*file).canonicalFilePath() == working))
@@ -478,20 +490,31 @@ void RunController::removeOldUploadTemporaries()
 
 void RunController::takeFetchedFtpTimes()
 {
-    if (!window_.ftpMode() || !ftpFetchedTime_)
+    if (!window_.ftpMode())
         return;
-    for (auto [file, remembered] :
-         {std::pair{gstrFTPFilename, &mstrDataFileTime}, {gstrFTPBookingFilename, &mstrBookingFileTime}}) {
-        const QString r = file.isEmpty() ? QString() : ftpFetchedTime_(file);
-        if (!r.isEmpty())
-            *remembered = ftpTimeText(r);
-        else if (!keepFtpTimes_)
-            remembered->clear(); // as the start timer would: the first look remembers
+    const std::tuple<const QString&, const QString&, FtpWatch&> files[] = {
+        {gstrFTPFilename, gstrDataFile, dataFtp_}, {gstrFTPBookingFilename, gstrBookingDataFile, bookingFtp_}};
+    for (const auto& [file, local, watch] : files) {
+        // Without the fetch's own answer the fetch counts as made, its time unknown.
+        const std::optional<QString> fetched =
+            ftpFetchedTime_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedTime_(file) : QString();
+        const QString changedTo = keepFtpTimes_ ? watch.changedTo : QString();
+        watch.changedTo.clear();
+        if (!fetched) {
+            // The board's copy is still the old one: the time stays, and the
+            // next look fetches again.
+            watch.fetchFailed = true;
+            continue;
+        }
+        watch.fetchFailed = false;
+        // No time of its own: the time that restarted the run, or (at a
+        // start) the first look's.
+        watch.remembered = !fetched->isEmpty() ? ftpTimeText(*fetched) : changedTo;
     }
     keepFtpTimes_ = true;
 }
 
-bool RunController::ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime)
+bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime)
 {
     if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
@@ -506,24 +529,26 @@ bool RunController::ftpFileChanged(const QString& file, QString& remembered, boo
     }
     const QString s = ftpTimeText(r);
     bool changed = false;
-    if (remembered.isEmpty())
-        remembered = s;
+    if (watch.fetchFailed)
+        changed = true;
+    else if (watch.remembered.isEmpty())
+        watch.remembered = s;
     else
-        changed = s != remembered;
-    // A change restarts the run at once; the restart keeps this time (see
-    // StartTimer_Timer), so the next change on the server is seen again.
+        changed = s != watch.remembered;
+    // A change restarts the run at once; the remembered time moves only with
+    // the restart's fetch (see takeFetchedFtpTimes).
     if (changed)
-        remembered = s;
+        watch.changedTo = s;
     window_.yieldEvents(3);
     return changed;
 }
 
 bool RunController::blnFTPDataFileChanged(const QString& file)
 {
-    return ftpFileChanged(file, mstrDataFileTime, false);
+    return ftpFileChanged(file, dataFtp_, false);
 }
 
 bool RunController::blnFTPBookingFileChanged(const QString& file)
 {
-    return ftpFileChanged(file, mstrBookingFileTime, true);
+    return ftpFileChanged(file, bookingFtp_, true);
 }

@@ -15,6 +15,7 @@
 #include "run/control/runwindow.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -54,9 +55,10 @@ public:
     // The server's modified time of a file ("yyyy/mm/dd hh:mm:ss"), or "".
     using FtpFileTime = std::function<QString(const QString& server, const QString& user, const QString& password,
                                               const QString& file)>;
-    // The server's time ("yyyy/mm/dd hh:mm:ss") of a file as the settings
-    // load fetched it, or "" when unknown.
-    using FtpFetchedTime = std::function<QString(const QString& file)>;
+    // How the settings load's fetch of a file ended: the server's time
+    // ("yyyy/mm/dd hh:mm:ss") of the file it took, "" when the server gave
+    // none; nothing when the fetch failed.
+    using FtpFetchedTime = std::function<std::optional<QString>(const QString& file)>;
     // Writes a whole file; false with the reason on failure.
     using FileWriter = std::function<bool(const QString& path, const QByteArray& bytes, QString* error)>;
 
@@ -109,24 +111,24 @@ public:
     // ---- Change watch. A missing file or a time the server won't give is
     // never a change. ----
     // Local files: each settings load of the run takes the files as they
-    // stand just before it (a file named only by the load is taken right
-    // after it). A file that differs from that (stamp: time to the
-    // nanosecond, size, the file behind the name) counts as changed only
-    // once it has stayed the same from one tick to the next: an export still
-    // being written is looked at again on the next tick, and a conversion
-    // that met it half-written is followed by another once it is finished.
-    // A file missing when the load took it counts as changed once it has
-    // arrived and settled. The first look at a file no load took remembers
-    // it: false.
+    // stand before it converts them (a file the load names anew is taken as
+    // soon as it is named). A file that differs from that (stamp: time to
+    // the nanosecond, size, the file behind the name) counts as changed only
+    // once it has stayed the same for kSettleSecs by the clock: an export
+    // still being written, also by a writer that pauses between lines, is
+    // looked at again on the next tick, and a conversion that met it
+    // half-written is followed by another once it is finished. A file
+    // missing when the load took it counts as changed once it has arrived
+    // and settled. The first look at a file no load took remembers it: false.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
-    // FTP: false the first time (the server's time is remembered), then
-    // whether the time differs from the remembered one. A restart for a
-    // change keeps the time that caused it, so a file the restart fetched
-    // half-written is fetched again when the server's time moves on. Where
-    // the settings load's fetch got the server's time of the file it took,
-    // that time is the remembered one: a file finished after the fetch, even
-    // before the first look, is fetched again.
+    // FTP: the remembered time is the server's time of the copy the board
+    // has; only a fetch that succeeded moves it. The first look after a
+    // load that gave no time remembers the server's time (false); then a
+    // time that differs is a change. A restart whose fetch failed keeps the
+    // old time, so the next look fetches again; so does a start whose fetch
+    // failed. A fetch that gave no time of its own takes the time that
+    // caused the restart.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
 
@@ -136,18 +138,30 @@ public:
     // a whole number of at least 1.
     static int dwellSeconds(const QString& text, bool* valid = nullptr);
 
+    // How long a changed local source file must stay the same before it
+    // counts as changed: longer than the pauses of a busy exporter or a slow
+    // shared folder between two lines.
+    static constexpr int kSettleSecs = 5;
+
     // Upload temporaries (".<name>.orvtmp.XXXXXX") older than this are left
     // over from uploads that broke off; Start Program removes them from the
     // folders uploads go to. A younger one may be an upload arriving now.
     static constexpr int kOldTemporarySecs = 3600;
 
 private:
-    // A local source file as the run took it, and a changed version seen on
-    // the previous tick that has to stay as it is for one more.
+    // A local source file as the run took it, and a changed version that
+    // has to stay as it is until kSettleSecs after `changedAt`.
     struct WatchedFile {
         QString path; // empty: not taken (`taken` may be the empty stamp: missing)
         FileStamp taken;
         std::optional<FileStamp> changed;
+        QDateTime changedAt;
+    };
+    // A file on the FTP server.
+    struct FtpWatch {
+        QString remembered;       // the server's time of the board's copy; "": the next look remembers
+        QString changedTo;        // the server's time that restarted the run
+        bool fetchFailed = false; // the last fetch failed: the next look fetches again
     };
 
     bool localFileChanged(const QString& file, WatchedFile& watch);
@@ -157,7 +171,7 @@ private:
     void removeOldUploadTemporaries();
     // After a settings load in FTP mode: remembers the times its fetches saw.
     void takeFetchedFtpTimes();
-    bool ftpFileChanged(const QString& file, QString& remembered, bool logMissingTime);
+    bool ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime);
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
     bool adoptUpdatedSettings(const QString& path);
@@ -175,9 +189,9 @@ private:
     int loading_ = 0; // settings loads of Start Program in progress
     bool dwellReported_ = false;
     bool linkReported_ = false;
-    // Set by a restart of the FTP watch, or by a load whose fetches gave
-    // the server's times: the start timer keeps the remembered times
-    // instead of emptying them.
+    // Set by a restart of the FTP watch (the load then takes the time that
+    // caused it), or by a load in FTP mode (the start timer then keeps the
+    // times the load took instead of emptying them).
     bool keepFtpTimes_ = false;
     // Why pushed settings were refused, logged again after the settings
     // load of the restart that follows (the load empties the status list).
@@ -186,7 +200,7 @@ private:
     int mlngDwellCounter = 1;
     WatchedFile dataWatch_;
     WatchedFile bookingWatch_;
-    QString mstrDataFileTime; // the FTP watch's remembered server times
-    QString mstrBookingFileTime;
+    FtpWatch dataFtp_;
+    FtpWatch bookingFtp_;
     QString mstrLastMinute;
 };

@@ -31,8 +31,10 @@ class RunWindow {
 public:
     virtual ~RunWindow() = default;
     // The settings loader and writer of the settings panel (a missing file
-    // loads nothing).
-    virtual void LoadSettings(const QString& path) = 0;
+    // loads nothing). A load calls `sourcesNamed` once it has put the names
+    // of the source files into the globals, before it fetches or converts
+    // any of them.
+    virtual void LoadSettings(const QString& path, const std::function<void()>& sourcesNamed) = 0;
     virtual void SaveSettings(const QString& path) = 0;
     // Hides the window to the notification area.
     virtual void mnuHide_Click() = 0;

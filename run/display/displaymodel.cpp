@@ -1,7 +1,6 @@
 #include "run/display/displaymodel.h"
 
 #include "core/modmain.h"
-#include "platform/paths.h"
 #include "platform/vbvalue.h"
 #include "text/pictureshape.h"
 
@@ -34,6 +33,7 @@ void DisplayState::reset()
     mstrShownPiP.clear();
     mintPageBox = 1;
     shownBackgroundPicture.clear();
+    backgroundPictureStamp = {};
     backgroundVideoStamp = {};
     pipVideoStamp = {};
 }
@@ -73,19 +73,21 @@ LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString
     // Background picture, only under a PiP video.
     QString picture;
     if (fileBackground && backgroundKind == kPicture && pipVideo) {
-        picture = resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
+        picture = modMain::resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
         if (!exists(picture))
             picture.clear();
     }
+    const FileStamp pictureStamp = picture.isEmpty() ? FileStamp{} : stamp(picture);
     if (picture.isEmpty())
         plan.backgroundPicture = state.shownBackgroundPicture.isEmpty() ? PictureStep::Keep : PictureStep::Hide;
-    else if (picture != state.shownBackgroundPicture)
+    else if (picture != state.shownBackgroundPicture || pictureStamp != state.backgroundPictureStamp)
         plan.backgroundPicture = PictureStep::Load;
     plan.backgroundPictureFile = picture;
     state.shownBackgroundPicture = picture;
+    state.backgroundPictureStamp = pictureStamp;
 
     if (backgroundVideo) {
-        const QString file = resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
+        const QString file = modMain::resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
         const FileStamp now = stamp(file);
         if (!state.mblnBackgroundVideoOn || now != state.backgroundVideoStamp) {
             state.mblnBackgroundVideoOn = true;
@@ -102,7 +104,7 @@ LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString
     plan.pipInUse = pipVideo;
     if (pipVideo) {
         plan.pipRegion = parsePiPRegion(media.pipRegion);
-        const QString file = resolveMediaPath(state.mstrShownPiP, mediaFolder, exists);
+        const QString file = modMain::resolveMediaPath(state.mstrShownPiP, mediaFolder, exists);
         const FileStamp now = stamp(file);
         if (!state.mblnPiPVideoOn || now != state.pipVideoStamp) {
             state.mblnPiPVideoOn = true;
@@ -118,16 +120,6 @@ LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString
 
     plan.seeThrough = backgroundVideo || pipOn;
     return plan;
-}
-
-QString resolveMediaPath(const QString& name, const QString& mediaFolder, const FileTest& exists)
-{
-    const qsizetype cut = std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/')));
-    if (cut < 0)
-        return paths::join(mediaFolder, name);
-    if (exists(name))
-        return name;
-    return paths::join(mediaFolder, name.mid(cut + 1));
 }
 
 PiPRegion parsePiPRegion(const QString& text)

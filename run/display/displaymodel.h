@@ -37,8 +37,9 @@ struct DisplayState {
     QString mstrShownPiP;
     int mintPageBox = 1;
     QString shownBackgroundPicture; // file on the picture layer, "" while hidden
-    // The video files as they were when their players opened them: another
-    // file under the same name is opened anew.
+    // The picture and video files as they were when they were loaded or
+    // opened: another file under the same name is loaded or opened anew.
+    FileStamp backgroundPictureStamp;
     FileStamp backgroundVideoStamp;
     FileStamp pipVideoStamp;
 
@@ -83,15 +84,12 @@ using FileStampOf = std::function<FileStamp(const QString& path)>;
 // the same file runs on, unless `stampOf` (when given) tells that the file
 // behind its name is another one now (replaced, or deleted): it is started
 // again from the new file, and the old one is let go. The background picture
-// under a PiP video is loaded when its resolved file changes and hidden when
-// the page no longer uses it.
+// under a PiP video is loaded when its resolved file changes, or (with
+// `stampOf`) when the file behind its name is another one now, and hidden
+// when the page no longer uses it. Media files are found as
+// modMain::resolveMediaPath finds them.
 LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString& mediaFolder, const FileTest& exists,
                       const FileStampOf& stampOf = {});
-
-// The file a background or PiP name stands for: a bare name is in the Media
-// folder; a path is itself when that file exists, else its file name (the
-// text after the last "\" or "/") in the Media folder.
-QString resolveMediaPath(const QString& name, const QString& mediaFolder, const FileTest& exists);
 
 // "top|left|height|width", each read with "." as the decimal separator.
 PiPRegion parsePiPRegion(const QString& text);

@@ -8,6 +8,7 @@
 #include "platform/vbvalue.h"
 #include "run/display/lazyvideoplayer.h"
 #include "run/display/qtvideoplayer.h"
+#include "text/pictureshape.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -96,6 +97,15 @@ frmImageRender::frmImageRender(std::function<void()> onStop, std::function<PageM
     ctlDXShow_ = std::make_unique<ClassActiveMovie>(*backgroundPlayer_);
     ctlDXShowPiP_ = std::make_unique<ClassActiveMovie>(*pipPlayer_);
 
+    // Without a window manager nobody resizes a full-screen window when the
+    // screen's size changes: the display follows the primary screen itself.
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this](QScreen* screen) {
+        watchScreen(screen);
+        if (screen)
+            followScreen(screen->geometry());
+    });
+    watchScreen(QGuiApplication::primaryScreen());
+
     Timer1.setInterval(kTickMs);
     Timer1.setSingleShot(false);
     connect(&Timer1, &QTimer::timeout, this, &frmImageRender::Timer1_Timer);
@@ -141,6 +151,22 @@ void frmImageRender::open()
     SetAlwaysOnTop();
     state_.reset();
     Timer1.start();
+}
+
+void frmImageRender::watchScreen(QScreen* screen)
+{
+    QObject::disconnect(screenLink_);
+    if (screen)
+        screenLink_ = connect(screen, &QScreen::geometryChanged, this, &frmImageRender::followScreen);
+}
+
+void frmImageRender::followScreen(const QRect& geometry)
+{
+    if (!open_ || geometry.isEmpty() || window_->geometry() == geometry)
+        return;
+    window_->setGeometry(geometry);
+    window_->showFullScreen();
+    Form_Resize();
 }
 
 void frmImageRender::SetAlwaysOnTop()
@@ -239,7 +265,7 @@ void frmImageRender::ShowImageRender()
 
     switch (plan.backgroundPicture) {
     case PictureStep::Load: {
-        QImage picture = fitPicture(QImage(plan.backgroundPictureFile), degrees, screen);
+        QImage picture = fitPicture(readPicture(plan.backgroundPictureFile), degrees, screen);
         if (stopped())
             return;
         backgroundPicture_->setVisible(!picture.isNull());

@@ -28,6 +28,7 @@ class QGraphicsRectItem;
 class QGraphicsScene;
 class QGraphicsVideoItem;
 class QGraphicsView;
+class QScreen;
 class QWidget;
 
 // Parks the pointer in the bottom-right corner of the primary screen.
@@ -66,6 +67,10 @@ public:
     // Places the window over the whole primary screen, shows it and raises
     // it above the other windows.
     void SetAlwaysOnTop();
+    // The primary screen now covers `geometry` (its size changed, or another
+    // screen became the primary one): an open window covers it again; the
+    // next page is laid out at the new size.
+    void followScreen(const QRect& geometry);
 
     // What is on screen, for tests: which page box shows, and whether the
     // background video, background picture and PiP layers are visible.
@@ -90,6 +95,8 @@ private:
     // player.
     std::unique_ptr<VideoPlayer> makeVideoLayer(qreal z, QGraphicsRectItem* host, QGraphicsVideoItem*& item);
     void Form_Resize();
+    // Follows the size of `screen` from now on.
+    void watchScreen(QScreen* screen);
     // Closes the window; `performStop` runs the run's Stop afterwards.
     void unload(bool performStop);
     QSize screenSize() const;
@@ -114,4 +121,5 @@ private:
     DisplayState state_;
     bool open_ = false;
     int session_ = 0; // counts opens and closes, so a layout can tell it was closed under it
+    QMetaObject::Connection screenLink_;
 };

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 QObject* gstreamerChosen(QObject* parent)
@@ -28,13 +30,25 @@ void chooseGStreamer()
 QtVideoPlayer::QtVideoPlayer(QGraphicsVideoItem& item, QObject* parent)
     : QObject(gstreamerChosen(parent))
     , item_(item)
-    , player_(new QMediaPlayer(this))
     , audio_(new QAudioOutput(this))
 {
-    player_->setAudioOutput(audio_);
-    player_->setVideoOutput(&item_);
+    renewPlayer();
     item_.setAspectRatioMode(Qt::IgnoreAspectRatio);
     item_.hide();
+}
+
+void QtVideoPlayer::renewPlayer()
+{
+    if (QMediaPlayer* old = std::exchange(player_, nullptr)) {
+        old->disconnect();
+        old->stop();
+        old->setVideoOutput(nullptr);
+        old->setAudioOutput(nullptr);
+        old->deleteLater();
+    }
+    player_ = new QMediaPlayer(this);
+    player_->setAudioOutput(audio_);
+    player_->setVideoOutput(&item_);
 }
 
 QtVideoPlayer::~QtVideoPlayer()
@@ -49,20 +63,29 @@ bool QtVideoPlayer::load(const QString& file)
     if (!info.isFile() || !info.isReadable())
         return false;
 
+    // The media player keeps its last error (and may keep a broken
+    // pipeline) through the next source: after a failure each file gets a
+    // player of its own, and only an error reported for this source counts.
+    if (player_->error() != QMediaPlayer::NoError || player_->mediaStatus() == QMediaPlayer::InvalidMedia)
+        renewPlayer();
     QEventLoop wait;
     QTimer timeout;
     timeout.setSingleShot(true);
     connect(&timeout, &QTimer::timeout, &wait, &QEventLoop::quit);
-    const auto known = [this] {
+    bool failed = false;
+    const auto known = [this, &failed] {
         const auto s = player_->mediaStatus();
-        return s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::InvalidMedia || s == QMediaPlayer::BufferedMedia ||
-               s == QMediaPlayer::EndOfMedia || player_->error() != QMediaPlayer::NoError;
+        return failed || s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::InvalidMedia ||
+               s == QMediaPlayer::BufferedMedia || s == QMediaPlayer::EndOfMedia;
     };
     auto statusLink = connect(player_, &QMediaPlayer::mediaStatusChanged, &wait, [&] {
         if (known())
             wait.quit();
     });
-    auto errorLink = connect(player_, &QMediaPlayer::errorOccurred, &wait, &QEventLoop::quit);
+    auto errorLink = connect(player_, &QMediaPlayer::errorOccurred, &wait, [&] {
+        failed = true;
+        wait.quit();
+    });
     player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
     if (!known()) {
         timeout.start(kLoadTimeoutMs);
@@ -72,8 +95,7 @@ bool QtVideoPlayer::load(const QString& file)
     disconnect(errorLink);
 
     const auto s = player_->mediaStatus();
-    loaded_ = player_->error() == QMediaPlayer::NoError &&
-              (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia);
+    loaded_ = !failed && (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia);
     if (!loaded_)
         player_->setSource(QUrl());
     return loaded_;

@@ -44,11 +44,15 @@ public:
     void setVisible(bool visible) override;
     void passInputToHost() override;
 
+    // The media player of the file now open (a failed file's is replaced).
     QMediaPlayer& mediaPlayer() { return *player_; }
 
 private:
+    // Replaces the media player with a fresh one on the same item and audio output.
+    void renewPlayer();
+
     QGraphicsVideoItem& item_;
-    QMediaPlayer* player_;
+    QMediaPlayer* player_ = nullptr;
     QAudioOutput* audio_;
     bool loaded_ = false;
 };

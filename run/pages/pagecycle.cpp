@@ -10,6 +10,8 @@
 #include "run/pages/validity.h"
 #include "templates/templatefile.h"
 
+#include <QFileInfo>
+
 #include <exception>
 
 namespace pages {
@@ -222,17 +224,26 @@ int PageCycle::collectBookings(bool continuing)
     return count;
 }
 
-bool PageCycle::loadTemplate(const QString& fileName)
+bool PageCycle::loadTemplate(const QString& fileName, QString& why)
 {
-    if (!paths::isPlainFileName(fileName) || fileName == QLatin1String(".ORVT"))
+    if (!paths::isPlainFileName(fileName) || fileName == QLatin1String(".ORVT")) {
+        why = QStringLiteral("!!!The play-list entry \"%1\" names no template file in the Data folder.")
+                  .arg(fileName.chopped(std::min<qsizetype>(fileName.size(), 5)));
         return false;
+    }
     const QString path = paths::resolve(gstrDataFolder, fileName);
-    if (!modMain::blnFileExists(path))
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        why = QStringLiteral("!!!The template file %1 does not exist.").arg(path);
         return false;
+    }
     statusMessage(QStringLiteral("Loading template settings."));
-    std::optional<templates::Template> t = templates::loadTemplateFresh(path);
-    if (!t)
+    QString error;
+    std::optional<templates::Template> t = templates::loadTemplateFresh(path, &error);
+    if (!t) {
+        why = QStringLiteral("!!!The template file %1 was not loaded: %2").arg(path, error);
         return false;
+    }
     template_ = std::move(t);
     return true;
 }
@@ -250,8 +261,11 @@ bool PageCycle::blnRenderNextPage()
         statusMessage(gblnStop || error.isEmpty() ? QStringLiteral("Process stop.") : error);
         return false;
     };
-    const auto cantLoad = [] {
+    // The prescribed line, then why, naming the file.
+    QString why;
+    const auto cantLoad = [&why] {
         statusMessage(QStringLiteral("Can't load the template file."));
+        statusMessage(why);
         return false;
     };
     try {
@@ -271,7 +285,7 @@ bool PageCycle::blnRenderNextPage()
                 // Nothing is valid in the whole list: a page without records.
                 mblnNewPage = false;
                 mstrPageTemplate = playList.CellValue(1, kTemplateColumn).trimmed() + QStringLiteral(".ORVT");
-                if (!loadTemplate(mstrPageTemplate))
+                if (!loadTemplate(mstrPageTemplate, why))
                     return cantLoad();
                 statusMessage(QStringLiteral("Finished loading template settings."));
                 break;
@@ -291,7 +305,9 @@ bool PageCycle::blnRenderNextPage()
                 row > 0 ? playList.CellValue(row, kTemplateColumn).trimmed() + QStringLiteral(".ORVT") : QString();
             if (poll())
                 return stopExit();
-            if (!loadTemplate(mstrPageTemplate))
+            if (row <= 0)
+                why = QStringLiteral("!!!No play-list entry fits a page of %1 records.").arg(count);
+            if (!(row > 0 && loadTemplate(mstrPageTemplate, why)))
                 return cantLoad();
             if (poll())
                 return stopExit();
@@ -305,15 +321,8 @@ bool PageCycle::blnRenderNextPage()
         if (poll())
             return stopExit();
         statusMessage(QStringLiteral("Start rendering template's layout."));
-        const QString b = template_->gstrBackgroundImage;
-        QString background;
-        if (!b.contains(QLatin1Char('\\')) && !b.contains(QLatin1Char('/')))
-            background = paths::resolve(gstrMediaFolder, b);
-        else if (modMain::blnFileExists(b))
-            background = b;
-        else
-            background = paths::resolve(gstrMediaFolder, paths::fileNameOf(b));
-        canvas_.CreateORVThemeLayout(background, *template_);
+        canvas_.CreateORVThemeLayout(modMain::resolveMediaPath(template_->gstrBackgroundImage, gstrMediaFolder),
+                                     *template_);
         statusMessage(QStringLiteral("Finished rendering template's layout."));
         if (poll())
             return stopExit();

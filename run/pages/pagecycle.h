@@ -6,9 +6,11 @@
 // page is drawn on a PageCanvas and saved as the Image File in the Media
 // folder.
 //
-// The page cursor only moves after drawing, past the records drawn (or
-// skipped because their template record is incomplete), so the next page
-// continues after them and no page can repeat for ever. Nothing here yields
+// The page cursor only moves after drawing, past the records drawn, so the
+// next page continues after them. A record whose slot of the template is
+// incomplete is not drawn there: it opens the next page, where the first
+// slot takes it; only a record the first slot can't draw is skipped, so no
+// page can repeat for ever. A Records Per Page above 6 draws 6. Nothing here yields
 // to the event loop; Esc, the right mouse button and the stop flag are polled
 // through modMain::blnCheckUserAbort.
 #include "core/datagrids.h"
@@ -78,8 +80,11 @@ private:
     int collect();
     int collectRecords(const Grid& source, bool undatedWhenEitherEmpty);
     int collectBookings(bool continuing);
-    bool loadTemplate(const QString& fileName);
-    bool drawRecord(int k, SourceKey key, QString& groupText);
+    // Loads the play-list's template file from the Data folder; false with
+    // the "!!!" line that says why.
+    bool loadTemplate(const QString& fileName, QString& why);
+    enum class RecordDraw { Drawn, Abandoned, Stopped };
+    RecordDraw drawRecord(int k, SourceKey key, QString& groupText);
 
     DataGrids& grids_;
     PageCanvas& canvas_;

@@ -9,12 +9,12 @@
 #include "platform/statuslog.h"
 #include "platform/vbvalue.h"
 #include "text/fonttexture.h"
+#include "text/pictureshape.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPainter>
 #include <QScreen>
 
@@ -169,9 +169,7 @@ bool PageRenderer::LoadThemeBackground(const QString& file)
                         QLatin1Char('x') + QString::number(page_.height());
     if (key != backgroundKey_) {
         backgroundKey_.clear();
-        QImageReader reader(file);
-        reader.setAutoTransform(true);
-        const QImage picture = reader.read();
+        const QImage picture = readPicture(file);
         if (picture.isNull())
             return false;
         background_ = picture.scaled(page_.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)

@@ -180,18 +180,25 @@ bool PageCycle::blnRenderDataTexture()
         return true;
     const SourceKey key = sourceKeyFor(gstrDataType, gstrDataFile, grids_.igBook.RowCount() > 0);
     statusMessage(QStringLiteral("Start extracting current records..."));
-    const double perPage = vb::Val(t.gstrRecordsPerPage);
-    if (perPage <= 0 || perPage > 6)
-        return true;
+    // A Records Per Page above the six slots a template has draws six, as
+    // the template's load said ("... 6 records are used.").
+    const int perPage = t.recordsInUse();
     QString groupText;
-    for (int k = 1; k <= vb::CInt(perPage); ++k) {
+    for (int k = 1; k <= perPage; ++k) {
         if (gblnStop)
             return true;
         if (k > page.RowCount())
             break;
-        if (!drawRecord(k, key, groupText))
+        const RecordDraw drawn = drawRecord(k, key, groupText);
+        if (drawn == RecordDraw::Stopped)
             return true;
-        // Past the record drawn (or skipped).
+        if (drawn == RecordDraw::Abandoned && k > 1) {
+            // The cursor stays before it: the record opens the next page,
+            // where the first slot draws it.
+            break;
+        }
+        // Past the record drawn (or, when even the first slot can't draw
+        // it, skipped).
         const int R = vb::CInt(vb::Val(page.CellValue(k, QStringLiteral("Record"))));
         if (key == SourceKey::EbmsBooking) {
             // On past the booking row this record shows.
@@ -216,9 +223,11 @@ bool PageCycle::blnRenderDataTexture()
     return true;
 }
 
-// Draws record k of the page with template record k - 1. False when the
-// stop flag ended it.
-bool PageCycle::drawRecord(int k, SourceKey key, QString& groupText)
+// Draws record k of the page with template record k - 1. A record whose
+// template record lacks a field of a line the record fills is abandoned
+// before anything of it is drawn: in the first slot it is skipped, in any
+// other it opens the next page (each said with a "!!!" line).
+PageCycle::RecordDraw PageCycle::drawRecord(int k, SourceKey key, QString& groupText)
 {
     const Template& t = *template_;
     const Grid& page = grids_.igActiveRecords;
@@ -228,29 +237,45 @@ bool PageCycle::drawRecord(int k, SourceKey key, QString& groupText)
         const QString* v = t.line(r, f, n - 1);
         return v ? *v : QString();
     };
-    for (int n = 1; n <= 12; ++n) {
-        if (gblnStop)
-            return false;
-        const QString cell = page.CellValue(k, n);
-        if (cell.isEmpty())
-            continue;
-        if (groupLine > 0 && groupLine == n) {
-            if (cell == groupText)
+    // The lines drawn, as the group rule leaves them.
+    const auto drawnLines = [&](QString& group) {
+        QList<int> lines;
+        for (int n = 1; n <= 12; ++n) {
+            const QString cell = page.CellValue(k, n);
+            if (cell.isEmpty())
                 continue;
-            groupText = cell;
+            if (groupLine > 0 && groupLine == n) {
+                if (cell == group)
+                    continue;
+                group = cell;
+            }
+            lines << n;
         }
+        return lines;
+    };
+    QString nextGroup = groupText;
+    for (const int n : drawnLines(nextGroup)) {
         const QString enabled = field(templates::kFieldEnabled, n);
         const QString align = field(templates::kFieldAlignment, n);
         const QString rect = field(templates::kFieldRect, n);
         const QString font = field(templates::kFieldFont, n);
         if (anyEmpty({&enabled, &align, &rect, &font})) {
-            statusMessage(QStringLiteral("!!!Template record %1 line %2 is incomplete: the record of row %3 is "
-                                         "skipped.")
+            statusMessage(QStringLiteral("!!!Template record %1 line %2 is incomplete: the record of row %3 %4.")
                               .arg(r + 1)
                               .arg(n)
-                              .arg(page.CellValue(k, QStringLiteral("Record"))));
-            return true;
+                              .arg(page.CellValue(k, QStringLiteral("Record")),
+                                   k == 1 ? QStringLiteral("is skipped") : QStringLiteral("opens the next page")));
+            return RecordDraw::Abandoned;
         }
+    }
+    for (const int n : drawnLines(groupText)) {
+        if (gblnStop)
+            return RecordDraw::Stopped;
+        const QString cell = page.CellValue(k, n);
+        const QString enabled = field(templates::kFieldEnabled, n);
+        const QString align = field(templates::kFieldAlignment, n);
+        const QString rect = field(templates::kFieldRect, n);
+        const QString font = field(templates::kFieldFont, n);
         if (enabled != QLatin1String("1"))
             continue;
         QString text = formatCell(key, n, cell, t.gstrDateFormat, t.gstrTimeFormat);
@@ -276,7 +301,7 @@ bool PageCycle::drawRecord(int k, SourceKey key, QString& groupText)
         }
         canvas_.RenderTexture(text, align, box, font);
     }
-    return true;
+    return RecordDraw::Drawn;
 }
 
 } // namespace pages

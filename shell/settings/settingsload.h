@@ -14,8 +14,9 @@
 //      (nothing when it is -1).
 //   6. When ld.loadDataSource is false, skip to 10.
 //   7-9. applyDataSource(ld) sets gstrRetrieveType, gstrIDLookupDataFile,
-//      gstrDataFile, gstrBookingDataFile and the FTP globals. Then select
-//      optRunSettings(ld.ftp ? 1 : 0) and:
+//      gstrDataFile, gstrBookingDataFile and the FTP globals. Then the
+//      load's sourcesNamed callback runs (the run's change watch takes the
+//      files named there), then select optRunSettings(ld.ftp ? 1 : 0) and:
 //      - ld.loadIDLookup and the file exists: loadIDLookupFile; when
 //        ld.idLookupDataFile is set, fill txtEBMSIDLookupFile(name).
 //      - local: when ld.dataFile is nothing, load gstrWorkingDataFile when it

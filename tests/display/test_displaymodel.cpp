@@ -1,11 +1,17 @@
 // The display's decisions page by page, and the page picture as shown.
 #include "run/display/displaymodel.h"
 
+#include "core/modmain.h"
+#include "tests/testsupport.h"
+
+#include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -95,7 +101,56 @@ TEST(DisplayModel, StartedVideosAndPicturesAreFoundInMedia)
         {"/abs/gone.mp4", "/m/gone.mp4"}, {"sub\\x.mp4", "/m/x.mp4"},
     };
     for (const auto& [name, path] : paths)
-        EXPECT_EQ(resolveMediaPath(name, kMedia, exists), path) << name;
+        EXPECT_EQ(modMain::resolveMediaPath(name, kMedia, exists), path) << name;
+}
+
+TEST(DisplayModel, MediaNamesAreFoundInAnyLetterCase)
+{
+    QTemporaryDir dir;
+    for (const char* f : {"ball.mp4", "Back.PNG"})
+        testsupport::writeAll(dir.filePath(f), "x");
+    DisplayState state;
+    const LayoutPlan plan =
+        planLayout(state, {"1", "C:\\Media\\BACK.png", "1", "BALL.MP4", "0|0|1|1"}, dir.path(), modMain::blnFileExists);
+    EXPECT_EQ(plan.pipVideoFile, dir.filePath("ball.mp4"));
+    EXPECT_EQ(plan.backgroundPictureFile, dir.filePath("Back.PNG"));
+    EXPECT_EQ(plan.backgroundPicture, PictureStep::Load);
+}
+
+TEST(DisplayModel, APictureReplacedUnderItsNameIsLoadedAgain)
+{
+    // The file behind each name, as its stamp tells it.
+    QHash<QString, FileStamp> files;
+    const auto stampOf = [&files](const QString& p) { return files.value(p); };
+    const auto fileTest = [&files](const QString& p) { return files.contains(p); };
+    const auto put = [&files](const char* name, quint64 inode, qint64 size) {
+        files[kMedia + "/" + name] = FileStamp{true, 1, inode, size, 1000};
+    };
+    const PageMedia underPiP = media("1", "bg.png", "1", "pip.mp4");
+    put("pip.mp4", 1, 10);
+    put("bg.png", 2, 100);
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        PictureStep expect;
+    } steps[] = {
+        {"first page", [] {}, PictureStep::Load},
+        {"same file", [] {}, PictureStep::Keep},
+        {"renamed over by an upload", [&] { put("bg.png", 3, 100); }, PictureStep::Load},
+        {"rewritten in place, another size", [&] { put("bg.png", 3, 120); }, PictureStep::Load},
+        {"rewritten in place, same size, later", [&] { files[kMedia + "/bg.png"].modifiedNs += 1; }, PictureStep::Load},
+        {"unchanged again", [] {}, PictureStep::Keep},
+        {"deleted", [&] { files.remove(kMedia + "/bg.png"); }, PictureStep::Hide},
+        {"back again", [&] { put("bg.png", 4, 100); }, PictureStep::Load},
+    };
+    DisplayState state;
+    for (const Step& s : steps) {
+        s.change();
+        const LayoutPlan plan = planLayout(state, underPiP, kMedia, fileTest, stampOf);
+        EXPECT_EQ(step(plan.backgroundPicture), step(s.expect)) << s.what;
+        // The PiP video above runs on.
+        EXPECT_EQ(plan.pipVideo, &s == steps ? VideoStep::Start : VideoStep::Keep) << s.what;
+    }
 }
 
 TEST(DisplayModel, PiPRegionReadsDotsWhateverTheLocale)

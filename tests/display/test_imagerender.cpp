@@ -2,6 +2,8 @@
 // closes.
 #include "run/display/frmimagerender.h"
 
+#include "run/pages/pagerenderer.h"
+
 #include "core/globals.h"
 #include "platform/desktopservices.h"
 #include "platform/services.h"
@@ -10,10 +12,12 @@
 
 #include <QCursor>
 #include <QFile>
+#include <QGraphicsScene>
 #include <QGraphicsVideoItem>
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -240,4 +244,83 @@ TEST_F(ImageRenderTest, TheBusyPointerStaysHiddenOnTheDisplay)
     services::setFiles(nullptr);
     services::setColors(nullptr);
     services::setBusyHook(nullptr);
+}
+
+TEST_F(ImageRenderTest, EveryPictureKindShowsUnderAPiPVideoAndAReplacedOneShowsAnew)
+{
+    display->open();
+    const QSize size = display->window().size();
+    // Pictures of the screen's size (drawn unscaled), each of one colour.
+    // A palette colour may be marked see-through (a PNG's tRNS).
+    const auto picture = [&size](QImage::Format format, QRgb colour, bool keyed = false) {
+        QImage p(size, format);
+        if (format == QImage::Format_Mono || format == QImage::Format_Indexed8) {
+            p.setColorTable({qRgb(0, 0, 0), keyed ? qRgba(qRed(colour), qGreen(colour), qBlue(colour), 0) : colour});
+            p.fill(1);
+        } else {
+            p.fill(QColor::fromRgb(colour));
+        }
+        return p;
+    };
+    struct Kind {
+        const char* file;
+        QImage::Format format;
+        QRgb colour;
+        bool keyed;
+    } kinds[] = {
+        {"flat.png", QImage::Format_Mono, qRgb(0, 0, 255), false}, // a 1-bit palette PNG
+        {"keyed.png", QImage::Format_Mono, qRgb(128, 0, 255), true},
+        {"palette.png", QImage::Format_Indexed8, qRgb(0, 160, 0), false},
+        {"grey.png", QImage::Format_Grayscale8, qRgb(180, 180, 180), false},
+        {"alpha.png", QImage::Format_ARGB32, qRgb(200, 100, 0), false},
+        {"photo.jpg", QImage::Format_RGB32, qRgb(0, 200, 200), false},
+        {"plain.bmp", QImage::Format_RGB32, qRgb(120, 0, 120), false},
+    };
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 &&
+               std::abs(qBlue(a) - qBlue(b)) < 12;
+    };
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.file);
+        ASSERT_TRUE(picture(k.format, k.colour, k.keyed).save(dir.filePath(k.file)));
+        // The page draws the picture in this colour.
+        pages::PageRenderer page;
+        ASSERT_TRUE(page.LoadThemeBackground(dir.filePath(k.file)));
+        ASSERT_TRUE(near(page.page().pixel(5, 5), k.colour)) << std::hex << page.page().pixel(5, 5);
+        showPage({"1", k.file, "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
+        ASSERT_TRUE(display->backgroundPictureShown());
+        // The page's black corner shows the picture.
+        const QRgb shown = display->view().grab().toImage().pixel(5, 5);
+        EXPECT_TRUE(near(shown, k.colour)) << std::hex << shown;
+    }
+
+    // An upload renames a new picture over the one on screen.
+    const QString path = dir.filePath("flat.png");
+    showPage({"1", "flat.png", "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
+    ASSERT_TRUE(picture(QImage::Format_RGB32, qRgb(255, 255, 0)).save(path + ".new.png"));
+    ASSERT_TRUE(QFile::remove(path) && QFile::rename(path + ".new.png", path));
+    showPage({"1", "flat.png", "1", "pip.mp4", "0.5|0.5|0.25|0.25"});
+    EXPECT_EQ(display->view().grab().toImage().pixel(5, 5), qRgb(255, 255, 0));
+}
+
+TEST_F(ImageRenderTest, TheWindowFollowsTheScreensSize)
+{
+    // Without a window manager only the display itself can follow a new
+    // screen size.
+    showPage({"0", "", "0", "", ""});
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(screen);
+    const QRect whole = display->window().geometry();
+    const QRect resized(0, 0, whole.width() / 2, whole.height() / 2);
+    Q_EMIT screen->geometryChanged(resized);
+    EXPECT_EQ(display->window().geometry(), resized);
+    // The next page fills the new size.
+    showPage({"0", "", "0", "", ""});
+    EXPECT_EQ(display->view().scene()->sceneRect().size(), QSizeF(resized.size()));
+    EXPECT_EQ(display->view().grab().toImage().pixel(resized.width() - 2, resized.height() - 2), qRgb(255, 0, 0));
+
+    // A closed display stays closed.
+    display->close();
+    Q_EMIT screen->geometryChanged(whole);
+    EXPECT_FALSE(display->window().isVisible());
 }

@@ -2,7 +2,11 @@
 // source open, report their length, play and loop.
 #include "run/display/classactivemovie.h"
 #include "run/display/displaymodel.h"
+#include "run/display/frmimagerender.h"
 #include "run/display/qtvideoplayer.h"
+
+#include "core/globals.h"
+#include "platform/statuslog.h"
 
 #include "tests/testsupport.h"
 
@@ -12,6 +16,8 @@
 #include <QGraphicsVideoItem>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -30,22 +36,36 @@ bool makeClip(const QString& path, const QString& encoder)
     return gst.waitForFinished(60000) && gst.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
+const char* const kMp4 = "x264enc ! h264parse ! mp4mux";
+
+// A folder for the clips, and one player over a video item of a scene.
+class Playback : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
+            GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
+    }
+
+    QTemporaryDir dir;
+    QGraphicsScene scene;
+    QGraphicsVideoItem* item = [this] {
+        auto* video = new QGraphicsVideoItem;
+        scene.addItem(video);
+        return video;
+    }();
+    QtVideoPlayer player{*item};
+    ClassActiveMovie movie{player};
+};
+
 } // namespace
 
-TEST(Playback, ClipsOpenPlayAndLoop)
+TEST_F(Playback, ClipsOpenPlayAndLoop)
 {
-    if (QStandardPaths::findExecutable("gst-launch-1.0").isEmpty())
-        GTEST_SKIP() << "gst-launch-1.0 is not installed (tools/setup installs it)";
-    QTemporaryDir dir;
     const std::vector<std::pair<const char*, const char*>> clips = {
-        {"clip.mp4", "x264enc ! h264parse ! mp4mux"},
+        {"clip.mp4", kMp4},
         {"clip.webm", "vp8enc ! webmmux"},
     };
-    QGraphicsScene scene;
-    auto* item = new QGraphicsVideoItem;
-    scene.addItem(item);
-    QtVideoPlayer player(*item);
-    ClassActiveMovie movie(player);
 
     for (const auto& [name, encoder] : clips) {
         const QString file = dir.filePath(name);
@@ -93,4 +113,49 @@ TEST(Playback, ClipsOpenPlayAndLoop)
     EXPECT_FALSE(movie.SetNewVideo(dir.filePath("junk.mp4")));
     EXPECT_FALSE(movie.SetNewVideo(dir.filePath("missing.mp4")));
     EXPECT_EQ(movie.Duration(), 0);
+}
+
+TEST_F(Playback, TheDisplayPlaysAGoodVideoAfterABrokenOneOnEitherLayer)
+{
+    // Each layer has one player: a file that fails never decides for the next.
+    ASSERT_TRUE(makeClip(dir.filePath("good.mp4"), kMp4));
+    const QByteArray clip = testsupport::readAll(dir.filePath("good.mp4"));
+    testsupport::writeAll(dir.filePath("junk.mp4"), QByteArray(4096, 'j'));
+    testsupport::writeAll(dir.filePath("empty.mp4"), QByteArray());
+    testsupport::writeAll(dir.filePath("short.mp4"), clip.left(clip.size() / 3));
+    gblnStop = false;
+    gstrMediaFolder = dir.path();
+    gstrImageFile = "Page.png";
+    gstrRotation = "0";
+    PageMedia media;
+    frmImageRender display([] {}, [&media] { return media; });
+    struct Layer {
+        const char* noVideo;
+        std::function<PageMedia(const char*)> page;
+        std::function<bool()> shown;
+    } layers[] = {
+        {"ctlDXShow.HasVideo = False",
+         [](const char* f) {
+             return PageMedia{"1", f, "0", "", ""};
+         },
+         [&] { return display.backgroundVideoShown() && display.ctlDXShow().HasVideo(); }},
+        {"ctlDXShowPiP.HasVideo = False",
+         [](const char* f) {
+             return PageMedia{"0", "", "1", f, "0|0|0.5|0.5"};
+         },
+         [&] { return display.pipShown() && display.ctlDXShowPiP().HasVideo(); }},
+    };
+    for (const Layer& layer : layers) {
+        SCOPED_TRACE(layer.noVideo);
+        for (const char* file : {"junk.mp4", "good.mp4", "empty.mp4", "good.mp4", "short.mp4", "good.mp4"}) {
+            const bool isGood = QLatin1String(file) == QLatin1String("good.mp4");
+            StatusLog::instance().clear();
+            media = layer.page(file);
+            display.pageReady();
+            display.Timer1_Timer();
+            EXPECT_EQ(testsupport::logTexts().contains(QString::fromLatin1(layer.noVideo)), !isGood) << file;
+            EXPECT_EQ(layer.shown(), isGood) << file;
+        }
+        display.close();
+    }
 }

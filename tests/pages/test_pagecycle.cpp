@@ -1,6 +1,11 @@
 #include "pagestest.h"
 
+#include "platform/textfile.h"
 #include "platform/vbvalue.h"
+
+#include <QRegularExpression>
+
+#include <sys/stat.h>
 
 using namespace pagestest;
 
@@ -95,11 +100,29 @@ TEST_F(PageCycleTest, NoValidRecordDrawsTheFirstEntryOrFails)
     EXPECT_TRUE(canvas.texts().isEmpty());
     EXPECT_EQ(cycle.mstrPageTemplate, "Template with 2 records.ORVT");
 
-    for (const QString first : {"Missing", "", "../Data/Template with 2 records"}) {
+    // A board that can't load the template says which file and why.
+    const QString data = gstrDataFolder;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(data + "/Pipe.ORVT").constData(), 0600), 0);
+    QFile huge(data + "/Huge.ORVT");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(textfile::kMaxSmallFileBytes + 1));
+    huge.close();
+    const std::pair<QString, QString> causes[] = {
+        {"Missing", "!!!The template file " + data + "/Missing.ORVT does not exist."},
+        {"", "!!!The play-list entry \"\" names no template file in the Data folder."},
+        {"../Data/Template with 2 records",
+         "!!!The play-list entry \"../Data/Template with 2 records\" names no template file in the Data folder."},
+        {"Pipe", "!!!The template file " + data + "/Pipe.ORVT was not loaded: \"" + data +
+                     "/Pipe.ORVT\" is not a regular file (a device or a pipe): it was not read."},
+        {"Huge", "!!!The template file " + data + "/Huge.ORVT was not loaded: \"" + data + "/Huge.ORVT\" is too large"},
+    };
+    for (const auto& [first, cause] : causes) {
         grids.igTemplates.SetCellValue(1, 1, first);
         StatusLog::instance().clear();
         EXPECT_FALSE(cycle.blnRenderNextPage()) << first.toStdString();
-        EXPECT_EQ(messages().last(), "Can't load the template file.");
+        const QStringList said = messages().filter(QRegularExpression("^(Can't|!!!)"));
+        ASSERT_EQ(said.size(), 2) << said.join('|').toStdString();
+        EXPECT_EQ(said[0], "Can't load the template file.");
+        EXPECT_TRUE(said[1].startsWith(cause)) << said[1].toStdString();
     }
     grids.igTemplates.Clear();
     StatusLog::instance().clear();
@@ -176,6 +199,80 @@ TEST_F(PageCycleTest, IncompleteTemplateLineSkipsTheRecordAndMovesOn)
     EXPECT_TRUE(messages().contains("!!!Template record 1 line 1 is incomplete: the record of row 1 is skipped."));
     ASSERT_TRUE(cycle.blnRenderNextPage());
     EXPECT_EQ(cycle.mlngPageCursor, 4);
+}
+
+TEST_F(PageCycleTest, ARecordItsSlotCannotDrawOpensTheNextPage)
+{
+    struct Case {
+        const char* what;
+        int perPage;
+        int slot, line;   // the incomplete template line (0-based)
+        bool secondLines; // the records fill line 2 too
+        std::vector<QStringList> pages;
+        const char* said; // on the first page; nullptr: no "!!!" line
+    } cases[] = {
+        {"third slot incomplete",
+         3,
+         2,
+         0,
+         false,
+         {{"R1", "R2"}, {"R3", "R4"}, {"R5", "R6"}, {"R7"}, {"R1", "R2"}},
+         "!!!Template record 3 line 1 is incomplete: the record of row 3 opens the next page."},
+        // Nothing of the record is drawn in the slot that abandons it.
+        {"second line of the second slot incomplete",
+         2,
+         1,
+         1,
+         true,
+         {{"R1"}, {"R2"}, {"R3"}},
+         "!!!Template record 2 line 2 is incomplete: the record of row 2 opens the next page."},
+        {"a line the records leave empty is no matter",
+         3,
+         2,
+         1,
+         false,
+         {{"R1", "R2", "R3"}, {"R4", "R5", "R6"}},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        grids.igRDM.Clear(false);
+        grids.igTemplates.Clear(false);
+        cycle.resetCursors();
+        for (int i = 1; i <= 7; ++i)
+            addRecord(QStringLiteral("R%1").arg(i), QStringLiteral("00:00|00:00|0|0"),
+                      c.secondLines ? QStringLiteral("second") : QString());
+        templates::Template t = simpleTemplate(c.perPage);
+        t.line(c.slot, templates::kFieldFont, c.line)->clear();
+        playTemplate(QStringLiteral("Template with %1 records").arg(c.perPage), t);
+        for (size_t p = 0; p < c.pages.size(); ++p) {
+            StatusLog::instance().clear();
+            ASSERT_TRUE(cycle.blnRenderNextPage());
+            EXPECT_EQ(canvas.texts(), c.pages[p]) << p;
+            if (p == 0) {
+                EXPECT_EQ(messages().filter("!!!"), c.said ? QStringList{c.said} : QStringList()) << p;
+            }
+        }
+    }
+}
+
+TEST_F(PageCycleTest, ARecordsPerPageAboveSixDrawsSix)
+{
+    for (const char* perPage : {"7", "12", "6"}) {
+        SCOPED_TRACE(perPage);
+        grids.igRDM.Clear(false);
+        grids.igTemplates.Clear(false);
+        cycle.resetCursors();
+        for (int i = 1; i <= 9; ++i)
+            addRecord(QStringLiteral("R%1").arg(i));
+        templates::Template t = simpleTemplate(6);
+        t.gstrRecordsPerPage = perPage;
+        playTemplate("Template with 6 records", t);
+        ASSERT_TRUE(cycle.blnRenderNextPage());
+        EXPECT_EQ(canvas.texts(), (QStringList{"R1", "R2", "R3", "R4", "R5", "R6"}));
+        ASSERT_TRUE(cycle.blnRenderNextPage());
+        EXPECT_EQ(canvas.texts(), (QStringList{"R7", "R8", "R9"}));
+    }
 }
 
 TEST_F(PageCycleTest, TitleDateTimeAndBackgroundLookup)

@@ -1,13 +1,17 @@
 #pragma once
 // The run control's fakes: timers a test fires by hand, a window that
 // records what the run asked of it, and a page routine with a cursor.
+#include "core/globals.h"
 #include "run/control/displayport.h"
 #include "run/control/runcontroller.h"
 #include "run/control/runwindow.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace runtest {
 
@@ -30,11 +34,20 @@ public:
 
 class FakeWindow final : public RunWindow {
 public:
-    void LoadSettings(const QString& path) override
+    // A load names its sources (sourcesNamed) when onLoad calls
+    // nameSources(), or else before it returns.
+    void LoadSettings(const QString& path, const std::function<void()>& named) override
     {
         calls << QStringLiteral("load ") + path;
+        sourcesNamed = named;
         if (onLoad)
             onLoad();
+        nameSources();
+    }
+    void nameSources()
+    {
+        if (sourcesNamed)
+            std::exchange(sourcesNamed, nullptr)();
     }
     void SaveSettings(const QString& path) override
     {
@@ -86,6 +99,7 @@ public:
     bool ftp = false;
     std::function<void()> onLoad;
     std::function<void()> onSave;
+    std::function<void()> sourcesNamed; // during a load
     std::function<void()> onWait;
 };
 
@@ -115,6 +129,42 @@ public:
     QString playerName = QStringLiteral("Page.png");
     QList<int> pagesFrom;
     std::function<void()> during;
+};
+
+// An FTP server as the run sees it: the server's time of each file, and
+// fetches that fail a given number of times before they work. Installed
+// into a run, the window's settings loads fetch every named file.
+class FakeFtp {
+public:
+    void install(RunController& run, FakeWindow& window)
+    {
+        run.setFtpFileTime([this](const QString&, const QString&, const QString&, const QString& file) {
+            return serverTimes.value(file);
+        });
+        run.setFtpFetchedTime([this](const QString& file) { return fetched.value(file); });
+        window.onLoad = [this, &window] {
+            window.nameSources();
+            fetch(gstrFTPFilename);
+            fetch(gstrFTPBookingFilename);
+        };
+    }
+    // One fetch of `file`: it fails while failures remain.
+    void fetch(const QString& file)
+    {
+        if (file.isEmpty())
+            return;
+        fetched.remove(file);
+        ++fetches;
+        if (failures > 0) {
+            --failures;
+            return;
+        }
+        fetched.insert(file, serverTimes.value(file));
+    }
+    QHash<QString, QString> serverTimes; // "yyyy/mm/dd hh:mm:ss"; missing: no time
+    QHash<QString, std::optional<QString>> fetched;
+    int failures = 0;
+    int fetches = 0;
 };
 
 class FakeDisplay final : public DisplayPort {
