@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 #include <tuple>
 
@@ -501,12 +502,18 @@ void RunController::takeFetchedFtpTimes()
         const QString changedTo = keepFtpTimes_ ? watch.changedTo : QString();
         watch.changedTo.clear();
         if (!fetched) {
-            // The board's copy is still the old one: the time stays, and the
-            // next look fetches again.
+            // The board's copy is still the old one: the time stays, and a
+            // later look fetches again, the first one at once, then at
+            // doubling gaps while it keeps failing.
             watch.fetchFailed = true;
+            watch.looksToSkip = std::min((1 << std::min(watch.failedFetches, 10)) - 1, kMaxFetchRetryLooks - 1);
+            ++watch.failedFetches;
+            watch.timeAtFailure.clear();
             continue;
         }
         watch.fetchFailed = false;
+        watch.failedFetches = 0;
+        watch.looksToSkip = 0;
         // No time of its own: the time that restarted the run, or (at a
         // start) the first look's.
         watch.remembered = !fetched->isEmpty() ? ftpTimeText(*fetched) : changedTo;
@@ -529,9 +536,16 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
     }
     const QString s = ftpTimeText(r);
     bool changed = false;
-    if (watch.fetchFailed)
-        changed = true;
-    else if (watch.remembered.isEmpty())
+    if (watch.fetchFailed) {
+        // A new time is a new export: fetched at once. Otherwise the failed
+        // fetch is tried again once its gap has passed.
+        if (watch.timeAtFailure.isEmpty())
+            watch.timeAtFailure = s;
+        if (s != watch.timeAtFailure || watch.looksToSkip <= 0)
+            changed = true;
+        else
+            --watch.looksToSkip;
+    } else if (watch.remembered.isEmpty())
         watch.remembered = s;
     else
         changed = s != watch.remembered;

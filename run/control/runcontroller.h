@@ -128,7 +128,11 @@ public:
     // time that differs is a change. A restart whose fetch failed keeps the
     // old time, so the next look fetches again; so does a start whose fetch
     // failed. A fetch that gave no time of its own takes the time that
-    // caused the restart.
+    // caused the restart. A fetch that keeps failing is retried at longer
+    // and longer gaps (1, 2, 4 ... looks, at most kMaxFetchRetryLooks), so a
+    // download that the server refuses for good does not send the pages back
+    // to the first one every minute; a new time on the server is fetched at
+    // once.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
 
@@ -142,6 +146,10 @@ public:
     // counts as changed: longer than the pauses of a busy exporter or a slow
     // shared folder between two lines.
     static constexpr int kSettleSecs = 5;
+
+    // The longest gap, in looks (clock minutes), between two retries of an
+    // FTP fetch that keeps failing.
+    static constexpr int kMaxFetchRetryLooks = 60;
 
     // Upload temporaries (".<name>.orvtmp.XXXXXX") older than this are left
     // over from uploads that broke off; Start Program removes them from the
@@ -161,7 +169,10 @@ private:
     struct FtpWatch {
         QString remembered;       // the server's time of the board's copy; "": the next look remembers
         QString changedTo;        // the server's time that restarted the run
-        bool fetchFailed = false; // the last fetch failed: the next look fetches again
+        bool fetchFailed = false; // the last fetch failed: a later look fetches again
+        int failedFetches = 0;    // fetches failed in a row
+        int looksToSkip = 0;      // looks left before the next retry of a failed fetch
+        QString timeAtFailure;    // the server's time at the first look after a failed fetch
     };
 
     bool localFileChanged(const QString& file, WatchedFile& watch);

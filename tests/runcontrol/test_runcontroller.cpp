@@ -838,6 +838,50 @@ TEST_F(RunTest, AFailedFetchIsFetchedAgainAtTheNextLook)
     }
 }
 
+TEST_F(RunTest, AFetchThatKeepsFailingIsTriedAtGrowingGapsAndANewExportAtOnce)
+{
+    // A server that gives the file's time but refuses its download for good
+    // must not send the pages back to the first one every minute.
+    useFtpSource();
+    FakeFtp ftp;
+    ftp.install(run, window);
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+    const QString data = QStringLiteral("data.txt");
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+    ftp.failures = 1000;
+    startRun();
+    ASSERT_TRUE(tick());
+    // The minutes (after the start) at which the watch fetched again.
+    const auto retriesOver = [&](int minutes) {
+        QList<int> at;
+        for (int m = 1; m <= minutes; ++m) {
+            time.at = time.at.addSecs(60);
+            if (!clock.fire())
+                return at << -1;
+            if (run.state() == RunController::State::Starting) {
+                at << m;
+                if (!start.fire() || !load.fire())
+                    return at << -1;
+            }
+        }
+        return at;
+    };
+    EXPECT_EQ(retriesOver(130), QList<int>({1, 3, 7, 15, 31, 63, 123}));
+
+    // A new export on the server is fetched at the next look.
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 12:00:00");
+    EXPECT_EQ(retriesOver(2), QList<int>({1}));
+    // Once a fetch works, the watch is quiet until the export changes again,
+    // and a later failure is retried at the next look once more.
+    ftp.failures = 0;
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 12:30:00");
+    EXPECT_EQ(retriesOver(3), QList<int>({1}));
+    EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
+    ftp.failures = 1000;
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 13:00:00");
+    EXPECT_EQ(retriesOver(4), QList<int>({1, 2, 4}));
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     useFtpSource();
