@@ -270,7 +270,17 @@ void RunController::runClock_Timer()
     } else {
         const bool d = blnDataFileChanged(gstrDataFile);
         const bool b = blnBookingFileChanged(gstrBookingDataFile);
-        changed = d || b;
+        // Exports often come in pairs (functions and bookings): while the
+        // other file is still being written, the restart waits for it too,
+        // so its half is never converted. A file that never settles holds
+        // the other one back for kMaxSettleWaitSecs at most.
+        const QDateTime now = services::clock().now();
+        const auto settling = [](const WatchedFile& w, bool settled) { return !settled && w.changed.has_value(); };
+        const auto waitedLong = [&](const WatchedFile& w, bool settled) {
+            return settled && w.changedAt.secsTo(now) >= kSettleSecs + kMaxSettleWaitSecs;
+        };
+        changed = (d && !settling(bookingWatch_, b)) || (b && !settling(dataWatch_, d)) || waitedLong(dataWatch_, d) ||
+                  waitedLong(bookingWatch_, b);
     }
     // A Stop while the FTP watch waited for the server stays a Stop.
     if (gblnStop) {

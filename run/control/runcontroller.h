@@ -120,6 +120,9 @@ public:
     // half-written is followed by another once it is finished. A file
     // missing when the load took it counts as changed once it has arrived
     // and settled. The first look at a file no load took remembers it: false.
+    // The clock restarts the run for a settled file only once the other file
+    // is not still settling (a pair of exports written one after the other),
+    // or after kMaxSettleWaitSecs.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
     // FTP: the remembered time is the server's time of the copy the board
@@ -146,6 +149,9 @@ public:
     // counts as changed: longer than the pauses of a busy exporter or a slow
     // shared folder between two lines.
     static constexpr int kSettleSecs = 5;
+    // How long a settled source waits at most for the other one to settle
+    // before the run restarts for it.
+    static constexpr int kMaxSettleWaitSecs = 60;
 
     // The longest gap, in looks (clock minutes), between two retries of an
     // FTP fetch that keeps failing.

@@ -611,6 +611,67 @@ TEST_F(RunTest, AnExportRewrittenInPlaceIsConvertedOnlyOnceItHasSettled)
     }
 }
 
+TEST_F(RunTest, APairOfExportsRestartsTheRunOnlyOnceBothHaveSettled)
+{
+    // The booking file is written at once and settles; the data file is
+    // still being written a line every 3 seconds. The restart waits for the
+    // data file, so its half never reaches the record file; a file that
+    // never settles holds the other back only for a while.
+    gstrDataType = QStringLiteral("0");
+    gstrDwellTime = QStringLiteral("1000");
+    gstrDataFile = home.filePath(QStringLiteral("export.txt"));
+    gstrBookingDataFile = home.filePath(QStringLiteral("bookings.txt"));
+    writeAll(gstrDataFile, exportLine("A1"));
+    writeAll(gstrBookingDataFile, "old\r\n");
+    window.onLoad = [] {
+        bool ok = false;
+        ConvertDataFile(gstrDataFile, ok);
+    };
+    startRun();
+    int restarts = 0;
+    const auto second = [&] {
+        if (!tick())
+            return false;
+        if (start.active) {
+            ++restarts;
+            return start.fire() && load.fire();
+        }
+        return true;
+    };
+    const QStringList oldNames{QStringLiteral("A1")};
+    const QStringList freshNames{QStringLiteral("B1"), QStringLiteral("B2"), QStringLiteral("B3"), QStringLiteral("B4"),
+                                 QStringLiteral("B5")};
+    writeAll(gstrBookingDataFile, "new\r\n");
+    QByteArray fresh;
+    for (const QString& name : freshNames) {
+        fresh += exportLine(name.toLatin1().constData());
+        writeAll(gstrDataFile, fresh);
+        for (int n = 0; n < 3; ++n) {
+            ASSERT_TRUE(second());
+            ASSERT_EQ(recordNames(), oldNames);
+        }
+    }
+    EXPECT_EQ(restarts, 0);
+    for (int n = 0; n <= RunController::kSettleSecs && restarts == 0; ++n)
+        ASSERT_TRUE(second());
+    EXPECT_EQ(restarts, 1);
+    EXPECT_EQ(recordNames(), freshNames);
+
+    // A booking file rewritten every 2 seconds for good: the data file's
+    // change is taken all the same, once it has waited its longest.
+    writeAll(gstrDataFile, exportLine("C1"));
+    restarts = 0;
+    int waited = 0;
+    for (; waited < 2 * RunController::kMaxSettleWaitSecs && restarts == 0; ++waited) {
+        if (waited % 2 == 0)
+            writeAll(gstrBookingDataFile, QByteArray::number(waited) + "\r\n");
+        ASSERT_TRUE(second());
+    }
+    EXPECT_EQ(restarts, 1);
+    EXPECT_GE(waited, RunController::kMaxSettleWaitSecs);
+    EXPECT_EQ(recordNames(), QStringList({QStringLiteral("C1")}));
+}
+
 TEST_F(RunTest, AnExportNamedAnewIsTakenBeforeItsConversion)
 {
     // Pushed settings name another export; its writer finishes it while the
