@@ -114,7 +114,7 @@ bool BoardFtp::probe(const QString& address)
     ftp::CurlFtpClient client(timeouts_);
     watchCancel(client, cancel_);
     const bool ok = client.login({host, login_.user, login_.password}).ok();
-    client.disconnect();
+    close(client);
     return ok;
 }
 
@@ -230,6 +230,15 @@ void BoardFtp::stamp(ftp::CurlFtpClient& client, const QString& remotePath, cons
         client.command(QStringLiteral("MDTM ") + time + QLatin1Char(' ') + remotePath);
 }
 
+void BoardFtp::close(ftp::CurlFtpClient& client)
+{
+    watchCancel(client, cancel_);
+    if (cancel_)
+        client.abort();
+    else
+        client.disconnect();
+}
+
 TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
 {
     ftp::CurlFtpClient client(timeouts_);
@@ -244,24 +253,17 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
         } else {
             cause_ = causeOf(r);
             stamps_.remove(temporary);
-            if (r.targetDeleted) {
-                // The board's old file is gone: the new one is all it has.
-                cause_ += QStringLiteral("; the board deleted its old file to make room, and the new one stays there "
-                                         "as %1")
-                              .arg(temporary.section(QLatin1Char('/'), -1));
+            if (!r.movedAside.isEmpty())
+                cause_ += QStringLiteral("; the board's old copy could not be moved back and waits as %1 until its "
+                                         "program starts")
+                              .arg(r.movedAside.section(QLatin1Char('/'), -1));
+            if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok())
                 temporary.clear();
-            } else if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok()) {
-                temporary.clear();
-            }
         }
     }
-    if (cancel_) {
-        client.abort();
-        if (status != TransferStatus::Completed)
-            status = TransferStatus::Abort;
-    } else {
-        client.disconnect();
-    }
+    if (cancel_ && status != TransferStatus::Completed)
+        status = TransferStatus::Abort;
+    close(client);
     // A cancelled upload leaves its temporary (a big file, maybe) on the
     // board, and so does a session that broke: delete it now rather than at
     // the board's next start.
@@ -275,17 +277,14 @@ TransferStatus BoardFtp::stage(const QString& address, const QString& localFile,
 {
     ftp::CurlFtpClient client(timeouts_);
     const TransferStatus status = send(client, address, localFile, remotePath, temporary);
-    if (cancel_)
-        client.abort();
-    else
-        client.disconnect();
+    close(client);
     return status;
 }
 
 QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<StagedFile>& files)
 {
     cause_.clear();
-    oldCopyDeleted_ = false;
+    oldCopyAside_.clear();
     QList<TransferStatus> out;
     if (files.isEmpty())
         return out;
@@ -334,7 +333,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             continue;
         }
         cause_ = causeOf(r);
-        oldCopyDeleted_ = r.targetDeleted;
+        oldCopyAside_ = r.movedAside;
         const TransferStatus status = statusOf(r);
         out << (status == TransferStatus::Completed || status == TransferStatus::FileInUsed ? TransferStatus::Ready
                                                                                             : status);

@@ -94,11 +94,11 @@ public:
         Q_UNUSED(address);
         return QList<TransferStatus>(files.size(), TransferStatus::Completed);
     }
-    // After replace() ended at a failed rename: true when the board deleted
-    // that file's old copy to make room for the new one first (or may have:
-    // the connection broke in between). That file's temporary then holds
-    // the board's only copy, and the caller keeps it.
-    virtual bool oldCopyDeleted() const { return false; }
+    // After replace() ended at a failed rename: the name (a remote path)
+    // under which the board's old copy of that file waits, when it was moved
+    // aside to make room and could not be moved back; the board puts it back
+    // when its program starts. "" when the real name still holds it.
+    virtual QString oldCopyAside() const { return QString(); }
     // Deletes temporaries from the board, best effort, on one short session
     // (connect time-out only) that the cancel flag does not stop.
     virtual void discard(const QString& address, const QStringList& temporaries)
@@ -159,7 +159,7 @@ public:
     TransferStatus stage(const QString& address, const QString& localFile, const QString& remotePath,
                          QString& temporary) override;
     QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
-    bool oldCopyDeleted() const override { return oldCopyDeleted_; }
+    QString oldCopyAside() const override { return oldCopyAside_; }
     void discard(const QString& address, const QStringList& temporaries) override;
 
     // "address:port", with an IPv6 address in brackets; "" when the address
@@ -171,6 +171,9 @@ private:
     // stage. Sets cause_ on failure.
     TransferStatus send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
                         const QString& remotePath, QString& temporary);
+    // Ends a session: with the cancel flag set at once, otherwise with a
+    // goodbye that the flag cuts short.
+    void close(ftp::CurlFtpClient& client);
     // The board's words (or ours) for a failed step, without the password.
     QString causeOf(const ftp::Result& r) const;
     // Stamps a file just put in place with its local file's time.
@@ -182,7 +185,7 @@ private:
     ftp::Timeouts timeouts_;
     TransferDisplay* display_ = nullptr;
     QString cause_;
-    bool oldCopyDeleted_ = false;
+    QString oldCopyAside_;
     // The local file time of each staged temporary, for its MDTM line.
     QHash<QString, QString> stamps_;
 };

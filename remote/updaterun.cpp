@@ -397,34 +397,30 @@ UpdateRun::Placing UpdateRun::putInPlace(const QString& address)
     }
     view_.addMessage(failureLine(int(staged_[size_t(failed)].part)));
     view_.addMessage(causeLine(failed < results.size() ? uploader_.lastCause() : QString()));
-    // A board that will not rename over a file had the old one deleted
-    // first: the new one, under its temporary name, is all it has of it.
-    const bool lost = failed < results.size() && uploader_.oldCopyDeleted();
-    if (lost)
-        view_.addMessage(QStringLiteral("!!!%1: the board deleted its old copy to make room, and the new one could not "
-                                        "be renamed into its place; it stays there as %2. Send the update again.")
-                             .arg(boardName(files[failed].target), boardName(files[failed].temporary)));
-    const qsizetype firstUnused = lost ? failed + 1 : failed;
+    // A board that will not rename over a file had the old one moved aside
+    // first; when it could not be moved back it waits there, and the board
+    // puts it back when its program starts.
+    const QString aside = failed < results.size() ? uploader_.oldCopyAside() : QString();
+    if (!aside.isEmpty())
+        view_.addMessage(QStringLiteral("!!!%1: the board's old copy was moved aside to make room and could not be "
+                                        "moved back; it waits there as %2 until the program starts on the board.")
+                             .arg(boardName(files[failed].target), boardName(aside)));
     QStringList notReplaced = kept;
-    for (qsizetype i = firstUnused; i < files.size(); ++i)
+    for (qsizetype i = failed; i < files.size(); ++i)
         notReplaced << boardName(files[i].target);
     replaced.removeDuplicates();
     notReplaced.removeDuplicates();
-    if (replaced.isEmpty() && lost)
+    if (!replaced.isEmpty())
+        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
+                                        "Replaced: %1. Not replaced: %2.")
+                             .arg(replaced.join(QStringLiteral(", ")), notReplaced.join(QStringLiteral(", "))));
+    else if (!aside.isEmpty())
         view_.addMessage(QStringLiteral("!!!No file was replaced, and no command was sent."));
-    else if (replaced.isEmpty())
+    else
         view_.addMessage(
             QStringLiteral("!!!No file was replaced, and no command was sent: the board keeps its old files."));
-    else
-        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
-                                        "Replaced: %1.")
-                             .arg(replaced.join(QStringLiteral(", "))) +
-                         (notReplaced.isEmpty()
-                              ? QString()
-                              : QStringLiteral(" Not replaced: %1.").arg(notReplaced.join(QStringLiteral(", ")))));
-    // What was not renamed is of no use on the board; a file whose old
-    // copy went stays.
-    staged_.erase(staged_.begin(), staged_.begin() + firstUnused);
+    // What was not renamed is of no use on the board.
+    staged_.erase(staged_.begin(), staged_.begin() + failed);
     discardStaged(address);
     return Placing::Failed;
 }

@@ -12,9 +12,11 @@
 // the settings file) and the command sent. A failed transfer or a cancel
 // deletes the board's temporaries and renames nothing, so the board keeps
 // all its old files; a rename that fails part way stops the board's update,
-// sends no command and says which files were replaced. A file the board
-// holds open (a media file it plays) keeps the board's copy and counts as
-// delivered. Each failure line is followed by a "!!!Cause: " line.
+// sends no command and says which files were replaced and which were not.
+// No rename costs the board its only copy of a file (see
+// ftp::Result::movedAside). A file the board holds open (a media file it
+// plays) keeps the board's copy and counts as delivered. Each failure line
+// is followed by a "!!!Cause: " line.
 //
 // The run touches no window: it takes a snapshot of what it sends, reports
 // through RunView and sends through an Uploader, so it can run on a thread

@@ -59,7 +59,7 @@ public:
             const auto it = renames.find(f.target);
             out << (it == renames.end() ? TransferStatus::Completed : it->second);
             cause = "cause of renaming " + f.target;
-            lostOld = f.target == lostTarget;
+            aside = f.target == asideTarget ? "~old " + f.target : QString();
             if (out.last() != TransferStatus::Completed && !(out.last() == TransferStatus::FileInUsed && f.keepInUse))
                 break;
         }
@@ -71,7 +71,7 @@ public:
         calls << "discard " + temporaries.join('|');
     }
     QString lastCause() const override { return cause; }
-    bool oldCopyDeleted() const override { return lostOld; }
+    QString oldCopyAside() const override { return aside; }
 
     QStringList calls;
     QStringList unreachable;
@@ -79,8 +79,8 @@ public:
     std::map<QString, TransferStatus> renames; // by remote path
     std::function<void(const QString&)> onPut;
     std::function<bool()> onReplace; // true: cancelled before the renames
-    QString lostTarget;              // its rename fails after the old copy went
-    bool lostOld = false;
+    QString asideTarget;             // its old copy stays moved aside when its rename fails
+    QString aside;
     QString cause;
 };
 
@@ -243,22 +243,39 @@ TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
             EXPECT_EQ(uploader.calls.filter("discard").size(), 1);
         }
     }
-    // The last rename fails after the board deleted the old settings file:
-    // the new one stays under its temporary name, and the lines say so.
-    uploader.answers.clear();
-    uploader.renames = {{remoteSettingsPath(), TransferStatus::Ready}};
-    uploader.lostTarget = remoteSettingsPath();
-    uploader.calls.clear();
-    view.lines.clear();
-    go();
-    EXPECT_EQ(view.lines.filter("!!!").mid(3),
-              QStringList({"!!!UpdatedSettings.ini: the board deleted its old copy to make room, and the new one could "
-                           "not be renamed into its place; it stays there as ~Orvane/UpdatedSettings.ini. Send the "
-                           "update again.",
-                           "!!!Only part of the update reached the board, and no command was sent. Replaced: "
-                           "Media/a.jpg, Data/Default Template.ORVT."}));
-    EXPECT_TRUE(uploader.calls.filter("discard").isEmpty());
-    uploader.lostTarget.clear();
+    // A rename that fails with the board's old copy moved aside: the lines
+    // say where it waits, and what was and was not replaced; the new file's
+    // temporary goes.
+    const struct {
+        QString target;
+        QStringList report; // the "!!!" lines after the error and its cause
+        QString discarded;  // the temporaries deleted afterwards
+    } asides[] = {
+        {remoteSettingsPath(),
+         {"!!!UpdatedSettings.ini: the board's old copy was moved aside to make room and could not be moved back; it "
+          "waits there as ~old Orvane/UpdatedSettings.ini until the program starts on the board.",
+          "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg, Data/Default "
+          "Template.ORVT. Not replaced: UpdatedSettings.ini."},
+         "~Orvane/UpdatedSettings.ini"},
+        {media,
+         {"!!!Media/a.jpg: the board's old copy was moved aside to make room and could not be moved back; it waits "
+          "there as ~old Orvane/Media/a.jpg until the program starts on the board.",
+          "!!!No file was replaced, and no command was sent."},
+         "~Orvane/Media/a.jpg|~Orvane/Data/Default Template.ORVT|~Orvane/UpdatedSettings.ini"},
+    };
+    for (const auto& c : asides) {
+        SCOPED_TRACE(c.target.toStdString());
+        uploader.answers.clear();
+        uploader.renames = {{c.target, TransferStatus::Ready}};
+        uploader.asideTarget = c.target;
+        uploader.calls.clear();
+        view.lines.clear();
+        go();
+        EXPECT_EQ(view.lines.filter("!!!").mid(3), c.report);
+        EXPECT_EQ(uploader.calls.filter("discard").join('|'), "discard " + c.discarded);
+        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+    }
+    uploader.asideTarget.clear();
 
     // Each failure line names its cause.
     uploader.renames.clear();
