@@ -121,7 +121,7 @@ bool BoardFtp::probe(const QString& address)
 QString BoardFtp::causeOf(const ftp::Result& r) const
 {
     const QString bytes = r.bytesTotal >= 0 && r.bytesDone >= 0
-                              ? QStringLiteral(" after %1 of %2 bytes").arg(r.bytesDone).arg(r.bytesTotal)
+                              ? QStringLiteral(" after %1 of %2 bytes sent").arg(r.bytesDone).arg(r.bytesTotal)
                               : QString();
     const QString reply =
         r.serverCode >= 400 ? QStringLiteral("the board replied %1 %2").arg(r.serverCode).arg(r.serverText) : QString();
@@ -140,8 +140,22 @@ QString BoardFtp::causeOf(const ftp::Result& r) const
                                 : QStringLiteral("a time-out: the board stopped answering%1").arg(bytes);
         break;
     case ftp::Status::ConnectionReset:
+        // The server may still have said why before the connection went.
+        if (!reply.isEmpty())
+            cause = reply;
+        else
+            cause = bytes.isEmpty() ? r.message : QStringLiteral("the connection was lost%1").arg(bytes);
+        break;
     case ftp::Status::Incomplete:
-        cause = bytes.isEmpty() ? r.message : QStringLiteral("the connection was lost%1").arg(bytes);
+        // A server that took the data and then refused it (a full disk)
+        // says so; one whose SIZE reply counts less than was sent did not
+        // get it all.
+        if (!reply.isEmpty())
+            cause = reply;
+        else if (r.serverCode == 213 && r.bytesDone >= 0)
+            cause = QStringLiteral("the board holds %1 of the %2 bytes sent").arg(r.bytesDone).arg(r.bytesTotal);
+        else
+            cause = r.message;
         break;
     case ftp::Status::Cancelled:
         cause = QStringLiteral("cancelled");
@@ -212,7 +226,12 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     });
     r = client.stage(localFile, remotePath, temporary);
     client.setProgress(nullptr);
-    const TransferStatus status = cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
+    TransferStatus status = cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
+    // No temporary name is ever open on the board: a refusal of one (450
+    // "try again" from a busy server, too) is a failed transfer. A file in
+    // use counts only at the rename over the real name.
+    if (status == TransferStatus::FileInUsed)
+        status = TransferStatus::Ready;
     if (status == TransferStatus::Completed) {
         stamps_.insert(temporary, info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")));
         if (display_)

@@ -342,16 +342,8 @@ void UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, cons
         allSent_ = false;
         return;
     }
-    // A media file in use counts as delivered: the board already shows it.
-    if (status == TransferStatus::FileInUsed) {
-        if (background) {
-            view_.addMessage(QStringLiteral("Background media file is playing."));
-        } else {
-            view_.addMessage(failureLine(int(part)));
-            view_.addMessage(causeLine(QStringLiteral("the board has the file open and keeps its copy")));
-        }
-        return;
-    }
+    // Whatever the refusal: a file the board plays is open under its real
+    // name only, which the rename meets.
     fail(part, uploader_.lastCause());
 }
 

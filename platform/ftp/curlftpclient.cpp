@@ -167,6 +167,9 @@ struct CurlJob {
     QFile* source = nullptr;
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{-1};
+    // What the library sent of an upload (not all that it read may have
+    // left before a failure).
+    qint64 sent = 0;
     std::atomic<qint64> lastActivityMs{0};
     SteadyClock::time_point start = SteadyClock::now();
 
@@ -457,6 +460,9 @@ Result CurlFtpClient::perform(Job& job)
     Result r;
     long serverCode = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &serverCode);
+    curl_off_t sent = 0;
+    if (curl_easy_getinfo(e, CURLINFO_SIZE_UPLOAD_T, &sent) == CURLE_OK)
+        job.sent = qint64(sent);
     r.serverCode = serverCode;
     r.code = int(code);
     if (cancelled || abortRequested_) {
@@ -677,7 +683,7 @@ Result CurlFtpClient::store(QFile& source, const QString& remotePath)
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(job.total));
     };
     Result r = transfer(job);
-    r.bytesDone = job.done;
+    r.bytesDone = r.ok() ? job.done.load() : std::min(job.sent, job.done.load());
     r.bytesTotal = job.total;
     if (r.ok() && job.done != job.total) {
         r.status = Status::Incomplete;

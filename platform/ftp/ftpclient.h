@@ -60,9 +60,9 @@ struct Result {
     // The text of the server's last reply line, without its code (e.g. why
     // it refused a file); never holds the password.
     QString serverText = {};
-    // For an upload: how many bytes got across before it ended (sent, or
-    // as the server's SIZE reply counts them), of how many (-1 when no
-    // upload ran).
+    // For an upload: how many bytes were sent before it ended (handed to
+    // the network, which is not to say they arrived), or as the server's
+    // SIZE reply counts them, of how many (-1 when no upload ran).
     qint64 bytesDone = -1;
     qint64 bytesTotal = -1;
     // For replace() and upload() on a server that will not rename over a

@@ -19,7 +19,13 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "cut" closes an upload's data connection after 64 KiB and reports the
   transfer complete (a server that saw the connection drop); "stall" stops
   reading after 64 KiB while the control connection goes on answering;
-  "cut-media" cuts only uploads into a folder named "Media".
+  "cut-media" cuts only uploads into a folder named "Media"; "die" ends the
+  server process after 64 KiB of an upload.
+- "full" takes a whole upload, keeps half of it and replies 451, as a
+  server whose disk is full; "drop426" closes the data connection after
+  4 KiB and replies 426.
+- "busy-media" refuses every upload into a folder named "Media" with 450
+  and the text of a file in use.
 - "norename" refuses to rename over an existing file (as servers on Windows
   do); "norename-drop" does the same and drops the control connection
   right after it moved a file aside; "norename-back" does the same and
@@ -53,6 +59,7 @@ CHUNK = 16 * 1024
 UPLOAD_LIMIT = 64 * 1024
 TEMPORARY = re.compile(r"^\..+\.orvtmp\.[A-Za-z0-9]{6}$")
 ASIDE = re.compile(r"^\..+\.orvold\.[A-Za-z0-9]{6}$")
+DROP_AFTER = 4 * 1024
 
 
 def real_name(path):
@@ -118,6 +125,9 @@ def serve(args):
 
     modes = set(args.mode.split(","))
 
+    def quiet(*_args, **_kwargs):
+        pass
+
     class FS(AbstractedFS):
         def open(self, filename, mode):
             fd = super().open(filename, mode)
@@ -127,23 +137,37 @@ def serve(args):
 
     class UploadDTP(DTPHandler):
         """Takes the first UPLOAD_LIMIT bytes of an upload, then cuts the
-        data connection ("cut", "cut-media") or reads no more ("stall"). It
-        reads a chunk at a time, so no upload gets much past the limit
-        however much of it waits in the socket."""
+        data connection ("cut", "cut-media") or reads no more ("stall");
+        or closes it after DROP_AFTER bytes with 426 ("drop426"); or takes
+        all of it and then fails as a full disk does ("full"). It reads a
+        chunk at a time, so no upload gets much past the limit however much
+        of it waits in the socket."""
 
         ac_in_buffer_size = CHUNK
 
         def handle_read(self):
+            if "drop426" in modes and self.tot_bytes_received >= DROP_AFTER:
+                self._resp = ("426 Connection closed; transfer aborted.", quiet)
+                return self.close()
             if self.tot_bytes_received < UPLOAD_LIMIT or not self.misbehaves():
                 return DTPHandler.handle_read(self)
+            if "die" in modes:
+                os._exit(3)
             if modes & {"cut", "cut-media"}:
                 return self.handle_close()  # as if the client had ended
             return self.modify_ioloop_events(0)
 
         handle_read_event = handle_read  # the I/O loop calls this name
 
+        def handle_close(self):
+            if "full" in modes and self.receive and not self._closed:
+                self.file_obj.truncate(self.file_obj.tell() // 2)
+                self._resp = ("451 Failure writing to local file.", quiet)
+                return self.close()
+            return DTPHandler.handle_close(self)
+
         def misbehaves(self):
-            if not modes & {"cut", "stall", "cut-media"}:
+            if not modes & {"cut", "stall", "cut-media", "die"}:
                 return False
             if "cut-media" not in modes:
                 return True
@@ -163,6 +187,12 @@ def serve(args):
                 self.respond("450 File busy.")
                 return True
             return False
+
+        def ftp_STOR(self, file, mode="w"):
+            if "busy-media" in modes and in_folder(file, "Media"):
+                self.respond("450 The process cannot access the file because it is being used by another process.")
+                return None
+            return FTPHandler.ftp_STOR(self, file, mode)
 
         def ftp_DELE(self, path):
             if self.held_open(path):
@@ -218,7 +248,7 @@ def serve(args):
     handler = Handler
     handler.authorizer = auth
     handler.abstracted_fs = FS
-    if modes & {"cut", "stall", "cut-media"}:
+    if modes & {"cut", "stall", "cut-media", "die", "full", "drop426"}:
         handler.dtp_handler = UploadDTP
     handler.auth_failed_timeout = 0.05
     handler.use_sendfile = False  # so reads go through the file wrapper
@@ -245,8 +275,8 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    modes = {"serve", "silent", "cut", "stall", "cut-media", "norename", "norename-drop", "norename-back",
-             "norename-lost", "norename-any", "lockdata", "noquit"}
+    modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
+             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "noquit"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

@@ -15,8 +15,8 @@ public:
 
     // mode "serve" (with the misbehaving file names of ftpserver.py),
     // "silent" (accepts connections, never answers), or fault modes of
-    // ftpserver.py joined by "," (uploads: "cut", "stall", "cut-media";
-    // renames: "norename",
+    // ftpserver.py joined by "," (uploads: "cut", "stall", "cut-media",
+    // "die", "full", "drop426", "busy-media"; renames: "norename",
     // "norename-drop", "norename-back", "norename-lost", "norename-any",
     // "lockdata"; goodbyes: "noquit").
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));

@@ -289,6 +289,38 @@ TEST_F(Upload, CausesNameWhatWentWrong)
     EXPECT_TRUE(temporaries(server).isEmpty());
 }
 
+TEST_F(Upload, CausesGiveTheBoardsReplyAndLostOnlyForALostConnection)
+{
+    // What the board said, also after it took the whole file; the bytes
+    // only where no reply came, counted as sent.
+    const QString small = local("small.jpg", QByteArray(18988, 's'));
+    const QString large = local("large.jpg", big());
+    const struct {
+        const char* mode;
+        QString local;
+        const char* cause; // a regular expression
+    } cases[] = {
+        {"full", small, "^the board replied 451 Failure writing to local file$"},
+        {"drop426", small, "^the board replied 426 Connection closed; transfer aborted$"},
+        {"busy-media", small,
+         "^the board replied 450 The process cannot access the file because it is being used by another process$"},
+        {"norename-any", small, "^the board replied 550 Rename refused$"},
+        {"cut", large, "^the board holds 65536 of the 409600 bytes sent$"},
+        {"stall", large, "^a time-out: the board stopped answering after \\d+ of 409600 bytes sent$"},
+        {"die", large, "^the connection was lost after \\d+ of 409600 bytes sent$"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        server.putFile("Orvane/Media/back.jpg", "old");
+        BoardFtp ftp = board(server);
+        EXPECT_NE(ftp.put("127.0.0.1", c.local, "Orvane/Media/back.jpg"), TransferStatus::Completed);
+        EXPECT_TRUE(QRegularExpression(c.cause).match(ftp.lastCause()).hasMatch()) << ftp.lastCause().toStdString();
+        EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("old"));
+    }
+}
+
 TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
 {
     // A template and a background larger than what a cut or stalled upload
@@ -308,8 +340,10 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
     writeAll(setup.mediaFolder + "/back.jpg", picture);
     const QString tplError = "!!!Error sending template file.";
     const QString mediaError = "!!!Error sending template background media file.";
-    const QString lost = "!!!Cause: the connection was lost after \\d+ of \\d+ bytes\\.";
-    const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes\\.";
+    const QString settingsError = "!!!Error sending Orvane settings file.";
+    const QString lost = "!!!Cause: the board holds 65536 of the \\d+ bytes sent\\.";
+    const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes sent\\.";
+    const QString full = "!!!Cause: the board replied 451 Failure writing to local file\\.";
     const QString notSent = "!!!Orvane confirm file not sent: not every file arrived\\.\\|"
                             "!!!No file was replaced: the board keeps its old files\\.";
     const QString noneReplaced = "!!!No file was replaced, and no command was sent: the board keeps its old files\\.";
@@ -326,6 +360,17 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         {"stall", false, false, false, false,
          tplError + "\\|" + timeOut + "\\|" + mediaError + "\\|" + timeOut + "\\|" + notSent},
         {"cut-media", false, false, false, false, mediaError + "\\|" + lost + "\\|" + notSent},
+        // A whole upload that the board then refuses is a failed one.
+        {"full", false, false, false, false,
+         tplError + "\\|" + full + "\\|" + mediaError + "\\|" + full + "\\|" + settingsError + "\\|" + full + "\\|" +
+             notSent},
+        // A refused upload into Media, whatever the words: a temporary name
+        // is never in use on the board.
+        {"busy-media", false, false, false, false,
+         mediaError +
+             "\\|!!!Cause: the board replied 450 The process cannot access the file because it is being "
+             "used by another process\\.\\|" +
+             notSent},
         // The renames fail at the templates: the media already went.
         {"lockdata", true, false, false, false,
          tplError + "\\|!!!Cause: the board replied 550 Renaming is not allowed in this folder\\.\\|"

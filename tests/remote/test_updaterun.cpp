@@ -163,18 +163,20 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     setup.mode = 1;
     setup.addresses = {"10.0.0.9", "bad host", "10.0.0.1"};
     uploader.unreachable = {"10.0.0.9"};
+    // Refused at its temporary name: a failed transfer, whatever the reply.
     uploader.answers[remoteMediaPath("in use.jpg")] = TransferStatus::FileInUsed;
     uploader.answers[remoteSettingsPath()] = TransferStatus::Ready;
     ASSERT_EQ(go(), RunEnd::Done);
     // Everything but the routine lines, in order.
-    EXPECT_EQ(view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
-              QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
-                           "Background media file is playing.", "!!!Error sending template background media file.",
-                           "!!!Cause: outside the Media folder.",
-                           "!!!This is a wrong template file to send, will go to next template file.",
-                           "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
-                           "!!!Orvane confirm file not sent: not every file arrived.",
-                           "!!!No file was replaced: the board keeps its old files."}));
+    EXPECT_EQ(
+        view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
+        QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
+                     "!!!Error sending template background media file.", "!!!Cause: cause of Orvane/Media/in use.jpg.",
+                     "!!!Error sending template background media file.", "!!!Cause: outside the Media folder.",
+                     "!!!This is a wrong template file to send, will go to next template file.",
+                     "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
+                     "!!!Orvane confirm file not sent: not every file arrived.",
+                     "!!!No file was replaced: the board keeps its old files."}));
     // Nothing went into place; what was staged left the board again.
     EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
     EXPECT_EQ(uploader.calls.filter("discard"),
@@ -207,10 +209,10 @@ TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
         QString report; // the last "!!!" line
     } cases[] = {
         {media, TransferStatus::Completed, false, true, none},
-        // The board plays that file: it keeps the one it has, when sent
-        // and when renamed.
-        {media, TransferStatus::FileInUsed, false, true, none},
+        // The board plays that file: it keeps the one it has when renamed;
+        // a temporary name is never in use, so there it is a failure.
         {media, TransferStatus::FileInUsed, true, true, none},
+        {media, TransferStatus::FileInUsed, false, false, noneReplaced},
         {media, TransferStatus::Ready, false, false, noneReplaced},
         {tpl, TransferStatus::ConnectionReset, false, false, noneReplaced},
         {remoteSettingsPath(), TransferStatus::Ready, false, false, noneReplaced},
