@@ -176,7 +176,7 @@ QString BoardFtp::causeOf(const ftp::Result& r) const
 }
 
 TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
-                              const QString& remotePath, QString& temporary)
+                              const QString& remotePath, QString& temporary, bool cancellable)
 {
     temporary.clear();
     cause_.clear();
@@ -203,10 +203,13 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
         cause_ = QStringLiteral("the local file %1 is empty").arg(info.fileName());
         return TransferStatus::Ready;
     }
-    if (cancel_)
+    if (cancellable && cancel_)
         return TransferStatus::Abort;
 
-    watchCancel(client, cancel_);
+    if (cancellable)
+        watchCancel(client, cancel_);
+    else
+        client.setCancelCheck(nullptr);
     ftp::Result r = client.login({host, login_.user, login_.password});
     if (!r.ok()) {
         cause_ = causeOf(r);
@@ -226,7 +229,7 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     });
     r = client.stage(localFile, remotePath, temporary);
     client.setProgress(nullptr);
-    TransferStatus status = cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
+    TransferStatus status = cancellable && cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
     // No temporary name is ever open on the board: a refusal of one (450
     // "try again" from a busy server, too) is a failed transfer. A file in
     // use counts only at the rename over the real name.
@@ -258,11 +261,11 @@ void BoardFtp::close(ftp::CurlFtpClient& client)
         client.disconnect();
 }
 
-TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
+TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
+                                     const QString& remotePath, bool cancellable)
 {
-    ftp::CurlFtpClient client(timeouts_);
     QString temporary;
-    TransferStatus status = send(client, address, localFile, remotePath, temporary);
+    TransferStatus status = send(client, address, localFile, remotePath, temporary, cancellable);
     if (status == TransferStatus::Completed) {
         const ftp::Result r = client.replace(temporary, remotePath);
         status = statusOf(r);
@@ -280,7 +283,7 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
                 temporary.clear();
         }
     }
-    if (cancel_ && status != TransferStatus::Completed)
+    if (cancellable && cancel_ && status != TransferStatus::Completed)
         status = TransferStatus::Abort;
     close(client);
     // A cancelled upload leaves its temporary (a big file, maybe) on the
@@ -289,6 +292,21 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
     if (status != TransferStatus::Completed && !temporary.isEmpty())
         discard(address, {temporary});
     return status;
+}
+
+TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
+{
+    ftp::CurlFtpClient client(timeouts_);
+    return sendInPlace(client, address, localFile, remotePath, true);
+}
+
+TransferStatus BoardFtp::putCommand(const QString& address, const QString& localFile, const QString& remotePath)
+{
+    ftp::Timeouts timeouts = timeouts_;
+    if (cancel_)
+        timeouts.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
+    ftp::CurlFtpClient client(timeouts);
+    return sendInPlace(client, address, localFile, remotePath, false);
 }
 
 TransferStatus BoardFtp::stage(const QString& address, const QString& localFile, const QString& remotePath,
@@ -358,7 +376,8 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
                                                                                             : status);
         break;
     }
-    client.disconnect();
+    // A board that never answers the goodbye holds no cancel.
+    close(client);
     return out;
 }
 
@@ -383,7 +402,7 @@ void BoardFtp::discard(const QString& address, const QStringList& temporaries)
         if (!client.connected())
             break;
     }
-    client.disconnect();
+    close(client);
 }
 
 } // namespace remote

@@ -80,9 +80,18 @@ public:
         temporary.clear();
         return put(address, localFile, remotePath);
     }
+    // put() for the command that follows a board's renames: once files
+    // went into place the board must get its command, so the cancel flag
+    // does not stop it; with the flag set it runs on a short session
+    // (connect time-out only) that ends without a goodbye.
+    virtual TransferStatus putCommand(const QString& address, const QString& localFile, const QString& remotePath)
+    {
+        return put(address, localFile, remotePath);
+    }
     // Renames staged files over their real names in the given order, on one
     // session, and stamps each with MDTM. The cancel flag stops it only
-    // before the first rename (one Abort, nothing renamed), never part way.
+    // before the first rename (one Abort, nothing renamed), never part way;
+    // it cuts short the goodbye after the last one.
     // Gives one status per file tried: Completed (replaced; also
     // for an empty temporary, put in place already), FileInUsed (the board
     // holds the real file open and keeps it; for a keepInUse file the
@@ -100,7 +109,8 @@ public:
     // when its program starts. "" when the real name still holds it.
     virtual QString oldCopyAside() const { return QString(); }
     // Deletes temporaries from the board, best effort, on one short session
-    // (connect time-out only) that the cancel flag does not stop.
+    // (connect time-out only) that the cancel flag does not stop, but whose
+    // goodbye it cuts short.
     virtual void discard(const QString& address, const QStringList& temporaries)
     {
         Q_UNUSED(address);
@@ -158,6 +168,7 @@ public:
     QString lastCause() const override { return cause_; }
     TransferStatus stage(const QString& address, const QString& localFile, const QString& remotePath,
                          QString& temporary) override;
+    TransferStatus putCommand(const QString& address, const QString& localFile, const QString& remotePath) override;
     QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
     QString oldCopyAside() const override { return oldCopyAside_; }
     void discard(const QString& address, const QStringList& temporaries) override;
@@ -168,9 +179,14 @@ public:
 
 private:
     // Logs in and stages the file on `client`; the common part of put and
-    // stage. Sets cause_ on failure.
+    // stage. Sets cause_ on failure. With `cancellable` false the cancel
+    // flag does not stop it.
     TransferStatus send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
-                        const QString& remotePath, QString& temporary);
+                        const QString& remotePath, QString& temporary, bool cancellable = true);
+    // Stages the file and renames it into place on `client`; deletes the
+    // temporary again on failure.
+    TransferStatus sendInPlace(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
+                               const QString& remotePath, bool cancellable);
     // Ends a session: with the cancel flag set at once, otherwise with a
     // goodbye that the flag cuts short.
     void close(ftp::CurlFtpClient& client);

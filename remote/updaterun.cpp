@@ -190,7 +190,9 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     // and reads templates from disk for every page: nothing goes into place
     // unless everything arrived whole, and the command goes only after
     // everything is in place; and only when the local confirm file really
-    // holds it.
+    // holds it. Once the renames have begun the board is finished, cancel or
+    // not: its new files need their command, and the lines and the icon say
+    // how it went. The run stops after it.
     const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
     const Placing placed = allSent_ ? putInPlace(address) : Placing::Failed;
     if (placed == Placing::Cancelled)
@@ -207,13 +209,11 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         view_.addMessage(causeLine(QStringLiteral("the local confirm file could not be written")));
         view_.setBoardResult(row, false);
     } else {
-        if (cancelled())
-            return false;
         view_.addMessage(QStringLiteral("Sending Orvane confirm file ..."));
-        if (uploader_.put(address, setup.confirmFile, remoteConfirmPath()) == TransferStatus::Completed) {
+        if (uploader_.putCommand(address, setup.confirmFile, remoteConfirmPath()) == TransferStatus::Completed) {
             view_.addMessage(QStringLiteral("Finished Orvane sending confirm file."));
             view_.setBoardResult(row, true);
-        } else if (!cancelled()) {
+        } else {
             view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
             view_.addMessage(causeLine(uploader_.lastCause()));
             view_.setBoardResult(row, false);
@@ -223,7 +223,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     view_.addMessage(QStringLiteral("Finished sending process."));
     view_.addMessage(kRule);
     view_.setStatusLine(QStringLiteral("Finished updating settings to ") + address);
-    return true;
+    return !cancelled();
 }
 
 bool UpdateRun::sendFiles(const RunSetup& setup, const QString& address)

@@ -22,7 +22,9 @@
 // through RunView and sends through an Uploader, so it can run on a thread
 // of its own. A set cancel flag ends it at the next file or board (and
 // aborts the transfer in progress through the upload layer), or before the
-// board's renames begin; never part way through them.
+// board's renames begin. Once they have begun the board is finished: the
+// rest of its renames, then its command, with the usual lines and icon;
+// then the run ends.
 #include "remote/boardftp.h"
 #include "remote/templateslots.h"
 
@@ -86,7 +88,8 @@ private:
         StagedFile file;
     };
 
-    // One board; false when the cancel flag ended it.
+    // One board; false when the cancel flag ended it (or came while it
+    // was finished).
     bool updateBoard(const RunSetup& setup, int row);
     // Stages the templates, media and settings file; false when the cancel
     // flag ended it.

@@ -13,7 +13,8 @@ every fifth of a second. A file whose name starts with "inuse" is held open
 elsewhere: deleting, renaming or renaming over it is refused with reply 550
 and the text such servers give ("busy": reply 450); the program's upload
 temporaries (".<name>.orvtmp.XXXXXX") and the files it moved aside
-(".<name>.orvold.XXXXXX") never are held open.
+(".<name>.orvold.XXXXXX") never are held open. "MDTM <yyyymmddhhmmss>
+<file>" sets the file's time, as servers that allow it do.
 The other modes are "serve" with faults, and can be joined by "," (as in
 "noquit,slowrename"):
 - "cut" closes an upload's data connection after 64 KiB and reports the
@@ -36,7 +37,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "lockdata" refuses to rename a file in a folder named "Data" (RNFR
   answered 550), so an update whose media went into place fails half-way at
   its templates.
-- "noquit" never answers QUIT.
+- "slowrename" takes a third of a second for every rename.
+- "noquit" never answers QUIT; "noquit-renamed" never answers it in a
+  session that renamed a file.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -48,6 +51,7 @@ The server ends on its own after --lifetime seconds or when its parent
 process goes away, so a crashed test never leaves it behind.
 """
 import argparse
+import calendar
 import os
 import re
 import socket
@@ -207,6 +211,8 @@ def serve(args):
 
         def ftp_RNTO(self, path):
             source = self._rnfr
+            if "slowrename" in modes:
+                time.sleep(0.33)
             if self.held_open(path) or (source and self.held_open(source)):
                 self._rnfr = None
                 return None
@@ -224,12 +230,14 @@ def serve(args):
                 self.respond(refusal)
                 return None
             renamed = FTPHandler.ftp_RNTO(self, path)
+            if renamed:
+                self.renamed = True
             if renamed and "norename-drop" in modes and ASIDE.match(os.path.basename(path)):
                 self.close_when_done()
             return renamed
 
         def ftp_QUIT(self, line):
-            if "noquit" in modes:
+            if "noquit" in modes or ("noquit-renamed" in modes and getattr(self, "renamed", False)):
                 return None  # the client waits for a reply that never comes
             return FTPHandler.ftp_QUIT(self, line)
 
@@ -237,7 +245,22 @@ def serve(args):
             if args.log:
                 with open(args.log, "a", encoding="utf-8") as log:
                     log.write(("PASS ***" if cmd == "PASS" else line) + "\n")
+            stamp = re.match(r"^(\d{14}) (.+)$", arg or "") if cmd == "MDTM" and self.authenticated else None
+            if stamp:
+                return self.set_time(stamp.group(1), stamp.group(2))
             return FTPHandler.pre_process_command(self, line, cmd, arg)
+
+        def set_time(self, stamp, name):
+            """MDTM with a time sets the file's time, as servers that allow it
+            do."""
+            path = self.fs.ftp2fs(name)
+            try:
+                when = calendar.timegm(time.strptime(stamp, "%Y%m%d%H%M%S"))
+                os.utime(path, (when, when))
+            except (OSError, ValueError):
+                self.respond("550 Can't set the time of %s." % name)
+                return
+            self.respond("213 Modify=%s; %s" % (stamp, name))
 
         def on_login(self, username):
             if args.home:
@@ -276,7 +299,8 @@ def main():
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
-             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "noquit"}
+             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "slowrename", "noquit",
+             "noquit-renamed"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

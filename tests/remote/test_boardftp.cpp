@@ -447,3 +447,55 @@ TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
         << server.commands().join('|').toStdString();
     EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
 }
+
+TEST_F(Upload, CancelDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye)
+{
+    // Slow renames, so the cancel comes while they run; a board that never
+    // answers the goodbye of a session that renamed. The board gets the
+    // rest of its renames, then its command when all went, with its lines
+    // and icon; the run ends there, and no goodbye holds it (the stall
+    // time-out is long).
+    const struct {
+        const char* mode;
+        bool sent;
+        const char* last; // the last line but the closing rules
+    } cases[] = {
+        {"slowrename,noquit-renamed", true, "Finished Orvane sending confirm file."},
+        {"slowrename,noquit-renamed,lockdata", false,
+         "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/back.jpg. Not "
+         "replaced: Data/Template with 3 records.ORVT."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        RunSetup setup = templateAndBackground(server, "new picture");
+        setup.addresses << "127.0.0.1"; // a second board, never reached
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+        cancel = false;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
+                cancel = true;
+        });
+        poll.start();
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(run.run(setup), RunEnd::Cancelled);
+        EXPECT_LT(t.elapsed(), 15000);
+        ASSERT_TRUE(cancel);
+        const QString board = server.root() + "/Orvane/";
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"),
+                  c.sent ? readAll(setup.slots[3]) : QByteArray("old template"));
+        EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), c.sent ? QByteArray("2\r\n") : QByteArray());
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, c.sent}}));
+        ASSERT_GE(view.lines.size(), 2);
+        EXPECT_EQ(view.lines.mid(view.lines.size() - 2), QStringList({c.last, "Finished sending process."}));
+        EXPECT_EQ(view.lines.filter("Starting sending process.").size(), 1);
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+    }
+}

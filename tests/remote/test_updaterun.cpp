@@ -21,9 +21,15 @@ using testsupport::writeAll;
 namespace {
 
 // Records every probe, transfer, rename batch and clean-up; answers from
-// scripts. A staged file's temporary is "~" and its remote path.
+// scripts. A staged file's temporary is "~" and its remote path. Once the
+// cancel flag is set a transfer ends as aborted, as a real one does, but
+// for the command after the renames.
 class FakeUploader final : public Uploader {
 public:
+    explicit FakeUploader(const std::atomic<bool>& cancel)
+        : cancel_(cancel)
+    {
+    }
     bool probe(const QString& address) override
     {
         calls << "probe " + address;
@@ -39,7 +45,16 @@ public:
             onPut(remote);
         cause = "cause of " + remote;
         const auto it = answers.find(remote);
+        if (cancel_ && !finishing_ && it == answers.end())
+            return TransferStatus::Abort;
         return it == answers.end() ? TransferStatus::Completed : it->second;
+    }
+    TransferStatus putCommand(const QString& address, const QString& local, const QString& remote) override
+    {
+        finishing_ = true;
+        const TransferStatus status = put(address, local, remote);
+        finishing_ = false;
+        return status;
     }
     TransferStatus stage(const QString& address, const QString& local, const QString& remote,
                          QString& temporary) override
@@ -82,6 +97,10 @@ public:
     QString asideTarget;             // its old copy stays moved aside when its rename fails
     QString aside;
     QString cause;
+
+private:
+    const std::atomic<bool>& cancel_;
+    bool finishing_ = false;
 };
 
 class Run : public ::testing::Test {
@@ -114,9 +133,9 @@ protected:
 
     QTemporaryDir dir;
     RunSetup setup;
-    FakeUploader uploader;
-    FakeView view;
     std::atomic<bool> cancel{false};
+    FakeUploader uploader{cancel};
+    FakeView view;
 };
 
 } // namespace
@@ -415,20 +434,49 @@ TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
     EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
     EXPECT_TRUE(view.lines.filter("!!!").isEmpty()) << view.lines.join('|').toStdString();
     EXPECT_TRUE(view.icons.empty());
-    uploader.onReplace = nullptr;
 
-    // Cancelled during the first board's confirm file: the second board is
-    // not even probed.
-    cancel = false;
-    uploader.calls.clear();
-    uploader.answers.clear();
-    uploader.onPut = [this](const QString& remote) {
-        if (remote == remoteConfirmPath())
-            cancel = true;
+    // Cancelled once the renames have begun (they all went, or one failed),
+    // or while the command goes: the board is finished, with its command
+    // when every file is in place, its lines and its icon; the second board
+    // is not even probed.
+    const struct {
+        const char* when;
+        bool duringRenames;
+        TransferStatus lastRename;
+        bool sent;
+        QString closing; // the last line before the closing rules
+    } cases[] = {
+        {"renames", true, TransferStatus::Completed, true, "Finished Orvane sending confirm file."},
+        {"renames, one failed", true, TransferStatus::Ready, false,
+         "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg, Data/Default "
+         "Template.ORVT. Not replaced: Data/Template with 1 record.ORVT."},
+        {"command", false, TransferStatus::Completed, true, "Finished Orvane sending confirm file."},
     };
-    EXPECT_EQ(go(), RunEnd::Cancelled);
-    EXPECT_EQ(uploader.calls.last(), QString("10.0.0.1 Orvane/OrvaneConfirm.txt = 2"));
-    EXPECT_FALSE(uploader.calls.contains("probe 10.0.0.2"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        cancel = false;
+        uploader.calls.clear();
+        view.lines.clear();
+        view.icons.clear();
+        uploader.renames = {{remoteTemplatePath(1), c.lastRename}};
+        uploader.onReplace = [this, &c] {
+            if (c.duringRenames)
+                cancel = true;
+            return false; // the renames have begun
+        };
+        uploader.onPut = [this](const QString& remote) {
+            if (remote == remoteConfirmPath())
+                cancel = true;
+        };
+        EXPECT_EQ(go(), RunEnd::Cancelled);
+        EXPECT_EQ(uploader.calls.filter("replace").size(), 1);
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").join('|'),
+                  c.sent ? "10.0.0.1 Orvane/OrvaneConfirm.txt = 2" : QString());
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, c.sent}}));
+        ASSERT_GE(view.lines.size(), 2);
+        EXPECT_EQ(view.lines.mid(view.lines.size() - 2), QStringList({c.closing, "Finished sending process."}));
+        EXPECT_FALSE(uploader.calls.contains("probe 10.0.0.2"));
+    }
 }
 
 TEST_F(Run, RestartSendsTheConfirmFileAlone)
