@@ -160,26 +160,57 @@ bool copy(const QString& source, const QString& target, QString* error)
 int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore)
 {
     static const QRegularExpression own(QStringLiteral("^\\..+\\.orvtmp\\.[A-Za-z0-9]{6}$"));
-    int removed = 0;
-    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    static const QRegularExpression aside(QStringLiteral("^\\.(.+)\\.orvold\\.[A-Za-z0-9]{6}$"));
+    int cleared = 0;
+    // Newest first: of two files moved aside from one name, the later one
+    // goes back.
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Time);
     for (const QFileInfo& entry : entries) {
-        if (entry.isSymLink() || !entry.isFile() || !own.match(entry.fileName()).hasMatch())
+        if (entry.isSymLink() || !entry.isFile())
             continue;
-        if (modifiedBefore.isValid() && entry.lastModified() >= modifiedBefore)
+        if (own.match(entry.fileName()).hasMatch()) {
+            if (modifiedBefore.isValid() && entry.lastModified() >= modifiedBefore)
+                continue;
+            if (QFile::remove(entry.filePath()))
+                ++cleared;
             continue;
-        if (QFile::remove(entry.filePath()))
-            ++removed;
+        }
+        const QRegularExpressionMatch moved = aside.match(entry.fileName());
+        if (!moved.hasMatch())
+            continue;
+        const QFileInfo real(entry.dir().filePath(moved.captured(1)));
+        // A rename that never replaces a file: what came meanwhile stays.
+        if (!real.exists() && !real.isSymLink()) {
+            if (QFile::rename(entry.filePath(), real.filePath()))
+                ++cleared;
+        } else if (real.isFile() && QFile::remove(entry.filePath())) {
+            ++cleared;
+        }
     }
-    return removed;
+    return cleared;
 }
 
-QString temporaryName(const QString& fileName)
+namespace {
+
+QString randomSuffix()
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QString suffix;
     for (int i = 0; i < 6; ++i)
         suffix += QLatin1Char(letters[QRandomGenerator::system()->bounded(int(sizeof(letters) - 1))]);
-    return QLatin1Char('.') + fileName + kTempMark + suffix;
+    return suffix;
+}
+
+} // namespace
+
+QString temporaryName(const QString& fileName)
+{
+    return QLatin1Char('.') + fileName + kTempMark + randomSuffix();
+}
+
+QString asideName(const QString& fileName)
+{
+    return QLatin1Char('.') + fileName + QStringLiteral(".orvold.") + randomSuffix();
 }
 
 } // namespace atomicfile

@@ -36,7 +36,12 @@ bool writeStream(const QString& path, const Produce& produce, QString* error = n
 // else, no folders, no links). Without `modifiedBefore`, call it only where
 // no write is running, at start-up; with it, only the temporaries last
 // modified before it go: a younger one may belong to a write (an upload)
-// still running. Returns how many were removed.
+// still running.
+// It also settles the files an upload moved aside (see asideName), at any
+// age: one whose real file is missing is renamed back to it (never over a
+// file that came meanwhile; of several, the last modified), one whose real
+// file is a file is removed. Returns how many files were removed or put
+// back.
 int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore = {});
 
 // A fresh temporary name for `fileName` in the pattern above
@@ -44,6 +49,14 @@ int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefor
 // temporary elsewhere (an upload to a board, which clears its leftovers at
 // its next start).
 QString temporaryName(const QString& fileName);
+
+// A fresh name under which an upload moves a board's file aside for a
+// moment, in the file's own folder, to make room for the new one on a
+// server that will not rename over a file
+// (".<name>.orvold.<6 random letters or digits>"). Unlike a temporary it
+// may hold the board's only copy of the file: the board's start-up puts it
+// back (removeStaleTemporaries).
+QString asideName(const QString& fileName);
 
 // Copies `source` over `target` the same way (links included). Copying a
 // file onto itself succeeds without touching it.

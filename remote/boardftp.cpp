@@ -114,14 +114,14 @@ bool BoardFtp::probe(const QString& address)
     ftp::CurlFtpClient client(timeouts_);
     watchCancel(client, cancel_);
     const bool ok = client.login({host, login_.user, login_.password}).ok();
-    client.disconnect();
+    close(client);
     return ok;
 }
 
 QString BoardFtp::causeOf(const ftp::Result& r) const
 {
     const QString bytes = r.bytesTotal >= 0 && r.bytesDone >= 0
-                              ? QStringLiteral(" after %1 of %2 bytes").arg(r.bytesDone).arg(r.bytesTotal)
+                              ? QStringLiteral(" after %1 of %2 bytes sent").arg(r.bytesDone).arg(r.bytesTotal)
                               : QString();
     const QString reply =
         r.serverCode >= 400 ? QStringLiteral("the board replied %1 %2").arg(r.serverCode).arg(r.serverText) : QString();
@@ -140,8 +140,22 @@ QString BoardFtp::causeOf(const ftp::Result& r) const
                                 : QStringLiteral("a time-out: the board stopped answering%1").arg(bytes);
         break;
     case ftp::Status::ConnectionReset:
+        // The server may still have said why before the connection went.
+        if (!reply.isEmpty())
+            cause = reply;
+        else
+            cause = bytes.isEmpty() ? r.message : QStringLiteral("the connection was lost%1").arg(bytes);
+        break;
     case ftp::Status::Incomplete:
-        cause = bytes.isEmpty() ? r.message : QStringLiteral("the connection was lost%1").arg(bytes);
+        // A server that took the data and then refused it (a full disk)
+        // says so; one whose SIZE reply counts less than was sent did not
+        // get it all.
+        if (!reply.isEmpty())
+            cause = reply;
+        else if (r.serverCode == 213 && r.bytesDone >= 0)
+            cause = QStringLiteral("the board holds %1 of the %2 bytes sent").arg(r.bytesDone).arg(r.bytesTotal);
+        else
+            cause = r.message;
         break;
     case ftp::Status::Cancelled:
         cause = QStringLiteral("cancelled");
@@ -162,7 +176,7 @@ QString BoardFtp::causeOf(const ftp::Result& r) const
 }
 
 TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
-                              const QString& remotePath, QString& temporary)
+                              const QString& remotePath, QString& temporary, bool cancellable)
 {
     temporary.clear();
     cause_.clear();
@@ -189,10 +203,13 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
         cause_ = QStringLiteral("the local file %1 is empty").arg(info.fileName());
         return TransferStatus::Ready;
     }
-    if (cancel_)
+    if (cancellable && cancel_)
         return TransferStatus::Abort;
 
-    watchCancel(client, cancel_);
+    if (cancellable)
+        watchCancel(client, cancel_);
+    else
+        client.setCancelCheck(nullptr);
     ftp::Result r = client.login({host, login_.user, login_.password});
     if (!r.ok()) {
         cause_ = causeOf(r);
@@ -212,7 +229,12 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     });
     r = client.stage(localFile, remotePath, temporary);
     client.setProgress(nullptr);
-    const TransferStatus status = cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
+    TransferStatus status = cancellable && cancel_ && !r.ok() ? TransferStatus::Abort : statusOf(r);
+    // No temporary name is ever open on the board: a refusal of one (450
+    // "try again" from a busy server, too) is a failed transfer. A file in
+    // use counts only at the rename over the real name.
+    if (status == TransferStatus::FileInUsed)
+        status = TransferStatus::Ready;
     if (status == TransferStatus::Completed) {
         stamps_.insert(temporary, info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")));
         if (display_)
@@ -230,11 +252,20 @@ void BoardFtp::stamp(ftp::CurlFtpClient& client, const QString& remotePath, cons
         client.command(QStringLiteral("MDTM ") + time + QLatin1Char(' ') + remotePath);
 }
 
-TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
+void BoardFtp::close(ftp::CurlFtpClient& client)
 {
-    ftp::CurlFtpClient client(timeouts_);
+    watchCancel(client, cancel_);
+    if (cancel_)
+        client.abort();
+    else
+        client.disconnect();
+}
+
+TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
+                                     const QString& remotePath, bool cancellable)
+{
     QString temporary;
-    TransferStatus status = send(client, address, localFile, remotePath, temporary);
+    TransferStatus status = send(client, address, localFile, remotePath, temporary, cancellable);
     if (status == TransferStatus::Completed) {
         const ftp::Result r = client.replace(temporary, remotePath);
         status = statusOf(r);
@@ -244,24 +275,17 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
         } else {
             cause_ = causeOf(r);
             stamps_.remove(temporary);
-            if (r.targetDeleted) {
-                // The board's old file is gone: the new one is all it has.
-                cause_ += QStringLiteral("; the board deleted its old file to make room, and the new one stays there "
-                                         "as %1")
-                              .arg(temporary.section(QLatin1Char('/'), -1));
+            if (!r.movedAside.isEmpty())
+                cause_ += QStringLiteral("; the board's old copy could not be moved back and waits as %1 until its "
+                                         "program starts")
+                              .arg(r.movedAside.section(QLatin1Char('/'), -1));
+            if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok())
                 temporary.clear();
-            } else if (client.connected() && client.command(QStringLiteral("DELE ") + temporary).ok()) {
-                temporary.clear();
-            }
         }
     }
-    if (cancel_) {
-        client.abort();
-        if (status != TransferStatus::Completed)
-            status = TransferStatus::Abort;
-    } else {
-        client.disconnect();
-    }
+    if (cancellable && cancel_ && status != TransferStatus::Completed)
+        status = TransferStatus::Abort;
+    close(client);
     // A cancelled upload leaves its temporary (a big file, maybe) on the
     // board, and so does a session that broke: delete it now rather than at
     // the board's next start.
@@ -270,22 +294,34 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
     return status;
 }
 
+TransferStatus BoardFtp::put(const QString& address, const QString& localFile, const QString& remotePath)
+{
+    ftp::CurlFtpClient client(timeouts_);
+    return sendInPlace(client, address, localFile, remotePath, true);
+}
+
+TransferStatus BoardFtp::putCommand(const QString& address, const QString& localFile, const QString& remotePath)
+{
+    ftp::Timeouts timeouts = timeouts_;
+    if (cancel_)
+        timeouts.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
+    ftp::CurlFtpClient client(timeouts);
+    return sendInPlace(client, address, localFile, remotePath, false);
+}
+
 TransferStatus BoardFtp::stage(const QString& address, const QString& localFile, const QString& remotePath,
                                QString& temporary)
 {
     ftp::CurlFtpClient client(timeouts_);
     const TransferStatus status = send(client, address, localFile, remotePath, temporary);
-    if (cancel_)
-        client.abort();
-    else
-        client.disconnect();
+    close(client);
     return status;
 }
 
 QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<StagedFile>& files)
 {
     cause_.clear();
-    oldCopyDeleted_ = false;
+    oldCopyAside_.clear();
     QList<TransferStatus> out;
     if (files.isEmpty())
         return out;
@@ -334,13 +370,14 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             continue;
         }
         cause_ = causeOf(r);
-        oldCopyDeleted_ = r.targetDeleted;
+        oldCopyAside_ = r.movedAside;
         const TransferStatus status = statusOf(r);
         out << (status == TransferStatus::Completed || status == TransferStatus::FileInUsed ? TransferStatus::Ready
                                                                                             : status);
         break;
     }
-    client.disconnect();
+    // A board that never answers the goodbye holds no cancel.
+    close(client);
     return out;
 }
 
@@ -365,7 +402,7 @@ void BoardFtp::discard(const QString& address, const QStringList& temporaries)
         if (!client.connected())
             break;
     }
-    client.disconnect();
+    close(client);
 }
 
 } // namespace remote

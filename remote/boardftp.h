@@ -80,9 +80,18 @@ public:
         temporary.clear();
         return put(address, localFile, remotePath);
     }
+    // put() for the command that follows a board's renames: once files
+    // went into place the board must get its command, so the cancel flag
+    // does not stop it; with the flag set it runs on a short session
+    // (connect time-out only) that ends without a goodbye.
+    virtual TransferStatus putCommand(const QString& address, const QString& localFile, const QString& remotePath)
+    {
+        return put(address, localFile, remotePath);
+    }
     // Renames staged files over their real names in the given order, on one
     // session, and stamps each with MDTM. The cancel flag stops it only
-    // before the first rename (one Abort, nothing renamed), never part way.
+    // before the first rename (one Abort, nothing renamed), never part way;
+    // it cuts short the goodbye after the last one.
     // Gives one status per file tried: Completed (replaced; also
     // for an empty temporary, put in place already), FileInUsed (the board
     // holds the real file open and keeps it; for a keepInUse file the
@@ -94,13 +103,14 @@ public:
         Q_UNUSED(address);
         return QList<TransferStatus>(files.size(), TransferStatus::Completed);
     }
-    // After replace() ended at a failed rename: true when the board deleted
-    // that file's old copy to make room for the new one first (or may have:
-    // the connection broke in between). That file's temporary then holds
-    // the board's only copy, and the caller keeps it.
-    virtual bool oldCopyDeleted() const { return false; }
+    // After replace() ended at a failed rename: the name (a remote path)
+    // under which the board's old copy of that file waits, when it was moved
+    // aside to make room and could not be moved back; the board puts it back
+    // when its program starts. "" when the real name still holds it.
+    virtual QString oldCopyAside() const { return QString(); }
     // Deletes temporaries from the board, best effort, on one short session
-    // (connect time-out only) that the cancel flag does not stop.
+    // (connect time-out only) that the cancel flag does not stop, but whose
+    // goodbye it cuts short.
     virtual void discard(const QString& address, const QStringList& temporaries)
     {
         Q_UNUSED(address);
@@ -158,8 +168,9 @@ public:
     QString lastCause() const override { return cause_; }
     TransferStatus stage(const QString& address, const QString& localFile, const QString& remotePath,
                          QString& temporary) override;
+    TransferStatus putCommand(const QString& address, const QString& localFile, const QString& remotePath) override;
     QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
-    bool oldCopyDeleted() const override { return oldCopyDeleted_; }
+    QString oldCopyAside() const override { return oldCopyAside_; }
     void discard(const QString& address, const QStringList& temporaries) override;
 
     // "address:port", with an IPv6 address in brackets; "" when the address
@@ -168,9 +179,17 @@ public:
 
 private:
     // Logs in and stages the file on `client`; the common part of put and
-    // stage. Sets cause_ on failure.
+    // stage. Sets cause_ on failure. With `cancellable` false the cancel
+    // flag does not stop it.
     TransferStatus send(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
-                        const QString& remotePath, QString& temporary);
+                        const QString& remotePath, QString& temporary, bool cancellable = true);
+    // Stages the file and renames it into place on `client`; deletes the
+    // temporary again on failure.
+    TransferStatus sendInPlace(ftp::CurlFtpClient& client, const QString& address, const QString& localFile,
+                               const QString& remotePath, bool cancellable);
+    // Ends a session: with the cancel flag set at once, otherwise with a
+    // goodbye that the flag cuts short.
+    void close(ftp::CurlFtpClient& client);
     // The board's words (or ours) for a failed step, without the password.
     QString causeOf(const ftp::Result& r) const;
     // Stamps a file just put in place with its local file's time.
@@ -182,7 +201,7 @@ private:
     ftp::Timeouts timeouts_;
     TransferDisplay* display_ = nullptr;
     QString cause_;
-    bool oldCopyDeleted_ = false;
+    QString oldCopyAside_;
     // The local file time of each staged temporary, for its MDTM line.
     QHash<QString, QString> stamps_;
 };

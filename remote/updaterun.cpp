@@ -190,7 +190,9 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     // and reads templates from disk for every page: nothing goes into place
     // unless everything arrived whole, and the command goes only after
     // everything is in place; and only when the local confirm file really
-    // holds it.
+    // holds it. Once the renames have begun the board is finished, cancel or
+    // not: its new files need their command, and the lines and the icon say
+    // how it went. The run stops after it.
     const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
     const Placing placed = allSent_ ? putInPlace(address) : Placing::Failed;
     if (placed == Placing::Cancelled)
@@ -207,13 +209,11 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         view_.addMessage(causeLine(QStringLiteral("the local confirm file could not be written")));
         view_.setBoardResult(row, false);
     } else {
-        if (cancelled())
-            return false;
         view_.addMessage(QStringLiteral("Sending Orvane confirm file ..."));
-        if (uploader_.put(address, setup.confirmFile, remoteConfirmPath()) == TransferStatus::Completed) {
+        if (uploader_.putCommand(address, setup.confirmFile, remoteConfirmPath()) == TransferStatus::Completed) {
             view_.addMessage(QStringLiteral("Finished Orvane sending confirm file."));
             view_.setBoardResult(row, true);
-        } else if (!cancelled()) {
+        } else {
             view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
             view_.addMessage(causeLine(uploader_.lastCause()));
             view_.setBoardResult(row, false);
@@ -223,7 +223,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     view_.addMessage(QStringLiteral("Finished sending process."));
     view_.addMessage(kRule);
     view_.setStatusLine(QStringLiteral("Finished updating settings to ") + address);
-    return true;
+    return !cancelled();
 }
 
 bool UpdateRun::sendFiles(const RunSetup& setup, const QString& address)
@@ -342,16 +342,8 @@ void UpdateRun::sendMedia(const QString& value, const QString& mediaFolder, cons
         allSent_ = false;
         return;
     }
-    // A media file in use counts as delivered: the board already shows it.
-    if (status == TransferStatus::FileInUsed) {
-        if (background) {
-            view_.addMessage(QStringLiteral("Background media file is playing."));
-        } else {
-            view_.addMessage(failureLine(int(part)));
-            view_.addMessage(causeLine(QStringLiteral("the board has the file open and keeps its copy")));
-        }
-        return;
-    }
+    // Whatever the refusal: a file the board plays is open under its real
+    // name only, which the rename meets.
     fail(part, uploader_.lastCause());
 }
 
@@ -397,34 +389,30 @@ UpdateRun::Placing UpdateRun::putInPlace(const QString& address)
     }
     view_.addMessage(failureLine(int(staged_[size_t(failed)].part)));
     view_.addMessage(causeLine(failed < results.size() ? uploader_.lastCause() : QString()));
-    // A board that will not rename over a file had the old one deleted
-    // first: the new one, under its temporary name, is all it has of it.
-    const bool lost = failed < results.size() && uploader_.oldCopyDeleted();
-    if (lost)
-        view_.addMessage(QStringLiteral("!!!%1: the board deleted its old copy to make room, and the new one could not "
-                                        "be renamed into its place; it stays there as %2. Send the update again.")
-                             .arg(boardName(files[failed].target), boardName(files[failed].temporary)));
-    const qsizetype firstUnused = lost ? failed + 1 : failed;
+    // A board that will not rename over a file had the old one moved aside
+    // first; when it could not be moved back it waits there, and the board
+    // puts it back when its program starts.
+    const QString aside = failed < results.size() ? uploader_.oldCopyAside() : QString();
+    if (!aside.isEmpty())
+        view_.addMessage(QStringLiteral("!!!%1: the board's old copy was moved aside to make room and could not be "
+                                        "moved back; it waits there as %2 until the program starts on the board.")
+                             .arg(boardName(files[failed].target), boardName(aside)));
     QStringList notReplaced = kept;
-    for (qsizetype i = firstUnused; i < files.size(); ++i)
+    for (qsizetype i = failed; i < files.size(); ++i)
         notReplaced << boardName(files[i].target);
     replaced.removeDuplicates();
     notReplaced.removeDuplicates();
-    if (replaced.isEmpty() && lost)
+    if (!replaced.isEmpty())
+        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
+                                        "Replaced: %1. Not replaced: %2.")
+                             .arg(replaced.join(QStringLiteral(", ")), notReplaced.join(QStringLiteral(", "))));
+    else if (!aside.isEmpty())
         view_.addMessage(QStringLiteral("!!!No file was replaced, and no command was sent."));
-    else if (replaced.isEmpty())
+    else
         view_.addMessage(
             QStringLiteral("!!!No file was replaced, and no command was sent: the board keeps its old files."));
-    else
-        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
-                                        "Replaced: %1.")
-                             .arg(replaced.join(QStringLiteral(", "))) +
-                         (notReplaced.isEmpty()
-                              ? QString()
-                              : QStringLiteral(" Not replaced: %1.").arg(notReplaced.join(QStringLiteral(", ")))));
-    // What was not renamed is of no use on the board; a file whose old
-    // copy went stays.
-    staged_.erase(staged_.begin(), staged_.begin() + firstUnused);
+    // What was not renamed is of no use on the board.
+    staged_.erase(staged_.begin(), staged_.begin() + failed);
     discardStaged(address);
     return Placing::Failed;
 }

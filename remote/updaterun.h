@@ -9,18 +9,22 @@
 // A board's update lands all at once or not at all: every file goes to a
 // temporary name on the board first, and only when all of them arrived
 // whole are they renamed over the real names (media, then templates, then
-// the settings file) and the command sent. A failed transfer or a cancel
-// deletes the board's temporaries and renames nothing, so the board keeps
-// all its old files; a rename that fails part way stops the board's update,
-// sends no command and says which files were replaced. A file the board
-// holds open (a media file it plays) keeps the board's copy and counts as
+// the settings file) and the command sent. A failed transfer (any refusal
+// of a temporary name too) or a cancel deletes the board's temporaries and
+// renames nothing, so the board keeps all its old files; a rename that fails
+// part way stops the board's update, sends no command and says which files
+// were replaced and which were not. No rename costs the board its only copy
+// of a file (see ftp::Result::movedAside). A file the board holds open (a
+// media file it plays) keeps the board's copy at the rename and counts as
 // delivered. Each failure line is followed by a "!!!Cause: " line.
 //
 // The run touches no window: it takes a snapshot of what it sends, reports
 // through RunView and sends through an Uploader, so it can run on a thread
 // of its own. A set cancel flag ends it at the next file or board (and
 // aborts the transfer in progress through the upload layer), or before the
-// board's renames begin; never part way through them.
+// board's renames begin. Once they have begun the board is finished: the
+// rest of its renames, then its command, with the usual lines and icon;
+// then the run ends.
 #include "remote/boardftp.h"
 #include "remote/templateslots.h"
 
@@ -84,7 +88,8 @@ private:
         StagedFile file;
     };
 
-    // One board; false when the cancel flag ended it.
+    // One board; false when the cancel flag ended it (or came while it
+    // was finished).
     bool updateBoard(const RunSetup& setup, int row);
     // Stages the templates, media and settings file; false when the cancel
     // flag ended it.

@@ -49,7 +49,9 @@ QStringList createProgramFolders();
 // Removes the temporary files that writes killed part way left in the
 // folders the program writes (the program folder, Data, Media, Remote,
 // Templates, MasterTemplateLists, and the local player's Media and Settings
-// folders). Returns how many were removed.
+// folders), and puts back a file an upload moved aside whose real file is
+// missing (see atomicfile::removeStaleTemporaries). Returns how many files
+// were removed or put back.
 int removeStaleTemporaries();
 
 } // namespace startup

@@ -167,6 +167,9 @@ struct CurlJob {
     QFile* source = nullptr;
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{-1};
+    // What the library sent of an upload (not all that it read may have
+    // left before a failure).
+    qint64 sent = 0;
     std::atomic<qint64> lastActivityMs{0};
     SteadyClock::time_point start = SteadyClock::now();
 
@@ -457,6 +460,9 @@ Result CurlFtpClient::perform(Job& job)
     Result r;
     long serverCode = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &serverCode);
+    curl_off_t sent = 0;
+    if (curl_easy_getinfo(e, CURLINFO_SIZE_UPLOAD_T, &sent) == CURLE_OK)
+        job.sent = qint64(sent);
     r.serverCode = serverCode;
     r.code = int(code);
     if (cancelled || abortRequested_) {
@@ -615,9 +621,8 @@ Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath
         return r;
     r = replace(temporary, remotePath);
     // Best effort; after a cancel the temporary stays for the board's
-    // start-up clean-up (or the caller's own clean-up), and after a lost
-    // old file it is the only copy.
-    if (!r.ok() && r.status != Status::Cancelled && !r.targetDeleted)
+    // start-up clean-up (or the caller's own clean-up).
+    if (!r.ok() && r.status != Status::Cancelled)
         onSession({QStringLiteral("*DELE ") + temporary});
     return r;
 }
@@ -678,7 +683,7 @@ Result CurlFtpClient::store(QFile& source, const QString& remotePath)
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(job.total));
     };
     Result r = transfer(job);
-    r.bytesDone = job.done;
+    r.bytesDone = r.ok() ? job.done.load() : std::min(job.sent, job.done.load());
     r.bytesTotal = job.total;
     if (r.ok() && job.done != job.total) {
         r.status = Status::Incomplete;
@@ -710,39 +715,69 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
     return r;
 }
 
+namespace {
+
+// True when the server took an RNFR among `replies` (it waits for the RNTO).
+bool renameTaken(const QStringList& replies)
+{
+    return std::any_of(replies.cbegin(), replies.cend(),
+                       [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
+}
+
+} // namespace
+
 Result CurlFtpClient::renameOver(const QString& temporary, const QString& target)
 {
+    const auto rename = [](const QString& from, const QString& to) {
+        return QStringList{QStringLiteral("RNFR ") + from, QStringLiteral("RNTO ") + to};
+    };
     QStringList replies;
-    const QStringList rename{QStringLiteral("RNFR ") + temporary, QStringLiteral("RNTO ") + target};
-    Result r = quote(rename, &replies);
-    const bool renameStarted = std::any_of(replies.cbegin(), replies.cend(),
-                                           [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
-    if (r.status != Status::Refused || !renameStarted)
-        return r;
-    // Once the DELE went out the rename must follow: a cancel request waits
-    // for these lines, and when the rename fails (the session may have
-    // broken right after the DELE) it is tried once more. A refused DELE
-    // keeps the old file, and the failure stands.
+    const Result refused = quote(rename(temporary, target), &replies);
+    if (refused.status != Status::Refused || !renameTaken(replies))
+        return refused;
+    // A server that will not rename over a file takes the rename once the
+    // old one is out of the way. It is moved aside, not deleted, so the
+    // server holds a copy under the real name or the aside name at every
+    // step. From here on the steps run to their end: a cancel request waits
+    // for them.
     const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
-    r = quote({QStringLiteral("DELE ") + target});
-    if (r.status != Status::Refused) {
-        if (r.ok())
-            r = quote(rename);
-        if (!r.ok()) {
-            if (const Result again = onSession(rename); again.ok())
-                r = again;
-            else
-                r.targetDeleted = true;
+    const QString name = target.section(QLatin1Char('/'), -1);
+    const QString aside = target.chopped(name.size()) + atomicfile::asideName(name);
+    replies.clear();
+    const Result out = quote(rename(target, aside), &replies);
+    Result r = refused;
+    if (out.status == Status::Refused) {
+        // Nothing changed. A refusal to move the old file (one held open
+        // there) says more than the first one.
+        if (renameTaken(replies))
+            r = out;
+    } else {
+        // Moved aside, or the session broke on the way (moved or not).
+        r = onSession(rename(temporary, target));
+        if (r.ok()) {
+            onSession({QStringLiteral("*DELE ") + aside});
+        } else {
+            // The old file goes back; a session that breaks gets one more
+            // try. A refused RNFR means nothing waits under the aside name.
+            Result back;
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                replies.clear();
+                back = onSession(rename(aside, target), &replies);
+                if (back.ok() || back.status == Status::Refused)
+                    break;
+            }
+            if (!back.ok() && (back.status != Status::Refused || renameTaken(replies)))
+                r.movedAside = aside;
         }
     }
     cancelCheck_ = cancelCheck;
     return r;
 }
 
-Result CurlFtpClient::onSession(const QStringList& lines)
+Result CurlFtpClient::onSession(const QStringList& lines, QStringList* replies)
 {
     if (connected_)
-        return quote(lines);
+        return quote(lines, replies);
     // In the new session a server that stopped answering gets the connect
     // time-out only.
     const Timeouts timeouts = timeouts_;
@@ -750,7 +785,7 @@ Result CurlFtpClient::onSession(const QStringList& lines)
     const Account account = account_;
     Result r = login(account);
     if (r.ok())
-        r = quote(lines);
+        r = quote(lines, replies);
     timeouts_ = timeouts;
     return r;
 }

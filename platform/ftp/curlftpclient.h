@@ -6,11 +6,14 @@
 // (".<name>.orvtmp.<6 letters or digits>", the pattern the program clears
 // at start-up), its size is checked (the bytes sent, and SIZE where the
 // server has it), then it is renamed over the real name (RNFR/RNTO). A server
-// that will not rename over an existing file gets DELE of the old file and
-// the rename at once, and the rename once more should that fail (the session
-// may break in between). Before that DELE, any failure leaves the real file
-// as it was; the temporary is deleted when the server still lets us. After
-// it, the temporary may be the only copy left: it stays.
+// that will not rename over an existing file gets the old file moved aside
+// (".<name>.orvold.<6 letters or digits>", which the program puts back at
+// start-up while the real name is missing), the new one renamed into its
+// place and the old one deleted; when the new one can't go into place the
+// old one is moved back. The old file is never deleted before the new one
+// holds its name, so the server keeps a copy under the real name or the
+// aside name at every step; a session that breaks on the way is opened
+// again for the rest.
 // stage() and replace() are the two halves, for callers that send several
 // files first and rename them together.
 #include "platform/ftp/ftpclient.h"
@@ -75,7 +78,7 @@ private:
     Result renameOver(const QString& temporary, const QString& target);
     // quote() on this session or, when a failure broke it, on a new one
     // (which stays open).
-    Result onSession(const QStringList& lines);
+    Result onSession(const QStringList& lines, QStringList* replies = nullptr);
     // Drops the session at once, without a goodbye to the server.
     void dropSession();
 

@@ -60,16 +60,19 @@ struct Result {
     // The text of the server's last reply line, without its code (e.g. why
     // it refused a file); never holds the password.
     QString serverText = {};
-    // For an upload: how many bytes got across before it ended (sent, or
-    // as the server's SIZE reply counts them), of how many (-1 when no
-    // upload ran).
+    // For an upload: how many bytes were sent before it ended (handed to
+    // the network, which is not to say they arrived), or as the server's
+    // SIZE reply counts them, of how many (-1 when no upload ran).
     qint64 bytesDone = -1;
     qint64 bytesTotal = -1;
     // For replace() and upload() on a server that will not rename over a
-    // file: the old remote file was deleted to make room (or may have been:
-    // the session broke in between), and the rename failed even at its
-    // retry. The temporary holds the only copy then, and stays.
-    bool targetDeleted = false;
+    // file: the old remote file was moved aside to make room (or may have
+    // been: the session broke in between), the new one could not be renamed
+    // into its place, and the old one could not be moved back either. It
+    // waits under this name (a remote path; see atomicfile::asideName),
+    // which the board's start-up puts back. "" otherwise: the real name
+    // holds the old file or the new one.
+    QString movedAside = {};
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -108,10 +111,11 @@ public:
     virtual Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) = 0;
     // Uploads a local file under the remote path. The remote file is
     // replaced only when the whole file arrived (it goes to a temporary name
-    // first); a failure leaves the previous remote file as it was, except on
-    // a server that does not rename over a file when the rename after the
-    // DELE of the old file fails, and again at its retry: then the new file
-    // stays under its temporary name (see Result::targetDeleted).
+    // first), and the old one is never deleted before the new one is in its
+    // place: a failure leaves the previous remote file as it was, or, when
+    // it had to be moved aside and could not be moved back, under the name
+    // in Result::movedAside. A failed upload's temporary is deleted (unless
+    // a cancel dropped the session).
     // The server must allow STOR, RNFR/RNTO and DELE (SIZE when it has it).
     // Only a regular file is sent: a device, a named pipe or a folder is
     // refused (LocalError) without being read.
@@ -124,8 +128,8 @@ public:
     // deleted again (always after a cancel, which drops the session).
     virtual Result stage(const QString& localPath, const QString& remotePath, QString& temporary) = 0;
     // Renames a staged temporary over the remote path, as upload() does
-    // (with the DELE fallback and its retry). The temporary stays on
-    // failure; see Result::targetDeleted for a failure after the DELE.
+    // (moving the old file aside where the server will not rename over it).
+    // The temporary stays on failure; see Result::movedAside.
     virtual Result replace(const QString& temporary, const QString& remotePath) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".

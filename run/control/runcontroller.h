@@ -160,6 +160,8 @@ public:
     // Upload temporaries (".<name>.orvtmp.XXXXXX") older than this are left
     // over from uploads that broke off; Start Program removes them from the
     // folders uploads go to. A younger one may be an upload arriving now.
+    // A board file an upload moved aside (".<name>.orvold.XXXXXX") goes
+    // back at any age when its real file is missing.
     static constexpr int kOldTemporarySecs = 3600;
 
 private:

@@ -10,25 +10,36 @@ Mode "serve" is an ordinary server with misbehaving files: a download of a
 file whose name starts with "stall", "die" or "trickle" moves its first
 16 KiB and then stalls, ends the server process, or goes on at one byte
 every fifth of a second. A file whose name starts with "inuse" is held open
-elsewhere: deleting or renaming over it is refused with reply 550 and the
-text such servers give ("busy": reply 450); the program's upload temporaries
-(".<name>.orvtmp.XXXXXX") never are held open.
-Modes "cut", "stall", "norename" and "norename-drop" are "serve" with
-uploads that misbehave: "cut" closes the data connection after 64 KiB and
-reports the transfer complete (a server that saw the connection drop),
-"stall" stops reading after 64 KiB while the control connection goes on
-answering, "norename" refuses to rename over an existing file (as servers on
-Windows do), and "norename-drop" does the same and drops the control
-connection right after it deleted a file that is no upload temporary.
-Mode "norename-lost" refuses
-every rename into a real name: over an existing file as "norename" does, and
-after the DELE of the old file too, so the new file is left under its
-temporary name alone.
-Mode "cut-media" cuts (as "cut" does) only uploads into a folder named
-"Media"; mode "lockdata" takes uploads everywhere but refuses to rename a
-file in a folder named "Data" (RNFR answered 550), so an update whose media
-went into place fails half-way at its templates.
-Mode "noquit" is "serve" with a QUIT that is never answered.
+elsewhere: deleting, renaming or renaming over it is refused with reply 550
+and the text such servers give ("busy": reply 450); the program's upload
+temporaries (".<name>.orvtmp.XXXXXX") and the files it moved aside
+(".<name>.orvold.XXXXXX") never are held open. "MDTM <yyyymmddhhmmss>
+<file>" sets the file's time, as servers that allow it do.
+The other modes are "serve" with faults, and can be joined by "," (as in
+"noquit,slowrename"):
+- "cut" closes an upload's data connection after 64 KiB and reports the
+  transfer complete (a server that saw the connection drop); "stall" stops
+  reading after 64 KiB while the control connection goes on answering;
+  "cut-media" cuts only uploads into a folder named "Media"; "die" ends the
+  server process after 64 KiB of an upload.
+- "full" takes a whole upload, keeps half of it and replies 451, as a
+  server whose disk is full; "drop426" closes the data connection after
+  4 KiB and replies 426.
+- "busy-media" refuses every upload into a folder named "Media" with 450
+  and the text of a file in use.
+- "norename" refuses to rename over an existing file (as servers on Windows
+  do); "norename-drop" does the same and drops the control connection
+  right after it moved a file aside; "norename-back" does the same and
+  refuses to rename an upload temporary into a real name (553), so the old
+  file goes aside and back again; "norename-lost" does the same and refuses
+  every rename into a real name, so the old file, once moved aside, stays
+  there. "norename-any" refuses every rename ("550 Rename refused.").
+- "lockdata" refuses to rename a file in a folder named "Data" (RNFR
+  answered 550), so an update whose media went into place fails half-way at
+  its templates.
+- "slowrename" takes a third of a second for every rename.
+- "noquit" never answers QUIT; "noquit-renamed" never answers it in a
+  session that renamed a file.
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -40,6 +51,7 @@ The server ends on its own after --lifetime seconds or when its parent
 process goes away, so a crashed test never leaves it behind.
 """
 import argparse
+import calendar
 import os
 import re
 import socket
@@ -50,6 +62,19 @@ import time
 CHUNK = 16 * 1024
 UPLOAD_LIMIT = 64 * 1024
 TEMPORARY = re.compile(r"^\..+\.orvtmp\.[A-Za-z0-9]{6}$")
+ASIDE = re.compile(r"^\..+\.orvold\.[A-Za-z0-9]{6}$")
+DROP_AFTER = 4 * 1024
+
+
+def real_name(path):
+    """True for a name that is neither an upload temporary nor a file moved
+    aside."""
+    base = os.path.basename(path)
+    return not TEMPORARY.match(base) and not ASIDE.match(base)
+
+
+def in_folder(path, folder):
+    return os.path.basename(os.path.dirname(path)) == folder
 
 
 class Misbehaving:
@@ -102,6 +127,11 @@ def serve(args):
     from pyftpdlib.handlers import DTPHandler, FTPHandler
     from pyftpdlib.servers import FTPServer
 
+    modes = set(args.mode.split(","))
+
+    def quiet(*_args, **_kwargs):
+        pass
+
     class FS(AbstractedFS):
         def open(self, filename, mode):
             fd = super().open(filename, mode)
@@ -111,32 +141,47 @@ def serve(args):
 
     class UploadDTP(DTPHandler):
         """Takes the first UPLOAD_LIMIT bytes of an upload, then cuts the
-        data connection (mode "cut") or reads no more (mode "stall"). It
-        reads a chunk at a time, so no upload gets much past the limit
-        however much of it waits in the socket."""
+        data connection ("cut", "cut-media") or reads no more ("stall");
+        or closes it after DROP_AFTER bytes with 426 ("drop426"); or takes
+        all of it and then fails as a full disk does ("full"). It reads a
+        chunk at a time, so no upload gets much past the limit however much
+        of it waits in the socket."""
 
         ac_in_buffer_size = CHUNK
 
         def handle_read(self):
+            if "drop426" in modes and self.tot_bytes_received >= DROP_AFTER:
+                self._resp = ("426 Connection closed; transfer aborted.", quiet)
+                return self.close()
             if self.tot_bytes_received < UPLOAD_LIMIT or not self.misbehaves():
                 return DTPHandler.handle_read(self)
-            if args.mode in ("cut", "cut-media"):
+            if "die" in modes:
+                os._exit(3)
+            if modes & {"cut", "cut-media"}:
                 return self.handle_close()  # as if the client had ended
             return self.modify_ioloop_events(0)
 
         handle_read_event = handle_read  # the I/O loop calls this name
 
+        def handle_close(self):
+            if "full" in modes and self.receive and not self._closed:
+                self.file_obj.truncate(self.file_obj.tell() // 2)
+                self._resp = ("451 Failure writing to local file.", quiet)
+                return self.close()
+            return DTPHandler.handle_close(self)
+
         def misbehaves(self):
-            if args.mode != "cut-media":
+            if not modes & {"cut", "stall", "cut-media", "die"}:
+                return False
+            if "cut-media" not in modes:
                 return True
-            name = getattr(self.file_obj, "name", "")
-            return os.path.basename(os.path.dirname(name)) == "Media"
+            return in_folder(getattr(self.file_obj, "name", ""), "Media")
 
     class Handler(FTPHandler):
         def held_open(self, path):
             """Refuses (and True) when `path` is a file held open elsewhere
-            (an upload's temporary never is)."""
-            if TEMPORARY.match(os.path.basename(path)):
+            (an upload's temporary or a file moved aside never is)."""
+            if not path or not real_name(path):
                 return False
             base = os.path.basename(path).lower()
             if base.startswith("inuse"):
@@ -147,36 +192,52 @@ def serve(args):
                 return True
             return False
 
+        def ftp_STOR(self, file, mode="w"):
+            if "busy-media" in modes and in_folder(file, "Media"):
+                self.respond("450 The process cannot access the file because it is being used by another process.")
+                return None
+            return FTPHandler.ftp_STOR(self, file, mode)
+
         def ftp_DELE(self, path):
             if self.held_open(path):
                 return None
-            deleted = FTPHandler.ftp_DELE(self, path)
-            if deleted and args.mode == "norename-drop" and not TEMPORARY.match(os.path.basename(path)):
-                self.close_when_done()
-            return deleted
+            return FTPHandler.ftp_DELE(self, path)
 
         def ftp_RNFR(self, path):
-            if args.mode == "lockdata" and os.path.basename(os.path.dirname(path)) == "Data":
+            if "lockdata" in modes and in_folder(path, "Data"):
                 self.respond("550 Renaming is not allowed in this folder.")
                 return None
             return FTPHandler.ftp_RNFR(self, path)
 
         def ftp_RNTO(self, path):
-            if self.held_open(path):
+            source = self._rnfr
+            if "slowrename" in modes:
+                time.sleep(0.33)
+            if self.held_open(path) or (source and self.held_open(source)):
                 self._rnfr = None
                 return None
-            if args.mode in ("norename", "norename-drop", "norename-lost") and os.path.exists(path):
+            refusal = None
+            if "norename-any" in modes:
+                refusal = "550 Rename refused."
+            elif modes & {"norename", "norename-drop", "norename-back", "norename-lost"} and os.path.exists(path):
+                refusal = "550 Cannot create a file when that file already exists."
+            elif "norename-lost" in modes and real_name(path):
+                refusal = "553 Renaming failed."
+            elif "norename-back" in modes and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
+                refusal = "553 Renaming failed."
+            if refusal:
                 self._rnfr = None
-                self.respond("550 Cannot create a file when that file already exists.")
+                self.respond(refusal)
                 return None
-            if args.mode == "norename-lost" and not TEMPORARY.match(os.path.basename(path)):
-                self._rnfr = None
-                self.respond("553 Renaming failed.")
-                return None
-            return FTPHandler.ftp_RNTO(self, path)
+            renamed = FTPHandler.ftp_RNTO(self, path)
+            if renamed:
+                self.renamed = True
+            if renamed and "norename-drop" in modes and ASIDE.match(os.path.basename(path)):
+                self.close_when_done()
+            return renamed
 
         def ftp_QUIT(self, line):
-            if args.mode == "noquit":
+            if "noquit" in modes or ("noquit-renamed" in modes and getattr(self, "renamed", False)):
                 return None  # the client waits for a reply that never comes
             return FTPHandler.ftp_QUIT(self, line)
 
@@ -184,7 +245,22 @@ def serve(args):
             if args.log:
                 with open(args.log, "a", encoding="utf-8") as log:
                     log.write(("PASS ***" if cmd == "PASS" else line) + "\n")
+            stamp = re.match(r"^(\d{14}) (.+)$", arg or "") if cmd == "MDTM" and self.authenticated else None
+            if stamp:
+                return self.set_time(stamp.group(1), stamp.group(2))
             return FTPHandler.pre_process_command(self, line, cmd, arg)
+
+        def set_time(self, stamp, name):
+            """MDTM with a time sets the file's time, as servers that allow it
+            do."""
+            path = self.fs.ftp2fs(name)
+            try:
+                when = calendar.timegm(time.strptime(stamp, "%Y%m%d%H%M%S"))
+                os.utime(path, (when, when))
+            except (OSError, ValueError):
+                self.respond("550 Can't set the time of %s." % name)
+                return
+            self.respond("213 Modify=%s; %s" % (stamp, name))
 
         def on_login(self, username):
             if args.home:
@@ -195,7 +271,7 @@ def serve(args):
     handler = Handler
     handler.authorizer = auth
     handler.abstracted_fs = FS
-    if args.mode in ("cut", "stall", "cut-media"):
+    if modes & {"cut", "stall", "cut-media", "die", "full", "drop426"}:
         handler.dtp_handler = UploadDTP
     handler.auth_failed_timeout = 0.05
     handler.use_sendfile = False  # so reads go through the file wrapper
@@ -222,9 +298,11 @@ def main():
     p.add_argument("--root", default=".")
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
-    modes = ["serve", "silent", "cut", "stall", "norename", "norename-drop", "norename-lost", "cut-media", "lockdata",
-             "noquit"]
-    p.add_argument("--mode", default="serve", choices=modes)
+    modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
+             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "slowrename", "noquit",
+             "noquit-renamed"}
+    p.add_argument("--mode", default="serve",
+                   type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")
     p.add_argument("--home", default="")

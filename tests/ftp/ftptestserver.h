@@ -14,10 +14,11 @@ public:
     static constexpr const char* kPassword = "Pa55-word!";
 
     // mode "serve" (with the misbehaving file names of ftpserver.py),
-    // "silent" (accepts connections, never answers), or one of the upload
-    // fault modes of ftpserver.py ("cut", "stall", "norename",
-    // "norename-drop", "norename-lost", "cut-media", "lockdata"), or
-    // "noquit" (never answers QUIT).
+    // "silent" (accepts connections, never answers), or fault modes of
+    // ftpserver.py joined by "," (uploads: "cut", "stall", "cut-media",
+    // "die", "full", "drop426", "busy-media"; renames: "norename",
+    // "norename-drop", "norename-back", "norename-lost", "norename-any",
+    // "lockdata", "slowrename"; goodbyes: "noquit", "noquit-renamed").
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;

@@ -1,4 +1,5 @@
 // The FTP client against a real server on 127.0.0.1, and the listing reader.
+#include "platform/atomicfile.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/ftp/listing.h"
 #include "tests/ftp/ftptestserver.h"
@@ -216,22 +217,46 @@ TEST(FtpClient, BrokenTransfersKeepTheOldCopy)
     }
 }
 
-TEST(FtpClient, UploadWhoseRenameFailsAfterTheOldFileWentKeepsTheNewOne)
+TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
 {
-    // The server will not rename over the old file, deletes it, and then
-    // cannot rename at all: the temporary is all that is left of the file.
-    FtpTestServer server("norename-lost");
-    START_SERVER(server);
-    server.putFile("board.jpg", "old");
+    // Servers that will not rename over a file, each failing at another
+    // step of moving the old file aside, renaming the new one in and moving
+    // the old one back; and one that refuses every rename.
+    const struct {
+        const char* mode;
+        bool replaced;
+        const char* real;  // the real name holds this afterwards ("" none)
+        const char* aside; // a file moved aside holds this ("" none)
+    } cases[] = {
+        {"norename", true, "new picture", ""},
+        {"norename-drop", true, "new picture", ""}, // the session broke after the move aside
+        {"norename-back", false, "old", ""},        // the old one went aside and back
+        {"norename-lost", false, "", "old"},        // it could not go back
+        {"norename-any", false, "old", ""},
+    };
     QTemporaryDir local;
     testsupport::writeAll(local.filePath("new.jpg"), "new picture");
-    CurlFtpClient client({3000, 1500});
-    ASSERT_TRUE(client.login(accountFor(server)).ok());
-    const Result r = client.upload(local.filePath("new.jpg"), "board.jpg");
-    EXPECT_FALSE(r.ok());
-    EXPECT_TRUE(r.targetDeleted);
-    EXPECT_FALSE(QFile::exists(server.root() + "/board.jpg"));
-    const QStringList left = QDir(server.root()).entryList({".board.jpg.orvtmp.*"}, QDir::Files | QDir::Hidden);
-    ASSERT_EQ(left.size(), 1);
-    EXPECT_EQ(testsupport::readAll(server.root() + '/' + left[0]), QByteArray("new picture"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(QString::fromLatin1(c.mode));
+        START_SERVER(server);
+        server.putFile("Media/board.jpg", "old");
+        CurlFtpClient client({3000, 1500});
+        ASSERT_TRUE(client.login(accountFor(server)).ok());
+        const Result r = client.upload(local.filePath("new.jpg"), "Media/board.jpg");
+        EXPECT_EQ(r.ok(), c.replaced) << r.message.toStdString();
+        const QString media = server.root() + "/Media";
+        EXPECT_EQ(QFile::exists(media + "/board.jpg"), *c.real != 0);
+        if (*c.real) {
+            EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(c.real));
+        }
+        const QStringList asides = QDir(media).entryList({".board.jpg.orvold.*"}, QDir::Files | QDir::Hidden);
+        ASSERT_EQ(asides.size(), *c.aside ? 1 : 0) << asides.join(' ').toStdString();
+        EXPECT_EQ(r.movedAside, *c.aside ? "Media/" + asides[0] : QString());
+        // No temporary is left, and the board's start-up puts the old file
+        // back.
+        EXPECT_TRUE(QDir(media).entryList({".*.orvtmp.*"}, QDir::Files | QDir::Hidden).isEmpty());
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(media), *c.aside ? 1 : 0);
+        EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(c.replaced ? "new picture" : "old"));
+    }
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -286,4 +287,48 @@ TEST_F(FileTest, StaleTemporariesOfKilledWritesAreRemovedAndNothingElse)
     // A finished write leaves nothing to remove.
     ASSERT_TRUE(atomicfile::write(path("new.txt"), "data"));
     EXPECT_EQ(atomicfile::removeStaleTemporaries(dir.path()), 0);
+}
+
+TEST_F(FileTest, FilesMovedAsideGoBackUnlessTheirRealFileIsThere)
+{
+    // What an upload that broke off left of a board's file moved aside: it
+    // goes back where the real file is missing (of two, the later one), and
+    // goes where the real file is there; at any age.
+    const QDateTime old = QDateTime::currentDateTime().addDays(-30);
+    const struct {
+        const char* name;
+        const char* bytes;
+        int ageDays;
+        const char* after; // what the real name holds afterwards
+        bool asideStays;
+    } cases[] = {
+        {".back.jpg.orvold.Ab12Cd", "old picture", 30, "old picture", false},
+        {".Template with 3 records.ORVT.orvold.x1Y2z3", "older", 60, "newer", false},
+        {".Template with 3 records.ORVT.orvold.q9W8e7", "newer", 2, "newer", false},
+        {".Default Template.ORVT.orvold.zzzzzz", "aside", 1, "replaced", false}, // a finished replace
+        {".settings.ini.orvold.Ab12Cd", "aside", 1, "", true},                   // a folder holds its name
+        {".x.orvold.Ab12C", "not ours", 1, "", true},
+    };
+    writeAll(path("Default Template.ORVT"), "replaced");
+    QDir(dir.path()).mkdir("settings.ini");
+    for (const auto& c : cases) {
+        writeAll(path(c.name), c.bytes);
+        QFile f(path(c.name));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(old.addDays(30 - c.ageDays), QFileDevice::FileModificationTime));
+    }
+    EXPECT_EQ(atomicfile::removeStaleTemporaries(dir.path(), QDateTime::currentDateTime().addSecs(-3600)), 4);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(QFileInfo::exists(path(c.name)), c.asideStays);
+        const QString real = QString::fromLatin1(c.name).section(".orvold.", 0, 0).mid(1);
+        if (*c.after) {
+            EXPECT_EQ(readAll(path(real)), QByteArray(c.after));
+        }
+    }
+    EXPECT_TRUE(QFileInfo(path("settings.ini")).isDir());
+    // A file moved aside has a name of its own, never that of a temporary.
+    const QString aside = atomicfile::asideName("bg.png");
+    EXPECT_TRUE(QRegularExpression("^\\.bg\\.png\\.orvold\\.[A-Za-z0-9]{6}$").match(aside).hasMatch());
+    EXPECT_NE(aside.section('.', 0, -2), atomicfile::temporaryName("bg.png").section('.', 0, -2));
 }

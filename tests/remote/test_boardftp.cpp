@@ -196,19 +196,21 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
     // A cut data connection, a stall, a cancel while the board stalls (it
     // ends at once, and the temporary is deleted on a short new session),
     // and a server that does not rename over an existing file (and one that
-    // drops the connection right after it deleted the old file: the rename
-    // still follows; and one whose rename fails after it deleted the old
-    // file: the new one stays under its temporary name, the only copy).
+    // drops the connection right after it moved the old file aside: the
+    // rename still follows; and one that then will not rename the new file
+    // in, nor the old one back: it waits under its aside name, which the
+    // board's start-up puts back).
     const struct {
         const char* mode;
         int stallMs;
         bool cancel;
         bool completed;
-        int temporaries;
+        bool aside;
         int withinMs;
-    } cases[] = {{"cut", 1500, false, false, 0, 10000},          {"stall", 1500, false, false, 0, 10000},
-                 {"stall", 30000, true, false, 0, 5000},         {"norename", 1500, false, true, 0, 10000},
-                 {"norename-drop", 1500, false, true, 0, 10000}, {"norename-lost", 1500, false, false, 1, 10000}};
+    } cases[] = {
+        {"cut", 1500, false, false, false, 10000},          {"stall", 1500, false, false, false, 10000},
+        {"stall", 30000, true, false, false, 5000},         {"norename", 1500, false, true, false, 10000},
+        {"norename-drop", 1500, false, true, false, 10000}, {"norename-lost", 1500, false, false, true, 10000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + (c.cancel ? " cancelled" : ""));
         FtpTestServer server(c.mode);
@@ -226,16 +228,16 @@ TEST_F(Upload, BrokenUploadsKeepTheBoardsFile)
             EXPECT_EQ(status, TransferStatus::Completed);
         else
             EXPECT_EQ(status == TransferStatus::Abort, c.cancel) << int(status);
-        const QStringList left = temporaries(server);
-        EXPECT_EQ(left.size(), c.temporaries) << left.join(' ').toStdString();
-        if (left.isEmpty()) {
-            EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), c.completed ? big() : QByteArray("old"));
-        } else {
-            EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/Media/back.jpg"));
-            EXPECT_EQ(readAll(left.first()), big());
-            EXPECT_TRUE(ftp.lastCause().contains(QFileInfo(left.first()).fileName())) << ftp.lastCause().toStdString();
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+        const QString media = server.root() + "/Orvane/Media";
+        const QStringList asides = QDir(media).entryList({".back.jpg.orvold.*"}, QDir::Files | QDir::Hidden);
+        ASSERT_EQ(asides.size(), c.aside ? 1 : 0);
+        EXPECT_EQ(QFileInfo::exists(media + "/back.jpg"), !c.aside);
+        if (c.aside) {
+            EXPECT_TRUE(ftp.lastCause().contains(asides[0])) << ftp.lastCause().toStdString();
         }
-        EXPECT_EQ(atomicfile::removeStaleTemporaries(server.root() + "/Orvane/Media"), c.temporaries);
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(media), c.aside ? 1 : 0);
+        EXPECT_EQ(readAll(media + "/back.jpg"), c.completed ? big() : QByteArray("old"));
     }
 }
 
@@ -287,6 +289,38 @@ TEST_F(Upload, CausesNameWhatWentWrong)
     EXPECT_TRUE(temporaries(server).isEmpty());
 }
 
+TEST_F(Upload, CausesGiveTheBoardsReplyAndLostOnlyForALostConnection)
+{
+    // What the board said, also after it took the whole file; the bytes
+    // only where no reply came, counted as sent.
+    const QString small = local("small.jpg", QByteArray(18988, 's'));
+    const QString large = local("large.jpg", big());
+    const struct {
+        const char* mode;
+        QString local;
+        const char* cause; // a regular expression
+    } cases[] = {
+        {"full", small, "^the board replied 451 Failure writing to local file$"},
+        {"drop426", small, "^the board replied 426 Connection closed; transfer aborted$"},
+        {"busy-media", small,
+         "^the board replied 450 The process cannot access the file because it is being used by another process$"},
+        {"norename-any", small, "^the board replied 550 Rename refused$"},
+        {"cut", large, "^the board holds 65536 of the 409600 bytes sent$"},
+        {"stall", large, "^a time-out: the board stopped answering after \\d+ of 409600 bytes sent$"},
+        {"die", large, "^the connection was lost after \\d+ of 409600 bytes sent$"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        server.putFile("Orvane/Media/back.jpg", "old");
+        BoardFtp ftp = board(server);
+        EXPECT_NE(ftp.put("127.0.0.1", c.local, "Orvane/Media/back.jpg"), TransferStatus::Completed);
+        EXPECT_TRUE(QRegularExpression(c.cause).match(ftp.lastCause()).hasMatch()) << ftp.lastCause().toStdString();
+        EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("old"));
+    }
+}
+
 TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
 {
     // A template and a background larger than what a cut or stalled upload
@@ -306,26 +340,55 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
     writeAll(setup.mediaFolder + "/back.jpg", picture);
     const QString tplError = "!!!Error sending template file.";
     const QString mediaError = "!!!Error sending template background media file.";
-    const QString lost = "!!!Cause: the connection was lost after \\d+ of \\d+ bytes\\.";
-    const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes\\.";
+    const QString settingsError = "!!!Error sending Orvane settings file.";
+    const QString lost = "!!!Cause: the board holds 65536 of the \\d+ bytes sent\\.";
+    const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes sent\\.";
+    const QString full = "!!!Cause: the board replied 451 Failure writing to local file\\.";
     const QString notSent = "!!!Orvane confirm file not sent: not every file arrived\\.\\|"
                             "!!!No file was replaced: the board keeps its old files\\.";
+    const QString noneReplaced = "!!!No file was replaced, and no command was sent: the board keeps its old files\\.";
     const struct {
         const char* mode;
         bool media, templates, settings; // replaced on the board
+        bool aside;                      // the old background waits moved aside
         QString report;                  // the "!!!" lines joined by "|", a regular expression
     } cases[] = {
-        {"serve", true, true, true, ""},
-        {"norename", true, true, true, ""},
-        {"cut", false, false, false, tplError + "\\|" + lost + "\\|" + mediaError + "\\|" + lost + "\\|" + notSent},
-        {"stall", false, false, false,
+        {"serve", true, true, true, false, ""},
+        {"norename", true, true, true, false, ""},
+        {"cut", false, false, false, false,
+         tplError + "\\|" + lost + "\\|" + mediaError + "\\|" + lost + "\\|" + notSent},
+        {"stall", false, false, false, false,
          tplError + "\\|" + timeOut + "\\|" + mediaError + "\\|" + timeOut + "\\|" + notSent},
-        {"cut-media", false, false, false, mediaError + "\\|" + lost + "\\|" + notSent},
+        {"cut-media", false, false, false, false, mediaError + "\\|" + lost + "\\|" + notSent},
+        // A whole upload that the board then refuses is a failed one.
+        {"full", false, false, false, false,
+         tplError + "\\|" + full + "\\|" + mediaError + "\\|" + full + "\\|" + settingsError + "\\|" + full + "\\|" +
+             notSent},
+        // A refused upload into Media, whatever the words: a temporary name
+        // is never in use on the board.
+        {"busy-media", false, false, false, false,
+         mediaError +
+             "\\|!!!Cause: the board replied 450 The process cannot access the file because it is being "
+             "used by another process\\.\\|" +
+             notSent},
         // The renames fail at the templates: the media already went.
-        {"lockdata", true, false, false,
+        {"lockdata", true, false, false, false,
          tplError + "\\|!!!Cause: the board replied 550 Renaming is not allowed in this folder\\.\\|"
                     "!!!Only part of the update reached the board, and no command was sent\\. Replaced: "
                     "Media/back\\.jpg\\. Not replaced: Data/Template with 3 records\\.ORVT, UpdatedSettings\\.ini\\."},
+        // A board that refuses every rename, and ones that refuse the rename
+        // of the new file after the old one went aside: the old one goes
+        // back, or waits under its aside name for the board's start-up.
+        {"norename-any", false, false, false, false,
+         mediaError + "\\|!!!Cause: the board replied 550 Rename refused\\.\\|" + noneReplaced},
+        {"norename-back", false, false, false, false,
+         mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|" + noneReplaced},
+        {"norename-lost", false, false, false, true,
+         mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
+                      "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "
+                      "back; it waits there as Media/\\.back\\.jpg\\.orvold\\.[A-Za-z0-9]{6} until the program "
+                      "starts on the board\\.\\|"
+                      "!!!No file was replaced, and no command was sent\\."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -339,10 +402,6 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         FakeView view;
         UpdateRun run(ftp, view, cancel);
         ASSERT_EQ(run.run(setup), RunEnd::Done);
-        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.templates ? tpl : QByteArray("old template"));
-        EXPECT_EQ(readAll(board + "Media/back.jpg"), c.media ? picture : QByteArray("old picture"));
-        EXPECT_EQ(readAll(board + "UpdatedSettings.ini"),
-                  c.settings ? readAll(setup.settingsFile) : QByteArray("old settings"));
         const bool delivered = c.report.isEmpty();
         EXPECT_EQ(QFileInfo::exists(board + "OrvaneConfirm.txt"), delivered);
         EXPECT_EQ(view.icons[0], delivered);
@@ -350,35 +409,15 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         EXPECT_TRUE(QRegularExpression("^" + c.report + "$").match(report).hasMatch()) << report.toStdString();
         EXPECT_TRUE(view.lines.filter(FtpTestServer::kPassword).isEmpty());
         EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+        // The board holds each file, old or new, under its real name, or
+        // the old one aside until its start-up puts it back.
+        EXPECT_EQ(QFileInfo::exists(board + "Media/back.jpg"), !c.aside);
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(board + "Media"), c.aside ? 1 : 0);
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.templates ? tpl : QByteArray("old template"));
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), c.media ? picture : QByteArray("old picture"));
+        EXPECT_EQ(readAll(board + "UpdatedSettings.ini"),
+                  c.settings ? readAll(setup.settingsFile) : QByteArray("old settings"));
     }
-}
-
-TEST_F(Upload, RenameThatFailsAfterTheOldFileWentKeepsTheNewOneAndSaysSo)
-{
-    // The board will not rename over a file, deletes the old background,
-    // then cannot rename the new one into its place either.
-    FtpTestServer server("norename-lost");
-    START_SERVER(server);
-    const RunSetup setup = templateAndBackground(server, "new picture");
-    BoardFtp ftp = board(server);
-    FakeView view;
-    UpdateRun run(ftp, view, cancel);
-    ASSERT_EQ(run.run(setup), RunEnd::Done);
-    // The new picture is the board's only copy: it stays, under its
-    // temporary name; the template waiting behind it goes.
-    const QStringList left = temporaries(server);
-    ASSERT_EQ(left.size(), 1) << left.join(' ').toStdString();
-    EXPECT_EQ(readAll(left.first()), QByteArray("new picture"));
-    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/Media/back.jpg"));
-    EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Template with 3 records.ORVT"), QByteArray("old template"));
-    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
-    EXPECT_FALSE(view.icons[0]);
-    const QStringList report = view.lines.filter("!!!");
-    ASSERT_EQ(report.size(), 4) << report.join('|').toStdString();
-    EXPECT_EQ(report[0], QString("!!!Error sending template background media file."));
-    EXPECT_TRUE(report[2].contains("Media/back.jpg") && report[2].contains(QFileInfo(left.first()).fileName()))
-        << report[2].toStdString();
-    EXPECT_EQ(report[3], QString("!!!No file was replaced, and no command was sent."));
 }
 
 TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
@@ -407,4 +446,56 @@ TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
     EXPECT_EQ(server.commands().filter(QRegularExpression("^DELE Orvane/(Data|Media)/\\..*\\.orvtmp\\.")).size(), 2)
         << server.commands().join('|').toStdString();
     EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+}
+
+TEST_F(Upload, CancelDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye)
+{
+    // Slow renames, so the cancel comes while they run; a board that never
+    // answers the goodbye of a session that renamed. The board gets the
+    // rest of its renames, then its command when all went, with its lines
+    // and icon; the run ends there, and no goodbye holds it (the stall
+    // time-out is long).
+    const struct {
+        const char* mode;
+        bool sent;
+        const char* last; // the last line but the closing rules
+    } cases[] = {
+        {"slowrename,noquit-renamed", true, "Finished Orvane sending confirm file."},
+        {"slowrename,noquit-renamed,lockdata", false,
+         "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/back.jpg. Not "
+         "replaced: Data/Template with 3 records.ORVT."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        RunSetup setup = templateAndBackground(server, "new picture");
+        setup.addresses << "127.0.0.1"; // a second board, never reached
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+        cancel = false;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
+                cancel = true;
+        });
+        poll.start();
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(run.run(setup), RunEnd::Cancelled);
+        EXPECT_LT(t.elapsed(), 15000);
+        ASSERT_TRUE(cancel);
+        const QString board = server.root() + "/Orvane/";
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"),
+                  c.sent ? readAll(setup.slots[3]) : QByteArray("old template"));
+        EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), c.sent ? QByteArray("2\r\n") : QByteArray());
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, c.sent}}));
+        ASSERT_GE(view.lines.size(), 2);
+        EXPECT_EQ(view.lines.mid(view.lines.size() - 2), QStringList({c.last, "Finished sending process."}));
+        EXPECT_EQ(view.lines.filter("Starting sending process.").size(), 1);
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+    }
 }

@@ -2,6 +2,7 @@
 // and what it remembers between openings.
 #include "core/globals.h"
 #include "remote/frmorvanecomm.h"
+#include "tests/ftp/ftptestserver.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -305,6 +307,37 @@ TEST_F(CommWindow, CancelProcessAndClosingByTheProgramEndTheRunWithoutDoneBox)
     EXPECT_EQ(readAll(gstrProgramFolder + "/DestIPAddress.txt"), QByteArray("10.0.0.7, hall\r\n"));
     w.reset();
     testsupport::pump(50); // nothing is left queued for the gone window
+}
+
+TEST_F(CommWindow, ClosingDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye)
+{
+    // Slow renames, and a board that never answers the goodbye of a session
+    // that renamed (the stall time-out is long): the program closes the
+    // window while the renames run.
+    FtpTestServer server("slowrename,noquit-renamed");
+    START_SERVER(server);
+    server.putFile("Orvane/Data/Default Template.ORVT", "old template");
+    auto w = openForRun("127.0.0.1, board\r\n");
+    w->makeUploader = [&server](const std::atomic<bool>& cancel, TransferDisplay* display) {
+        auto ftp = std::make_unique<BoardFtp>(cancel, server.port(),
+                                              BoardLogin{FtpTestServer::kUser, FtpTestServer::kPassword},
+                                              ftp::Timeouts{3000, 30000});
+        ftp->setDisplay(display);
+        return std::unique_ptr<Uploader>(std::move(ftp));
+    };
+    w->btnUpdate_Click(0);
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return !server.commands().filter(QRegularExpression("^RNTO ")).isEmpty(); }, 20000));
+    QElapsedTimer clock;
+    clock.start();
+    w->closeByProgram();
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_FALSE(w->busy());
+    // The board got its template and then its command; no "done" box.
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Default Template.ORVT"), readAll(w->txtTplFile[0]->text()));
+    EXPECT_EQ(readAll(server.root() + "/Orvane/OrvaneConfirm.txt"), QByteArray("2\r\n"));
+    EXPECT_EQ(w->boardIcon(0), frmOrvaneComm::kSuccessIcon);
+    EXPECT_TRUE(messages.texts.isEmpty());
 }
 
 TEST_F(CommWindow, ThousandsOfFailingBoardsKeepTheWindowAnsweringAndCancelEndsTheRun)

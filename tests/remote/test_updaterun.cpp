@@ -21,9 +21,15 @@ using testsupport::writeAll;
 namespace {
 
 // Records every probe, transfer, rename batch and clean-up; answers from
-// scripts. A staged file's temporary is "~" and its remote path.
+// scripts. A staged file's temporary is "~" and its remote path. Once the
+// cancel flag is set a transfer ends as aborted, as a real one does, but
+// for the command after the renames.
 class FakeUploader final : public Uploader {
 public:
+    explicit FakeUploader(const std::atomic<bool>& cancel)
+        : cancel_(cancel)
+    {
+    }
     bool probe(const QString& address) override
     {
         calls << "probe " + address;
@@ -39,7 +45,16 @@ public:
             onPut(remote);
         cause = "cause of " + remote;
         const auto it = answers.find(remote);
+        if (cancel_ && !finishing_ && it == answers.end())
+            return TransferStatus::Abort;
         return it == answers.end() ? TransferStatus::Completed : it->second;
+    }
+    TransferStatus putCommand(const QString& address, const QString& local, const QString& remote) override
+    {
+        finishing_ = true;
+        const TransferStatus status = put(address, local, remote);
+        finishing_ = false;
+        return status;
     }
     TransferStatus stage(const QString& address, const QString& local, const QString& remote,
                          QString& temporary) override
@@ -59,7 +74,7 @@ public:
             const auto it = renames.find(f.target);
             out << (it == renames.end() ? TransferStatus::Completed : it->second);
             cause = "cause of renaming " + f.target;
-            lostOld = f.target == lostTarget;
+            aside = f.target == asideTarget ? "~old " + f.target : QString();
             if (out.last() != TransferStatus::Completed && !(out.last() == TransferStatus::FileInUsed && f.keepInUse))
                 break;
         }
@@ -71,7 +86,7 @@ public:
         calls << "discard " + temporaries.join('|');
     }
     QString lastCause() const override { return cause; }
-    bool oldCopyDeleted() const override { return lostOld; }
+    QString oldCopyAside() const override { return aside; }
 
     QStringList calls;
     QStringList unreachable;
@@ -79,9 +94,13 @@ public:
     std::map<QString, TransferStatus> renames; // by remote path
     std::function<void(const QString&)> onPut;
     std::function<bool()> onReplace; // true: cancelled before the renames
-    QString lostTarget;              // its rename fails after the old copy went
-    bool lostOld = false;
+    QString asideTarget;             // its old copy stays moved aside when its rename fails
+    QString aside;
     QString cause;
+
+private:
+    const std::atomic<bool>& cancel_;
+    bool finishing_ = false;
 };
 
 class Run : public ::testing::Test {
@@ -114,9 +133,9 @@ protected:
 
     QTemporaryDir dir;
     RunSetup setup;
-    FakeUploader uploader;
-    FakeView view;
     std::atomic<bool> cancel{false};
+    FakeUploader uploader{cancel};
+    FakeView view;
 };
 
 } // namespace
@@ -163,18 +182,20 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     setup.mode = 1;
     setup.addresses = {"10.0.0.9", "bad host", "10.0.0.1"};
     uploader.unreachable = {"10.0.0.9"};
+    // Refused at its temporary name: a failed transfer, whatever the reply.
     uploader.answers[remoteMediaPath("in use.jpg")] = TransferStatus::FileInUsed;
     uploader.answers[remoteSettingsPath()] = TransferStatus::Ready;
     ASSERT_EQ(go(), RunEnd::Done);
     // Everything but the routine lines, in order.
-    EXPECT_EQ(view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
-              QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
-                           "Background media file is playing.", "!!!Error sending template background media file.",
-                           "!!!Cause: outside the Media folder.",
-                           "!!!This is a wrong template file to send, will go to next template file.",
-                           "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
-                           "!!!Orvane confirm file not sent: not every file arrived.",
-                           "!!!No file was replaced: the board keeps its old files."}));
+    EXPECT_EQ(
+        view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
+        QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
+                     "!!!Error sending template background media file.", "!!!Cause: cause of Orvane/Media/in use.jpg.",
+                     "!!!Error sending template background media file.", "!!!Cause: outside the Media folder.",
+                     "!!!This is a wrong template file to send, will go to next template file.",
+                     "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
+                     "!!!Orvane confirm file not sent: not every file arrived.",
+                     "!!!No file was replaced: the board keeps its old files."}));
     // Nothing went into place; what was staged left the board again.
     EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
     EXPECT_EQ(uploader.calls.filter("discard"),
@@ -207,10 +228,10 @@ TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
         QString report; // the last "!!!" line
     } cases[] = {
         {media, TransferStatus::Completed, false, true, none},
-        // The board plays that file: it keeps the one it has, when sent
-        // and when renamed.
-        {media, TransferStatus::FileInUsed, false, true, none},
+        // The board plays that file: it keeps the one it has when renamed;
+        // a temporary name is never in use, so there it is a failure.
         {media, TransferStatus::FileInUsed, true, true, none},
+        {media, TransferStatus::FileInUsed, false, false, noneReplaced},
         {media, TransferStatus::Ready, false, false, noneReplaced},
         {tpl, TransferStatus::ConnectionReset, false, false, noneReplaced},
         {remoteSettingsPath(), TransferStatus::Ready, false, false, noneReplaced},
@@ -243,22 +264,39 @@ TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
             EXPECT_EQ(uploader.calls.filter("discard").size(), 1);
         }
     }
-    // The last rename fails after the board deleted the old settings file:
-    // the new one stays under its temporary name, and the lines say so.
-    uploader.answers.clear();
-    uploader.renames = {{remoteSettingsPath(), TransferStatus::Ready}};
-    uploader.lostTarget = remoteSettingsPath();
-    uploader.calls.clear();
-    view.lines.clear();
-    go();
-    EXPECT_EQ(view.lines.filter("!!!").mid(3),
-              QStringList({"!!!UpdatedSettings.ini: the board deleted its old copy to make room, and the new one could "
-                           "not be renamed into its place; it stays there as ~Orvane/UpdatedSettings.ini. Send the "
-                           "update again.",
-                           "!!!Only part of the update reached the board, and no command was sent. Replaced: "
-                           "Media/a.jpg, Data/Default Template.ORVT."}));
-    EXPECT_TRUE(uploader.calls.filter("discard").isEmpty());
-    uploader.lostTarget.clear();
+    // A rename that fails with the board's old copy moved aside: the lines
+    // say where it waits, and what was and was not replaced; the new file's
+    // temporary goes.
+    const struct {
+        QString target;
+        QStringList report; // the "!!!" lines after the error and its cause
+        QString discarded;  // the temporaries deleted afterwards
+    } asides[] = {
+        {remoteSettingsPath(),
+         {"!!!UpdatedSettings.ini: the board's old copy was moved aside to make room and could not be moved back; it "
+          "waits there as ~old Orvane/UpdatedSettings.ini until the program starts on the board.",
+          "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg, Data/Default "
+          "Template.ORVT. Not replaced: UpdatedSettings.ini."},
+         "~Orvane/UpdatedSettings.ini"},
+        {media,
+         {"!!!Media/a.jpg: the board's old copy was moved aside to make room and could not be moved back; it waits "
+          "there as ~old Orvane/Media/a.jpg until the program starts on the board.",
+          "!!!No file was replaced, and no command was sent."},
+         "~Orvane/Media/a.jpg|~Orvane/Data/Default Template.ORVT|~Orvane/UpdatedSettings.ini"},
+    };
+    for (const auto& c : asides) {
+        SCOPED_TRACE(c.target.toStdString());
+        uploader.answers.clear();
+        uploader.renames = {{c.target, TransferStatus::Ready}};
+        uploader.asideTarget = c.target;
+        uploader.calls.clear();
+        view.lines.clear();
+        go();
+        EXPECT_EQ(view.lines.filter("!!!").mid(3), c.report);
+        EXPECT_EQ(uploader.calls.filter("discard").join('|'), "discard " + c.discarded);
+        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+    }
+    uploader.asideTarget.clear();
 
     // Each failure line names its cause.
     uploader.renames.clear();
@@ -396,20 +434,49 @@ TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
     EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
     EXPECT_TRUE(view.lines.filter("!!!").isEmpty()) << view.lines.join('|').toStdString();
     EXPECT_TRUE(view.icons.empty());
-    uploader.onReplace = nullptr;
 
-    // Cancelled during the first board's confirm file: the second board is
-    // not even probed.
-    cancel = false;
-    uploader.calls.clear();
-    uploader.answers.clear();
-    uploader.onPut = [this](const QString& remote) {
-        if (remote == remoteConfirmPath())
-            cancel = true;
+    // Cancelled once the renames have begun (they all went, or one failed),
+    // or while the command goes: the board is finished, with its command
+    // when every file is in place, its lines and its icon; the second board
+    // is not even probed.
+    const struct {
+        const char* when;
+        bool duringRenames;
+        TransferStatus lastRename;
+        bool sent;
+        QString closing; // the last line before the closing rules
+    } cases[] = {
+        {"renames", true, TransferStatus::Completed, true, "Finished Orvane sending confirm file."},
+        {"renames, one failed", true, TransferStatus::Ready, false,
+         "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg, Data/Default "
+         "Template.ORVT. Not replaced: Data/Template with 1 record.ORVT."},
+        {"command", false, TransferStatus::Completed, true, "Finished Orvane sending confirm file."},
     };
-    EXPECT_EQ(go(), RunEnd::Cancelled);
-    EXPECT_EQ(uploader.calls.last(), QString("10.0.0.1 Orvane/OrvaneConfirm.txt = 2"));
-    EXPECT_FALSE(uploader.calls.contains("probe 10.0.0.2"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        cancel = false;
+        uploader.calls.clear();
+        view.lines.clear();
+        view.icons.clear();
+        uploader.renames = {{remoteTemplatePath(1), c.lastRename}};
+        uploader.onReplace = [this, &c] {
+            if (c.duringRenames)
+                cancel = true;
+            return false; // the renames have begun
+        };
+        uploader.onPut = [this](const QString& remote) {
+            if (remote == remoteConfirmPath())
+                cancel = true;
+        };
+        EXPECT_EQ(go(), RunEnd::Cancelled);
+        EXPECT_EQ(uploader.calls.filter("replace").size(), 1);
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").join('|'),
+                  c.sent ? "10.0.0.1 Orvane/OrvaneConfirm.txt = 2" : QString());
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, c.sent}}));
+        ASSERT_GE(view.lines.size(), 2);
+        EXPECT_EQ(view.lines.mid(view.lines.size() - 2), QStringList({c.closing, "Finished sending process."}));
+        EXPECT_FALSE(uploader.calls.contains("probe 10.0.0.2"));
+    }
 }
 
 TEST_F(Run, RestartSendsTheConfirmFileAlone)

@@ -797,6 +797,9 @@ TEST_F(RunTest, StartProgramRemovesUploadTemporariesOlderThanAnHour)
         {gstrMediaFolder + QStringLiteral("/.bg.mp4.orvtmp.toolong1"), 7200, false},
         {gstrDataFolder + QStringLiteral("/T.ORVT.orvtmp.Ab12Cd"), 7200, false}, // not hidden
         {gstrRemoteFolder + QStringLiteral("/.x.orvtmp.Ab12Cd"), 7200, false},   // no upload goes there
+        // A board file an upload moved aside and could not put back goes
+        // back, at any age.
+        {gstrMediaFolder + QStringLiteral("/.bg.png.orvold.Ab12Cd"), 30, true},
     };
     QDir().mkpath(gstrRemoteFolder);
     for (const File& f : files) {
@@ -806,6 +809,7 @@ TEST_F(RunTest, StartProgramRemovesUploadTemporariesOlderThanAnHour)
     run.mnuRestart_Click();
     for (const File& f : files)
         EXPECT_EQ(QFile::exists(f.path), !f.removed) << f.path.toStdString();
+    EXPECT_EQ(readAll(gstrMediaFolder + QStringLiteral("/bg.png")), QByteArray("part"));
     run.mnuStop_Click();
 }
 

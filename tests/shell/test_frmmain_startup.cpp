@@ -64,10 +64,15 @@ TEST_F(MainWindowTest, TheStartRemovesTemporariesOfKilledWrites)
     for (const char* name : stale)
         shelltest::writeText(folder(name), QStringLiteral("part"));
     shelltest::writeText(folder("Data/.keep.me"), QStringLiteral("mine"));
+    // A board file an upload moved aside and could not put back: it goes
+    // back, never away.
+    shelltest::writeText(folder("Media/.bg.png.orvold.Ab12Cd"), QStringLiteral("old picture"));
     start();
     for (const char* name : stale)
         EXPECT_FALSE(QFileInfo::exists(folder(name))) << name;
     EXPECT_TRUE(QFileInfo::exists(folder("Data/.keep.me")));
+    EXPECT_FALSE(QFileInfo::exists(folder("Media/.bg.png.orvold.Ab12Cd")));
+    EXPECT_EQ(testsupport::readAll(folder("Media/bg.png")), QByteArray("old picture"));
 }
 
 TEST_F(MainWindowTest, PlayerStartFromTheStoredMode)
