@@ -93,6 +93,11 @@ protected:
         time.at = time.at.addSecs(1);
         return clock.fire();
     }
+    bool nextMinute() // a minute later: the FTP watch looks
+    {
+        time.at = time.at.addSecs(60);
+        return clock.fire();
+    }
     // Clock ticks until a restart is armed: how many; 0 when none came.
     int ticksToRestart(int most = 20)
     {
@@ -820,10 +825,6 @@ TEST_F(RunTest, AnFtpRestartKeepsTheServerTimeThatCausedIt)
     run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
         return file == QLatin1String("data.txt") ? serverTime : QString();
     });
-    const auto nextMinute = [&] {
-        time.at = time.at.addSecs(60);
-        return clock.fire();
-    };
     startRun();
     ASSERT_TRUE(tick() && nextMinute());                // remembers 09:00
     serverTime = QStringLiteral("2024/03/07 09:01:00"); // being uploaded
@@ -854,9 +855,7 @@ TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
             return uploadEnded ? QStringLiteral("2024/03/07 09:00:20") : fetched;
         });
         startRun();
-        ASSERT_TRUE(tick());
-        time.at = time.at.addSecs(60);
-        ASSERT_TRUE(clock.fire());
+        ASSERT_TRUE(tick() && nextMinute());
         EXPECT_EQ(run.state(), uploadEnded ? RunController::State::Starting : RunController::State::Dwelling);
         run.mnuStop_Click();
     }
@@ -868,10 +867,6 @@ TEST_F(RunTest, AFailedFetchIsFetchedAgainAtTheNextLook)
     FakeFtp ftp;
     ftp.install(run, window);
     time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
-    const auto nextMinute = [&] {
-        time.at = time.at.addSecs(60);
-        return clock.fire();
-    };
     const QString data = QStringLiteral("data.txt");
     for (const bool atStart : {true, false}) {
         SCOPED_TRACE(atStart ? "the start's fetch fails" : "the restart's fetch fails");
@@ -920,8 +915,7 @@ TEST_F(RunTest, AFetchThatKeepsFailingIsTriedAtGrowingGapsAndANewExportAtOnce)
     const auto retriesOver = [&](int minutes) {
         QList<int> at;
         for (int m = 1; m <= minutes; ++m) {
-            time.at = time.at.addSecs(60);
-            if (!clock.fire())
+            if (!nextMinute())
                 return at << -1;
             if (run.state() == RunController::State::Starting) {
                 at << m;
