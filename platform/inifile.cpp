@@ -69,13 +69,20 @@ QString folded(QStringView name)
 
 } // namespace
 
-QString protectedIniValue(const QString& value)
+QString protectedIniValue(const QString& text)
 {
+    // The end of a pasted line is no part of the value: kept, it would come
+    // back as a blank.
+    QStringView value(text);
+    while (!value.isEmpty() && (value.front() == u'\r' || value.front() == u'\n'))
+        value = value.mid(1);
+    while (!value.isEmpty() && (value.back() == u'\r' || value.back() == u'\n'))
+        value.chop(1);
     const bool quoted =
         value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
     if (quoted || value.trimmed().size() != value.size())
-        return QLatin1Char('"') + value + QLatin1Char('"');
-    return value;
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    return value.toString();
 }
 
 IniDocument IniDocument::fromText(const QString& text)

@@ -25,8 +25,9 @@ constexpr int kIniDefaultBuffer = 1024;
 // A value as a writer stores it so that a read gives it back whole: one
 // with blanks at either end, or one enclosed in a pair of matching quotes,
 // gets a pair of double quotes around it, which the read strips after its
-// trim. Any other value is stored as it is.
-QString protectedIniValue(const QString& value);
+// trim. Any other value is stored as it is. CR and LF at either end (a
+// pasted line's end) are dropped first; those inside become blanks (set).
+QString protectedIniValue(const QString& text);
 
 // An INI text held as its lines, for reading and editing in memory.
 class IniDocument {

@@ -23,11 +23,11 @@ const std::vector<KeyInfo>& keyTable()
         {kSettings, QStringLiteral("Retrieve Type"), &S::retrieveType, QStringLiteral("0")},
         {kSettings, QStringLiteral("Data File"), &S::dataFile, QString()},
         {kSettings, QStringLiteral("Booking Data File"), &S::bookingDataFile, QString()},
-        {kSettings, QStringLiteral("FTP Filename"), &S::ftpFilename, QString()},
-        {kSettings, QStringLiteral("FTP Server"), &S::ftpServer, QString()},
-        {kSettings, QStringLiteral("FTP Username"), &S::ftpUsername, QString()},
-        {kSettings, QStringLiteral("FTP Password"), &S::ftpPassword, QString()},
-        {kSettings, QStringLiteral("FTP Booking Filename"), &S::ftpBookingFilename, QString()},
+        {kSettings, QStringLiteral("FTP Filename"), &S::ftpFilename, QString(), true},
+        {kSettings, QStringLiteral("FTP Server"), &S::ftpServer, QString(), true},
+        {kSettings, QStringLiteral("FTP Username"), &S::ftpUsername, QString(), true},
+        {kSettings, QStringLiteral("FTP Password"), &S::ftpPassword, QString(), true},
+        {kSettings, QStringLiteral("FTP Booking Filename"), &S::ftpBookingFilename, QString(), true},
         {kSettings, QStringLiteral("ID Lookup Data File"), &S::idLookupDataFile, QString()},
         {kSettings, QStringLiteral("Stand Alone"), &S::standAlone, QStringLiteral("0")},
         {kSettings, QStringLiteral("Dwell Time"), &S::dwellTime, QStringLiteral("10")},
@@ -86,17 +86,19 @@ std::optional<IniDocument> loadSettingsDocument(const QString& path)
 }
 
 KeyRead readKey(const IniDocument& doc, const QString& section, const QString& key, const QString& def, int bufSize,
-                QStringList* log)
+                QStringList* log, bool asTyped)
 {
     KeyRead r;
     QString out;
     r.present = doc.read(section, key, def, out, bufSize) >= 1;
-    // The read trimmed the value before it stripped its quotes: blanks inside
-    // them were written on purpose (an FTP password) and stay. Only a cut
-    // value, which may now end in a blank, is trimmed again.
+    // The read trimmed the value before it stripped its quotes. Blanks inside
+    // the quotes of a value written as typed were put there on purpose (an
+    // FTP password) and stay, unless the cut left them at its end. Every
+    // other value is saved trimmed, so blanks in its quotes come from a hand
+    // edit (Status=" 1 "), which boards have always read trimmed.
     const auto whole = doc.value(section, key);
     const bool cut = whole && bufSize > 1 && whole->size() > bufSize - 1;
-    r.text = cut ? out.trimmed() : out;
+    r.text = asTyped && !cut ? out : out.trimmed();
     // The cut stays (boards read the same), but a shortened path or name
     // must not pass unnoticed.
     if (log && cut)
@@ -113,7 +115,7 @@ SettingsValues readSettings(const IniDocument& doc, QStringList* log)
     for (const KeyInfo& k : keyTable()) {
         if (!doc.value(k.section, k.key))
             continue; // stays Missing
-        values.*k.member = Value::set(readKey(doc, k.section, k.key, QString(), kValueBuffer, log).text);
+        values.*k.member = Value::set(readKey(doc, k.section, k.key, QString(), kValueBuffer, log, k.asTyped).text);
     }
     return values;
 }

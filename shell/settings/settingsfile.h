@@ -42,7 +42,7 @@ enum class KeyState {
 
 struct Value {
     KeyState state = KeyState::Missing;
-    QString text; // value as read (trimmed, a pair of quotes stripped); empty unless Set
+    QString text; // value as read (see readKey); empty unless Set
 
     static Value set(const QString& text); // Empty when `text` is empty
     static Value empty() { return {KeyState::Empty, QString()}; }
@@ -103,6 +103,8 @@ struct KeyInfo {
     QString key;
     Value SettingsValues::*member;
     QString readDefault;
+    // Written as typed (the FTP texts): blanks inside its quotes stay on read.
+    bool asTyped = false;
 };
 // Every named key, in the order the writer uses.
 const std::vector<KeyInfo>& keyTable();
@@ -130,9 +132,10 @@ std::optional<IniDocument> loadSettingsDocument(const QString& path);
 SettingsValues readSettings(const IniDocument& doc, QStringList* log = nullptr);
 
 // The value of a key as the profile read gives it: the file's value
-// (trimmed, then one pair of enclosing quotes stripped, so blanks inside
-// the quotes stay) or the key's default, cut to `bufSize` - 1 characters;
-// a value the cut shortened is trimmed again. `present` is true when at
+// (trimmed, then one pair of enclosing quotes stripped) or the key's
+// default, cut to `bufSize` - 1 characters, and trimmed again. A value
+// written as typed (`asTyped`: an FTP password in quotes) keeps blanks
+// inside its quotes unless the cut shortened it. `present` is true when at
 // least one character was copied.
 struct KeyRead {
     QString text;
@@ -141,6 +144,6 @@ struct KeyRead {
 // A value longer than the buffer adds one "!!!" line naming the key to
 // `log` (when given).
 KeyRead readKey(const IniDocument& doc, const QString& section, const QString& key, const QString& def,
-                int bufSize = kValueBuffer, QStringList* log = nullptr);
+                int bufSize = kValueBuffer, QStringList* log = nullptr, bool asTyped = false);
 
 } // namespace settingsfile

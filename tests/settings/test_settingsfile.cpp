@@ -252,3 +252,22 @@ TEST_F(SettingsFileTest, TypedQuotesBlanksAndAccentsComeBackAsWritten)
     EXPECT_TRUE(bytes.contains("FTP Password=plain\r\n"));
     EXPECT_TRUE(bytes.contains("Assigned Location=Caf\xE9;CAF\xC9\r\n"));
 }
+
+TEST_F(SettingsFileTest, APastedLineEndIsNoPartOfAnFtpText)
+{
+    // A password copied with the end of its line: the file can't hold the
+    // line break, and a blank in its place would fail the board's login.
+    const struct {
+        const char* typed;
+        const char* read;
+    } cases[] = {
+        {"secret\r\n", "secret"}, {"secret\n", "secret"}, {"\n pw \r", " pw "}, {"'x'\n", "'x'"}, {"a\nb", "a b"},
+    };
+    for (const auto& c : cases) {
+        PanelTexts p = ftpPanel();
+        p.ftpPassword = QString::fromUtf8(c.typed);
+        ASSERT_TRUE(saveSettings(path, p, grids));
+        const auto ld = settingsload::resolveLoad(settingsfile::loadSettingsDocument(path).value());
+        EXPECT_EQ(ld.ftpPassword, c.read) << c.typed;
+    }
+}

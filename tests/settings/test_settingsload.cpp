@@ -137,6 +137,28 @@ TEST(LoadRules, SetKeysAreReadTrimmedAndSwitchesNormalised)
     EXPECT_FALSE(other.loadIDLookup || other.loadBooking);
 }
 
+TEST(LoadRules, BlanksInsideQuotesStayOnlyInTheFtpTexts)
+{
+    // A file the program did not write (edited by hand) may hold blanks
+    // inside the quotes of any value. The FTP texts, which a save writes as
+    // typed, keep them; every other value is trimmed, as the panel trims it
+    // before a save.
+    const IniDocument d =
+        doc({"[SETTINGS]", "Status=\" 1 \"", "Data Type=' 2'", "Retrieve Type=\"1 \"", "FTP Filename=\" events.txt\"",
+             "FTP Password=\" pw \"", "Stand Alone=\" 1\"", "Dwell Time=\" 20 \"", "Image File=\" page.jpg \"",
+             "[TEMPLATES]", "List Number=\" 2 \"", "1=\" Template with 2 records \"", "2=' Default Template'"});
+    EXPECT_TRUE(startsPlayer(readStatus(d)));
+    const LoadedSettings ld = resolveLoad(d);
+    EXPECT_EQ(ld.dataType, "2");
+    EXPECT_TRUE(ld.ftp);
+    EXPECT_EQ(ld.ftpFilename, " events.txt");
+    EXPECT_EQ(ld.ftpPassword, " pw ");
+    EXPECT_EQ(ld.standAlone, "1");
+    EXPECT_EQ(ld.dwellTime, "20");
+    EXPECT_EQ(ld.imageFile, "page.jpg");
+    EXPECT_EQ(ld.playList.entries, QStringList({"Template with 2 records", "Default Template"}));
+}
+
 TEST(LoadRules, AValueCutAtTheBufferIsLoggedByItsKey)
 {
     const QString longPath =
