@@ -397,6 +397,10 @@ bool RunController::newSettingsCommand()
     // run adopts the same file once more, which changes nothing.
     if (!resetConfirmFile())
         statusMessage(QStringLiteral("!!!Error resetting command file."));
+    // A Stop while the load waited for the server stays a Stop; the pushed
+    // settings are kept.
+    if (gblnStop)
+        return true;
     timers_.start.start();
     state_ = State::Starting;
     return true;
