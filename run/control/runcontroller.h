@@ -184,6 +184,10 @@ private:
         QString timeAtFailure;    // the server's time at the first look after a failed fetch
     };
 
+    // The file behind a watched source's name: the data file as the
+    // conversion finds it (without the name as spelt, the one beside it in
+    // another letter case), the booking file as named.
+    QString watchedFile(const QString& file, const WatchedFile& watch) const;
     bool localFileChanged(const QString& file, WatchedFile& watch);
     // Loads the settings from `path`, taking the watched files as they stand
     // before the load converts them (see the change watch).

@@ -636,6 +636,30 @@ TEST_F(RunTest, AnExportRewrittenInPlaceIsConvertedOnlyOnceItHasSettled)
     }
 }
 
+TEST_F(RunTest, ADataFileSpeltInAnotherLetterCaseIsWatchedAsItIsConverted)
+{
+    // The settings name export.txt; the exporter writes EXPORT.TXT, which
+    // the conversion reads.
+    gstrDataType = QStringLiteral("0");
+    gstrDataFile = home.filePath(QStringLiteral("export.txt"));
+    const QString written = home.filePath(QStringLiteral("EXPORT.TXT"));
+    writeAll(written, exportLine("A1"));
+    window.onLoad = [] {
+        bool ok = false;
+        ConvertDataFile(gstrDataFile, ok);
+    };
+    startRun();
+    ASSERT_EQ(recordNames(), QStringList{QStringLiteral("A1")});
+    ASSERT_TRUE(tick());
+    writeAll(written, exportLine("B1"));
+    EXPECT_EQ(ticksToRestart(), RunController::kSettleSecs + 1);
+    ASSERT_TRUE(start.fire() && load.fire());
+    EXPECT_EQ(recordNames(), QStringList{QStringLiteral("B1")});
+    // Converted: the watch is quiet again.
+    EXPECT_EQ(ticksToRestart(), 0);
+    run.mnuStop_Click();
+}
+
 TEST_F(RunTest, APairOfExportsRestartsTheRunOnlyOnceBothHaveSettled)
 {
     // The booking file is written at once and settles; the data file is
