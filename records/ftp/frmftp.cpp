@@ -240,6 +240,22 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     return result;
 }
 
+QString FrmFTP::otherSpelling(const QString& path)
+{
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = cut < 0 ? QString() : path.left(cut);
+    const QString name = path.mid(cut + 1);
+    QList<ftp::Entry> entries;
+    if (name.isEmpty() || !iFTP_->list(folder, entries).ok())
+        return QString();
+    for (const ftp::Entry& e : entries) {
+        if (!e.isFolder && paths::isPlainFileName(e.name) && e.name != name &&
+            e.name.compare(name, Qt::CaseInsensitive) == 0)
+            return folder.isEmpty() ? e.name : folder + QLatin1Char('/') + e.name;
+    }
+    return QString();
+}
+
 std::optional<QString> FrmFTP::fetchedTime(const QString& fileName) const
 {
     const auto it = fetchedTimes_.constFind(fileName);
@@ -262,7 +278,19 @@ QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QStr
         return QString();
     }
     QString stamp;
-    ftp::Result r = iFTP_->modifiedTime(fromLoginFolder(fileName), stamp);
+    const QString path = fromLoginFolder(fileName);
+    ftp::Result r = iFTP_->modifiedTime(path, stamp);
+    // The file a fetch of the name takes: without the name as spelt, the one
+    // in another letter case.
+    if (!r.ok()) {
+        if (const QString other = otherSpelling(path); !other.isEmpty()) {
+            QString otherStamp;
+            if (const ftp::Result o = iFTP_->modifiedTime(other, otherStamp); o.ok()) {
+                r = o;
+                stamp = otherStamp;
+            }
+        }
+    }
     iFTP_->disconnect();
     yieldEvents(3);
     const QString result = FormatFileTime(stamp);

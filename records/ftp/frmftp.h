@@ -45,6 +45,8 @@ public:
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
     // when it cannot be had (logged as "@@@ name - time" or "!!!Error: ...").
+    // The file is the one GetFile would take: the name as spelt, else the
+    // first one listed in another letter case.
     QString FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName);
     // Ends the connection at once, also in the middle of a transfer.
     void CmdCancel_Click();
@@ -68,6 +70,9 @@ private:
     static void SelectOrAddItem(QStringList& list, const QString& text);
     void cmdRemoteRefresh_Click();
     void iFTP_ListItem(const ftp::Entry& entry);
+    // The path of the first file listed beside `path` (in its folder) whose
+    // name differs from its name in letter case only; "" when none.
+    QString otherSpelling(const QString& path);
     static bool isFolderEntry(const QString& entry);
     bool cancelExit();
     void removeOtherSpellings(const QString& localFolder, const QString& name);

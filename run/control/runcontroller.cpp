@@ -397,6 +397,10 @@ bool RunController::newSettingsCommand()
     // run adopts the same file once more, which changes nothing.
     if (!resetConfirmFile())
         statusMessage(QStringLiteral("!!!Error resetting command file."));
+    // A Stop while the load waited for the server stays a Stop; the pushed
+    // settings are kept.
+    if (gblnStop)
+        return true;
     timers_.start.start();
     state_ = State::Starting;
     return true;
@@ -424,13 +428,22 @@ bool RunController::adoptUpdatedSettings(const QString& path)
 
 // ---- Change watch ----
 
+QString RunController::watchedFile(const QString& file, const WatchedFile& watch) const
+{
+    if (&watch != &dataWatch_ || file.isEmpty() || modMain::blnFileExists(file))
+        return file;
+    const QFileInfo info(file);
+    return paths::resolve(info.path(), info.fileName());
+}
+
 bool RunController::localFileChanged(const QString& file, WatchedFile& watch)
 {
-    if (!modMain::blnFileExists(file)) {
+    const QString behind = watchedFile(file, watch);
+    if (!modMain::blnFileExists(behind)) {
         watch.changed.reset();
         return false;
     }
-    const FileStamp now = FileStamp::of(file);
+    const FileStamp now = FileStamp::of(behind);
     if (watch.path != file) {
         watch = {file, now, std::nullopt, {}};
         return false;
@@ -473,8 +486,8 @@ void RunController::loadSettingsWatched(const QString& path)
 {
     const std::pair<WatchedFile*, const QString*> sources[] = {{&dataWatch_, &gstrDataFile},
                                                                {&bookingWatch_, &gstrBookingDataFile}};
-    const auto take = [](WatchedFile& watch, const QString& file) {
-        watch = WatchedFile{file, FileStamp::of(file), std::nullopt, {}};
+    const auto take = [this](WatchedFile& watch, const QString& file) {
+        watch = WatchedFile{file, FileStamp::of(watchedFile(file, watch)), std::nullopt, {}};
     };
     const auto takeNamedAnew = [&] {
         for (const auto& [watch, file] : sources)

@@ -97,7 +97,8 @@ public:
 
     // ---- Command file ----
     // Reads the command file and acts on a command; true when it did (the
-    // run then restarts). A missing file is created with "0". Commands "2"
+    // run then restarts, unless a Stop came while the command waited or
+    // loaded settings). A missing file is created with "0". Commands "2"
     // and "3" are acted on only after the file was reset to "0"; command "1"
     // saves the pushed settings first and then resets the file, so a crash
     // in between makes the next run adopt the same settings again. A file
@@ -183,6 +184,10 @@ private:
         QString timeAtFailure;    // the server's time at the first look after a failed fetch
     };
 
+    // The file behind a watched source's name: the data file as the
+    // conversion finds it (without the name as spelt, the one beside it in
+    // another letter case), the booking file as named.
+    QString watchedFile(const QString& file, const WatchedFile& watch) const;
     bool localFileChanged(const QString& file, WatchedFile& watch);
     // Loads the settings from `path`, taking the watched files as they stand
     // before the load converts them (see the change watch).

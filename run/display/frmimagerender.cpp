@@ -263,11 +263,19 @@ void frmImageRender::ShowImageRender()
     const int degrees = rotationDegrees(gstrRotation);
     const QSize screen = screenSize();
 
-    switch (plan.backgroundPicture) {
+    PictureStep pictureStep = plan.backgroundPicture;
+    // The picture on screen was fitted to the screen's size and the Rotation
+    // of its load: when either has changed since, it is fitted again.
+    if (pictureStep == PictureStep::Keep && !plan.backgroundPictureFile.isEmpty() &&
+        (screen != pictureFitSize_ || degrees != pictureFitDegrees_))
+        pictureStep = PictureStep::Load;
+    switch (pictureStep) {
     case PictureStep::Load: {
         QImage picture = fitPicture(readPicture(plan.backgroundPictureFile), degrees, screen);
         if (stopped())
             return;
+        pictureFitSize_ = screen;
+        pictureFitDegrees_ = degrees;
         backgroundPicture_->setVisible(!picture.isNull());
         backgroundPicture_->setPixmap(QPixmap::fromImage(std::move(picture)));
         break;

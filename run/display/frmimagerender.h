@@ -122,4 +122,7 @@ private:
     bool open_ = false;
     int session_ = 0; // counts opens and closes, so a layout can tell it was closed under it
     QMetaObject::Connection screenLink_;
+    // The screen size and rotation the background picture was fitted to.
+    QSize pictureFitSize_;
+    int pictureFitDegrees_ = 0;
 };

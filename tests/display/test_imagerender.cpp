@@ -324,3 +324,44 @@ TEST_F(ImageRenderTest, TheWindowFollowsTheScreensSize)
     Q_EMIT screen->geometryChanged(whole);
     EXPECT_FALSE(display->window().isVisible());
 }
+
+TEST_F(ImageRenderTest, ThePictureUnderAPiPVideoIsFittedAgainToANewScreenSizeOrRotation)
+{
+    // A picture blue on its left half and green on its right, under pages
+    // that are black (see-through) all over.
+    display->open();
+    const QSize whole = display->window().size();
+    QImage split(whole, QImage::Format_RGB32);
+    split.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < split.height(); ++y)
+        for (int x = split.width() / 2; x < split.width(); ++x)
+            split.setPixel(x, y, qRgb(0, 255, 0));
+    ASSERT_TRUE(split.save(dir.filePath("split.png")));
+    QScreen* screen = QGuiApplication::primaryScreen();
+    ASSERT_TRUE(screen);
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        QRgb topRight; // shown near the top right corner of the screen
+    } steps[] = {
+        {"as opened", [] {}, qRgb(0, 255, 0)},
+        {"turned a quarter clockwise", [] { gstrRotation = "90"; }, qRgb(0, 0, 255)},
+        {"upright again", [] { gstrRotation = "0"; }, qRgb(0, 255, 0)},
+        {"a smaller screen", [&] { Q_EMIT screen->geometryChanged(QRect(QPoint(0, 0), whole / 2)); }, qRgb(0, 255, 0)},
+        {"the whole screen again", [&] { Q_EMIT screen->geometryChanged(QRect(QPoint(0, 0), whole)); },
+         qRgb(0, 255, 0)},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.change();
+        media = {"1", "split.png", "1", "pip.mp4", "0.8|0.8|0.1|0.1"};
+        display->pageReady();
+        const QSize size = display->window().size();
+        QImage page(size, QImage::Format_RGB32);
+        page.fill(qRgb(0, 0, 0));
+        ASSERT_TRUE(page.save(dir.filePath("Page.png")));
+        display->Timer1_Timer();
+        ASSERT_TRUE(display->backgroundPictureShown());
+        EXPECT_EQ(display->view().grab().toImage().pixel(size.width() - 5, 5), s.topRight);
+    }
+}

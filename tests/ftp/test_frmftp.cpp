@@ -253,6 +253,20 @@ TEST_F(FetchTest, ModifiedTimeOfAFile)
               QStringLiteral("2024/02/29 23:05:09"));
     EXPECT_EQ(logTexts().last(), QStringLiteral("@@@ Data.TXT - 2024/02/29 23:05:09"));
 
+    // The time of the file a fetch of the name takes: the name as spelt,
+    // else the one in another letter case.
+    const QString earlier = QStringLiteral("2024/02/29 23:05:09"), later = QStringLiteral("2024/03/01 06:00:00");
+    const std::pair<QString, QString> spellings[] = {{QStringLiteral("data.txt"), earlier},
+                                                     {QStringLiteral("DATA.TXT"), earlier}};
+    for (const auto& [name, time] : spellings) {
+        EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, name), time) << name.toStdString();
+        EXPECT_EQ(logTexts().last(), QStringLiteral("@@@ ") + name + QStringLiteral(" - ") + time);
+    }
+    server.putFile(QStringLiteral("data.txt"), "y");
+    setServerFileTime(server, QStringLiteral("data.txt"), QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
+    EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")), later);
+    EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, QStringLiteral("Data.TXT")), earlier);
+
     // A missing file never looks like a time (so never like a change).
     EXPECT_EQ(frm->FTPFileTime(host, gstrFTPUsername, gstrFTPPassword, QStringLiteral("gone.txt")), QString());
     EXPECT_TRUE(logTexts().last().startsWith(QStringLiteral("!!!Error: "))) << logTexts().last().toStdString();

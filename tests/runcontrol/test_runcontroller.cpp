@@ -144,10 +144,30 @@ TEST_F(RunTest, StartProgramNeedsTheSettingsFileAndTheWorkingRecordFile)
 
 TEST_F(RunTest, AStopDuringTheSettingsLoadIsNotUndoneByTheStart)
 {
-    window.onLoad = [&] { run.mnuStop_Click(); };
-    run.mnuRestart_Click();
-    EXPECT_EQ(run.state(), RunController::State::Idle);
-    EXPECT_TRUE(allTimersOff());
+    // The load of Start Program, and that of pushed settings (command "1"),
+    // which are kept all the same.
+    const QByteArray pushed = "[SETTINGS]\r\nDwell Time=3\r\n";
+    writeAll(home.filePath(QStringLiteral("UpdatedSettings.ini")), pushed);
+    window.onSave = [&] { writeAll(gstrSettingsFile, pushed); };
+    for (const bool command : {false, true}) {
+        SCOPED_TRACE(command ? "pushed settings" : "Start Program");
+        window.onLoad = nullptr;
+        if (command) {
+            startRun();
+            writeAll(gstrConfirmFile, "1\r\n");
+        }
+        window.onLoad = [&] { run.mnuStop_Click(); };
+        if (command)
+            ASSERT_TRUE(tick());
+        else
+            run.mnuRestart_Click();
+        EXPECT_EQ(run.state(), RunController::State::Idle);
+        EXPECT_TRUE(allTimersOff());
+        if (command) {
+            EXPECT_EQ(readAll(gstrSettingsFile), pushed);
+            EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+        }
+    }
 }
 
 TEST_F(RunTest, AStartTickDueDuringTheSettingsLoadWaitsForIt)
@@ -614,6 +634,30 @@ TEST_F(RunTest, AnExportRewrittenInPlaceIsConvertedOnlyOnceItHasSettled)
         }
         run.mnuStop_Click();
     }
+}
+
+TEST_F(RunTest, ADataFileSpeltInAnotherLetterCaseIsWatchedAsItIsConverted)
+{
+    // The settings name export.txt; the exporter writes EXPORT.TXT, which
+    // the conversion reads.
+    gstrDataType = QStringLiteral("0");
+    gstrDataFile = home.filePath(QStringLiteral("export.txt"));
+    const QString written = home.filePath(QStringLiteral("EXPORT.TXT"));
+    writeAll(written, exportLine("A1"));
+    window.onLoad = [] {
+        bool ok = false;
+        ConvertDataFile(gstrDataFile, ok);
+    };
+    startRun();
+    ASSERT_EQ(recordNames(), QStringList{QStringLiteral("A1")});
+    ASSERT_TRUE(tick());
+    writeAll(written, exportLine("B1"));
+    EXPECT_EQ(ticksToRestart(), RunController::kSettleSecs + 1);
+    ASSERT_TRUE(start.fire() && load.fire());
+    EXPECT_EQ(recordNames(), QStringList{QStringLiteral("B1")});
+    // Converted: the watch is quiet again.
+    EXPECT_EQ(ticksToRestart(), 0);
+    run.mnuStop_Click();
 }
 
 TEST_F(RunTest, APairOfExportsRestartsTheRunOnlyOnceBothHaveSettled)
