@@ -345,7 +345,9 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
     const QString tplError = "!!!Error sending template file.";
     const QString mediaError = "!!!Error sending template background media file.";
     const QString settingsError = "!!!Error sending Orvane settings file.";
-    const QString lost = "!!!Cause: the board holds 65536 of the \\d+ bytes sent\\.";
+    // A cut data connection, met while sending or heard from the board's count.
+    const QString lost = "!!!Cause: (the board holds 65536 of the \\d+ bytes sent|the connection was lost after \\d+ "
+                         "of \\d+ bytes sent)\\.";
     const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes sent\\.";
     const QString full = "!!!Cause: the board replied 451 Failure writing to local file\\.";
     const QString notSent = "!!!Orvane confirm file not sent: not every file arrived\\.\\|"
