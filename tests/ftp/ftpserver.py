@@ -37,6 +37,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "lockdata" refuses to rename a file in a folder named "Data" (RNFR
   answered 550), so an update whose media went into place fails half-way at
   its templates.
+- "lostrename" renames an upload temporary into its real name and then
+  drops the control connection before it answers, as a connection that
+  breaks right then.
 - "slowrename" takes a third of a second for every rename.
 - "noquit" never answers QUIT; "noquit-renamed" never answers it in a
   session that renamed a file.
@@ -229,6 +232,10 @@ def serve(args):
                 self._rnfr = None
                 self.respond(refusal)
                 return None
+            if "lostrename" in modes and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
+                self._rnfr = None
+                self.run_as_current_user(self.fs.rename, source, path)
+                return self.close()  # the reply never leaves
             renamed = FTPHandler.ftp_RNTO(self, path)
             if renamed:
                 self.renamed = True
@@ -299,8 +306,8 @@ def main():
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
-             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "slowrename", "noquit",
-             "noquit-renamed"}
+             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
+             "noquit", "noquit-renamed"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)
