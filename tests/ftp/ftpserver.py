@@ -147,8 +147,9 @@ def serve(args):
         data connection ("cut", "cut-media") or reads no more ("stall");
         or closes it after DROP_AFTER bytes with 426 ("drop426"); or takes
         all of it and then fails as a full disk does ("full"). It reads a
-        chunk at a time, so no upload gets much past the limit however much
-        of it waits in the socket."""
+        chunk at a time, and never past the limit: however the reads fall
+        (a busy machine hands over less than a chunk at times), a cut or
+        stalled upload holds exactly UPLOAD_LIMIT bytes."""
 
         ac_in_buffer_size = CHUNK
 
@@ -156,7 +157,10 @@ def serve(args):
             if "drop426" in modes and self.tot_bytes_received >= DROP_AFTER:
                 self._resp = ("426 Connection closed; transfer aborted.", quiet)
                 return self.close()
-            if self.tot_bytes_received < UPLOAD_LIMIT or not self.misbehaves():
+            if not self.misbehaves():
+                return DTPHandler.handle_read(self)
+            if self.tot_bytes_received < UPLOAD_LIMIT:
+                self.ac_in_buffer_size = min(CHUNK, UPLOAD_LIMIT - self.tot_bytes_received)
                 return DTPHandler.handle_read(self)
             if "die" in modes:
                 os._exit(3)
