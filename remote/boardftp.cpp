@@ -236,7 +236,8 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     if (status == TransferStatus::FileInUsed)
         status = TransferStatus::Ready;
     if (status == TransferStatus::Completed) {
-        stamps_.insert(temporary, info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")));
+        stamps_.insert(temporary,
+                       {info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")), info.size()});
         if (display_)
             display_->cleared();
     } else {
@@ -247,7 +248,7 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
 
 void BoardFtp::stamp(ftp::CurlFtpClient& client, const QString& remotePath, const QString& temporary)
 {
-    const QString time = stamps_.take(temporary);
+    const QString time = stamps_.take(temporary).time;
     if (!time.isEmpty() && client.connected())
         client.command(QStringLiteral("MDTM ") + time + QLatin1Char(' ') + remotePath);
 }
@@ -267,7 +268,7 @@ TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& 
     QString temporary;
     TransferStatus status = send(client, address, localFile, remotePath, temporary, cancellable);
     if (status == TransferStatus::Completed) {
-        const ftp::Result r = client.replace(temporary, remotePath);
+        const ftp::Result r = client.replace(temporary, remotePath, stamps_.value(temporary).size);
         status = statusOf(r);
         if (status == TransferStatus::Completed) {
             stamp(client, remotePath, temporary);
@@ -352,7 +353,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             out << TransferStatus::Completed;
             continue;
         }
-        const ftp::Result r = client.replace(f.temporary, f.target);
+        const ftp::Result r = client.replace(f.temporary, f.target, stamps_.value(f.temporary).size);
         if (r.ok()) {
             stamp(client, f.target, f.temporary);
             out << TransferStatus::Completed;

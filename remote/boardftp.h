@@ -202,8 +202,14 @@ private:
     TransferDisplay* display_ = nullptr;
     QString cause_;
     QString oldCopyAside_;
-    // The local file time of each staged temporary, for its MDTM line.
-    QHash<QString, QString> stamps_;
+    // What each staged temporary holds: its local file's time, for its
+    // MDTM line, and its size, by which a rename whose session broke is
+    // found done.
+    struct Staged {
+        QString time;
+        qint64 size = -1;
+    };
+    QHash<QString, Staged> stamps_;
 };
 
 } // namespace remote

@@ -619,7 +619,7 @@ Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath
     Result r = stage(localPath, remotePath, temporary);
     if (!r.ok())
         return r;
-    r = replace(temporary, remotePath);
+    r = replace(temporary, remotePath, QFileInfo(localPath).size());
     // Best effort; after a cancel the temporary stays for the board's
     // start-up clean-up (or the caller's own clean-up).
     if (!r.ok() && r.status != Status::Cancelled)
@@ -658,7 +658,7 @@ Result CurlFtpClient::stage(const QString& localPath, const QString& remotePath,
     return r;
 }
 
-Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath)
+Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath, qint64 size)
 {
     Result r = checkReady(remotePath);
     if (r.ok())
@@ -667,7 +667,7 @@ Result CurlFtpClient::replace(const QString& temporary, const QString& remotePat
         return r;
     if (normalisePath(temporary).isEmpty() || normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
         return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
-    return renameOver(normalisePath(temporary), normalisePath(remotePath));
+    return renameOver(normalisePath(temporary), normalisePath(remotePath), size);
 }
 
 Result CurlFtpClient::store(QFile& source, const QString& remotePath)
@@ -726,15 +726,35 @@ bool renameTaken(const QStringList& replies)
 
 } // namespace
 
-Result CurlFtpClient::renameOver(const QString& temporary, const QString& target)
+bool CurlFtpClient::renamedMeanwhile(const Result& r, const QString& temporary, const QString& target, qint64 size)
+{
+    if (size < 0 || r.status == Status::Cancelled || !breaksSession(r.status))
+        return false;
+    // SIZE counts bytes only in binary mode, and a refused line may cost the
+    // session (the library logs in again): each asks for it.
+    const auto sizeOf = [this](const QString& path) {
+        return onSession({QStringLiteral("TYPE I"), QStringLiteral("SIZE ") + path});
+    };
+    const Result gone = sizeOf(temporary);
+    if (gone.status != Status::Refused || gone.serverCode != 550)
+        return false;
+    const Result there = sizeOf(target);
+    return there.ok() && there.serverCode == 213 && there.serverText == QString::number(size);
+}
+
+Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size)
 {
     const auto rename = [](const QString& from, const QString& to) {
         return QStringList{QStringLiteral("RNFR ") + from, QStringLiteral("RNTO ") + to};
     };
     QStringList replies;
     const Result refused = quote(rename(temporary, target), &replies);
-    if (refused.status != Status::Refused || !renameTaken(replies))
+    if (refused.status != Status::Refused || !renameTaken(replies)) {
+        // A session that broke may have lost only the server's answer.
+        if (renamedMeanwhile(refused, temporary, target, size))
+            return makeResult(Status::Ok, QString());
         return refused;
+    }
     // A server that will not rename over a file takes the rename once the
     // old one is out of the way. It is moved aside, not deleted, so the
     // server holds a copy under the real name or the aside name at every
@@ -754,6 +774,8 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
     } else {
         // Moved aside, or the session broke on the way (moved or not).
         r = onSession(rename(temporary, target));
+        if (renamedMeanwhile(r, temporary, target, size))
+            r = makeResult(Status::Ok, QString());
         if (r.ok()) {
             onSession({QStringLiteral("*DELE ") + aside});
         } else {

@@ -49,7 +49,7 @@ public:
     Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) override;
     Result upload(const QString& localPath, const QString& remotePath) override;
     Result stage(const QString& localPath, const QString& remotePath, QString& temporary) override;
-    Result replace(const QString& temporary, const QString& remotePath) override;
+    Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1) override;
     Result modifiedTime(const QString& remotePath, QString& stamp) override;
     Result command(const QString& line, QString* reply = nullptr) override;
 
@@ -75,7 +75,12 @@ private:
     // The steps of an upload.
     Result store(QFile& source, const QString& remotePath);
     Result checkStoredSize(const QString& remotePath, qint64 size);
-    Result renameOver(const QString& temporary, const QString& target);
+    Result renameOver(const QString& temporary, const QString& target, qint64 size);
+    // After rename `r` failed: true when its session broke before the
+    // server answered and the rename went through all the same (the
+    // temporary is gone, the target holds `size` bytes). False when that
+    // can't be told.
+    bool renamedMeanwhile(const Result& r, const QString& temporary, const QString& target, qint64 size);
     // quote() on this session or, when a failure broke it, on a new one
     // (which stays open).
     Result onSession(const QStringList& lines, QStringList* replies = nullptr);

@@ -129,8 +129,11 @@ public:
     virtual Result stage(const QString& localPath, const QString& remotePath, QString& temporary) = 0;
     // Renames a staged temporary over the remote path, as upload() does
     // (moving the old file aside where the server will not rename over it).
-    // The temporary stays on failure; see Result::movedAside.
-    virtual Result replace(const QString& temporary, const QString& remotePath) = 0;
+    // The temporary stays on failure; see Result::movedAside. With the
+    // temporary's `size`, a rename whose session broke before the server
+    // answered counts as done when the temporary is gone and the remote
+    // path holds that many bytes (on servers with SIZE).
+    virtual Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".
     virtual Result modifiedTime(const QString& remotePath, QString& stamp) = 0;

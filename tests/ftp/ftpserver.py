@@ -37,6 +37,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "lockdata" refuses to rename a file in a folder named "Data" (RNFR
   answered 550), so an update whose media went into place fails half-way at
   its templates.
+- "lostrename" renames an upload temporary into its real name and then
+  drops the control connection before it answers, as a connection that
+  breaks right then.
 - "slowrename" takes a third of a second for every rename.
 - "noquit" never answers QUIT; "noquit-renamed" never answers it in a
   session that renamed a file.
@@ -144,8 +147,9 @@ def serve(args):
         data connection ("cut", "cut-media") or reads no more ("stall");
         or closes it after DROP_AFTER bytes with 426 ("drop426"); or takes
         all of it and then fails as a full disk does ("full"). It reads a
-        chunk at a time, so no upload gets much past the limit however much
-        of it waits in the socket."""
+        chunk at a time, and never past the limit: however the reads fall
+        (a busy machine hands over less than a chunk at times), a cut or
+        stalled upload holds exactly UPLOAD_LIMIT bytes."""
 
         ac_in_buffer_size = CHUNK
 
@@ -153,7 +157,10 @@ def serve(args):
             if "drop426" in modes and self.tot_bytes_received >= DROP_AFTER:
                 self._resp = ("426 Connection closed; transfer aborted.", quiet)
                 return self.close()
-            if self.tot_bytes_received < UPLOAD_LIMIT or not self.misbehaves():
+            if not self.misbehaves():
+                return DTPHandler.handle_read(self)
+            if self.tot_bytes_received < UPLOAD_LIMIT:
+                self.ac_in_buffer_size = min(CHUNK, UPLOAD_LIMIT - self.tot_bytes_received)
                 return DTPHandler.handle_read(self)
             if "die" in modes:
                 os._exit(3)
@@ -229,6 +236,10 @@ def serve(args):
                 self._rnfr = None
                 self.respond(refusal)
                 return None
+            if "lostrename" in modes and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
+                self._rnfr = None
+                self.run_as_current_user(self.fs.rename, source, path)
+                return self.close()  # the reply never leaves
             renamed = FTPHandler.ftp_RNTO(self, path)
             if renamed:
                 self.renamed = True
@@ -299,8 +310,8 @@ def main():
     p.add_argument("--user", default="user")
     p.add_argument("--password", default="secret")
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
-             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "slowrename", "noquit",
-             "noquit-renamed"}
+             "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
+             "noquit", "noquit-renamed"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

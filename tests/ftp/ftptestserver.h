@@ -18,7 +18,7 @@ public:
     // ftpserver.py joined by "," (uploads: "cut", "stall", "cut-media",
     // "die", "full", "drop426", "busy-media"; renames: "norename",
     // "norename-drop", "norename-back", "norename-lost", "norename-any",
-    // "lockdata", "slowrename"; goodbyes: "noquit", "noquit-renamed").
+    // "lockdata", "lostrename", "slowrename"; goodbyes: "noquit", "noquit-renamed").
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;

@@ -221,7 +221,8 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
 {
     // Servers that will not rename over a file, each failing at another
     // step of moving the old file aside, renaming the new one in and moving
-    // the old one back; and one that refuses every rename.
+    // the old one back; one that refuses every rename; and connections lost
+    // right after the rename.
     const struct {
         const char* mode;
         bool replaced;
@@ -233,6 +234,10 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
         {"norename-back", false, "old", ""},        // the old one went aside and back
         {"norename-lost", false, "", "old"},        // it could not go back
         {"norename-any", false, "old", ""},
+        // The session broke once the new file was in place, before the
+        // answer came: the upload went through.
+        {"lostrename", true, "new picture", ""},
+        {"norename,lostrename", true, "new picture", ""},
     };
     QTemporaryDir local;
     testsupport::writeAll(local.filePath("new.jpg"), "new picture");

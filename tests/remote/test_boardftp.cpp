@@ -389,6 +389,11 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
          mediaError + "\\|!!!Cause: the board replied 550 Rename refused\\.\\|" + noneReplaced},
         {"norename-back", false, false, false, false,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|" + noneReplaced},
+        // A connection that breaks once a file was renamed into place,
+        // before the board's answer came: the file went, and the update
+        // goes on.
+        {"lostrename", true, true, true, false, ""},
+        {"norename,lostrename", true, true, true, false, ""},
         {"norename-lost", false, false, false, true,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
                       "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "
