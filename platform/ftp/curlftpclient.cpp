@@ -772,10 +772,16 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
         if (renameTaken(replies))
             r = out;
     } else {
-        // Moved aside, or the session broke on the way (moved or not).
-        r = onSession(rename(temporary, target));
-        if (renamedMeanwhile(r, temporary, target, size))
-            r = makeResult(Status::Ok, QString());
+        // Moved aside, or the session broke on the way (moved or not). A
+        // session that breaks under the rename in gets one more try too, so
+        // the old file is moved back only when the new one can't go in.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            r = onSession(rename(temporary, target));
+            if (renamedMeanwhile(r, temporary, target, size))
+                r = makeResult(Status::Ok, QString());
+            if (r.ok() || !breaksSession(r.status))
+                break;
+        }
         if (r.ok()) {
             onSession({QStringLiteral("*DELE ") + aside});
         } else {
