@@ -70,9 +70,11 @@ LayoutPlan planLayout(DisplayState& state, const PageMedia& media, const QString
     }
     plan.pageBox = state.mintPageBox;
 
-    // Background picture, only under a PiP video.
+    // Background picture, only under a PiP window: the page leaves it out
+    // (black) whatever the PiP plays, so it shows here also when the PiP
+    // is a picture or names no file.
     QString picture;
-    if (fileBackground && backgroundKind == kPicture && pipVideo) {
+    if (fileBackground && backgroundKind == kPicture && pipOn) {
         picture = modMain::resolveMediaPath(state.mstrShownBackground, mediaFolder, exists);
         if (!exists(picture))
             picture.clear();

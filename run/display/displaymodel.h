@@ -4,7 +4,7 @@
 // videos are in use, and whether the page's pure-black pixels are cut out.
 //
 // Layers, bottom to top: background video, background picture (only under a
-// PiP video), PiP video, page boxes 0..2. Boxes 0 and 1 take turns while a
+// PiP window, which the page leaves black for it), PiP video, page boxes 0..2. Boxes 0 and 1 take turns while a
 // video plays, so a page is prepared in a box that is not on screen; box 2
 // serves pages without a file background and without a PiP.
 //
@@ -84,7 +84,7 @@ using FileStampOf = std::function<FileStamp(const QString& path)>;
 // the same file runs on, unless `stampOf` (when given) tells that the file
 // behind its name is another one now (replaced, or deleted): it is started
 // again from the new file, and the old one is let go. The background picture
-// under a PiP video is loaded when its resolved file changes, or (with
+// under a PiP window (a video, a picture or no file) is loaded when its resolved file changes, or (with
 // `stampOf`) when the file behind its name is another one now, and hidden
 // when the page no longer uses it. Media files are found as
 // modMain::resolveMediaPath finds them.

@@ -72,6 +72,10 @@ TEST(DisplayModel, PageSequences)
           {media("1", "bg2.png", "0", "pip.mp4"), 1, false, "xxh"}}},
         {"a missing background picture is not shown", {{media("1", "none.png", "1", "pip.mp4"), 0, true, "xS-"}}},
         {"PiP on with a picture file: no video, still see-through", {{media("0", "", "1", "bg.png"), 1, true, "xx-"}}},
+        {"a picture background shows under a PiP that plays no video (the page leaves it black)",
+         {{media("1", "bg.png", "1", "bg2.png"), 1, true, "xxL"},
+          {media("1", "bg.png", "1", "none.mp4"), 0, true, "xS-"},
+          {media("1", "bg.png", "1", ""), 0, true, "xx-"}}},
         {"a PiP video file with the PiP off is stopped",
          {{media("0", "", "1", "pip.mp4"), 0, true, "xS-"}, {media("0", "", "0", "pip.mp4"), 2, false, "xx-"}}},
     };
