@@ -489,11 +489,17 @@ void TemplateDesigner::mnuAdjustBackToOriginal_Click()
     if (view_.slotIndex() < 1)
         return;
     const QString path = templateFilePath(view_.slotText().trimmed());
-    if (fileExists(path)) {
-        view_.HideSelectionFrame();
-        LoadTemplate(path, true);
-    } else {
+    if (!fileExists(path)) {
         btnResetTemplate_Click();
+        return;
+    }
+    view_.HideSelectionFrame();
+    QString why;
+    if (!LoadTemplate(path, true, &why)) {
+        // The designer keeps what it holds; the user is told why.
+        statusMessage(QStringLiteral("!!!Error loading the template %1: %2").arg(path, why));
+        services::message(QStringLiteral("The template %1 could not be read.\n%2").arg(path, why),
+                          MsgIcon::Exclamation);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/gridview.h"
 #include "platform/inifile.h"
+#include "platform/textfile.h"
 #include "shell/startup.h"
 #include "shell/templateside.h"
 #include "templates/model/previewmodel.h"
@@ -197,6 +198,22 @@ TEST_F(IntegrationTest, RestoreToLastSavedReloadsTheSlotOrRebuildsItsLayout)
     w.mnuAdjustBackToOriginal->trigger();
     EXPECT_FALSE(m.lblTDT(0).visible);
     EXPECT_FALSE(QFile::exists(slotFile(QStringLiteral("Template with 5 records"))));
+
+    // A slot file that can't be read (far too large) keeps the designer as
+    // it is and says why.
+    chooseSlot(w, 3);
+    w.txtTitle->setText(QStringLiteral("Kept"));
+    {
+        QFile big(three);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(textfile::kMaxSmallFileBytes + 1));
+    }
+    messages.texts.clear();
+    w.mnuAdjustBackToOriginal->trigger();
+    EXPECT_EQ(w.txtTitle->text(), "Kept");
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith("The template " + three + " could not be read."))
+        << messages.texts[0].toStdString();
 }
 
 TEST_F(IntegrationTest, PlayListButtonsSetTheOrderThatTheSettingsStore)
