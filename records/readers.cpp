@@ -905,7 +905,7 @@ private:
     const atomicfile::Put& put_;
     const qsizetype block_;
     QString* const error_;
-    bool decided_; // whether a Bytes run knows the source is not UTF-8
+    bool decided_;         // whether a Bytes run knows the source is not UTF-8
     bool started_ = false; // whether output was handed on
     textfile::Windows1252Check readBack_;
 
