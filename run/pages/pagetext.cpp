@@ -237,24 +237,22 @@ PageCycle::RecordDraw PageCycle::drawRecord(int k, SourceKey key, QString& group
         const QString* v = t.line(r, f, n - 1);
         return v ? *v : QString();
     };
-    // The lines drawn, as the group rule leaves them.
-    const auto drawnLines = [&](QString& group) {
-        QList<int> lines;
-        for (int n = 1; n <= 12; ++n) {
-            const QString cell = page.CellValue(k, n);
-            if (cell.isEmpty())
-                continue;
-            if (groupLine > 0 && groupLine == n) {
-                if (cell == group)
-                    continue;
-                group = cell;
-            }
-            lines << n;
-        }
-        return lines;
-    };
+    // The lines drawn, as the group rule leaves them; the group text moves
+    // on only when the record is drawn.
     QString nextGroup = groupText;
-    for (const int n : drawnLines(nextGroup)) {
+    QList<int> lines;
+    for (int n = 1; n <= 12; ++n) {
+        const QString cell = page.CellValue(k, n);
+        if (cell.isEmpty())
+            continue;
+        if (groupLine > 0 && groupLine == n) {
+            if (cell == nextGroup)
+                continue;
+            nextGroup = cell;
+        }
+        lines << n;
+    }
+    for (const int n : lines) {
         const QString enabled = field(templates::kFieldEnabled, n);
         const QString align = field(templates::kFieldAlignment, n);
         const QString rect = field(templates::kFieldRect, n);
@@ -268,7 +266,8 @@ PageCycle::RecordDraw PageCycle::drawRecord(int k, SourceKey key, QString& group
             return RecordDraw::Abandoned;
         }
     }
-    for (const int n : drawnLines(groupText)) {
+    groupText = nextGroup;
+    for (const int n : lines) {
         if (gblnStop)
             return RecordDraw::Stopped;
         const QString cell = page.CellValue(k, n);
