@@ -528,13 +528,11 @@ void RunController::takeFetchedFtpTimes()
             // The board's copy is still the old one: the time stays, and a
             // later look fetches again, the first one at once, then at
             // doubling gaps while it keeps failing.
-            watch.fetchFailed = true;
             watch.looksToSkip = std::min((1 << std::min(watch.failedFetches, 10)) - 1, kMaxFetchRetryLooks - 1);
             ++watch.failedFetches;
             watch.timeAtFailure.clear();
             continue;
         }
-        watch.fetchFailed = false;
         watch.failedFetches = 0;
         watch.looksToSkip = 0;
         // No time of its own: the time that restarted the run, or (at a
@@ -559,7 +557,7 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
     }
     const QString s = ftpTimeText(r);
     bool changed = false;
-    if (watch.fetchFailed) {
+    if (watch.failedFetches > 0) {
         // A new time is a new export: fetched at once. Otherwise the failed
         // fetch is tried again once its gap has passed.
         if (watch.timeAtFailure.isEmpty())

@@ -176,12 +176,11 @@ private:
     };
     // A file on the FTP server.
     struct FtpWatch {
-        QString remembered;       // the server's time of the board's copy; "": the next look remembers
-        QString changedTo;        // the server's time that restarted the run
-        bool fetchFailed = false; // the last fetch failed: a later look fetches again
-        int failedFetches = 0;    // fetches failed in a row
-        int looksToSkip = 0;      // looks left before the next retry of a failed fetch
-        QString timeAtFailure;    // the server's time at the first look after a failed fetch
+        QString remembered;    // the server's time of the board's copy; "": the next look remembers
+        QString changedTo;     // the server's time that restarted the run
+        int failedFetches = 0; // fetches failed in a row; above 0 a later look fetches again
+        int looksToSkip = 0;   // looks left before the next retry of a failed fetch
+        QString timeAtFailure; // the server's time at the first look after a failed fetch
     };
 
     // The file behind a watched source's name: the data file as the
