@@ -303,10 +303,7 @@ TransferStatus BoardFtp::put(const QString& address, const QString& localFile, c
 
 TransferStatus BoardFtp::putCommand(const QString& address, const QString& localFile, const QString& remotePath)
 {
-    ftp::Timeouts timeouts = timeouts_;
-    if (cancel_)
-        timeouts.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
-    ftp::CurlFtpClient client(timeouts);
+    ftp::CurlFtpClient client(cancel_ ? timeouts_.brief() : timeouts_);
     return sendInPlace(client, address, localFile, remotePath, false);
 }
 
@@ -391,9 +388,7 @@ void BoardFtp::discard(const QString& address, const QStringList& temporaries)
         return;
     // A short session: a board that does not answer gets the connect
     // time-out only. Leftovers go at the board's next start anyway.
-    ftp::Timeouts timeouts = timeouts_;
-    timeouts.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
-    ftp::CurlFtpClient client(timeouts);
+    ftp::CurlFtpClient client(timeouts_.brief());
     if (!client.login({host, login_.user, login_.password}).ok())
         return;
     for (const QString& t : temporaries) {

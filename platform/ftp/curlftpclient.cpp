@@ -808,8 +808,7 @@ Result CurlFtpClient::onSession(const QStringList& lines, QStringList* replies)
         return quote(lines, replies);
     // In the new session a server that stopped answering gets the connect
     // time-out only.
-    const Timeouts timeouts = timeouts_;
-    timeouts_.stallMs = std::min(timeouts.stallMs, timeouts.connectMs);
+    const Timeouts timeouts = std::exchange(timeouts_, timeouts_.brief());
     const Account account = account_;
     Result r = login(account);
     if (r.ok())

@@ -17,6 +17,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <functional>
 
 namespace ftp {
@@ -84,6 +85,15 @@ struct Timeouts {
     // then would otherwise keep it going for ever). 0 turns it off.
     int minBytesPerSecond = 1024;
     int lowSpeedMs = 60000;
+
+    // The same for a short session (a clean-up, a retry): a server that
+    // stops answering gets the connect time-out only.
+    Timeouts brief() const
+    {
+        Timeouts t = *this;
+        t.stallMs = std::min(stallMs, connectMs);
+        return t;
+    }
 };
 
 class FtpClient {
