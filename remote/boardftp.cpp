@@ -136,8 +136,7 @@ QString BoardFtp::causeOf(const ftp::Result& r) const
         cause = reply.isEmpty() ? QStringLiteral("the board refused the login") : reply;
         break;
     case ftp::Status::TimedOut:
-        cause = bytes.isEmpty() ? QStringLiteral("a time-out: the board stopped answering")
-                                : QStringLiteral("a time-out: the board stopped answering%1").arg(bytes);
+        cause = QStringLiteral("a time-out: the board stopped answering") + bytes;
         break;
     case ftp::Status::ConnectionReset:
         // The server may still have said why before the connection went.
