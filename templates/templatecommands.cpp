@@ -334,13 +334,7 @@ void TemplateDesigner::cboTemplateSelection_Click()
         // The designer still holds the template it had (already stored in
         // its own slot's file); staying on that slot keeps the next slot
         // change from writing it over the file that could not be read.
-        // During a run the status line is all: nobody is there to click.
-        statusMessage(QStringLiteral("!!!Error loading the template %1: %2").arg(path, why));
-        if (!gblnRunActive)
-            services::message(QStringLiteral("The template %1 could not be read, so the template selection "
-                                             "stays.\n%2")
-                                  .arg(path, why),
-                              MsgIcon::Exclamation);
+        reportUnreadable(path, why, QStringLiteral(", so the template selection stays"));
         if (i != p) {
             if (p >= 0)
                 view_.setSlotIndex(p);
@@ -494,13 +488,19 @@ void TemplateDesigner::mnuAdjustBackToOriginal_Click()
         return;
     }
     view_.HideSelectionFrame();
+    // The designer keeps what it holds; the user is told why.
     QString why;
-    if (!LoadTemplate(path, true, &why)) {
-        // The designer keeps what it holds; the user is told why.
-        statusMessage(QStringLiteral("!!!Error loading the template %1: %2").arg(path, why));
-        services::message(QStringLiteral("The template %1 could not be read.\n%2").arg(path, why),
+    if (!LoadTemplate(path, true, &why))
+        reportUnreadable(path, why);
+}
+
+void TemplateDesigner::reportUnreadable(const QString& path, const QString& why, const QString& outcome)
+{
+    // During a run the status line is all: nobody is there to click.
+    statusMessage(QStringLiteral("!!!Error loading the template %1: %2").arg(path, why));
+    if (!gblnRunActive)
+        services::message(QStringLiteral("The template %1 could not be read%2.\n%3").arg(path, outcome, why),
                           MsgIcon::Exclamation);
-    }
 }
 
 } // namespace templates

@@ -86,6 +86,9 @@ private:
     void placeElementFromRect(int index, const QString& rect);
     void setFormatText(FormatList list, const QString& text);
     void rememberShownSlot();
+    // A slot file that could not be read: a "!!!" status line, and outside
+    // a run a box that says so, then `outcome` (", so ..."), then `why`.
+    void reportUnreadable(const QString& path, const QString& why, const QString& outcome = QString());
 
     TemplateViewControls& view_;
     preview::PreviewModel& model_;
