@@ -108,6 +108,10 @@ public:
     // aside to make room and could not be moved back; the board puts it back
     // when its program starts. "" when the real name still holds it.
     virtual QString oldCopyAside() const { return QString(); }
+    // After replace() ended at a failed rename: true when the board's answer
+    // to that rename was lost and asking the board afterwards could not tell
+    // whether the new file took the real name (it may hold either copy).
+    virtual bool renameOutcomeUnknown() const { return false; }
     // Deletes temporaries from the board, best effort, on one short session
     // (connect time-out only) that the cancel flag does not stop, but whose
     // goodbye it cuts short.
