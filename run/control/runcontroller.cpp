@@ -12,10 +12,12 @@
 #include "run/control/displayport.h"
 
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <limits>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -100,6 +102,7 @@ void RunController::mnuRestart_Click()
     }
     // A Stop while the load waited for the server stays a Stop.
     if (gblnStop) {
+        keepPass_ = false;
         timers_.start.stop();
         if (state_ != State::Idle)
             state_ = State::Halted;
@@ -138,6 +141,7 @@ void RunController::mnuStop_Click()
     gblnStop = true;
     gblnRunActive = false;
     keepFtpTimes_ = false;
+    keepPass_ = false;
     timers_.start.stop();
     mlngDwellCounter = 1;
     timers_.clock.stop();
@@ -163,21 +167,35 @@ void RunController::StartTimer_Timer()
         return;
     gblnStop = false;
     BusyGuard busy;
-    mlngDwellCounter = 1;
-    if (page_.resetCursors)
-        page_.resetCursors();
+    // A restart for a new time on the server that fetched nothing new: the
+    // pages still come from the board's copy as it was, so the page on show
+    // dwells on and the pass goes on where it was.
+    const bool keepPass = std::exchange(keepPass_, false);
+    if (!keepPass) {
+        mlngDwellCounter = 1;
+        if (page_.resetCursors)
+            page_.resetCursors();
+        dwellReported_ = false;
+        linkReported_ = false;
+    }
     // The local watch keeps the files as the settings load took them.
     if (!keepFtpTimes_) {
         dataFtp_ = {};
         bookingFtp_ = {};
     }
     keepFtpTimes_ = false;
-    dwellReported_ = false;
-    linkReported_ = false;
     // The auto-hide setting has no writer during a run: every start hides.
     window_.mnuHide_Click();
     window_.minimise();
-    mnuRun_Click();
+    if (!keepPass) {
+        mnuRun_Click();
+        return;
+    }
+    window_.applyMenus(kRunMenus);
+    window_.applyPanels(kRunPanels);
+    if (!timers_.keys.isActive())
+        timers_.keys.start();
+    armClock();
 }
 
 void RunController::LoadSettingsTimer_Timer()
@@ -288,7 +306,7 @@ void RunController::runClock_Timer()
         return;
     }
     if (changed) {
-        keepFtpTimes_ = window_.ftpMode();
+        const QScopedValueRollback<bool> restart(ftpRestart_, window_.ftpMode());
         mnuRestart_Click();
         return;
     }
@@ -512,38 +530,67 @@ void RunController::removeOldUploadTemporaries()
             atomicfile::removeStaleTemporaries(folder, before);
 }
 
+bool RunController::watchFtpSource(FtpWatch& watch, const QString& file)
+{
+    const FtpSource source{file, gstrFTPServer, gstrFTPUsername, gstrFTPPassword};
+    if (watch.source == source)
+        return false;
+    watch = {};
+    watch.source = source;
+    return true;
+}
+
 void RunController::takeFetchedFtpTimes()
 {
+    keepPass_ = false;
     if (!window_.ftpMode())
         return;
     const std::tuple<const QString&, const QString&, FtpWatch&> files[] = {
         {gstrFTPFilename, gstrDataFile, dataFtp_}, {gstrFTPBookingFilename, gstrBookingDataFile, bookingFtp_}};
+    bool tookNew = false;
     for (const auto& [file, local, watch] : files) {
+        // Any other start, or another file, server or account, starts the
+        // watch afresh: no failure, gap or time carried over.
+        if (!ftpRestart_)
+            watch = {};
+        const bool fresh = watchFtpSource(watch, file);
+        // A restart's fetch was made for the time its look saw; a start's
+        // for none known.
+        const QString madeFor = watch.seen;
+        watch.seen.clear();
         // Without the fetch's own answer the fetch counts as made, its time unknown.
         const std::optional<QString> fetched =
             ftpFetchedTime_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedTime_(file) : QString();
-        const QString changedTo = keepFtpTimes_ ? watch.changedTo : QString();
-        watch.changedTo.clear();
         if (!fetched) {
-            // The board's copy is still the old one: the time stays, and a
-            // later look fetches again, the first one at once, then at
-            // doubling gaps while it keeps failing.
-            watch.looksToSkip = std::min((1 << std::min(watch.failedFetches, 10)) - 1, kMaxFetchRetryLooks - 1);
-            ++watch.failedFetches;
-            watch.timeAtFailure.clear();
+            // The board's copy is still the old one: its time stays. The
+            // same time failing again waits longer each time; a time not
+            // known yet is the next look's.
+            if (watch.failedFetches > 0 && madeFor == watch.failedTime) {
+                ++watch.failedFetches;
+            } else {
+                watch.failedTime = madeFor;
+                watch.failedFetches = 1;
+            }
+            watch.looksToSkip = std::min((1 << std::min(watch.failedFetches - 1, 10)) - 1, kMaxFetchRetryLooks - 1);
             continue;
         }
         watch.failedFetches = 0;
         watch.looksToSkip = 0;
-        // No time of its own: the time that restarted the run, or (at a
-        // start) the first look's.
-        watch.remembered = !fetched->isEmpty() ? ftpTimeText(*fetched) : changedTo;
+        watch.failedTime.clear();
+        // No time of its own: the time its look saw, or (at a start) the
+        // first look's.
+        const QString taken = !fetched->isEmpty() ? ftpTimeText(*fetched) : madeFor;
+        tookNew = tookNew || fresh || taken != watch.remembered;
+        watch.remembered = taken;
     }
     keepFtpTimes_ = true;
+    keepPass_ = ftpRestart_ && !tookNew;
 }
 
 bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime)
 {
+    watchFtpSource(watch, file);
+    watch.seen.clear();
     if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
         return false;
@@ -556,13 +603,15 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
         return false;
     }
     const QString s = ftpTimeText(r);
+    watch.seen = s;
     bool changed = false;
     if (watch.failedFetches > 0) {
-        // A new time is a new export: fetched at once. Otherwise the failed
-        // fetch is tried again once its gap has passed.
-        if (watch.timeAtFailure.isEmpty())
-            watch.timeAtFailure = s;
-        if (s != watch.timeAtFailure || watch.looksToSkip <= 0)
+        // A time that differs from the one that failed is a new export:
+        // fetched at once. The one that failed is tried again once its gap
+        // has passed.
+        if (watch.failedTime.isEmpty())
+            watch.failedTime = s;
+        if (s != watch.failedTime || watch.looksToSkip <= 0)
             changed = true;
         else
             --watch.looksToSkip;
@@ -572,8 +621,6 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
         changed = s != watch.remembered;
     // A change restarts the run at once; the remembered time moves only with
     // the restart's fetch (see takeFetchedFtpTimes).
-    if (changed)
-        watch.changedTo = s;
     window_.yieldEvents(3);
     return changed;
 }

@@ -129,14 +129,19 @@ public:
     // FTP: the remembered time is the server's time of the copy the board
     // has; only a fetch that succeeded moves it. The first look after a
     // load that gave no time remembers the server's time (false); then a
-    // time that differs is a change. A restart whose fetch failed keeps the
-    // old time, so the next look fetches again; so does a start whose fetch
-    // failed. A fetch that gave no time of its own takes the time that
-    // caused the restart. A fetch that keeps failing is retried at longer
-    // and longer gaps (1, 2, 4 ... looks, at most kMaxFetchRetryLooks), so a
-    // download that the server refuses for good does not send the pages back
-    // to the first one every minute; a new time on the server is fetched at
-    // once.
+    // time that differs is a change. A fetch that gave no time of its own
+    // takes the time that caused the restart.
+    // A failed fetch keeps the server's time it was made for as the one
+    // that failed (a start's fetch, made for no look, takes the next
+    // look's): that time is fetched again at the next look, and while it
+    // keeps failing at doubling gaps (1, 2, 4 ... looks, at most
+    // kMaxFetchRetryLooks), so a download the server refuses for good is
+    // not retried every minute. Any other time is a new export, fetched at
+    // that look, and its own failures count from 1. A restart whose
+    // fetches all failed leaves the board's copy as it was: the page on
+    // show dwells on and the pass goes on, rather than going back to the
+    // first page. Start Program, pushed settings and a load that names
+    // another file, server or account start the watch afresh.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
 
@@ -174,13 +179,19 @@ private:
         std::optional<FileStamp> changed;
         QDateTime changedAt;
     };
+    // Which file of which server and account an FTP watch is for.
+    struct FtpSource {
+        QString file, server, user, password;
+        bool operator==(const FtpSource&) const = default;
+    };
     // A file on the FTP server.
     struct FtpWatch {
+        FtpSource source;      // another one starts the watch afresh
         QString remembered;    // the server's time of the board's copy; "": the next look remembers
-        QString changedTo;     // the server's time that restarted the run
-        int failedFetches = 0; // fetches failed in a row; above 0 a later look fetches again
-        int looksToSkip = 0;   // looks left before the next retry of a failed fetch
-        QString timeAtFailure; // the server's time at the first look after a failed fetch
+        QString seen;          // the server's time at the latest look; "": none
+        QString failedTime;    // the server's time whose fetch failed; "": not known yet
+        int failedFetches = 0; // fetches of failedTime failed in a row; above 0 a later look fetches again
+        int looksToSkip = 0;   // looks left before failedTime is fetched again
     };
 
     // The file behind a watched source's name: the data file as the
@@ -192,8 +203,12 @@ private:
     // before the load converts them (see the change watch).
     void loadSettingsWatched(const QString& path);
     void removeOldUploadTemporaries();
-    // After a settings load in FTP mode: remembers the times its fetches saw.
+    // After a settings load in FTP mode: remembers the times its fetches
+    // saw, and counts the fetches that failed.
     void takeFetchedFtpTimes();
+    // Points the watch at `file` on the server and account of the
+    // settings; a watch that was for another one starts afresh (true).
+    static bool watchFtpSource(FtpWatch& watch, const QString& file);
     bool ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime);
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
@@ -212,10 +227,15 @@ private:
     int loading_ = 0; // settings loads of Start Program in progress
     bool dwellReported_ = false;
     bool linkReported_ = false;
-    // Set by a restart of the FTP watch (the load then takes the time that
-    // caused it), or by a load in FTP mode (the start timer then keeps the
-    // times the load took instead of emptying them).
+    // Set by a load in FTP mode: the start timer then keeps the times the
+    // load took instead of emptying them.
     bool keepFtpTimes_ = false;
+    // Set while the FTP watch restarts the run for a new time on the
+    // server: its load counts on from the watch instead of starting afresh.
+    bool ftpRestart_ = false;
+    // Set by such a restart's load when none of its fetches took a new
+    // copy: the start timer then lets the page on show dwell on.
+    bool keepPass_ = false;
     // Why pushed settings were refused, logged again after the settings
     // load of the restart that follows (the load empties the status list).
     QString refusedSettings_;

@@ -132,7 +132,8 @@ public:
 };
 
 // An FTP server as the run sees it: the server's time of each file, and
-// fetches that fail a given number of times before they work. Installed
+// fetches that fail a given number of times before they work, or while the
+// server refuses downloads (a file its writer holds open). Installed
 // into a run, the window's settings loads fetch every named file.
 class FakeFtp {
 public:
@@ -155,6 +156,8 @@ public:
             return;
         fetched.remove(file);
         ++fetches;
+        if (refused)
+            return;
         if (failures > 0) {
             --failures;
             return;
@@ -164,6 +167,7 @@ public:
     QHash<QString, QString> serverTimes; // "yyyy/mm/dd hh:mm:ss"; missing: no time
     QHash<QString, std::optional<QString>> fetched;
     int failures = 0;
+    bool refused = false;
     int fetches = 0;
 };
 

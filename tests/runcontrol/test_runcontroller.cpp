@@ -925,7 +925,8 @@ TEST_F(RunTest, AFailedFetchIsFetchedAgainAtTheNextLook)
             ftp.failures = 1;
             ASSERT_TRUE(nextMinute());
             ASSERT_EQ(run.state(), RunController::State::Starting);
-            ASSERT_TRUE(start.fire() && load.fire());
+            ASSERT_TRUE(start.fire());
+            ASSERT_EQ(run.state(), RunController::State::Dwelling); // nothing new to page
         }
         ASSERT_EQ(ftp.fetched.value(data), std::nullopt);
         ftp.fetches = 0;
@@ -963,7 +964,7 @@ TEST_F(RunTest, AFetchThatKeepsFailingIsTriedAtGrowingGapsAndANewExportAtOnce)
                 return at << -1;
             if (run.state() == RunController::State::Starting) {
                 at << m;
-                if (!start.fire() || !load.fire())
+                if (!start.fire() || (load.active && !load.fire()))
                     return at << -1;
             }
         }
@@ -971,9 +972,10 @@ TEST_F(RunTest, AFetchThatKeepsFailingIsTriedAtGrowingGapsAndANewExportAtOnce)
     };
     EXPECT_EQ(retriesOver(130), QList<int>({1, 3, 7, 15, 31, 63, 123}));
 
-    // A new export on the server is fetched at the next look.
+    // A new export on the server is fetched at the next look, and its own
+    // failures are retried from the shortest gap.
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 12:00:00");
-    EXPECT_EQ(retriesOver(2), QList<int>({1}));
+    EXPECT_EQ(retriesOver(3), QList<int>({1, 2}));
     // Once a fetch works, the watch is quiet until the export changes again,
     // and a later failure is retried at the next look once more.
     ftp.failures = 0;
@@ -983,6 +985,133 @@ TEST_F(RunTest, AFetchThatKeepsFailingIsTriedAtGrowingGapsAndANewExportAtOnce)
     ftp.failures = 1000;
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 13:00:00");
     EXPECT_EQ(retriesOver(4), QList<int>({1, 2, 4}));
+}
+
+TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatchesAfresh)
+{
+    // A failed fetch keeps the server time it was made for: that time waits
+    // for its gap, any other time is fetched at the look that sees it. A
+    // fetch that fails leaves the pages where they were.
+    const QString data = QStringLiteral("data.txt"), other = QStringLiteral("other.txt");
+    QDateTime runStart;
+    // What happens before the look of a minute.
+    using Step = std::function<void(FakeFtp&, int minute)>;
+    const auto at = [](int minute, Step step) -> Step {
+        return [=](FakeFtp& ftp, int m) {
+            if (m == minute)
+                step(ftp, m);
+        };
+    };
+    // A new export, written half a minute before the look; its downloads
+    // refused or let through.
+    const auto newExport = [&](bool refused) -> Step {
+        return [&, refused](FakeFtp& ftp, int m) {
+            ftp.serverTimes[data] = runStart.addSecs(m * 60 - 30).toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+            ftp.failures = 0;
+            ftp.refused = refused;
+        };
+    };
+    // Written until the look of `minute`, and let go only after it.
+    const auto writtenUntil = [&](int minute) -> Step {
+        return [&, minute](FakeFtp& ftp, int m) {
+            if (m <= minute)
+                newExport(true)(ftp, m);
+            ftp.refused = m <= minute;
+        };
+    };
+    // From now on the settings name the other file; the next fetch fails.
+    const auto loadsNameOther = [&](FakeFtp& ftp, int) {
+        window.onLoad = [&, fetchAll = window.onLoad] {
+            gstrFTPFilename = other;
+            fetchAll();
+        };
+        ftp.failures = 1;
+    };
+    const auto stopAndStart = [&](FakeFtp& ftp, int) {
+        run.mnuStop_Click();
+        ftp.failures = 1;
+        startRun();
+    };
+    const auto pushSettingsNamingOther = [&](FakeFtp& ftp, int m) {
+        writeAll(gstrConfirmFile, "1\r\n");
+        writeAll(home.filePath(QStringLiteral("UpdatedSettings.ini")), "[SETTINGS]\r\n");
+        loadsNameOther(ftp, m);
+        ASSERT_TRUE(tick());
+        ASSERT_TRUE(start.fire() && load.fire());
+    };
+    const QList<int> hourGap{1, 3, 7, 15, 31, 63, 123}, everyLookTo11{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    struct Case {
+        const char* name;
+        bool fetchesFail; // from the start's on, until a step lets them through
+        int minutes;
+        Step before;
+        QList<int> fetchedAt; // minutes whose look fetched
+        int toPageOne;        // starts and fetches that began the pass anew
+        bool onBoard;         // the server's export ends on the board
+    } cases[] = {
+        {"a new export after failed retries", true, 10, at(8, newExport(false)), {1, 3, 7, 8}, 2, true},
+        {"a new export during the hour gap", true, 126, at(124, newExport(false)), hourGap + QList{124}, 2, true},
+        {"an export refused while it is written", false, 13, writtenUntil(10), everyLookTo11, 2, true},
+        {"a retry of the same time waits for its gap", false, 10, at(1, newExport(true)), {1, 2, 4, 8}, 1, false},
+        {"Start Program after a Stop", true, 125, at(124, stopAndStart), hourGap + QList{124}, 3, true},
+        {"pushed settings naming another file", true, 125, at(124, pushSettingsNamingOther), hourGap + QList{124}, 3,
+         true},
+        {"a retry whose load names another file", true, 125, at(123, loadsNameOther), hourGap + QList{124}, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        useFtpSource();
+        FakeFtp ftp;
+        ftp.install(run, window);
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        ftp.serverTimes[other] = QStringLiteral("2024/03/07 09:30:00");
+        ftp.failures = c.fetchesFail ? 1000 : 0;
+        runStart = time.at;
+        const int resets = pages.resets;
+        startRun();
+        ASSERT_TRUE(tick());
+        QList<int> fetchedAt;
+        for (int m = 1; m <= c.minutes; ++m) {
+            c.before(ftp, m);
+            const int fetches = ftp.fetches;
+            ASSERT_TRUE(nextMinute());
+            if (ftp.fetches > fetches)
+                fetchedAt << m;
+            if (run.state() == RunController::State::Starting) {
+                ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+            }
+            ASSERT_EQ(run.state(), RunController::State::Dwelling) << m;
+        }
+        EXPECT_EQ(fetchedAt, c.fetchedAt);
+        EXPECT_EQ(pages.resets - resets, c.toPageOne);
+        EXPECT_EQ(ftp.fetched.value(gstrFTPFilename) == ftp.serverTimes.value(gstrFTPFilename), c.onBoard);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, AFetchThatFailsLeavesThePageOnShowToItsDwell)
+{
+    useFtpSource();
+    gstrDwellTime = QStringLiteral("10");
+    FakeFtp ftp;
+    ftp.install(run, window);
+    const QString data = QStringLiteral("data.txt");
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 55));
+    startRun(); // the page from record 1
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 10:00:30");
+    ftp.refused = true;
+    for (int n = 0; n < 5; ++n) // the fifth tick, at 10:01:00, looks
+        ASSERT_TRUE(tick());
+    ASSERT_EQ(run.state(), RunController::State::Starting);
+    ASSERT_TRUE(start.fire());
+    // The page would have had four more ticks; it keeps them.
+    EXPECT_EQ(ticksToNextPage(), 4);
+    ASSERT_TRUE(load.fire());
+    EXPECT_EQ(pages.pagesFrom, QList<int>({1, 4}));
+    EXPECT_EQ(pages.resets, 1);
+    EXPECT_EQ(ftp.fetches, 2);
+    run.mnuStop_Click();
 }
 
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
