@@ -40,6 +40,8 @@ struct Hold {
     std::atomic<int> puts{0};
     std::atomic<int> probes{0};
     int unreachable = 0;
+    // Released transfers are refused with this cause, when it is set.
+    QString refusal;
 };
 class HeldUploader final : public Uploader {
 public:
@@ -54,8 +56,11 @@ public:
         ++hold_.puts;
         while (!hold_.release && !cancel_)
             QThread::msleep(5);
-        return cancel_ ? TransferStatus::Abort : TransferStatus::Completed;
+        if (cancel_)
+            return TransferStatus::Abort;
+        return hold_.refusal.isEmpty() ? TransferStatus::Completed : TransferStatus::Ready;
     }
+    QString lastCause() const override { return hold_.refusal; }
 
 private:
     const std::atomic<bool>& cancel_;
@@ -290,6 +295,22 @@ TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActionsThenRestartTellsTheOu
     w->btnRetart_Click();
     ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
     EXPECT_EQ(messages.texts.last(), QString("Successfully restart Orvane at 10.0.0.7"));
+}
+
+TEST_F(CommWindow, ARestartThatFailsKeepsItsBoxAndSaysWhyInTheMessageList)
+{
+    auto w = openForRun();
+    w->AddMessage("before");
+    select(w->lvDestIPList, 0);
+    hold.release = true;
+    hold.refusal = "the board replied 550 Permission denied";
+    w->btnRetart_Click();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(messages.marked(), QStringList("Connection timeout! Could not restart the Orvane. (!)"));
+    ASSERT_EQ(w->lstMessage->count(), 3);
+    EXPECT_EQ(w->lstMessage->line(1).section(" - ", 1), QString("!!!Could not restart the Orvane at 10.0.0.7."));
+    EXPECT_EQ(w->lstMessage->line(2).section(" - ", 1), QString("!!!Cause: the board replied 550 Permission denied."));
+    EXPECT_EQ(w->boardIcon(0), 0);
 }
 
 TEST_F(CommWindow, CancelProcessAndClosingByTheProgramEndTheRunWithoutDoneBox)
