@@ -548,7 +548,6 @@ TEST_F(Run, ClosingLinesNameEveryFileAsTheBoardMayHoldIt)
     setup.addresses = {"10.0.0.1"};
     const QString media = remoteMediaPath("a.jpg");
     const QString tpl0 = remoteTemplatePath(0);
-    const QString tpl1 = remoteTemplatePath(1);
     const QString settings = remoteSettingsPath();
     const QString mediaError = "!!!Error sending template background media file.";
     const QString tplError = "!!!Error sending template file.";
@@ -606,13 +605,6 @@ TEST_F(Run, ClosingLinesNameEveryFileAsTheBoardMayHoldIt)
          "",
          {tplError, "!!!Cause: cause of renaming " + tpl0 + ".",
           "!!!No file was replaced, and no command was sent: the board keeps its old files."}},
-        {"the second template fails",
-         {{tpl1, TransferStatus::Ready}},
-         "",
-         "",
-         {tplError, "!!!Cause: cause of renaming " + tpl1 + ".",
-          "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/a.jpg, Data/Default "
-          "Template.ORVT. Not replaced: Data/Template with 1 record.ORVT, UpdatedSettings.ini."}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
