@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/services.h"
 #include "platform/statuslog.h"
+#include "remote/messagelist.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,7 +35,6 @@ namespace {
 const QString kCaption = QStringLiteral("Orvane Communication");
 const QString kBusyClose = QStringLiteral("Update process is running, please cancel the process before exiting");
 const QString kMtlFilter = QStringLiteral("Master Template List Files (*.MTL)|*.MTL|");
-constexpr int kMaxMessages = 1000;
 // How often the window takes the reports of a running update.
 constexpr int kReportIntervalMs = 50;
 
@@ -277,9 +276,8 @@ void frmOrvaneComm::buildCommPanel()
     label(picComm, QStringLiteral("Process Message:"), 120, 1920, 1500);
     lblStatus = label(picComm, QString(), 1440, 1920, 7000);
     lblStatus->setIndent(px(120));
-    lstMessage = new QListWidget(picComm);
+    lstMessage = new MessageList(picComm);
     lstMessage->setGeometry(px(120), px(2160), px(8295), px(2010));
-    lstMessage->setUniformItemSizes(true);
 
     auto* progress = new QWidget(picComm);
     progress->setGeometry(px(120), px(4200), px(8280), px(1095));
@@ -616,32 +614,7 @@ void frmOrvaneComm::AddMessage(const QString& text)
 
 void frmOrvaneComm::addMessages(const QStringList& texts)
 {
-    // Line by line, a list that holds more than kMaxMessages lines is
-    // cleared before the next line goes in. Worked out first, so that only
-    // the lines after the last clear reach the list, in one insertion and
-    // one scroll.
-    if (texts.isEmpty())
-        return;
-    int count = lstMessage->count();
-    bool clear = false;
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        if (count > kMaxMessages) {
-            clear = true;
-            from = i;
-            count = 0;
-        }
-        ++count;
-    }
-    const QString stamp = StatusLog::stamp(services::clock().now()) + QStringLiteral(" - ");
-    QStringList lines;
-    lines.reserve(texts.size() - from);
-    for (qsizetype i = from; i < texts.size(); ++i)
-        lines << stamp + texts[i];
-    if (clear)
-        lstMessage->clear();
-    lstMessage->addItems(lines);
-    lstMessage->setCurrentRow(lstMessage->count() - 1);
+    lstMessage->addLines(texts, StatusLog::stamp(services::clock().now()) + QStringLiteral(" - "));
 }
 
 void frmOrvaneComm::takeReports()

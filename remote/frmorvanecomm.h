@@ -23,7 +23,6 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QThread;
@@ -31,6 +30,10 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
+
+namespace remote {
+class MessageList;
+}
 
 class frmOrvaneComm : public QDialog {
     Q_OBJECT
@@ -130,7 +133,7 @@ public:
     QPushButton* btnCancelProcess = nullptr;
     QPushButton* btnCancel = nullptr;
     QLabel* lblStatus = nullptr;
-    QListWidget* lstMessage = nullptr;
+    remote::MessageList* lstMessage = nullptr;
     QLabel* lblFileLengthVal = nullptr;
     QLabel* lblFileLenCountVal = nullptr;
     QLabel* lblTimeLeftVal = nullptr;

@@ -31,6 +31,8 @@ enum class MediaSource {
 };
 
 const QString kOutside = QStringLiteral("outside the Media folder");
+const QString kUnusableAddress = QStringLiteral("not a usable board address");
+const QString kNoConfirmFile = QStringLiteral("the local confirm file could not be written");
 const QString kNotRegular = QStringLiteral("not a regular file (a device or a named pipe)");
 
 // True when `path`, read as written (links not followed), lies in `folder`.
@@ -169,10 +171,17 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     view_.addMessage(kRule);
     view_.addMessage(QStringLiteral("Starting sending process."));
     view_.addMessage(kRule);
-    if (!isBoardAddress(address) || !uploader_.probe(address)) {
+    const bool usable = isBoardAddress(address);
+    if (!usable || !uploader_.probe(address)) {
         if (cancelled())
             return false;
         view_.addMessage(QStringLiteral("*** Could not connect to ") + address + QLatin1Char('.'));
+        // Why, when the upload layer knows (a refused login, no answer); a
+        // line that could only say "unknown" under each of a thousand boards
+        // switched off would tell nothing.
+        const QString cause = usable ? uploader_.lastCause() : kUnusableAddress;
+        if (!cause.isEmpty())
+            view_.addMessage(causeLine(cause));
         view_.setBoardResult(row, false);
         return true;
     }
@@ -181,6 +190,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
 
     staged_.clear();
     leftovers_.clear();
+    placed_.clear();
     allSent_ = true;
     if (!sendFiles(setup, address) || cancelled()) {
         discardStaged(address);
@@ -206,7 +216,8 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         view_.setBoardResult(row, false);
     } else if (!WriteConfirmFile(setup.confirmFile, command)) {
         view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
-        view_.addMessage(causeLine(QStringLiteral("the local confirm file could not be written")));
+        view_.addMessage(causeLine(kNoConfirmFile));
+        reportNotTold();
         view_.setBoardResult(row, false);
     } else {
         view_.addMessage(QStringLiteral("Sending Orvane confirm file ..."));
@@ -216,6 +227,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         } else {
             view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
             view_.addMessage(causeLine(uploader_.lastCause()));
+            reportNotTold();
             view_.setBoardResult(row, false);
         }
     }
@@ -362,13 +374,12 @@ UpdateRun::Placing UpdateRun::putInPlace(const QString& address)
         discardStaged(address);
         return Placing::Cancelled;
     }
-    QStringList replaced;
     QStringList kept;
     qsizetype failed = -1;
     for (qsizetype i = 0; i < files.size() && failed < 0; ++i) {
         const TransferStatus status = i < results.size() ? results[i] : TransferStatus::Ready;
         if (status == TransferStatus::Completed) {
-            replaced << boardName(files[i].target);
+            placed_ << boardName(files[i].target);
         } else if (status == TransferStatus::FileInUsed && files[i].keepInUse) {
             kept << boardName(files[i].target);
             if (staged_[size_t(i)].part == Part::Background) {
@@ -381,40 +392,95 @@ UpdateRun::Placing UpdateRun::putInPlace(const QString& address)
             failed = i;
         }
     }
+    // A media file that two templates use goes into place once for each:
+    // once renamed, the board holds a new copy whatever the second rename
+    // does.
+    placed_.removeDuplicates();
     if (failed < 0) {
         staged_.clear();
         if (!leftovers_.isEmpty())
             discardStaged(address);
         return Placing::Done;
     }
-    view_.addMessage(failureLine(int(staged_[size_t(failed)].part)));
-    view_.addMessage(causeLine(failed < results.size() ? uploader_.lastCause() : QString()));
-    // A board that will not rename over a file had the old one moved aside
-    // first; when it could not be moved back it waits there, and the board
-    // puts it back when its program starts.
-    const QString aside = failed < results.size() ? uploader_.oldCopyAside() : QString();
-    if (!aside.isEmpty())
-        view_.addMessage(QStringLiteral("!!!%1: the board's old copy was moved aside to make room and could not be "
-                                        "moved back; it waits there as %2 until the program starts on the board.")
-                             .arg(boardName(files[failed].target), boardName(aside)));
-    QStringList notReplaced = kept;
-    for (qsizetype i = failed; i < files.size(); ++i)
-        notReplaced << boardName(files[i].target);
-    replaced.removeDuplicates();
-    notReplaced.removeDuplicates();
-    if (!replaced.isEmpty())
-        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
-                                        "Replaced: %1. Not replaced: %2.")
-                             .arg(replaced.join(QStringLiteral(", ")), notReplaced.join(QStringLiteral(", "))));
-    else if (!aside.isEmpty())
-        view_.addMessage(QStringLiteral("!!!No file was replaced, and no command was sent."));
-    else
-        view_.addMessage(
-            QStringLiteral("!!!No file was replaced, and no command was sent: the board keeps its old files."));
-    // What was not renamed is of no use on the board.
+    reportFailedRename(files, failed, failed < results.size(), kept);
+    // What was not renamed is of no use on the board; the temporary of a
+    // rename whose outcome is not known is gone when it was renamed.
     staged_.erase(staged_.begin(), staged_.begin() + failed);
     discardStaged(address);
     return Placing::Failed;
+}
+
+void UpdateRun::reportFailedRename(const QList<StagedFile>& files, qsizetype failed, bool answered,
+                                   const QStringList& kept)
+{
+    const QString failedName = boardName(files[failed].target);
+    view_.addMessage(failureLine(int(staged_[size_t(failed)].part)));
+    view_.addMessage(causeLine(answered ? uploader_.lastCause() : QString()));
+    // A board that will not rename over a file had the old one moved aside
+    // first; when it could not be moved back it waits there, and the board
+    // puts it back when its program starts (and deletes it when the real
+    // name holds a file).
+    const QString aside = answered ? boardName(uploader_.oldCopyAside()) : QString();
+    const bool unknown = answered && uploader_.renameOutcomeUnknown() && !placed_.contains(failedName);
+    if (unknown) {
+        QString line = QStringLiteral("!!!%1: the board's answer to its rename was lost, and asking it afterwards "
+                                      "could not tell whether it holds the new or the old copy.")
+                           .arg(failedName);
+        if (!aside.isEmpty())
+            line += QStringLiteral(" Its old copy was moved aside as %1; if the new one is not under the real name, "
+                                   "the program puts the old one back when it starts on the board.")
+                        .arg(aside);
+        view_.addMessage(line);
+    } else if (!aside.isEmpty()) {
+        view_.addMessage(QStringLiteral("!!!%1: the board's old copy was moved aside to make room and could not be "
+                                        "moved back; it waits there as %2 until the program starts on the board.")
+                             .arg(failedName, aside));
+    }
+    QStringList notReplaced = kept;
+    for (qsizetype i = unknown ? failed + 1 : failed; i < files.size(); ++i)
+        notReplaced << boardName(files[i].target);
+    notReplaced.removeDuplicates();
+    for (const QString& name : std::as_const(placed_))
+        notReplaced.removeAll(name);
+    const QString sep = QStringLiteral(", ");
+    if (unknown) {
+        QString line = QStringLiteral("!!!No command was sent: it is not known whether every file is in place.");
+        if (!placed_.isEmpty())
+            line += QStringLiteral(" Replaced: %1.").arg(placed_.join(sep));
+        line += QStringLiteral(" Outcome not known: %1.").arg(failedName);
+        if (!notReplaced.isEmpty())
+            line += QStringLiteral(" Not replaced: %1.").arg(notReplaced.join(sep));
+        view_.addMessage(line);
+    } else if (!placed_.isEmpty() && notReplaced.isEmpty()) {
+        view_.addMessage(QStringLiteral("!!!No command was sent. Replaced: %1.").arg(placed_.join(sep)));
+    } else if (!placed_.isEmpty()) {
+        view_.addMessage(QStringLiteral("!!!Only part of the update reached the board, and no command was sent. "
+                                        "Replaced: %1. Not replaced: %2.")
+                             .arg(placed_.join(sep), notReplaced.join(sep)));
+    } else if (!aside.isEmpty()) {
+        view_.addMessage(QStringLiteral("!!!No file was replaced, and no command was sent."));
+    } else {
+        view_.addMessage(
+            QStringLiteral("!!!No file was replaced, and no command was sent: the board keeps its old files."));
+    }
+}
+
+void UpdateRun::reportNotTold()
+{
+    if (placed_.isEmpty())
+        return;
+    const bool settings = placed_.contains(boardName(remoteSettingsPath()));
+    const bool content = placed_.size() > (settings ? 1 : 0);
+    QString line = QStringLiteral("!!!Already in place on the board, but the board was not told to take them: %1.")
+                       .arg(placed_.join(QStringLiteral(", ")));
+    if (content && settings)
+        line += QStringLiteral(" It shows the new templates and media from its next restart, but takes the new "
+                               "settings only with the command: send Admin Update again.");
+    else if (settings)
+        line += QStringLiteral(" It takes the new settings only with the command: send Admin Update again.");
+    else
+        line += QStringLiteral(" It shows them from its next restart.");
+    view_.addMessage(line);
 }
 
 void UpdateRun::discardStaged(const QString& address)
@@ -432,9 +498,18 @@ void UpdateRun::discardStaged(const QString& address)
 
 TransferStatus UpdateRun::restart(const QString& address, const QString& confirmFile)
 {
-    if (!WriteConfirmFile(confirmFile, QStringLiteral("2")))
-        return TransferStatus::Ready;
-    return uploader_.put(address, confirmFile, remoteConfirmPath());
+    TransferStatus status = TransferStatus::Ready;
+    QString cause = kNoConfirmFile;
+    if (WriteConfirmFile(confirmFile, QStringLiteral("2"))) {
+        status = uploader_.put(address, confirmFile, remoteConfirmPath());
+        cause = uploader_.lastCause();
+    }
+    // The window's message box says only that it failed.
+    if (status != TransferStatus::Completed) {
+        view_.addMessage(QStringLiteral("!!!Could not restart the Orvane at ") + address + QLatin1Char('.'));
+        view_.addMessage(causeLine(cause));
+    }
+    return status;
 }
 
 } // namespace remote

@@ -13,10 +13,17 @@
 // of a temporary name too) or a cancel deletes the board's temporaries and
 // renames nothing, so the board keeps all its old files; a rename that fails
 // part way stops the board's update, sends no command and says which files
-// were replaced and which were not. No rename costs the board its only copy
-// of a file (see ftp::Result::movedAside). A file the board holds open (a
-// media file it plays) keeps the board's copy at the rename and counts as
-// delivered. Each failure line is followed by a "!!!Cause: " line.
+// were replaced, which were not, and which one may hold either copy when
+// the board's answer to its rename was lost and could not be found out. No
+// rename costs the board its only copy of a file (see
+// ftp::Result::movedAside). A file the board holds open (a media file it
+// plays) keeps the board's copy at the rename and counts as delivered. A
+// command that fails after the renames is followed by a line naming the new
+// files the board holds but was not told to take.
+//
+// Each failure line is followed by a "!!!Cause: " line; so is a board that
+// could not be reached, when the upload layer says why, and a failed
+// Restart Orvane.
 //
 // The run touches no window: it takes a snapshot of what it sends, reports
 // through RunView and sends through an Uploader, so it can run on a thread
@@ -72,7 +79,8 @@ public:
     UpdateRun(Uploader& uploader, RunView& view, const std::atomic<bool>& cancel);
 
     RunEnd run(const RunSetup& setup);
-    // Restart Orvane: the confirm file "2" to one board.
+    // Restart Orvane: the confirm file "2" to one board. A failure adds
+    // a line naming the board and one with its cause.
     TransferStatus restart(const QString& address, const QString& confirmFile);
 
     // Writes the command as the confirm file's only line (atomically) and
@@ -104,6 +112,14 @@ private:
     };
     // Renames everything staged over the real names.
     Placing putInPlace(const QString& address);
+    // The lines after the rename of files[failed] failed (`answered`: the
+    // upload layer gave a status for it): the failure, its cause, and what
+    // the board holds of each file; the files before it that the board
+    // kept are `kept`.
+    void reportFailedRename(const QList<StagedFile>& files, qsizetype failed, bool answered, const QStringList& kept);
+    // After the renames, when the command could not go: which new files
+    // the board holds, and that it was not told to take them.
+    void reportNotTold();
     // Deletes what this board has staged (and broken uploads' leftovers).
     void discardStaged(const QString& address);
     // The failure line of `part`, then its cause; the board gets no command.
@@ -116,6 +132,7 @@ private:
     // The board being updated.
     std::vector<Pending> staged_;
     QStringList leftovers_;
+    QStringList placed_; // the files renamed into place, by their board names
     bool allSent_ = true;
 };
 

@@ -2,21 +2,25 @@
 // and what it remembers between openings.
 #include "core/globals.h"
 #include "remote/frmorvanecomm.h"
+#include "remote/messagelist.h"
 #include "tests/ftp/ftptestserver.h"
 #include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <memory>
@@ -36,6 +40,8 @@ struct Hold {
     std::atomic<int> puts{0};
     std::atomic<int> probes{0};
     int unreachable = 0;
+    // Released transfers are refused with this cause, when it is set.
+    QString refusal;
 };
 class HeldUploader final : public Uploader {
 public:
@@ -50,8 +56,11 @@ public:
         ++hold_.puts;
         while (!hold_.release && !cancel_)
             QThread::msleep(5);
-        return cancel_ ? TransferStatus::Abort : TransferStatus::Completed;
+        if (cancel_)
+            return TransferStatus::Abort;
+        return hold_.refusal.isEmpty() ? TransferStatus::Completed : TransferStatus::Ready;
     }
+    QString lastCause() const override { return hold_.refusal; }
 
 private:
     const std::atomic<bool>& cancel_;
@@ -288,6 +297,22 @@ TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActionsThenRestartTellsTheOu
     EXPECT_EQ(messages.texts.last(), QString("Successfully restart Orvane at 10.0.0.7"));
 }
 
+TEST_F(CommWindow, ARestartThatFailsKeepsItsBoxAndSaysWhyInTheMessageList)
+{
+    auto w = openForRun();
+    w->AddMessage("before");
+    select(w->lvDestIPList, 0);
+    hold.release = true;
+    hold.refusal = "the board replied 550 Permission denied";
+    w->btnRetart_Click();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(messages.marked(), QStringList("Connection timeout! Could not restart the Orvane. (!)"));
+    ASSERT_EQ(w->lstMessage->count(), 3);
+    EXPECT_EQ(w->lstMessage->line(1).section(" - ", 1), QString("!!!Could not restart the Orvane at 10.0.0.7."));
+    EXPECT_EQ(w->lstMessage->line(2).section(" - ", 1), QString("!!!Cause: the board replied 550 Permission denied."));
+    EXPECT_EQ(w->boardIcon(0), 0);
+}
+
 TEST_F(CommWindow, CancelProcessAndClosingByTheProgramEndTheRunWithoutDoneBox)
 {
     auto w = openForRun();
@@ -397,13 +422,81 @@ TEST_F(CommWindow, ThousandsOfFailingBoardsKeepTheWindowAnsweringAndCancelEndsTh
     }
     ASSERT_EQ(w->lstMessage->count(), shown.size());
     for (int i = 0; i < shown.size(); ++i)
-        ASSERT_EQ(w->lstMessage->item(i)->text().section(" - ", 1), shown[i]) << i;
+        ASSERT_EQ(w->lstMessage->line(i).section(" - ", 1), shown[i]) << i;
     EXPECT_EQ(w->lstMessage->currentRow(), shown.size() - 1);
     EXPECT_EQ(w->lblStatus->text(), "Updating Orvane settings to " + boards.last().address);
     for (int i = 0; i + 1 < kBoards; ++i)
         ASSERT_EQ(w->boardIcon(i), frmOrvaneComm::kFailedIcon) << i;
     EXPECT_EQ(w->boardIcon(kBoards - 1), 0);
     EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST_F(CommWindow, ALongMessageLineCanBeReadWhole)
+{
+    auto w = open();
+    w->show();
+    MessageList* list = w->lstMessage;
+    const QString longLine = "!!!Only part of the update reached the board, and no command was sent. Replaced: " +
+                             QStringList(40, "Media/background picture.png").join(", ") + ". Not replaced: end.";
+    w->AddMessage("short");
+    w->AddMessage(longLine);
+    w->AddMessage("short again");
+    ASSERT_EQ(list->count(), 3);
+    const QModelIndex row = list->model()->index(1, 0);
+    ASSERT_TRUE(list->line(1).endsWith(" - " + longLine));
+    const int advance = list->fontMetrics().horizontalAdvance(list->line(1));
+    ASSERT_GT(advance, 3 * list->viewport()->width());
+
+    // Scrolled sideways to its end, the whole line is in view, nothing cut.
+    QScrollBar* sideways = list->horizontalScrollBar();
+    EXPECT_EQ(sideways->value(), 0);
+    sideways->setValue(sideways->maximum());
+    const QRect rect = list->visualRect(row);
+    EXPECT_GE(rect.width(), advance);
+    EXPECT_LE(rect.right(), list->viewport()->width());
+    EXPECT_GE(rect.left() + advance, 0);
+    EXPECT_LT(rect.left() + advance, list->viewport()->width());
+    // A new line keeps the list where it was scrolled to.
+    const int scrolled = sideways->value();
+    w->AddMessage("one more");
+    EXPECT_EQ(sideways->value(), scrolled);
+    EXPECT_EQ(list->currentRow(), 3);
+
+    // Hovering the line shows all of it.
+    sideways->setValue(0);
+    EXPECT_EQ(list->model()->data(row, Qt::ToolTipRole).toString(), list->line(1));
+    QHelpEvent hover(QEvent::ToolTip, list->visualRect(row).center(),
+                     list->viewport()->mapToGlobal(list->visualRect(row).center()));
+    QApplication::sendEvent(list->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), list->line(1));
+    QToolTip::hideText();
+}
+
+TEST_F(CommWindow, ThousandsOfMessageLinesKeepTheLastOneAndTheWidthOfWhatIsLeft)
+{
+    auto w = open();
+    w->show();
+    MessageList* list = w->lstMessage;
+    // A long line among the first ones: once the list has been emptied,
+    // no sideways scrolling is left for it.
+    constexpr int kLines = 3500;
+    const QString longLine = QString(2000, 'x');
+    for (int i = 1; i <= kLines; ++i) {
+        w->AddMessage(i == 10 ? longLine : QString("line %1").arg(i));
+        if (i == 10) {
+            EXPECT_GT(list->horizontalScrollBar()->maximum(), 0);
+        }
+    }
+    // Emptied when a line comes to a list of 1001 lines.
+    const int kept = (kLines - 1) % (MessageList::kMaxLines + 1) + 1;
+    ASSERT_EQ(list->count(), kept);
+    EXPECT_EQ(list->line(0).section(" - ", 1), QString("line %1").arg(kLines - kept + 1));
+    EXPECT_EQ(list->line(kept - 1).section(" - ", 1), QString("line %1").arg(kLines));
+    EXPECT_EQ(list->currentRow(), kept - 1);
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+    // The last line is in view.
+    const QRect last = list->visualRect(list->model()->index(kept - 1, 0));
+    EXPECT_TRUE(list->viewport()->rect().contains(last.center()));
 }
 
 namespace {

@@ -33,6 +33,7 @@ public:
     bool probe(const QString& address) override
     {
         calls << "probe " + address;
+        cause = probeCause;
         return !unreachable.contains(address);
     }
     TransferStatus put(const QString& address, const QString& local, const QString& remote) override
@@ -71,10 +72,12 @@ public:
         QList<TransferStatus> out;
         for (const StagedFile& f : files) {
             targets << f.target;
+            const auto at = renamesAt.find(int(out.size()));
             const auto it = renames.find(f.target);
-            out << (it == renames.end() ? TransferStatus::Completed : it->second);
+            out << (at != renamesAt.end() ? at->second : it == renames.end() ? TransferStatus::Completed : it->second);
             cause = "cause of renaming " + f.target;
             aside = f.target == asideTarget ? "~old " + f.target : QString();
+            unknown = f.target == unknownTarget;
             if (out.last() != TransferStatus::Completed && !(out.last() == TransferStatus::FileInUsed && f.keepInUse))
                 break;
         }
@@ -87,15 +90,20 @@ public:
     }
     QString lastCause() const override { return cause; }
     QString oldCopyAside() const override { return aside; }
+    bool renameOutcomeUnknown() const override { return unknown; }
 
     QStringList calls;
     QStringList unreachable;
     std::map<QString, TransferStatus> answers; // by remote path, for put and stage
     std::map<QString, TransferStatus> renames; // by remote path
+    std::map<int, TransferStatus> renamesAt;   // by place in the rename list, before `renames`
     std::function<void(const QString&)> onPut;
     std::function<bool()> onReplace; // true: cancelled before the renames
     QString asideTarget;             // its old copy stays moved aside when its rename fails
+    QString unknownTarget;           // the board's answer to its rename is lost when it fails
+    QString probeCause;              // why a board could not be reached
     QString aside;
+    bool unknown = false;
     QString cause;
 
 private:
@@ -187,15 +195,15 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     uploader.answers[remoteSettingsPath()] = TransferStatus::Ready;
     ASSERT_EQ(go(), RunEnd::Done);
     // Everything but the routine lines, in order.
-    EXPECT_EQ(
-        view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
-        QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
-                     "!!!Error sending template background media file.", "!!!Cause: cause of Orvane/Media/in use.jpg.",
-                     "!!!Error sending template background media file.", "!!!Cause: outside the Media folder.",
-                     "!!!This is a wrong template file to send, will go to next template file.",
-                     "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
-                     "!!!Orvane confirm file not sent: not every file arrived.",
-                     "!!!No file was replaced: the board keeps its old files."}));
+    EXPECT_EQ(view.lines.filter(QRegularExpression("^(\\*|!|Background)")),
+              QStringList({"*** Could not connect to 10.0.0.9.", "*** Could not connect to bad host.",
+                           "!!!Cause: not a usable board address.", "!!!Error sending template background media file.",
+                           "!!!Cause: cause of Orvane/Media/in use.jpg.",
+                           "!!!Error sending template background media file.", "!!!Cause: outside the Media folder.",
+                           "!!!This is a wrong template file to send, will go to next template file.",
+                           "!!!Error sending Orvane settings file.", "!!!Cause: cause of Orvane/UpdatedSettings.ini.",
+                           "!!!Orvane confirm file not sent: not every file arrived.",
+                           "!!!No file was replaced: the board keeps its old files."}));
     // Nothing went into place; what was staged left the board again.
     EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
     EXPECT_EQ(uploader.calls.filter("discard"),
@@ -490,4 +498,270 @@ TEST_F(Run, RestartSendsTheConfirmFileAlone)
     file("blocked/x");
     EXPECT_EQ(run.restart("10.0.0.4", dir.filePath("blocked")), TransferStatus::Ready);
     EXPECT_TRUE(uploader.calls.isEmpty());
+}
+
+TEST_F(Run, ABoardThatCannotBeReachedSaysWhyWhenTheUploadLayerKnows)
+{
+    slot(0);
+    const struct {
+        QString address;
+        QString cause;     // the upload layer's
+        QStringList lines; // after "Starting sending process."
+    } cases[] = {
+        {"10.0.0.9",
+         "the board replied 530 Login incorrect",
+         {"*** Could not connect to 10.0.0.9.", "!!!Cause: the board replied 530 Login incorrect."}},
+        {"10.0.0.9",
+         "the board could not be reached (connection refused)",
+         {"*** Could not connect to 10.0.0.9.", "!!!Cause: the board could not be reached (connection refused)."}},
+        // Nothing to say: no line that only says so.
+        {"10.0.0.9", "", {"*** Could not connect to 10.0.0.9."}},
+        // Never probed, so the layer's last words are not about it.
+        {"bad host", "stale", {"*** Could not connect to bad host.", "!!!Cause: not a usable board address."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address.toStdString() + " " + c.cause.toStdString());
+        setup.addresses = {c.address, "10.0.0.1"};
+        uploader.unreachable = {"10.0.0.9"};
+        uploader.probeCause = c.cause;
+        uploader.cause = c.cause;
+        uploader.calls.clear();
+        view.lines.clear();
+        view.icons.clear();
+        ASSERT_EQ(go(), RunEnd::Done);
+        ASSERT_GE(view.lines.size(), 1 + c.lines.size());
+        EXPECT_EQ(view.lines.mid(0, 1 + c.lines.size()), QStringList("Starting sending process.") + c.lines);
+        EXPECT_EQ(view.lines[1 + c.lines.size()], QString("Starting sending process.")); // the next board
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}, {1, true}}));
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").size(), 1);
+    }
+}
+
+TEST_F(Run, ClosingLinesNameEveryFileAsTheBoardMayHoldIt)
+{
+    // Files in the order of their renames: the background, the two
+    // templates, the settings file.
+    file("Media/a.jpg");
+    slot(0, "Image File=a.jpg\r\n");
+    slot(1);
+    setup.mode = 1;
+    setup.addresses = {"10.0.0.1"};
+    const QString media = remoteMediaPath("a.jpg");
+    const QString tpl0 = remoteTemplatePath(0);
+    const QString settings = remoteSettingsPath();
+    const QString mediaError = "!!!Error sending template background media file.";
+    const QString tplError = "!!!Error sending template file.";
+    const auto lost = [](const QString& name) {
+        return "!!!" + name +
+               ": the board's answer to its rename was lost, and asking it afterwards could not tell whether it "
+               "holds the new or the old copy.";
+    };
+    const struct {
+        const char* what;
+        std::map<QString, TransferStatus> renames;
+        QString aside;   // its old copy stays aside
+        QString unknown; // its rename's outcome is not known
+        QStringList lines;
+    } cases[] = {
+        {"first file, outcome not known",
+         {{media, TransferStatus::ConnectionReset}},
+         "",
+         media,
+         {mediaError, "!!!Cause: cause of renaming " + media + ".", lost("Media/a.jpg"),
+          "!!!No command was sent: it is not known whether every file is in place. Outcome not known: Media/a.jpg. "
+          "Not replaced: Data/Default Template.ORVT, Data/Template with 1 record.ORVT, UpdatedSettings.ini."}},
+        {"a template, outcome not known, the old copy aside",
+         {{tpl0, TransferStatus::ConnectionReset}},
+         tpl0,
+         tpl0,
+         {tplError, "!!!Cause: cause of renaming " + tpl0 + ".",
+          lost("Data/Default Template.ORVT") +
+              " Its old copy was moved aside as ~old Orvane/Data/Default Template.ORVT; if the new one is not under "
+              "the real name, the program puts the old one back when it starts on the board.",
+          "!!!No command was sent: it is not known whether every file is in place. Replaced: Media/a.jpg. Outcome "
+          "not known: Data/Default Template.ORVT. Not replaced: Data/Template with 1 record.ORVT, "
+          "UpdatedSettings.ini."}},
+        {"the last file, outcome not known",
+         {{settings, TransferStatus::ConnectionReset}},
+         "",
+         settings,
+         {"!!!Error sending Orvane settings file.", "!!!Cause: cause of renaming " + settings + ".",
+          lost("UpdatedSettings.ini"),
+          "!!!No command was sent: it is not known whether every file is in place. Replaced: Media/a.jpg, "
+          "Data/Default Template.ORVT, Data/Template with 1 record.ORVT. Outcome not known: UpdatedSettings.ini."}},
+        // The board keeps the background it plays: not replaced, and no
+        // "No file was replaced" while the template may have been.
+        {"a kept file before one whose outcome is not known",
+         {{media, TransferStatus::FileInUsed}, {tpl0, TransferStatus::Ready}},
+         "",
+         tpl0,
+         {tplError, "!!!Cause: cause of renaming " + tpl0 + ".", lost("Data/Default Template.ORVT"),
+          "!!!No command was sent: it is not known whether every file is in place. Outcome not known: Data/Default "
+          "Template.ORVT. Not replaced: Media/a.jpg, Data/Template with 1 record.ORVT, UpdatedSettings.ini."}},
+        // Found out either way by the upload layer: a failure like any other.
+        {"a kept file before a failure",
+         {{media, TransferStatus::FileInUsed}, {tpl0, TransferStatus::Ready}},
+         "",
+         "",
+         {tplError, "!!!Cause: cause of renaming " + tpl0 + ".",
+          "!!!No file was replaced, and no command was sent: the board keeps its old files."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        uploader.renames = c.renames;
+        uploader.asideTarget = c.aside;
+        uploader.unknownTarget = c.unknown;
+        uploader.calls.clear();
+        view.lines.clear();
+        view.icons.clear();
+        ASSERT_EQ(go(), RunEnd::Done);
+        EXPECT_EQ(view.lines.filter("!!!"), c.lines);
+        EXPECT_TRUE(view.lines.filter("OrvaneConfirm").isEmpty());
+        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
+        EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
+    }
+}
+
+TEST_F(Run, AMediaFileTwoTemplatesUseIsReplacedOnceItsFirstRenameWent)
+{
+    // Both templates show a.jpg: it is renamed once for each, and the
+    // second rename fails (or its outcome is lost): the board holds a new
+    // copy either way.
+    file("Media/a.jpg");
+    slot(0, "Image File=a.jpg\r\n");
+    slot(1, "Image File=a.jpg\r\n");
+    setup.addresses = {"10.0.0.1"};
+    for (const bool unknown : {false, true}) {
+        SCOPED_TRACE(unknown ? "outcome not known" : "failed");
+        uploader.renamesAt = {{1, TransferStatus::Ready}};
+        uploader.unknownTarget = unknown ? remoteMediaPath("a.jpg") : QString();
+        view.lines.clear();
+        uploader.calls.clear();
+        ASSERT_EQ(go(), RunEnd::Done);
+        EXPECT_EQ(uploader.calls.filter("replace"), QStringList("replace Orvane/Media/a.jpg|Orvane/Media/a.jpg"));
+        EXPECT_EQ(view.lines.filter("!!!"),
+                  QStringList({"!!!Error sending template background media file.",
+                               "!!!Cause: cause of renaming Orvane/Media/a.jpg.",
+                               "!!!Only part of the update reached the board, and no command was sent. Replaced: "
+                               "Media/a.jpg. Not replaced: Data/Default Template.ORVT, Data/Template with 1 "
+                               "record.ORVT."}));
+        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+    }
+}
+
+TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
+{
+    file("Media/a.jpg");
+    const QString confirm = setup.confirmFile;
+    const QString commandError = "!!!Error sending Orvane confirm file.";
+    const QString boardCause = "!!!Cause: cause of Orvane/OrvaneConfirm.txt.";
+    const QString localCause = "!!!Cause: the local confirm file could not be written.";
+    const QString inPlace = "!!!Already in place on the board, but the board was not told to take them: ";
+    const QString restart = " It shows them from its next restart.";
+    const QString withSettings = " It shows the new templates and media from its next restart, but takes the new "
+                                 "settings only with the command: send Admin Update again.";
+    const struct {
+        const char* what;
+        int mode;
+        bool wrongTemplates; // only the settings file goes
+        bool mediaInUse;     // the board keeps its background
+        bool localFails;     // the local confirm file can't be written
+        TransferStatus command;
+        QStringList lines; // the "!!!" lines
+    } cases[] = {
+        {"Update, the board refuses the command",
+         2,
+         false,
+         false,
+         false,
+         TransferStatus::Ready,
+         {commandError, boardCause, inPlace + "Media/a.jpg, Data/Default Template.ORVT." + restart}},
+        {"Update, the command's connection breaks",
+         2,
+         false,
+         true,
+         false,
+         TransferStatus::ConnectionReset,
+         {commandError, boardCause, inPlace + "Data/Default Template.ORVT." + restart}},
+        {"Update, no local confirm file",
+         2,
+         false,
+         false,
+         true,
+         TransferStatus::Completed,
+         {commandError, localCause, inPlace + "Media/a.jpg, Data/Default Template.ORVT." + restart}},
+        {"Admin Update",
+         1,
+         false,
+         false,
+         false,
+         TransferStatus::Ready,
+         {commandError, boardCause,
+          inPlace + "Media/a.jpg, Data/Default Template.ORVT, UpdatedSettings.ini." + withSettings}},
+        {"Admin Update of the settings alone, no local confirm file",
+         1,
+         true,
+         false,
+         true,
+         TransferStatus::Completed,
+         {"!!!This is a wrong template file to send, will go to next template file.", commandError, localCause,
+          inPlace + "UpdatedSettings.ini. It takes the new settings only with the command: send Admin Update "
+                    "again."}},
+        {"Admin Update that went", 1, false, false, false, TransferStatus::Completed, {}},
+    };
+    setup.addresses = {"10.0.0.1"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        slot(0, "Image File=a.jpg\r\n");
+        setup.mode = c.mode;
+        setup.wrongTemplate[0] = c.wrongTemplates;
+        setup.confirmFile = c.localFails ? dir.path() : confirm; // a folder is no file
+        uploader.answers = {{remoteConfirmPath(), c.command}};
+        uploader.renames.clear();
+        if (c.mediaInUse)
+            uploader.renames[remoteMediaPath("a.jpg")] = TransferStatus::FileInUsed;
+        uploader.calls.clear();
+        view.lines.clear();
+        view.icons.clear();
+        ASSERT_EQ(go(), RunEnd::Done);
+        EXPECT_EQ(view.lines.filter("!!!"), c.lines);
+        const bool sent = c.command == TransferStatus::Completed && !c.localFails;
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, sent}}));
+        EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").size(), c.localFails ? 0 : 1);
+        EXPECT_EQ(uploader.calls.filter("replace").size(), 1);
+        EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
+    }
+}
+
+TEST_F(Run, ARestartThatFailsSaysWhyInTheMessageList)
+{
+    const struct {
+        const char* what;
+        bool localFails;
+        TransferStatus answer;
+        QStringList lines;
+    } cases[] = {
+        {"sent", false, TransferStatus::Completed, {}},
+        {"refused",
+         false,
+         TransferStatus::Ready,
+         {"!!!Could not restart the Orvane at 10.0.0.4.", "!!!Cause: cause of Orvane/OrvaneConfirm.txt."}},
+        {"no local confirm file",
+         true,
+         TransferStatus::Completed,
+         {"!!!Could not restart the Orvane at 10.0.0.4.", "!!!Cause: the local confirm file could not be written."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        uploader.answers = {{remoteConfirmPath(), c.answer}};
+        uploader.calls.clear();
+        view.lines.clear();
+        UpdateRun run(uploader, view, cancel);
+        const TransferStatus status = run.restart("10.0.0.4", c.localFails ? dir.path() : setup.confirmFile);
+        EXPECT_EQ(status, c.localFails ? TransferStatus::Ready : c.answer);
+        EXPECT_EQ(view.lines, c.lines);
+        EXPECT_EQ(uploader.calls.size(), c.localFails ? 0 : 1);
+        EXPECT_TRUE(view.icons.empty());
+    }
 }
