@@ -301,6 +301,9 @@ TEST_F(Upload, CausesGiveTheBoardsReplyAndLostOnlyForALostConnection)
         const char* cause; // a regular expression
     } cases[] = {
         {"full", small, "^the board replied 451 Failure writing to local file$"},
+        // The same reply after the board closed the data connection part way.
+        {"full-close", large, "^the board replied 451 Failure writing to local file$"},
+        {"denystor", small, "^the board replied 550 Permission denied$"},
         {"drop426", small, "^the board replied 426 Connection closed; transfer aborted$"},
         {"busy-media", small,
          "^the board replied 450 The process cannot access the file because it is being used by another process$"},
@@ -332,7 +335,9 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
     QByteArray tpl = "[BACKGROUND]\r\nImage File=back.jpg\r\n";
     while (tpl.size() < 200 * 1024)
         tpl += ";" + QByteArray(98, 'p') + "\r\n";
-    const QByteArray picture = "new picture" + QByteArray(100 * 1024, 'n');
+    // The background is large enough that a board which closes the data
+    // connection part way meets the client still sending.
+    const QByteArray picture = "new picture" + QByteArray(16 * 1024 * 1024, 'n');
     RunSetup setup;
     setup.mode = 1;
     setup.addresses = {"127.0.0.1"};
