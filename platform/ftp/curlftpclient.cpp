@@ -18,16 +18,12 @@
 #include <curl/curl.h>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <mutex>
-#include <set>
 #include <utility>
 
 namespace ftp {
@@ -113,72 +109,6 @@ bool openRegularFile(const QString& path, QFile& file, QString& error)
 
 namespace detail {
 
-// The libcurl handles of one session and the sockets they opened (so that an
-// abort can cut them off without waiting for the server). The control
-// connection's socket is the one opened while no other socket of the
-// session is open (a data connection always opens beside it). While
-// `holdControl` is set, the library's close of the control socket only
-// hands it over to `heldControl`, so that what the server still says on it
-// can be read.
-struct CurlSession {
-    CURLM* multi = nullptr;
-    CURL* easy = nullptr;
-    std::mutex socketsLock;
-    std::set<curl_socket_t> sockets;
-    curl_socket_t control = CURL_SOCKET_BAD;
-    bool holdControl = false;
-    curl_socket_t heldControl = CURL_SOCKET_BAD;
-
-    CurlSession()
-        : multi(curl_multi_init())
-        , easy(curl_easy_init())
-    {
-    }
-    ~CurlSession()
-    {
-        close();
-        releaseControl();
-    }
-    CurlSession(const CurlSession&) = delete;
-    CurlSession& operator=(const CurlSession&) = delete;
-
-    // Ends the session (saying goodbye to the server, which may wait for
-    // its reply); the sockets can still be cut meanwhile.
-    void close()
-    {
-        if (easy)
-            curl_easy_cleanup(std::exchange(easy, nullptr));
-        if (multi)
-            curl_multi_cleanup(std::exchange(multi, nullptr));
-    }
-
-    void cutSockets()
-    {
-        std::lock_guard<std::mutex> lock(socketsLock);
-        for (const curl_socket_t s : sockets)
-            ::shutdown(s, SHUT_RDWR);
-        if (heldControl != CURL_SOCKET_BAD)
-            ::shutdown(heldControl, SHUT_RDWR);
-    }
-
-    // The control socket the library gave up while it was held, or the one
-    // still open; CURL_SOCKET_BAD when neither.
-    curl_socket_t controlSocket()
-    {
-        std::lock_guard<std::mutex> lock(socketsLock);
-        return heldControl != CURL_SOCKET_BAD ? heldControl : control;
-    }
-
-    // Ends the hold and closes a control socket kept by it.
-    void releaseControl()
-    {
-        std::lock_guard<std::mutex> lock(socketsLock);
-        holdControl = false;
-        if (heldControl != CURL_SOCKET_BAD)
-            ::close(std::exchange(heldControl, CURL_SOCKET_BAD));
-    }
-};
-
 // One operation: what to set up on the handle, and what came back.
 struct CurlJob {
     QString url;
@@ -250,111 +180,7 @@ size_t onRead(char* buffer, size_t size, size_t count, void* user)
     return size_t(n);
 }
 
-curl_socket_t onOpenSocket(void* user, curlsocktype, struct curl_sockaddr* address)
-{
-    auto* session = static_cast<CurlSession*>(user);
-    const curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-    if (s != CURL_SOCKET_BAD) {
-        std::lock_guard<std::mutex> lock(session->socketsLock);
-        if (session->sockets.empty())
-            session->control = s;
-        session->sockets.insert(s);
-    }
-    return s;
-}
-
-int onCloseSocket(void* user, curl_socket_t s)
-{
-    auto* session = static_cast<CurlSession*>(user);
-    {
-        std::lock_guard<std::mutex> lock(session->socketsLock);
-        session->sockets.erase(s);
-        if (s == session->control) {
-            session->control = CURL_SOCKET_BAD;
-            if (session->holdControl && session->heldControl == CURL_SOCKET_BAD) {
-                session->heldControl = s;
-                return 0;
-            }
-        }
-    }
-    return ::close(s);
-}
-
 const QString kBusy = QStringLiteral("Another FTP operation is still running.");
-
-Status statusOf(CURLcode code)
-{
-    switch (code) {
-    case CURLE_OK:
-        return Status::Ok;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_FTP_WEIRD_SERVER_REPLY:
-        return Status::ConnectFailed;
-    case CURLE_LOGIN_DENIED:
-        return Status::LoginFailed;
-    case CURLE_REMOTE_FILE_NOT_FOUND:
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return Status::NotFound;
-    case CURLE_UPLOAD_FAILED:
-    case CURLE_QUOTE_ERROR:
-    case CURLE_FTP_COULDNT_RETR_FILE:
-        return Status::Refused;
-    case CURLE_OPERATION_TIMEDOUT:
-        return Status::TimedOut;
-    case CURLE_PARTIAL_FILE:
-        return Status::Incomplete;
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-        return Status::ConnectionReset;
-    case CURLE_READ_ERROR:
-    case CURLE_WRITE_ERROR:
-        return Status::LocalError;
-    default:
-        return Status::Failed;
-    }
-}
-
-// The reason for a failed transfer, in the program's own words (the
-// library's texts speak of its internals: "response reading failed").
-QString plainWords(CURLcode code)
-{
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return QStringLiteral("The server's name could not be resolved.");
-    case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("The server did not accept a connection.");
-    case CURLE_FTP_WEIRD_SERVER_REPLY:
-        return QStringLiteral("The server did not greet as an FTP server does.");
-    case CURLE_LOGIN_DENIED:
-        return QStringLiteral("The server refused the login.");
-    case CURLE_REMOTE_FILE_NOT_FOUND:
-        return QStringLiteral("The remote file or folder does not exist.");
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return QStringLiteral("The server refused access to the remote file or folder.");
-    case CURLE_UPLOAD_FAILED:
-        return QStringLiteral("The server refused the upload.");
-    case CURLE_QUOTE_ERROR:
-        return QStringLiteral("The server refused the command.");
-    case CURLE_FTP_COULDNT_RETR_FILE:
-        return QStringLiteral("The server refused the download.");
-    case CURLE_OPERATION_TIMEDOUT:
-        return QStringLiteral("The FTP server stopped answering.");
-    case CURLE_PARTIAL_FILE:
-        return QStringLiteral("The transfer ended early.");
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-        return QStringLiteral("The connection to the FTP server broke.");
-    case CURLE_READ_ERROR:
-        return QStringLiteral("The local file could not be read.");
-    case CURLE_WRITE_ERROR:
-        return QStringLiteral("The downloaded data could not be kept.");
-    default:
-        return QString();
-    }
-}
 
 // True for a reply line that refuses (code 400 or above).
 bool refusal(const QString& reply)
@@ -364,36 +190,10 @@ bool refusal(const QString& reply)
 
 } // namespace
 
-namespace detail {
-
-Result makeResult(Status status, const QString& message)
-{
-    Result r;
-    r.status = status;
-    r.message = message;
-    return r;
-}
-
-bool breaksSession(Status s)
-{
-    switch (s) {
-    case Status::Ok:
-    case Status::Busy:
-    case Status::NotConnected:
-    case Status::BadArgument:
-    case Status::NotFound:
-    case Status::Refused:
-    case Status::LocalError:
-        return false;
-    default:
-        return true;
-    }
-}
-
-} // namespace detail
-
 using detail::breaksSession;
 using detail::makeResult;
+using detail::plainWords;
+using detail::statusOf;
 
 CurlFtpClient::CurlFtpClient(Timeouts timeouts)
     : timeouts_(timeouts)
@@ -517,9 +317,9 @@ Result CurlFtpClient::perform(Job& job)
     curl_easy_setopt(e, CURLOPT_HEADERDATA, &job);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &job);
-    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, detail::onOpenSocket);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, session_.get());
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, onCloseSocket);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, detail::onCloseSocket);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, session_.get());
     if (job.configure)
         job.configure(e);
@@ -577,7 +377,8 @@ Result CurlFtpClient::perform(Job& job)
     bool toldLate = false;
     if (job.source && brokeOff && !cancelled && !stalled && !abortRequested_ &&
         std::none_of(job.replies.cbegin(), job.replies.cend(), refusal)) {
-        const QString late = lateReply();
+        const QString late = detail::lateReply(session_->controlSocket(),
+                                               std::min(2000, std::max(timeouts_.stallMs, 1)), abortRequested_);
         if (refusal(late)) {
             job.replies << late;
             serverCode = late.left(3).toLong();
@@ -620,39 +421,6 @@ Result CurlFtpClient::perform(Job& job)
         r.serverText.replace(account_.password, QStringLiteral("***"));
     }
     return r;
-}
-
-QString CurlFtpClient::lateReply()
-{
-    const curl_socket_t s = session_->controlSocket();
-    if (s == CURL_SOCKET_BAD)
-        return QString();
-    const qint64 limit = std::min<qint64>(2000, std::max(timeouts_.stallMs, 1));
-    const SteadyClock::time_point start = SteadyClock::now();
-    QByteArray pending;
-    static const QRegularExpression finalLine(QStringLiteral("^\\d{3} "));
-    while (!abortRequested_ && msSince(start) < limit) {
-        pollfd ready{s, POLLIN, 0};
-        const int n = ::poll(&ready, 1, int(std::clamp<qint64>(limit - msSince(start), 1, 40)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            break;
-        if (n == 0)
-            continue;
-        char buffer[4096];
-        const ssize_t got = ::recv(s, buffer, sizeof buffer, 0);
-        if (got <= 0)
-            break;
-        pending.append(buffer, qsizetype(got));
-        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
-            const QString line = QString::fromLatin1(pending.left(end)).trimmed();
-            pending.remove(0, end + 1);
-            if (finalLine.match(line).hasMatch())
-                return line;
-        }
-    }
-    return QString();
 }
 
 Result CurlFtpClient::transfer(Job& job)

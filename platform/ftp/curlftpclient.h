@@ -14,7 +14,7 @@
 // holds its name, so the server keeps a copy under the real name or the
 // aside name at every step; a session that breaks on the way is opened
 // again for the rest. The renames and their checks live in
-// curlftprename.cpp.
+// curlftprename.cpp, the session's handles and sockets in curlftpsession.cpp.
 // stage() and replace() are the two halves, for callers that send several
 // files first and rename them together.
 // A server that closes the data connection of an upload and then says why
@@ -104,11 +104,6 @@ private:
     Result onSession(const QStringList& lines, QStringList* replies = nullptr);
     // Drops the session at once, without a goodbye to the server.
     void dropSession();
-
-    // For an upload that broke off: the last reply the server still sends
-    // on the control connection within two seconds (or the stall time-out,
-    // when shorter), e.g. why it closed the data connection; "" when none.
-    QString lateReply();
 
     Timeouts timeouts_;
     Account account_;
