@@ -95,7 +95,10 @@ public:
         return put(address, localFile, remotePath);
     }
     // Renames staged files over their real names in the given order, on one
-    // session, and stamps each with MDTM. The cancel flag stops it only
+    // session, and stamps each with MDTM. A connection lost at a step whose
+    // answer is not needed (the time stamp, the deletion of an old copy
+    // moved aside) does not end the list: the next rename logs in again.
+    // The cancel flag stops it only
     // before the first rename (one Abort, nothing renamed), never part way;
     // it cuts short the goodbye after the last one.
     // Gives one status per file tried: Completed (replaced; also
