@@ -108,17 +108,35 @@ void watchCancel(ftp::CurlFtpClient& client, const std::atomic<bool>& cancel)
 
 bool BoardFtp::probe(const QString& address)
 {
+    cause_.clear();
     const QString host = hostOf(address);
-    if (host.isEmpty() || cancel_)
+    if (host.isEmpty()) {
+        cause_ = QStringLiteral("not a usable board address");
         return false;
+    }
+    if (cancel_) {
+        cause_ = QStringLiteral("cancelled");
+        return false;
+    }
     ftp::CurlFtpClient client(timeouts_);
     watchCancel(client, cancel_);
-    const bool ok = client.login({host, login_.user, login_.password}).ok();
+    const ftp::Result r = client.login({host, login_.user, login_.password});
+    if (!r.ok())
+        cause_ = causeOf(r, QStringLiteral("the login"));
     close(client);
-    return ok;
+    return r.ok();
 }
 
-QString BoardFtp::causeOf(const ftp::Result& r) const
+QString BoardFtp::renameCause(const ftp::Result& r, const QString& target) const
+{
+    const QString step = QStringLiteral("the rename of %1").arg(target.section(QLatin1Char('/'), -1));
+    QString cause = causeOf(r, step);
+    if (r.outcomeUnknown)
+        cause += QStringLiteral(", and the board could not be asked again whether the new file took its place");
+    return cause;
+}
+
+QString BoardFtp::causeOf(const ftp::Result& r, const QString& step) const
 {
     const QString bytes = r.bytesTotal >= 0 && r.bytesDone >= 0
                               ? QStringLiteral(" after %1 of %2 bytes sent").arg(r.bytesDone).arg(r.bytesTotal)
@@ -129,21 +147,36 @@ QString BoardFtp::causeOf(const ftp::Result& r) const
     switch (r.status) {
     case ftp::Status::Ok:
         return QString();
-    case ftp::Status::ConnectFailed:
-        cause = QStringLiteral("the board could not be reached (%1)").arg(r.message);
+    case ftp::Status::ConnectFailed: {
+        // The client's reason, as part of our sentence.
+        QString why = r.message.trimmed();
+        while (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        if (!why.isEmpty())
+            why[0] = why[0].toLower();
+        cause = why.isEmpty() ? QStringLiteral("the board could not be reached")
+                              : QStringLiteral("the board could not be reached: %1").arg(why);
         break;
+    }
     case ftp::Status::LoginFailed:
-        cause = reply.isEmpty() ? QStringLiteral("the board refused the login") : reply;
+        cause = r.serverCode >= 400
+                    ? QStringLiteral("the board refused the login: %1 %2").arg(r.serverCode).arg(r.serverText)
+                    : QStringLiteral("the board refused the login");
         break;
     case ftp::Status::TimedOut:
         cause = QStringLiteral("a time-out: the board stopped answering") + bytes;
         break;
+    case ftp::Status::NotConnected:
     case ftp::Status::ConnectionReset:
         // The server may still have said why before the connection went.
         if (!reply.isEmpty())
             cause = reply;
+        else if (!bytes.isEmpty())
+            cause = QStringLiteral("the connection was lost%1").arg(bytes);
+        else if (!step.isEmpty())
+            cause = QStringLiteral("the connection broke before the board answered %1").arg(step);
         else
-            cause = bytes.isEmpty() ? r.message : QStringLiteral("the connection was lost%1").arg(bytes);
+            cause = QStringLiteral("the connection to the board broke");
         break;
     case ftp::Status::Incomplete:
         // A server that took the data and then refused it (a full disk)
@@ -211,7 +244,7 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
         client.setCancelCheck(nullptr);
     ftp::Result r = client.login({host, login_.user, login_.password});
     if (!r.ok()) {
-        cause_ = causeOf(r);
+        cause_ = causeOf(r, QStringLiteral("the login"));
         return statusOf(r) == TransferStatus::Abort ? TransferStatus::Abort : TransferStatus::Ready;
     }
 
@@ -247,8 +280,10 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
 
 void BoardFtp::stamp(ftp::CurlFtpClient& client, const QString& remotePath, const QString& temporary)
 {
+    // Its answer is not needed: a session that breaks here is opened again
+    // by the next rename.
     const QString time = stamps_.take(temporary).time;
-    if (!time.isEmpty() && client.connected())
+    if (!time.isEmpty() && client.reconnect().ok())
         client.command(QStringLiteral("MDTM ") + time + QLatin1Char(' ') + remotePath);
 }
 
@@ -273,7 +308,7 @@ TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& 
             stamp(client, remotePath, temporary);
             temporary.clear();
         } else {
-            cause_ = causeOf(r);
+            cause_ = renameCause(r, remotePath);
             stamps_.remove(temporary);
             if (!r.movedAside.isEmpty())
                 cause_ += QStringLiteral("; the board's old copy could not be moved back and waits as %1 until its "
@@ -319,6 +354,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
 {
     cause_.clear();
     oldCopyAside_.clear();
+    renameOutcomeUnknown_ = false;
     QList<TransferStatus> out;
     if (files.isEmpty())
         return out;
@@ -339,7 +375,8 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             return out;
         }
         if (!r.ok()) {
-            cause_ = host.isEmpty() ? QStringLiteral("not a usable board address") : causeOf(r);
+            cause_ =
+                host.isEmpty() ? QStringLiteral("not a usable board address") : causeOf(r, QStringLiteral("the login"));
             out << TransferStatus::Ready;
             return out;
         }
@@ -366,8 +403,9 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
                 client.command(QStringLiteral("DELE ") + f.temporary);
             continue;
         }
-        cause_ = causeOf(r);
+        cause_ = renameCause(r, f.target);
         oldCopyAside_ = r.movedAside;
+        renameOutcomeUnknown_ = r.outcomeUnknown;
         const TransferStatus status = statusOf(r);
         out << (status == TransferStatus::Completed || status == TransferStatus::FileInUsed ? TransferStatus::Ready
                                                                                             : status);

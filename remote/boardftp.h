@@ -55,6 +55,9 @@ class Uploader {
 public:
     virtual ~Uploader() = default;
     // True when the board accepts the login; the session is closed again.
+    // When false, lastCause() says why (the board refused the login, with
+    // its reply; it could not be reached; it did not answer in time; the
+    // address is not usable).
     virtual bool probe(const QString& address) = 0;
     // Sends `localFile` under `remotePath` (relative to the login folder,
     // "/" separated); the board's file is replaced only by a whole one.
@@ -62,10 +65,13 @@ public:
     // ignores the reply.
     virtual TransferStatus put(const QString& address, const QString& localFile, const QString& remotePath) = 0;
 
-    // Why the last call that failed failed, in a few words for the message
-    // list (the board's reply code and text, a lost connection with the
-    // bytes sent, a time-out, a local file that may not be sent); "" when
-    // not known. Never holds the password.
+    // Why the last call that failed failed (probe() too), in a few words
+    // for the message list: the board's reply code and text whenever it
+    // sent one, a refused login with the board's reply, a board that could
+    // not be reached, a lost connection with the bytes sent or the step
+    // whose answer it took, a time-out, a local file that may not be sent;
+    // "" when not known. In the program's own words, never the transfer
+    // library's; never holds the password.
     virtual QString lastCause() const { return QString(); }
 
     // Sends `localFile` to a temporary beside `remotePath` without touching
@@ -89,7 +95,10 @@ public:
         return put(address, localFile, remotePath);
     }
     // Renames staged files over their real names in the given order, on one
-    // session, and stamps each with MDTM. The cancel flag stops it only
+    // session, and stamps each with MDTM. A connection lost at a step whose
+    // answer is not needed (the time stamp, the deletion of an old copy
+    // moved aside) does not end the list: the next rename logs in again.
+    // The cancel flag stops it only
     // before the first rename (one Abort, nothing renamed), never part way;
     // it cuts short the goodbye after the last one.
     // Gives one status per file tried: Completed (replaced; also
@@ -175,6 +184,7 @@ public:
     TransferStatus putCommand(const QString& address, const QString& localFile, const QString& remotePath) override;
     QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
     QString oldCopyAside() const override { return oldCopyAside_; }
+    bool renameOutcomeUnknown() const override { return renameOutcomeUnknown_; }
     void discard(const QString& address, const QStringList& temporaries) override;
 
     // "address:port", with an IPv6 address in brackets; "" when the address
@@ -195,7 +205,12 @@ private:
     // goodbye that the flag cuts short.
     void close(ftp::CurlFtpClient& client);
     // The board's words (or ours) for a failed step, without the password.
-    QString causeOf(const ftp::Result& r) const;
+    // `step` names what the board was asked when a connection broke without
+    // an answer (e.g. "the rename of back.jpg"); "" for a transfer.
+    QString causeOf(const ftp::Result& r, const QString& step = QString()) const;
+    // causeOf() for a failed rename of `target`, which says also when
+    // whether it went through could not be found out.
+    QString renameCause(const ftp::Result& r, const QString& target) const;
     // Stamps a file just put in place with its local file's time.
     void stamp(ftp::CurlFtpClient& client, const QString& remotePath, const QString& temporary);
 
@@ -206,6 +221,7 @@ private:
     TransferDisplay* display_ = nullptr;
     QString cause_;
     QString oldCopyAside_;
+    bool renameOutcomeUnknown_ = false;
     // What each staged temporary holds: its local file's time, for its
     // MDTM line, and its size, by which a rename whose session broke is
     // found done.

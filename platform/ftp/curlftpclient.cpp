@@ -1,6 +1,7 @@
 #include "platform/ftp/curlftpclient.h"
 
 #include "platform/atomicfile.h"
+#include "platform/ftp/curlftpdetail.h"
 #include "platform/ftp/listing.h"
 #include "platform/textfile.h"
 
@@ -17,14 +18,12 @@
 #include <curl/curl.h>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <mutex>
-#include <set>
 #include <utility>
 
 namespace ftp {
@@ -106,52 +105,9 @@ bool openRegularFile(const QString& path, QFile& file, QString& error)
     return true;
 }
 
-Result makeResult(Status status, const QString& message)
-{
-    Result r;
-    r.status = status;
-    r.message = message;
-    return r;
-}
-
 } // namespace
 
 namespace detail {
-
-// The libcurl handles of one session and the sockets they opened (so that an
-// abort can cut them off without waiting for the server).
-struct CurlSession {
-    CURLM* multi = nullptr;
-    CURL* easy = nullptr;
-    std::mutex socketsLock;
-    std::set<curl_socket_t> sockets;
-
-    CurlSession()
-        : multi(curl_multi_init())
-        , easy(curl_easy_init())
-    {
-    }
-    ~CurlSession() { close(); }
-    CurlSession(const CurlSession&) = delete;
-    CurlSession& operator=(const CurlSession&) = delete;
-
-    // Ends the session (saying goodbye to the server, which may wait for
-    // its reply); the sockets can still be cut meanwhile.
-    void close()
-    {
-        if (easy)
-            curl_easy_cleanup(std::exchange(easy, nullptr));
-        if (multi)
-            curl_multi_cleanup(std::exchange(multi, nullptr));
-    }
-
-    void cutSockets()
-    {
-        std::lock_guard<std::mutex> lock(socketsLock);
-        for (const curl_socket_t s : sockets)
-            ::shutdown(s, SHUT_RDWR);
-    }
-};
 
 // One operation: what to set up on the handle, and what came back.
 struct CurlJob {
@@ -172,6 +128,9 @@ struct CurlJob {
     qint64 sent = 0;
     std::atomic<qint64> lastActivityMs{0};
     SteadyClock::time_point start = SteadyClock::now();
+    // For a goodbye: after this many milliseconds the closing session's
+    // sockets are cut (0: never).
+    qint64 cutClosingAfterMs = 0;
 
     void touch() { lastActivityMs = msSince(start); }
 };
@@ -221,81 +180,20 @@ size_t onRead(char* buffer, size_t size, size_t count, void* user)
     return size_t(n);
 }
 
-curl_socket_t onOpenSocket(void* user, curlsocktype, struct curl_sockaddr* address)
-{
-    auto* session = static_cast<CurlSession*>(user);
-    const curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-    if (s != CURL_SOCKET_BAD) {
-        std::lock_guard<std::mutex> lock(session->socketsLock);
-        session->sockets.insert(s);
-    }
-    return s;
-}
-
-int onCloseSocket(void* user, curl_socket_t s)
-{
-    auto* session = static_cast<CurlSession*>(user);
-    {
-        std::lock_guard<std::mutex> lock(session->socketsLock);
-        session->sockets.erase(s);
-    }
-    return ::close(s);
-}
-
 const QString kBusy = QStringLiteral("Another FTP operation is still running.");
 
-Status statusOf(CURLcode code)
+// True for a reply line that refuses (code 400 or above).
+bool refusal(const QString& reply)
 {
-    switch (code) {
-    case CURLE_OK:
-        return Status::Ok;
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_CONNECT:
-    case CURLE_FTP_WEIRD_SERVER_REPLY:
-        return Status::ConnectFailed;
-    case CURLE_LOGIN_DENIED:
-        return Status::LoginFailed;
-    case CURLE_REMOTE_FILE_NOT_FOUND:
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return Status::NotFound;
-    case CURLE_UPLOAD_FAILED:
-    case CURLE_QUOTE_ERROR:
-    case CURLE_FTP_COULDNT_RETR_FILE:
-        return Status::Refused;
-    case CURLE_OPERATION_TIMEDOUT:
-        return Status::TimedOut;
-    case CURLE_PARTIAL_FILE:
-        return Status::Incomplete;
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-        return Status::ConnectionReset;
-    case CURLE_READ_ERROR:
-    case CURLE_WRITE_ERROR:
-        return Status::LocalError;
-    default:
-        return Status::Failed;
-    }
-}
-
-// Failures after which the control connection can't be trusted any more.
-bool breaksSession(Status s)
-{
-    switch (s) {
-    case Status::Ok:
-    case Status::Busy:
-    case Status::NotConnected:
-    case Status::BadArgument:
-    case Status::NotFound:
-    case Status::Refused:
-    case Status::LocalError:
-        return false;
-    default:
-        return true;
-    }
+    return reply.size() >= 3 && reply.left(3).toInt() >= 400;
 }
 
 } // namespace
+
+using detail::breaksSession;
+using detail::makeResult;
+using detail::plainWords;
+using detail::statusOf;
 
 CurlFtpClient::CurlFtpClient(Timeouts timeouts)
     : timeouts_(timeouts)
@@ -361,12 +259,18 @@ Result CurlFtpClient::run(Job& job)
     QTimer poll;
     poll.setInterval(40);
     qint64 lastDone = 0;
+    const SteadyClock::time_point started = SteadyClock::now();
+    bool goodbyeCut = false;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (cancelCheck_ && !abortRequested_ && cancelCheck_()) {
             abortRequested_ = true;
             // A goodbye does not look at the flag.
             if (closing_)
                 closing_->cutSockets();
+        }
+        if (closing_ && !goodbyeCut && job.cutClosingAfterMs > 0 && msSince(started) >= job.cutClosingAfterMs) {
+            goodbyeCut = true;
+            closing_->cutSockets();
         }
         if (progress_ && job.done != lastDone) {
             lastDone = job.done;
@@ -413,13 +317,19 @@ Result CurlFtpClient::perform(Job& job)
     curl_easy_setopt(e, CURLOPT_HEADERDATA, &job);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onWrite);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &job);
-    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+    curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, detail::onOpenSocket);
     curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, session_.get());
-    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, onCloseSocket);
+    curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, detail::onCloseSocket);
     curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, session_.get());
     if (job.configure)
         job.configure(e);
 
+    // An upload that breaks off may still be told why on the control
+    // connection, after the library has given it up.
+    {
+        std::lock_guard<std::mutex> lock(session_->socketsLock);
+        session_->holdControl = job.source != nullptr;
+    }
     job.start = SteadyClock::now();
     job.touch();
     bool cancelled = false;
@@ -460,6 +370,22 @@ Result CurlFtpClient::perform(Job& job)
     Result r;
     long serverCode = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &serverCode);
+    // A server whose disk is full closes the data connection and says so a
+    // moment later; the library meets the closed connection first.
+    const bool brokeOff =
+        code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING || code == CURLE_PARTIAL_FILE;
+    bool toldLate = false;
+    if (job.source && brokeOff && !cancelled && !stalled && !abortRequested_ &&
+        std::none_of(job.replies.cbegin(), job.replies.cend(), refusal)) {
+        const QString late = detail::lateReply(session_->controlSocket(),
+                                               std::min(2000, std::max(timeouts_.stallMs, 1)), abortRequested_);
+        if (refusal(late)) {
+            job.replies << late;
+            serverCode = late.left(3).toLong();
+            toldLate = true;
+        }
+    }
+    session_->releaseControl();
     curl_off_t sent = 0;
     if (curl_easy_getinfo(e, CURLINFO_SIZE_UPLOAD_T, &sent) == CURLE_OK)
         job.sent = qint64(sent);
@@ -477,9 +403,15 @@ Result CurlFtpClient::perform(Job& job)
     } else {
         r.status = statusOf(code);
         if (code != CURLE_OK) {
-            r.message = QString::fromUtf8(errorText).trimmed();
+            r.message = plainWords(code);
+            if (r.message.isEmpty())
+                r.message = QString::fromUtf8(errorText).trimmed();
             if (r.message.isEmpty())
                 r.message = QString::fromUtf8(curl_easy_strerror(code));
+        }
+        if (toldLate) {
+            r.status = Status::Incomplete;
+            r.message = QStringLiteral("The server broke the upload off.");
         }
     }
     if (!job.replies.isEmpty())
@@ -538,10 +470,13 @@ void CurlFtpClient::disconnect()
     connected_ = false;
     if (!session_)
         return;
-    // Saying goodbye may wait for the server (at most the stall time-out),
-    // so it happens on the worker too, and an abort cuts it short.
+    // Saying goodbye may wait for the server, so it happens on the worker
+    // too, and an abort cuts it short. Nothing depends on its answer: a
+    // server that does not give it within the short session's time-out is
+    // cut off.
     closing_ = std::move(session_);
     Job job;
+    job.cutClosingAfterMs = std::max(timeouts_.brief().stallMs, 1);
     job.work = [closing = closing_.get()] {
         closing->close();
         return makeResult(Status::Ok, QString());
@@ -658,18 +593,6 @@ Result CurlFtpClient::stage(const QString& localPath, const QString& remotePath,
     return r;
 }
 
-Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath, qint64 size)
-{
-    Result r = checkReady(remotePath);
-    if (r.ok())
-        r = checkReady(temporary);
-    if (!r.ok())
-        return r;
-    if (normalisePath(temporary).isEmpty() || normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
-        return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
-    return renameOver(normalisePath(temporary), normalisePath(remotePath), size);
-}
-
 Result CurlFtpClient::store(QFile& source, const QString& remotePath)
 {
     Job job;
@@ -712,108 +635,6 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
             r.message = QStringLiteral("The server holds %1 of the %2 bytes sent.").arg(stored).arg(size);
         }
     }
-    return r;
-}
-
-namespace {
-
-// True when the server took an RNFR among `replies` (it waits for the RNTO).
-bool renameTaken(const QStringList& replies)
-{
-    return std::any_of(replies.cbegin(), replies.cend(),
-                       [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
-}
-
-} // namespace
-
-bool CurlFtpClient::renamedMeanwhile(const Result& r, const QString& temporary, const QString& target, qint64 size)
-{
-    if (size < 0 || r.status == Status::Cancelled || !breaksSession(r.status))
-        return false;
-    // SIZE counts bytes only in binary mode, and a refused line may cost the
-    // session (the library logs in again): each asks for it.
-    const auto sizeOf = [this](const QString& path) {
-        return onSession({QStringLiteral("TYPE I"), QStringLiteral("SIZE ") + path});
-    };
-    const Result gone = sizeOf(temporary);
-    if (gone.status != Status::Refused || gone.serverCode != 550)
-        return false;
-    const Result there = sizeOf(target);
-    return there.ok() && there.serverCode == 213 && there.serverText == QString::number(size);
-}
-
-Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size)
-{
-    const auto rename = [](const QString& from, const QString& to) {
-        return QStringList{QStringLiteral("RNFR ") + from, QStringLiteral("RNTO ") + to};
-    };
-    QStringList replies;
-    const Result refused = quote(rename(temporary, target), &replies);
-    if (refused.status != Status::Refused || !renameTaken(replies)) {
-        // A session that broke may have lost only the server's answer.
-        if (renamedMeanwhile(refused, temporary, target, size))
-            return makeResult(Status::Ok, QString());
-        return refused;
-    }
-    // A server that will not rename over a file takes the rename once the
-    // old one is out of the way. It is moved aside, not deleted, so the
-    // server holds a copy under the real name or the aside name at every
-    // step. From here on the steps run to their end: a cancel request waits
-    // for them.
-    const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
-    const QString name = target.section(QLatin1Char('/'), -1);
-    const QString aside = target.chopped(name.size()) + atomicfile::asideName(name);
-    replies.clear();
-    const Result out = quote(rename(target, aside), &replies);
-    Result r = refused;
-    if (out.status == Status::Refused) {
-        // Nothing changed. A refusal to move the old file (one held open
-        // there) says more than the first one.
-        if (renameTaken(replies))
-            r = out;
-    } else {
-        // Moved aside, or the session broke on the way (moved or not). A
-        // session that breaks under the rename in gets one more try too, so
-        // the old file is moved back only when the new one can't go in.
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            r = onSession(rename(temporary, target));
-            if (renamedMeanwhile(r, temporary, target, size))
-                r = makeResult(Status::Ok, QString());
-            if (r.ok() || !breaksSession(r.status))
-                break;
-        }
-        if (r.ok()) {
-            onSession({QStringLiteral("*DELE ") + aside});
-        } else {
-            // The old file goes back; a session that breaks gets one more
-            // try. A refused RNFR means nothing waits under the aside name.
-            Result back;
-            for (int attempt = 0; attempt < 2; ++attempt) {
-                replies.clear();
-                back = onSession(rename(aside, target), &replies);
-                if (back.ok() || back.status == Status::Refused)
-                    break;
-            }
-            if (!back.ok() && (back.status != Status::Refused || renameTaken(replies)))
-                r.movedAside = aside;
-        }
-    }
-    cancelCheck_ = cancelCheck;
-    return r;
-}
-
-Result CurlFtpClient::onSession(const QStringList& lines, QStringList* replies)
-{
-    if (connected_)
-        return quote(lines, replies);
-    // In the new session a server that stopped answering gets the connect
-    // time-out only.
-    const Timeouts timeouts = std::exchange(timeouts_, timeouts_.brief());
-    const Account account = account_;
-    Result r = login(account);
-    if (r.ok())
-        r = quote(lines, replies);
-    timeouts_ = timeouts;
     return r;
 }
 

@@ -13,9 +13,14 @@
 // old one is moved back. The old file is never deleted before the new one
 // holds its name, so the server keeps a copy under the real name or the
 // aside name at every step; a session that breaks on the way is opened
-// again for the rest.
+// again for the rest. The renames and their checks live in
+// curlftprename.cpp, the session's handles and sockets in curlftpsession.cpp.
 // stage() and replace() are the two halves, for callers that send several
 // files first and rename them together.
+// A server that closes the data connection of an upload and then says why
+// on the control connection (a full disk's 451, a few milliseconds later)
+// is listened to for up to two seconds before the upload counts as broken
+// off, so its reply is the result's reply.
 #include "platform/ftp/ftpclient.h"
 
 #include <atomic>
@@ -53,6 +58,11 @@ public:
     Result modifiedTime(const QString& remotePath, QString& stamp) override;
     Result command(const QString& line, QString* reply = nullptr) override;
 
+    // After login: opens the session again with the last account when a
+    // failure broke it (connect time-out only, for a server that stopped
+    // answering); Ok at once while connected, NotConnected before any login.
+    Result reconnect();
+
     // Where the next operations go, e.g. "ftp://127.0.0.1:2121"; "" when the
     // host text is unusable.
     static QString baseUrl(const QString& host);
@@ -76,11 +86,19 @@ private:
     Result store(QFile& source, const QString& remotePath);
     Result checkStoredSize(const QString& remotePath, qint64 size);
     Result renameOver(const QString& temporary, const QString& target, qint64 size);
-    // After rename `r` failed: true when its session broke before the
-    // server answered and the rename went through all the same (the
-    // temporary is gone, the target holds `size` bytes). False when that
-    // can't be told.
-    bool renamedMeanwhile(const Result& r, const QString& temporary, const QString& target, qint64 size);
+    enum class Outcome { Done, NotDone, Unknown };
+    // After rename `r` failed: when its session broke before the server
+    // answered, asks on a new session whether it went through (the
+    // temporary gone and the target holding `size` bytes: Done; the
+    // temporary still there: NotDone). A refused or cancelled rename, or
+    // one without a size, is NotDone.
+    Outcome renameOutcome(const Result& r, const QString& temporary, const QString& target, qint64 size);
+    // Whether `path` is on the server: SIZE, or RNFR where SIZE is not
+    // known. Unknown when neither tells.
+    Outcome present(const QString& path);
+    // Whether the target holds a file of `size` bytes: SIZE, or the
+    // folder's listing where SIZE is not known.
+    Outcome holdsSize(const QString& target, qint64 size);
     // quote() on this session or, when a failure broke it, on a new one
     // (which stays open).
     Result onSession(const QStringList& lines, QStringList* replies = nullptr);

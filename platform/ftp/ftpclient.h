@@ -74,6 +74,11 @@ struct Result {
     // which the board's start-up puts back. "" otherwise: the real name
     // holds the old file or the new one.
     QString movedAside = {};
+    // For replace() and upload(): the connection broke before the server
+    // answered the rename, and asking it afterwards (on a new session) could
+    // not tell whether the new file took the real name: the server may hold
+    // either copy there.
+    bool outcomeUnknown = false;
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -105,7 +110,9 @@ public:
     // True from a successful login until disconnect(), abort() or a failure
     // that broke the connection.
     virtual bool connected() const = 0;
-    // Logs off. Harmless without a session.
+    // Logs off. Harmless without a session. Nothing waits on the goodbye's
+    // answer: a server that does not give it within the connect time-out
+    // (or the stall time-out, when shorter) is cut off.
     virtual void disconnect() = 0;
     // Stops the running operation at once (it ends with Status::Cancelled)
     // and drops the session. May be called from code that runs during a
@@ -139,10 +146,15 @@ public:
     virtual Result stage(const QString& localPath, const QString& remotePath, QString& temporary) = 0;
     // Renames a staged temporary over the remote path, as upload() does
     // (moving the old file aside where the server will not rename over it).
-    // The temporary stays on failure; see Result::movedAside. With the
-    // temporary's `size`, a rename whose session broke before the server
-    // answered counts as done when the temporary is gone and the remote
-    // path holds that many bytes (on servers with SIZE).
+    // The temporary stays on failure; see Result::movedAside. A session that
+    // broke since the last operation (a lost answer to a step nobody
+    // needed) is opened again first, with the connect time-out only. With
+    // the temporary's `size`, a rename whose session broke before the
+    // server answered is asked after on a new session: it counts as done
+    // when the temporary is gone (SIZE or RNFR of it refused) and the remote
+    // path holds that many bytes (SIZE, or the folder's listing), as not
+    // done when the temporary is still there, and as unknown otherwise
+    // (Result::outcomeUnknown).
     virtual Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".

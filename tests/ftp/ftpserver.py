@@ -23,8 +23,12 @@ The other modes are "serve" with faults, and can be joined by "," (as in
   "cut-media" cuts only uploads into a folder named "Media"; "die" ends the
   server process after 64 KiB of an upload.
 - "full" takes a whole upload, keeps half of it and replies 451, as a
-  server whose disk is full; "drop426" closes the data connection after
-  4 KiB and replies 426.
+  server whose disk is full; "full-close" is a full disk as some servers
+  meet it: after 64 KiB the data connection is closed (unread data and
+  all), and "451 Failure writing to local file." follows on the control
+  connection 60 ms later; "drop426" closes the data connection after 4 KiB
+  and replies 426.
+- "denystor" refuses every upload with "550 Permission denied.".
 - "busy-media" refuses every upload into a folder named "Media" with 450
   and the text of a file in use.
 - "norename" refuses to rename over an existing file (as servers on Windows
@@ -39,10 +43,16 @@ The other modes are "serve" with faults, and can be joined by "," (as in
   its templates.
 - "lostrename" renames an upload temporary into its real name and then
   drops the control connection before it answers, as a connection that
-  breaks right then.
+  breaks right then; "lostrename-die" does the same and then ends the
+  server process, so the board can't be asked afterwards.
+- "nosize" answers SIZE with 500, as servers without the command do.
+- "drop-mdtm" drops the control connection at an MDTM line that sets a
+  file's time, without acting on it or answering; "drop-dele" does the same
+  at the DELE of a file moved aside (".<name>.orvold.XXXXXX"), which stays.
 - "slowrename" takes a third of a second for every rename.
 - "noquit" never answers QUIT; "noquit-renamed" never answers it in a
   session that renamed a file.
+- "badlogin" refuses every login with "530 Login incorrect.".
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -164,6 +174,8 @@ def serve(args):
                 return DTPHandler.handle_read(self)
             if "die" in modes:
                 os._exit(3)
+            if "full-close" in modes:
+                return self.full_close()
             if modes & {"cut", "cut-media"}:
                 return self.handle_close()  # as if the client had ended
             return self.modify_ioloop_events(0)
@@ -177,8 +189,18 @@ def serve(args):
                 return self.close()
             return DTPHandler.handle_close(self)
 
+        def full_close(self):
+            """Closes the data connection at once, unread data and all (the
+            client meets a reset), and says why a little later."""
+            self.file_obj.truncate(self.file_obj.tell())
+            self._resp = ()
+            channel = self.cmd_channel
+            self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
+            self.close()
+            channel.ioloop.call_later(0.06, lambda: channel.respond("451 Failure writing to local file."))
+
         def misbehaves(self):
-            if not modes & {"cut", "stall", "cut-media", "die"}:
+            if not modes & {"cut", "stall", "cut-media", "die", "full-close"}:
                 return False
             if "cut-media" not in modes:
                 return True
@@ -200,12 +222,17 @@ def serve(args):
             return False
 
         def ftp_STOR(self, file, mode="w"):
+            if "denystor" in modes:
+                self.respond("550 Permission denied.")
+                return None
             if "busy-media" in modes and in_folder(file, "Media"):
                 self.respond("450 The process cannot access the file because it is being used by another process.")
                 return None
             return FTPHandler.ftp_STOR(self, file, mode)
 
         def ftp_DELE(self, path):
+            if "drop-dele" in modes and ASIDE.match(os.path.basename(path)):
+                return self.close()  # neither acted on nor answered
             if self.held_open(path):
                 return None
             return FTPHandler.ftp_DELE(self, path)
@@ -236,9 +263,11 @@ def serve(args):
                 self._rnfr = None
                 self.respond(refusal)
                 return None
-            if "lostrename" in modes and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
+            if modes & {"lostrename", "lostrename-die"} and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
                 self._rnfr = None
                 self.run_as_current_user(self.fs.rename, source, path)
+                if "lostrename-die" in modes:
+                    os._exit(3)
                 return self.close()  # the reply never leaves
             renamed = FTPHandler.ftp_RNTO(self, path)
             if renamed:
@@ -246,6 +275,18 @@ def serve(args):
             if renamed and "norename-drop" in modes and ASIDE.match(os.path.basename(path)):
                 self.close_when_done()
             return renamed
+
+        def ftp_SIZE(self, path):
+            if "nosize" in modes:
+                self.respond("500 Command \"SIZE\" not understood.")
+                return None
+            return FTPHandler.ftp_SIZE(self, path)
+
+        def ftp_PASS(self, line):
+            if "badlogin" in modes:
+                self.respond("530 Login incorrect.")
+                return None
+            return FTPHandler.ftp_PASS(self, line)
 
         def ftp_QUIT(self, line):
             if "noquit" in modes or ("noquit-renamed" in modes and getattr(self, "renamed", False)):
@@ -257,6 +298,8 @@ def serve(args):
                 with open(args.log, "a", encoding="utf-8") as log:
                     log.write(("PASS ***" if cmd == "PASS" else line) + "\n")
             stamp = re.match(r"^(\d{14}) (.+)$", arg or "") if cmd == "MDTM" and self.authenticated else None
+            if stamp and "drop-mdtm" in modes:
+                return self.close()  # neither acted on nor answered
             if stamp:
                 return self.set_time(stamp.group(1), stamp.group(2))
             return FTPHandler.pre_process_command(self, line, cmd, arg)
@@ -282,7 +325,7 @@ def serve(args):
     handler = Handler
     handler.authorizer = auth
     handler.abstracted_fs = FS
-    if modes & {"cut", "stall", "cut-media", "die", "full", "drop426"}:
+    if modes & {"cut", "stall", "cut-media", "die", "full", "full-close", "drop426"}:
         handler.dtp_handler = UploadDTP
     handler.auth_failed_timeout = 0.05
     handler.use_sendfile = False  # so reads go through the file wrapper
@@ -311,7 +354,8 @@ def main():
     p.add_argument("--password", default="secret")
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
              "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
-             "noquit", "noquit-renamed"}
+             "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
+             "drop-dele", "badlogin"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

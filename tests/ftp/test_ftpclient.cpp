@@ -228,6 +228,7 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
         bool replaced;
         const char* real;  // the real name holds this afterwards ("" none)
         const char* aside; // a file moved aside holds this ("" none)
+        bool unknown = false;
     } cases[] = {
         {"norename", true, "new picture", ""},
         {"norename-drop", true, "new picture", ""}, // the session broke after the move aside
@@ -235,9 +236,17 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
         {"norename-lost", false, "", "old"},        // it could not go back
         {"norename-any", false, "old", ""},
         // The session broke once the new file was in place, before the
-        // answer came: the upload went through.
+        // answer came: the upload went through, asked by SIZE, or without
+        // SIZE by RNFR of the temporary and the folder's listing.
         {"lostrename", true, "new picture", ""},
         {"norename,lostrename", true, "new picture", ""},
+        {"nosize,lostrename", true, "new picture", ""},
+        {"nosize,norename,lostrename", true, "new picture", ""},
+        // The old copy's deletion lost its answer: the new file is in
+        // place, the old one waits aside for the board's start-up.
+        {"norename,drop-dele", true, "new picture", ""},
+        // The board is gone before it answered: the rename can't be told.
+        {"lostrename-die", false, "new picture", "", true},
     };
     QTemporaryDir local;
     testsupport::writeAll(local.filePath("new.jpg"), "new picture");
@@ -250,18 +259,109 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
         ASSERT_TRUE(client.login(accountFor(server)).ok());
         const Result r = client.upload(local.filePath("new.jpg"), "Media/board.jpg");
         EXPECT_EQ(r.ok(), c.replaced) << r.message.toStdString();
+        EXPECT_EQ(r.outcomeUnknown, c.unknown);
         const QString media = server.root() + "/Media";
         EXPECT_EQ(QFile::exists(media + "/board.jpg"), *c.real != 0);
         if (*c.real) {
             EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(c.real));
         }
+        // An old copy whose deletion lost its answer is left over beside
+        // the new file, for the board's start-up to delete.
+        const bool leftOver = QString(c.mode).contains("drop-dele");
         const QStringList asides = QDir(media).entryList({".board.jpg.orvold.*"}, QDir::Files | QDir::Hidden);
-        ASSERT_EQ(asides.size(), *c.aside ? 1 : 0) << asides.join(' ').toStdString();
+        ASSERT_EQ(asides.size(), *c.aside || leftOver ? 1 : 0) << asides.join(' ').toStdString();
         EXPECT_EQ(r.movedAside, *c.aside ? "Media/" + asides[0] : QString());
+        if (leftOver) {
+            EXPECT_EQ(testsupport::readAll(media + '/' + asides[0]), QByteArray("old"));
+        }
         // No temporary is left, and the board's start-up puts the old file
         // back.
         EXPECT_TRUE(QDir(media).entryList({".*.orvtmp.*"}, QDir::Files | QDir::Hidden).isEmpty());
-        EXPECT_EQ(atomicfile::removeStaleTemporaries(media), *c.aside ? 1 : 0);
-        EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(c.replaced ? "new picture" : "old"));
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(media), *c.aside || leftOver ? 1 : 0);
+        EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(*c.aside ? c.aside : c.real));
     }
+}
+
+TEST(FtpClient, ARenameGoesOnAfterALostAnswerNobodyNeeded)
+{
+    // The session breaks at a step whose answer is not needed: the time
+    // stamp of the file just renamed, or the deletion of its old copy moved
+    // aside. The next file's rename logs in again.
+    const struct {
+        const char* mode;
+        int asides; // old copies left for the board's start-up
+    } cases[] = {{"drop-mdtm", 0}, {"norename,drop-mdtm", 0}, {"norename,drop-dele", 2}};
+    QTemporaryDir local;
+    testsupport::writeAll(local.filePath("a.jpg"), "new a");
+    testsupport::writeAll(local.filePath("b.jpg"), "new b");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(QString::fromLatin1(c.mode));
+        START_SERVER(server);
+        server.putFile("Media/a.jpg", "old a");
+        server.putFile("Media/b.jpg", "old b");
+        CurlFtpClient client({3000, 1500});
+        ASSERT_TRUE(client.login(accountFor(server)).ok());
+        QString tempA, tempB;
+        ASSERT_TRUE(client.stage(local.filePath("a.jpg"), "Media/a.jpg", tempA).ok());
+        ASSERT_TRUE(client.stage(local.filePath("b.jpg"), "Media/b.jpg", tempB).ok());
+        EXPECT_TRUE(client.replace(tempA, "Media/a.jpg", 5).ok());
+        client.command("MDTM 20240101120000 Media/a.jpg");
+        const Result r = client.replace(tempB, "Media/b.jpg", 5);
+        EXPECT_TRUE(r.ok()) << r.message.toStdString();
+        const QString media = server.root() + "/Media";
+        EXPECT_EQ(testsupport::readAll(media + "/a.jpg"), QByteArray("new a"));
+        EXPECT_EQ(testsupport::readAll(media + "/b.jpg"), QByteArray("new b"));
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(media), c.asides);
+        EXPECT_TRUE(QDir(media).entryList(QDir::Files | QDir::Hidden).size() == 2);
+    }
+}
+
+TEST(FtpClient, AnUploadBrokenOffGivesTheReplyThatFollowsIt)
+{
+    // A full disk as some servers meet it: the data connection closed part
+    // way, the reason a little later on the control connection. A server
+    // that ends altogether has no reply to give, and none is waited for.
+    const struct {
+        const char* mode;
+        Status status;
+        long code;
+        const char* text;
+    } cases[] = {{"full-close", Status::Incomplete, 451, "Failure writing to local file."},
+                 {"die", Status::ConnectionReset, 0, ""}};
+    QTemporaryDir local;
+    testsupport::writeAll(local.filePath("big.jpg"), QByteArray(25 * 1024 * 1024, 'b'));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(QString::fromLatin1(c.mode));
+        START_SERVER(server);
+        server.putFile("Media/big.jpg", "old");
+        CurlFtpClient client({3000, 1500});
+        ASSERT_TRUE(client.login(accountFor(server)).ok());
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = client.upload(local.filePath("big.jpg"), "Media/big.jpg");
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_EQ(r.status, c.status) << r.message.toStdString();
+        if (c.code) {
+            EXPECT_EQ(r.serverCode, c.code);
+            EXPECT_EQ(r.serverText, QString(c.text));
+        }
+        EXPECT_GT(r.bytesDone, 0);
+        EXPECT_LT(r.bytesDone, r.bytesTotal);
+        EXPECT_EQ(testsupport::readAll(server.root() + "/Media/big.jpg"), QByteArray("old"));
+    }
+}
+
+TEST(FtpClient, AGoodbyeWithoutAnAnswerWaitsNoLongerThanTheConnectTimeOut)
+{
+    FtpTestServer server("noquit");
+    START_SERVER(server);
+    CurlFtpClient client({1000, 30000});
+    ASSERT_TRUE(client.login(accountFor(server)).ok());
+    QElapsedTimer clock;
+    clock.start();
+    client.disconnect();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_FALSE(client.connected());
 }

@@ -273,7 +273,7 @@ TEST_F(Upload, CausesNameWhatWentWrong)
         const char* cause; // a regular expression
     } cases[] = {
         {&ftp, local("a.jpg", "a"), "Missing/a.jpg", "^the board replied 55\\d \\S"},
-        {&refused, local("b.jpg", "b"), "b.jpg", "^the board replied 530 \\S"},
+        {&refused, local("b.jpg", "b"), "b.jpg", "^the board refused the login: 530 \\S"},
         {&ftp, pipe, "pipe.jpg", "^pipe.jpg is not a regular file \\(a device or a named pipe\\)$"},
         {&ftp, "/dev/zero", "zero.jpg", "^zero is not a regular file"},
         {&ftp, dir.filePath("gone.jpg"), "gone.jpg", "^the local file gone.jpg is missing$"},
@@ -301,6 +301,9 @@ TEST_F(Upload, CausesGiveTheBoardsReplyAndLostOnlyForALostConnection)
         const char* cause; // a regular expression
     } cases[] = {
         {"full", small, "^the board replied 451 Failure writing to local file$"},
+        // The same reply after the board closed the data connection part way.
+        {"full-close", large, "^the board replied 451 Failure writing to local file$"},
+        {"denystor", small, "^the board replied 550 Permission denied$"},
         {"drop426", small, "^the board replied 426 Connection closed; transfer aborted$"},
         {"busy-media", small,
          "^the board replied 450 The process cannot access the file because it is being used by another process$"},
@@ -332,7 +335,9 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
     QByteArray tpl = "[BACKGROUND]\r\nImage File=back.jpg\r\n";
     while (tpl.size() < 200 * 1024)
         tpl += ";" + QByteArray(98, 'p') + "\r\n";
-    const QByteArray picture = "new picture" + QByteArray(100 * 1024, 'n');
+    // The background is large enough that a board which closes the data
+    // connection part way meets the client still sending.
+    const QByteArray picture = "new picture" + QByteArray(16 * 1024 * 1024, 'n');
     RunSetup setup;
     setup.mode = 1;
     setup.addresses = {"127.0.0.1"};
@@ -350,6 +355,8 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
                          "of \\d+ bytes sent)\\.";
     const QString timeOut = "!!!Cause: a time-out: the board stopped answering after \\d+ of \\d+ bytes sent\\.";
     const QString full = "!!!Cause: the board replied 451 Failure writing to local file\\.";
+    // The same reply, from a board that closed the data connection first.
+    const QString fullClosed = full;
     const QString notSent = "!!!Orvane confirm file not sent: not every file arrived\\.\\|"
                             "!!!No file was replaced: the board keeps its old files\\.";
     const QString noneReplaced = "!!!No file was replaced, and no command was sent: the board keeps its old files\\.";
@@ -358,6 +365,7 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         bool media, templates, settings; // replaced on the board
         bool aside;                      // the old background waits moved aside
         QString report;                  // the "!!!" lines joined by "|", a regular expression
+        bool oldCopiesLeft = false;      // each old copy waits aside beside its new file
     } cases[] = {
         {"serve", true, true, true, false, ""},
         {"norename", true, true, true, false, ""},
@@ -394,6 +402,21 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         // goes on.
         {"lostrename", true, true, true, false, ""},
         {"norename,lostrename", true, true, true, false, ""},
+        // The same on boards without SIZE: the temporary's RNFR and the
+        // folder's listing tell.
+        {"nosize,lostrename", true, true, true, false, ""},
+        {"nosize,norename,lostrename", true, true, true, false, ""},
+        // A connection lost at a step whose answer is not needed: the next
+        // rename logs in again. An old copy whose deletion was lost waits
+        // for the board's start-up, which deletes it.
+        {"drop-mdtm", true, true, true, false, ""},
+        {"norename,drop-mdtm", true, true, true, false, ""},
+        {"norename,drop-dele", true, true, true, false, "", true},
+        // A full disk that closes the data connection and then says so.
+        {"full-close", false, false, false, false,
+         tplError + "\\|" + fullClosed + "\\|" + mediaError + "\\|" + fullClosed + "\\|" + notSent},
+        // No goodbye is answered; the update does not wait on it.
+        {"noquit", true, true, true, false, ""},
         {"norename-lost", false, false, false, true,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
                       "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "
@@ -423,7 +446,11 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         // The board holds each file, old or new, under its real name, or
         // the old one aside until its start-up puts it back.
         EXPECT_EQ(QFileInfo::exists(board + "Media/back.jpg"), !c.aside);
-        EXPECT_EQ(atomicfile::removeStaleTemporaries(board + "Media"), c.aside ? 1 : 0);
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(board + "Media"), c.aside || c.oldCopiesLeft ? 1 : 0);
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(board + "Data"), c.oldCopiesLeft ? 1 : 0);
+        // The command file, once sent, is the only file the board holds in
+        // its folder besides the settings.
+        EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), delivered ? QByteArray("1\r\n") : QByteArray());
         EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), c.templates ? tpl : QByteArray("old template"));
         EXPECT_EQ(readAll(board + "Media/back.jpg"), c.media ? picture : QByteArray("old picture"));
         EXPECT_EQ(readAll(board + "UpdatedSettings.ini"),
@@ -508,5 +535,90 @@ TEST_F(Upload, CancelDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye
         EXPECT_EQ(view.lines.mid(view.lines.size() - 2), QStringList({c.last, "Finished sending process."}));
         EXPECT_EQ(view.lines.filter("Starting sending process.").size(), 1);
         EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+    }
+}
+
+TEST_F(Upload, ABoardThatNeverAnswersTheGoodbyeHoldsNoRun)
+{
+    // Every session's goodbye goes unanswered; each costs at most the
+    // connect time-out, never the (long) stall time-out.
+    FtpTestServer server("noquit");
+    START_SERVER(server);
+    const RunSetup setup = templateAndBackground(server, "new picture");
+    BoardFtp ftp = board(server, FtpTestServer::kPassword, {1000, 60000});
+    FakeView view;
+    UpdateRun run(ftp, view, cancel);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_EQ(run.run(setup), RunEnd::Done);
+    EXPECT_LT(t.elapsed(), 30000);
+    EXPECT_TRUE(view.lines.filter("!!!").isEmpty()) << view.lines.join('|').toStdString();
+    EXPECT_EQ(view.icons, (std::map<int, bool>{{0, true}}));
+    const QString board = server.root() + "/Orvane/";
+    EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+    EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), readAll(setup.slots[3]));
+    EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), QByteArray("2\r\n"));
+}
+
+TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
+{
+    // What the administrator reads after "*** Could not connect", after a
+    // failed restart, and after a rename whose answer was lost: the board's
+    // reply whenever it gave one, and never the transfer library's words.
+    FtpTestServer gone;
+    START_SERVER(gone);
+    const int closedPort = gone.port();
+    gone.stop();
+    const struct {
+        const char* mode;
+        const char* password;
+        int port; // 0: the server's
+        const char* address;
+        const char* step;  // "probe", "restart" or "rename"
+        const char* cause; // a regular expression
+        bool unknown = false;
+    } cases[] = {
+        {"badlogin", FtpTestServer::kPassword, 0, "127.0.0.1", "probe",
+         "^the board refused the login: 530 Login incorrect$"},
+        {"serve", "wrong", 0, "127.0.0.1", "probe", "^the board refused the login: 530 \\S.*[^.]$"},
+        {"serve", FtpTestServer::kPassword, closedPort, "127.0.0.1", "probe",
+         "^the board could not be reached: the server did not accept a connection$"},
+        {"silent", FtpTestServer::kPassword, 0, "127.0.0.1", "probe", "^a time-out: the board stopped answering$"},
+        {"serve", FtpTestServer::kPassword, 0, "127.0.0.1/x", "probe", "^not a usable board address$"},
+        {"denystor", FtpTestServer::kPassword, 0, "127.0.0.1", "restart", "^the board replied 550 Permission denied$"},
+        {"badlogin", FtpTestServer::kPassword, 0, "127.0.0.1", "restart",
+         "^the board refused the login: 530 Login incorrect$"},
+        // The board renamed the file and went away before it answered.
+        {"lostrename-die", FtpTestServer::kPassword, 0, "127.0.0.1", "rename",
+         "^the connection broke before the board answered the rename of back\\.jpg, and the board could not be "
+         "asked again whether the new file took its place$",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " " + c.step);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        server.putFile("Orvane/Media/back.jpg", "old picture");
+        BoardFtp ftp(cancel, c.port ? c.port : server.port(), {FtpTestServer::kUser, c.password}, {1000, 1500});
+        const QString step = c.step;
+        if (step == "probe") {
+            EXPECT_FALSE(ftp.probe(c.address));
+        } else if (step == "restart") {
+            FakeView view;
+            UpdateRun run(ftp, view, cancel);
+            EXPECT_NE(run.restart(c.address, dir.filePath("Remote/Restart.txt")), TransferStatus::Completed);
+            EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
+        } else {
+            QString temporary;
+            ASSERT_EQ(ftp.stage(c.address, local("back.jpg", "new picture"), "Orvane/Media/back.jpg", temporary),
+                      TransferStatus::Completed);
+            const QList<TransferStatus> results = ftp.replace(c.address, {{temporary, "Orvane/Media/back.jpg"}});
+            EXPECT_EQ(results, QList<TransferStatus>({TransferStatus::ConnectionReset}));
+            // The board holds the new file; the run can't know it, and says so.
+            EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("new picture"));
+        }
+        EXPECT_EQ(ftp.renameOutcomeUnknown(), c.unknown);
+        EXPECT_TRUE(QRegularExpression(c.cause).match(ftp.lastCause()).hasMatch()) << ftp.lastCause().toStdString();
+        EXPECT_FALSE(ftp.lastCause().contains(FtpTestServer::kPassword));
     }
 }

@@ -1,0 +1,235 @@
+// The renames of the libcurl FTP client: a staged temporary renamed over its
+// real name (the old file moved aside first on servers that will not rename
+// over a file), and what the client finds out on a new session when the
+// connection broke before the server answered a rename, so a rename is
+// never counted done or failed on a guess.
+#include "platform/atomicfile.h"
+#include "platform/ftp/curlftpclient.h"
+#include "platform/ftp/curlftpdetail.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <utility>
+
+namespace ftp {
+
+using detail::breaksSession;
+using detail::makeResult;
+
+namespace {
+
+// True when the server took an RNFR among `replies` (it waits for the RNTO).
+bool renameTaken(const QStringList& replies)
+{
+    return std::any_of(replies.cbegin(), replies.cend(),
+                       [](const QString& reply) { return reply.startsWith(QLatin1String("350")); });
+}
+
+QStringList renameLines(const QString& from, const QString& to)
+{
+    return {QStringLiteral("RNFR ") + from, QStringLiteral("RNTO ") + to};
+}
+
+// The reply code of the last line in `replies`, 0 when there is none.
+int lastCode(const QStringList& replies)
+{
+    return replies.isEmpty() ? 0 : replies.last().left(3).toInt();
+}
+
+} // namespace
+
+Result CurlFtpClient::reconnect()
+{
+    if (busy_)
+        return makeResult(Status::Busy, QStringLiteral("Another FTP operation is still running."));
+    if (connected_ && session_)
+        return makeResult(Status::Ok, QString());
+    if (base_.isEmpty())
+        return makeResult(Status::NotConnected, QStringLiteral("Not connected to an FTP server."));
+    const Timeouts timeouts = std::exchange(timeouts_, timeouts_.brief());
+    const Account account = account_;
+    Result r = login(account);
+    timeouts_ = timeouts;
+    return r;
+}
+
+Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath, qint64 size)
+{
+    // A step whose answer nobody needed (a time stamp, the deletion of an
+    // old copy) may have lost the session: the rename goes on a new one.
+    Result r = reconnect();
+    if (r.ok())
+        r = checkReady(remotePath);
+    if (r.ok())
+        r = checkReady(temporary);
+    if (!r.ok())
+        return r;
+    if (normalisePath(temporary).isEmpty() || normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
+        return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
+    return renameOver(normalisePath(temporary), normalisePath(remotePath), size);
+}
+
+CurlFtpClient::Outcome CurlFtpClient::present(const QString& path)
+{
+    // SIZE counts bytes only in binary mode; a line with "*" may be refused
+    // without failing the rest.
+    QStringList replies;
+    Result r = onSession({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + path}, &replies);
+    if (!r.ok())
+        return Outcome::Unknown;
+    const int size = lastCode(replies);
+    if (size == 213)
+        return Outcome::Done;
+    if (size == 550)
+        return Outcome::NotDone;
+    // No SIZE (500, 502): RNFR is taken (350) only for a name that exists.
+    // The rename it starts is never finished; the server forgets it at the
+    // next command.
+    replies.clear();
+    r = onSession({QStringLiteral("*RNFR ") + path}, &replies);
+    if (!r.ok())
+        return Outcome::Unknown;
+    switch (lastCode(replies)) {
+    case 350:
+        return Outcome::Done;
+    case 550:
+        return Outcome::NotDone;
+    default:
+        return Outcome::Unknown;
+    }
+}
+
+CurlFtpClient::Outcome CurlFtpClient::holdsSize(const QString& target, qint64 size)
+{
+    QStringList replies;
+    const Result r = onSession({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + target}, &replies);
+    if (!r.ok())
+        return Outcome::Unknown;
+    if (lastCode(replies) == 213) {
+        bool number = false;
+        const qint64 stored = replies.last().mid(4).trimmed().toLongLong(&number);
+        if (!number)
+            return Outcome::Unknown;
+        return stored == size ? Outcome::Done : Outcome::NotDone;
+    }
+    // No SIZE: the folder's listing. The real name is no hidden one, so
+    // even servers that leave dot files out list it.
+    const QString name = target.section(QLatin1Char('/'), -1);
+    QList<Entry> entries;
+    if (!list(target.chopped(name.size()), entries).ok())
+        return Outcome::Unknown;
+    for (const Entry& e : entries) {
+        if (e.name == name && !e.isFolder && e.size >= 0)
+            return e.size == size ? Outcome::Done : Outcome::NotDone;
+    }
+    return Outcome::Unknown;
+}
+
+CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QString& temporary, const QString& target,
+                                                    qint64 size)
+{
+    if (r.ok())
+        return Outcome::Done;
+    if (r.status == Status::Cancelled || !breaksSession(r.status))
+        return Outcome::NotDone;
+    switch (present(temporary)) {
+    case Outcome::Done:
+        // Still there under its own name: the rename did not happen.
+        return Outcome::NotDone;
+    case Outcome::Unknown:
+        return Outcome::Unknown;
+    case Outcome::NotDone:
+        break;
+    }
+    // Gone; but the board's start-up clears temporaries too, so only the
+    // real name holding the new file's size says that the rename took it.
+    if (size < 0)
+        return Outcome::Unknown;
+    return holdsSize(target, size);
+}
+
+Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size)
+{
+    // The result of a rename, once it is known whether it went through.
+    const auto settled = [&](Result r) {
+        switch (renameOutcome(r, temporary, target, size)) {
+        case Outcome::Done:
+            return makeResult(Status::Ok, QString());
+        case Outcome::Unknown:
+            r.outcomeUnknown = true;
+            break;
+        case Outcome::NotDone:
+            break;
+        }
+        return r;
+    };
+    QStringList replies;
+    const Result refused = quote(renameLines(temporary, target), &replies);
+    if (refused.status != Status::Refused || !renameTaken(replies))
+        return settled(refused);
+    // A server that will not rename over a file takes the rename once the
+    // old one is out of the way. It is moved aside, not deleted, so the
+    // server holds a copy under the real name or the aside name at every
+    // step. From here on the steps run to their end: a cancel request waits
+    // for them.
+    const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
+    const QString name = target.section(QLatin1Char('/'), -1);
+    const QString aside = target.chopped(name.size()) + atomicfile::asideName(name);
+    replies.clear();
+    const Result out = quote(renameLines(target, aside), &replies);
+    Result r = refused;
+    if (out.status == Status::Refused) {
+        // Nothing changed. A refusal to move the old file (one held open
+        // there) says more than the first one.
+        if (renameTaken(replies))
+            r = out;
+    } else {
+        // Moved aside, or the session broke on the way (moved or not). A
+        // session that breaks under the rename in gets one more try too, so
+        // the old file is moved back only when the new one can't go in.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            r = settled(onSession(renameLines(temporary, target)));
+            if (r.ok() || !breaksSession(r.status))
+                break;
+        }
+        if (r.ok()) {
+            // Its answer is not needed: a copy left over (the session broke)
+            // is deleted by the board's start-up, for its real file is there.
+            onSession({QStringLiteral("*DELE ") + aside});
+        } else {
+            // The old file goes back; a session that breaks gets one more
+            // try. A refused RNFR means nothing waits under the aside name.
+            // Where the new file may have taken the real name after all,
+            // such a server refuses to move the old one over it.
+            Result back;
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                replies.clear();
+                back = onSession(renameLines(aside, target), &replies);
+                if (back.ok() || back.status == Status::Refused)
+                    break;
+            }
+            if (!back.ok() && (back.status != Status::Refused || renameTaken(replies)))
+                r.movedAside = aside;
+        }
+    }
+    cancelCheck_ = cancelCheck;
+    return r;
+}
+
+Result CurlFtpClient::onSession(const QStringList& lines, QStringList* replies)
+{
+    if (connected_)
+        return quote(lines, replies);
+    // In the new session a server that stopped answering gets the connect
+    // time-out only.
+    const Timeouts timeouts = std::exchange(timeouts_, timeouts_.brief());
+    const Account account = account_;
+    Result r = login(account);
+    if (r.ok())
+        r = quote(lines, replies);
+    timeouts_ = timeouts;
+    return r;
+}
+
+} // namespace ftp
