@@ -28,7 +28,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
   all), and "451 Failure writing to local file." follows on the control
   connection 60 ms later; "drop426" closes the data connection after 4 KiB
   and replies 426.
-- "denystor" refuses every upload with "550 Permission denied.".
+- "denystor" refuses every upload with "550 Permission denied.";
+  "denyconfirm" refuses only uploads of the command file (a name holding
+  "OrvaneConfirm"), as a board whose command file is write-protected.
 - "busy-media" refuses every upload into a folder named "Media" with 450
   and the text of a file in use.
 - "norename" refuses to rename over an existing file (as servers on Windows
@@ -222,7 +224,7 @@ def serve(args):
             return False
 
         def ftp_STOR(self, file, mode="w"):
-            if "denystor" in modes:
+            if "denystor" in modes or ("denyconfirm" in modes and "OrvaneConfirm" in os.path.basename(file)):
                 self.respond("550 Permission denied.")
                 return None
             if "busy-media" in modes and in_folder(file, "Media"):
@@ -355,7 +357,7 @@ def main():
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
              "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
              "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
-             "drop-dele", "badlogin"}
+             "drop-dele", "badlogin", "denyconfirm"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

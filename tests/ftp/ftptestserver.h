@@ -17,7 +17,7 @@ public:
     // "silent" (accepts connections, never answers), or fault modes of
     // ftpserver.py joined by "," (logins: "badlogin"; uploads: "cut",
     // "stall", "cut-media", "die", "full", "full-close", "drop426",
-    // "busy-media", "denystor"; renames: "norename", "norename-drop",
+    // "busy-media", "denystor", "denyconfirm"; renames: "norename", "norename-drop",
     // "norename-back", "norename-lost", "norename-any", "lockdata",
     // "lostrename", "lostrename-die", "slowrename", "nosize"; answers lost:
     // "drop-mdtm", "drop-dele"; goodbyes: "noquit", "noquit-renamed").

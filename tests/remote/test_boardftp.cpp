@@ -417,6 +417,13 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
          tplError + "\\|" + fullClosed + "\\|" + mediaError + "\\|" + fullClosed + "\\|" + notSent},
         // No goodbye is answered; the update does not wait on it.
         {"noquit", true, true, true, false, ""},
+        // Every file went into place, and then the board refused the
+        // command: the lines say what it already holds.
+        {"denyconfirm", true, true, true, false,
+         "!!!Error sending Orvane confirm file\\.\\|!!!Cause: the board replied 550 Permission denied\\.\\|"
+         "!!!Already in place on the board, but the board was not told to take them: Media/back\\.jpg, "
+         "Data/Template with 3 records\\.ORVT, UpdatedSettings\\.ini\\. It shows the new templates and media from "
+         "its next restart, but takes the new settings only with the command: send Admin Update again\\."},
         {"norename-lost", false, false, false, true,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
                       "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "
@@ -601,13 +608,26 @@ TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
         server.putFile("Orvane/Media/back.jpg", "old picture");
         BoardFtp ftp(cancel, c.port ? c.port : server.port(), {FtpTestServer::kUser, c.password}, {1000, 1500});
         const QString step = c.step;
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        // The lines the administrator reads: the failure, then its cause.
+        const auto expectLines = [&](const QString& failure) {
+            const QStringList lines = view.lines.filter(QRegularExpression("^(\\*\\*\\*|!!!)"));
+            ASSERT_EQ(lines.size(), 2) << view.lines.join('|').toStdString();
+            EXPECT_EQ(lines[0], failure);
+            EXPECT_EQ(lines[1], "!!!Cause: " + ftp.lastCause() + ".");
+        };
         if (step == "probe") {
             EXPECT_FALSE(ftp.probe(c.address));
+            RunSetup setup;
+            setup.addresses = {c.address};
+            EXPECT_EQ(run.run(setup), RunEnd::Done);
+            EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
+            expectLines(QString("*** Could not connect to %1.").arg(c.address));
         } else if (step == "restart") {
-            FakeView view;
-            UpdateRun run(ftp, view, cancel);
             EXPECT_NE(run.restart(c.address, dir.filePath("Remote/Restart.txt")), TransferStatus::Completed);
             EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
+            expectLines(QString("!!!Could not restart the Orvane at %1.").arg(c.address));
         } else {
             QString temporary;
             ASSERT_EQ(ftp.stage(c.address, local("back.jpg", "new picture"), "Orvane/Media/back.jpg", temporary),
@@ -621,4 +641,31 @@ TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
         EXPECT_TRUE(QRegularExpression(c.cause).match(ftp.lastCause()).hasMatch()) << ftp.lastCause().toStdString();
         EXPECT_FALSE(ftp.lastCause().contains(FtpTestServer::kPassword));
     }
+}
+
+TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
+{
+    // The board renames the background into place and goes away before it
+    // answers: nothing can tell the run what it holds, and the closing
+    // lines say neither "replaced" nor "not replaced" of that file.
+    FtpTestServer server("lostrename-die");
+    START_SERVER(server);
+    const RunSetup setup = templateAndBackground(server, "new picture");
+    BoardFtp ftp = board(server, FtpTestServer::kPassword, {1000, 1500});
+    FakeView view;
+    UpdateRun run(ftp, view, cancel);
+    EXPECT_EQ(run.run(setup), RunEnd::Done);
+    EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
+    EXPECT_EQ(view.lines.filter("!!!"),
+              QStringList({"!!!Error sending template background media file.",
+                           "!!!Cause: the connection broke before the board answered the rename of back.jpg, and the "
+                           "board could not be asked again whether the new file took its place.",
+                           "!!!Media/back.jpg: the board's answer to its rename was lost, and asking it afterwards "
+                           "could not tell whether it holds the new or the old copy.",
+                           "!!!No command was sent: it is not known whether every file is in place. Outcome not "
+                           "known: Media/back.jpg. Not replaced: Data/Template with 3 records.ORVT."}));
+    const QString board = server.root() + "/Orvane/";
+    EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+    EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), QByteArray("old template"));
+    EXPECT_FALSE(QFileInfo::exists(board + "OrvaneConfirm.txt"));
 }
