@@ -410,6 +410,11 @@ bool RunController::newSettingsCommand()
         // Atomic: a crash leaves the old settings file or the new one. A
         // save that fails says so itself.
         window_.SaveSettings(gstrSettingsFile);
+    } else {
+        // Nothing was loaded or fetched: the FTP watch goes on from the
+        // board's copies as they are, so an export it has not fetched yet
+        // is still fetched.
+        keepFtpTimes_ = true;
     }
     // A reset that fails now leaves the command in the file: the restarted
     // run adopts the same file once more, which changes nothing.

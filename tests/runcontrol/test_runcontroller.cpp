@@ -1114,6 +1114,41 @@ TEST_F(RunTest, AFetchThatFailsLeavesThePageOnShowToItsDwell)
     run.mnuStop_Click();
 }
 
+TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
+{
+    // Refused settings load nothing and fetch nothing: the board's copy is
+    // the one it had, so a newer export on the server is still fetched.
+    const QString data = QStringLiteral("data.txt");
+    writeAll(home.filePath(QStringLiteral("UpdatedSettings.ini")), "[TEMPLATES]\r\nWidth=768\r\n");
+    for (const bool failedBefore : {false, true}) {
+        SCOPED_TRACE(failedBefore ? "a failed fetch waiting for its retry" : "a new export not looked at yet");
+        useFtpSource();
+        FakeFtp ftp;
+        ftp.install(run, window);
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute());
+        ASSERT_EQ(run.state(), RunController::State::Dwelling);
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        if (failedBefore) {
+            ftp.refused = true;
+            ASSERT_TRUE(nextMinute());
+            ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+            ftp.refused = false;
+        }
+        writeAll(gstrConfirmFile, "1\r\n");
+        ASSERT_TRUE(tick());
+        ASSERT_TRUE(start.fire() && load.fire());
+        ASSERT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+        ASSERT_TRUE(nextMinute());
+        EXPECT_EQ(run.state(), RunController::State::Starting);
+        if (start.fire())
+            load.fire();
+        EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
+        run.mnuStop_Click();
+    }
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     useFtpSource();
