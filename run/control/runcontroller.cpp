@@ -175,9 +175,11 @@ void RunController::StartTimer_Timer()
         mlngDwellCounter = 1;
         if (page_.resetCursors)
             page_.resetCursors();
-        dwellReported_ = false;
-        linkReported_ = false;
     }
+    // The settings load emptied the status list: the run's warnings are
+    // said again, also while the pages go on.
+    dwellReported_ = false;
+    linkReported_ = false;
     // The local watch keeps the files as the settings load took them.
     if (!keepFtpTimes_) {
         dataFtp_ = {};

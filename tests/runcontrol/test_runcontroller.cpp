@@ -1114,6 +1114,52 @@ TEST_F(RunTest, AFetchThatFailsLeavesThePageOnShowToItsDwell)
     run.mnuStop_Click();
 }
 
+TEST_F(RunTest, AFetchThatFailsKeepsTheRunsWarningsInTheStatusList)
+{
+    // The restart's load empties the status list; the pages going on
+    // without a new start must not take the run's warnings with it.
+    QTemporaryDir outside;
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        QString warning;
+    } cases[] = {
+        {"a Dwell Time that is no number", [] { gstrDwellTime = QStringLiteral("abc"); },
+         QStringLiteral("!!!Dwell Time \"abc\" is not a whole number of seconds; paging every 10 seconds.")},
+        {"a command file that is a symbolic link",
+         [&] {
+             QFile::remove(gstrConfirmFile);
+             ASSERT_TRUE(QFile::link(outside.filePath(QStringLiteral("elsewhere.txt")), gstrConfirmFile));
+         },
+         QStringLiteral("!!!The command file OrvaneConfirm.txt is a symbolic link; it is not acted on.")},
+    };
+    const QString data = QStringLiteral("data.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        useFtpSource();
+        c.setUp();
+        FakeFtp ftp;
+        ftp.install(run, window);
+        window.onLoad = [&, fetchAll = window.onLoad] {
+            StatusLog::instance().clear(); // as the window's load does
+            fetchAll();
+        };
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute());
+        ASSERT_TRUE(logTexts().contains(c.warning));
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        ftp.refused = true;
+        ASSERT_TRUE(nextMinute());
+        ASSERT_TRUE(start.fire());
+        ASSERT_EQ(run.state(), RunController::State::Dwelling); // the pages go on
+        ASSERT_TRUE(tick());
+        EXPECT_TRUE(logTexts().contains(c.warning));
+        run.mnuStop_Click();
+        QFile::remove(gstrConfirmFile);
+    }
+}
+
 TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
 {
     // Refused settings load nothing and fetch nothing: the board's copy is
