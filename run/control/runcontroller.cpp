@@ -175,9 +175,11 @@ void RunController::StartTimer_Timer()
         mlngDwellCounter = 1;
         if (page_.resetCursors)
             page_.resetCursors();
-        dwellReported_ = false;
-        linkReported_ = false;
     }
+    // The settings load emptied the status list: the run's warnings are
+    // said again, also while the pages go on.
+    dwellReported_ = false;
+    linkReported_ = false;
     // The local watch keeps the files as the settings load took them.
     if (!keepFtpTimes_) {
         dataFtp_ = {};
@@ -410,6 +412,11 @@ bool RunController::newSettingsCommand()
         // Atomic: a crash leaves the old settings file or the new one. A
         // save that fails says so itself.
         window_.SaveSettings(gstrSettingsFile);
+    } else {
+        // Nothing was loaded or fetched: the FTP watch goes on from the
+        // board's copies as they are, so an export it has not fetched yet
+        // is still fetched.
+        keepFtpTimes_ = true;
     }
     // A reset that fails now leaves the command in the file: the restarted
     // run adopts the same file once more, which changes nothing.

@@ -1114,6 +1114,87 @@ TEST_F(RunTest, AFetchThatFailsLeavesThePageOnShowToItsDwell)
     run.mnuStop_Click();
 }
 
+TEST_F(RunTest, AFetchThatFailsKeepsTheRunsWarningsInTheStatusList)
+{
+    // The restart's load empties the status list; the pages going on
+    // without a new start must not take the run's warnings with it.
+    QTemporaryDir outside;
+    struct Case {
+        const char* name;
+        std::function<void()> setUp;
+        QString warning;
+    } cases[] = {
+        {"a Dwell Time that is no number", [] { gstrDwellTime = QStringLiteral("abc"); },
+         QStringLiteral("!!!Dwell Time \"abc\" is not a whole number of seconds; paging every 10 seconds.")},
+        {"a command file that is a symbolic link",
+         [&] {
+             QFile::remove(gstrConfirmFile);
+             ASSERT_TRUE(QFile::link(outside.filePath(QStringLiteral("elsewhere.txt")), gstrConfirmFile));
+         },
+         QStringLiteral("!!!The command file OrvaneConfirm.txt is a symbolic link; it is not acted on.")},
+    };
+    const QString data = QStringLiteral("data.txt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        useFtpSource();
+        c.setUp();
+        FakeFtp ftp;
+        ftp.install(run, window);
+        window.onLoad = [&, fetchAll = window.onLoad] {
+            StatusLog::instance().clear(); // as the window's load does
+            fetchAll();
+        };
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute());
+        ASSERT_TRUE(logTexts().contains(c.warning));
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        ftp.refused = true;
+        ASSERT_TRUE(nextMinute());
+        ASSERT_TRUE(start.fire());
+        ASSERT_EQ(run.state(), RunController::State::Dwelling); // the pages go on
+        ASSERT_TRUE(tick());
+        EXPECT_TRUE(logTexts().contains(c.warning));
+        run.mnuStop_Click();
+        QFile::remove(gstrConfirmFile);
+    }
+}
+
+TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
+{
+    // Refused settings load nothing and fetch nothing: the board's copy is
+    // the one it had, so a newer export on the server is still fetched.
+    const QString data = QStringLiteral("data.txt");
+    writeAll(home.filePath(QStringLiteral("UpdatedSettings.ini")), "[TEMPLATES]\r\nWidth=768\r\n");
+    for (const bool failedBefore : {false, true}) {
+        SCOPED_TRACE(failedBefore ? "a failed fetch waiting for its retry" : "a new export not looked at yet");
+        useFtpSource();
+        FakeFtp ftp;
+        ftp.install(run, window);
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute());
+        ASSERT_EQ(run.state(), RunController::State::Dwelling);
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        if (failedBefore) {
+            ftp.refused = true;
+            ASSERT_TRUE(nextMinute());
+            ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+            ftp.refused = false;
+        }
+        writeAll(gstrConfirmFile, "1\r\n");
+        ASSERT_TRUE(tick());
+        ASSERT_TRUE(start.fire() && load.fire());
+        ASSERT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+        ASSERT_TRUE(nextMinute());
+        EXPECT_EQ(run.state(), RunController::State::Starting);
+        if (start.fire())
+            load.fire();
+        EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
+        run.mnuStop_Click();
+    }
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     useFtpSource();
