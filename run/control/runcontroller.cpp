@@ -560,7 +560,10 @@ void RunController::takeFetchedFtpTimes()
         // watch afresh: no failure, gap or time carried over.
         if (!ftpRestart_)
             watch = {};
+        // The load converted another source's local copy: the records on
+        // show are no longer the pass's, whatever the fetch did.
         const bool fresh = watchFtpSource(watch, file);
+        tookNew = tookNew || fresh;
         // A restart's fetch was made for the time its look saw; a start's
         // for none known.
         const QString madeFor = watch.seen;
@@ -587,7 +590,7 @@ void RunController::takeFetchedFtpTimes()
         // No time of its own: the time its look saw, or (at a start) the
         // first look's.
         const QString taken = !fetched->isEmpty() ? ftpTimeText(*fetched) : madeFor;
-        tookNew = tookNew || fresh || taken != watch.remembered;
+        tookNew = tookNew || taken != watch.remembered;
         watch.remembered = taken;
     }
     keepFtpTimes_ = true;

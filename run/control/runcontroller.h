@@ -140,8 +140,9 @@ public:
     // that look, and its own failures count from 1. A restart whose
     // fetches all failed leaves the board's copy as it was: the page on
     // show dwells on and the pass goes on, rather than going back to the
-    // first page. Start Program, pushed settings and a load that names
-    // another file, server or account start the watch afresh.
+    // first page (unless its load named another file, server or account).
+    // Start Program, pushed settings and a load that names another file,
+    // server or account start the watch afresh.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
 
