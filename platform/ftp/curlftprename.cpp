@@ -187,10 +187,13 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
     } else {
         // Moved aside, or the session broke on the way (moved or not). A
         // session that breaks under the rename in gets one more try too, so
-        // the old file is moved back only when the new one can't go in.
+        // the old file is moved back only when the new one can't go in. Not
+        // a rename whose outcome could not be found out: its temporary may
+        // be gone because it took the real name, and a second try refused
+        // for that would count it as not done.
         for (int attempt = 0; attempt < 2; ++attempt) {
             r = settled(onSession(renameLines(temporary, target)));
-            if (r.ok() || !breaksSession(r.status))
+            if (r.ok() || !breaksSession(r.status) || r.outcomeUnknown)
                 break;
         }
         if (r.ok()) {
