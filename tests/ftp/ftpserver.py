@@ -56,7 +56,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "slowrename" takes a third of a second for every rename.
 - "noquit" never answers QUIT; "noquit-renamed" never answers it in a
   session that renamed a file.
-- "badlogin" refuses every login with "530 Login incorrect.".
+- "badlogin" refuses every login with "530 Login incorrect."; "toomany"
+  turns every connection away with the 421 of "lostrename-busy", as a
+  board whose server takes no more connections..
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -145,8 +147,8 @@ def serve(args):
     from pyftpdlib.servers import FTPServer
 
     modes = set(args.mode.split(","))
-    # Connections still to be turned away.
-    turn_away = [0]
+    # Connections still to be turned away ("toomany": all of them).
+    turn_away = [-1 if "toomany" in modes else 0]
 
     def quiet(*_args, **_kwargs):
         pass
@@ -369,7 +371,7 @@ def main():
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
              "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
              "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
-             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy"}
+             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

@@ -15,7 +15,7 @@ public:
 
     // mode "serve" (with the misbehaving file names of ftpserver.py),
     // "silent" (accepts connections, never answers), or fault modes of
-    // ftpserver.py joined by "," (logins: "badlogin"; uploads: "cut",
+    // ftpserver.py joined by "," (logins: "badlogin", "toomany"; uploads: "cut",
     // "stall", "cut-media", "die", "full", "full-close", "drop426",
     // "busy-media", "denystor", "denyconfirm"; renames: "norename", "norename-drop",
     // "norename-back", "norename-lost", "norename-any", "lockdata",

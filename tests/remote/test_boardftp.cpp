@@ -587,6 +587,9 @@ TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
     } cases[] = {
         {"badlogin", FtpTestServer::kPassword, 0, "127.0.0.1", "probe",
          "^the board refused the login: 530 Login incorrect$"},
+        // A board that takes no more connections says so when it greets.
+        {"toomany", FtpTestServer::kPassword, 0, "127.0.0.1", "probe",
+         "^the board replied 421 Too many connections from the same IP address$"},
         {"serve", "wrong", 0, "127.0.0.1", "probe", "^the board refused the login: 530 \\S.*[^.]$"},
         {"serve", FtpTestServer::kPassword, closedPort, "127.0.0.1", "probe",
          "^the board could not be reached: the server did not accept a connection$"},
