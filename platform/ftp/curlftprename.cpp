@@ -131,22 +131,28 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
 {
     if (r.ok())
         return Outcome::Done;
-    if (r.status == Status::Cancelled || !breaksSession(r.status))
+    if (!breaksSession(r.status))
         return Outcome::NotDone;
-    switch (present(temporary)) {
+    // A cancel cuts the connection as a lost one does, maybe after the
+    // server renamed; the asking itself is not cancelled (a short session).
+    const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
+    Outcome outcome = present(temporary);
+    switch (outcome) {
     case Outcome::Done:
         // Still there under its own name: the rename did not happen.
-        return Outcome::NotDone;
+        outcome = Outcome::NotDone;
+        break;
     case Outcome::Unknown:
-        return Outcome::Unknown;
+        break;
     case Outcome::NotDone:
+        // Gone; but the board's start-up clears temporaries too, so only
+        // the real name holding the new file's size says that the rename
+        // took it.
+        outcome = size < 0 ? Outcome::Unknown : holdsSize(target, size);
         break;
     }
-    // Gone; but the board's start-up clears temporaries too, so only the
-    // real name holding the new file's size says that the rename took it.
-    if (size < 0)
-        return Outcome::Unknown;
-    return holdsSize(target, size);
+    cancelCheck_ = cancelCheck;
+    return outcome;
 }
 
 Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size)

@@ -705,3 +705,41 @@ TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
         EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
     }
 }
+
+TEST_F(Upload, ACancelDuringTheRestartsRenameSaysWhetherTheBoardGotTheCommand)
+{
+    // The cancel comes while the board renames the command file into place
+    // (slowly): it cuts the connection before the answer, and the board is
+    // asked on a short session whether the file went. One board takes it,
+    // and restarts; the other refuses every rename.
+    const struct {
+        const char* mode;
+        TransferStatus status;
+    } cases[] = {{"slowrename", TransferStatus::Completed}, {"slowrename,norename-any", TransferStatus::Abort}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        server.putFile("Orvane/.keep", "");
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+        cancel = false;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
+                cancel = true;
+        });
+        poll.start();
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(run.restart("127.0.0.1", dir.filePath("Remote/Restart.txt")), c.status);
+        EXPECT_LT(t.elapsed(), 10000);
+        ASSERT_TRUE(cancel);
+        const bool sent = c.status == TransferStatus::Completed;
+        EXPECT_EQ(readAll(server.root() + "/Orvane/OrvaneConfirm.txt"), sent ? QByteArray("2\r\n") : QByteArray());
+        EXPECT_EQ(view.lines.filter("!!!").isEmpty(), sent) << view.lines.join('|').toStdString();
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+    }
+}
