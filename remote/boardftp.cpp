@@ -164,7 +164,10 @@ QString BoardFtp::causeOf(const ftp::Result& r, const QString& step) const
                     : QStringLiteral("the board refused the login");
         break;
     case ftp::Status::TimedOut:
-        cause = QStringLiteral("a time-out: the board stopped answering") + bytes;
+        // A board that closes the connection says why with 421 (it takes no
+        // more connections, it shuts down), which the transfer library
+        // counts as a time-out.
+        cause = r.serverCode == 421 ? reply : QStringLiteral("a time-out: the board stopped answering") + bytes;
         break;
     case ftp::Status::NotConnected:
     case ftp::Status::ConnectionReset:

@@ -5,7 +5,9 @@
 // never waits for ever: a board that does not answer within the connect
 // time-out, or a transfer that makes no progress within the stall time-out,
 // is a failed transfer. A set cancel flag aborts the transfer in progress,
-// and the upload's temporary is deleted on one short extra session.
+// and the upload's temporary is deleted on one short extra session; a
+// rename the flag cut off is asked after on a short session first, so a
+// file that went into place counts as sent.
 // A file is sent to a hidden temporary beside its real name first and is
 // renamed over it only when it arrived whole, either at once (put) or,
 // for an update that must land all at once, later (stage, then replace or

@@ -87,11 +87,11 @@ private:
     Result checkStoredSize(const QString& remotePath, qint64 size);
     Result renameOver(const QString& temporary, const QString& target, qint64 size);
     enum class Outcome { Done, NotDone, Unknown };
-    // After rename `r` failed: when its session broke before the server
-    // answered, asks on a new session whether it went through (the
-    // temporary gone and the target holding `size` bytes: Done; the
-    // temporary still there: NotDone). A refused or cancelled rename, or
-    // one without a size, is NotDone.
+    // After rename `r` failed: when its session broke (or a cancel cut it)
+    // before the server answered, asks on a new session, which the cancel
+    // check does not stop, whether it went through (the temporary gone and
+    // the target holding `size` bytes: Done; the temporary still there:
+    // NotDone; gone without a size: Unknown). A refused rename is NotDone.
     Outcome renameOutcome(const Result& r, const QString& temporary, const QString& target, qint64 size);
     // Whether `path` is on the server: SIZE, or RNFR where SIZE is not
     // known. Unknown when neither tells.

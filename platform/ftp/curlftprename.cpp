@@ -131,22 +131,28 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
 {
     if (r.ok())
         return Outcome::Done;
-    if (r.status == Status::Cancelled || !breaksSession(r.status))
+    if (!breaksSession(r.status))
         return Outcome::NotDone;
-    switch (present(temporary)) {
+    // A cancel cuts the connection as a lost one does, maybe after the
+    // server renamed; the asking itself is not cancelled (a short session).
+    const auto cancelCheck = std::exchange(cancelCheck_, nullptr);
+    Outcome outcome = present(temporary);
+    switch (outcome) {
     case Outcome::Done:
         // Still there under its own name: the rename did not happen.
-        return Outcome::NotDone;
+        outcome = Outcome::NotDone;
+        break;
     case Outcome::Unknown:
-        return Outcome::Unknown;
+        break;
     case Outcome::NotDone:
+        // Gone; but the board's start-up clears temporaries too, so only
+        // the real name holding the new file's size says that the rename
+        // took it.
+        outcome = size < 0 ? Outcome::Unknown : holdsSize(target, size);
         break;
     }
-    // Gone; but the board's start-up clears temporaries too, so only the
-    // real name holding the new file's size says that the rename took it.
-    if (size < 0)
-        return Outcome::Unknown;
-    return holdsSize(target, size);
+    cancelCheck_ = cancelCheck;
+    return outcome;
 }
 
 Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size)
@@ -187,10 +193,13 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
     } else {
         // Moved aside, or the session broke on the way (moved or not). A
         // session that breaks under the rename in gets one more try too, so
-        // the old file is moved back only when the new one can't go in.
+        // the old file is moved back only when the new one can't go in. Not
+        // a rename whose outcome could not be found out: its temporary may
+        // be gone because it took the real name, and a second try refused
+        // for that would count it as not done.
         for (int attempt = 0; attempt < 2; ++attempt) {
             r = settled(onSession(renameLines(temporary, target)));
-            if (r.ok() || !breaksSession(r.status))
+            if (r.ok() || !breaksSession(r.status) || r.outcomeUnknown)
                 break;
         }
         if (r.ok()) {

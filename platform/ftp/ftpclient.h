@@ -149,11 +149,12 @@ public:
     // The temporary stays on failure; see Result::movedAside. A session that
     // broke since the last operation (a lost answer to a step nobody
     // needed) is opened again first, with the connect time-out only. With
-    // the temporary's `size`, a rename whose session broke before the
-    // server answered is asked after on a new session: it counts as done
-    // when the temporary is gone (SIZE or RNFR of it refused) and the remote
-    // path holds that many bytes (SIZE, or the folder's listing), as not
-    // done when the temporary is still there, and as unknown otherwise
+    // the temporary's `size`, a rename whose session broke (or a cancel cut
+    // it) before the server answered is asked after on a new session, which
+    // the cancel check does not stop: it counts as done when the temporary
+    // is gone (SIZE or RNFR of it refused) and the remote path holds that
+    // many bytes (SIZE, or the folder's listing), as not done when the
+    // temporary is still there, and as unknown otherwise
     // (Result::outcomeUnknown).
     virtual Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers

@@ -46,7 +46,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "lostrename" renames an upload temporary into its real name and then
   drops the control connection before it answers, as a connection that
   breaks right then; "lostrename-die" does the same and then ends the
-  server process, so the board can't be asked afterwards.
+  server process, so the board can't be asked afterwards; "lostrename-busy"
+  does the same and then turns the next connection away with "421 Too many
+  connections from the same IP address." (the broken one still counts).
 - "nosize" answers SIZE with 500, as servers without the command do.
 - "drop-mdtm" drops the control connection at an MDTM line that sets a
   file's time, without acting on it or answering; "drop-dele" does the same
@@ -54,7 +56,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "slowrename" takes a third of a second for every rename.
 - "noquit" never answers QUIT; "noquit-renamed" never answers it in a
   session that renamed a file.
-- "badlogin" refuses every login with "530 Login incorrect.".
+- "badlogin" refuses every login with "530 Login incorrect."; "toomany"
+  turns every connection away with the 421 of "lostrename-busy", as a
+  board whose server takes no more connections..
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -143,6 +147,8 @@ def serve(args):
     from pyftpdlib.servers import FTPServer
 
     modes = set(args.mode.split(","))
+    # Connections still to be turned away ("toomany": all of them).
+    turn_away = [-1 if "toomany" in modes else 0]
 
     def quiet(*_args, **_kwargs):
         pass
@@ -265,11 +271,13 @@ def serve(args):
                 self._rnfr = None
                 self.respond(refusal)
                 return None
-            if modes & {"lostrename", "lostrename-die"} and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
+            if modes & {"lostrename", "lostrename-die", "lostrename-busy"} and real_name(path) and source and TEMPORARY.match(os.path.basename(source)):
                 self._rnfr = None
                 self.run_as_current_user(self.fs.rename, source, path)
                 if "lostrename-die" in modes:
                     os._exit(3)
+                if "lostrename-busy" in modes:
+                    turn_away[0] = 1
                 return self.close()  # the reply never leaves
             renamed = FTPHandler.ftp_RNTO(self, path)
             if renamed:
@@ -318,6 +326,12 @@ def serve(args):
                 return
             self.respond("213 Modify=%s; %s" % (stamp, name))
 
+        def handle(self):
+            if turn_away[0]:
+                turn_away[0] -= 1
+                return self.handle_max_cons_per_ip()
+            return FTPHandler.handle(self)
+
         def on_login(self, username):
             if args.home:
                 self.fs.cwd = "/" + args.home.strip("/")
@@ -357,7 +371,7 @@ def main():
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
              "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
              "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
-             "drop-dele", "badlogin", "denyconfirm"}
+             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)

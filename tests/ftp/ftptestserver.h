@@ -15,12 +15,13 @@ public:
 
     // mode "serve" (with the misbehaving file names of ftpserver.py),
     // "silent" (accepts connections, never answers), or fault modes of
-    // ftpserver.py joined by "," (logins: "badlogin"; uploads: "cut",
+    // ftpserver.py joined by "," (logins: "badlogin", "toomany"; uploads: "cut",
     // "stall", "cut-media", "die", "full", "full-close", "drop426",
     // "busy-media", "denystor", "denyconfirm"; renames: "norename", "norename-drop",
     // "norename-back", "norename-lost", "norename-any", "lockdata",
-    // "lostrename", "lostrename-die", "slowrename", "nosize"; answers lost:
-    // "drop-mdtm", "drop-dele"; goodbyes: "noquit", "noquit-renamed").
+    // "lostrename", "lostrename-die", "lostrename-busy", "slowrename", "nosize";
+    // answers lost: "drop-mdtm", "drop-dele"; goodbyes: "noquit",
+    // "noquit-renamed").
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;

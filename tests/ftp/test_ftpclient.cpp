@@ -247,6 +247,11 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
         {"norename,drop-dele", true, "new picture", ""},
         // The board is gone before it answered: the rename can't be told.
         {"lostrename-die", false, "new picture", "", true},
+        // The board turns the asking session away, and takes the next: the
+        // temporary's rename, tried again, finds it gone, which says nothing
+        // of whether the first took the real name.
+        {"lostrename-busy", false, "new picture", "", true},
+        {"norename,lostrename-busy", false, "new picture", "old", true},
     };
     QTemporaryDir local;
     testsupport::writeAll(local.filePath("new.jpg"), "new picture");
@@ -275,10 +280,10 @@ TEST(FtpClient, UploadsNeverDeleteTheOnlyCopy)
             EXPECT_EQ(testsupport::readAll(media + '/' + asides[0]), QByteArray("old"));
         }
         // No temporary is left, and the board's start-up puts the old file
-        // back.
+        // back where the real name is missing.
         EXPECT_TRUE(QDir(media).entryList({".*.orvtmp.*"}, QDir::Files | QDir::Hidden).isEmpty());
         EXPECT_EQ(atomicfile::removeStaleTemporaries(media), *c.aside || leftOver ? 1 : 0);
-        EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(*c.aside ? c.aside : c.real));
+        EXPECT_EQ(testsupport::readAll(media + "/board.jpg"), QByteArray(*c.real ? c.real : c.aside));
     }
 }
 

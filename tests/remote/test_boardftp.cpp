@@ -587,6 +587,9 @@ TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
     } cases[] = {
         {"badlogin", FtpTestServer::kPassword, 0, "127.0.0.1", "probe",
          "^the board refused the login: 530 Login incorrect$"},
+        // A board that takes no more connections says so when it greets.
+        {"toomany", FtpTestServer::kPassword, 0, "127.0.0.1", "probe",
+         "^the board replied 421 Too many connections from the same IP address$"},
         {"serve", "wrong", 0, "127.0.0.1", "probe", "^the board refused the login: 530 \\S.*[^.]$"},
         {"serve", FtpTestServer::kPassword, closedPort, "127.0.0.1", "probe",
          "^the board could not be reached: the server did not accept a connection$"},
@@ -646,26 +649,97 @@ TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
 TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
 {
     // The board renames the background into place and goes away before it
-    // answers: nothing can tell the run what it holds, and the closing
-    // lines say neither "replaced" nor "not replaced" of that file.
-    FtpTestServer server("lostrename-die");
-    START_SERVER(server);
-    const RunSetup setup = templateAndBackground(server, "new picture");
-    BoardFtp ftp = board(server, FtpTestServer::kPassword, {1000, 1500});
-    FakeView view;
-    UpdateRun run(ftp, view, cancel);
-    EXPECT_EQ(run.run(setup), RunEnd::Done);
-    EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
-    EXPECT_EQ(view.lines.filter("!!!"),
-              QStringList({"!!!Error sending template background media file.",
-                           "!!!Cause: the connection broke before the board answered the rename of back.jpg, and the "
-                           "board could not be asked again whether the new file took its place.",
-                           "!!!Media/back.jpg: the board's answer to its rename was lost, and asking it afterwards "
-                           "could not tell whether it holds the new or the old copy.",
-                           "!!!No command was sent: it is not known whether every file is in place. Outcome not "
-                           "known: Media/back.jpg. Not replaced: Data/Template with 3 records.ORVT."}));
-    const QString board = server.root() + "/Orvane/";
-    EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
-    EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), QByteArray("old template"));
-    EXPECT_FALSE(QFileInfo::exists(board + "OrvaneConfirm.txt"));
+    // answers, or turns the asking session away: nothing can tell the run
+    // what it holds, and the closing lines say neither "replaced" nor "not
+    // replaced" of that file. A board that will not rename over a file had
+    // the old one moved aside; it can't go back over the new one.
+    const QString unknown = "!!!Media/back.jpg: the board's answer to its rename was lost, and asking it afterwards "
+                            "could not tell whether it holds the new or the old copy.";
+    const QString noCommand = "!!!No command was sent: it is not known whether every file is in place. Outcome not "
+                              "known: Media/back.jpg. Not replaced: Data/Template with 3 records.ORVT.";
+    const struct {
+        const char* mode;
+        QString cause;
+        QString lines; // after the cause, joined by "|", a regular expression
+        bool aside;
+    } cases[] = {
+        {"lostrename-die",
+         "the connection broke before the board answered the rename of back.jpg, and the board could not be asked "
+         "again whether the new file took its place",
+         QRegularExpression::escape(unknown + "|" + noCommand), false},
+        {"norename,lostrename-busy",
+         "the connection broke before the board answered the rename of back.jpg, and the board could not be asked "
+         "again whether the new file took its place",
+         QRegularExpression::escape(unknown) +
+             " Its old copy was moved aside as Media/\\.back\\.jpg\\.orvold\\.[A-Za-z0-9]{6}; if the new one is "
+             "not under the real name, the program puts the old one back when it starts on the board\\.\\|" +
+             QRegularExpression::escape(noCommand),
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        const RunSetup setup = templateAndBackground(server, "new picture");
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {1000, 1500});
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        EXPECT_EQ(run.run(setup), RunEnd::Done);
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
+        const QStringList lines = view.lines.filter("!!!");
+        ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+        EXPECT_EQ(lines.mid(0, 2),
+                  QStringList({"!!!Error sending template background media file.", "!!!Cause: " + c.cause + "."}));
+        EXPECT_TRUE(QRegularExpression("^" + c.lines + "$").match(lines.mid(2).join('|')).hasMatch())
+            << lines.mid(2).join('|').toStdString();
+        const QString board = server.root() + "/Orvane/";
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+        EXPECT_EQ(readAll(board + "Data/Template with 3 records.ORVT"), QByteArray("old template"));
+        EXPECT_FALSE(QFileInfo::exists(board + "OrvaneConfirm.txt"));
+        // A board still there has the template's temporary deleted, and its
+        // start-up deletes the old background, for the new one is in place.
+        if (c.aside) {
+            EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+        }
+        EXPECT_EQ(atomicfile::removeStaleTemporaries(board + "Media"), c.aside ? 1 : 0);
+        EXPECT_EQ(readAll(board + "Media/back.jpg"), QByteArray("new picture"));
+    }
+}
+
+TEST_F(Upload, ACancelDuringTheRestartsRenameSaysWhetherTheBoardGotTheCommand)
+{
+    // The cancel comes while the board renames the command file into place
+    // (slowly): it cuts the connection before the answer, and the board is
+    // asked on a short session whether the file went. One board takes it,
+    // and restarts; the other refuses every rename.
+    const struct {
+        const char* mode;
+        TransferStatus status;
+    } cases[] = {{"slowrename", TransferStatus::Completed}, {"slowrename,norename-any", TransferStatus::Abort}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        server.putFile("Orvane/.keep", "");
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+        cancel = false;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
+                cancel = true;
+        });
+        poll.start();
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(run.restart("127.0.0.1", dir.filePath("Remote/Restart.txt")), c.status);
+        EXPECT_LT(t.elapsed(), 10000);
+        ASSERT_TRUE(cancel);
+        const bool sent = c.status == TransferStatus::Completed;
+        EXPECT_EQ(readAll(server.root() + "/Orvane/OrvaneConfirm.txt"), sent ? QByteArray("2\r\n") : QByteArray());
+        EXPECT_EQ(view.lines.filter("!!!").isEmpty(), sent) << view.lines.join('|').toStdString();
+        EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+    }
 }
