@@ -437,9 +437,13 @@ void UpdateRun::reportFailedRename(const QList<StagedFile>& files, qsizetype fai
                              .arg(failedName, aside));
     }
     QStringList notReplaced = kept;
-    for (qsizetype i = unknown ? failed + 1 : failed; i < files.size(); ++i)
+    for (qsizetype i = failed; i < files.size(); ++i)
         notReplaced << boardName(files[i].target);
     notReplaced.removeDuplicates();
+    // A media file that two templates use may come again after (or was
+    // kept before) the rename whose outcome is not known: that one decides.
+    if (unknown)
+        notReplaced.removeAll(failedName);
     for (const QString& name : std::as_const(placed_))
         notReplaced.removeAll(name);
     const QString sep = QStringLiteral(", ");
