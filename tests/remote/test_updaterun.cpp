@@ -685,6 +685,34 @@ TEST_F(Run, AMediaFileTwoTemplatesUseIsNotNamedAsNotReplacedWhenItsRenameWasLost
     }
 }
 
+TEST_F(Run, AMediaFileTwoTemplatesUseMovedAsideAtItsSecondRenameIsTheNewCopy)
+{
+    // A board that will not rename over a file moves the copy in place aside
+    // first: at the second rename of a.jpg that is the new copy the first
+    // rename put there, not the board's old one.
+    file("Media/a.jpg");
+    slot(0, "Image File=a.jpg\r\n");
+    slot(1, "Image File=a.jpg\r\n");
+    setup.addresses = {"10.0.0.1"};
+    uploader.renamesAt = {{1, TransferStatus::Ready}};
+    uploader.asideTarget = remoteMediaPath("a.jpg");
+    for (const bool unknown : {false, true}) {
+        SCOPED_TRACE(unknown ? "outcome not known" : "failed");
+        uploader.unknownTarget = unknown ? remoteMediaPath("a.jpg") : QString();
+        view.lines.clear();
+        uploader.calls.clear();
+        ASSERT_EQ(go(), RunEnd::Done);
+        EXPECT_EQ(view.lines.filter("!!!").mid(2),
+                  QStringList({"!!!Media/a.jpg: its new copy, put in place by an earlier rename, was moved aside to "
+                               "make room and could not be moved back; it waits there as ~old Orvane/Media/a.jpg "
+                               "until the program starts on the board.",
+                               "!!!Only part of the update reached the board, and no command was sent. Replaced: "
+                               "Media/a.jpg. Not replaced: Data/Default Template.ORVT, Data/Template with 1 "
+                               "record.ORVT."}));
+        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
+    }
+}
+
 TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
 {
     file("Media/a.jpg");
