@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QEvent>
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -155,9 +156,21 @@ void MessageList::fitColumn()
 
 bool MessageList::viewportEvent(QEvent* event)
 {
-    if (event->type() == QEvent::Resize)
-        fitColumn();
-    return QTreeView::viewportEvent(event);
+    if (event->type() != QEvent::Resize)
+        return QTreeView::viewportEvent(event);
+    fitColumn();
+    const bool done = QTreeView::viewportEvent(event);
+    // A scroll bar that comes after the last line was scrolled into view
+    // (the sideways one, with the first line wider than the list) takes its
+    // room from the bottom: a list whose current line is its last (as every
+    // batch leaves it) scrolls it into view again.
+    const auto* resize = static_cast<QResizeEvent*>(event);
+    if (resize->size().height() < resize->oldSize().height() && count() > 0 && currentRow() == count() - 1) {
+        const int sideways = horizontalScrollBar()->value();
+        scrollTo(currentIndex());
+        horizontalScrollBar()->setValue(sideways);
+    }
+    return done;
 }
 
 void MessageList::changeEvent(QEvent* event)

@@ -432,14 +432,23 @@ void UpdateRun::reportFailedRename(const QList<StagedFile>& files, qsizetype fai
                         .arg(aside);
         view_.addMessage(line);
     } else if (!aside.isEmpty()) {
-        view_.addMessage(QStringLiteral("!!!%1: the board's old copy was moved aside to make room and could not be "
-                                        "moved back; it waits there as %2 until the program starts on the board.")
-                             .arg(failedName, aside));
+        // A media file that two templates use: the copy in place at its
+        // second rename is the new one of the first.
+        const QString copy = placed_.contains(failedName)
+                                 ? QStringLiteral("its new copy, put in place by an earlier rename,")
+                                 : QStringLiteral("the board's old copy");
+        view_.addMessage(QStringLiteral("!!!%1: %2 was moved aside to make room and could not be moved back; it "
+                                        "waits there as %3 until the program starts on the board.")
+                             .arg(failedName, copy, aside));
     }
     QStringList notReplaced = kept;
-    for (qsizetype i = unknown ? failed + 1 : failed; i < files.size(); ++i)
+    for (qsizetype i = failed; i < files.size(); ++i)
         notReplaced << boardName(files[i].target);
     notReplaced.removeDuplicates();
+    // A media file that two templates use may come again after (or was
+    // kept before) the rename whose outcome is not known: that one decides.
+    if (unknown)
+        notReplaced.removeAll(failedName);
     for (const QString& name : std::as_const(placed_))
         notReplaced.removeAll(name);
     const QString sep = QStringLiteral(", ");

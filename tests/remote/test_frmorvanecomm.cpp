@@ -499,6 +499,39 @@ TEST_F(CommWindow, ThousandsOfMessageLinesKeepTheLastOneAndTheWidthOfWhatIsLeft)
     EXPECT_TRUE(list->viewport()->rect().contains(last.center()));
 }
 
+TEST_F(CommWindow, TheLastLineStaysInViewWhenTheSidewaysScrollBarComes)
+{
+    // The first line wider than the list brings the sideways scroll bar,
+    // which takes its room from the bottom of a full list.
+    const QString longLine = "!!!Only part of the update reached the board, and no command was sent. Replaced: " +
+                             QStringList(20, "Media/background picture.png").join(", ") + ".";
+    const struct {
+        const char* what;
+        QStringList batch;
+    } cases[] = {
+        {"the long line last", {longLine}},
+        {"a line after it", {longLine, "Finished sending process."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto w = open();
+        w->show();
+        MessageList* list = w->lstMessage;
+        for (int i = 0; i < 40; ++i)
+            w->AddMessage(QString("line %1").arg(i));
+        QApplication::processEvents();
+        ASSERT_FALSE(list->horizontalScrollBar()->isVisible());
+        list->addLines(c.batch, "stamp - ");
+        QApplication::processEvents();
+        ASSERT_TRUE(list->horizontalScrollBar()->isVisible());
+        EXPECT_EQ(list->currentRow(), list->count() - 1);
+        const QRect last = list->visualRect(list->model()->index(list->count() - 1, 0));
+        EXPECT_GE(last.top(), 0);
+        EXPECT_LT(last.bottom(), list->viewport()->height());
+        EXPECT_EQ(list->horizontalScrollBar()->value(), 0);
+    }
+}
+
 namespace {
 
 // Files that are no regular files of a readable size: a device, a named pipe
