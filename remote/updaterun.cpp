@@ -483,12 +483,13 @@ void UpdateRun::reportNotTold()
     QString line = QStringLiteral("!!!Already in place on the board, but the board was not told to take them: %1.")
                        .arg(placed_.join(QStringLiteral(", ")));
     if (content && settings)
-        line += QStringLiteral(" It shows the new templates and media from its next restart, but takes the new "
-                               "settings only with the command: send Admin Update again.");
+        line += QStringLiteral(
+            " It shows the new templates and media from its next pass through its pages, but takes the new "
+            "settings only with the command: send Admin Update again.");
     else if (settings)
         line += QStringLiteral(" It takes the new settings only with the command: send Admin Update again.");
     else
-        line += QStringLiteral(" It shows them from its next restart.");
+        line += QStringLiteral(" It shows them from its next pass through its pages.");
     view_.addMessage(line);
 }
 

@@ -423,7 +423,8 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
          "!!!Error sending Orvane confirm file\\.\\|!!!Cause: the board replied 550 Permission denied\\.\\|"
          "!!!Already in place on the board, but the board was not told to take them: Media/back\\.jpg, "
          "Data/Template with 3 records\\.ORVT, UpdatedSettings\\.ini\\. It shows the new templates and media from "
-         "its next restart, but takes the new settings only with the command: send Admin Update again\\."},
+         "its next pass through its pages, but takes the new settings only with the command: send Admin Update "
+         "again\\."},
         {"norename-lost", false, false, false, true,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
                       "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "

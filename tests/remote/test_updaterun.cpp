@@ -721,9 +721,10 @@ TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
     const QString boardCause = "!!!Cause: cause of Orvane/OrvaneConfirm.txt.";
     const QString localCause = "!!!Cause: the local confirm file could not be written.";
     const QString inPlace = "!!!Already in place on the board, but the board was not told to take them: ";
-    const QString restart = " It shows them from its next restart.";
-    const QString withSettings = " It shows the new templates and media from its next restart, but takes the new "
-                                 "settings only with the command: send Admin Update again.";
+    const QString restart = " It shows them from its next pass through its pages.";
+    const QString withSettings =
+        " It shows the new templates and media from its next pass through its pages, but takes the new "
+        "settings only with the command: send Admin Update again.";
     const struct {
         const char* what;
         int mode;
