@@ -93,6 +93,19 @@ protected:
         return targets;
     }
 
+    // Sets the cancel flag once the server has been asked for its first
+    // rename; `poll` keeps watching while it lives.
+    void cancelAtTheFirstRename(const FtpTestServer& server, QTimer& poll)
+    {
+        cancel = false;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [this, &server] {
+            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
+                cancel = true;
+        });
+        poll.start();
+    }
+
     // The upload temporaries left below the server's root.
     static QStringList temporaries(const FtpTestServer& server)
     {
@@ -518,14 +531,8 @@ TEST_F(Upload, CancelDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye
         RunSetup setup = templateAndBackground(server, "new picture");
         setup.addresses << "127.0.0.1"; // a second board, never reached
         BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
-        cancel = false;
         QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
-                cancel = true;
-        });
-        poll.start();
+        cancelAtTheFirstRename(server, poll);
         FakeView view;
         UpdateRun run(ftp, view, cancel);
         QElapsedTimer t;
@@ -723,14 +730,8 @@ TEST_F(Upload, ACancelDuringTheRestartsRenameSaysWhetherTheBoardGotTheCommand)
         START_SERVER(server);
         server.putFile("Orvane/.keep", "");
         BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
-        cancel = false;
         QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!server.commands().filter(QRegularExpression("^RNTO ")).isEmpty())
-                cancel = true;
-        });
-        poll.start();
+        cancelAtTheFirstRename(server, poll);
         FakeView view;
         UpdateRun run(ftp, view, cancel);
         QElapsedTimer t;
