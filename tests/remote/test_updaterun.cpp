@@ -623,43 +623,25 @@ TEST_F(Run, ClosingLinesNameEveryFileAsTheBoardMayHoldIt)
     }
 }
 
-TEST_F(Run, AMediaFileTwoTemplatesUseIsReplacedOnceItsFirstRenameWent)
+TEST_F(Run, AMediaFileTwoTemplatesUseIsNamedAsTheBoardHoldsIt)
 {
-    // Both templates show a.jpg: it is renamed once for each, and the
-    // second rename fails (or its outcome is lost): the board holds a new
-    // copy either way.
+    // Both templates show a.jpg, so it is renamed once for each. Once a
+    // rename of it went, the board holds a new copy whatever the other one
+    // does; a rename whose answer was lost decides it alone; and a copy
+    // moved aside at the second rename is the new one, not the board's old.
     file("Media/a.jpg");
     slot(0, "Image File=a.jpg\r\n");
     slot(1, "Image File=a.jpg\r\n");
     setup.addresses = {"10.0.0.1"};
-    for (const bool unknown : {false, true}) {
-        SCOPED_TRACE(unknown ? "outcome not known" : "failed");
-        uploader.renamesAt = {{1, TransferStatus::Ready}};
-        uploader.unknownTarget = unknown ? remoteMediaPath("a.jpg") : QString();
-        view.lines.clear();
-        uploader.calls.clear();
-        ASSERT_EQ(go(), RunEnd::Done);
-        EXPECT_EQ(uploader.calls.filter("replace"), QStringList("replace Orvane/Media/a.jpg|Orvane/Media/a.jpg"));
-        EXPECT_EQ(view.lines.filter("!!!"),
-                  QStringList({"!!!Error sending template background media file.",
-                               "!!!Cause: cause of renaming Orvane/Media/a.jpg.",
-                               "!!!Only part of the update reached the board, and no command was sent. Replaced: "
-                               "Media/a.jpg. Not replaced: Data/Default Template.ORVT, Data/Template with 1 "
-                               "record.ORVT."}));
-        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
-    }
-}
-
-TEST_F(Run, AMediaFileTwoTemplatesUseIsNotNamedAsNotReplacedWhenItsRenameWasLost)
-{
-    // Both templates show a.jpg, so it is renamed twice; the rename whose
-    // answer was lost decides it, whatever the other one did.
-    file("Media/a.jpg");
-    slot(0, "Image File=a.jpg\r\n");
-    slot(1, "Image File=a.jpg\r\n");
-    setup.addresses = {"10.0.0.1"};
-    const QStringList closing = {
-        "!!!Error sending template background media file.", "!!!Cause: cause of renaming Orvane/Media/a.jpg.",
+    const QString error = "!!!Error sending template background media file.";
+    const QString cause = "!!!Cause: cause of renaming Orvane/Media/a.jpg.";
+    const QString partly = "!!!Only part of the update reached the board, and no command was sent. Replaced: "
+                           "Media/a.jpg. Not replaced: Data/Default Template.ORVT, Data/Template with 1 record.ORVT.";
+    const QString newCopyAside = "!!!Media/a.jpg: its new copy, put in place by an earlier rename, was moved aside to "
+                                 "make room and could not be moved back; it waits there as ~old Orvane/Media/a.jpg "
+                                 "until the program starts on the board.";
+    const QStringList lost = {
+        error, cause,
         "!!!Media/a.jpg: the board's answer to its rename was lost, and asking it afterwards could not tell whether "
         "it holds the new or the old copy.",
         "!!!No command was sent: it is not known whether every file is in place. Outcome not known: Media/a.jpg. Not "
@@ -667,49 +649,40 @@ TEST_F(Run, AMediaFileTwoTemplatesUseIsNotNamedAsNotReplacedWhenItsRenameWasLost
     const struct {
         const char* what;
         std::map<int, TransferStatus> renamesAt;
+        bool unknown, aside; // the failed rename's outcome is lost; a copy waits aside
+        QStringList lines;   // the "!!!" lines
     } cases[] = {
-        {"the first rename lost", {{0, TransferStatus::ConnectionReset}}},
+        {"the second rename fails", {{1, TransferStatus::Ready}}, false, false, {error, cause, partly}},
+        {"the second rename lost", {{1, TransferStatus::Ready}}, true, false, {error, cause, partly}},
+        {"the first rename lost", {{0, TransferStatus::ConnectionReset}}, true, false, lost},
         {"the board plays it at the first rename, the second lost",
-         {{0, TransferStatus::FileInUsed}, {1, TransferStatus::ConnectionReset}}},
+         {{0, TransferStatus::FileInUsed}, {1, TransferStatus::ConnectionReset}},
+         true,
+         false,
+         lost},
+        {"the second rename fails, its copy aside",
+         {{1, TransferStatus::Ready}},
+         false,
+         true,
+         {error, cause, newCopyAside, partly}},
+        {"the second rename lost, its copy aside",
+         {{1, TransferStatus::Ready}},
+         true,
+         true,
+         {error, cause, newCopyAside, partly}},
     };
-    uploader.unknownTarget = remoteMediaPath("a.jpg");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         uploader.renamesAt = c.renamesAt;
+        uploader.unknownTarget = c.unknown ? remoteMediaPath("a.jpg") : QString();
+        uploader.asideTarget = c.aside ? remoteMediaPath("a.jpg") : QString();
         view.lines.clear();
+        view.icons.clear();
         uploader.calls.clear();
         ASSERT_EQ(go(), RunEnd::Done);
-        EXPECT_EQ(view.lines.filter("!!!"), closing);
+        EXPECT_EQ(view.lines.filter("!!!"), c.lines);
         EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
-    }
-}
-
-TEST_F(Run, AMediaFileTwoTemplatesUseMovedAsideAtItsSecondRenameIsTheNewCopy)
-{
-    // A board that will not rename over a file moves the copy in place aside
-    // first: at the second rename of a.jpg that is the new copy the first
-    // rename put there, not the board's old one.
-    file("Media/a.jpg");
-    slot(0, "Image File=a.jpg\r\n");
-    slot(1, "Image File=a.jpg\r\n");
-    setup.addresses = {"10.0.0.1"};
-    uploader.renamesAt = {{1, TransferStatus::Ready}};
-    uploader.asideTarget = remoteMediaPath("a.jpg");
-    for (const bool unknown : {false, true}) {
-        SCOPED_TRACE(unknown ? "outcome not known" : "failed");
-        uploader.unknownTarget = unknown ? remoteMediaPath("a.jpg") : QString();
-        view.lines.clear();
-        uploader.calls.clear();
-        ASSERT_EQ(go(), RunEnd::Done);
-        EXPECT_EQ(view.lines.filter("!!!").mid(2),
-                  QStringList({"!!!Media/a.jpg: its new copy, put in place by an earlier rename, was moved aside to "
-                               "make room and could not be moved back; it waits there as ~old Orvane/Media/a.jpg "
-                               "until the program starts on the board.",
-                               "!!!Only part of the update reached the board, and no command was sent. Replaced: "
-                               "Media/a.jpg. Not replaced: Data/Default Template.ORVT, Data/Template with 1 "
-                               "record.ORVT."}));
-        EXPECT_TRUE(uploader.calls.filter("OrvaneConfirm").isEmpty());
     }
 }
 
