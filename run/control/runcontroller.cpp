@@ -615,7 +615,14 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
     const QString s = ftpTimeText(r);
     watch.seen = s;
     bool changed = false;
-    if (watch.failedFetches > 0) {
+    if (watch.failedFetches > 0 && s == watch.remembered) {
+        // The server shows the copy the board has (a fetch made while
+        // another file restarted the run failed, say): nothing is left to
+        // fetch again.
+        watch.failedFetches = 0;
+        watch.looksToSkip = 0;
+        watch.failedTime.clear();
+    } else if (watch.failedFetches > 0) {
         // A time that differs from the one that failed is a new export:
         // fetched at once. The one that failed is tried again once its gap
         // has passed.

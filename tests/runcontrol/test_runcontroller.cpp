@@ -1196,6 +1196,58 @@ TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
     }
 }
 
+TEST_F(RunTest, AFailedFetchOfTheCopyTheBoardHasIsNotTriedAgain)
+{
+    // A new data export restarts the run; that load's fetch of the booking
+    // file, whose time has not moved, fails. The board still has that
+    // copy: nothing is to be fetched again, however long the server goes
+    // on refusing it, while a new booking export is fetched at its look.
+    useFtpSource();
+    const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    gstrFTPBookingFilename = book;
+    gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
+    FakeFtp ftp;
+    ftp.install(run, window);
+    bool bookRefused = false;
+    window.onLoad = [&] {
+        window.nameSources();
+        ftp.fetch(data);
+        ftp.refused = bookRefused;
+        ftp.fetch(book);
+        ftp.refused = false;
+    };
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
+    startRun();
+    ASSERT_TRUE(tick() && nextMinute());
+    ASSERT_EQ(run.state(), RunController::State::Dwelling);
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+    bookRefused = true;
+    ASSERT_TRUE(nextMinute());
+    ASSERT_EQ(run.state(), RunController::State::Starting);
+    ASSERT_TRUE(start.fire() && load.fire());
+    const int resets = pages.resets, fetches = ftp.fetches;
+    QList<int> restartsAt;
+    for (int m = 1; m <= 130; ++m) {
+        ASSERT_TRUE(nextMinute());
+        if (run.state() == RunController::State::Starting) {
+            restartsAt << m;
+            ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+        }
+    }
+    EXPECT_EQ(restartsAt, QList<int>());
+    EXPECT_EQ(ftp.fetches, fetches);
+    EXPECT_EQ(pages.resets, resets);
+
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:30:00");
+    bookRefused = false;
+    ASSERT_TRUE(nextMinute());
+    EXPECT_EQ(run.state(), RunController::State::Starting);
+    ASSERT_TRUE(start.fire() && load.fire());
+    EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
+    run.mnuStop_Click();
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     useFtpSource();
