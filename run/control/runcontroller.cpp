@@ -574,8 +574,10 @@ void RunController::takeFetchedFtpTimes()
         if (!fetched) {
             // The board's copy is still the old one: its time stays. The
             // same time failing again waits longer each time; a time not
-            // known yet is the next look's.
-            if (watch.failedFetches > 0 && madeFor == watch.failedTime) {
+            // known yet is the next look's. A fetch made when the look got
+            // no time (the other file restarted the run) is one more
+            // failure of the time that failed.
+            if (watch.failedFetches > 0 && (madeFor.isEmpty() || madeFor == watch.failedTime)) {
                 ++watch.failedFetches;
             } else {
                 watch.failedTime = madeFor;

@@ -133,7 +133,8 @@ public:
     // takes the time that caused the restart.
     // A failed fetch keeps the server's time it was made for as the one
     // that failed (a start's fetch, made for no look, takes the next
-    // look's): that time is fetched again at the next look, and while it
+    // look's; a later fetch made when the look got no time counts as one
+    // more failure of the time that failed): that time is fetched again at the next look, and while it
     // keeps failing at doubling gaps (1, 2, 4 ... looks, at most
     // kMaxFetchRetryLooks), so a download the server refuses for good is
     // not retried every minute. Any other time is a new export, fetched at

@@ -1248,6 +1248,57 @@ TEST_F(RunTest, AFailedFetchOfTheCopyTheBoardHasIsNotTriedAgain)
     run.mnuStop_Click();
 }
 
+TEST_F(RunTest, ALookWithoutATimeKeepsTheGapOfARefusedFetch)
+{
+    // A data export the server refuses for good is at the hour gap when a
+    // new booking export restarts the run in a minute whose look got no
+    // time for the data file. That load's fetch of the data file fails as
+    // before: its gap goes on growing, not back to a minute.
+    useFtpSource();
+    const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    gstrFTPBookingFilename = book;
+    gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
+    FakeFtp ftp;
+    ftp.install(run, window);
+    bool dataRefused = false;
+    window.onLoad = [&] {
+        window.nameSources();
+        ftp.refused = dataRefused;
+        ftp.fetch(data);
+        ftp.refused = false;
+        ftp.fetch(book);
+    };
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
+    startRun();
+    ASSERT_TRUE(tick() && nextMinute());
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+    dataRefused = true;
+    const auto restartsOver = [&](int from, int to) {
+        QList<int> at;
+        for (int m = from; m <= to; ++m) {
+            if (!nextMinute())
+                return at << -1;
+            if (run.state() == RunController::State::Starting) {
+                at << m;
+                if (!start.fire() || (load.active && !load.fire()))
+                    return at << -1;
+            }
+        }
+        return at;
+    };
+    ASSERT_EQ(restartsOver(1, 99), QList<int>({1, 2, 4, 8, 16, 32, 64}));
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:00:00");
+    const QString dataTime = ftp.serverTimes.take(data);
+    ASSERT_EQ(restartsOver(100, 100), QList<int>({100}));
+    EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
+    ftp.serverTimes[data] = dataTime;
+    // That fetch counts as a retry: the next one is an hour after it.
+    EXPECT_EQ(restartsOver(101, 165), QList<int>({160}));
+    EXPECT_EQ(ftp.fetched.value(data), std::nullopt);
+    run.mnuStop_Click();
+}
+
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
 {
     useFtpSource();
