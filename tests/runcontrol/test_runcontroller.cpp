@@ -70,6 +70,29 @@ protected:
         gstrFTPFilename = QStringLiteral("data.txt");
         gstrDataFile = gstrDataFolder + QStringLiteral("/data.txt"); // the fetched copy
     }
+    // As useFtpSource, with the booking file "book.txt" from the server too.
+    void useFtpPair()
+    {
+        useFtpSource();
+        gstrFTPBookingFilename = QStringLiteral("book.txt");
+        gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
+    }
+    // The minutes from `from` to `to` whose look restarted the run; each
+    // restart is carried through. -1 marks a timer that was not armed.
+    QList<int> restartsOver(int from, int to)
+    {
+        QList<int> at;
+        for (int m = from; m <= to; ++m) {
+            if (!nextMinute())
+                return at << -1;
+            if (run.state() == RunController::State::Starting) {
+                at << m;
+                if (!start.fire() || (load.active && !load.fire()))
+                    return at << -1;
+            }
+        }
+        return at;
+    }
     // Start Program and the start timer, then (unless told not to) the first page.
     void startRun(bool firstPage = true)
     {
@@ -1202,48 +1225,25 @@ TEST_F(RunTest, AFailedFetchOfTheCopyTheBoardHasIsNotTriedAgain)
     // file, whose time has not moved, fails. The board still has that
     // copy: nothing is to be fetched again, however long the server goes
     // on refusing it, while a new booking export is fetched at its look.
-    useFtpSource();
+    useFtpPair();
     const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
-    gstrFTPBookingFilename = book;
-    gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
     FakeFtp ftp;
     ftp.install(run, window);
-    bool bookRefused = false;
-    window.onLoad = [&] {
-        window.nameSources();
-        ftp.fetch(data);
-        ftp.refused = bookRefused;
-        ftp.fetch(book);
-        ftp.refused = false;
-    };
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
     ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
     startRun();
     ASSERT_TRUE(tick() && nextMinute());
-    ASSERT_EQ(run.state(), RunController::State::Dwelling);
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
-    bookRefused = true;
-    ASSERT_TRUE(nextMinute());
-    ASSERT_EQ(run.state(), RunController::State::Starting);
-    ASSERT_TRUE(start.fire() && load.fire());
+    ftp.refusedFiles = {book};
+    ASSERT_EQ(restartsOver(1, 1), QList<int>({1}));
     const int resets = pages.resets, fetches = ftp.fetches;
-    QList<int> restartsAt;
-    for (int m = 1; m <= 130; ++m) {
-        ASSERT_TRUE(nextMinute());
-        if (run.state() == RunController::State::Starting) {
-            restartsAt << m;
-            ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
-        }
-    }
-    EXPECT_EQ(restartsAt, QList<int>());
+    EXPECT_EQ(restartsOver(2, 130), QList<int>());
     EXPECT_EQ(ftp.fetches, fetches);
     EXPECT_EQ(pages.resets, resets);
 
     ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:30:00");
-    bookRefused = false;
-    ASSERT_TRUE(nextMinute());
-    EXPECT_EQ(run.state(), RunController::State::Starting);
-    ASSERT_TRUE(start.fire() && load.fire());
+    ftp.refusedFiles.clear();
+    EXPECT_EQ(restartsOver(131, 131), QList<int>({131}));
     EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
     run.mnuStop_Click();
 }
@@ -1254,39 +1254,16 @@ TEST_F(RunTest, ALookWithoutATimeKeepsTheGapOfARefusedFetch)
     // new booking export restarts the run in a minute whose look got no
     // time for the data file. That load's fetch of the data file fails as
     // before: its gap goes on growing, not back to a minute.
-    useFtpSource();
+    useFtpPair();
     const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
-    gstrFTPBookingFilename = book;
-    gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
     FakeFtp ftp;
     ftp.install(run, window);
-    bool dataRefused = false;
-    window.onLoad = [&] {
-        window.nameSources();
-        ftp.refused = dataRefused;
-        ftp.fetch(data);
-        ftp.refused = false;
-        ftp.fetch(book);
-    };
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
     ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
     startRun();
     ASSERT_TRUE(tick() && nextMinute());
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
-    dataRefused = true;
-    const auto restartsOver = [&](int from, int to) {
-        QList<int> at;
-        for (int m = from; m <= to; ++m) {
-            if (!nextMinute())
-                return at << -1;
-            if (run.state() == RunController::State::Starting) {
-                at << m;
-                if (!start.fire() || (load.active && !load.fire()))
-                    return at << -1;
-            }
-        }
-        return at;
-    };
+    ftp.refusedFiles = {data};
     ASSERT_EQ(restartsOver(1, 99), QList<int>({1, 2, 4, 8, 16, 32, 64}));
     ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:00:00");
     const QString dataTime = ftp.serverTimes.take(data);
