@@ -574,8 +574,10 @@ void RunController::takeFetchedFtpTimes()
         if (!fetched) {
             // The board's copy is still the old one: its time stays. The
             // same time failing again waits longer each time; a time not
-            // known yet is the next look's.
-            if (watch.failedFetches > 0 && madeFor == watch.failedTime) {
+            // known yet is the next look's. A fetch made when the look got
+            // no time (the other file restarted the run) is one more
+            // failure of the time that failed.
+            if (watch.failedFetches > 0 && (madeFor.isEmpty() || madeFor == watch.failedTime)) {
                 ++watch.failedFetches;
             } else {
                 watch.failedTime = madeFor;
@@ -615,7 +617,14 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
     const QString s = ftpTimeText(r);
     watch.seen = s;
     bool changed = false;
-    if (watch.failedFetches > 0) {
+    if (watch.failedFetches > 0 && s == watch.remembered) {
+        // The server shows the copy the board has (a fetch made while
+        // another file restarted the run failed, say): nothing is left to
+        // fetch again.
+        watch.failedFetches = 0;
+        watch.looksToSkip = 0;
+        watch.failedTime.clear();
+    } else if (watch.failedFetches > 0) {
         // A time that differs from the one that failed is a new export:
         // fetched at once. The one that failed is tried again once its gap
         // has passed.

@@ -133,14 +133,18 @@ public:
     // takes the time that caused the restart.
     // A failed fetch keeps the server's time it was made for as the one
     // that failed (a start's fetch, made for no look, takes the next
-    // look's): that time is fetched again at the next look, and while it
+    // look's; a later fetch made when the look got no time counts as one
+    // more failure of the time that failed): that time is fetched again at the next look, and while it
     // keeps failing at doubling gaps (1, 2, 4 ... looks, at most
     // kMaxFetchRetryLooks), so a download the server refuses for good is
     // not retried every minute. Any other time is a new export, fetched at
-    // that look, and its own failures count from 1. A restart whose
-    // fetches all failed leaves the board's copy as it was: the page on
-    // show dwells on and the pass goes on, rather than going back to the
-    // first page (unless its load named another file, server or account).
+    // that look, and its own failures count from 1. A look that sees the
+    // time of the board's own copy ends the failures: nothing is left to
+    // fetch (a restart for the other file whose fetch of this one failed,
+    // say). A restart whose fetches all failed leaves the board's copy as
+    // it was: the page on show dwells on and the pass goes on, rather than
+    // going back to the first page (unless its load named another file,
+    // server or account).
     // Start Program, pushed settings and a load that names another file,
     // server or account start the watch afresh.
     bool blnFTPDataFileChanged(const QString& file);

@@ -7,6 +7,7 @@
 #include "run/control/runwindow.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -156,7 +157,7 @@ public:
             return;
         fetched.remove(file);
         ++fetches;
-        if (refused)
+        if (refused || refusedFiles.contains(file))
             return;
         if (failures > 0) {
             --failures;
@@ -168,6 +169,7 @@ public:
     QHash<QString, std::optional<QString>> fetched;
     int failures = 0;
     bool refused = false;
+    QSet<QString> refusedFiles; // downloads refused for these alone
     int fetches = 0;
 };
 

@@ -70,6 +70,29 @@ protected:
         gstrFTPFilename = QStringLiteral("data.txt");
         gstrDataFile = gstrDataFolder + QStringLiteral("/data.txt"); // the fetched copy
     }
+    // As useFtpSource, with the booking file "book.txt" from the server too.
+    void useFtpPair()
+    {
+        useFtpSource();
+        gstrFTPBookingFilename = QStringLiteral("book.txt");
+        gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
+    }
+    // The minutes from `from` to `to` whose look restarted the run; each
+    // restart is carried through. -1 marks a timer that was not armed.
+    QList<int> restartsOver(int from, int to)
+    {
+        QList<int> at;
+        for (int m = from; m <= to; ++m) {
+            if (!nextMinute())
+                return at << -1;
+            if (run.state() == RunController::State::Starting) {
+                at << m;
+                if (!start.fire() || (load.active && !load.fire()))
+                    return at << -1;
+            }
+        }
+        return at;
+    }
     // Start Program and the start timer, then (unless told not to) the first page.
     void startRun(bool firstPage = true)
     {
@@ -1194,6 +1217,63 @@ TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
         EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
         run.mnuStop_Click();
     }
+}
+
+TEST_F(RunTest, AFailedFetchOfTheCopyTheBoardHasIsNotTriedAgain)
+{
+    // A new data export restarts the run; that load's fetch of the booking
+    // file, whose time has not moved, fails. The board still has that
+    // copy: nothing is to be fetched again, however long the server goes
+    // on refusing it, while a new booking export is fetched at its look.
+    useFtpPair();
+    const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    FakeFtp ftp;
+    ftp.install(run, window);
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
+    startRun();
+    ASSERT_TRUE(tick() && nextMinute());
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+    ftp.refusedFiles = {book};
+    ASSERT_EQ(restartsOver(1, 1), QList<int>({1}));
+    const int resets = pages.resets, fetches = ftp.fetches;
+    EXPECT_EQ(restartsOver(2, 130), QList<int>());
+    EXPECT_EQ(ftp.fetches, fetches);
+    EXPECT_EQ(pages.resets, resets);
+
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:30:00");
+    ftp.refusedFiles.clear();
+    EXPECT_EQ(restartsOver(131, 131), QList<int>({131}));
+    EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
+    run.mnuStop_Click();
+}
+
+TEST_F(RunTest, ALookWithoutATimeKeepsTheGapOfARefusedFetch)
+{
+    // A data export the server refuses for good is at the hour gap when a
+    // new booking export restarts the run in a minute whose look got no
+    // time for the data file. That load's fetch of the data file fails as
+    // before: its gap goes on growing, not back to a minute.
+    useFtpPair();
+    const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    FakeFtp ftp;
+    ftp.install(run, window);
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
+    startRun();
+    ASSERT_TRUE(tick() && nextMinute());
+    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+    ftp.refusedFiles = {data};
+    ASSERT_EQ(restartsOver(1, 99), QList<int>({1, 2, 4, 8, 16, 32, 64}));
+    ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:00:00");
+    const QString dataTime = ftp.serverTimes.take(data);
+    ASSERT_EQ(restartsOver(100, 100), QList<int>({100}));
+    EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
+    ftp.serverTimes[data] = dataTime;
+    // That fetch counts as a retry: the next one is an hour after it.
+    EXPECT_EQ(restartsOver(101, 165), QList<int>({160}));
+    EXPECT_EQ(ftp.fetched.value(data), std::nullopt);
+    run.mnuStop_Click();
 }
 
 TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
