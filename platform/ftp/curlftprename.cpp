@@ -220,6 +220,10 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
             }
             if (!back.ok() && (back.status != Status::Refused || renameTaken(replies)))
                 r.movedAside = aside;
+            else if (!back.ok() && breaksSession(out.status) && r.status == Status::Refused && !r.outcomeUnknown)
+                // Nothing waits aside: the old file never left, so the new
+                // one was refused for it. The break is why.
+                r = out;
         }
     }
     cancelCheck_ = cancelCheck;

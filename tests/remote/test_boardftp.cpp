@@ -745,3 +745,78 @@ TEST_F(Upload, ACancelDuringTheRestartsRenameSaysWhetherTheBoardGotTheCommand)
         EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
     }
 }
+
+TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrNewAndSaysWhich)
+{
+    // A whole update (probe; the stage of a template, its background and the
+    // settings: login, STOR, SIZE; their renames: login, RNFR, RNTO, on a
+    // board that will not rename over a file also the old file aside and its
+    // DELE, and MDTM; the command; the goodbyes) with the board dropping the
+    // connection once, at the Nth line of one command. Whatever the step,
+    // each real name holds its old or its new file, and the lines say which.
+    const QStringList steps = {"PASS:1", "PASS:2", "PASS:3", "PASS:4", "PASS:5", "PASS:6", "PASS:7", "STOR:1",
+                               "STOR:3", "STOR:4", "SIZE:1", "SIZE:3", "SIZE:4", "RNFR:1", "RNFR:2", "RNFR:3",
+                               "RNFR:4", "RNTO:1", "RNTO:2", "RNTO:3", "RNTO:4", "RNTO:5", "MDTM:1", "MDTM:3",
+                               "DELE:1", "DELE:2", "QUIT:1", "QUIT:2", "QUIT:5", "QUIT:6"};
+    const QString names[] = {"Media/back.jpg", "Data/Template with 3 records.ORVT", "UpdatedSettings.ini"};
+    const QByteArray olds[] = {"old picture", "old template", "old settings"};
+    QByteArray news[3];
+    for (const char* base : {"serve", "norename", "nosize"}) {
+        for (const QString& step : steps) {
+            const QString mode = QString(base) + ",drop@" + step;
+            SCOPED_TRACE(mode.toStdString());
+            FtpTestServer server(mode);
+            START_SERVER(server);
+            RunSetup setup = templateAndBackground(server, "the new picture");
+            setup.mode = 1;
+            setup.settingsFile = local("OrvaneSettings.ini", "[SETTINGS]\r\nDwell Time=5\r\n");
+            server.putFile("Orvane/UpdatedSettings.ini", olds[2]);
+            news[0] = "the new picture";
+            news[1] = readAll(setup.slots[3]);
+            news[2] = readAll(setup.settingsFile);
+            BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
+            FakeView view;
+            UpdateRun run(ftp, view, cancel);
+            ASSERT_EQ(run.run(setup), RunEnd::Done);
+            const QString report = view.lines.filter("!!!").join('|');
+            SCOPED_TRACE(report.toStdString());
+            const QString board = server.root() + "/Orvane/";
+            QHash<QString, QByteArray> now;
+            for (int i = 0; i < 3; ++i) {
+                now[names[i]] = QFileInfo::exists(board + names[i]) ? readAll(board + names[i]) : "(none)";
+                EXPECT_TRUE(now[names[i]] == olds[i] || now[names[i]] == news[i]) << names[i].toStdString();
+            }
+            // What the lines name as replaced holds its new file, what they
+            // name as not replaced its old one.
+            const auto named = [&report](const QString& label) {
+                const QRegularExpressionMatch m = QRegularExpression(label + ": ([^|]*?)\\.(\\||$| )").match(report);
+                return m.hasMatch() ? m.captured(1).split(", ") : QStringList();
+            };
+            const auto holds = [&](const QString& name, bool fresh) {
+                for (int i = 0; i < 3; ++i)
+                    if (names[i] == name)
+                        return now[name] == (fresh ? news[i] : olds[i]);
+                ADD_FAILURE() << "a line names " << name.toStdString();
+                return false;
+            };
+            for (const QString& name : named("Replaced") + named("take them"))
+                EXPECT_TRUE(holds(name, true)) << name.toStdString();
+            for (const QString& name : named("Not replaced"))
+                EXPECT_TRUE(holds(name, false)) << name.toStdString();
+            // A board that will not rename over a file refuses the first try
+            // of every rename; that refusal is never the cause of a failure.
+            EXPECT_FALSE(report.contains("already exists"));
+            const bool delivered = QFileInfo::exists(board + "OrvaneConfirm.txt");
+            EXPECT_EQ(view.icons[0], delivered);
+            if (delivered || report.isEmpty()) {
+                EXPECT_TRUE(report.isEmpty());
+                for (const QString& name : names)
+                    EXPECT_TRUE(holds(name, true)) << name.toStdString();
+            }
+            if (report.contains("No file was replaced") || !view.lines.filter("*** Could not connect").isEmpty()) {
+                for (const QString& name : names)
+                    EXPECT_TRUE(holds(name, false)) << name.toStdString();
+            }
+        }
+    }
+}
