@@ -271,8 +271,8 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     if (status == TransferStatus::FileInUsed)
         status = TransferStatus::Ready;
     if (status == TransferStatus::Completed) {
-        stamps_.insert(temporary,
-                       {info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")), info.size()});
+        stamps_.insert(temporary, {info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")),
+                                   info.size(), r.modified});
         if (display_)
             display_->cleared();
     } else {
@@ -305,7 +305,8 @@ TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& 
     QString temporary;
     TransferStatus status = send(client, address, localFile, remotePath, temporary, cancellable);
     if (status == TransferStatus::Completed) {
-        const ftp::Result r = client.replace(temporary, remotePath, stamps_.value(temporary).size);
+        const Staged staged = stamps_.value(temporary);
+        const ftp::Result r = client.replace(temporary, remotePath, staged.size, staged.modified);
         status = statusOf(r);
         if (status == TransferStatus::Completed) {
             stamp(client, remotePath, temporary);
@@ -389,7 +390,8 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             out << TransferStatus::Completed;
             continue;
         }
-        const ftp::Result r = client.replace(f.temporary, f.target, stamps_.value(f.temporary).size);
+        const Staged staged = stamps_.value(f.temporary);
+        const ftp::Result r = client.replace(f.temporary, f.target, staged.size, staged.modified);
         if (r.ok()) {
             stamp(client, f.target, f.temporary);
             out << TransferStatus::Completed;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -75,8 +76,9 @@ protected:
         writeAll(setup.mediaFolder + "/back.jpg", picture);
         return setup;
     }
-    // The file each MDTM line names, as the server resolves it: the CWD lines
-    // of the log replayed, every login starting at the account's root "/".
+    // The file each MDTM line that sets a time names, as the server resolves
+    // it: the CWD lines of the log replayed, every login starting at the
+    // account's root "/".
     static QStringList mdtmTargets(const QStringList& commands)
     {
         QString cwd = "/";
@@ -87,7 +89,7 @@ protected:
                 cwd = "/";
             else if (verb == "CWD")
                 cwd = QDir::cleanPath(QDir(cwd).filePath(line.section(' ', 1)));
-            else if (verb == "MDTM")
+            else if (verb == "MDTM" && QRegularExpression("^\\d{14}$").match(line.section(' ', 1, 1)).hasMatch())
                 targets << QDir::cleanPath(QDir(cwd).filePath(line.section(' ', 2)));
         }
         return targets;
@@ -818,5 +820,38 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
                     EXPECT_TRUE(holds(name, false)) << name.toStdString();
             }
         }
+    }
+}
+
+TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSameSize)
+{
+    // The board's program starts again as the background's rename goes out
+    // (the connection drops unanswered, and the start-up clears the
+    // temporaries): the temporary is gone, and the real name holds the old
+    // file, of the new one's size. It was not replaced.
+    for (const char* mode : {"restart@RNTO:1", "nosize,restart@RNTO:1"}) {
+        SCOPED_TRACE(mode);
+        FtpTestServer server(mode);
+        START_SERVER(server);
+        const RunSetup setup = templateAndBackground(server, "new picture");
+        const QString folder = server.root() + "/Orvane/";
+        // The board's file came with an earlier update.
+        QFile old(folder + "Media/back.jpg");
+        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-3), QFileDevice::FileModificationTime));
+        old.close();
+        BoardFtp ftp = board(server);
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        EXPECT_EQ(run.run(setup), RunEnd::Done);
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
+        EXPECT_EQ(readAll(folder + "Media/back.jpg"), QByteArray("old picture"));
+        EXPECT_FALSE(QFileInfo::exists(folder + "OrvaneConfirm.txt"));
+        const QStringList lines = view.lines.filter("!!!");
+        EXPECT_EQ(lines,
+                  QStringList({"!!!Error sending template background media file.",
+                               "!!!Cause: the connection broke before the board answered the rename of back.jpg.",
+                               "!!!No file was replaced, and no command was sent: the board keeps its old files."}))
+            << lines.join('|').toStdString();
     }
 }
