@@ -390,8 +390,11 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             out << TransferStatus::Completed;
             continue;
         }
+        // A session lost at a step whose answer nobody needed opens again
+        // first; when that login fails, the rename was never asked.
+        const ftp::Result login = client.reconnect();
         const Staged staged = stamps_.value(f.temporary);
-        const ftp::Result r = client.replace(f.temporary, f.target, staged.size, staged.modified);
+        const ftp::Result r = login.ok() ? client.replace(f.temporary, f.target, staged.size, staged.modified) : login;
         if (r.ok()) {
             stamp(client, f.target, f.temporary);
             out << TransferStatus::Completed;
@@ -408,7 +411,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
                 client.command(QStringLiteral("DELE ") + f.temporary);
             continue;
         }
-        cause_ = renameCause(r, f.target);
+        cause_ = login.ok() ? renameCause(r, f.target) : causeOf(r, QStringLiteral("the login"));
         oldCopyAside_ = r.movedAside;
         renameOutcomeUnknown_ = r.outcomeUnknown;
         const TransferStatus status = statusOf(r);

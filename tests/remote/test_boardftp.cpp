@@ -756,16 +756,21 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
     // DELE, and MDTM; the command; the goodbyes) with the board dropping the
     // connection once, at the Nth line of one command. Whatever the step,
     // each real name holds its old or its new file, and the lines say which.
-    const QStringList steps = {"PASS:1", "PASS:2", "PASS:3", "PASS:4", "PASS:5", "PASS:6", "PASS:7", "STOR:1",
-                               "STOR:3", "STOR:4", "SIZE:1", "SIZE:3", "SIZE:4", "RNFR:1", "RNFR:2", "RNFR:3",
-                               "RNFR:4", "RNTO:1", "RNTO:2", "RNTO:3", "RNTO:4", "RNTO:5", "MDTM:1", "MDTM:3",
-                               "DELE:1", "DELE:2", "QUIT:1", "QUIT:2", "QUIT:5", "QUIT:6"};
+    // The stage's checks ask SIZE and MDTM of each temporary (MDTM 1 to 3),
+    // each rename is followed by its MDTM line (4 to 6), then the command's.
+    const QStringList steps = {
+        "PASS:1", "PASS:2", "PASS:3", "PASS:4", "PASS:5", "PASS:6", "PASS:7", "STOR:1", "STOR:3", "STOR:4", "SIZE:1",
+        "SIZE:3", "SIZE:4", "RNFR:1", "RNFR:2", "RNFR:3", "RNFR:4", "RNTO:1", "RNTO:2", "RNTO:3", "RNTO:4", "RNTO:5",
+        "MDTM:1", "MDTM:4", "MDTM:6", "MDTM:8", "DELE:1", "DELE:2", "QUIT:1", "QUIT:2", "QUIT:5", "QUIT:6",
+        // Once at every kind of step.
+        "PASS:2+STOR:1+SIZE:1+RNFR:1+RNTO:1+MDTM:1+DELE:1+QUIT:1", "PASS:5+RNFR:1+RNTO:2+MDTM:5+DELE:1+QUIT:3",
+        "PASS:6+RNFR:2+RNTO:3+MDTM:4+DELE:1+QUIT:4", "PASS:7+RNTO:4+MDTM:4+DELE:2+QUIT:5"};
     const QString names[] = {"Media/back.jpg", "Data/Template with 3 records.ORVT", "UpdatedSettings.ini"};
     const QByteArray olds[] = {"old picture", "old template", "old settings"};
     QByteArray news[3];
     for (const char* base : {"serve", "norename", "nosize"}) {
         for (const QString& step : steps) {
-            const QString mode = QString(base) + ",drop@" + step;
+            const QString mode = QString(base) + ",drop@" + QString(step).replace("+", ",drop@");
             SCOPED_TRACE(mode.toStdString());
             FtpTestServer server(mode);
             START_SERVER(server);
@@ -854,4 +859,28 @@ TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSam
                                "!!!No file was replaced, and no command was sent: the board keeps its old files."}))
             << lines.join('|').toStdString();
     }
+}
+
+TEST_F(Upload, ALoginLostBeforeARenameIsTheCauseNotTheRename)
+{
+    // The board drops the session at the first file's time stamp, and the
+    // login again before the second rename: that rename was never asked.
+    FtpTestServer server("drop@MDTM:3,drop@PASS:4");
+    START_SERVER(server);
+    server.putFile("Orvane/Media/back.jpg", "old picture");
+    server.putFile("Orvane/Media/pip.png", "old pip");
+    BoardFtp ftp = board(server);
+    QList<StagedFile> staged;
+    for (const QString name : {"back.jpg", "pip.png"}) {
+        QString temporary;
+        ASSERT_EQ(ftp.stage("127.0.0.1", local(name, "new " + name.toUtf8()), "Orvane/Media/" + name, temporary),
+                  TransferStatus::Completed);
+        staged.append({temporary, "Orvane/Media/" + name});
+    }
+    EXPECT_EQ(ftp.replace("127.0.0.1", staged),
+              QList<TransferStatus>({TransferStatus::Completed, TransferStatus::ConnectionReset}));
+    EXPECT_EQ(ftp.lastCause(), QString("the connection broke before the board answered the login"));
+    EXPECT_FALSE(ftp.renameOutcomeUnknown());
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("new back.jpg"));
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Media/pip.png"), QByteArray("old pip"));
 }
