@@ -271,8 +271,8 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     if (status == TransferStatus::FileInUsed)
         status = TransferStatus::Ready;
     if (status == TransferStatus::Completed) {
-        stamps_.insert(temporary,
-                       {info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")), info.size()});
+        stamps_.insert(temporary, {info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMddHHmmss")),
+                                   info.size(), r.modified});
         if (display_)
             display_->cleared();
     } else {
@@ -305,7 +305,8 @@ TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& 
     QString temporary;
     TransferStatus status = send(client, address, localFile, remotePath, temporary, cancellable);
     if (status == TransferStatus::Completed) {
-        const ftp::Result r = client.replace(temporary, remotePath, stamps_.value(temporary).size);
+        const Staged staged = stamps_.value(temporary);
+        const ftp::Result r = client.replace(temporary, remotePath, staged.size, staged.modified);
         status = statusOf(r);
         if (status == TransferStatus::Completed) {
             stamp(client, remotePath, temporary);
@@ -389,7 +390,11 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             out << TransferStatus::Completed;
             continue;
         }
-        const ftp::Result r = client.replace(f.temporary, f.target, stamps_.value(f.temporary).size);
+        // A session lost at a step whose answer nobody needed opens again
+        // first; when that login fails, the rename was never asked.
+        const ftp::Result login = client.reconnect();
+        const Staged staged = stamps_.value(f.temporary);
+        const ftp::Result r = login.ok() ? client.replace(f.temporary, f.target, staged.size, staged.modified) : login;
         if (r.ok()) {
             stamp(client, f.target, f.temporary);
             out << TransferStatus::Completed;
@@ -406,7 +411,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
                 client.command(QStringLiteral("DELE ") + f.temporary);
             continue;
         }
-        cause_ = renameCause(r, f.target);
+        cause_ = login.ok() ? renameCause(r, f.target) : causeOf(r, QStringLiteral("the login"));
         oldCopyAside_ = r.movedAside;
         renameOutcomeUnknown_ = r.outcomeUnknown;
         const TransferStatus status = statusOf(r);

@@ -225,11 +225,12 @@ private:
     QString oldCopyAside_;
     bool renameOutcomeUnknown_ = false;
     // What each staged temporary holds: its local file's time, for its
-    // MDTM line, and its size, by which a rename whose session broke is
-    // found done.
+    // MDTM line, and its size and the board's time of it, by which a rename
+    // whose session broke is found done.
     struct Staged {
         QString time;
         qint64 size = -1;
+        QString modified;
     };
     QHash<QString, Staged> stamps_;
 };

@@ -554,7 +554,7 @@ Result CurlFtpClient::upload(const QString& localPath, const QString& remotePath
     Result r = stage(localPath, remotePath, temporary);
     if (!r.ok())
         return r;
-    r = replace(temporary, remotePath, QFileInfo(localPath).size());
+    r = replace(temporary, remotePath, QFileInfo(localPath).size(), r.modified);
     // Best effort; after a cancel the temporary stays for the board's
     // start-up clean-up (or the caller's own clean-up).
     if (!r.ok() && r.status != Status::Cancelled)
@@ -619,13 +619,19 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
 {
     QStringList replies;
     // SIZE counts bytes only in binary mode; a server without SIZE leaves
-    // the byte count of the transfer as the check.
-    Result r = quote({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + remotePath}, &replies);
+    // the byte count of the transfer as the check. The file's time, where
+    // the server tells it, comes along.
+    Result r =
+        quote({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + remotePath, QStringLiteral("*MDTM ") + remotePath},
+              &replies);
     if (!r.ok())
         return r;
-    for (const QString& reply : replies) {
-        if (!reply.startsWith(QLatin1String("213 ")))
-            continue;
+    // The last two replies are those of SIZE and MDTM.
+    const QString time = replies.value(replies.size() - 1);
+    if (time.startsWith(QLatin1String("213 ")))
+        r.modified = time.mid(4).trimmed().left(14);
+    const QString reply = replies.value(replies.size() - 2);
+    if (reply.startsWith(QLatin1String("213 "))) {
         bool number = false;
         const qint64 stored = reply.mid(4).trimmed().toLongLong(&number);
         if (number && stored != size) {

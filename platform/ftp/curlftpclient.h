@@ -54,7 +54,8 @@ public:
     Result download(const QString& remotePath, const QString& localPath, qint64 expectedSize = -1) override;
     Result upload(const QString& localPath, const QString& remotePath) override;
     Result stage(const QString& localPath, const QString& remotePath, QString& temporary) override;
-    Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1) override;
+    Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1,
+                   const QString& modified = QString()) override;
     Result modifiedTime(const QString& remotePath, QString& stamp) override;
     Result command(const QString& line, QString* reply = nullptr) override;
 
@@ -85,14 +86,17 @@ private:
     // The steps of an upload.
     Result store(QFile& source, const QString& remotePath);
     Result checkStoredSize(const QString& remotePath, qint64 size);
-    Result renameOver(const QString& temporary, const QString& target, qint64 size);
+    Result renameOver(const QString& temporary, const QString& target, qint64 size, const QString& modified);
     enum class Outcome { Done, NotDone, Unknown };
     // After rename `r` failed: when its session broke (or a cancel cut it)
     // before the server answered, asks on a new session, which the cancel
     // check does not stop, whether it went through (the temporary gone and
-    // the target holding `size` bytes: Done; the temporary still there:
-    // NotDone; gone without a size: Unknown). A refused rename is NotDone.
-    Outcome renameOutcome(const Result& r, const QString& temporary, const QString& target, qint64 size);
+    // the target holding `size` bytes, and the time `modified` when both
+    // are told: Done; the temporary still there, or the target another
+    // file: NotDone; gone without a size: Unknown). A refused rename is
+    // NotDone.
+    Outcome renameOutcome(const Result& r, const QString& temporary, const QString& target, qint64 size,
+                          const QString& modified);
     // Whether `path` is on the server: SIZE, or RNFR where SIZE is not
     // known. Unknown when neither tells.
     Outcome present(const QString& path);

@@ -54,7 +54,7 @@ Result CurlFtpClient::reconnect()
     return r;
 }
 
-Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath, qint64 size)
+Result CurlFtpClient::replace(const QString& temporary, const QString& remotePath, qint64 size, const QString& modified)
 {
     // A step whose answer nobody needed (a time stamp, the deletion of an
     // old copy) may have lost the session: the rename goes on a new one.
@@ -67,7 +67,7 @@ Result CurlFtpClient::replace(const QString& temporary, const QString& remotePat
         return r;
     if (normalisePath(temporary).isEmpty() || normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
         return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
-    return renameOver(normalisePath(temporary), normalisePath(remotePath), size);
+    return renameOver(normalisePath(temporary), normalisePath(remotePath), size, modified);
 }
 
 CurlFtpClient::Outcome CurlFtpClient::present(const QString& path)
@@ -127,7 +127,7 @@ CurlFtpClient::Outcome CurlFtpClient::holdsSize(const QString& target, qint64 si
 }
 
 CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QString& temporary, const QString& target,
-                                                    qint64 size)
+                                                    qint64 size, const QString& modified)
 {
     if (r.ok())
         return Outcome::Done;
@@ -147,19 +147,26 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
     case Outcome::NotDone:
         // Gone; but the board's start-up clears temporaries too, so only
         // the real name holding the new file's size says that the rename
-        // took it.
+        // took it, and its time, which a renamed file keeps, where the
+        // server tells it: the old file may have the same size.
         outcome = size < 0 ? Outcome::Unknown : holdsSize(target, size);
+        if (outcome == Outcome::Done && !modified.isEmpty()) {
+            QStringList replies;
+            if (onSession({QStringLiteral("*MDTM ") + target}, &replies).ok() && lastCode(replies) == 213 &&
+                replies.last().mid(4).trimmed().left(14) != modified)
+                outcome = Outcome::NotDone;
+        }
         break;
     }
     cancelCheck_ = cancelCheck;
     return outcome;
 }
 
-Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size)
+Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size, const QString& modified)
 {
     // The result of a rename, once it is known whether it went through.
     const auto settled = [&](Result r) {
-        switch (renameOutcome(r, temporary, target, size)) {
+        switch (renameOutcome(r, temporary, target, size, modified)) {
         case Outcome::Done:
             return makeResult(Status::Ok, QString());
         case Outcome::Unknown:
@@ -220,6 +227,10 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
             }
             if (!back.ok() && (back.status != Status::Refused || renameTaken(replies)))
                 r.movedAside = aside;
+            else if (!back.ok() && breaksSession(out.status) && r.status == Status::Refused && !r.outcomeUnknown)
+                // Nothing waits aside: the old file never left, so the new
+                // one was refused for it. The break is why.
+                r = out;
         }
     }
     cancelCheck_ = cancelCheck;

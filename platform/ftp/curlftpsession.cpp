@@ -66,8 +66,13 @@ curl_socket_t onOpenSocket(void* user, curlsocktype, struct curl_sockaddr* addre
     const curl_socket_t s = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
     if (s != CURL_SOCKET_BAD) {
         std::lock_guard<std::mutex> lock(session->socketsLock);
-        if (session->sockets.empty())
+        if (session->sockets.empty()) {
             session->control = s;
+            // A held socket is of a connection the library found dead and
+            // replaced by this one: the late reply comes on the new one.
+            if (session->heldControl != CURL_SOCKET_BAD)
+                ::close(std::exchange(session->heldControl, CURL_SOCKET_BAD));
+        }
         session->sockets.insert(s);
     }
     return s;

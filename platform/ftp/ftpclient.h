@@ -79,6 +79,10 @@ struct Result {
     // not tell whether the new file took the real name: the server may hold
     // either copy there.
     bool outcomeUnknown = false;
+    // For stage(): the temporary's modified time as the server tells it
+    // ("yyyymmddhhmmss"), which a file renamed from it keeps; "" when the
+    // server did not tell.
+    QString modified = {};
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -153,10 +157,14 @@ public:
     // it) before the server answered is asked after on a new session, which
     // the cancel check does not stop: it counts as done when the temporary
     // is gone (SIZE or RNFR of it refused) and the remote path holds that
-    // many bytes (SIZE, or the folder's listing), as not done when the
-    // temporary is still there, and as unknown otherwise
+    // many bytes (SIZE, or the folder's listing) and, when the server tells
+    // it, the temporary's `modified` time (stage()'s Result::modified); as
+    // not done when the temporary is still there or the remote path holds
+    // another file (one the temporary's deletion, as by the board's
+    // start-up, left in place), and as unknown otherwise
     // (Result::outcomeUnknown).
-    virtual Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1) = 0;
+    virtual Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1,
+                           const QString& modified = QString()) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers
     // report it); on failure `stamp` is "".
     virtual Result modifiedTime(const QString& remotePath, QString& stamp) = 0;

@@ -59,6 +59,13 @@ The other modes are "serve" with faults, and can be joined by "," (as in
 - "badlogin" refuses every login with "530 Login incorrect."; "toomany"
   turns every connection away with the 421 of "lostrename-busy", as a
   board whose server takes no more connections..
+- "drop@CMD:N" drops the control connection at the Nth CMD line the server
+  receives (counted over all connections; e.g. "drop@RNTO:2"), without
+  acting on it or answering; "hangup@CMD:N" acts on it, answers and then
+  closes the connection, as a board that drops an idle session;
+  "restart@CMD:N" drops it as "drop@" does and deletes every upload
+  temporary, as a board whose program starts again (its start-up clears
+  them).
 Mode "silent" accepts connections and never answers (not even the greeting).
 With --log every command line the server receives is appended to FILE (PASS
 as "PASS ***").
@@ -149,6 +156,15 @@ def serve(args):
     modes = set(args.mode.split(","))
     # Connections still to be turned away ("toomany": all of them).
     turn_away = [-1 if "toomany" in modes else 0]
+    # "drop@CMD:N", "hangup@CMD:N", "restart@CMD:N": how many CMD lines came
+    # so far.
+    faults = {}
+    for mode in modes:
+        kind, _, rest = mode.partition("@")
+        if rest:
+            cmd, _, nth = rest.partition(":")
+            faults.setdefault(cmd, []).append((kind, int(nth)))
+    seen = {}
 
     def quiet(*_args, **_kwargs):
         pass
@@ -307,6 +323,18 @@ def serve(args):
             if args.log:
                 with open(args.log, "a", encoding="utf-8") as log:
                     log.write(("PASS ***" if cmd == "PASS" else line) + "\n")
+            seen[cmd] = seen.get(cmd, 0) + 1
+            kind = next((k for k, nth in faults.get(cmd, []) if nth == seen[cmd]), None)
+            if kind == "restart":
+                for folder, _dirs, files in os.walk(args.root):
+                    for name in files:
+                        if TEMPORARY.match(name):
+                            os.remove(os.path.join(folder, name))
+            if kind in ("drop", "restart"):
+                return self.close()  # neither acted on nor answered
+            if kind == "hangup":
+                FTPHandler.pre_process_command(self, line, cmd, arg)
+                return self.close_when_done()
             stamp = re.match(r"^(\d{14}) (.+)$", arg or "") if cmd == "MDTM" and self.authenticated else None
             if stamp and "drop-mdtm" in modes:
                 return self.close()  # neither acted on nor answered
@@ -373,7 +401,8 @@ def main():
              "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
              "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany"}
     p.add_argument("--mode", default="serve",
-                   type=lambda text: text if set(text.split(",")) <= modes else p.error("unknown mode " + text))
+                   type=lambda text: text if all(m in modes or re.match(r"^(drop|hangup|restart)@[A-Z]+:[0-9]+$", m)
+                                                 for m in text.split(",")) else p.error("unknown mode " + text))
     p.add_argument("--lifetime", type=float, default=120.0)
     p.add_argument("--log", default="")
     p.add_argument("--home", default="")

@@ -21,7 +21,10 @@ public:
     // "norename-back", "norename-lost", "norename-any", "lockdata",
     // "lostrename", "lostrename-die", "lostrename-busy", "slowrename", "nosize";
     // answers lost: "drop-mdtm", "drop-dele"; goodbyes: "noquit",
-    // "noquit-renamed").
+    // "noquit-renamed"; a connection dropped at the Nth line of a command:
+    // "drop@RNTO:2", or closed right after answering it: "hangup@NOOP:1",
+    // or dropped as the board's program starts again, which deletes the
+    // upload temporaries: "restart@RNTO:1").
     explicit FtpTestServer(const QString& mode = QStringLiteral("serve"));
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;

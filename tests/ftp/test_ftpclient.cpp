@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -325,14 +326,17 @@ TEST(FtpClient, ARenameGoesOnAfterALostAnswerNobodyNeeded)
 TEST(FtpClient, AnUploadBrokenOffGivesTheReplyThatFollowsIt)
 {
     // A full disk as some servers meet it: the data connection closed part
-    // way, the reason a little later on the control connection. A server
-    // that ends altogether has no reply to give, and none is waited for.
+    // way, the reason a little later on the control connection; also when
+    // the server had dropped the session while it was idle, so the upload
+    // went on a new connection. A server that ends altogether has no reply
+    // to give, and none is waited for.
     const struct {
         const char* mode;
         Status status;
         long code;
         const char* text;
     } cases[] = {{"full-close", Status::Incomplete, 451, "Failure writing to local file."},
+                 {"full-close,hangup@NOOP:1", Status::Incomplete, 451, "Failure writing to local file."},
                  {"die", Status::ConnectionReset, 0, ""}};
     QTemporaryDir local;
     testsupport::writeAll(local.filePath("big.jpg"), QByteArray(25 * 1024 * 1024, 'b'));
@@ -343,6 +347,10 @@ TEST(FtpClient, AnUploadBrokenOffGivesTheReplyThatFollowsIt)
         server.putFile("Media/big.jpg", "old");
         CurlFtpClient client({3000, 1500});
         ASSERT_TRUE(client.login(accountFor(server)).ok());
+        // The session idles a moment after a command (a dropped one is found
+        // dead by then).
+        EXPECT_TRUE(client.command("NOOP").ok());
+        QThread::msleep(200);
         QElapsedTimer clock;
         clock.start();
         const Result r = client.upload(local.filePath("big.jpg"), "Media/big.jpg");

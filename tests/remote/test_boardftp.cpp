@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -75,8 +76,9 @@ protected:
         writeAll(setup.mediaFolder + "/back.jpg", picture);
         return setup;
     }
-    // The file each MDTM line names, as the server resolves it: the CWD lines
-    // of the log replayed, every login starting at the account's root "/".
+    // The file each MDTM line that sets a time names, as the server resolves
+    // it: the CWD lines of the log replayed, every login starting at the
+    // account's root "/".
     static QStringList mdtmTargets(const QStringList& commands)
     {
         QString cwd = "/";
@@ -87,7 +89,7 @@ protected:
                 cwd = "/";
             else if (verb == "CWD")
                 cwd = QDir::cleanPath(QDir(cwd).filePath(line.section(' ', 1)));
-            else if (verb == "MDTM")
+            else if (verb == "MDTM" && QRegularExpression("^\\d{14}$").match(line.section(' ', 1, 1)).hasMatch())
                 targets << QDir::cleanPath(QDir(cwd).filePath(line.section(' ', 2)));
         }
         return targets;
@@ -744,4 +746,141 @@ TEST_F(Upload, ACancelDuringTheRestartsRenameSaysWhetherTheBoardGotTheCommand)
         EXPECT_EQ(view.lines.filter("!!!").isEmpty(), sent) << view.lines.join('|').toStdString();
         EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
     }
+}
+
+TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrNewAndSaysWhich)
+{
+    // A whole update (probe; the stage of a template, its background and the
+    // settings: login, STOR, SIZE; their renames: login, RNFR, RNTO, on a
+    // board that will not rename over a file also the old file aside and its
+    // DELE, and MDTM; the command; the goodbyes) with the board dropping the
+    // connection once, at the Nth line of one command. Whatever the step,
+    // each real name holds its old or its new file, and the lines say which.
+    // The stage's checks ask SIZE and MDTM of each temporary (MDTM 1 to 3),
+    // each rename is followed by its MDTM line (4 to 6), then the command's.
+    const QStringList steps = {
+        "PASS:1", "PASS:2", "PASS:3", "PASS:4", "PASS:5", "PASS:6", "PASS:7", "STOR:1", "STOR:3", "STOR:4", "SIZE:1",
+        "SIZE:3", "SIZE:4", "RNFR:1", "RNFR:2", "RNFR:3", "RNFR:4", "RNTO:1", "RNTO:2", "RNTO:3", "RNTO:4", "RNTO:5",
+        "MDTM:1", "MDTM:4", "MDTM:6", "MDTM:8", "DELE:1", "DELE:2", "QUIT:1", "QUIT:2", "QUIT:5", "QUIT:6",
+        // Once at every kind of step.
+        "PASS:2+STOR:1+SIZE:1+RNFR:1+RNTO:1+MDTM:1+DELE:1+QUIT:1", "PASS:5+RNFR:1+RNTO:2+MDTM:5+DELE:1+QUIT:3",
+        "PASS:6+RNFR:2+RNTO:3+MDTM:4+DELE:1+QUIT:4", "PASS:7+RNTO:4+MDTM:4+DELE:2+QUIT:5"};
+    const QString names[] = {"Media/back.jpg", "Data/Template with 3 records.ORVT", "UpdatedSettings.ini"};
+    const QByteArray olds[] = {"old picture", "old template", "old settings"};
+    QByteArray news[3];
+    for (const char* base : {"serve", "norename", "nosize"}) {
+        for (const QString& step : steps) {
+            const QString mode = QString(base) + ",drop@" + QString(step).replace("+", ",drop@");
+            SCOPED_TRACE(mode.toStdString());
+            FtpTestServer server(mode);
+            START_SERVER(server);
+            RunSetup setup = templateAndBackground(server, "the new picture");
+            setup.mode = 1;
+            setup.settingsFile = local("OrvaneSettings.ini", "[SETTINGS]\r\nDwell Time=5\r\n");
+            server.putFile("Orvane/UpdatedSettings.ini", olds[2]);
+            news[0] = "the new picture";
+            news[1] = readAll(setup.slots[3]);
+            news[2] = readAll(setup.settingsFile);
+            BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
+            FakeView view;
+            UpdateRun run(ftp, view, cancel);
+            ASSERT_EQ(run.run(setup), RunEnd::Done);
+            const QString report = view.lines.filter("!!!").join('|');
+            SCOPED_TRACE(report.toStdString());
+            const QString board = server.root() + "/Orvane/";
+            QHash<QString, QByteArray> now;
+            for (int i = 0; i < 3; ++i) {
+                now[names[i]] = QFileInfo::exists(board + names[i]) ? readAll(board + names[i]) : "(none)";
+                EXPECT_TRUE(now[names[i]] == olds[i] || now[names[i]] == news[i]) << names[i].toStdString();
+            }
+            // What the lines name as replaced holds its new file, what they
+            // name as not replaced its old one.
+            const auto named = [&report](const QString& label) {
+                const QRegularExpressionMatch m = QRegularExpression(label + ": ([^|]*?)\\.(\\||$| )").match(report);
+                return m.hasMatch() ? m.captured(1).split(", ") : QStringList();
+            };
+            const auto holds = [&](const QString& name, bool fresh) {
+                for (int i = 0; i < 3; ++i)
+                    if (names[i] == name)
+                        return now[name] == (fresh ? news[i] : olds[i]);
+                ADD_FAILURE() << "a line names " << name.toStdString();
+                return false;
+            };
+            for (const QString& name : named("Replaced") + named("take them"))
+                EXPECT_TRUE(holds(name, true)) << name.toStdString();
+            for (const QString& name : named("Not replaced"))
+                EXPECT_TRUE(holds(name, false)) << name.toStdString();
+            // A board that will not rename over a file refuses the first try
+            // of every rename; that refusal is never the cause of a failure.
+            EXPECT_FALSE(report.contains("already exists"));
+            const bool delivered = QFileInfo::exists(board + "OrvaneConfirm.txt");
+            EXPECT_EQ(view.icons[0], delivered);
+            if (delivered || report.isEmpty()) {
+                EXPECT_TRUE(report.isEmpty());
+                for (const QString& name : names)
+                    EXPECT_TRUE(holds(name, true)) << name.toStdString();
+            }
+            if (report.contains("No file was replaced") || !view.lines.filter("*** Could not connect").isEmpty()) {
+                for (const QString& name : names)
+                    EXPECT_TRUE(holds(name, false)) << name.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSameSize)
+{
+    // The board's program starts again as the background's rename goes out
+    // (the connection drops unanswered, and the start-up clears the
+    // temporaries): the temporary is gone, and the real name holds the old
+    // file, of the new one's size. It was not replaced.
+    for (const char* mode : {"restart@RNTO:1", "nosize,restart@RNTO:1"}) {
+        SCOPED_TRACE(mode);
+        FtpTestServer server(mode);
+        START_SERVER(server);
+        const RunSetup setup = templateAndBackground(server, "new picture");
+        const QString folder = server.root() + "/Orvane/";
+        // The board's file came with an earlier update.
+        QFile old(folder + "Media/back.jpg");
+        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-3), QFileDevice::FileModificationTime));
+        old.close();
+        BoardFtp ftp = board(server);
+        FakeView view;
+        UpdateRun run(ftp, view, cancel);
+        EXPECT_EQ(run.run(setup), RunEnd::Done);
+        EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
+        EXPECT_EQ(readAll(folder + "Media/back.jpg"), QByteArray("old picture"));
+        EXPECT_FALSE(QFileInfo::exists(folder + "OrvaneConfirm.txt"));
+        const QStringList lines = view.lines.filter("!!!");
+        EXPECT_EQ(lines,
+                  QStringList({"!!!Error sending template background media file.",
+                               "!!!Cause: the connection broke before the board answered the rename of back.jpg.",
+                               "!!!No file was replaced, and no command was sent: the board keeps its old files."}))
+            << lines.join('|').toStdString();
+    }
+}
+
+TEST_F(Upload, ALoginLostBeforeARenameIsTheCauseNotTheRename)
+{
+    // The board drops the session at the first file's time stamp, and the
+    // login again before the second rename: that rename was never asked.
+    FtpTestServer server("drop@MDTM:3,drop@PASS:4");
+    START_SERVER(server);
+    server.putFile("Orvane/Media/back.jpg", "old picture");
+    server.putFile("Orvane/Media/pip.png", "old pip");
+    BoardFtp ftp = board(server);
+    QList<StagedFile> staged;
+    for (const QString name : {"back.jpg", "pip.png"}) {
+        QString temporary;
+        ASSERT_EQ(ftp.stage("127.0.0.1", local(name, "new " + name.toUtf8()), "Orvane/Media/" + name, temporary),
+                  TransferStatus::Completed);
+        staged.append({temporary, "Orvane/Media/" + name});
+    }
+    EXPECT_EQ(ftp.replace("127.0.0.1", staged),
+              QList<TransferStatus>({TransferStatus::Completed, TransferStatus::ConnectionReset}));
+    EXPECT_EQ(ftp.lastCause(), QString("the connection broke before the board answered the login"));
+    EXPECT_FALSE(ftp.renameOutcomeUnknown());
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("new back.jpg"));
+    EXPECT_EQ(readAll(server.root() + "/Orvane/Media/pip.png"), QByteArray("old pip"));
 }
