@@ -627,19 +627,13 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
     if (!r.ok())
         return r;
     // The last two replies are those of SIZE and MDTM.
-    const QString time = replies.value(replies.size() - 1);
-    if (time.startsWith(QLatin1String("213 ")))
-        r.modified = time.mid(4).trimmed().left(14);
-    const QString reply = replies.value(replies.size() - 2);
-    if (reply.startsWith(QLatin1String("213 "))) {
-        bool number = false;
-        const qint64 stored = reply.mid(4).trimmed().toLongLong(&number);
-        if (number && stored != size) {
-            r.status = Status::Incomplete;
-            r.bytesDone = stored;
-            r.bytesTotal = size;
-            r.message = QStringLiteral("The server holds %1 of the %2 bytes sent.").arg(stored).arg(size);
-        }
+    r.modified = detail::timeOfReply(replies.value(replies.size() - 1));
+    const qint64 stored = detail::sizeOfReply(replies.value(replies.size() - 2));
+    if (stored >= 0 && stored != size) {
+        r.status = Status::Incomplete;
+        r.bytesDone = stored;
+        r.bytesTotal = size;
+        r.message = QStringLiteral("The server holds %1 of the %2 bytes sent.").arg(stored).arg(size);
     }
     return r;
 }

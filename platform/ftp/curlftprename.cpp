@@ -107,9 +107,8 @@ CurlFtpClient::Outcome CurlFtpClient::holdsSize(const QString& target, qint64 si
     if (!r.ok())
         return Outcome::Unknown;
     if (lastCode(replies) == 213) {
-        bool number = false;
-        const qint64 stored = replies.last().mid(4).trimmed().toLongLong(&number);
-        if (!number)
+        const qint64 stored = detail::sizeOfReply(replies.last());
+        if (stored < 0)
             return Outcome::Unknown;
         return stored == size ? Outcome::Done : Outcome::NotDone;
     }
@@ -153,7 +152,7 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
         if (outcome == Outcome::Done && !modified.isEmpty()) {
             QStringList replies;
             if (onSession({QStringLiteral("*MDTM ") + target}, &replies).ok() && lastCode(replies) == 213 &&
-                replies.last().mid(4).trimmed().left(14) != modified)
+                detail::timeOfReply(replies.last()) != modified)
                 outcome = Outcome::NotDone;
         }
         break;
@@ -241,11 +240,9 @@ Result CurlFtpClient::onSession(const QStringList& lines, QStringList* replies)
 {
     if (connected_)
         return quote(lines, replies);
-    // In the new session a server that stopped answering gets the connect
-    // time-out only.
+    // On the new session the lines too get the connect time-out only.
     const Timeouts timeouts = std::exchange(timeouts_, timeouts_.brief());
-    const Account account = account_;
-    Result r = login(account);
+    Result r = reconnect();
     if (r.ok())
         r = quote(lines, replies);
     timeouts_ = timeouts;

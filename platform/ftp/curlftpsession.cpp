@@ -136,6 +136,20 @@ QString lateReply(curl_socket_t s, int limitMs, const std::atomic<bool>& stop)
     return QString();
 }
 
+qint64 sizeOfReply(const QString& reply)
+{
+    if (!reply.startsWith(QLatin1String("213 ")))
+        return -1;
+    bool number = false;
+    const qint64 size = reply.mid(4).trimmed().toLongLong(&number);
+    return number && size >= 0 ? size : -1;
+}
+
+QString timeOfReply(const QString& reply)
+{
+    return reply.startsWith(QLatin1String("213 ")) ? reply.mid(4).trimmed().left(14) : QString();
+}
+
 Status statusOf(CURLcode code)
 {
     switch (code) {
