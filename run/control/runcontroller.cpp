@@ -123,13 +123,18 @@ void RunController::mnuRun_Click()
     gblnStop = false;
     // Run Process after a Stop pages on unattended, as Start Program does.
     gblnRunActive = true;
-    window_.applyMenus(kRunMenus);
-    window_.applyPanels(kRunPanels);
+    showRunning();
     timers_.clock.stop();
     timers_.load.start();
+    state_ = State::Rendering;
+}
+
+void RunController::showRunning()
+{
+    window_.applyMenus(kRunMenus);
+    window_.applyPanels(kRunPanels);
     if (!timers_.keys.isActive())
         timers_.keys.start();
-    state_ = State::Rendering;
 }
 
 void RunController::mnuStop_Click()
@@ -193,10 +198,7 @@ void RunController::StartTimer_Timer()
         mnuRun_Click();
         return;
     }
-    window_.applyMenus(kRunMenus);
-    window_.applyPanels(kRunPanels);
-    if (!timers_.keys.isActive())
-        timers_.keys.start();
+    showRunning();
     armClock();
 }
 
@@ -586,9 +588,7 @@ void RunController::takeFetchedFtpTimes()
             watch.looksToSkip = std::min((1 << std::min(watch.failedFetches - 1, 10)) - 1, kMaxFetchRetryLooks - 1);
             continue;
         }
-        watch.failedFetches = 0;
-        watch.looksToSkip = 0;
-        watch.failedTime.clear();
+        watch.clearFailures();
         // No time of its own: the time its look saw, or (at a start) the
         // first look's.
         const QString taken = !fetched->isEmpty() ? ftpTimeText(*fetched) : madeFor;
@@ -621,9 +621,7 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
         // The server shows the copy the board has (a fetch made while
         // another file restarted the run failed, say): nothing is left to
         // fetch again.
-        watch.failedFetches = 0;
-        watch.looksToSkip = 0;
-        watch.failedTime.clear();
+        watch.clearFailures();
     } else if (watch.failedFetches > 0) {
         // A time that differs from the one that failed is a new export:
         // fetched at once. The one that failed is tried again once its gap

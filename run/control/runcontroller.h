@@ -197,6 +197,14 @@ private:
         QString failedTime;    // the server's time whose fetch failed; "": not known yet
         int failedFetches = 0; // fetches of failedTime failed in a row; above 0 a later look fetches again
         int looksToSkip = 0;   // looks left before failedTime is fetched again
+        // The board's copy is the server's latest: nothing waits to be
+        // fetched again.
+        void clearFailures()
+        {
+            failedTime.clear();
+            failedFetches = 0;
+            looksToSkip = 0;
+        }
     };
 
     // The file behind a watched source's name: the data file as the
@@ -219,6 +227,8 @@ private:
     bool newSettingsCommand();
     bool adoptUpdatedSettings(const QString& path);
     void armClock();
+    // The window as a run shows it (menus, panels) and the key watch on.
+    void showRunning();
 
     RunWindow& window_;
     RunTimers timers_;
