@@ -77,6 +77,18 @@ protected:
         gstrFTPBookingFilename = QStringLiteral("book.txt");
         gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
     }
+    // useFtpPair with the server's data file at 9:00 and booking file at
+    // 8:00: the run started and its first look taken; false when a timer
+    // was not armed.
+    bool startFtpPairRun(FakeFtp& ftp)
+    {
+        useFtpPair();
+        ftp.install(run, window);
+        ftp.serverTimes[QStringLiteral("data.txt")] = QStringLiteral("2024/03/07 09:00:00");
+        ftp.serverTimes[QStringLiteral("book.txt")] = QStringLiteral("2024/03/07 08:00:00");
+        startRun();
+        return tick() && nextMinute();
+    }
     // The minutes from `from` to `to` whose look restarted the run; each
     // restart is carried through. -1 marks a timer that was not armed.
     QList<int> restartsOver(int from, int to)
@@ -1225,14 +1237,9 @@ TEST_F(RunTest, AFailedFetchOfTheCopyTheBoardHasIsNotTriedAgain)
     // file, whose time has not moved, fails. The board still has that
     // copy: nothing is to be fetched again, however long the server goes
     // on refusing it, while a new booking export is fetched at its look.
-    useFtpPair();
     const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
     FakeFtp ftp;
-    ftp.install(run, window);
-    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
-    ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
-    startRun();
-    ASSERT_TRUE(tick() && nextMinute());
+    ASSERT_TRUE(startFtpPairRun(ftp));
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
     ftp.refusedFiles = {book};
     ASSERT_EQ(restartsOver(1, 1), QList<int>({1}));
@@ -1254,14 +1261,9 @@ TEST_F(RunTest, ALookWithoutATimeKeepsTheGapOfARefusedFetch)
     // new booking export restarts the run in a minute whose look got no
     // time for the data file. That load's fetch of the data file fails as
     // before: its gap goes on growing, not back to a minute.
-    useFtpPair();
     const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
     FakeFtp ftp;
-    ftp.install(run, window);
-    ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
-    ftp.serverTimes[book] = QStringLiteral("2024/03/07 08:00:00");
-    startRun();
-    ASSERT_TRUE(tick() && nextMinute());
+    ASSERT_TRUE(startFtpPairRun(ftp));
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
     ftp.refusedFiles = {data};
     ASSERT_EQ(restartsOver(1, 99), QList<int>({1, 2, 4, 8, 16, 32, 64}));
