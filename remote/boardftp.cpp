@@ -111,7 +111,7 @@ bool BoardFtp::probe(const QString& address)
     cause_.clear();
     const QString host = hostOf(address);
     if (host.isEmpty()) {
-        cause_ = QStringLiteral("not a usable board address");
+        cause_ = unusableAddressCause();
         return false;
     }
     if (cancel_) {
@@ -218,7 +218,7 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
     const QFileInfo info(localFile);
     const QString host = hostOf(address);
     if (host.isEmpty()) {
-        cause_ = QStringLiteral("not a usable board address");
+        cause_ = unusableAddressCause();
         return TransferStatus::Ready;
     }
     // Checked before anything is opened: reading a named pipe would wait
@@ -379,8 +379,7 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
             return out;
         }
         if (!r.ok()) {
-            cause_ =
-                host.isEmpty() ? QStringLiteral("not a usable board address") : causeOf(r, QStringLiteral("the login"));
+            cause_ = host.isEmpty() ? unusableAddressCause() : causeOf(r, QStringLiteral("the login"));
             out << TransferStatus::Ready;
             return out;
         }

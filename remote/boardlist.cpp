@@ -71,6 +71,12 @@ int readMode(const QString& path)
     return vb::Val(lines.first()) == 1.0 ? 1 : 0;
 }
 
+const QString& unusableAddressCause()
+{
+    static const QString cause = QStringLiteral("not a usable board address");
+    return cause;
+}
+
 bool isBoardAddress(const QString& text)
 {
     const QString t = text.trimmed();

@@ -46,5 +46,8 @@ int readMode(const QString& path);
 // address: nothing that could carry a blank, "/", "@", a port or a control
 // character into an FTP session.
 bool isBoardAddress(const QString& text);
+// Why a text that isBoardAddress refuses gets no transfer, for the
+// message list.
+const QString& unusableAddressCause();
 
 } // namespace remote

@@ -31,7 +31,6 @@ enum class MediaSource {
 };
 
 const QString kOutside = QStringLiteral("outside the Media folder");
-const QString kUnusableAddress = QStringLiteral("not a usable board address");
 const QString kNoConfirmFile = QStringLiteral("the local confirm file could not be written");
 const QString kNotRegular = QStringLiteral("not a regular file (a device or a named pipe)");
 
@@ -179,7 +178,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         // Why, when the upload layer knows (a refused login, no answer); a
         // line that could only say "unknown" under each of a thousand boards
         // switched off would tell nothing.
-        const QString cause = usable ? uploader_.lastCause() : kUnusableAddress;
+        const QString cause = usable ? uploader_.lastCause() : unusableAddressCause();
         if (!cause.isEmpty())
             view_.addMessage(causeLine(cause));
         view_.setBoardResult(row, false);
