@@ -765,12 +765,28 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
         // Once at every kind of step.
         "PASS:2+STOR:1+SIZE:1+RNFR:1+RNTO:1+MDTM:1+DELE:1+QUIT:1", "PASS:5+RNFR:1+RNTO:2+MDTM:5+DELE:1+QUIT:3",
         "PASS:6+RNFR:2+RNTO:3+MDTM:4+DELE:1+QUIT:4", "PASS:7+RNTO:4+MDTM:4+DELE:2+QUIT:5"};
+    // A drop at the RNFR or the RNTO of a rename the board never carried
+    // out, for every rename of the update (4 on a board that renames over
+    // a file; 10 on one that will not: each of the three files it holds
+    // takes three, the new command file one): the rename goes again on a
+    // new session, and the update lands whole.
+    const auto renameDrops = [](int renames) {
+        QStringList drops;
+        for (int n = 1; n <= renames; ++n)
+            drops << QString("RNFR:%1").arg(n) << QString("RNTO:%1").arg(n);
+        return drops;
+    };
     const QString names[] = {"Media/back.jpg", "Data/Template with 3 records.ORVT", "UpdatedSettings.ini"};
     const QByteArray olds[] = {"old picture", "old template", "old settings"};
     QByteArray news[3];
-    for (const char* base : {"serve", "norename", "nosize"}) {
-        for (const QString& step : steps) {
-            const QString mode = QString(base) + ",drop@" + QString(step).replace("+", ",drop@");
+    for (const QString base : {"serve", "norename", "nosize"}) {
+        const QStringList landing = base == "serve"      ? renameDrops(4)
+                                    : base == "norename" ? renameDrops(10)
+                                                         : QStringList();
+        QStringList all = steps + landing;
+        all.removeDuplicates();
+        for (const QString& step : std::as_const(all)) {
+            const QString mode = base + ",drop@" + QString(step).replace("+", ",drop@");
             SCOPED_TRACE(mode.toStdString());
             FtpTestServer server(mode);
             START_SERVER(server);
@@ -815,6 +831,13 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
             EXPECT_FALSE(report.contains("already exists"));
             const bool delivered = QFileInfo::exists(board + "OrvaneConfirm.txt");
             EXPECT_EQ(view.icons[0], delivered);
+            if (landing.contains(step)) {
+                EXPECT_TRUE(delivered);
+                EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), QByteArray("1\r\n"));
+                // The drop came, and the rename went again after it.
+                const QStringList sent = server.commands().filter(QRegularExpression("^" + step.section(':', 0, 0)));
+                EXPECT_GT(sent.size(), step.section(':', 1).toInt());
+            }
             if (delivered || report.isEmpty()) {
                 EXPECT_TRUE(report.isEmpty());
                 for (const QString& name : names)
