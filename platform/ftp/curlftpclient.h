@@ -99,15 +99,18 @@ private:
     // check does not stop, whether it went through (the temporary gone and
     // the target holding `size` bytes, and the time `modified` when both
     // are told: Done; the temporary still there: Pending; the temporary
-    // gone and the target another file: NotDone; gone without a size:
-    // Unknown). A refused rename is NotDone.
+    // gone and the target another file or none: NotDone; gone without a
+    // size, or a target that can't be asked about: Unknown). A refused
+    // rename is NotDone.
     Outcome renameOutcome(const Result& r, const QString& temporary, const QString& target, qint64 size,
                           const QString& modified);
     // Whether `path` is on the server: SIZE, or RNFR where SIZE is not
     // known. Unknown when neither tells.
     Outcome present(const QString& path);
     // Whether the target holds a file of `size` bytes: SIZE, or the
-    // folder's listing where SIZE is not known.
+    // folder's listing where SIZE is not known. NotDone also when it holds
+    // none (SIZE refused with 550, or no such file in the listing); Unknown
+    // when neither tells.
     Outcome holdsSize(const QString& target, qint64 size);
     // quote() on this session or, when a failure broke it, on a new one
     // (which stays open).

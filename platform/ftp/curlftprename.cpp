@@ -114,23 +114,34 @@ CurlFtpClient::Outcome CurlFtpClient::holdsSize(const QString& target, qint64 si
     const Result r = onSession({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + target}, &replies);
     if (!r.ok())
         return Outcome::Unknown;
-    if (lastCode(replies) == 213) {
+    switch (lastCode(replies)) {
+    case 213: {
         const qint64 stored = detail::sizeOfReply(replies.last());
         if (stored < 0)
             return Outcome::Unknown;
         return stored == size ? Outcome::Done : Outcome::NotDone;
     }
+    case 550:
+        // The server has SIZE and says that the name holds no file.
+        return Outcome::NotDone;
+    default:
+        break;
+    }
     // No SIZE: the folder's listing. The real name is no hidden one, so
-    // even servers that leave dot files out list it.
+    // even servers that leave dot files out list it; a listing without it
+    // says that it holds no file.
     const QString name = target.section(QLatin1Char('/'), -1);
     QList<Entry> entries;
     if (!list(target.chopped(name.size()), entries).ok())
         return Outcome::Unknown;
     for (const Entry& e : entries) {
-        if (e.name == name && !e.isFolder && e.size >= 0)
-            return e.size == size ? Outcome::Done : Outcome::NotDone;
+        if (e.name != name)
+            continue;
+        if (e.isFolder)
+            return Outcome::NotDone;
+        return e.size < 0 ? Outcome::Unknown : e.size == size ? Outcome::Done : Outcome::NotDone;
     }
-    return Outcome::Unknown;
+    return Outcome::NotDone;
 }
 
 CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QString& temporary, const QString& target,

@@ -851,36 +851,64 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
     }
 }
 
-TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSameSize)
+TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSameSizeOrForNone)
 {
-    // The board's program starts again as the background's rename goes out
-    // (the connection drops unanswered, and the start-up clears the
-    // temporaries): the temporary is gone, and the real name holds the old
-    // file, of the new one's size. It was not replaced.
-    for (const char* mode : {"restart@RNTO:1", "nosize,restart@RNTO:1"}) {
-        SCOPED_TRACE(mode);
-        FtpTestServer server(mode);
+    // The board's program starts again as a rename goes out (the connection
+    // drops unanswered, and the start-up clears the temporaries): the
+    // temporary is gone, and the real name holds the old file, of the new
+    // one's size, or no file at all where the board never had one (SIZE
+    // says so, or the folder's listing). It was not replaced.
+    const QStringList backLost = {"!!!Error sending template background media file.",
+                                  "!!!Cause: the connection broke before the board answered the rename of back.jpg.",
+                                  "!!!No file was replaced, and no command was sent: the board keeps its old files."};
+    const QStringList templateLost = {
+        "!!!Error sending template file.",
+        "!!!Cause: the connection broke before the board answered the rename of Template with 3 records.ORVT.",
+        "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/back.jpg. Not "
+        "replaced: Data/Template with 3 records.ORVT."};
+    const struct {
+        const char* mode;
+        bool boardHadFiles;
+        QByteArray back; // what the board holds as back.jpg
+        QStringList lines;
+    } cases[] = {
+        {"restart@RNTO:1", true, "old picture", backLost},
+        {"nosize,restart@RNTO:1", true, "old picture", backLost},
+        {"restart@RNTO:1", false, "(none)", backLost},
+        {"nosize,restart@RNTO:1", false, "(none)", backLost},
+        {"restart@RNTO:2", false, "new picture", templateLost},
+        {"nosize,restart@RNTO:2", false, "new picture", templateLost},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + (c.boardHadFiles ? "" : ", new files"));
+        FtpTestServer server(c.mode);
         START_SERVER(server);
         const RunSetup setup = templateAndBackground(server, "new picture");
         const QString folder = server.root() + "/Orvane/";
-        // The board's file came with an earlier update.
-        QFile old(folder + "Media/back.jpg");
-        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-3), QFileDevice::FileModificationTime));
-        old.close();
+        if (c.boardHadFiles) {
+            // The board's file came with an earlier update.
+            QFile old(folder + "Media/back.jpg");
+            ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(
+                old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-3), QFileDevice::FileModificationTime));
+            old.close();
+        } else {
+            // Its folders are there, the files not.
+            ASSERT_TRUE(QFile::remove(folder + "Media/back.jpg"));
+            ASSERT_TRUE(QFile::remove(folder + "Data/Template with 3 records.ORVT"));
+        }
         BoardFtp ftp = board(server);
         FakeView view;
         UpdateRun run(ftp, view, cancel);
         EXPECT_EQ(run.run(setup), RunEnd::Done);
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
-        EXPECT_EQ(readAll(folder + "Media/back.jpg"), QByteArray("old picture"));
+        const QString back = folder + "Media/back.jpg";
+        EXPECT_EQ(QFileInfo::exists(back) ? readAll(back) : QByteArray("(none)"), c.back);
+        EXPECT_EQ(readAll(folder + "Data/Template with 3 records.ORVT"),
+                  c.boardHadFiles ? QByteArray("old template") : QByteArray());
         EXPECT_FALSE(QFileInfo::exists(folder + "OrvaneConfirm.txt"));
         const QStringList lines = view.lines.filter("!!!");
-        EXPECT_EQ(lines,
-                  QStringList({"!!!Error sending template background media file.",
-                               "!!!Cause: the connection broke before the board answered the rename of back.jpg.",
-                               "!!!No file was replaced, and no command was sent: the board keeps its old files."}))
-            << lines.join('|').toStdString();
+        EXPECT_EQ(lines, c.lines) << lines.join('|').toStdString();
     }
 }
 
