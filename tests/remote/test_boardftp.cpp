@@ -381,6 +381,7 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         bool aside;                      // the old background waits moved aside
         QString report;                  // the "!!!" lines joined by "|", a regular expression
         bool oldCopiesLeft = false;      // each old copy waits aside beside its new file
+        bool confirmBlocked = false;     // a folder stands in the place of the local confirm file
     } cases[] = {
         {"serve", true, true, true, false, ""},
         {"norename", true, true, true, false, ""},
@@ -440,6 +441,13 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
          "Data/Template with 3 records\\.ORVT, UpdatedSettings\\.ini\\. It shows the new templates and media from "
          "its next pass through its pages, but takes the new settings only with the command: send Admin Update "
          "again\\."},
+        // A local confirm file that can't be written is found before the
+        // renames: the board keeps all its old files.
+        {"serve", false, false, false, false,
+         "!!!Error sending Orvane confirm file\\.\\|!!!Cause: the local confirm file could not be written: "
+         "\"[^\"]*/Remote/CommConfirm\\.txt\" is a folder\\.\\|!!!No file was replaced: the board keeps its old "
+         "files\\.",
+         false, true},
         {"norename-lost", false, false, false, true,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
                       "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "
@@ -455,6 +463,11 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
         server.putFile("Orvane/Media/back.jpg", "old picture");
         server.putFile("Orvane/UpdatedSettings.ini", "old settings");
+        QFile::remove(setup.confirmFile);
+        QDir(setup.confirmFile).removeRecursively();
+        if (c.confirmBlocked) {
+            ASSERT_TRUE(QDir().mkpath(setup.confirmFile));
+        }
         BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
         FakeView view;
         UpdateRun run(ftp, view, cancel);
