@@ -430,8 +430,13 @@ void frmOrvaneComm::takeReports()
     if (r.status)
         lblStatus->setText(*r.status);
     for (const auto& [row, success] : r.results) {
-        if (row >= 0 && size_t(row) < runRows_.size())
-            setItemIcon(runRows_[size_t(row)], success ? kSuccessIcon : kFailedIcon);
+        if (row < 0 || size_t(row) >= runRows_.size())
+            continue;
+        // A row whose address was changed meanwhile is no longer the board
+        // the result is about.
+        const RunRow& sent = runRows_[size_t(row)];
+        if (sent.item && sent.item->text(0) == sent.address)
+            setItemIcon(sent.item, success ? kSuccessIcon : kFailedIcon);
     }
     if (r.length)
         lblFileLengthVal->setText(*r.length);
@@ -620,8 +625,9 @@ void frmOrvaneComm::UpdatePlayers(int mode)
     setup.mode = mode == 1 ? 1 : 2;
     runRows_.clear();
     for (int i = 0; i < lvDestIPList->topLevelItemCount(); ++i) {
-        runRows_.push_back(lvDestIPList->topLevelItem(i));
-        setup.addresses << lvDestIPList->topLevelItem(i)->text(0);
+        QTreeWidgetItem* item = lvDestIPList->topLevelItem(i);
+        runRows_.push_back({item, item->text(0)});
+        setup.addresses << item->text(0);
     }
     for (int i = 0; i < kSlotCount; ++i) {
         setup.slots[size_t(i)] = txtTplFile[size_t(i)]->text();

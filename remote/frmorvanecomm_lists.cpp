@@ -10,8 +10,6 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 
-#include <algorithm>
-
 using namespace remote;
 
 // ---------------------------------------------------------------- files
@@ -135,6 +133,10 @@ void frmOrvaneComm::btnIPAdd_Click()
     const QString note = boardNote(txtNote->text());
     if (mintEditIndex > 0) {
         if (QTreeWidgetItem* item = list(mlngEditList == 1 ? 1 : 0)->topLevelItem(mintEditIndex - 1)) {
+            // An icon tells the last update of the address it stands beside:
+            // another address has none yet.
+            if (item->text(0) != ip)
+                setItemIcon(item, 0);
             item->setText(0, ip);
             item->setText(1, note);
         }
@@ -195,7 +197,10 @@ void frmOrvaneComm::RemoveSelectedIP()
                 continue;
             QTreeWidgetItem* gone = view->takeTopLevelItem(i);
             // A row of a running update takes no more reports.
-            std::replace(runRows_.begin(), runRows_.end(), gone, static_cast<QTreeWidgetItem*>(nullptr));
+            for (RunRow& row : runRows_) {
+                if (row.item == gone)
+                    row.item = nullptr;
+            }
             delete gone;
         }
     }
