@@ -275,8 +275,10 @@ TEST_F(Upload, CancelStopsTheRenamesOnlyBeforeTheFirst)
 
 TEST_F(Upload, CausesNameWhatWentWrong)
 {
-    FtpTestServer server;
+    // A board that answers a missing folder as vsftpd does.
+    FtpTestServer server("vsftpd-cwd");
     START_SERVER(server);
+    server.putFile("Orvane/Data/.keep", "");
     const QString pipe = dir.filePath("pipe.jpg");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     BoardFtp ftp = board(server);
@@ -288,6 +290,9 @@ TEST_F(Upload, CausesNameWhatWentWrong)
         const char* cause; // a regular expression
     } cases[] = {
         {&ftp, local("a.jpg", "a"), "Missing/a.jpg", "^the board replied 55\\d \\S"},
+        {&ftp, local("c.jpg", "c"), "Orvane/Media/c.jpg",
+         "^the board replied 550 Failed to change directory: it has no folder \"Orvane/Media\", or does not let the "
+         "account into it$"},
         {&refused, local("b.jpg", "b"), "b.jpg", "^the board refused the login: 530 \\S"},
         {&ftp, pipe, "pipe.jpg", "^pipe.jpg is not a regular file \\(a device or a named pipe\\)$"},
         {&ftp, "/dev/zero", "zero.jpg", "^zero is not a regular file"},
