@@ -277,6 +277,15 @@ TransferStatus BoardFtp::send(ftp::CurlFtpClient& client, const QString& address
             display_->cleared();
     } else {
         cause_ = causeOf(r);
+        // The board would not change into the file's folder: its reply
+        // (vsftpd's "550 Failed to change directory.") does not say which.
+        const QString folder = ftp::normalisePath(remotePath).section(QLatin1Char('/'), 0, -2);
+        if (r.status == ftp::Status::NotFound && !folder.isEmpty()) {
+            const QString which =
+                QStringLiteral("has no folder \"%1\", or does not let the account into it").arg(folder);
+            cause_ =
+                r.serverCode >= 400 ? cause_ + QStringLiteral(": it ") + which : QStringLiteral("the board ") + which;
+        }
     }
     return status;
 }

@@ -69,10 +69,11 @@ public:
 
     // Why the last call that failed failed (probe() too), in a few words
     // for the message list: the board's reply code and text whenever it
-    // sent one, a refused login with the board's reply, a board that could
-    // not be reached, a lost connection with the bytes sent or the step
-    // whose answer it took, a time-out, a local file that may not be sent;
-    // "" when not known. In the program's own words, never the transfer
+    // sent one (and the folder it would not change into, which its reply
+    // does not name), a refused login with the board's reply, a board that
+    // could not be reached, a lost connection with the bytes sent or the
+    // step whose answer it took, a time-out, a local file that may not be
+    // sent; "" when not known. In the program's own words, never the transfer
     // library's; never holds the password.
     virtual QString lastCause() const { return QString(); }
 

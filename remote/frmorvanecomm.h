@@ -179,8 +179,15 @@ private:
     QThread* worker_ = nullptr;
     std::function<void(int)> then_;
     int workResult_ = 0;
-    std::vector<QTreeWidgetItem*> runRows_; // the destination rows of the running update
-    std::array<bool, 2> unreadableList_{};  // a board list whose file could not be read
+    // A destination row of the running update and the address the run took
+    // from it: the row shows the run's result only while it holds that
+    // address (rows move when sorted, and can be edited during a run).
+    struct RunRow {
+        QTreeWidgetItem* item = nullptr; // null once the row was removed
+        QString address;
+    };
+    std::vector<RunRow> runRows_;
+    std::array<bool, 2> unreadableList_{}; // a board list whose file could not be read
     bool closingByProgram_ = false;
 
     std::array<bool, remote::kSlotCount> wrongTemplate_{};

@@ -32,6 +32,7 @@ enum class MediaSource {
 
 const QString kOutside = QStringLiteral("outside the Media folder");
 const QString kNoConfirmFile = QStringLiteral("the local confirm file could not be written");
+const QString kNoneReplaced = QStringLiteral("!!!No file was replaced: the board keeps its old files.");
 const QString kNotRegular = QStringLiteral("not a regular file (a device or a named pipe)");
 
 // True when `path`, read as written (links not followed), lies in `folder`.
@@ -106,6 +107,19 @@ QString causeLine(const QString& cause)
     return QStringLiteral("!!!Cause: ") + (cause.isEmpty() ? QStringLiteral("unknown") : cause) + QLatin1Char('.');
 }
 
+// The cause for a local confirm file that could not be written, with the
+// reason as part of the sentence.
+QString noConfirmFile(const QString& reason)
+{
+    QString why = reason.trimmed();
+    while (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    if (why.isEmpty())
+        return kNoConfirmFile;
+    why[0] = why[0].toLower();
+    return kNoConfirmFile + QStringLiteral(": ") + why;
+}
+
 // A remote path as the board's program folder names it.
 QString boardName(const QString& remote)
 {
@@ -144,13 +158,20 @@ UpdateRun::UpdateRun(Uploader& uploader, RunView& view, const std::atomic<bool>&
 {
 }
 
-bool UpdateRun::WriteConfirmFile(const QString& path, const QString& command)
+bool UpdateRun::WriteConfirmFile(const QString& path, const QString& command, QString* error)
 {
+    QString unused;
+    QString& why = error ? *error : unused;
+    why.clear();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!textfile::writeLines(path, {command}))
-        return false;
     QStringList lines;
-    return textfile::readLines(path, lines) && lines.size() == 1 && lines.first() == command;
+    if (!textfile::writeLines(path, {command}, &why) || !textfile::readLines(path, lines, &why))
+        return false;
+    if (lines.size() != 1 || lines.first() != command) {
+        why = QStringLiteral("\"%1\" does not hold what was written").arg(path);
+        return false;
+    }
+    return true;
 }
 
 RunEnd UpdateRun::run(const RunSetup& setup)
@@ -198,25 +219,29 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
     // A board acts on its command at once ("1" adopts the settings file),
     // and reads templates from disk for every page: nothing goes into place
     // unless everything arrived whole, and the command goes only after
-    // everything is in place; and only when the local confirm file really
-    // holds it. Once the renames have begun the board is finished, cancel or
-    // not: its new files need their command, and the lines and the icon say
-    // how it went. The run stops after it.
+    // everything is in place. The local confirm file is written (and read
+    // back) before the renames, so that a fault here never leaves a board
+    // with new files and no command. Once the renames have begun the board
+    // is finished, cancel or not: its new files need their command, and the
+    // lines and the icon say how it went. The run stops after it.
     const QString command = setup.mode == 1 ? QStringLiteral("1") : QStringLiteral("2");
-    const Placing placed = allSent_ ? putInPlace(address) : Placing::Failed;
+    QString why;
+    const bool confirmed = allSent_ && WriteConfirmFile(setup.confirmFile, command, &why);
+    const Placing placed = confirmed ? putInPlace(address) : Placing::Failed;
     if (placed == Placing::Cancelled)
         return false;
     if (!allSent_) {
         discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Orvane confirm file not sent: not every file arrived."));
-        view_.addMessage(QStringLiteral("!!!No file was replaced: the board keeps its old files."));
+        view_.addMessage(kNoneReplaced);
+        view_.setBoardResult(row, false);
+    } else if (!confirmed) {
+        discardStaged(address);
+        view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
+        view_.addMessage(causeLine(noConfirmFile(why)));
+        view_.addMessage(kNoneReplaced);
         view_.setBoardResult(row, false);
     } else if (placed == Placing::Failed) {
-        view_.setBoardResult(row, false);
-    } else if (!WriteConfirmFile(setup.confirmFile, command)) {
-        view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
-        view_.addMessage(causeLine(kNoConfirmFile));
-        reportNotTold();
         view_.setBoardResult(row, false);
     } else {
         view_.addMessage(QStringLiteral("Sending Orvane confirm file ..."));
@@ -508,10 +533,12 @@ void UpdateRun::discardStaged(const QString& address)
 TransferStatus UpdateRun::restart(const QString& address, const QString& confirmFile)
 {
     TransferStatus status = TransferStatus::Ready;
-    QString cause = kNoConfirmFile;
-    if (WriteConfirmFile(confirmFile, QStringLiteral("2"))) {
+    QString cause;
+    if (WriteConfirmFile(confirmFile, QStringLiteral("2"), &cause)) {
         status = uploader_.put(address, confirmFile, remoteConfirmPath());
         cause = uploader_.lastCause();
+    } else {
+        cause = noConfirmFile(cause);
     }
     // The window's message box says only that it failed.
     if (status != TransferStatus::Completed) {

@@ -10,16 +10,17 @@
 // temporary name on the board first, and only when all of them arrived
 // whole are they renamed over the real names (media, then templates, then
 // the settings file) and the command sent. A failed transfer (any refusal
-// of a temporary name too) or a cancel deletes the board's temporaries and
-// renames nothing, so the board keeps all its old files; a rename that fails
-// part way stops the board's update, sends no command and says which files
-// were replaced, which were not, and which one may hold either copy when
-// the board's answer to its rename was lost and could not be found out. No
-// rename costs the board its only copy of a file (see
-// ftp::Result::movedAside). A file the board holds open (a media file it
-// plays) keeps the board's copy at the rename and counts as delivered. A
-// command that fails after the renames is followed by a line naming the new
-// files the board holds but was not told to take.
+// of a temporary name too), a local confirm file that can't be written (it
+// is written before the renames) or a cancel deletes the board's
+// temporaries and renames nothing, so the board keeps all its old files;
+// a rename that fails part way stops the board's update, sends no command
+// and says which files were replaced, which were not, and which one may
+// hold either copy when the board's answer to its rename was lost and
+// could not be found out. No rename costs the board its only copy of a
+// file (see ftp::Result::movedAside). A file the board holds open (a media
+// file it plays) keeps the board's copy at the rename and counts as
+// delivered. A command that fails after the renames is followed by a line
+// naming the new files the board holds but was not told to take.
 //
 // Each failure line is followed by a "!!!Cause: " line; so is a board that
 // could not be reached, when the upload layer says why, and a failed
@@ -84,8 +85,10 @@ public:
     TransferStatus restart(const QString& address, const QString& confirmFile);
 
     // Writes the command as the confirm file's only line (atomically) and
-    // reads it back: false when the file does not hold the command.
-    static bool WriteConfirmFile(const QString& path, const QString& command);
+    // reads it back: false when the file does not hold the command, with
+    // the reason in `error` (a folder in its place, a folder that may not
+    // be written, a full disk).
+    static bool WriteConfirmFile(const QString& path, const QString& command, QString* error = nullptr);
 
 private:
     // The kinds of file a board gets, in the order they go into place.

@@ -86,22 +86,31 @@ private:
     // The steps of an upload.
     Result store(QFile& source, const QString& remotePath);
     Result checkStoredSize(const QString& remotePath, qint64 size);
-    Result renameOver(const QString& temporary, const QString& target, qint64 size, const QString& modified);
-    enum class Outcome { Done, NotDone, Unknown };
+    // One rename of the temporary over the target. `again` is set when the
+    // session broke before the server carried it out and the server is as
+    // it was before (the temporary still there, nothing moved aside), so
+    // that it can go once more on a new session.
+    Result renameOver(const QString& temporary, const QString& target, qint64 size, const QString& modified,
+                      bool& again);
+    // Pending: not done, and the temporary still waits under its name.
+    enum class Outcome { Done, NotDone, Pending, Unknown };
     // After rename `r` failed: when its session broke (or a cancel cut it)
     // before the server answered, asks on a new session, which the cancel
     // check does not stop, whether it went through (the temporary gone and
     // the target holding `size` bytes, and the time `modified` when both
-    // are told: Done; the temporary still there, or the target another
-    // file: NotDone; gone without a size: Unknown). A refused rename is
-    // NotDone.
+    // are told: Done; the temporary still there: Pending; the temporary
+    // gone and the target another file or none: NotDone; gone without a
+    // size, or a target that can't be asked about: Unknown). A refused
+    // rename is NotDone.
     Outcome renameOutcome(const Result& r, const QString& temporary, const QString& target, qint64 size,
                           const QString& modified);
     // Whether `path` is on the server: SIZE, or RNFR where SIZE is not
     // known. Unknown when neither tells.
     Outcome present(const QString& path);
     // Whether the target holds a file of `size` bytes: SIZE, or the
-    // folder's listing where SIZE is not known.
+    // folder's listing where SIZE is not known. NotDone also when it holds
+    // none (SIZE refused with 550, or no such file in the listing); Unknown
+    // when neither tells.
     Outcome holdsSize(const QString& target, qint64 size);
     // quote() on this session or, when a failure broke it, on a new one
     // (which stays open).

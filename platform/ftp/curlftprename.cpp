@@ -65,9 +65,17 @@ Result CurlFtpClient::replace(const QString& temporary, const QString& remotePat
         r = checkReady(temporary);
     if (!r.ok())
         return r;
-    if (normalisePath(temporary).isEmpty() || normalisePath(remotePath).section(QLatin1Char('/'), -1).isEmpty())
+    const QString from = normalisePath(temporary);
+    const QString to = normalisePath(remotePath);
+    if (from.isEmpty() || to.section(QLatin1Char('/'), -1).isEmpty())
         return makeResult(Status::BadArgument, QStringLiteral("No remote file name."));
-    return renameOver(normalisePath(temporary), normalisePath(remotePath), size, modified);
+    // A session that broke before the server carried out the rename left
+    // the server as it was: the rename goes once more, on a new session.
+    bool again = false;
+    r = renameOver(from, to, size, modified, again);
+    if (again && reconnect().ok())
+        r = renameOver(from, to, size, modified, again);
+    return r;
 }
 
 CurlFtpClient::Outcome CurlFtpClient::present(const QString& path)
@@ -106,23 +114,34 @@ CurlFtpClient::Outcome CurlFtpClient::holdsSize(const QString& target, qint64 si
     const Result r = onSession({QStringLiteral("TYPE I"), QStringLiteral("*SIZE ") + target}, &replies);
     if (!r.ok())
         return Outcome::Unknown;
-    if (lastCode(replies) == 213) {
+    switch (lastCode(replies)) {
+    case 213: {
         const qint64 stored = detail::sizeOfReply(replies.last());
         if (stored < 0)
             return Outcome::Unknown;
         return stored == size ? Outcome::Done : Outcome::NotDone;
     }
+    case 550:
+        // The server has SIZE and says that the name holds no file.
+        return Outcome::NotDone;
+    default:
+        break;
+    }
     // No SIZE: the folder's listing. The real name is no hidden one, so
-    // even servers that leave dot files out list it.
+    // even servers that leave dot files out list it; a listing without it
+    // says that it holds no file.
     const QString name = target.section(QLatin1Char('/'), -1);
     QList<Entry> entries;
     if (!list(target.chopped(name.size()), entries).ok())
         return Outcome::Unknown;
     for (const Entry& e : entries) {
-        if (e.name == name && !e.isFolder && e.size >= 0)
-            return e.size == size ? Outcome::Done : Outcome::NotDone;
+        if (e.name != name)
+            continue;
+        if (e.isFolder)
+            return Outcome::NotDone;
+        return e.size < 0 ? Outcome::Unknown : e.size == size ? Outcome::Done : Outcome::NotDone;
     }
-    return Outcome::Unknown;
+    return Outcome::NotDone;
 }
 
 CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QString& temporary, const QString& target,
@@ -139,9 +158,10 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
     switch (outcome) {
     case Outcome::Done:
         // Still there under its own name: the rename did not happen.
-        outcome = Outcome::NotDone;
+        outcome = Outcome::Pending;
         break;
     case Outcome::Unknown:
+    case Outcome::Pending:
         break;
     case Outcome::NotDone:
         // Gone; but the board's start-up clears temporaries too, so only
@@ -161,25 +181,34 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
     return outcome;
 }
 
-Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size, const QString& modified)
+Result CurlFtpClient::renameOver(const QString& temporary, const QString& target, qint64 size, const QString& modified,
+                                 bool& again)
 {
+    again = false;
     // The result of a rename, once it is known whether it went through.
+    Outcome outcome = Outcome::NotDone;
     const auto settled = [&](Result r) {
-        switch (renameOutcome(r, temporary, target, size, modified)) {
+        outcome = renameOutcome(r, temporary, target, size, modified);
+        switch (outcome) {
         case Outcome::Done:
             return makeResult(Status::Ok, QString());
         case Outcome::Unknown:
             r.outcomeUnknown = true;
             break;
         case Outcome::NotDone:
+        case Outcome::Pending:
             break;
         }
         return r;
     };
     QStringList replies;
     const Result refused = quote(renameLines(temporary, target), &replies);
-    if (refused.status != Status::Refused || !renameTaken(replies))
-        return settled(refused);
+    if (refused.status != Status::Refused || !renameTaken(replies)) {
+        const Result r = settled(refused);
+        // Not after a cancel, which asked for the rename to stop.
+        again = outcome == Outcome::Pending && r.status != Status::Cancelled;
+        return r;
+    }
     // A server that will not rename over a file takes the rename once the
     // old one is out of the way. It is moved aside, not deleted, so the
     // server holds a copy under the real name or the aside name at every
@@ -199,13 +228,16 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
     } else {
         // Moved aside, or the session broke on the way (moved or not). A
         // session that breaks under the rename in gets one more try too, so
-        // the old file is moved back only when the new one can't go in. Not
-        // a rename whose outcome could not be found out: its temporary may
-        // be gone because it took the real name, and a second try refused
-        // for that would count it as not done.
+        // the old file is moved back only when the new one can't go in. Only
+        // a rename whose temporary is still there: one whose outcome could
+        // not be found out may have taken the real name, and a second try
+        // refused for that would count it as not done; one whose temporary
+        // is gone otherwise (the board's start-up deletes it) can't go in.
+        QStringList in;
         for (int attempt = 0; attempt < 2; ++attempt) {
-            r = settled(onSession(renameLines(temporary, target)));
-            if (r.ok() || !breaksSession(r.status) || r.outcomeUnknown)
+            in.clear();
+            r = settled(onSession(renameLines(temporary, target), &in));
+            if (outcome != Outcome::Pending)
                 break;
         }
         if (r.ok()) {
@@ -226,10 +258,14 @@ Result CurlFtpClient::renameOver(const QString& temporary, const QString& target
             }
             if (!back.ok() && (back.status != Status::Refused || renameTaken(replies)))
                 r.movedAside = aside;
-            else if (!back.ok() && breaksSession(out.status) && r.status == Status::Refused && !r.outcomeUnknown)
+            else if (!back.ok() && breaksSession(out.status) && r.status == Status::Refused && !r.outcomeUnknown) {
                 // Nothing waits aside: the old file never left, so the new
-                // one was refused for it. The break is why.
+                // one was refused for it. The break is why; and when the
+                // temporary was there (its RNFR was taken), nothing on the
+                // server changed, so the whole rename can go once more.
+                again = renameTaken(in);
                 r = out;
+            }
         }
     }
     cancelCheck_ = cancelCheck;

@@ -159,10 +159,14 @@ public:
     // is gone (SIZE or RNFR of it refused) and the remote path holds that
     // many bytes (SIZE, or the folder's listing) and, when the server tells
     // it, the temporary's `modified` time (stage()'s Result::modified); as
-    // not done when the temporary is still there or the remote path holds
+    // not done when the temporary is still there, or the remote path holds
     // another file (one the temporary's deletion, as by the board's
-    // start-up, left in place), and as unknown otherwise
-    // (Result::outcomeUnknown).
+    // start-up, left in place) or none (SIZE refused with 550, or no such
+    // file in the folder's listing); and as unknown only when the server
+    // could not be asked (Result::outcomeUnknown). A rename not done whose
+    // temporary is still there, with nothing moved aside, left the server
+    // as it was: it is tried once more on the new session (not after a
+    // cancel), and only that try's failure is the result.
     virtual Result replace(const QString& temporary, const QString& remotePath, qint64 size = -1,
                            const QString& modified = QString()) = 0;
     // The remote file's modified time as "yyyymmddhhmmss" (UTC, as servers

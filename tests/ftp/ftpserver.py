@@ -50,6 +50,9 @@ The other modes are "serve" with faults, and can be joined by "," (as in
   does the same and then turns the next connection away with "421 Too many
   connections from the same IP address." (the broken one still counts).
 - "nosize" answers SIZE with 500, as servers without the command do.
+- "vsftpd-cwd" answers a CWD into a folder that is not there with "550
+  Failed to change directory.", as vsftpd does (an upload into a missing
+  folder meets it first).
 - "drop-mdtm" drops the control connection at an MDTM line that sets a
   file's time, without acting on it or answering; "drop-dele" does the same
   at the DELE of a file moved aside (".<name>.orvold.XXXXXX"), which stays.
@@ -302,6 +305,12 @@ def serve(args):
                 self.close_when_done()
             return renamed
 
+        def ftp_CWD(self, path):
+            if "vsftpd-cwd" in modes and not os.path.isdir(path):
+                self.respond("550 Failed to change directory.")
+                return None
+            return FTPHandler.ftp_CWD(self, path)
+
         def ftp_SIZE(self, path):
             if "nosize" in modes:
                 self.respond("500 Command \"SIZE\" not understood.")
@@ -399,7 +408,7 @@ def main():
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
              "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
              "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
-             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany"}
+             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany", "vsftpd-cwd"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if all(m in modes or re.match(r"^(drop|hangup|restart)@[A-Z]+:[0-9]+$", m)
                                                  for m in text.split(",")) else p.error("unknown mode " + text))

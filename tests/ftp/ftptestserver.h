@@ -20,6 +20,7 @@ public:
     // "busy-media", "denystor", "denyconfirm"; renames: "norename", "norename-drop",
     // "norename-back", "norename-lost", "norename-any", "lockdata",
     // "lostrename", "lostrename-die", "lostrename-busy", "slowrename", "nosize";
+    // folders: "vsftpd-cwd" (a missing folder's CWD gets vsftpd's 550);
     // answers lost: "drop-mdtm", "drop-dele"; goodbyes: "noquit",
     // "noquit-renamed"; a connection dropped at the Nth line of a command:
     // "drop@RNTO:2", or closed right after answering it: "hangup@NOOP:1",

@@ -275,8 +275,10 @@ TEST_F(Upload, CancelStopsTheRenamesOnlyBeforeTheFirst)
 
 TEST_F(Upload, CausesNameWhatWentWrong)
 {
-    FtpTestServer server;
+    // A board that answers a missing folder as vsftpd does.
+    FtpTestServer server("vsftpd-cwd");
     START_SERVER(server);
+    server.putFile("Orvane/Data/.keep", "");
     const QString pipe = dir.filePath("pipe.jpg");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     BoardFtp ftp = board(server);
@@ -288,6 +290,9 @@ TEST_F(Upload, CausesNameWhatWentWrong)
         const char* cause; // a regular expression
     } cases[] = {
         {&ftp, local("a.jpg", "a"), "Missing/a.jpg", "^the board replied 55\\d \\S"},
+        {&ftp, local("c.jpg", "c"), "Orvane/Media/c.jpg",
+         "^the board replied 550 Failed to change directory: it has no folder \"Orvane/Media\", or does not let the "
+         "account into it$"},
         {&refused, local("b.jpg", "b"), "b.jpg", "^the board refused the login: 530 \\S"},
         {&ftp, pipe, "pipe.jpg", "^pipe.jpg is not a regular file \\(a device or a named pipe\\)$"},
         {&ftp, "/dev/zero", "zero.jpg", "^zero is not a regular file"},
@@ -381,6 +386,7 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         bool aside;                      // the old background waits moved aside
         QString report;                  // the "!!!" lines joined by "|", a regular expression
         bool oldCopiesLeft = false;      // each old copy waits aside beside its new file
+        bool confirmBlocked = false;     // a folder stands in the place of the local confirm file
     } cases[] = {
         {"serve", true, true, true, false, ""},
         {"norename", true, true, true, false, ""},
@@ -440,6 +446,13 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
          "Data/Template with 3 records\\.ORVT, UpdatedSettings\\.ini\\. It shows the new templates and media from "
          "its next pass through its pages, but takes the new settings only with the command: send Admin Update "
          "again\\."},
+        // A local confirm file that can't be written is found before the
+        // renames: the board keeps all its old files.
+        {"serve", false, false, false, false,
+         "!!!Error sending Orvane confirm file\\.\\|!!!Cause: the local confirm file could not be written: "
+         "\"[^\"]*/Remote/CommConfirm\\.txt\" is a folder\\.\\|!!!No file was replaced: the board keeps its old "
+         "files\\.",
+         false, true},
         {"norename-lost", false, false, false, true,
          mediaError + "\\|!!!Cause: the board replied 553 Renaming failed\\.\\|"
                       "!!!Media/back\\.jpg: the board's old copy was moved aside to make room and could not be moved "
@@ -455,6 +468,11 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
         server.putFile("Orvane/Media/back.jpg", "old picture");
         server.putFile("Orvane/UpdatedSettings.ini", "old settings");
+        QFile::remove(setup.confirmFile);
+        QDir(setup.confirmFile).removeRecursively();
+        if (c.confirmBlocked) {
+            ASSERT_TRUE(QDir().mkpath(setup.confirmFile));
+        }
         BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
         FakeView view;
         UpdateRun run(ftp, view, cancel);
@@ -765,12 +783,28 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
         // Once at every kind of step.
         "PASS:2+STOR:1+SIZE:1+RNFR:1+RNTO:1+MDTM:1+DELE:1+QUIT:1", "PASS:5+RNFR:1+RNTO:2+MDTM:5+DELE:1+QUIT:3",
         "PASS:6+RNFR:2+RNTO:3+MDTM:4+DELE:1+QUIT:4", "PASS:7+RNTO:4+MDTM:4+DELE:2+QUIT:5"};
+    // A drop at the RNFR or the RNTO of a rename the board never carried
+    // out, for every rename of the update (4 on a board that renames over
+    // a file; 10 on one that will not: each of the three files it holds
+    // takes three, the new command file one): the rename goes again on a
+    // new session, and the update lands whole.
+    const auto renameDrops = [](int renames) {
+        QStringList drops;
+        for (int n = 1; n <= renames; ++n)
+            drops << QString("RNFR:%1").arg(n) << QString("RNTO:%1").arg(n);
+        return drops;
+    };
     const QString names[] = {"Media/back.jpg", "Data/Template with 3 records.ORVT", "UpdatedSettings.ini"};
     const QByteArray olds[] = {"old picture", "old template", "old settings"};
     QByteArray news[3];
-    for (const char* base : {"serve", "norename", "nosize"}) {
-        for (const QString& step : steps) {
-            const QString mode = QString(base) + ",drop@" + QString(step).replace("+", ",drop@");
+    for (const QString base : {"serve", "norename", "nosize"}) {
+        const QStringList landing = base == "serve"      ? renameDrops(4)
+                                    : base == "norename" ? renameDrops(10)
+                                                         : QStringList();
+        QStringList all = steps + landing;
+        all.removeDuplicates();
+        for (const QString& step : std::as_const(all)) {
+            const QString mode = base + ",drop@" + QString(step).replace("+", ",drop@");
             SCOPED_TRACE(mode.toStdString());
             FtpTestServer server(mode);
             START_SERVER(server);
@@ -815,6 +849,13 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
             EXPECT_FALSE(report.contains("already exists"));
             const bool delivered = QFileInfo::exists(board + "OrvaneConfirm.txt");
             EXPECT_EQ(view.icons[0], delivered);
+            if (landing.contains(step)) {
+                EXPECT_TRUE(delivered);
+                EXPECT_EQ(readAll(board + "OrvaneConfirm.txt"), QByteArray("1\r\n"));
+                // The drop came, and the rename went again after it.
+                const QStringList sent = server.commands().filter(QRegularExpression("^" + step.section(':', 0, 0)));
+                EXPECT_GT(sent.size(), step.section(':', 1).toInt());
+            }
             if (delivered || report.isEmpty()) {
                 EXPECT_TRUE(report.isEmpty());
                 for (const QString& name : names)
@@ -828,36 +869,64 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
     }
 }
 
-TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSameSize)
+TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSameSizeOrForNone)
 {
-    // The board's program starts again as the background's rename goes out
-    // (the connection drops unanswered, and the start-up clears the
-    // temporaries): the temporary is gone, and the real name holds the old
-    // file, of the new one's size. It was not replaced.
-    for (const char* mode : {"restart@RNTO:1", "nosize,restart@RNTO:1"}) {
-        SCOPED_TRACE(mode);
-        FtpTestServer server(mode);
+    // The board's program starts again as a rename goes out (the connection
+    // drops unanswered, and the start-up clears the temporaries): the
+    // temporary is gone, and the real name holds the old file, of the new
+    // one's size, or no file at all where the board never had one (SIZE
+    // says so, or the folder's listing). It was not replaced.
+    const QStringList backLost = {"!!!Error sending template background media file.",
+                                  "!!!Cause: the connection broke before the board answered the rename of back.jpg.",
+                                  "!!!No file was replaced, and no command was sent: the board keeps its old files."};
+    const QStringList templateLost = {
+        "!!!Error sending template file.",
+        "!!!Cause: the connection broke before the board answered the rename of Template with 3 records.ORVT.",
+        "!!!Only part of the update reached the board, and no command was sent. Replaced: Media/back.jpg. Not "
+        "replaced: Data/Template with 3 records.ORVT."};
+    const struct {
+        const char* mode;
+        bool boardHadFiles;
+        QByteArray back; // what the board holds as back.jpg
+        QStringList lines;
+    } cases[] = {
+        {"restart@RNTO:1", true, "old picture", backLost},
+        {"nosize,restart@RNTO:1", true, "old picture", backLost},
+        {"restart@RNTO:1", false, "(none)", backLost},
+        {"nosize,restart@RNTO:1", false, "(none)", backLost},
+        {"restart@RNTO:2", false, "new picture", templateLost},
+        {"nosize,restart@RNTO:2", false, "new picture", templateLost},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + (c.boardHadFiles ? "" : ", new files"));
+        FtpTestServer server(c.mode);
         START_SERVER(server);
         const RunSetup setup = templateAndBackground(server, "new picture");
         const QString folder = server.root() + "/Orvane/";
-        // The board's file came with an earlier update.
-        QFile old(folder + "Media/back.jpg");
-        ASSERT_TRUE(old.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-3), QFileDevice::FileModificationTime));
-        old.close();
+        if (c.boardHadFiles) {
+            // The board's file came with an earlier update.
+            QFile old(folder + "Media/back.jpg");
+            ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(
+                old.setFileTime(QDateTime::currentDateTimeUtc().addDays(-3), QFileDevice::FileModificationTime));
+            old.close();
+        } else {
+            // Its folders are there, the files not.
+            ASSERT_TRUE(QFile::remove(folder + "Media/back.jpg"));
+            ASSERT_TRUE(QFile::remove(folder + "Data/Template with 3 records.ORVT"));
+        }
         BoardFtp ftp = board(server);
         FakeView view;
         UpdateRun run(ftp, view, cancel);
         EXPECT_EQ(run.run(setup), RunEnd::Done);
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
-        EXPECT_EQ(readAll(folder + "Media/back.jpg"), QByteArray("old picture"));
+        const QString back = folder + "Media/back.jpg";
+        EXPECT_EQ(QFileInfo::exists(back) ? readAll(back) : QByteArray("(none)"), c.back);
+        EXPECT_EQ(readAll(folder + "Data/Template with 3 records.ORVT"),
+                  c.boardHadFiles ? QByteArray("old template") : QByteArray());
         EXPECT_FALSE(QFileInfo::exists(folder + "OrvaneConfirm.txt"));
         const QStringList lines = view.lines.filter("!!!");
-        EXPECT_EQ(lines,
-                  QStringList({"!!!Error sending template background media file.",
-                               "!!!Cause: the connection broke before the board answered the rename of back.jpg.",
-                               "!!!No file was replaced, and no command was sent: the board keeps its old files."}))
-            << lines.join('|').toStdString();
+        EXPECT_EQ(lines, c.lines) << lines.join('|').toStdString();
     }
 }
 

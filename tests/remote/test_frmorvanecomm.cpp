@@ -297,6 +297,43 @@ TEST_F(CommWindow, RunKeepsTheWindowAndRefusesSecondActionsThenRestartTellsTheOu
     EXPECT_EQ(messages.texts.last(), QString("Successfully restart Orvane at 10.0.0.7"));
 }
 
+TEST_F(CommWindow, AResultIconStandsOnlyBesideTheAddressTheRunSentTo)
+{
+    // The first board can't be reached; the second holds its first transfer
+    // while the list is sorted the other way round and rows are edited.
+    hold.unreachable = 1;
+    auto w = openForRun("10.0.0.1, first\r\n10.0.0.2, second\r\n10.0.0.3, third\r\n");
+    w->btnUpdate_Click(0);
+    ASSERT_TRUE(testsupport::waitFor([&] { return hold.puts > 0; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return w->boardIcon(0) == frmOrvaneComm::kFailedIcon; }));
+    w->columnClick(1, 1);
+    w->columnClick(1, 1);
+    ASSERT_EQ(w->boards(1), BoardList({{"10.0.0.3", "third"}, {"10.0.0.2", "second"}, {"10.0.0.1", "first"}}));
+    EXPECT_EQ(w->boardIcon(2), frmOrvaneComm::kFailedIcon);
+    // The board that failed, and the one being sent to, get other addresses.
+    const auto edit = [&](int row, const QString& address) {
+        select(w->lvDestIPList, row);
+        w->btnEdit_Click(1);
+        w->txtIPAddress->setText(address);
+        w->btnIPAdd_Click();
+    };
+    edit(2, "10.0.0.91");
+    edit(1, "10.0.0.99");
+    hold.release = true;
+    ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+    EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.3", "third"}, {"10.0.0.99", "second"}, {"10.0.0.91", "first"}}));
+    EXPECT_EQ(w->boardIcon(0), frmOrvaneComm::kSuccessIcon);
+    EXPECT_EQ(w->boardIcon(1), 0);
+    EXPECT_EQ(w->boardIcon(2), 0);
+    // The lines name the addresses the run sent to.
+    QStringList lines;
+    for (int i = 0; i < w->lstMessage->count(); ++i)
+        lines << w->lstMessage->line(i).section(" - ", 1);
+    EXPECT_TRUE(lines.contains("*** Could not connect to 10.0.0.1.")) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.filter("10.0.0.9").isEmpty()) << lines.join('|').toStdString();
+    EXPECT_EQ(w->lblStatus->text(), QString("Finished updating settings to 10.0.0.3"));
+}
+
 TEST_F(CommWindow, ARestartThatFailsKeepsItsBoxAndSaysWhyInTheMessageList)
 {
     auto w = openForRun();

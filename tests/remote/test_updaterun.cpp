@@ -692,7 +692,11 @@ TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
     const QString confirm = setup.confirmFile;
     const QString commandError = "!!!Error sending Orvane confirm file.";
     const QString boardCause = "!!!Cause: cause of Orvane/OrvaneConfirm.txt.";
-    const QString localCause = "!!!Cause: the local confirm file could not be written.";
+    // A folder in the place of the local confirm file: found before the
+    // renames, so nothing goes into place.
+    const QString localCause =
+        QString("!!!Cause: the local confirm file could not be written: \"%1\" is a folder.").arg(dir.path());
+    const QString noneReplaced = "!!!No file was replaced: the board keeps its old files.";
     const QString inPlace = "!!!Already in place on the board, but the board was not told to take them: ";
     const QString restart = " It shows them from its next pass through its pages.";
     const QString withSettings =
@@ -727,7 +731,7 @@ TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
          false,
          true,
          TransferStatus::Completed,
-         {commandError, localCause, inPlace + "Media/a.jpg, Data/Default Template.ORVT." + restart}},
+         {commandError, localCause, noneReplaced}},
         {"Admin Update",
          1,
          false,
@@ -743,8 +747,7 @@ TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
          true,
          TransferStatus::Completed,
          {"!!!This is a wrong template file to send, will go to next template file.", commandError, localCause,
-          inPlace + "UpdatedSettings.ini. It takes the new settings only with the command: send Admin Update "
-                    "again."}},
+          noneReplaced}},
         {"Admin Update that went", 1, false, false, false, TransferStatus::Completed, {}},
     };
     setup.addresses = {"10.0.0.1"};
@@ -766,7 +769,9 @@ TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
         const bool sent = c.command == TransferStatus::Completed && !c.localFails;
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, sent}}));
         EXPECT_EQ(uploader.calls.filter("OrvaneConfirm").size(), c.localFails ? 0 : 1);
-        EXPECT_EQ(uploader.calls.filter("replace").size(), 1);
+        EXPECT_EQ(uploader.calls.filter("replace").size(), c.localFails ? 0 : 1);
+        // What was staged leaves the board again.
+        EXPECT_EQ(uploader.calls.filter("discard").size(), c.localFails ? 1 : 0);
         EXPECT_EQ(view.lines.last(), QString("Finished sending process."));
     }
 }
@@ -787,7 +792,8 @@ TEST_F(Run, ARestartThatFailsSaysWhyInTheMessageList)
         {"no local confirm file",
          true,
          TransferStatus::Completed,
-         {"!!!Could not restart the Orvane at 10.0.0.4.", "!!!Cause: the local confirm file could not be written."}},
+         {"!!!Could not restart the Orvane at 10.0.0.4.",
+          QString("!!!Cause: the local confirm file could not be written: \"%1\" is a folder.").arg(dir.path())}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
