@@ -107,7 +107,7 @@ QString causeOf(const ftp::Result& r)
     case ftp::Status::LocalError:
         return QStringLiteral("the fetched file could not be saved: ") + inSentence(r.message);
     case ftp::Status::ConnectFailed:
-        return orReply("could not connect to the server");
+        return orReply("the server could not be reached");
     case ftp::Status::LoginFailed:
         return reply.isEmpty() ? QStringLiteral("the server refused the login")
                                : QStringLiteral("the server refused the login: %1 %2")
@@ -120,7 +120,7 @@ QString causeOf(const ftp::Result& r)
     case ftp::Status::TimedOut:
         // A server that closes the connection says why with 421 (no more
         // connections, shutting down), which counts as a time-out.
-        return r.serverCode == 421 ? reply : QStringLiteral("no answer from the server in time");
+        return r.serverCode == 421 ? reply : QStringLiteral("a time-out: the server stopped answering");
     case ftp::Status::Incomplete:
         return orReply("the connection broke before the whole file arrived");
     case ftp::Status::NotConnected:
