@@ -647,11 +647,6 @@ bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool lo
 {
     watchFtpSource(watch, file);
     watch.seen = {};
-    // Without a name there is no booking file: nothing to ask, nothing amiss.
-    if (file.isEmpty() && &watch == &bookingFtp_) {
-        watch.clearPending();
-        return false;
-    }
     if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
         watch.clearPending();
@@ -752,5 +747,11 @@ bool RunController::blnFTPDataFileChanged(const QString& file)
 
 bool RunController::blnFTPBookingFileChanged(const QString& file)
 {
+    // Without a name there is no booking file: nothing to ask, nothing amiss.
+    if (file.isEmpty()) {
+        watchFtpSource(bookingFtp_, file);
+        bookingFtp_.seen = {};
+        return false;
+    }
     return ftpFileChanged(file, bookingFtp_, true);
 }
