@@ -124,12 +124,25 @@ RunSide::RunSide(frmMain& window)
     clock_ = std::make_unique<QtRunTimer>(window.runClock);
     keys_ = std::make_unique<QtRunTimer>(keyTimer_);
     controller_ = std::make_unique<RunController>(*adapter_, RunTimers{*start_, *load_, *clock_, *keys_});
-    controller_->setFtpFileTime(
-        [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
-            return window.frmFTP ? window.frmFTP->FTPFileTime(server, user, password, file) : QString();
-        });
-    controller_->setFtpFetchedTime(
-        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedTime(file) : std::nullopt; });
+    controller_->setFtpFileTime([&window](const QString& server, const QString& user, const QString& password,
+                                          const QString& file) -> RunController::ServerFile {
+        if (!window.frmFTP)
+            return {};
+        const FtpFileState f = window.frmFTP->FTPFileTimeAndSize(server, user, password, file);
+        return {f.time, f.size};
+    });
+    controller_->setFtpFetchedTime([&window](const QString& file) -> std::optional<RunController::ServerFile> {
+        const std::optional<FtpFileState> f = window.frmFTP ? window.frmFTP->fetchedState(file) : std::nullopt;
+        if (!f)
+            return std::nullopt;
+        return RunController::ServerFile{f->time, f->size};
+    });
+    controller_->setFtpTriedFile([&window](const QString& file) -> RunController::ServerFile {
+        if (!window.frmFTP)
+            return {};
+        const FtpFileState f = window.frmFTP->triedState(file);
+        return {f.time, f.size};
+    });
     // The page cycle and its off-screen page are made here, while the
     // start-up timer runs, not in the start timer's tick of the first run.
     pages::PageCycle* cycle = &pages::programPageCycle();

@@ -1,6 +1,7 @@
 #include "records/ftp/frmftp.h"
 
 #include "core/globals.h"
+#include "platform/atomicfile.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/paths.h"
 #include "platform/statuslog.h"
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +51,87 @@ QString fromLoginFolder(const QString& path)
 
 const QString kBusy = QStringLiteral("Another FTP operation is still running.");
 
+ftp::Result resultOf(ftp::Status status)
+{
+    ftp::Result r;
+    r.status = status;
+    return r;
+}
+
+// The entry a fetch of `name` takes from a folder's listing: the file of
+// that name as spelt, else the first file listed in another letter case.
+// Folders never count, nor names that are no plain file name. -1: none.
+qsizetype chooseFile(const QList<ftp::Entry>& entries, const QString& name)
+{
+    qsizetype other = -1;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const ftp::Entry& e = entries.at(i);
+        if (e.isFolder || !paths::isPlainFileName(e.name))
+            continue;
+        if (e.name == name)
+            return i;
+        if (other < 0 && e.name.compare(name, Qt::CaseInsensitive) == 0)
+            other = i;
+    }
+    return other;
+}
+
+// A text of the client's own (never the transfer library's) as part of a
+// sentence: first letter small, no closing full stop.
+QString inSentence(QString text)
+{
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
+// Why a step of a fetch failed, in plain words: the server's own reply
+// where it refused with one, else what happened. "" for a cancel.
+QString causeOf(const ftp::Result& r)
+{
+    const QString reply = r.serverCode >= 400
+                              ? QStringLiteral("the server replied %1 %2").arg(r.serverCode).arg(r.serverText.trimmed())
+                              : QString();
+    const auto orReply = [&reply](const char* words) { return reply.isEmpty() ? QString::fromLatin1(words) : reply; };
+    switch (r.status) {
+    case ftp::Status::Ok:
+    case ftp::Status::Cancelled:
+        return QString();
+    case ftp::Status::Busy:
+        return QStringLiteral("another FTP operation was still running");
+    case ftp::Status::BadArgument:
+        return inSentence(r.message);
+    case ftp::Status::LocalError:
+        return QStringLiteral("the fetched file could not be saved: ") + inSentence(r.message);
+    case ftp::Status::ConnectFailed:
+        return orReply("the server could not be reached");
+    case ftp::Status::LoginFailed:
+        return reply.isEmpty() ? QStringLiteral("the server refused the login")
+                               : QStringLiteral("the server refused the login: %1 %2")
+                                     .arg(r.serverCode)
+                                     .arg(r.serverText.trimmed());
+    case ftp::Status::NotFound:
+        return orReply("no such file on the server");
+    case ftp::Status::Refused:
+        return orReply("the server refused the download");
+    case ftp::Status::TimedOut:
+        // A server that closes the connection says why with 421 (no more
+        // connections, shutting down), which counts as a time-out.
+        return r.serverCode == 421 ? reply : QStringLiteral("a time-out: the server stopped answering");
+    case ftp::Status::Incomplete:
+        return orReply("the connection broke before the whole file arrived");
+    case ftp::Status::NotConnected:
+    case ftp::Status::ConnectionReset:
+        return orReply("the connection to the server broke");
+    case ftp::Status::Failed:
+        break;
+    }
+    return orReply("the server did not say why");
+}
+
 } // namespace
 
 FrmFTP::FrmFTP(std::unique_ptr<ftp::FtpClient> client)
@@ -74,11 +158,6 @@ QString FrmFTP::FormatFileTime(const QString& stamp)
            stamp.mid(12, 2);
 }
 
-bool FrmFTP::isFolderEntry(const QString& entry)
-{
-    return entry.left(5) == QStringLiteral("<Dir>");
-}
-
 bool FrmFTP::blnLogin(const QString& host, const QString& user, const QString& password)
 {
     if (iFTP_->connected()) {
@@ -86,7 +165,8 @@ bool FrmFTP::blnLogin(const QString& host, const QString& user, const QString& p
         yieldEvents(6);
     }
     remoteFolder_.clear();
-    return iFTP_->login(accountOf(host, user, password)).ok();
+    login_ = iFTP_->login(accountOf(host, user, password));
+    return login_.ok();
 }
 
 void FrmFTP::SelectOrAddItem(QStringList& list, const QString& text)
@@ -100,24 +180,22 @@ void FrmFTP::SelectOrAddItem(QStringList& list, const QString& text)
 void FrmFTP::iFTP_ListItem(const ftp::Entry& entry)
 {
     lstRemote_ << (entry.isFolder ? kDirPrefix + entry.name : entry.name);
-    lstRemoteSizes_ << (entry.isFolder ? -1 : entry.size);
+    entries_ << entry;
 }
 
 void FrmFTP::cmdRemoteRefresh_Click()
 {
     lstRemote_.clear();
-    lstRemoteSizes_.clear();
-    if (!remoteFolder_.isEmpty()) {
+    entries_.clear();
+    if (!remoteFolder_.isEmpty())
         lstRemote_ << kDirPrefix + QStringLiteral("..");
-        lstRemoteSizes_ << -1;
-    }
     QList<ftp::Entry> entries;
-    const ftp::Result r = iFTP_->list(remoteFolder_, entries);
+    listed_ = iFTP_->list(remoteFolder_, entries);
     for (const ftp::Entry& e : entries)
         iFTP_ListItem(e);
     // A listing that broke the connection drops it; other failures (a
     // missing folder) only end the refresh.
-    switch (r.status) {
+    switch (listed_.status) {
     case ftp::Status::ConnectionReset:
     case ftp::Status::TimedOut:
     case ftp::Status::Incomplete:
@@ -139,6 +217,7 @@ void FrmFTP::ChangeFolder(const QString& folder)
 
 bool FrmFTP::cancelExit()
 {
+    cause_.clear(); // "Cancel process" says it
     iFTP_->disconnect();
     yieldEvents(3);
     statusMessage(QStringLiteral("Cancel process"));
@@ -156,24 +235,30 @@ void FrmFTP::removeOtherSpellings(const QString& localFolder, const QString& nam
     }
 }
 
+bool FrmFTP::fail(const QString& cause)
+{
+    cause_ = cause;
+    return false;
+}
+
 bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                      const QString& localFolder, const QString& fileName)
 {
     // Until this fetch has taken the file, it counts as not fetched.
-    fetchedTimes_.remove(fileName);
+    fetches_.remove(fileName);
+    cause_.clear();
     if (busy_) {
         statusMessage(QStringLiteral("Error connecting to ftp site"));
-        return false;
+        return fail(causeOf(resultOf(ftp::Status::Busy)));
     }
     if (gblnStop)
         return cancelExit();
     const QScopedValueRollback<bool> busy(busy_, true);
-    bool result = false;
     cboRemote_.clear();
 
     if (!blnLogin(host, user, password)) {
         statusMessage(QStringLiteral("Can't login to ftp site. Try again."));
-        return false;
+        return fail(causeOf(login_));
     }
 
     const QStringList steps = remoteFolder.split(QLatin1Char('\\'));
@@ -183,127 +268,205 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         ChangeFolder(step + QLatin1Char('\\'));
         yieldEvents(3);
     }
+    if (gblnStop)
+        return cancelExit();
 
-    // The name as spelt wins; only without it does a name in another
-    // letter case count (the first one listed).
-    int match = -1;
-    if (!lstRemote_.isEmpty()) {
-        if (gblnStop)
-            return cancelExit();
-        int other = -1;
-        for (int i = 0; i < lstRemote_.size(); ++i) {
-            if (gblnStop)
-                return cancelExit();
-            const QString& entry = lstRemote_.at(i);
-            if (!isFolderEntry(entry) && paths::isPlainFileName(entry)) {
-                if (entry == fileName) {
-                    match = i;
-                    break;
-                }
-                if (other < 0 && entry.compare(fileName, Qt::CaseInsensitive) == 0)
-                    other = i;
-            }
-            yieldEvents(1);
-        }
-        if (match < 0)
-            match = other;
+    // The file as the change watch finds it, with its time and size before
+    // the transfer.
+    const Found before = timeOf(remoteFolder_, entries_, fileName);
+    if (before.name.isEmpty()) {
+        iFTP_->disconnect();
+        yieldEvents(3);
+        if (!listed_.ok())
+            return fail(causeOf(listed_));
+        return fail(before.folderOnly ? QStringLiteral("%1 is a folder on the server").arg(fileName)
+                                      : QStringLiteral("no file %1 on the server").arg(fileName));
+    }
+    if (before.timed.status == ftp::Status::Cancelled)
+        return cancelExit();
+    const QString name = before.name;
+    fetches_.insert(fileName, {before.state, false});
+
+    // The transfer goes to a temporary beside the target, which takes its
+    // place only once the file is known to be whole.
+    const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
+    const QString local = paths::join(localFolder, name);
+    const QString target = fetchedCopyPath(local);
+    const QFileInfo targetInfo(target);
+    const QString staged = paths::join(targetInfo.path(), atomicfile::temporaryName(targetInfo.fileName()));
+    const auto dropStaged = [&staged] { QFile::remove(staged); };
+    mblnTransferDone_ = false;
+    const ftp::Result r = iFTP_->download(remotePath, staged, before.state.size);
+    mblnTransferDone_ = true;
+    if (r.status == ftp::Status::Cancelled) {
+        dropStaged();
+        return cancelExit();
+    }
+    if (!r.ok() && r.status != ftp::Status::Incomplete) {
+        dropStaged();
+        statusMessage(QStringLiteral("Error connecting to ftp site"));
+        return fail(causeOf(r));
     }
 
-    if (match >= 0) {
-        const QString name = lstRemote_.at(match);
-        const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
-        mblnTransferDone_ = false;
-        const QString local = paths::join(localFolder, name);
-        const QString target = fetchedCopyPath(local);
-        // Taken before the transfer: a file that changes during or after it
-        // has a later time, which the change watch sees.
-        QString stamp;
-        if (!iFTP_->modifiedTime(remotePath, stamp).ok())
-            stamp.clear();
-        const ftp::Result r = iFTP_->download(remotePath, target, lstRemoteSizes_.at(match));
-        mblnTransferDone_ = true;
-        if (r.status == ftp::Status::Cancelled)
-            return cancelExit();
-        if (!r.ok()) {
-            statusMessage(QStringLiteral("Error connecting to ftp site"));
-            return false;
-        }
-        // Beside the working record file, its other spellings are that file.
-        if (target == local)
-            removeOtherSpellings(localFolder, name);
-        fetchedTimes_.insert(fileName, FormatFileTime(stamp));
-        result = true;
+    // A file its exporter is still writing shows another time or size now
+    // (and, when it grew during the transfer, arrived incomplete).
+    ftp::Result why;
+    const After after =
+        checkAfter(accountOf(host, user, password), name, before.state, r.ok() ? QFileInfo(staged).size() : -1, why);
+    if (after != After::Unchanged || !r.ok())
+        dropStaged();
+    if (why.status == ftp::Status::Cancelled)
+        return cancelExit();
+    if (after == After::Changed) {
+        iFTP_->disconnect();
+        yieldEvents(3);
+        return fail(QStringLiteral("%1 changed on the server while it was fetched").arg(name));
     }
+    if (after == After::Unknown || !r.ok()) {
+        statusMessage(QStringLiteral("Error connecting to ftp site"));
+        return fail(causeOf(r.ok() ? why : r));
+    }
+    QString error;
+    const bool placed = atomicfile::copy(staged, target, &error);
+    dropStaged();
+    if (!placed) {
+        statusMessage(QStringLiteral("Error connecting to ftp site"));
+        return fail(QStringLiteral("the fetched file could not be saved: ") + inSentence(error));
+    }
+    // Beside the working record file, its other spellings are that file.
+    if (target == local)
+        removeOtherSpellings(localFolder, name);
+    fetches_[fileName].took = true;
 
     iFTP_->disconnect();
     yieldEvents(3);
-    return result;
+    return true;
 }
 
-QString FrmFTP::otherSpelling(const QString& path)
+FrmFTP::Found FrmFTP::timeOf(const QString& folder, const QList<ftp::Entry>& entries, const QString& name)
 {
-    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-    const QString folder = cut < 0 ? QString() : path.left(cut);
-    const QString name = path.mid(cut + 1);
-    QList<ftp::Entry> entries;
-    if (name.isEmpty() || !iFTP_->list(folder, entries).ok())
-        return QString();
-    for (const ftp::Entry& e : entries) {
-        if (!e.isFolder && paths::isPlainFileName(e.name) && e.name != name &&
-            e.name.compare(name, Qt::CaseInsensitive) == 0)
-            return folder.isEmpty() ? e.name : folder + QLatin1Char('/') + e.name;
+    Found f;
+    f.listed = resultOf(ftp::Status::Ok);
+    const qsizetype at = chooseFile(entries, name);
+    if (at < 0) {
+        f.folderOnly = std::any_of(entries.cbegin(), entries.cend(), [&name](const ftp::Entry& e) {
+            return e.isFolder && e.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        return f;
     }
-    return QString();
+    f.name = entries.at(at).name;
+    f.state.size = entries.at(at).size;
+    f.timed = iFTP_->modifiedTime(fromLoginFolder(folder + QLatin1Char('/') + f.name), f.stamp);
+    if (f.timed.ok())
+        f.state.time = FormatFileTime(f.stamp);
+    return f;
+}
+
+FrmFTP::Found FrmFTP::look(const QString& folder, const QString& name)
+{
+    QList<ftp::Entry> entries;
+    const ftp::Result listed = iFTP_->list(folder, entries);
+    if (!listed.ok()) {
+        Found f;
+        f.listed = listed;
+        return f;
+    }
+    return timeOf(folder, entries, name);
+}
+
+FrmFTP::After FrmFTP::checkAfter(const ftp::Account& account, const QString& name, const FtpFileState& before,
+                                 qint64 bytes, ftp::Result& why)
+{
+    why = resultOf(ftp::Status::Ok);
+    // A transfer that arrived short drops the session.
+    if (!iFTP_->connected()) {
+        why = iFTP_->login(account);
+        if (!why.ok())
+            return After::Unknown;
+    }
+    const Found now = look(remoteFolder_, name);
+    if (!now.listed.ok() || now.timed.status == ftp::Status::Cancelled) {
+        why = now.listed.ok() ? now.timed : now.listed;
+        return After::Unknown;
+    }
+    // Gone, or only in another spelling now: rewritten under way.
+    if (now.name != name)
+        return After::Changed;
+    if (!now.state.time.isEmpty() && !before.time.isEmpty() && now.state.time != before.time)
+        return After::Changed;
+    if (now.state.size >= 0 &&
+        ((before.size >= 0 && now.state.size != before.size) || (bytes >= 0 && now.state.size != bytes)))
+        return After::Changed;
+    // The time the transfer was made for can't be checked.
+    if (now.state.time.isEmpty() && !before.time.isEmpty()) {
+        why = now.timed;
+        return After::Unknown;
+    }
+    return After::Unchanged;
 }
 
 std::optional<QString> FrmFTP::fetchedTime(const QString& fileName) const
 {
-    const auto it = fetchedTimes_.constFind(fileName);
-    if (it == fetchedTimes_.constEnd())
+    const std::optional<FtpFileState> state = fetchedState(fileName);
+    return state ? std::optional<QString>(state->time) : std::nullopt;
+}
+
+std::optional<FtpFileState> FrmFTP::fetchedState(const QString& fileName) const
+{
+    const auto it = fetches_.constFind(fileName);
+    if (it == fetches_.constEnd() || !it->took)
         return std::nullopt;
-    return *it;
+    return it->tried;
+}
+
+FtpFileState FrmFTP::triedState(const QString& fileName) const
+{
+    return fetches_.value(fileName).tried;
 }
 
 QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName)
 {
+    return FTPFileTimeAndSize(host, user, password, fileName).time;
+}
+
+FtpFileState FrmFTP::FTPFileTimeAndSize(const QString& host, const QString& user, const QString& password,
+                                        const QString& fileName)
+{
     if (busy_) {
         statusMessage(QStringLiteral("!!!Error: 0 ") + kBusy);
-        return QString();
+        return {};
     }
     const QScopedValueRollback<bool> busy(busy_, true);
     remoteFolder_.clear();
     const ftp::Result login = iFTP_->login(accountOf(host, user, password));
     if (!login.ok() || !iFTP_->connected()) {
         statusMessage(errorLine(login, password));
-        return QString();
+        return {};
     }
-    QString stamp;
+    // The file a fetch of the name takes, found as the fetch finds it.
     const QString path = fromLoginFolder(fileName);
-    ftp::Result r = iFTP_->modifiedTime(path, stamp);
-    // The file a fetch of the name takes: without the name as spelt, the one
-    // in another letter case.
-    if (!r.ok()) {
-        if (const QString other = otherSpelling(path); !other.isEmpty()) {
-            QString otherStamp;
-            if (const ftp::Result o = iFTP_->modifiedTime(other, otherStamp); o.ok()) {
-                r = o;
-                stamp = otherStamp;
-            }
-        }
-    }
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+    const QString folder = cut < 0 ? QString() : path.left(cut);
+    const QString name = path.mid(cut + 1);
+    const Found f = look(folder, name);
     iFTP_->disconnect();
     yieldEvents(3);
-    const QString result = FormatFileTime(stamp);
-    if (!r.ok() || result.isEmpty()) {
-        if (r.ok()) {
-            r.code = 0;
-            r.message = QStringLiteral("The server gave no usable time: \"%1\"").arg(stamp);
-        }
-        statusMessage(errorLine(r, password));
-        return QString();
+    ftp::Result r = !f.listed.ok() ? f.listed : f.timed;
+    if (f.listed.ok() && f.name.isEmpty()) {
+        r.code = 0;
+        r.message = f.folderOnly ? QStringLiteral("%1 is a folder on the server.").arg(name)
+                                 : QStringLiteral("There is no file %1 on the server.").arg(name);
+    } else if (r.ok() && f.state.time.isEmpty()) {
+        r.status = ftp::Status::Failed;
+        r.code = 0;
+        r.message = QStringLiteral("The server gave no usable time: \"%1\"").arg(f.stamp);
     }
-    statusMessage(QStringLiteral("@@@ ") + fileName + QStringLiteral(" - ") + result);
-    return result;
+    if (!r.ok() || f.name.isEmpty()) {
+        statusMessage(errorLine(r, password));
+        return {};
+    }
+    statusMessage(QStringLiteral("@@@ ") + fileName + QStringLiteral(" - ") + f.state.time);
+    return f.state;
 }
 
 void FrmFTP::CmdCancel_Click()
@@ -345,10 +508,18 @@ bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName)
     statusMessage(QStringLiteral("Start retrieve ") + fileName);
     const bool ok =
         frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), gstrDataFolder, fileName);
-    if (ok)
+    if (ok) {
         statusMessage(QStringLiteral("Successfully retrieved ") + fileName);
-    else
+    } else {
         statusMessage(QStringLiteral("Error retrieving ") + fileName + QStringLiteral(" from FTP Server."));
+        QString cause = frmFTP.lastCause();
+        if (!gstrFTPPassword.isEmpty())
+            cause.replace(gstrFTPPassword, QStringLiteral("***"));
+        while (cause.endsWith(QLatin1Char('.')))
+            cause.chop(1);
+        if (!cause.isEmpty())
+            statusMessage(QStringLiteral("!!!Cause: ") + cause + QLatin1Char('.'));
+    }
     yieldEvents(3);
     return ok;
 }

@@ -15,6 +15,15 @@
 #include <memory>
 #include <optional>
 
+// A file on the FTP server as the fetch and the change watch see it: its
+// modified time ("yyyy/mm/dd hh:mm:ss", "" when the server gave none) and
+// its size in bytes (-1 when the listing gave none).
+struct FtpFileState {
+    QString time;
+    qint64 size = -1;
+    bool operator==(const FtpFileState&) const = default;
+};
+
 class FrmFTP {
 public:
     // Uses `client` for the server work; without one it uses the libcurl client.
@@ -32,7 +41,12 @@ public:
     // leading "\" changes nothing (the same holds for FTPFileTime's file
     // name). The name is matched without regard to case, folders never
     // match, and the local copy takes the server's spelling (or the name
-    // fetchedCopyPath gives). A broken transfer leaves the previous copy.
+    // fetchedCopyPath gives). The file's time and size are asked before the
+    // transfer and again after it: a file that changed meanwhile (its
+    // exporter still writing it) fails the fetch. The local copy is
+    // replaced only by a whole file that did not change while it was
+    // fetched; a failed fetch leaves the previous copy. lastCause() says why
+    // a fetch failed.
     bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                  const QString& localFolder, const QString& fileName);
     // The server's time ("yyyy/mm/dd hh:mm:ss") of the file the last
@@ -41,13 +55,28 @@ public:
     // GetFile of that name has fetched it yet or the last one failed
     // (refused, cancelled, broken off, not found).
     std::optional<QString> fetchedTime(const QString& fileName) const;
+    // The same with the file's size (as listed before the transfer).
+    std::optional<FtpFileState> fetchedState(const QString& fileName) const;
+    // The file the last GetFile of `fileName` found on the server and went
+    // to fetch, whether or not the fetch worked; time "" when it got no
+    // time (nothing found, the login failed).
+    FtpFileState triedState(const QString& fileName) const;
+    // Why the last GetFile failed, in plain words for a "!!!Cause: " line
+    // ("the server replied 550 ...", "no file data.txt on the server"); ""
+    // after a fetch that worked or was cancelled. Never the password.
+    const QString& lastCause() const { return cause_; }
     // Connects and logs in (closing an open connection first).
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
     // when it cannot be had (logged as "@@@ name - time" or "!!!Error: ...").
-    // The file is the one GetFile would take: the name as spelt, else the
-    // first one listed in another letter case.
+    // The file is the one GetFile would take, found the same way in its
+    // folder's listing: the name as spelt, else the first one listed in
+    // another letter case; a folder never counts.
     QString FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName);
+    // The same, with the file's size from that listing (the time "" when it
+    // cannot be had).
+    FtpFileState FTPFileTimeAndSize(const QString& host, const QString& user, const QString& password,
+                                    const QString& fileName);
     // Ends the connection at once, also in the middle of a transfer.
     void CmdCancel_Click();
     // At shut-down: the same as CmdCancel_Click.
@@ -66,28 +95,56 @@ public:
     ftp::FtpClient& iFTP() { return *iFTP_; }
 
 private:
+    // A file looked for in a folder's listing.
+    struct Found {
+        ftp::Result listed;      // the listing
+        ftp::Result timed;       // the time query (not asked: failed)
+        QString name;            // the server's spelling; "" when not found
+        bool folderOnly = false; // not found, but a folder carries the name
+        QString stamp;           // the time as the server gave it
+        FtpFileState state;
+    };
+    // The file a fetch of `name` takes among `entries` (the listing of
+    // `folder`), with its time.
+    Found timeOf(const QString& folder, const QList<ftp::Entry>& entries, const QString& name);
+    // Lists `folder` (from the login folder) and does the same.
+    Found look(const QString& folder, const QString& name);
+    enum class After { Unchanged, Changed, Unknown };
+    // Whether the file `name` of the fetch's folder still shows the time
+    // and size it had `before` the transfer, and the size of the `bytes`
+    // that came (-1: none came). A connection the transfer broke is opened
+    // again with `account`. Unknown (with the reason in `why`) when the
+    // server could not be asked.
+    After checkAfter(const ftp::Account& account, const QString& name, const FtpFileState& before, qint64 bytes,
+                     ftp::Result& why);
+    // Ends a fetch that failed with `cause` (see lastCause).
+    bool fail(const QString& cause);
     void ChangeFolder(const QString& folder);
     static void SelectOrAddItem(QStringList& list, const QString& text);
     void cmdRemoteRefresh_Click();
     void iFTP_ListItem(const ftp::Entry& entry);
-    // The path of the first file listed beside `path` (in its folder) whose
-    // name differs from its name in letter case only; "" when none.
-    QString otherSpelling(const QString& path);
-    static bool isFolderEntry(const QString& entry);
     bool cancelExit();
     void removeOtherSpellings(const QString& localFolder, const QString& name);
 
     std::unique_ptr<ftp::FtpClient> iFTP_;
     QString remoteFolder_;
     QStringList lstRemote_;
-    QList<qint64> lstRemoteSizes_;
+    QList<ftp::Entry> entries_; // the listing behind lstRemote_
+    ftp::Result listed_;        // how that listing went
     QStringList cboRemote_;
     bool mblnTransferDone_ = false;
     // A fetch or time query is running (code run while it waits may not
     // start another one on the same connection).
     bool busy_ = false;
-    // The file names fetched by their last GetFile, with the server's time.
-    QHash<QString, QString> fetchedTimes_;
+    ftp::Result login_; // how the last blnLogin went
+    QString cause_;
+    // By file name, how its last GetFile went: the file it found and went
+    // to fetch, and whether it took it.
+    struct Fetch {
+        FtpFileState tried;
+        bool took = false;
+    };
+    QHash<QString, Fetch> fetches_;
 };
 
 // Where a fetch meant for `localPath` lands: `localPath` itself, unless it
@@ -99,7 +156,8 @@ QString fetchedCopyPath(const QString& localPath);
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
 // (gstrFTPBookingFilename) from the FTP account's login folder into the Data
-// folder, logging the outcome. False (after "The FTP Settings is not
-// correct.") when the file name, server, user name or password is empty.
+// folder, logging the outcome: a failed fetch ends with a "!!!Cause: "
+// line that says why. False (after "The FTP Settings is not correct.") when
+// the file name, server, user name or password is empty.
 bool retrieveFTPDataFile(FrmFTP& frmFTP);
 bool retrieveFTPBookingFile(FrmFTP& frmFTP);

@@ -40,6 +40,29 @@ QString ftpTimeText(const QString& serverTime)
     return at.isValid() ? at.toString(kTimeStampFormat) : serverTime;
 }
 
+RunController::ServerFile asWatched(RunController::ServerFile f)
+{
+    f.time = ftpTimeText(f.time);
+    return f;
+}
+
+// How a source file of a pair stands this tick.
+struct PairSide {
+    bool settled;    // changed, and settled: the run may restart for it
+    bool settling;   // changed, and still settling
+    bool waitedLong; // settled, and waited its longest for the other one
+};
+
+// Exports often come in pairs (functions and bookings): while the other
+// file is still being written, the restart for a settled one waits for it
+// too, so its half is never taken. A file that never settles holds the
+// other one back for kMaxSettleWaitSecs at most.
+bool restartForPair(const PairSide& data, const PairSide& booking)
+{
+    return (data.settled && !booking.settling) || (booking.settled && !data.settling) || data.waitedLong ||
+           booking.waitedLong;
+}
+
 } // namespace
 
 RunController::RunController(RunWindow& window, RunTimers timers)
@@ -285,24 +308,26 @@ void RunController::runClock_Timer()
         const bool check = m != mstrLastMinute && !mstrLastMinute.isEmpty();
         mstrLastMinute = m;
         if (check) {
-            const bool d = blnFTPDataFileChanged(gstrFTPFilename);
-            const bool b = blnFTPBookingFileChanged(gstrFTPBookingFilename);
-            changed = d || b;
+            blnFTPDataFileChanged(gstrFTPFilename);
+            blnFTPBookingFileChanged(gstrFTPBookingFilename);
+        } else {
+            settleFtpFile(gstrFTPFilename, dataFtp_, false);
+            settleFtpFile(gstrFTPBookingFilename, bookingFtp_, true);
         }
+        const QDateTime now = services::clock().now();
+        const auto side = [&now](const FtpWatch& w) {
+            return PairSide{w.ready, w.settling(), w.ready && w.readyAt.secsTo(now) >= kMaxSettleWaitSecs};
+        };
+        changed = restartForPair(side(dataFtp_), side(bookingFtp_));
     } else {
         const bool d = blnDataFileChanged(gstrDataFile);
         const bool b = blnBookingFileChanged(gstrBookingDataFile);
-        // Exports often come in pairs (functions and bookings): while the
-        // other file is still being written, the restart waits for it too,
-        // so its half is never converted. A file that never settles holds
-        // the other one back for kMaxSettleWaitSecs at most.
         const QDateTime now = services::clock().now();
-        const auto settling = [](const WatchedFile& w, bool settled) { return !settled && w.changed.has_value(); };
-        const auto waitedLong = [&](const WatchedFile& w, bool settled) {
-            return settled && w.changedAt.secsTo(now) >= kSettleSecs + kMaxSettleWaitSecs;
+        const auto side = [&now](const WatchedFile& w, bool settled) {
+            return PairSide{settled, !settled && w.changed.has_value(),
+                            settled && w.changedAt.secsTo(now) >= kSettleSecs + kMaxSettleWaitSecs};
         };
-        changed = (d && !settling(bookingWatch_, b)) || (b && !settling(dataWatch_, d)) || waitedLong(dataWatch_, d) ||
-                  waitedLong(bookingWatch_, b);
+        changed = restartForPair(side(dataWatch_, d), side(bookingWatch_, b));
     }
     // A Stop while the FTP watch waited for the server stays a Stop.
     if (gblnStop) {
@@ -566,80 +591,153 @@ void RunController::takeFetchedFtpTimes()
         // show are no longer the pass's, whatever the fetch did.
         const bool fresh = watchFtpSource(watch, file);
         tookNew = tookNew || fresh;
-        // A restart's fetch was made for the time its look saw; a start's
+        // A restart's fetch was made for the copy its look saw; a start's
         // for none known.
-        const QString madeFor = watch.seen;
-        watch.seen.clear();
+        ServerFile madeFor = watch.seen;
+        watch.seen = {};
+        // The load fetched every file: a copy settling meanwhile is the
+        // fetch's business now.
+        watch.clearPending();
         // Without the fetch's own answer the fetch counts as made, its time unknown.
-        const std::optional<QString> fetched =
-            ftpFetchedTime_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedTime_(file) : QString();
+        const std::optional<ServerFile> fetched =
+            ftpFetchedTime_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedTime_(file) : ServerFile();
         if (!fetched) {
             // The board's copy is still the old one: its time stays. The
-            // same time failing again waits longer each time; a time not
-            // known yet is the next look's. A fetch made when the look got
-            // no time (the other file restarted the run) is one more
-            // failure of the time that failed.
-            if (watch.failedFetches > 0 && (madeFor.isEmpty() || madeFor == watch.failedTime)) {
+            // same copy failing again waits longer each time. A fetch made
+            // for no copy a look saw was made for the one it found on the
+            // server, or else for the next look's; when it found none
+            // either (the look got no time: the other file restarted the
+            // run), it is one more failure of the copy that failed.
+            if (madeFor.time.isEmpty() && ftpTriedFile_ && !file.isEmpty())
+                madeFor = asWatched(ftpTriedFile_(file));
+            if (watch.failedFetches > 0 && (madeFor.time.isEmpty() || madeFor.same(watch.failed))) {
                 ++watch.failedFetches;
             } else {
-                watch.failedTime = madeFor;
+                watch.failed = madeFor;
                 watch.failedFetches = 1;
             }
             watch.looksToSkip = std::min((1 << std::min(watch.failedFetches - 1, 10)) - 1, kMaxFetchRetryLooks - 1);
             continue;
         }
         watch.clearFailures();
-        // No time of its own: the time its look saw, or (at a start) the
+        // No time of its own: the copy its look saw, or (at a start) the
         // first look's.
-        const QString taken = !fetched->isEmpty() ? ftpTimeText(*fetched) : madeFor;
-        tookNew = tookNew || taken != watch.remembered;
+        const ServerFile taken = !fetched->time.isEmpty() ? asWatched(*fetched) : madeFor;
+        tookNew = tookNew || !taken.same(watch.remembered);
         watch.remembered = taken;
     }
     keepFtpTimes_ = true;
     keepPass_ = ftpRestart_ && !tookNew;
 }
 
-bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime)
+RunController::ServerFile RunController::askFtp(const QString& file, bool logMissingTime)
 {
-    watchFtpSource(watch, file);
-    watch.seen.clear();
-    if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
-        statusMessage(QStringLiteral("The FTP Settings is not correct."));
-        return false;
-    }
-    const QString r = ftpFileTime_ ? ftpFileTime_(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, file) : QString();
-    if (r.isEmpty()) {
+    const ServerFile r =
+        ftpFileTime_ ? ftpFileTime_(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, file) : ServerFile();
+    if (r.time.isEmpty()) {
         if (logMissingTime)
             statusMessage(QStringLiteral("!!!Error getting ") + file +
                           QStringLiteral(" modified time from FTP Server."));
+        return {};
+    }
+    return asWatched(r);
+}
+
+bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime)
+{
+    watchFtpSource(watch, file);
+    watch.seen = {};
+    if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
+        statusMessage(QStringLiteral("The FTP Settings is not correct."));
+        watch.clearPending();
         return false;
     }
-    const QString s = ftpTimeText(r);
+    const ServerFile s = askFtp(file, logMissingTime);
+    if (s.time.isEmpty()) {
+        watch.clearPending();
+        return false;
+    }
+    const bool changed = takeFtpCopy(watch, s, true);
+    // A change restarts the run once it has settled; the remembered copy
+    // moves only with the restart's fetch (see takeFetchedFtpTimes).
+    window_.yieldEvents(3);
+    return changed;
+}
+
+bool RunController::takeFtpCopy(FtpWatch& watch, const ServerFile& s, bool look)
+{
+    const QDateTime now = services::clock().now();
     watch.seen = s;
-    bool changed = false;
-    if (watch.failedFetches > 0 && s == watch.remembered) {
+    if (!watch.remembered.time.isEmpty() && s.same(watch.remembered)) {
         // The server shows the copy the board has (a fetch made while
         // another file restarted the run failed, say): nothing is left to
         // fetch again.
         watch.clearFailures();
-    } else if (watch.failedFetches > 0) {
-        // A time that differs from the one that failed is a new export:
-        // fetched at once. The one that failed is tried again once its gap
-        // has passed.
-        if (watch.failedTime.isEmpty())
-            watch.failedTime = s;
-        if (s != watch.failedTime || watch.looksToSkip <= 0)
-            changed = true;
-        else
-            --watch.looksToSkip;
-    } else if (watch.remembered.isEmpty())
+        watch.clearPending();
+        return false;
+    }
+    if (watch.failedFetches == 0 && watch.remembered.time.isEmpty()) {
         watch.remembered = s;
-    else
-        changed = s != watch.remembered;
-    // A change restarts the run at once; the remembered time moves only with
-    // the restart's fetch (see takeFetchedFtpTimes).
+        watch.clearPending();
+        return false;
+    }
+    if (watch.failedFetches > 0) {
+        if (watch.failed.time.isEmpty())
+            watch.failed = s;
+        if (s.same(watch.failed)) {
+            // The copy whose fetch failed has settled long since: it is
+            // fetched again, without a wait, once its gap has passed.
+            if (watch.looksToSkip > 0) {
+                if (look)
+                    --watch.looksToSkip;
+                watch.clearPending();
+                return false;
+            }
+            if (!watch.ready || !watch.pending->same(s)) {
+                watch.pending = s;
+                watch.pendingSince = now;
+                watch.ready = true;
+                watch.readyAt = now;
+            }
+            return true;
+        }
+    }
+    // A new export: fetched once it has stayed the same for kSettleSecs. A
+    // clock set back starts the wait again.
+    if (!watch.pending || !watch.pending->same(s) || watch.pendingSince > now) {
+        watch.pending = s;
+        watch.pendingSince = now;
+        watch.ready = false;
+    } else if (!watch.ready && watch.pendingSince.secsTo(now) >= kSettleSecs) {
+        watch.ready = true;
+        watch.readyAt = now;
+    }
+    return true;
+}
+
+void RunController::settleFtpFile(const QString& file, FtpWatch& watch, bool logMissingTime)
+{
+    if (!watch.settling())
+        return;
+    const QDateTime now = services::clock().now();
+    if (watch.pendingSince > now)
+        watch.pendingSince = now;
+    if (watch.pendingSince.secsTo(now) < kSettleSecs)
+        return;
+    const ServerFile s = askFtp(file, logMissingTime);
+    if (s.time.isEmpty()) {
+        // The next look finds it again.
+        watch.seen = {};
+        watch.clearPending();
+        return;
+    }
+    takeFtpCopy(watch, s, false);
     window_.yieldEvents(3);
-    return changed;
+}
+
+bool RunController::ftpSettling() const
+{
+    return dataFtp_.settling() || bookingFtp_.settling();
 }
 
 bool RunController::blnFTPDataFileChanged(const QString& file)
@@ -649,5 +747,11 @@ bool RunController::blnFTPDataFileChanged(const QString& file)
 
 bool RunController::blnFTPBookingFileChanged(const QString& file)
 {
+    // Without a name there is no booking file: nothing to ask, nothing amiss.
+    if (file.isEmpty()) {
+        watchFtpSource(bookingFtp_, file);
+        bookingFtp_.seen = {};
+        return false;
+    }
     return ftpFileChanged(file, bookingFtp_, true);
 }

@@ -52,13 +52,33 @@ public:
         Halted,    // the stop flag ended a page without a Stop: nothing armed
     };
 
-    // The server's modified time of a file ("yyyy/mm/dd hh:mm:ss"), or "".
-    using FtpFileTime = std::function<QString(const QString& server, const QString& user, const QString& password,
-                                              const QString& file)>;
-    // How the settings load's fetch of a file ended: the server's time
-    // ("yyyy/mm/dd hh:mm:ss") of the file it took, "" when the server gave
-    // none; nothing when the fetch failed.
-    using FtpFetchedTime = std::function<std::optional<QString>(const QString& file)>;
+    // A file on the FTP server: its modified time ("yyyy/mm/dd hh:mm:ss",
+    // "" when not known) and its size in bytes (-1 when not known). A time
+    // alone makes one of unknown size.
+    struct ServerFile {
+        ServerFile(const QString& t = QString(), qint64 s = -1)
+            : time(t)
+            , size(s)
+        {
+        }
+        // The same copy of the file: the same time, and the same size where
+        // both sizes are known.
+        bool same(const ServerFile& other) const
+        {
+            return time == other.time && (size < 0 || other.size < 0 || size == other.size);
+        }
+        QString time;
+        qint64 size = -1;
+    };
+    // The server's time and size of a file; time "" when it can't be had.
+    using FtpFileTime = std::function<ServerFile(const QString& server, const QString& user, const QString& password,
+                                                 const QString& file)>;
+    // How the settings load's fetch of a file ended: the file it took (time
+    // "" when the server gave none); nothing when the fetch failed.
+    using FtpFetchedTime = std::function<std::optional<ServerFile>(const QString& file)>;
+    // The file a fetch that failed had found on the server and went to
+    // take; time "" when it found none.
+    using FtpTriedFile = std::function<ServerFile(const QString& file)>;
     // Writes a whole file; false with the reason on failure.
     using FileWriter = std::function<bool(const QString& path, const QByteArray& bytes, QString* error)>;
 
@@ -73,6 +93,7 @@ public:
     void setDisplay(DisplayPort* display) { display_ = display; }
     void setFtpFileTime(FtpFileTime f) { ftpFileTime_ = std::move(f); }
     void setFtpFetchedTime(FtpFetchedTime f) { ftpFetchedTime_ = std::move(f); }
+    void setFtpTriedFile(FtpTriedFile f) { ftpTriedFile_ = std::move(f); }
     // Atomic writes by default.
     void setFileWriter(FileWriter w) { writeFile_ = std::move(w); }
 
@@ -126,20 +147,30 @@ public:
     // or after kMaxSettleWaitSecs.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
-    // FTP: the remembered time is the server's time of the copy the board
-    // has; only a fetch that succeeded moves it. The first look after a
-    // load that gave no time remembers the server's time (false); then a
-    // time that differs is a change. A fetch that gave no time of its own
-    // takes the time that caused the restart.
-    // A failed fetch keeps the server's time it was made for as the one
-    // that failed (a start's fetch, made for no look, takes the next
-    // look's; a later fetch made when the look got no time counts as one
-    // more failure of the time that failed): that time is fetched again at the next look, and while it
-    // keeps failing at doubling gaps (1, 2, 4 ... looks, at most
+    // FTP: a copy of a file on the server is its time and size. The
+    // remembered copy is the one the board has; only a fetch that succeeded
+    // moves it. The first look after a load that gave no time remembers the
+    // server's copy (false); then another copy is a change (true). A fetch
+    // that gave no time of its own takes the copy that caused the restart.
+    // A new copy is fetched only once it has stayed the same for
+    // kSettleSecs: the clock asks for its time and size again on a later
+    // tick, kSettleSecs after the look, and again while it keeps changing
+    // (an export its system is still writing), and restarts the run once it
+    // has settled. The pair rule of the local files holds for the two FTP
+    // files too. A retry of the copy whose fetch failed does not wait: that
+    // copy has long settled.
+    // A failed fetch keeps the copy it was made for as the one that failed
+    // (a start's fetch, made for no look, takes the copy it found on the
+    // server, else the next look's; a later fetch made when the look got no
+    // time, finding no other copy, counts as one more failure of the copy
+    // that failed): that copy is fetched again at the next look, and while
+    // it keeps failing at doubling gaps (1, 2, 4 ... looks, at most
     // kMaxFetchRetryLooks), so a download the server refuses for good is
-    // not retried every minute. Any other time is a new export, fetched at
-    // that look, and its own failures count from 1. A look that sees the
-    // time of the board's own copy ends the failures: nothing is left to
+    // not retried every minute. Any other copy is a new export, fetched
+    // once it has settled after the look that saw it, and its own failures
+    // count from 1 (a fetch that found the file changing under it fails,
+    // and the copy after the change is such a new export). A look that
+    // sees the board's own copy ends the failures: nothing is left to
     // fetch (a restart for the other file whose fetch of this one failed,
     // say). A restart whose fetches all failed leaves the board's copy as
     // it was: the page on show dwells on and the pass goes on, rather than
@@ -147,8 +178,13 @@ public:
     // server or account).
     // Start Program, pushed settings and a load that names another file,
     // server or account start the watch afresh.
+    // Without an FTP booking file name there is no booking file: its watch
+    // contacts nobody and says nothing.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
+    // True while the FTP watch waits to ask again for a new copy it saw, to
+    // know whether it has settled.
+    bool ftpSettling() const;
 
     State state() const { return state_; }
     int dwellCounter() const { return mlngDwellCounter; }
@@ -156,9 +192,9 @@ public:
     // a whole number of at least 1.
     static int dwellSeconds(const QString& text, bool* valid = nullptr);
 
-    // How long a changed local source file must stay the same before it
-    // counts as changed: longer than the pauses of a busy exporter or a slow
-    // shared folder between two lines.
+    // How long a changed source file (local, or on the FTP server) must stay
+    // the same before it counts as changed: longer than the pauses of a busy
+    // exporter or a slow shared folder between two lines.
     static constexpr int kSettleSecs = 5;
     // How long a settled source waits at most for the other one to settle
     // before the run restarts for it.
@@ -189,22 +225,34 @@ private:
         QString file, server, user, password;
         bool operator==(const FtpSource&) const = default;
     };
-    // A file on the FTP server.
+    // A file on the FTP server; its copies' times as "MM/dd/yyyy HH:mm:ss".
     struct FtpWatch {
         FtpSource source;      // another one starts the watch afresh
-        QString remembered;    // the server's time of the board's copy; "": the next look remembers
-        QString seen;          // the server's time at the latest look; "": none
-        QString failedTime;    // the server's time whose fetch failed; "": not known yet
-        int failedFetches = 0; // fetches of failedTime failed in a row; above 0 a later look fetches again
-        int looksToSkip = 0;   // looks left before failedTime is fetched again
+        ServerFile remembered; // the board's copy; time "": the next look remembers
+        ServerFile seen;       // at the latest look; time "": none
+        ServerFile failed;     // the copy whose fetch failed; time "": not known yet
+        int failedFetches = 0; // fetches of `failed` failed in a row; above 0 a later look fetches again
+        int looksToSkip = 0;   // looks left before `failed` is fetched again
+        // A copy to fetch: a new one once it has stayed the same since
+        // `pendingSince` for kSettleSecs (then `ready`), a retry at once.
+        std::optional<ServerFile> pending;
+        QDateTime pendingSince;
+        bool ready = false;
+        QDateTime readyAt;
         // The board's copy is the server's latest: nothing waits to be
         // fetched again.
         void clearFailures()
         {
-            failedTime.clear();
+            failed = {};
             failedFetches = 0;
             looksToSkip = 0;
         }
+        void clearPending()
+        {
+            pending.reset();
+            ready = false;
+        }
+        bool settling() const { return pending && !ready; }
     };
 
     // The file behind a watched source's name: the data file as the
@@ -223,6 +271,15 @@ private:
     // settings; a watch that was for another one starts afresh (true).
     static bool watchFtpSource(FtpWatch& watch, const QString& file);
     bool ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime);
+    // The server's copy of `file` (time as the watch keeps it); time "" when
+    // it can't be had (for the booking file logged).
+    ServerFile askFtp(const QString& file, bool logMissingTime);
+    // What a look (or, with `look` false, a settle check) that saw copy `s`
+    // means: true when a copy is to be fetched, now or once it has settled.
+    bool takeFtpCopy(FtpWatch& watch, const ServerFile& s, bool look);
+    // Between looks: asks for a new copy again once kSettleSecs have passed
+    // since it was seen as it is.
+    void settleFtpFile(const QString& file, FtpWatch& watch, bool logMissingTime);
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
     bool adoptUpdatedSettings(const QString& path);
@@ -236,6 +293,7 @@ private:
     DisplayPort* display_ = nullptr;
     FtpFileTime ftpFileTime_;
     FtpFetchedTime ftpFetchedTime_;
+    FtpTriedFile ftpTriedFile_;
     FileWriter writeFile_;
     State state_ = State::Idle;
     bool stopping_ = false;

@@ -57,6 +57,15 @@ The other modes are "serve" with faults, and can be joined by "," (as in
   file's time, without acting on it or answering; "drop-dele" does the same
   at the DELE of a file moved aside (".<name>.orvold.XXXXXX"), which stays.
 - "slowrename" takes a third of a second for every rename.
+- "writing" serves files as an exporter still writing them: every
+  download of a file adds a line to it once it has been sent, so the file
+  shows another size (and time) right after its transfer.
+- "retrlock" refuses a download (RETR) with "550 The process cannot access
+  the file because it is being used by another process." while a file of
+  the same name with ".lock" added lies beside it, as a server on Windows
+  refuses a file its exporter holds open.
+- "dirtimes" answers MDTM and SIZE for a folder as for a file (the
+  folder's time, its size on disk), as some servers do.
 - "noquit" never answers QUIT; "noquit-renamed" never answers it in a
   session that renamed a file.
 - "badlogin" refuses every login with "530 Login incorrect."; "toomany"
@@ -315,7 +324,27 @@ def serve(args):
             if "nosize" in modes:
                 self.respond("500 Command \"SIZE\" not understood.")
                 return None
+            if "dirtimes" in modes and os.path.isdir(path):
+                self.respond("213 %d" % os.path.getsize(path))
+                return path
             return FTPHandler.ftp_SIZE(self, path)
+
+        def ftp_MDTM(self, path):
+            if "dirtimes" in modes and os.path.isdir(path):
+                self.respond("213 " + time.strftime("%Y%m%d%H%M%S", time.gmtime(os.path.getmtime(path))))
+                return path
+            return FTPHandler.ftp_MDTM(self, path)
+
+        def ftp_RETR(self, file):
+            if "retrlock" in modes and os.path.exists(file + ".lock"):
+                self.respond("550 The process cannot access the file because it is being used by another process.")
+                return None
+            return FTPHandler.ftp_RETR(self, file)
+
+        def on_file_sent(self, file):
+            if "writing" in modes:
+                with open(file, "ab") as written:
+                    written.write(b"one more line\r\n")
 
         def ftp_PASS(self, line):
             if "badlogin" in modes:
@@ -408,7 +437,8 @@ def main():
     modes = {"serve", "silent", "cut", "stall", "cut-media", "die", "full", "drop426", "busy-media", "norename",
              "norename-drop", "norename-back", "norename-lost", "norename-any", "lockdata", "lostrename", "slowrename",
              "noquit", "noquit-renamed", "full-close", "denystor", "lostrename-die", "nosize", "drop-mdtm",
-             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany", "vsftpd-cwd"}
+             "drop-dele", "badlogin", "denyconfirm", "lostrename-busy", "toomany", "vsftpd-cwd",
+             "writing", "retrlock", "dirtimes"}
     p.add_argument("--mode", default="serve",
                    type=lambda text: text if all(m in modes or re.match(r"^(drop|hangup|restart)@[A-Z]+:[0-9]+$", m)
                                                  for m in text.split(",")) else p.error("unknown mode " + text))

@@ -22,7 +22,11 @@ public:
     // "lostrename", "lostrename-die", "lostrename-busy", "slowrename", "nosize";
     // folders: "vsftpd-cwd" (a missing folder's CWD gets vsftpd's 550);
     // answers lost: "drop-mdtm", "drop-dele"; goodbyes: "noquit",
-    // "noquit-renamed"; a connection dropped at the Nth line of a command:
+    // "noquit-renamed"; downloads: "writing" (a file grows by a line once
+    // sent, as an export still being written), "retrlock" (RETR refused with
+    // the 550 of a file in use while "<name>.lock" lies beside it);
+    // "dirtimes" (MDTM and SIZE answer for a folder too); a connection
+    // dropped at the Nth line of a command:
     // "drop@RNTO:2", or closed right after answering it: "hangup@NOOP:1",
     // or dropped as the board's program starts again, which deletes the
     // upload temporaries: "restart@RNTO:1").

@@ -88,7 +88,8 @@ TEST_F(FetchTest, FetchesWithTheServersSpellingAndSkipsFolders)
     StatusLog::instance().clear();
     EXPECT_FALSE(retrieveFTPDataFile(*frm));
     EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
-                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+                                       QStringLiteral("Error retrieving data.txt from FTP Server."),
+                                       QStringLiteral("!!!Cause: data.txt is a folder on the server.")}));
 
     // Two folder steps go one below the other.
     EXPECT_TRUE(frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("Exports\\Daily"),
@@ -167,14 +168,17 @@ TEST_F(FetchTest, WrongPasswordMissingFileAndTheNameAsSpelt)
     EXPECT_FALSE(retrieveFTPDataFile(*frm));
     EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
                                        QStringLiteral("Can't login to ftp site. Try again."),
-                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+                                       QStringLiteral("Error retrieving data.txt from FTP Server."),
+                                       QStringLiteral("!!!Cause: the server refused the login: 530 Authentication "
+                                                      "failed.")}));
     expectNoPasswordInLog();
 
     StatusLog::instance().clear();
     gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
     EXPECT_FALSE(retrieveFTPDataFile(*frm));
     EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
-                                       QStringLiteral("Error retrieving data.txt from FTP Server.")}));
+                                       QStringLiteral("Error retrieving data.txt from FTP Server."),
+                                       QStringLiteral("!!!Cause: no file data.txt on the server.")}));
     EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("old"));
 
     // Whichever the server lists first, each spelling fetches its own file.
@@ -236,7 +240,8 @@ TEST_F(FetchTest, DyingServerKeepsTheOldCopy)
     EXPECT_FALSE(retrieveFTPDataFile(*makeFrm(1200)));
     EXPECT_EQ(logTexts(),
               QStringList({QStringLiteral("Start retrieve die.txt"), QStringLiteral("Error connecting to ftp site"),
-                           QStringLiteral("Error retrieving die.txt from FTP Server.")}));
+                           QStringLiteral("Error retrieving die.txt from FTP Server."),
+                           QStringLiteral("!!!Cause: the connection broke before the whole file arrived.")}));
     EXPECT_EQ(testsupport::readAll(local(gstrFTPFilename)), QByteArray("old"));
     EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
 }
@@ -275,4 +280,106 @@ TEST_F(FetchTest, ModifiedTimeOfAFile)
     EXPECT_EQ(FrmFTP::FormatFileTime(QStringLiteral("20240229230509.123")), QStringLiteral("2024/02/29 23:05:09"));
     for (const char* bad : {"", "2024022923050", "2024-02-29 23:05"})
         EXPECT_EQ(FrmFTP::FormatFileTime(QString::fromLatin1(bad)), QString()) << bad;
+}
+
+TEST_F(FetchTest, AFileWrittenDuringItsFetchIsNotTaken)
+{
+    // The exporter adds a line right after the transfer: the copy that came
+    // is not the file as it is now, and the old local copy stays.
+    FtpTestServer server(QStringLiteral("writing"));
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    server.putFile(QStringLiteral("data.txt"), "line 1\r\nline 2\r\n");
+    setServerFileTime(server, QStringLiteral("data.txt"), QDateTime(QDate(2024, 3, 1), QTime(8, 0, 0), Qt::UTC));
+    testsupport::writeAll(local(QStringLiteral("data.txt")), "old");
+    auto frm = makeFrm();
+
+    EXPECT_FALSE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"),
+                                       QStringLiteral("Error retrieving data.txt from FTP Server."),
+                                       QStringLiteral("!!!Cause: data.txt changed on the server while it was "
+                                                      "fetched.")}));
+    EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("old"));
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
+    EXPECT_EQ(frm->fetchedTime(QStringLiteral("data.txt")), std::nullopt);
+    // What the fetch went for, as the change watch counts failures.
+    EXPECT_EQ(frm->triedState(QStringLiteral("data.txt")),
+              (FtpFileState{QStringLiteral("2024/03/01 08:00:00"), qint64(16)}));
+    EXPECT_FALSE(frm->iFTP().connected());
+}
+
+TEST_F(FetchTest, AFailedFetchSaysWhyAfterItsLines)
+{
+    // The cause follows the fetch's lines: the server's own reply, or what
+    // happened in plain words; never the transfer library's numbers or
+    // wording, never the password.
+    const QString start = QStringLiteral("Start retrieve data.txt"),
+                  failed = QStringLiteral("Error retrieving data.txt from FTP Server."),
+                  noLogin = QStringLiteral("Can't login to ftp site. Try again."),
+                  noConnection = QStringLiteral("Error connecting to ftp site");
+    struct Case {
+        const char* what;
+        const char* mode; // "": no server at all
+        QStringList lines;
+    } cases[] = {
+        {"the download refused while the exporter holds the file",
+         "retrlock",
+         {start, noConnection, failed,
+          QStringLiteral("!!!Cause: the server replied 550 The process cannot access the file because it is being "
+                         "used by another process.")}},
+        {"no server listening",
+         "",
+         {start, noLogin, failed, QStringLiteral("!!!Cause: the server could not be reached.")}},
+        {"a server that never answers",
+         "silent",
+         {start, noLogin, failed, QStringLiteral("!!!Cause: a time-out: the server stopped answering.")}},
+        {"a server that takes no more connections",
+         "toomany",
+         {start, noLogin, failed,
+          QStringLiteral("!!!Cause: the server replied 421 Too many connections from the same IP address.")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        FtpTestServer server{QString::fromLatin1(c.mode)};
+        if (*c.mode) {
+            START_SERVER(server);
+            gstrFTPServer = server.host();
+        }
+        server.putFile(QStringLiteral("data.txt"), "new\r\n");
+        server.putFile(QStringLiteral("data.txt.lock"), "");
+        testsupport::writeAll(local(QStringLiteral("data.txt")), "old");
+        EXPECT_FALSE(retrieveFTPDataFile(*makeFrm()));
+        EXPECT_EQ(logTexts(), c.lines);
+        EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("old"));
+        expectNoPasswordInLog();
+    }
+}
+
+TEST_F(FetchTest, TheWatchAsksForTheFileTheFetchTakesNotAFolderOfItsName)
+{
+    // A server that answers MDTM and SIZE for folders too, with a folder
+    // data.txt/ and a file DATA.TXT: both the time and the fetch are the
+    // file's.
+    FtpTestServer server(QStringLiteral("dirtimes"));
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    server.putFile(QStringLiteral("data.txt/inside.txt"), "a folder named like the data file");
+    server.putFile(QStringLiteral("DATA.TXT"), "the data file\r\n");
+    setServerFileTime(server, QStringLiteral("DATA.TXT"), QDateTime(QDate(2024, 3, 1), QTime(8, 0, 0), Qt::UTC));
+    auto frm = makeFrm();
+    const FtpFileState file{QStringLiteral("2024/03/01 08:00:00"), qint64(15)};
+    EXPECT_EQ(frm->FTPFileTimeAndSize(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")),
+              file);
+    EXPECT_TRUE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(frm->fetchedState(QStringLiteral("data.txt")), file);
+    EXPECT_EQ(testsupport::readAll(local(QStringLiteral("DATA.TXT"))), QByteArray("the data file\r\n"));
+
+    // Without the file, the folder is no file: no time, and the fetch says why.
+    QFile::remove(server.root() + QStringLiteral("/DATA.TXT"));
+    StatusLog::instance().clear();
+    EXPECT_EQ(frm->FTPFileTime(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")), QString());
+    EXPECT_EQ(logTexts(), QStringList{QStringLiteral("!!!Error: 0 data.txt is a folder on the server.")});
+    EXPECT_FALSE(retrieveFTPDataFile(*frm));
+    EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Cause: data.txt is a folder on the server."));
 }

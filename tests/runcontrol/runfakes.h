@@ -132,24 +132,41 @@ public:
     std::function<void()> during;
 };
 
-// An FTP server as the run sees it: the server's time of each file, and
-// fetches that fail a given number of times before they work, or while the
-// server refuses downloads (a file its writer holds open). Installed
-// into a run, the window's settings loads fetch every named file.
+// An FTP server as the run sees it: the server's time (and size) of each
+// file, files still being written, and fetches that fail a given number of
+// times before they work, or while the server refuses downloads (a file its
+// writer holds open), or because the file changed while it was fetched.
+// Installed into a run, the window's settings loads fetch every named file.
 class FakeFtp {
 public:
     void install(RunController& run, FakeWindow& window)
     {
         run.setFtpFileTime([this](const QString&, const QString&, const QString&, const QString& file) {
-            return serverTimes.value(file);
+            if (growing.value(file) > 0) {
+                --growing[file];
+                grow(file);
+            }
+            return copy(file);
         });
-        run.setFtpFetchedTime([this](const QString& file) { return fetched.value(file); });
+        run.setFtpFetchedTime([this](const QString& file) -> std::optional<RunController::ServerFile> {
+            const std::optional<QString> time = fetched.value(file);
+            if (!time)
+                return std::nullopt;
+            return RunController::ServerFile{*time, fetchedSizes.value(file, -1)};
+        });
+        run.setFtpTriedFile([this](const QString& file) { return tried.value(file); });
         window.onLoad = [this, &window] {
             window.nameSources();
             fetch(gstrFTPFilename);
             fetch(gstrFTPBookingFilename);
         };
     }
+    RunController::ServerFile copy(const QString& file) const
+    {
+        return {serverTimes.value(file), serverSizes.value(file, -1)};
+    }
+    // A line more in the file, at the same second.
+    void grow(const QString& file) { serverSizes[file] = serverSizes.value(file, 0) + 10; }
     // One fetch of `file`: it fails while failures remain.
     void fetch(const QString& file)
     {
@@ -157,6 +174,11 @@ public:
             return;
         fetched.remove(file);
         ++fetches;
+        tried.insert(file, copy(file));
+        if (changedDuringFetch.remove(file)) {
+            grow(file);
+            return;
+        }
         if (refused || refusedFiles.contains(file))
             return;
         if (failures > 0) {
@@ -164,12 +186,26 @@ public:
             return;
         }
         fetched.insert(file, serverTimes.value(file));
+        fetchedSizes.insert(file, serverSizes.value(file, -1));
+    }
+    // The board has the server's copy of `file`.
+    bool onBoard(const QString& file) const
+    {
+        return fetched.value(file) == serverTimes.value(file) &&
+               fetchedSizes.value(file, -1) == serverSizes.value(file, -1);
     }
     QHash<QString, QString> serverTimes; // "yyyy/mm/dd hh:mm:ss"; missing: no time
+    QHash<QString, qint64> serverSizes;  // missing: the server gives no size
+    // Still being written: at each of this many asks for its time the file
+    // has grown by a line.
+    QHash<QString, int> growing;
     QHash<QString, std::optional<QString>> fetched;
+    QHash<QString, qint64> fetchedSizes;
+    QHash<QString, RunController::ServerFile> tried;
     int failures = 0;
     bool refused = false;
-    QSet<QString> refusedFiles; // downloads refused for these alone
+    QSet<QString> refusedFiles;       // downloads refused for these alone
+    QSet<QString> changedDuringFetch; // the next fetch of each finds it growing under it
     int fetches = 0;
 };
 

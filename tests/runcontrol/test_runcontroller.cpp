@@ -128,10 +128,19 @@ protected:
         time.at = time.at.addSecs(1);
         return clock.fire();
     }
-    bool nextMinute() // a minute later: the FTP watch looks
+    // A minute after the last look: the FTP watch looks, and a new copy it
+    // saw is asked for again, ticks later, once it has had time to settle.
+    bool nextMinute()
     {
-        time.at = time.at.addSecs(60);
-        return clock.fire();
+        const QDateTime look =
+            lastLook.isValid() && lastLook.addSecs(60) > time.at ? lastLook.addSecs(60) : time.at.addSecs(60);
+        time.at = lastLook = look;
+        if (!clock.fire())
+            return false;
+        while (clock.active && run.ftpSettling() && lastLook.secsTo(time.at) < 50)
+            if (!tick())
+                return false;
+        return true;
     }
     // Clock ticks until a restart is armed: how many; 0 when none came.
     int ticksToRestart(int most = 20)
@@ -148,6 +157,7 @@ protected:
 
     QTemporaryDir home;
     testsupport::FixedClock time;
+    QDateTime lastLook; // of nextMinute
     testsupport::HeldKeys keyState;
     FakeTimer start, load, clock, keys;
     FakeWindow window;
@@ -1074,6 +1084,33 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         ASSERT_TRUE(tick());
         ASSERT_TRUE(start.fire() && load.fire());
     };
+    // A new export still being written at the look: it grows at the look's
+    // ask for its time and at `asks` - 1 more.
+    const auto stillWritten = [&](int asks) -> Step {
+        return [&, asks](FakeFtp& ftp, int m) {
+            newExport(false)(ftp, m);
+            ftp.serverSizes[data] = 100;
+            ftp.growing[data] = asks;
+        };
+    };
+    // A new export that grows under its fetch, and twice more after it.
+    const auto changedWhileFetched = [&](FakeFtp& ftp, int m) {
+        if (m == 3) {
+            newExport(false)(ftp, m);
+            ftp.serverSizes[data] = 100;
+            ftp.changedDuringFetch.insert(data);
+        } else if (m == 4) {
+            ftp.growing[data] = 2;
+        }
+    };
+    // A start whose fetch finds the export growing under it.
+    const auto startWhileWritten = [&](FakeFtp& ftp, int) {
+        run.mnuStop_Click();
+        ftp.serverSizes[data] = 100;
+        ftp.changedDuringFetch.insert(data);
+        ftp.growing[data] = 2;
+        startRun();
+    };
     const QList<int> hourGap{1, 3, 7, 15, 31, 63, 123}, everyLookTo11{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     struct Case {
         const char* name;
@@ -1093,6 +1130,18 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
          true},
         // The load took another source: the pages begin anew, whatever its fetch did.
         {"a retry whose load names another file", true, 125, at(123, loadsNameOther), hourGap + QList{124}, 3, true},
+        // Fetched once it has settled, whole, with one restart.
+        {"a new export still being written at the look", false, 5, at(3, stillWritten(2)), {3}, 2, true},
+        {"a new export still being written after failed retries",
+         true,
+         10,
+         at(8, stillWritten(2)),
+         {1, 3, 7, 8},
+         2,
+         true},
+        // The copy after the change is a new export, not a retry of the failed one.
+        {"an export that changed while it was fetched", false, 6, changedWhileFetched, {3, 4}, 2, true},
+        {"a start whose fetch met the export changing", false, 3, at(1, startWhileWritten), {1}, 3, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -1120,7 +1169,7 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         }
         EXPECT_EQ(fetchedAt, c.fetchedAt);
         EXPECT_EQ(pages.resets - resets, c.toPageOne);
-        EXPECT_EQ(ftp.fetched.value(gstrFTPFilename) == ftp.serverTimes.value(gstrFTPFilename), c.onBoard);
+        EXPECT_EQ(ftp.onBoard(gstrFTPFilename), c.onBoard);
         run.mnuStop_Click();
     }
 }
@@ -1128,7 +1177,7 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
 TEST_F(RunTest, AFetchThatFailsLeavesThePageOnShowToItsDwell)
 {
     useFtpSource();
-    gstrDwellTime = QStringLiteral("10");
+    gstrDwellTime = QStringLiteral("20");
     FakeFtp ftp;
     ftp.install(run, window);
     const QString data = QStringLiteral("data.txt");
@@ -1137,12 +1186,14 @@ TEST_F(RunTest, AFetchThatFailsLeavesThePageOnShowToItsDwell)
     startRun(); // the page from record 1
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 10:00:30");
     ftp.refused = true;
-    for (int n = 0; n < 5; ++n) // the fifth tick, at 10:01:00, looks
+    // The fifth tick, at 10:01:00, looks; the export has settled by the
+    // tenth.
+    for (int n = 0; n < 5 + RunController::kSettleSecs; ++n)
         ASSERT_TRUE(tick());
     ASSERT_EQ(run.state(), RunController::State::Starting);
     ASSERT_TRUE(start.fire());
-    // The page would have had four more ticks; it keeps them.
-    EXPECT_EQ(ticksToNextPage(), 4);
+    // The page would have had nine more ticks; it keeps them.
+    EXPECT_EQ(ticksToNextPage(), 9);
     ASSERT_TRUE(load.fire());
     EXPECT_EQ(pages.pagesFrom, QList<int>({1, 4}));
     EXPECT_EQ(pages.resets, 1);
@@ -1301,7 +1352,11 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     EXPECT_EQ(asked.size(), 2);
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
     ASSERT_TRUE(clock.fire());
-    EXPECT_EQ(run.state(), RunController::State::Starting);
+    // The new time is asked again once it has had time to settle.
+    EXPECT_EQ(run.state(), RunController::State::Dwelling);
+    EXPECT_EQ(asked.size(), 4);
+    EXPECT_EQ(ticksToRestart(), RunController::kSettleSecs);
+    EXPECT_EQ(asked.size(), 5);
 }
 
 TEST_F(RunTest, TheFtpWatchAgainstARealServer)
@@ -1335,6 +1390,218 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     EXPECT_EQ(frm.fetchedTime(QStringLiteral("data.txt")), std::nullopt);
     for (const QString& line : logTexts())
         EXPECT_FALSE(line.contains(gstrFTPPassword));
+}
+
+TEST_F(RunTest, APairOfFtpExportsIsFetchedWithOneRestartOnceBothHaveSettled)
+{
+    // At a look the data export is new and whole, or a refused one due
+    // again; the booking export is new and still being written (it has
+    // grown at each ask for its time, one every kSettleSecs). The restart
+    // waits for it, a minute at most.
+    const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    struct Case {
+        const char* what;
+        bool dataRefused; // the data export's fetch failed before: the look retries it
+        int bookGrows;    // asks at which the booking file has grown
+        int restartAfter; // ticks after the look
+    } cases[] = {
+        {"the booking file settles after the data file", false, 4, 4 * RunController::kSettleSecs},
+        {"a booking file that never settles", false, 1000,
+         RunController::kSettleSecs + RunController::kMaxSettleWaitSecs},
+        {"a retry of a refused data export", true, 3, 3 * RunController::kSettleSecs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeFtp ftp;
+        ASSERT_TRUE(startFtpPairRun(ftp));
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        if (c.dataRefused) {
+            ftp.refusedFiles = {data};
+            ASSERT_EQ(restartsOver(1, 1), QList<int>({1}));
+        }
+        ftp.serverTimes[book] = QStringLiteral("2024/03/07 09:06:00");
+        ftp.serverSizes[book] = 100;
+        ftp.growing[book] = c.bookGrows;
+        time.at = time.at.addSecs(60 - time.at.time().second());
+        ASSERT_TRUE(clock.fire()); // the look
+        const int fetches = ftp.fetches;
+        EXPECT_EQ(ticksToRestart(100), c.restartAfter);
+        ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+        EXPECT_EQ(ftp.fetches, fetches + 2);
+        EXPECT_EQ(ftp.onBoard(data), !c.dataRefused);
+        EXPECT_TRUE(ftp.onBoard(book));
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, AnFtpSettleWaitMeetsAStopAStartOrACommand)
+{
+    // A look has seen a new export, which it asks for again once it has had
+    // time to settle; meanwhile the run is stopped, started, or told to
+    // restart.
+    const QString data = QStringLiteral("data.txt");
+    const auto command = [&](const QByteArray& value) {
+        writeAll(gstrConfirmFile, value);
+        ASSERT_TRUE(tick());
+        ASSERT_TRUE(start.fire() && load.fire());
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> meanwhile;
+        int restartAfter; // ticks after `meanwhile` to the restart for the export; 0: none comes
+    } cases[] = {
+        // Nothing is asked while stopped; the first tick after asks.
+        {"a Stop, then Run Process",
+         [&] {
+             run.mnuStop_Click();
+             time.at = time.at.addSecs(30);
+             run.mnuRun_Click();
+             ASSERT_TRUE(load.fire());
+         },
+         1},
+        // A start fetches the export and watches afresh.
+        {"a Stop, then Start Program",
+         [&] {
+             run.mnuStop_Click();
+             startRun();
+         },
+         0},
+        {"a command to restart", [&] { command("2\r\n"); }, 0},
+        // Nothing loaded, nothing fetched: the wait goes on.
+        {"refused pushed settings",
+         [&] {
+             writeAll(home.filePath(QStringLiteral("UpdatedSettings.ini")), "[TEMPLATES]\r\n");
+             command("1\r\n");
+         },
+         RunController::kSettleSecs - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        useFtpSource();
+        FakeFtp ftp;
+        ftp.install(run, window);
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute());
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        time.at = time.at.addSecs(60 - time.at.time().second());
+        ASSERT_TRUE(clock.fire()); // the look
+        ASSERT_TRUE(run.ftpSettling());
+        const int fetches = ftp.fetches;
+        c.meanwhile();
+        EXPECT_EQ(ticksToRestart(RunController::kSettleSecs + 2), c.restartAfter);
+        if (start.active) {
+            ASSERT_TRUE(start.fire() && load.fire());
+        }
+        EXPECT_EQ(ftp.fetches, fetches + 1);
+        EXPECT_TRUE(ftp.onBoard(data));
+        EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, TheFtpSettingsAreNotCorrectOnlyWhenAFileLacksOne)
+{
+    // Without an FTP booking file name there is no booking file: nothing to
+    // ask and nothing amiss. A missing server is amiss for each named file.
+    const QString notCorrect = QStringLiteral("The FTP Settings is not correct.");
+    struct Case {
+        const char* what;
+        const char* booking;
+        const char* server;
+        int notCorrectLines;
+        QStringList asked;
+    } cases[] = {
+        {"no booking file", "", "host", 0, {QStringLiteral("data.txt")}},
+        {"no booking file and no server", "", "", 1, {}},
+        {"a booking file and no server", "book.txt", "", 2, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        useFtpSource();
+        gstrFTPBookingFilename = QString::fromLatin1(c.booking);
+        gstrFTPServer = QString::fromLatin1(c.server);
+        QStringList asked;
+        run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
+            asked << file;
+            return QStringLiteral("2024/03/07 09:00:00");
+        });
+        startRun();
+        ASSERT_TRUE(tick());
+        StatusLog::instance().clear();
+        ASSERT_TRUE(nextMinute());
+        EXPECT_EQ(logTexts().count(notCorrect), c.notCorrectLines);
+        EXPECT_EQ(asked, c.asked);
+        run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
+{
+    // The exporter rewrites the export in place, a line every 3 seconds, and
+    // the watch's look falls in the middle. A Unix server serves the file as
+    // it stands; a Windows server refuses its download while the exporter
+    // holds it (here: while data.txt.lock lies beside it).
+    const QByteArray old = "old 1\r\nold 2\r\n";
+    QList<QByteArray> lines;
+    for (int i = 1; i <= 7; ++i)
+        lines << "new " + QByteArray::number(i) + "\r\n";
+    const QByteArray whole = lines.join();
+    for (const bool locks : {false, true}) {
+        SCOPED_TRACE(locks ? "refused while written" : "served while written");
+        FtpTestServer server(QStringLiteral("retrlock"));
+        START_SERVER(server);
+        useFtpSource();
+        gstrFTPServer = server.host();
+        gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
+        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+        FrmFTP frm;
+        run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
+            const FtpFileState file = frm.FTPFileTimeAndSize(s, u, p, f);
+            return RunController::ServerFile{file.time, file.size};
+        });
+        run.setFtpFetchedTime([&](const QString& f) -> std::optional<RunController::ServerFile> {
+            const std::optional<FtpFileState> file = frm.fetchedState(f);
+            if (!file)
+                return std::nullopt;
+            return RunController::ServerFile{file->time, file->size};
+        });
+        QList<QByteArray> taken; // the local copy after each load
+        window.onLoad = [&] {
+            window.nameSources();
+            retrieveFTPDataFile(frm);
+            taken << readAll(gstrDataFile);
+        };
+        server.putFile(QStringLiteral("data.txt"), old);
+        time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute()); // remembers
+        const QString lock = server.root() + QStringLiteral("/data.txt.lock");
+        time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 2, 50));
+        if (locks)
+            server.putFile(QStringLiteral("data.txt.lock"), "");
+        server.putFile(QStringLiteral("data.txt"), "");
+        QDateTime lastLine, restartAt;
+        for (int second = 0; second < 90; ++second) {
+            if (second % 3 == 0 && second / 3 < lines.size()) {
+                server.putFile(QStringLiteral("data.txt"), lines.mid(0, second / 3 + 1).join());
+                if (second / 3 + 1 == lines.size()) {
+                    lastLine = time.at;
+                    QFile::remove(lock);
+                }
+            }
+            ASSERT_TRUE(tick());
+            if (start.active) {
+                EXPECT_FALSE(restartAt.isValid()) << "a second restart";
+                restartAt = time.at;
+                ASSERT_TRUE(start.fire() && load.fire());
+            }
+        }
+        EXPECT_EQ(taken, QList<QByteArray>({old, whole}));
+        ASSERT_TRUE(restartAt.isValid());
+        EXPECT_LE(lastLine.secsTo(restartAt), 60);
+        run.mnuStop_Click();
+    }
 }
 
 TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)
