@@ -124,25 +124,14 @@ RunSide::RunSide(frmMain& window)
     clock_ = std::make_unique<QtRunTimer>(window.runClock);
     keys_ = std::make_unique<QtRunTimer>(keyTimer_);
     controller_ = std::make_unique<RunController>(*adapter_, RunTimers{*start_, *load_, *clock_, *keys_});
-    controller_->setFtpFileTime([&window](const QString& server, const QString& user, const QString& password,
-                                          const QString& file) -> RunController::ServerFile {
-        if (!window.frmFTP)
-            return {};
-        const FtpFileState f = window.frmFTP->FTPFileTimeAndSize(server, user, password, file);
-        return {f.time, f.size};
-    });
-    controller_->setFtpFetchedTime([&window](const QString& file) -> std::optional<RunController::ServerFile> {
-        const std::optional<FtpFileState> f = window.frmFTP ? window.frmFTP->fetchedState(file) : std::nullopt;
-        if (!f)
-            return std::nullopt;
-        return RunController::ServerFile{f->time, f->size};
-    });
-    controller_->setFtpTriedFile([&window](const QString& file) -> RunController::ServerFile {
-        if (!window.frmFTP)
-            return {};
-        const FtpFileState f = window.frmFTP->triedState(file);
-        return {f.time, f.size};
-    });
+    controller_->setFtpFileTime(
+        [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
+            return window.frmFTP ? window.frmFTP->FTPFileTimeAndSize(server, user, password, file) : ftp::FileState();
+        });
+    controller_->setFtpFetchedTime(
+        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedState(file) : std::nullopt; });
+    controller_->setFtpTriedFile(
+        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->triedState(file) : ftp::FileState(); });
     // The page cycle and its off-screen page are made here, while the
     // start-up timer runs, not in the start timer's tick of the first run.
     pages::PageCycle* cycle = &pages::programPageCycle();

@@ -53,6 +53,26 @@ enum class Status {
     Failed,          // any other failure
 };
 
+// A file as the server shows it: its modified time (as text, in whatever
+// form its user keeps it; "" when not known) and its size in bytes (-1 when
+// not known). A time alone makes one of unknown size.
+struct FileState {
+    FileState(const QString& t = QString(), qint64 s = -1)
+        : time(t)
+        , size(s)
+    {
+    }
+    // The same copy of the file: the same time, and the same size where
+    // both sizes are known.
+    bool same(const FileState& other) const
+    {
+        return time == other.time && (size < 0 || other.size < 0 || size == other.size);
+    }
+    bool operator==(const FileState&) const = default;
+    QString time;
+    qint64 size = -1;
+};
+
 struct Result {
     Status status = Status::Failed;
     int code = 0;        // the transfer library's error code, 0 when none

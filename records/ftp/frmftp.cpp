@@ -374,7 +374,7 @@ FrmFTP::Found FrmFTP::look(const QString& folder, const QString& name)
     return timeOf(folder, entries, name);
 }
 
-FrmFTP::After FrmFTP::checkAfter(const ftp::Account& account, const QString& name, const FtpFileState& before,
+FrmFTP::After FrmFTP::checkAfter(const ftp::Account& account, const QString& name, const ftp::FileState& before,
                                  qint64 bytes, ftp::Result& why)
 {
     why = resultOf(ftp::Status::Ok);
@@ -407,11 +407,11 @@ FrmFTP::After FrmFTP::checkAfter(const ftp::Account& account, const QString& nam
 
 std::optional<QString> FrmFTP::fetchedTime(const QString& fileName) const
 {
-    const std::optional<FtpFileState> state = fetchedState(fileName);
+    const std::optional<ftp::FileState> state = fetchedState(fileName);
     return state ? std::optional<QString>(state->time) : std::nullopt;
 }
 
-std::optional<FtpFileState> FrmFTP::fetchedState(const QString& fileName) const
+std::optional<ftp::FileState> FrmFTP::fetchedState(const QString& fileName) const
 {
     const auto it = fetches_.constFind(fileName);
     if (it == fetches_.constEnd() || !it->took)
@@ -419,7 +419,7 @@ std::optional<FtpFileState> FrmFTP::fetchedState(const QString& fileName) const
     return it->tried;
 }
 
-FtpFileState FrmFTP::triedState(const QString& fileName) const
+ftp::FileState FrmFTP::triedState(const QString& fileName) const
 {
     return fetches_.value(fileName).tried;
 }
@@ -429,8 +429,8 @@ QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QStr
     return FTPFileTimeAndSize(host, user, password, fileName).time;
 }
 
-FtpFileState FrmFTP::FTPFileTimeAndSize(const QString& host, const QString& user, const QString& password,
-                                        const QString& fileName)
+ftp::FileState FrmFTP::FTPFileTimeAndSize(const QString& host, const QString& user, const QString& password,
+                                          const QString& fileName)
 {
     if (busy_) {
         statusMessage(QStringLiteral("!!!Error: 0 ") + kBusy);

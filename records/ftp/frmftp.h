@@ -15,15 +15,6 @@
 #include <memory>
 #include <optional>
 
-// A file on the FTP server as the fetch and the change watch see it: its
-// modified time ("yyyy/mm/dd hh:mm:ss", "" when the server gave none) and
-// its size in bytes (-1 when the listing gave none).
-struct FtpFileState {
-    QString time;
-    qint64 size = -1;
-    bool operator==(const FtpFileState&) const = default;
-};
-
 class FrmFTP {
 public:
     // Uses `client` for the server work; without one it uses the libcurl client.
@@ -55,12 +46,14 @@ public:
     // GetFile of that name has fetched it yet or the last one failed
     // (refused, cancelled, broken off, not found).
     std::optional<QString> fetchedTime(const QString& fileName) const;
-    // The same with the file's size (as listed before the transfer).
-    std::optional<FtpFileState> fetchedState(const QString& fileName) const;
+    // The same with the file's size (as listed before the transfer). Here a
+    // file's time is "yyyy/mm/dd hh:mm:ss", its size -1 when the listing
+    // gave none.
+    std::optional<ftp::FileState> fetchedState(const QString& fileName) const;
     // The file the last GetFile of `fileName` found on the server and went
     // to fetch, whether or not the fetch worked; time "" when it got no
     // time (nothing found, the login failed).
-    FtpFileState triedState(const QString& fileName) const;
+    ftp::FileState triedState(const QString& fileName) const;
     // Why the last GetFile failed, in plain words for a "!!!Cause: " line
     // ("the server replied 550 ...", "no file data.txt on the server"); ""
     // after a fetch that worked or was cancelled. Never the password.
@@ -75,8 +68,8 @@ public:
     QString FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName);
     // The same, with the file's size from that listing (the time "" when it
     // cannot be had).
-    FtpFileState FTPFileTimeAndSize(const QString& host, const QString& user, const QString& password,
-                                    const QString& fileName);
+    ftp::FileState FTPFileTimeAndSize(const QString& host, const QString& user, const QString& password,
+                                      const QString& fileName);
     // Ends the connection at once, also in the middle of a transfer.
     void CmdCancel_Click();
     // At shut-down: the same as CmdCancel_Click.
@@ -102,7 +95,7 @@ private:
         QString name;            // the server's spelling; "" when not found
         bool folderOnly = false; // not found, but a folder carries the name
         QString stamp;           // the time as the server gave it
-        FtpFileState state;
+        ftp::FileState state;
     };
     // The file a fetch of `name` takes among `entries` (the listing of
     // `folder`), with its time.
@@ -115,7 +108,7 @@ private:
     // that came (-1: none came). A connection the transfer broke is opened
     // again with `account`. Unknown (with the reason in `why`) when the
     // server could not be asked.
-    After checkAfter(const ftp::Account& account, const QString& name, const FtpFileState& before, qint64 bytes,
+    After checkAfter(const ftp::Account& account, const QString& name, const ftp::FileState& before, qint64 bytes,
                      ftp::Result& why);
     // Ends a fetch that failed with `cause` (see lastCause).
     bool fail(const QString& cause);
@@ -141,7 +134,7 @@ private:
     // By file name, how its last GetFile went: the file it found and went
     // to fetch, and whether it took it.
     struct Fetch {
-        FtpFileState tried;
+        ftp::FileState tried;
         bool took = false;
     };
     QHash<QString, Fetch> fetches_;

@@ -11,6 +11,7 @@
 // before its handler runs and is re-armed only here, so no tick runs inside
 // another. Every "now" comes from services::clock(), Esc and the right mouse
 // button from services::keys().
+#include "platform/ftp/ftpclient.h"
 #include "run/control/filestamp.h"
 #include "run/control/runwindow.h"
 
@@ -53,23 +54,8 @@ public:
     };
 
     // A file on the FTP server: its modified time ("yyyy/mm/dd hh:mm:ss",
-    // "" when not known) and its size in bytes (-1 when not known). A time
-    // alone makes one of unknown size.
-    struct ServerFile {
-        ServerFile(const QString& t = QString(), qint64 s = -1)
-            : time(t)
-            , size(s)
-        {
-        }
-        // The same copy of the file: the same time, and the same size where
-        // both sizes are known.
-        bool same(const ServerFile& other) const
-        {
-            return time == other.time && (size < 0 || other.size < 0 || size == other.size);
-        }
-        QString time;
-        qint64 size = -1;
-    };
+    // "" when not known) and its size in bytes (-1 when not known).
+    using ServerFile = ftp::FileState;
     // The server's time and size of a file; time "" when it can't be had.
     using FtpFileTime = std::function<ServerFile(const QString& server, const QString& user, const QString& password,
                                                  const QString& file)>;

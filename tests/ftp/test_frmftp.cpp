@@ -304,7 +304,7 @@ TEST_F(FetchTest, AFileWrittenDuringItsFetchIsNotTaken)
     EXPECT_EQ(frm->fetchedTime(QStringLiteral("data.txt")), std::nullopt);
     // What the fetch went for, as the change watch counts failures.
     EXPECT_EQ(frm->triedState(QStringLiteral("data.txt")),
-              (FtpFileState{QStringLiteral("2024/03/01 08:00:00"), qint64(16)}));
+              (ftp::FileState{QStringLiteral("2024/03/01 08:00:00"), qint64(16)}));
     EXPECT_FALSE(frm->iFTP().connected());
 }
 
@@ -368,7 +368,7 @@ TEST_F(FetchTest, TheWatchAsksForTheFileTheFetchTakesNotAFolderOfItsName)
     server.putFile(QStringLiteral("DATA.TXT"), "the data file\r\n");
     setServerFileTime(server, QStringLiteral("DATA.TXT"), QDateTime(QDate(2024, 3, 1), QTime(8, 0, 0), Qt::UTC));
     auto frm = makeFrm();
-    const FtpFileState file{QStringLiteral("2024/03/01 08:00:00"), qint64(15)};
+    const ftp::FileState file{QStringLiteral("2024/03/01 08:00:00"), qint64(15)};
     EXPECT_EQ(frm->FTPFileTimeAndSize(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")),
               file);
     EXPECT_TRUE(retrieveFTPDataFile(*frm));

@@ -1557,15 +1557,9 @@ TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
         gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
         FrmFTP frm;
         run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
-            const FtpFileState file = frm.FTPFileTimeAndSize(s, u, p, f);
-            return RunController::ServerFile{file.time, file.size};
+            return frm.FTPFileTimeAndSize(s, u, p, f);
         });
-        run.setFtpFetchedTime([&](const QString& f) -> std::optional<RunController::ServerFile> {
-            const std::optional<FtpFileState> file = frm.fetchedState(f);
-            if (!file)
-                return std::nullopt;
-            return RunController::ServerFile{file->time, file->size};
-        });
+        run.setFtpFetchedTime([&](const QString& f) { return frm.fetchedState(f); });
         QList<QByteArray> taken; // the local copy after each load
         window.onLoad = [&] {
             window.nameSources();
