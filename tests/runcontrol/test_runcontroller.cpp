@@ -77,18 +77,23 @@ protected:
         gstrFTPBookingFilename = QStringLiteral("book.txt");
         gstrBookingDataFile = gstrDataFolder + QStringLiteral("/book.txt");
     }
-    // useFtpPair with the server's data file at 9:00 and booking file at
-    // 8:00: the run started and its first look taken; false when a timer
-    // was not armed.
-    bool startFtpPairRun(FakeFtp& ftp)
+    // useFtpSource (useFtpPair with `pair`) with the server's data file at
+    // 9:00 and booking file at 8:00: the run started and its first look
+    // taken; false when a timer was not armed.
+    bool startFtpRun(FakeFtp& ftp, bool pair = false)
     {
-        useFtpPair();
+        if (pair)
+            useFtpPair();
+        else
+            useFtpSource();
         ftp.install(run, window);
         ftp.serverTimes[QStringLiteral("data.txt")] = QStringLiteral("2024/03/07 09:00:00");
-        ftp.serverTimes[QStringLiteral("book.txt")] = QStringLiteral("2024/03/07 08:00:00");
+        if (pair)
+            ftp.serverTimes[QStringLiteral("book.txt")] = QStringLiteral("2024/03/07 08:00:00");
         startRun();
         return tick() && nextMinute();
     }
+    bool startFtpPairRun(FakeFtp& ftp) { return startFtpRun(ftp, true); }
     // The minutes from `from` to `to` whose look restarted the run; each
     // restart is carried through. -1 marks a timer that was not armed.
     QList<int> restartsOver(int from, int to)
@@ -1255,12 +1260,8 @@ TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
     writeAll(home.filePath(QStringLiteral("UpdatedSettings.ini")), "[TEMPLATES]\r\nWidth=768\r\n");
     for (const bool failedBefore : {false, true}) {
         SCOPED_TRACE(failedBefore ? "a failed fetch waiting for its retry" : "a new export not looked at yet");
-        useFtpSource();
         FakeFtp ftp;
-        ftp.install(run, window);
-        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
-        startRun();
-        ASSERT_TRUE(tick() && nextMinute());
+        ASSERT_TRUE(startFtpRun(ftp));
         ASSERT_EQ(run.state(), RunController::State::Dwelling);
         ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
         if (failedBefore) {
@@ -1477,12 +1478,8 @@ TEST_F(RunTest, AnFtpSettleWaitMeetsAStopAStartOrACommand)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        useFtpSource();
         FakeFtp ftp;
-        ftp.install(run, window);
-        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
-        startRun();
-        ASSERT_TRUE(tick() && nextMinute());
+        ASSERT_TRUE(startFtpRun(ftp));
         ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
         time.at = time.at.addSecs(60 - time.at.time().second());
         ASSERT_TRUE(clock.fire()); // the look
