@@ -35,6 +35,16 @@ QString GetRightOfFirst(const QString& text, QChar delimiter)
     return i < 0 ? text : text.mid(i + 1);
 }
 
+QString inSentence(const QString& reason)
+{
+    QString text = reason.trimmed();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
 void reportProblem(const QString& text, MsgIcon icon)
 {
     if (!gblnRunActive) {

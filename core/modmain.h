@@ -17,6 +17,11 @@ QString GetLeftOfLast(const QString& text, QChar delimiter);
 QString GetLeftOfFirst(const QString& text, QChar delimiter);
 QString GetRightOfFirst(const QString& text, QChar delimiter);
 
+// A reason worded as a sentence of its own ("Permission denied.") made part
+// of another one: trimmed, without its closing full stops, first letter
+// small. "" stays "".
+QString inSentence(const QString& reason);
+
 // True when `path` names an existing regular file (no wildcard matching:
 // "*" and "?" are ordinary characters). Folders and hidden files are false.
 bool blnFileExists(const QString& path);

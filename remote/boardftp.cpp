@@ -1,5 +1,6 @@
 #include "remote/boardftp.h"
 
+#include "core/modmain.h"
 #include "platform/ftp/curlftpclient.h"
 #include "remote/boardlist.h"
 
@@ -149,11 +150,7 @@ QString BoardFtp::causeOf(const ftp::Result& r, const QString& step) const
         return QString();
     case ftp::Status::ConnectFailed: {
         // The client's reason, as part of our sentence.
-        QString why = r.message.trimmed();
-        while (why.endsWith(QLatin1Char('.')))
-            why.chop(1);
-        if (!why.isEmpty())
-            why[0] = why[0].toLower();
+        const QString why = modMain::inSentence(r.message);
         cause = why.isEmpty() ? QStringLiteral("the board could not be reached")
                               : QStringLiteral("the board could not be reached: %1").arg(why);
         break;

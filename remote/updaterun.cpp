@@ -111,13 +111,8 @@ QString causeLine(const QString& cause)
 // reason as part of the sentence.
 QString noConfirmFile(const QString& reason)
 {
-    QString why = reason.trimmed();
-    while (why.endsWith(QLatin1Char('.')))
-        why.chop(1);
-    if (why.isEmpty())
-        return kNoConfirmFile;
-    why[0] = why[0].toLower();
-    return kNoConfirmFile + QStringLiteral(": ") + why;
+    const QString why = modMain::inSentence(reason);
+    return why.isEmpty() ? kNoConfirmFile : kNoConfirmFile + QStringLiteral(": ") + why;
 }
 
 // A remote path as the board's program folder names it.

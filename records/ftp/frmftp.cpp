@@ -1,6 +1,7 @@
 #include "records/ftp/frmftp.h"
 
 #include "core/globals.h"
+#include "core/modmain.h"
 #include "platform/atomicfile.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/paths.h"
@@ -76,18 +77,6 @@ qsizetype chooseFile(const QList<ftp::Entry>& entries, const QString& name)
     return other;
 }
 
-// A text of the client's own (never the transfer library's) as part of a
-// sentence: first letter small, no closing full stop.
-QString inSentence(QString text)
-{
-    text = text.trimmed();
-    while (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
-}
-
 // Why a step of a fetch failed, in plain words: the server's own reply
 // where it refused with one, else what happened. "" for a cancel.
 QString causeOf(const ftp::Result& r)
@@ -103,9 +92,9 @@ QString causeOf(const ftp::Result& r)
     case ftp::Status::Busy:
         return QStringLiteral("another FTP operation was still running");
     case ftp::Status::BadArgument:
-        return inSentence(r.message);
+        return modMain::inSentence(r.message);
     case ftp::Status::LocalError:
-        return QStringLiteral("the fetched file could not be saved: ") + inSentence(r.message);
+        return QStringLiteral("the fetched file could not be saved: ") + modMain::inSentence(r.message);
     case ftp::Status::ConnectFailed:
         return orReply("the server could not be reached");
     case ftp::Status::LoginFailed:
@@ -331,7 +320,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     dropStaged();
     if (!placed) {
         statusMessage(QStringLiteral("Error connecting to ftp site"));
-        return fail(QStringLiteral("the fetched file could not be saved: ") + inSentence(error));
+        return fail(QStringLiteral("the fetched file could not be saved: ") + modMain::inSentence(error));
     }
     // Beside the working record file, its other spellings are that file.
     if (target == local)
