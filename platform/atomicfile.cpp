@@ -69,6 +69,28 @@ QString linkTarget(const QFileInfo& link, QString& err)
     return end;
 }
 
+// The file a write to `path` replaces: `path` itself, or the end of its
+// link where that may be written through. "" with the reason for no name,
+// a link that may not be written through, or a folder.
+QString replacedFile(const QString& path, QString& err)
+{
+    if (path.isEmpty()) {
+        err = QStringLiteral("No file name given.");
+        return {};
+    }
+    QString target = path;
+    if (const QFileInfo link(path); link.isSymLink()) {
+        target = linkTarget(link, err);
+        if (target.isEmpty())
+            return {};
+    }
+    if (QFileInfo(target).isDir()) {
+        err = QStringLiteral("\"%1\" is a folder.").arg(path);
+        return {};
+    }
+    return target;
+}
+
 } // namespace
 
 bool write(const QString& path, const QByteArray& data, QString* error)
@@ -81,21 +103,10 @@ bool writeStream(const QString& path, const Produce& produce, QString* error)
 {
     QString dummy;
     QString& err = error ? *error : dummy;
-    if (path.isEmpty()) {
-        err = QStringLiteral("No file name given.");
+    const QString target = replacedFile(path, err);
+    if (target.isEmpty())
         return false;
-    }
-    QString target = path;
-    if (const QFileInfo link(path); link.isSymLink()) {
-        target = linkTarget(link, err);
-        if (target.isEmpty())
-            return false;
-    }
     const QFileInfo info(target);
-    if (info.isDir()) {
-        err = QStringLiteral("\"%1\" is a folder.").arg(path);
-        return false;
-    }
     const QString folder = info.absolutePath();
     QByteArray tmpl =
         QFile::encodeName(folder + QStringLiteral("/.") + info.fileName() + kTempMark + QStringLiteral("XXXXXX"));
@@ -155,6 +166,38 @@ bool copy(const QString& source, const QString& target, QString* error)
         return false;
     }
     return write(target, bytes, error);
+}
+
+bool moveOver(const QString& source, const QString& target, QString* error)
+{
+    QString dummy;
+    QString& err = error ? *error : dummy;
+    const QString to = source.isEmpty() ? QString() : replacedFile(target, err);
+    if (to.isEmpty()) {
+        if (source.isEmpty())
+            err = QStringLiteral("No file name given.");
+        return false;
+    }
+    const QFileInfo info(to);
+    const QByteArray from = QFile::encodeName(source);
+    struct stat st {};
+    if (::stat(QFile::encodeName(to).constData(), &st) == 0)
+        ::chmod(from.constData(), st.st_mode & 07777);
+    if (::rename(from.constData(), QFile::encodeName(to).constData()) != 0) {
+        if (errno != EXDEV) {
+            err = sysError(QStringLiteral("Cannot replace"), target);
+            return false;
+        }
+        if (!copy(source, target, error))
+            return false;
+        QFile::remove(source);
+        return true;
+    }
+    syncFolder(info.absolutePath());
+    const QString sourceFolder = QFileInfo(source).absolutePath();
+    if (sourceFolder != info.absolutePath())
+        syncFolder(sourceFolder);
+    return true;
 }
 
 int removeStaleTemporaries(const QString& folder, const QDateTime& modifiedBefore)

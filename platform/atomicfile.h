@@ -62,4 +62,11 @@ QString asideName(const QString& fileName);
 // file onto itself succeeds without touching it.
 bool copy(const QString& source, const QString& target, QString* error = nullptr);
 
+// Puts the whole file `source`, which its writer has flushed to disk (a
+// download staged beside the target, say), in the place of `target` the
+// same way (links included), keeping the target's permissions: renamed
+// where both lie on one file system, else copied and then removed. On
+// failure the old target is untouched and `source` stays for the caller.
+bool moveOver(const QString& source, const QString& target, QString* error = nullptr);
+
 } // namespace atomicfile

@@ -124,11 +124,11 @@ RunSide::RunSide(frmMain& window)
     clock_ = std::make_unique<QtRunTimer>(window.runClock);
     keys_ = std::make_unique<QtRunTimer>(keyTimer_);
     controller_ = std::make_unique<RunController>(*adapter_, RunTimers{*start_, *load_, *clock_, *keys_});
-    controller_->setFtpFileTime(
+    controller_->setFtpFileState(
         [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
             return window.frmFTP ? window.frmFTP->FTPFileTimeAndSize(server, user, password, file) : ftp::FileState();
         });
-    controller_->setFtpFetchedTime(
+    controller_->setFtpFetchedState(
         [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedState(file) : std::nullopt; });
     controller_->setFtpTriedFile(
         [&window](const QString& file) { return window.frmFTP ? window.frmFTP->triedState(file) : ftp::FileState(); });

@@ -55,9 +55,11 @@ enum class Status {
 
 // A file as the server shows it: its modified time (as text, in whatever
 // form its user keeps it; "" when not known) and its size in bytes (-1 when
-// not known). A time alone makes one of unknown size.
+// not known). A time alone makes one of unknown size, only when asked for:
+// a text is never taken for a file by itself.
 struct FileState {
-    FileState(const QString& t = QString(), qint64 s = -1)
+    FileState() = default;
+    explicit FileState(const QString& t, qint64 s = -1)
         : time(t)
         , size(s)
     {

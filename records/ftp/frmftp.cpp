@@ -316,9 +316,9 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         return fail(causeOf(r.ok() ? why : r));
     }
     QString error;
-    const bool placed = atomicfile::copy(staged, target, &error);
-    dropStaged();
+    const bool placed = atomicfile::moveOver(staged, target, &error);
     if (!placed) {
+        dropStaged();
         statusMessage(QStringLiteral("Error connecting to ftp site"));
         return fail(QStringLiteral("the fetched file could not be saved: ") + modMain::inSentence(error));
     }

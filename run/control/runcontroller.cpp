@@ -14,7 +14,6 @@
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
-#include <algorithm>
 #include <limits>
 #include <tuple>
 #include <utility>
@@ -46,21 +45,9 @@ RunController::ServerFile asWatched(RunController::ServerFile f)
     return f;
 }
 
-// How a source file of a pair stands this tick.
-struct PairSide {
-    bool settled;    // changed, and settled: the run may restart for it
-    bool settling;   // changed, and still settling
-    bool waitedLong; // settled, and waited its longest for the other one
-};
-
-// Exports often come in pairs (functions and bookings): while the other
-// file is still being written, the restart for a settled one waits for it
-// too, so its half is never taken. A file that never settles holds the
-// other one back for kMaxSettleWaitSecs at most.
-bool restartForPair(const PairSide& data, const PairSide& booking)
+bool ftpSettingsComplete()
 {
-    return (data.settled && !booking.settling) || (booking.settled && !data.settling) || data.waitedLong ||
-           booking.waitedLong;
+    return !gstrFTPServer.isEmpty() && !gstrFTPUsername.isEmpty() && !gstrFTPPassword.isEmpty();
 }
 
 } // namespace
@@ -210,8 +197,8 @@ void RunController::StartTimer_Timer()
     linkReported_ = false;
     // The local watch keeps the files as the settings load took them.
     if (!keepFtpTimes_) {
-        dataFtp_ = {};
-        bookingFtp_ = {};
+        dataFtp_.reset();
+        bookingFtp_.reset();
     }
     keepFtpTimes_ = false;
     // The auto-hide setting has no writer during a run: every start hides.
@@ -308,26 +295,24 @@ void RunController::runClock_Timer()
         const bool check = m != mstrLastMinute && !mstrLastMinute.isEmpty();
         mstrLastMinute = m;
         if (check) {
-            blnFTPDataFileChanged(gstrFTPFilename);
-            blnFTPBookingFileChanged(gstrFTPBookingFilename);
+            // A look asks for both files; whether a copy it found to fetch
+            // goes now is the pair rule's business.
+            const bool d = blnFTPDataFileChanged(gstrFTPFilename);
+            const bool b = blnFTPBookingFileChanged(gstrFTPBookingFilename);
+            changed = (d || b) && restartForFtpPair(dataFtp_, bookingFtp_, services::clock().now());
         } else {
-            settleFtpFile(gstrFTPFilename, dataFtp_, false);
-            settleFtpFile(gstrFTPBookingFilename, bookingFtp_, true);
+            settleFtpFiles();
+            changed = restartForFtpPair(dataFtp_, bookingFtp_, services::clock().now());
         }
-        const QDateTime now = services::clock().now();
-        const auto side = [&now](const FtpWatch& w) {
-            return PairSide{w.ready, w.settling(), w.ready && w.readyAt.secsTo(now) >= kMaxSettleWaitSecs};
-        };
-        changed = restartForPair(side(dataFtp_), side(bookingFtp_));
     } else {
         const bool d = blnDataFileChanged(gstrDataFile);
         const bool b = blnBookingFileChanged(gstrBookingDataFile);
         const QDateTime now = services::clock().now();
         const auto side = [&now](const WatchedFile& w, bool settled) {
-            return PairSide{settled, !settled && w.changed.has_value(),
-                            settled && w.changedAt.secsTo(now) >= kSettleSecs + kMaxSettleWaitSecs};
+            return settle::PairSide{settled, !settled && w.changed.has_value(),
+                                    settled && w.changedAt.secsTo(now) >= kSettleSecs + kMaxSettleWaitSecs};
         };
-        changed = restartForPair(side(dataWatch_, d), side(bookingWatch_, b));
+        changed = settle::restartForPair(side(dataWatch_, d), side(bookingWatch_, b));
     }
     // A Stop while the FTP watch waited for the server stays a Stop.
     if (gblnStop) {
@@ -553,7 +538,7 @@ void RunController::loadSettingsWatched(const QString& path)
     for (const auto& [watch, file] : sources)
         if (watch->path != *file || (!working.isEmpty() && QFileInfo(*file).canonicalFilePath() == working))
             take(*watch, *file);
-    takeFetchedFtpTimes();
+    takeFetchedFtpCopies();
 }
 
 void RunController::removeOldUploadTemporaries()
@@ -564,67 +549,38 @@ void RunController::removeOldUploadTemporaries()
             atomicfile::removeStaleTemporaries(folder, before);
 }
 
-bool RunController::watchFtpSource(FtpWatch& watch, const QString& file)
+bool RunController::watchFtpSource(FtpFileWatch& watch, const QString& file)
 {
-    const FtpSource source{file, gstrFTPServer, gstrFTPUsername, gstrFTPPassword};
-    if (watch.source == source)
-        return false;
-    watch = {};
-    watch.source = source;
-    return true;
+    return watch.watch({file, gstrFTPServer, gstrFTPUsername, gstrFTPPassword});
 }
 
-void RunController::takeFetchedFtpTimes()
+void RunController::takeFetchedFtpCopies()
 {
     keepPass_ = false;
     if (!window_.ftpMode())
         return;
-    const std::tuple<const QString&, const QString&, FtpWatch&> files[] = {
+    const std::tuple<const QString&, const QString&, FtpFileWatch&> files[] = {
         {gstrFTPFilename, gstrDataFile, dataFtp_}, {gstrFTPBookingFilename, gstrBookingDataFile, bookingFtp_}};
     bool tookNew = false;
     for (const auto& [file, local, watch] : files) {
         // Any other start, or another file, server or account, starts the
-        // watch afresh: no failure, gap or time carried over.
+        // watch afresh: no failure, gap or copy carried over.
         if (!ftpRestart_)
-            watch = {};
+            watch.reset();
         // The load converted another source's local copy: the records on
         // show are no longer the pass's, whatever the fetch did.
-        const bool fresh = watchFtpSource(watch, file);
-        tookNew = tookNew || fresh;
-        // A restart's fetch was made for the copy its look saw; a start's
-        // for none known.
-        ServerFile madeFor = watch.seen;
-        watch.seen = {};
-        // The load fetched every file: a copy settling meanwhile is the
-        // fetch's business now.
-        watch.clearPending();
-        // Without the fetch's own answer the fetch counts as made, its time unknown.
-        const std::optional<ServerFile> fetched =
-            ftpFetchedTime_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedTime_(file) : ServerFile();
-        if (!fetched) {
-            // The board's copy is still the old one: its time stays. The
-            // same copy failing again waits longer each time. A fetch made
-            // for no copy a look saw was made for the one it found on the
-            // server, or else for the next look's; when it found none
-            // either (the look got no time: the other file restarted the
-            // run), it is one more failure of the copy that failed.
-            if (madeFor.time.isEmpty() && ftpTriedFile_ && !file.isEmpty())
-                madeFor = asWatched(ftpTriedFile_(file));
-            if (watch.failedFetches > 0 && (madeFor.time.isEmpty() || madeFor.same(watch.failed))) {
-                ++watch.failedFetches;
-            } else {
-                watch.failed = madeFor;
-                watch.failedFetches = 1;
-            }
-            watch.looksToSkip = std::min((1 << std::min(watch.failedFetches - 1, 10)) - 1, kMaxFetchRetryLooks - 1);
-            continue;
-        }
-        watch.clearFailures();
-        // No time of its own: the copy its look saw, or (at a start) the
-        // first look's.
-        const ServerFile taken = !fetched->time.isEmpty() ? asWatched(*fetched) : madeFor;
-        tookNew = tookNew || !taken.same(watch.remembered);
-        watch.remembered = taken;
+        if (watchFtpSource(watch, file))
+            tookNew = true;
+        // Without the fetch's own answer the fetch counts as made, its copy unknown.
+        std::optional<ServerFile> took =
+            ftpFetchedState_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedState_(file) : ServerFile();
+        ServerFile found;
+        if (took)
+            took = asWatched(*took);
+        else if (ftpTriedFile_ && !file.isEmpty())
+            found = asWatched(ftpTriedFile_(file));
+        if (watch.fetched(took, found))
+            tookNew = true;
     }
     keepFtpTimes_ = true;
     keepPass_ = ftpRestart_ && !tookNew;
@@ -633,106 +589,44 @@ void RunController::takeFetchedFtpTimes()
 RunController::ServerFile RunController::askFtp(const QString& file, bool logMissingTime)
 {
     const ServerFile r =
-        ftpFileTime_ ? ftpFileTime_(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, file) : ServerFile();
+        ftpFileState_ ? ftpFileState_(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, file) : ServerFile();
     if (r.time.isEmpty()) {
         if (logMissingTime)
             statusMessage(QStringLiteral("!!!Error getting ") + file +
                           QStringLiteral(" modified time from FTP Server."));
-        return {};
+        return ServerFile();
     }
     return asWatched(r);
 }
 
-bool RunController::ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime)
+bool RunController::ftpFileChanged(const QString& file, FtpFileWatch& watch, bool logMissingTime)
 {
     watchFtpSource(watch, file);
-    watch.seen = {};
-    if (file.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
+    if (file.isEmpty() || !ftpSettingsComplete()) {
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
-        watch.clearPending();
+        watch.saw(ServerFile(), services::clock().now(), true);
         return false;
     }
     const ServerFile s = askFtp(file, logMissingTime);
-    if (s.time.isEmpty()) {
-        watch.clearPending();
+    watch.saw(s, services::clock().now(), true);
+    if (s.time.isEmpty())
         return false;
-    }
-    const bool changed = takeFtpCopy(watch, s, true);
-    // A change restarts the run once it has settled; the remembered copy
-    // moves only with the restart's fetch (see takeFetchedFtpTimes).
+    // A change restarts the run once it has settled; the board's copy moves
+    // only with the restart's fetch (see takeFetchedFtpCopies).
     window_.yieldEvents(3);
-    return changed;
+    return watch.settled();
 }
 
-bool RunController::takeFtpCopy(FtpWatch& watch, const ServerFile& s, bool look)
+void RunController::settleFtpFiles()
 {
-    const QDateTime now = services::clock().now();
-    watch.seen = s;
-    if (!watch.remembered.time.isEmpty() && s.same(watch.remembered)) {
-        // The server shows the copy the board has (a fetch made while
-        // another file restarted the run failed, say): nothing is left to
-        // fetch again.
-        watch.clearFailures();
-        watch.clearPending();
-        return false;
-    }
-    if (watch.failedFetches == 0 && watch.remembered.time.isEmpty()) {
-        watch.remembered = s;
-        watch.clearPending();
-        return false;
-    }
-    if (watch.failedFetches > 0) {
-        if (watch.failed.time.isEmpty())
-            watch.failed = s;
-        if (s.same(watch.failed)) {
-            // The copy whose fetch failed has settled long since: it is
-            // fetched again, without a wait, once its gap has passed.
-            if (watch.looksToSkip > 0) {
-                if (look)
-                    --watch.looksToSkip;
-                watch.clearPending();
-                return false;
-            }
-            if (!watch.ready || !watch.pending->same(s)) {
-                watch.pending = s;
-                watch.pendingSince = now;
-                watch.ready = true;
-                watch.readyAt = now;
-            }
-            return true;
-        }
-    }
-    // A new export: fetched once it has stayed the same for kSettleSecs. A
-    // clock set back starts the wait again.
-    if (!watch.pending || !watch.pending->same(s) || watch.pendingSince > now) {
-        watch.pending = s;
-        watch.pendingSince = now;
-        watch.ready = false;
-    } else if (!watch.ready && watch.pendingSince.secsTo(now) >= kSettleSecs) {
-        watch.ready = true;
-        watch.readyAt = now;
-    }
-    return true;
-}
-
-void RunController::settleFtpFile(const QString& file, FtpWatch& watch, bool logMissingTime)
-{
-    if (!watch.settling())
+    if (!ftpSettingsComplete())
         return;
-    const QDateTime now = services::clock().now();
-    if (watch.pendingSince > now)
-        watch.pendingSince = now;
-    if (watch.pendingSince.secsTo(now) < kSettleSecs)
-        return;
-    const ServerFile s = askFtp(file, logMissingTime);
-    if (s.time.isEmpty()) {
-        // The next look finds it again.
-        watch.seen = {};
-        watch.clearPending();
-        return;
-    }
-    takeFtpCopy(watch, s, false);
-    window_.yieldEvents(3);
+    settleFtpPair(dataFtp_, bookingFtp_, services::clock().now(), [this](const FtpFileWatch& watch) {
+        const ServerFile s = askFtp(watch.source().file, &watch == &bookingFtp_);
+        if (!s.time.isEmpty())
+            window_.yieldEvents(3);
+        return s;
+    });
 }
 
 bool RunController::ftpSettling() const
@@ -750,7 +644,7 @@ bool RunController::blnFTPBookingFileChanged(const QString& file)
     // Without a name there is no booking file: nothing to ask, nothing amiss.
     if (file.isEmpty()) {
         watchFtpSource(bookingFtp_, file);
-        bookingFtp_.seen = {};
+        bookingFtp_.saw(ServerFile(), services::clock().now(), true);
         return false;
     }
     return ftpFileChanged(file, bookingFtp_, true);

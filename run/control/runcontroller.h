@@ -13,7 +13,9 @@
 // button from services::keys().
 #include "platform/ftp/ftpclient.h"
 #include "run/control/filestamp.h"
+#include "run/control/ftpwatch.h"
 #include "run/control/runwindow.h"
+#include "run/control/settlerule.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -57,11 +59,11 @@ public:
     // "" when not known) and its size in bytes (-1 when not known).
     using ServerFile = ftp::FileState;
     // The server's time and size of a file; time "" when it can't be had.
-    using FtpFileTime = std::function<ServerFile(const QString& server, const QString& user, const QString& password,
-                                                 const QString& file)>;
+    using FtpFileState = std::function<ServerFile(const QString& server, const QString& user, const QString& password,
+                                                  const QString& file)>;
     // How the settings load's fetch of a file ended: the file it took (time
     // "" when the server gave none); nothing when the fetch failed.
-    using FtpFetchedTime = std::function<std::optional<ServerFile>(const QString& file)>;
+    using FtpFetchedState = std::function<std::optional<ServerFile>(const QString& file)>;
     // The file a fetch that failed had found on the server and went to
     // take; time "" when it found none.
     using FtpTriedFile = std::function<ServerFile(const QString& file)>;
@@ -77,8 +79,8 @@ public:
     // The full-screen display of stand-alone mode; null: none installed
     // (the pages are still made and "Done." is logged).
     void setDisplay(DisplayPort* display) { display_ = display; }
-    void setFtpFileTime(FtpFileTime f) { ftpFileTime_ = std::move(f); }
-    void setFtpFetchedTime(FtpFetchedTime f) { ftpFetchedTime_ = std::move(f); }
+    void setFtpFileState(FtpFileState f) { ftpFileState_ = std::move(f); }
+    void setFtpFetchedState(FtpFetchedState f) { ftpFetchedState_ = std::move(f); }
     void setFtpTriedFile(FtpTriedFile f) { ftpTriedFile_ = std::move(f); }
     // Atomic writes by default.
     void setFileWriter(FileWriter w) { writeFile_ = std::move(w); }
@@ -133,37 +135,18 @@ public:
     // or after kMaxSettleWaitSecs.
     bool blnDataFileChanged(const QString& file);
     bool blnBookingFileChanged(const QString& file);
-    // FTP: a copy of a file on the server is its time and size. The
-    // remembered copy is the one the board has; only a fetch that succeeded
-    // moves it. The first look after a load that gave no time remembers the
-    // server's copy (false); then another copy is a change (true). A fetch
-    // that gave no time of its own takes the copy that caused the restart.
-    // A new copy is fetched only once it has stayed the same for
-    // kSettleSecs: the clock asks for its time and size again on a later
-    // tick, kSettleSecs after the look, and again while it keeps changing
-    // (an export its system is still writing), and restarts the run once it
-    // has settled. The pair rule of the local files holds for the two FTP
-    // files too. A retry of the copy whose fetch failed does not wait: that
-    // copy has long settled.
-    // A failed fetch keeps the copy it was made for as the one that failed
-    // (a start's fetch, made for no look, takes the copy it found on the
-    // server, else the next look's; a later fetch made when the look got no
-    // time, finding no other copy, counts as one more failure of the copy
-    // that failed): that copy is fetched again at the next look, and while
-    // it keeps failing at doubling gaps (1, 2, 4 ... looks, at most
-    // kMaxFetchRetryLooks), so a download the server refuses for good is
-    // not retried every minute. Any other copy is a new export, fetched
-    // once it has settled after the look that saw it, and its own failures
-    // count from 1 (a fetch that found the file changing under it fails,
-    // and the copy after the change is such a new export). A look that
-    // sees the board's own copy ends the failures: nothing is left to
-    // fetch (a restart for the other file whose fetch of this one failed,
-    // say). A restart whose fetches all failed leaves the board's copy as
-    // it was: the page on show dwells on and the pass goes on, rather than
-    // going back to the first page (unless its load named another file,
-    // server or account).
-    // Start Program, pushed settings and a load that names another file,
-    // server or account start the watch afresh.
+    // FTP, at the look of a clock minute: asks the server for the file's
+    // copy (its time and size) and hands it to the file's FtpFileWatch,
+    // which holds the settle, pair and retry rules. True when a copy is to
+    // be fetched now: a new one that has settled, or a retry of one whose
+    // fetch failed (that copy has long settled). Between looks the clock
+    // asks again for a new copy until it has settled, and then for the
+    // other file too; it restarts the run by the pair rule (settleFtpPair,
+    // restartForFtpPair). A restart whose fetches all failed leaves the board's copy as it was:
+    // the page on show dwells on and the pass goes on, rather than going
+    // back to the first page (unless its load named another file, server
+    // or account). Start Program, pushed settings and a load that names
+    // another file, server or account start the watch afresh.
     // Without an FTP booking file name there is no booking file: its watch
     // contacts nobody and says nothing.
     bool blnFTPDataFileChanged(const QString& file);
@@ -178,17 +161,10 @@ public:
     // a whole number of at least 1.
     static int dwellSeconds(const QString& text, bool* valid = nullptr);
 
-    // How long a changed source file (local, or on the FTP server) must stay
-    // the same before it counts as changed: longer than the pauses of a busy
-    // exporter or a slow shared folder between two lines.
-    static constexpr int kSettleSecs = 5;
-    // How long a settled source waits at most for the other one to settle
-    // before the run restarts for it.
-    static constexpr int kMaxSettleWaitSecs = 60;
-
-    // The longest gap, in looks (clock minutes), between two retries of an
-    // FTP fetch that keeps failing.
-    static constexpr int kMaxFetchRetryLooks = 60;
+    // See settlerule.h and ftpwatch.h.
+    static constexpr int kSettleSecs = settle::kSettleSecs;
+    static constexpr int kMaxSettleWaitSecs = settle::kMaxSettleWaitSecs;
+    static constexpr int kMaxFetchRetryLooks = FtpFileWatch::kMaxFetchRetryLooks;
 
     // Upload temporaries (".<name>.orvtmp.XXXXXX") older than this are left
     // over from uploads that broke off; Start Program removes them from the
@@ -206,41 +182,6 @@ private:
         std::optional<FileStamp> changed;
         QDateTime changedAt;
     };
-    // Which file of which server and account an FTP watch is for.
-    struct FtpSource {
-        QString file, server, user, password;
-        bool operator==(const FtpSource&) const = default;
-    };
-    // A file on the FTP server; its copies' times as "MM/dd/yyyy HH:mm:ss".
-    struct FtpWatch {
-        FtpSource source;      // another one starts the watch afresh
-        ServerFile remembered; // the board's copy; time "": the next look remembers
-        ServerFile seen;       // at the latest look; time "": none
-        ServerFile failed;     // the copy whose fetch failed; time "": not known yet
-        int failedFetches = 0; // fetches of `failed` failed in a row; above 0 a later look fetches again
-        int looksToSkip = 0;   // looks left before `failed` is fetched again
-        // A copy to fetch: a new one once it has stayed the same since
-        // `pendingSince` for kSettleSecs (then `ready`), a retry at once.
-        std::optional<ServerFile> pending;
-        QDateTime pendingSince;
-        bool ready = false;
-        QDateTime readyAt;
-        // The board's copy is the server's latest: nothing waits to be
-        // fetched again.
-        void clearFailures()
-        {
-            failed = {};
-            failedFetches = 0;
-            looksToSkip = 0;
-        }
-        void clearPending()
-        {
-            pending.reset();
-            ready = false;
-        }
-        bool settling() const { return pending && !ready; }
-    };
-
     // The file behind a watched source's name: the data file as the
     // conversion finds it (without the name as spelt, the one beside it in
     // another letter case), the booking file as named.
@@ -250,22 +191,18 @@ private:
     // before the load converts them (see the change watch).
     void loadSettingsWatched(const QString& path);
     void removeOldUploadTemporaries();
-    // After a settings load in FTP mode: remembers the times its fetches
-    // saw, and counts the fetches that failed.
-    void takeFetchedFtpTimes();
+    // After a settings load in FTP mode: hands the watches what its
+    // fetches took, and what the failed ones found.
+    void takeFetchedFtpCopies();
     // Points the watch at `file` on the server and account of the
     // settings; a watch that was for another one starts afresh (true).
-    static bool watchFtpSource(FtpWatch& watch, const QString& file);
-    bool ftpFileChanged(const QString& file, FtpWatch& watch, bool logMissingTime);
+    static bool watchFtpSource(FtpFileWatch& watch, const QString& file);
+    bool ftpFileChanged(const QString& file, FtpFileWatch& watch, bool logMissingTime);
     // The server's copy of `file` (time as the watch keeps it); time "" when
     // it can't be had (for the booking file logged).
     ServerFile askFtp(const QString& file, bool logMissingTime);
-    // What a look (or, with `look` false, a settle check) that saw copy `s`
-    // means: true when a copy is to be fetched, now or once it has settled.
-    bool takeFtpCopy(FtpWatch& watch, const ServerFile& s, bool look);
-    // Between looks: asks for a new copy again once kSettleSecs have passed
-    // since it was seen as it is.
-    void settleFtpFile(const QString& file, FtpWatch& watch, bool logMissingTime);
+    // Between looks: the asks of settleFtpPair.
+    void settleFtpFiles();
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
     bool adoptUpdatedSettings(const QString& path);
@@ -277,8 +214,8 @@ private:
     RunTimers timers_;
     PageRoutine page_;
     DisplayPort* display_ = nullptr;
-    FtpFileTime ftpFileTime_;
-    FtpFetchedTime ftpFetchedTime_;
+    FtpFileState ftpFileState_;
+    FtpFetchedState ftpFetchedState_;
     FtpTriedFile ftpTriedFile_;
     FileWriter writeFile_;
     State state_ = State::Idle;
@@ -302,7 +239,7 @@ private:
     int mlngDwellCounter = 1;
     WatchedFile dataWatch_;
     WatchedFile bookingWatch_;
-    FtpWatch dataFtp_;
-    FtpWatch bookingFtp_;
+    FtpFileWatch dataFtp_;
+    FtpFileWatch bookingFtp_;
     QString mstrLastMinute;
 };

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 using testsupport::readAll;
@@ -222,6 +224,61 @@ TEST_F(FileTest, AtomicCopy)
     QString error;
     EXPECT_FALSE(atomicfile::copy(path("missing"), path("b"), &error));
     EXPECT_EQ(readAll(path("b")), QByteArray("abc"));
+}
+
+TEST_F(FileTest, AMoveReplacesTheTargetOrLeavesBothAsTheyWere)
+{
+    // A staged file takes the target's place by the rules of a write: a
+    // link only to a file in its own folder, never a folder.
+    QTemporaryDir outside;
+    const QString away = outside.filePath("away.txt");
+    struct Case {
+        const char* what;
+        std::function<void()> target; // makes path("t")
+        bool moved;
+        QString changed; // the file that holds the new content when moved
+    } cases[] = {
+        {"a file", [&] { writeAll(path("t"), "old"); }, true, path("t")},
+        {"no file yet", [&] { QFile::remove(path("t")); }, true, path("t")},
+        {"a link to a file beside it",
+         [&] {
+             writeAll(path("real"), "old");
+             ASSERT_TRUE(QFile::link(path("real"), path("t")));
+         },
+         true, path("real")},
+        {"a link out of its folder",
+         [&] {
+             writeAll(away, "old");
+             ASSERT_TRUE(QFile::link(away, path("t")));
+         },
+         false,
+         {}},
+        {"a folder", [&] { QDir().mkpath(path("t")); }, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(path("t")).removeRecursively();
+        QFile::remove(path("t"));
+        c.target();
+        // The file replaced keeps its permissions.
+        ::chmod(QFile::encodeName(path("t")).constData(), 0600);
+        const bool existed = QFileInfo::exists(path("t"));
+        writeAll(path("staged"), "new");
+        QString error;
+        EXPECT_EQ(atomicfile::moveOver(path("staged"), path("t"), &error), c.moved) << error.toStdString();
+        EXPECT_EQ(QFile::exists(path("staged")), !c.moved);
+        if (c.moved) {
+            EXPECT_EQ(readAll(c.changed), QByteArray("new"));
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(c.changed).constData(), &st), 0);
+            if (existed) {
+                EXPECT_EQ(st.st_mode & 07777, 0600u);
+            }
+        } else {
+            EXPECT_FALSE(error.isEmpty());
+        }
+        EXPECT_EQ(readAll(away), QFileInfo(away).exists() ? QByteArray("old") : QByteArray());
+    }
 }
 
 TEST_F(FileTest, PathRules)

@@ -135,20 +135,23 @@ public:
 // An FTP server as the run sees it: the server's time (and size) of each
 // file, files still being written, and fetches that fail a given number of
 // times before they work, or while the server refuses downloads (a file its
-// writer holds open), or because the file changed while it was fetched.
+// writer holds open), or because the file changed while it was fetched, or
+// while the server can't be reached.
 // Installed into a run, the window's settings loads fetch every named file.
 class FakeFtp {
 public:
     void install(RunController& run, FakeWindow& window)
     {
-        run.setFtpFileTime([this](const QString&, const QString&, const QString&, const QString& file) {
+        run.setFtpFileState([this](const QString&, const QString&, const QString&, const QString& file) {
+            if (down)
+                return RunController::ServerFile();
             if (growing.value(file) > 0) {
                 --growing[file];
                 grow(file);
             }
             return copy(file);
         });
-        run.setFtpFetchedTime([this](const QString& file) -> std::optional<RunController::ServerFile> {
+        run.setFtpFetchedState([this](const QString& file) -> std::optional<RunController::ServerFile> {
             const std::optional<QString> time = fetched.value(file);
             if (!time)
                 return std::nullopt;
@@ -163,7 +166,7 @@ public:
     }
     RunController::ServerFile copy(const QString& file) const
     {
-        return {serverTimes.value(file), serverSizes.value(file, -1)};
+        return RunController::ServerFile(serverTimes.value(file), serverSizes.value(file, -1));
     }
     // A line more in the file, at the same second.
     void grow(const QString& file) { serverSizes[file] = serverSizes.value(file, 0) + 10; }
@@ -174,7 +177,9 @@ public:
             return;
         fetched.remove(file);
         ++fetches;
-        tried.insert(file, copy(file));
+        tried.insert(file, down ? RunController::ServerFile() : copy(file));
+        if (down)
+            return;
         if (changedDuringFetch.remove(file)) {
             grow(file);
             return;
@@ -203,6 +208,7 @@ public:
     QHash<QString, qint64> fetchedSizes;
     QHash<QString, RunController::ServerFile> tried;
     int failures = 0;
+    bool down = false; // no time, and fetches find nothing
     bool refused = false;
     QSet<QString> refusedFiles;       // downloads refused for these alone
     QSet<QString> changedDuringFetch; // the next fetch of each finds it growing under it

@@ -916,8 +916,8 @@ TEST_F(RunTest, AnFtpRestartKeepsTheServerTimeThatCausedIt)
 {
     useFtpSource();
     QString serverTime = QStringLiteral("2024/03/07 09:00:00");
-    run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
-        return file == QLatin1String("data.txt") ? serverTime : QString();
+    run.setFtpFileState([&](const QString&, const QString&, const QString&, const QString& file) {
+        return RunController::ServerFile(file == QLatin1String("data.txt") ? serverTime : QString());
     });
     startRun();
     ASSERT_TRUE(tick() && nextMinute());                // remembers 09:00
@@ -944,9 +944,11 @@ TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
     for (const bool uploadEnded : {true, false}) {
         SCOPED_TRACE(uploadEnded);
         const QString fetched = QStringLiteral("2024/03/07 09:00:00");
-        run.setFtpFetchedTime([&](const QString& file) { return file == gstrFTPFilename ? fetched : QString(); });
-        run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString&) {
-            return uploadEnded ? QStringLiteral("2024/03/07 09:00:20") : fetched;
+        run.setFtpFetchedState([&](const QString& file) {
+            return std::optional(RunController::ServerFile(file == gstrFTPFilename ? fetched : QString()));
+        });
+        run.setFtpFileState([&](const QString&, const QString&, const QString&, const QString&) {
+            return RunController::ServerFile(uploadEnded ? QStringLiteral("2024/03/07 09:00:20") : fetched);
         });
         startRun();
         ASSERT_TRUE(tick() && nextMinute());
@@ -1116,6 +1118,18 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         ftp.growing[data] = 2;
         startRun();
     };
+    // A start (at minute 1) whose fetch reaches no server; the server is
+    // back at minute 3, while a new export is still being written.
+    const auto startWhileServerDown = [&](FakeFtp& ftp, int m) {
+        if (m == 1) {
+            run.mnuStop_Click();
+            ftp.down = true;
+            startRun();
+        } else if (m == 3) {
+            ftp.down = false;
+            stillWritten(2)(ftp, m);
+        }
+    };
     const QList<int> hourGap{1, 3, 7, 15, 31, 63, 123}, everyLookTo11{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     struct Case {
         const char* name;
@@ -1147,6 +1161,8 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         // The copy after the change is a new export, not a retry of the failed one.
         {"an export that changed while it was fetched", false, 6, changedWhileFetched, {3, 4}, 2, true},
         {"a start whose fetch met the export changing", false, 3, at(1, startWhileWritten), {1}, 3, true},
+        // It found no copy: whatever a later look sees is a new export.
+        {"a start whose fetch reached no server", false, 5, startWhileServerDown, {3}, 3, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -1336,9 +1352,9 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     gstrFTPBookingFilename = QStringLiteral("book.txt");
     QStringList asked;
     QString serverTime = QStringLiteral("2024/03/07 09:00:00");
-    run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
+    run.setFtpFileState([&](const QString&, const QString&, const QString&, const QString& file) {
         asked << file;
-        return file == QLatin1String("data.txt") ? serverTime : QString();
+        return RunController::ServerFile(file == QLatin1String("data.txt") ? serverTime : QString());
     });
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 5, 58));
     startRun();
@@ -1353,11 +1369,12 @@ TEST_F(RunTest, TheFtpWatchRunsOncePerClockMinuteNeverOnTheFirstTick)
     EXPECT_EQ(asked.size(), 2);
     time.at = QDateTime(QDate(2024, 3, 7), QTime(14, 7, 0));
     ASSERT_TRUE(clock.fire());
-    // The new time is asked again once it has had time to settle.
+    // The new time is asked again once it has had time to settle, and then
+    // the booking file with it.
     EXPECT_EQ(run.state(), RunController::State::Dwelling);
     EXPECT_EQ(asked.size(), 4);
     EXPECT_EQ(ticksToRestart(), RunController::kSettleSecs);
-    EXPECT_EQ(asked.size(), 5);
+    EXPECT_EQ(asked.mid(4), QStringList({QStringLiteral("data.txt"), QStringLiteral("book.txt")}));
 }
 
 TEST_F(RunTest, TheFtpWatchAgainstARealServer)
@@ -1368,8 +1385,8 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     const QString served = server.root() + QStringLiteral("/data.txt");
     setModified(served, QDateTime(QDate(2024, 2, 29), QTime(23, 5, 9), Qt::UTC));
     FrmFTP frm;
-    run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
-        return frm.FTPFileTime(s, u, p, f);
+    run.setFtpFileState([&](const QString& s, const QString& u, const QString& p, const QString& f) {
+        return frm.FTPFileTimeAndSize(s, u, p, f);
     });
     gstrFTPServer = server.host();
     gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
@@ -1381,7 +1398,9 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     EXPECT_EQ(frm.fetchedTime(QStringLiteral("data.txt")), QStringLiteral("2024/02/29 23:05:09"));
     EXPECT_EQ(frm.fetchedTime(QStringLiteral("other.txt")), std::nullopt);
     setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
-    EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
+    EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // changed: settling
+    time.at = time.at.addSecs(RunController::kSettleSecs);
+    EXPECT_TRUE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // settled
 
     server.stop();
     EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt")));
@@ -1395,36 +1414,48 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
 
 TEST_F(RunTest, APairOfFtpExportsIsFetchedWithOneRestartOnceBothHaveSettled)
 {
-    // At a look the data export is new and whole, or a refused one due
-    // again; the booking export is new and still being written (it has
-    // grown at each ask for its time, one every kSettleSecs). The restart
-    // waits for it, a minute at most.
+    // At a look one export is new and whole, or a refused one due again;
+    // the other is new and still being written (it grows at each ask for
+    // its time, one every kSettleSecs), or its writing begins just after
+    // the look, which saw the board's copy. The restart waits for it, a
+    // minute at most.
     const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
     struct Case {
         const char* what;
-        bool dataRefused; // the data export's fetch failed before: the look retries it
-        int bookGrows;    // asks at which the booking file has grown
-        int restartAfter; // ticks after the look
+        bool dataRefused;   // the data export's fetch failed before: the look retries it
+        QString written;    // the export still being written
+        int grows;          // asks at which it has grown
+        bool fromAfterLook; // its writing begins just after the look
+        int restartAfter;   // ticks after the look
     } cases[] = {
-        {"the booking file settles after the data file", false, 4, 4 * RunController::kSettleSecs},
-        {"a booking file that never settles", false, 1000,
+        {"the booking file settles after the data file", false, book, 4, false, 4 * RunController::kSettleSecs},
+        {"a booking file that never settles", false, book, 1000, false,
          RunController::kSettleSecs + RunController::kMaxSettleWaitSecs},
-        {"a retry of a refused data export", true, 3, 3 * RunController::kSettleSecs},
+        {"a retry of a refused data export", true, book, 3, false, 3 * RunController::kSettleSecs},
+        {"a booking file written from just after the look", false, book, 3, true, 4 * RunController::kSettleSecs},
+        {"a data file written from just after the look", false, data, 3, true, 4 * RunController::kSettleSecs},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFtp ftp;
         ASSERT_TRUE(startFtpPairRun(ftp));
-        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:05:00");
+        const QString whole = c.written == data ? book : data;
+        ftp.serverTimes[whole] = QStringLiteral("2024/03/07 09:05:00");
         if (c.dataRefused) {
             ftp.refusedFiles = {data};
             ASSERT_EQ(restartsOver(1, 1), QList<int>({1}));
         }
-        ftp.serverTimes[book] = QStringLiteral("2024/03/07 09:06:00");
-        ftp.serverSizes[book] = 100;
-        ftp.growing[book] = c.bookGrows;
+        const auto beginWriting = [&] {
+            ftp.serverTimes[c.written] = QStringLiteral("2024/03/07 09:06:00");
+            ftp.serverSizes[c.written] = 100;
+            ftp.growing[c.written] = c.grows;
+        };
+        if (!c.fromAfterLook)
+            beginWriting();
         time.at = time.at.addSecs(60 - time.at.time().second());
         ASSERT_TRUE(clock.fire()); // the look
+        if (c.fromAfterLook)
+            beginWriting();
         const int fetches = ftp.fetches;
         EXPECT_EQ(ticksToRestart(100), c.restartAfter);
         ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
@@ -1519,9 +1550,9 @@ TEST_F(RunTest, TheFtpSettingsAreNotCorrectOnlyWhenAFileLacksOne)
         gstrFTPBookingFilename = QString::fromLatin1(c.booking);
         gstrFTPServer = QString::fromLatin1(c.server);
         QStringList asked;
-        run.setFtpFileTime([&](const QString&, const QString&, const QString&, const QString& file) {
+        run.setFtpFileState([&](const QString&, const QString&, const QString&, const QString& file) {
             asked << file;
-            return QStringLiteral("2024/03/07 09:00:00");
+            return RunController::ServerFile(QStringLiteral("2024/03/07 09:00:00"));
         });
         startRun();
         ASSERT_TRUE(tick());
@@ -1535,52 +1566,86 @@ TEST_F(RunTest, TheFtpSettingsAreNotCorrectOnlyWhenAFileLacksOne)
 
 TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
 {
-    // The exporter rewrites the export in place, a line every 3 seconds, and
-    // the watch's look falls in the middle. A Unix server serves the file as
-    // it stands; a Windows server refuses its download while the exporter
-    // holds it (here: while data.txt.lock lies beside it).
-    const QByteArray old = "old 1\r\nold 2\r\n";
+    // The exporter rewrites an export in place, a line every 3 seconds, and
+    // the watch's look at 10:03:00 falls in the middle, or just before it
+    // begins. A Unix server serves the file as it stands; a Windows server
+    // refuses its download while the exporter holds it (here: while
+    // "<name>.lock" lies beside it).
+    const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    const QByteArray old = "old 1\r\nold 2\r\n", otherNew = "new a\r\nnew b\r\nnew c\r\n";
     QList<QByteArray> lines;
     for (int i = 1; i <= 7; ++i)
         lines << "new " + QByteArray::number(i) + "\r\n";
     const QByteArray whole = lines.join();
-    for (const bool locks : {false, true}) {
-        SCOPED_TRACE(locks ? "refused while written" : "served while written");
+    struct Case {
+        const char* what;
+        QString written;     // the export written line by line
+        bool locks;          // refused while it is written
+        bool missingAtStart; // not on the server when the run starts: the start's fetch finds no file
+        QString other;       // the other file of a pair, rewritten whole just before the look; "": no pair
+        int firstLine;       // seconds after 10:02:50
+    } cases[] = {
+        {"served while written", data, false, false, {}, 0},
+        {"refused while written", data, true, false, {}, 0},
+        {"missing when the run started", data, false, true, {}, 0},
+        {"the data file written from just after the look", data, false, false, book, 12},
+        {"the booking file written from just after the look", book, false, false, data, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         FtpTestServer server(QStringLiteral("retrlock"));
         START_SERVER(server);
-        useFtpSource();
+        if (c.other.isEmpty())
+            useFtpSource();
+        else
+            useFtpPair();
         gstrFTPServer = server.host();
         gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
         gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
         FrmFTP frm;
-        run.setFtpFileTime([&](const QString& s, const QString& u, const QString& p, const QString& f) {
+        run.setFtpFileState([&](const QString& s, const QString& u, const QString& p, const QString& f) {
             return frm.FTPFileTimeAndSize(s, u, p, f);
         });
-        run.setFtpFetchedTime([&](const QString& f) { return frm.fetchedState(f); });
-        QList<QByteArray> taken; // the local copy after each load
+        run.setFtpFetchedState([&](const QString& f) { return frm.fetchedState(f); });
+        run.setFtpTriedFile([&](const QString& f) { return frm.triedState(f); });
+        QList<QByteArray> taken; // the written file's local copy after each load (and the other's)
         window.onLoad = [&] {
             window.nameSources();
             retrieveFTPDataFile(frm);
-            taken << readAll(gstrDataFile);
+            if (!c.other.isEmpty())
+                retrieveFTPBookingFile(frm);
+            QByteArray copies = readAll(gstrDataFolder + QLatin1Char('/') + c.written);
+            if (!c.other.isEmpty())
+                copies += "|" + readAll(gstrDataFolder + QLatin1Char('/') + c.other);
+            taken << copies;
         };
-        server.putFile(QStringLiteral("data.txt"), old);
+        for (const QString& f : {data, book})
+            QFile::remove(gstrDataFolder + QLatin1Char('/') + f);
+        if (!c.missingAtStart)
+            server.putFile(c.written, old);
+        if (!c.other.isEmpty())
+            server.putFile(c.other, old);
         time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
         startRun();
         ASSERT_TRUE(tick() && nextMinute()); // remembers
-        const QString lock = server.root() + QStringLiteral("/data.txt.lock");
+        const QString lock = server.root() + QLatin1Char('/') + c.written + QStringLiteral(".lock");
         time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 2, 50));
-        if (locks)
-            server.putFile(QStringLiteral("data.txt.lock"), "");
-        server.putFile(QStringLiteral("data.txt"), "");
+        if (c.locks)
+            server.putFile(c.written + QStringLiteral(".lock"), "");
         QDateTime lastLine, restartAt;
-        for (int second = 0; second < 90; ++second) {
-            if (second % 3 == 0 && second / 3 < lines.size()) {
-                server.putFile(QStringLiteral("data.txt"), lines.mid(0, second / 3 + 1).join());
-                if (second / 3 + 1 == lines.size()) {
+        for (int second = 0; second < 100; ++second) {
+            const int line = second - c.firstLine;
+            if (line == 0)
+                server.putFile(c.written, "");
+            if (line >= 0 && line % 3 == 0 && line / 3 < lines.size()) {
+                server.putFile(c.written, lines.mid(0, line / 3 + 1).join());
+                if (line / 3 + 1 == lines.size()) {
                     lastLine = time.at;
                     QFile::remove(lock);
                 }
             }
+            if (second == 5 && !c.other.isEmpty())
+                server.putFile(c.other, otherNew);
             ASSERT_TRUE(tick());
             if (start.active) {
                 EXPECT_FALSE(restartAt.isValid()) << "a second restart";
@@ -1588,7 +1653,11 @@ TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
                 ASSERT_TRUE(start.fire() && load.fire());
             }
         }
-        EXPECT_EQ(taken, QList<QByteArray>({old, whole}));
+        const QByteArray before = c.missingAtStart ? QByteArray() : old;
+        if (c.other.isEmpty())
+            EXPECT_EQ(taken, QList<QByteArray>({before, whole}));
+        else
+            EXPECT_EQ(taken, QList<QByteArray>({before + "|" + old, whole + "|" + otherNew}));
         ASSERT_TRUE(restartAt.isValid());
         EXPECT_LE(lastLine.secsTo(restartAt), 60);
         run.mnuStop_Click();
