@@ -87,17 +87,49 @@ QIcon statusIcon(bool success)
 // of boards that fail at once reports far faster than the lists can redraw,
 // and one queued call per report would keep the window from painting and
 // from seeing "Cancel Process".
+//
+// It also keeps what each destination row of the run holds, for the run to
+// take when it comes to the row: the window tells it of every edit and
+// removal at once.
 class frmOrvaneComm::RunSide final : public RunView, public TransferDisplay {
 public:
+    struct Result {
+        int row;
+        QString address; // the address the run sent to
+        bool success;
+    };
     struct Reports {
-        QStringList messages;                      // in the order written
-        std::optional<QString> status;             // the last status line
-        std::vector<std::pair<int, bool>> results; // row and success, in order
+        QStringList messages;          // in the order written
+        std::optional<QString> status; // the last status line
+        std::vector<Result> results;   // in order
         // The transfer display's fields as last set.
         std::optional<QString> length, bytes, timeLeft;
         std::optional<int> percent;
     };
 
+    // The rows of a new run, in list order.
+    void setRows(const QStringList& addresses)
+    {
+        const std::lock_guard lock(mutex_);
+        rows_.assign(addresses.begin(), addresses.end());
+    }
+    // What row `row` holds now; nothing once it was removed.
+    void setRow(int row, const std::optional<QString>& address)
+    {
+        const std::lock_guard lock(mutex_);
+        if (row >= 0 && size_t(row) < rows_.size())
+            rows_[size_t(row)] = address;
+    }
+    int boardCount() override
+    {
+        const std::lock_guard lock(mutex_);
+        return int(rows_.size());
+    }
+    std::optional<QString> boardAddress(int row) override
+    {
+        const std::lock_guard lock(mutex_);
+        return row >= 0 && size_t(row) < rows_.size() ? rows_[size_t(row)] : std::nullopt;
+    }
     void addMessage(const QString& text) override
     {
         const std::lock_guard lock(mutex_);
@@ -108,10 +140,10 @@ public:
         const std::lock_guard lock(mutex_);
         reports_.status = text;
     }
-    void setBoardResult(int row, bool success) override
+    void setBoardResult(int row, const QString& address, bool success) override
     {
         const std::lock_guard lock(mutex_);
-        reports_.results.emplace_back(row, success);
+        reports_.results.push_back({row, address, success});
     }
     void started(qint64 length) override
     {
@@ -143,6 +175,7 @@ public:
 private:
     std::mutex mutex_;
     Reports reports_;
+    std::vector<std::optional<QString>> rows_;
 };
 
 frmOrvaneComm::frmOrvaneComm(QWidget* parent)
@@ -429,14 +462,14 @@ void frmOrvaneComm::takeReports()
         addMessages(r.messages);
     if (r.status)
         lblStatus->setText(*r.status);
-    for (const auto& [row, success] : r.results) {
-        if (row < 0 || size_t(row) >= runRows_.size())
+    for (const RunSide::Result& result : r.results) {
+        if (result.row < 0 || size_t(result.row) >= runRows_.size())
             continue;
-        // A row whose address was changed meanwhile is no longer the board
-        // the result is about.
-        const RunRow& sent = runRows_[size_t(row)];
-        if (sent.item && sent.item->text(0) == sent.address)
-            setItemIcon(sent.item, success ? kSuccessIcon : kFailedIcon);
+        // A row whose address was changed after the run took it is no
+        // longer the board the result is about.
+        QTreeWidgetItem* item = runRows_[size_t(result.row)];
+        if (item && item->text(0).trimmed() == result.address)
+            setItemIcon(item, result.success ? kSuccessIcon : kFailedIcon);
     }
     if (r.length)
         lblFileLengthVal->setText(*r.length);
@@ -624,11 +657,15 @@ void frmOrvaneComm::UpdatePlayers(int mode)
     RunSetup setup;
     setup.mode = mode == 1 ? 1 : 2;
     runRows_.clear();
+    runRowOf_.clear();
+    QStringList addresses;
     for (int i = 0; i < lvDestIPList->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = lvDestIPList->topLevelItem(i);
-        runRows_.push_back({item, item->text(0)});
-        setup.addresses << item->text(0);
+        runRowOf_.insert(item, i);
+        runRows_.push_back(item);
+        addresses << item->text(0);
     }
+    runSide_->setRows(addresses);
     for (int i = 0; i < kSlotCount; ++i) {
         setup.slots[size_t(i)] = txtTplFile[size_t(i)]->text();
         setup.wrongTemplate[size_t(i)] = wrongTemplate_[size_t(i)];
@@ -679,8 +716,26 @@ void frmOrvaneComm::endWork()
     reportTimer_->stop();
     takeReports();
     runRows_.clear();
+    runRowOf_.clear();
     if (auto then = std::exchange(then_, nullptr))
         then(workResult_);
+}
+
+void frmOrvaneComm::runRowChanged(const QTreeWidgetItem* item, bool removed)
+{
+    const auto found = runRowOf_.constFind(item);
+    if (found == runRowOf_.constEnd())
+        return;
+    const int row = *found;
+    if (removed) {
+        // Not sent to if the run has not come to it yet; its entry goes, so
+        // that a row added later in its place in memory is not taken for it.
+        runRowOf_.erase(found);
+        runRows_[size_t(row)] = nullptr;
+        runSide_->setRow(row, std::nullopt);
+    } else {
+        runSide_->setRow(row, item->text(0));
+    }
 }
 
 void frmOrvaneComm::btnRetart_Click()

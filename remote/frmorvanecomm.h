@@ -13,6 +13,7 @@
 #include "remote/updaterun.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QIcon>
 
 #include <array>
@@ -172,6 +173,10 @@ private:
     // AddMessage for several lines at once.
     void addMessages(const QStringList& texts);
     void setItemIcon(QTreeWidgetItem* item, int icon);
+    // Tells the running update what a destination row holds now, or that
+    // it was removed; other rows (saved ones, ones added during the run)
+    // are no concern of it.
+    void runRowChanged(const QTreeWidgetItem* item, bool removed = false);
 
     class RunSide;
     std::unique_ptr<RunSide> runSide_;
@@ -179,14 +184,13 @@ private:
     QThread* worker_ = nullptr;
     std::function<void(int)> then_;
     int workResult_ = 0;
-    // A destination row of the running update and the address the run took
-    // from it: the row shows the run's result only while it holds that
-    // address (rows move when sorted, and can be edited during a run).
-    struct RunRow {
-        QTreeWidgetItem* item = nullptr; // null once the row was removed
-        QString address;
-    };
-    std::vector<RunRow> runRows_;
+    // The destination rows of the running update by their place in the
+    // list when it started (rows move when sorted); null once removed. The
+    // run takes a row's address when it comes to the row, and the row shows
+    // the result only while it holds the address the run sent to (rows can
+    // be edited during a run).
+    std::vector<QTreeWidgetItem*> runRows_;
+    QHash<const QTreeWidgetItem*, int> runRowOf_;
     std::array<bool, 2> unreadableList_{}; // a board list whose file could not be read
     bool closingByProgram_ = false;
 

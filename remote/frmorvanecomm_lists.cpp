@@ -139,6 +139,7 @@ void frmOrvaneComm::btnIPAdd_Click()
                 setItemIcon(item, 0);
             item->setText(0, ip);
             item->setText(1, note);
+            runRowChanged(item);
         }
     } else {
         for (QTreeWidget* view : {showIPListView, lvDestIPList}) {
@@ -196,11 +197,7 @@ void frmOrvaneComm::RemoveSelectedIP()
             if (!view->topLevelItem(i)->isSelected())
                 continue;
             QTreeWidgetItem* gone = view->takeTopLevelItem(i);
-            // A row of a running update takes no more reports.
-            for (RunRow& row : runRows_) {
-                if (row.item == gone)
-                    row.item = nullptr;
-            }
+            runRowChanged(gone, true);
             delete gone;
         }
     }

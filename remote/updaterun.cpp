@@ -171,17 +171,21 @@ bool UpdateRun::WriteConfirmFile(const QString& path, const QString& command, QS
 
 RunEnd UpdateRun::run(const RunSetup& setup)
 {
-    const int count = int(setup.addresses.size());
+    const int count = view_.boardCount();
     for (int row = 0; row < count; ++row) {
-        if (cancelled() || !updateBoard(setup, row))
+        if (cancelled())
+            return RunEnd::Cancelled;
+        // The address as the row holds it now: the admin may have corrected
+        // or removed the row while the boards before it were sent to.
+        const std::optional<QString> address = view_.boardAddress(row);
+        if (address && !updateBoard(setup, row, address->trimmed()))
             return RunEnd::Cancelled;
     }
     return RunEnd::Done;
 }
 
-bool UpdateRun::updateBoard(const RunSetup& setup, int row)
+bool UpdateRun::updateBoard(const RunSetup& setup, int row, const QString& address)
 {
-    const QString address = setup.addresses[row].trimmed();
     view_.setStatusLine(QStringLiteral("Updating Orvane settings to ") + address);
     view_.addMessage(kRule);
     view_.addMessage(QStringLiteral("Starting sending process."));
@@ -197,7 +201,7 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         const QString cause = usable ? uploader_.lastCause() : unusableAddressCause();
         if (!cause.isEmpty())
             view_.addMessage(causeLine(cause));
-        view_.setBoardResult(row, false);
+        view_.setBoardResult(row, address, false);
         return true;
     }
     if (cancelled())
@@ -229,25 +233,25 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row)
         discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Orvane confirm file not sent: not every file arrived."));
         view_.addMessage(kNoneReplaced);
-        view_.setBoardResult(row, false);
+        view_.setBoardResult(row, address, false);
     } else if (!confirmed) {
         discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
         view_.addMessage(causeLine(noConfirmFile(why)));
         view_.addMessage(kNoneReplaced);
-        view_.setBoardResult(row, false);
+        view_.setBoardResult(row, address, false);
     } else if (placed == Placing::Failed) {
-        view_.setBoardResult(row, false);
+        view_.setBoardResult(row, address, false);
     } else {
         view_.addMessage(QStringLiteral("Sending Orvane confirm file ..."));
         if (uploader_.putCommand(address, setup.confirmFile, remoteConfirmPath()) == TransferStatus::Completed) {
             view_.addMessage(QStringLiteral("Finished Orvane sending confirm file."));
-            view_.setBoardResult(row, true);
+            view_.setBoardResult(row, address, true);
         } else {
             view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
             view_.addMessage(causeLine(uploader_.lastCause()));
             reportNotTold();
-            view_.setBoardResult(row, false);
+            view_.setBoardResult(row, address, false);
         }
     }
     view_.addMessage(kRule);

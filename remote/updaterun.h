@@ -26,11 +26,13 @@
 // could not be reached, when the upload layer says why, and a failed
 // Restart Orvane.
 //
-// The run touches no window: it takes a snapshot of what it sends, reports
-// through RunView and sends through an Uploader, so it can run on a thread
-// of its own. A set cancel flag ends it at the next file or board (and
-// aborts the transfer in progress through the upload layer), or before the
-// board's renames begin. Once they have begun the board is finished: the
+// The run touches no window: it takes a snapshot of what it sends, asks
+// RunView for each board's address when it comes to the board's row (so a
+// row corrected before then is sent to at its new address, and a row
+// removed is not sent to), reports through RunView and sends through an
+// Uploader, so it can run on a thread of its own. A set cancel flag ends it
+// at the next file or board (and aborts the transfer in progress through
+// the upload layer), or before the board's renames begin. Once they have begun the board is finished: the
 // rest of its renames, then its command, with the usual lines and icon;
 // then the run ends.
 #include "remote/boardftp.h"
@@ -40,6 +42,7 @@
 
 #include <array>
 #include <atomic>
+#include <optional>
 #include <vector>
 
 namespace remote {
@@ -50,20 +53,28 @@ QString remoteMediaPath(const QString& fileName);
 const QString& remoteSettingsPath();
 const QString& remoteConfirmPath();
 
-// What the run tells the window; called on the run's thread.
+// What the run asks of the window and tells it; called on the run's
+// thread. A destination row is known by its place (0-based) in the list
+// when the run started, whatever order the list is sorted in afterwards.
 class RunView {
 public:
     virtual ~RunView() = default;
+    // The number of destination rows when the run started: the run visits
+    // each of them once, in that order, and no row added later.
+    virtual int boardCount() = 0;
+    // The text row `row` holds now, untrimmed; nothing once the row was
+    // removed. Asked once, when the run comes to the row.
+    virtual std::optional<QString> boardAddress(int row) = 0;
     virtual void addMessage(const QString& text) = 0;
     virtual void setStatusLine(const QString& text) = 0;
-    // The icon of destination row `row` (0-based): success or failure.
-    virtual void setBoardResult(int row, bool success) = 0;
+    // The outcome for row `row`, sent to at `address` (trimmed): success or
+    // failure.
+    virtual void setBoardResult(int row, const QString& address, bool success) = 0;
 };
 
 struct RunSetup {
-    int mode = 2;          // 1 Admin Update, 2 Update
-    QStringList addresses; // destination rows, in list order
-    SlotPaths slots;       // template paths as the slots hold them
+    int mode = 2;    // 1 Admin Update, 2 Update
+    SlotPaths slots; // template paths as the slots hold them
     std::array<bool, kSlotCount> wrongTemplate{};
     QString settingsFile; // sent in mode 1
     QString confirmFile;  // the local confirm file, rewritten for each board
@@ -99,9 +110,9 @@ private:
         StagedFile file;
     };
 
-    // One board; false when the cancel flag ended it (or came while it
-    // was finished).
-    bool updateBoard(const RunSetup& setup, int row);
+    // One board, destination row `row` at `address`; false when the
+    // cancel flag ended it (or came while it was finished).
+    bool updateBoard(const RunSetup& setup, int row, const QString& address);
     // Stages the templates, media and settings file; false when the cancel
     // flag ended it.
     bool sendFiles(const RunSetup& setup, const QString& address);

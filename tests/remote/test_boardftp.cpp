@@ -68,7 +68,6 @@ protected:
         server.putFile("Orvane/Data/Template with 3 records.ORVT", "old template");
         server.putFile("Orvane/Media/back.jpg", "old picture");
         RunSetup setup;
-        setup.addresses = {"127.0.0.1"};
         setup.slots[3] = local("three.ORVT", "[BACKGROUND]\r\nImage File=back.jpg\r\n");
         setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
         setup.mediaFolder = dir.filePath("Media");
@@ -360,7 +359,6 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
     const QByteArray picture = "new picture" + QByteArray(16 * 1024 * 1024, 'n');
     RunSetup setup;
     setup.mode = 1;
-    setup.addresses = {"127.0.0.1"};
     setup.slots[3] = local("three.ORVT", tpl);
     setup.settingsFile = local("OrvaneSettings.ini", "[SETTINGS]\r\nDwell Time=5\r\n");
     setup.confirmFile = dir.filePath("Remote/CommConfirm.txt");
@@ -475,6 +473,7 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
         }
         BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
         FakeView view;
+        view.boards = {"127.0.0.1"};
         UpdateRun run(ftp, view, cancel);
         ASSERT_EQ(run.run(setup), RunEnd::Done);
         const bool delivered = c.report.isEmpty();
@@ -512,6 +511,7 @@ TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
             QTimer::singleShot(300, [this] { cancel = true; });
     };
     FakeView view;
+    view.boards = {"127.0.0.1"};
     UpdateRun run(ftp, view, cancel);
     QElapsedTimer t;
     t.start();
@@ -548,12 +548,12 @@ TEST_F(Upload, CancelDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye
         SCOPED_TRACE(c.mode);
         FtpTestServer server(c.mode);
         START_SERVER(server);
-        RunSetup setup = templateAndBackground(server, "new picture");
-        setup.addresses << "127.0.0.1"; // a second board, never reached
+        const RunSetup setup = templateAndBackground(server, "new picture");
         BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
         QTimer poll;
         cancelAtTheFirstRename(server, poll);
         FakeView view;
+        view.boards = {"127.0.0.1", "127.0.0.1"}; // a second board, never reached
         UpdateRun run(ftp, view, cancel);
         QElapsedTimer t;
         t.start();
@@ -582,6 +582,7 @@ TEST_F(Upload, ABoardThatNeverAnswersTheGoodbyeHoldsNoRun)
     const RunSetup setup = templateAndBackground(server, "new picture");
     BoardFtp ftp = board(server, FtpTestServer::kPassword, {1000, 60000});
     FakeView view;
+    view.boards = {"127.0.0.1"};
     UpdateRun run(ftp, view, cancel);
     QElapsedTimer t;
     t.start();
@@ -651,7 +652,7 @@ TEST_F(Upload, ProbeRestartAndRenameCausesAreTheBoardsInPlainWords)
         if (step == "probe") {
             EXPECT_FALSE(ftp.probe(c.address));
             RunSetup setup;
-            setup.addresses = {c.address};
+            view.boards = {c.address};
             EXPECT_EQ(run.run(setup), RunEnd::Done);
             EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
             expectLines(QString("*** Could not connect to %1.").arg(c.address));
@@ -711,6 +712,7 @@ TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
         const RunSetup setup = templateAndBackground(server, "new picture");
         BoardFtp ftp = board(server, FtpTestServer::kPassword, {1000, 1500});
         FakeView view;
+        view.boards = {"127.0.0.1"};
         UpdateRun run(ftp, view, cancel);
         EXPECT_EQ(run.run(setup), RunEnd::Done);
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
@@ -753,6 +755,7 @@ TEST_F(Upload, ACancelDuringTheRestartsRenameSaysWhetherTheBoardGotTheCommand)
         QTimer poll;
         cancelAtTheFirstRename(server, poll);
         FakeView view;
+        view.boards = {"127.0.0.1"};
         UpdateRun run(ftp, view, cancel);
         QElapsedTimer t;
         t.start();
@@ -817,6 +820,7 @@ TEST_F(Upload, AnUpdateWhoseBoardDropsTheConnectionAtAnyStepKeepsEveryFileOldOrN
             news[2] = readAll(setup.settingsFile);
             BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword}, {3000, 1500});
             FakeView view;
+            view.boards = {"127.0.0.1"};
             UpdateRun run(ftp, view, cancel);
             ASSERT_EQ(run.run(setup), RunEnd::Done);
             const QString report = view.lines.filter("!!!").join('|');
@@ -917,6 +921,7 @@ TEST_F(Upload, ARenameLostWithABoardThatStartsAgainIsNotDoneForAnOldFileOfTheSam
         }
         BoardFtp ftp = board(server);
         FakeView view;
+        view.boards = {"127.0.0.1"};
         UpdateRun run(ftp, view, cancel);
         EXPECT_EQ(run.run(setup), RunEnd::Done);
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));

@@ -60,7 +60,6 @@ TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
     QTemporaryDir admin;
     RunSetup setup;
     setup.mode = 1;
-    setup.addresses = {"127.0.0.1"};
     setup.slots[3] = admin.filePath("blue.ORVT");
     writeAll(setup.slots[3], recordsOnlyTemplate("&HFF0000"));
     setup.settingsFile = admin.filePath("OrvaneSettings.ini");
@@ -70,6 +69,7 @@ TEST(BoardUpdate, AdminUpdateIsAdoptedAndRestartRestartsOnce)
     std::atomic<bool> cancel{false};
     BoardFtp ftp(cancel, server.port(), {FtpTestServer::kUser, FtpTestServer::kPassword});
     FakeView view;
+    view.boards = {"127.0.0.1"};
     UpdateRun run(ftp, view, cancel);
     ASSERT_EQ(run.run(setup), RunEnd::Done);
     EXPECT_TRUE(view.icons[0]) << view.lines.join('\n').toStdString();

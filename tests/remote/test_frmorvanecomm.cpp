@@ -23,6 +23,7 @@
 #include <QToolTip>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 
 #include <sys/stat.h>
@@ -40,6 +41,7 @@ struct Hold {
     std::atomic<int> puts{0};
     std::atomic<int> probes{0};
     int unreachable = 0;
+    QStringList probed; // the addresses probed, in order; read once the run has ended
     // Released transfers are refused with this cause, when it is set.
     QString refusal;
 };
@@ -50,7 +52,11 @@ public:
         , hold_(hold)
     {
     }
-    bool probe(const QString&) override { return ++hold_.probes > hold_.unreachable; }
+    bool probe(const QString& address) override
+    {
+        hold_.probed << address;
+        return ++hold_.probes > hold_.unreachable;
+    }
     TransferStatus put(const QString&, const QString&, const QString&) override
     {
         ++hold_.puts;
@@ -92,6 +98,14 @@ protected:
     {
         w.txtIPAddress->setText(ip);
         w.txtNote->setText(note);
+        w.btnIPAdd_Click();
+    }
+    // "Edit >>" on a destination row, a new address, "OK".
+    static void edit(frmOrvaneComm& w, int row, const QString& address)
+    {
+        select(w.lvDestIPList, row);
+        w.btnEdit_Click(1);
+        w.txtIPAddress->setText(address);
         w.btnIPAdd_Click();
     }
 
@@ -311,14 +325,8 @@ TEST_F(CommWindow, AResultIconStandsOnlyBesideTheAddressTheRunSentTo)
     ASSERT_EQ(w->boards(1), BoardList({{"10.0.0.3", "third"}, {"10.0.0.2", "second"}, {"10.0.0.1", "first"}}));
     EXPECT_EQ(w->boardIcon(2), frmOrvaneComm::kFailedIcon);
     // The board that failed, and the one being sent to, get other addresses.
-    const auto edit = [&](int row, const QString& address) {
-        select(w->lvDestIPList, row);
-        w->btnEdit_Click(1);
-        w->txtIPAddress->setText(address);
-        w->btnIPAdd_Click();
-    };
-    edit(2, "10.0.0.91");
-    edit(1, "10.0.0.99");
+    edit(*w, 2, "10.0.0.91");
+    edit(*w, 1, "10.0.0.99");
     hold.release = true;
     ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
     EXPECT_EQ(w->boards(1), BoardList({{"10.0.0.3", "third"}, {"10.0.0.99", "second"}, {"10.0.0.91", "first"}}));
@@ -332,6 +340,70 @@ TEST_F(CommWindow, AResultIconStandsOnlyBesideTheAddressTheRunSentTo)
     EXPECT_TRUE(lines.contains("*** Could not connect to 10.0.0.1.")) << lines.join('|').toStdString();
     EXPECT_TRUE(lines.filter("10.0.0.9").isEmpty()) << lines.join('|').toStdString();
     EXPECT_EQ(w->lblStatus->text(), QString("Finished updating settings to 10.0.0.3"));
+}
+
+TEST_F(CommWindow, ARowIsSentToAtTheAddressItHoldsWhenTheRunComesToIt)
+{
+    // The first board holds its first transfer while the rows change.
+    const auto edited = [](frmOrvaneComm& w) { edit(w, 1, "10.0.0.5"); };
+    const auto removed = [](frmOrvaneComm& w) {
+        select(w.lvDestIPList, 1);
+        w.RemoveSelectedIP();
+    };
+    const auto added = [](frmOrvaneComm& w) {
+        select(w.showIPListView, 0);
+        w.btnApply_Click();
+    };
+    const auto sortedThenEdited = [](frmOrvaneComm& w) {
+        w.columnClick(1, 1);
+        w.columnClick(1, 1);
+        edit(w, 0, "10.0.0.30");
+    };
+    const int ok = frmOrvaneComm::kSuccessIcon;
+    const struct {
+        const char* what;
+        std::function<void(frmOrvaneComm&)> change;
+        QStringList probed;
+        BoardList after;
+        std::vector<int> icons;
+    } cases[] = {
+        {"corrected",
+         edited,
+         {"10.0.0.1", "10.0.0.5", "10.0.0.3"},
+         {{"10.0.0.1", "a"}, {"10.0.0.5", "b"}, {"10.0.0.3", "c"}},
+         {ok, ok, ok}},
+        {"removed", removed, {"10.0.0.1", "10.0.0.3"}, {{"10.0.0.1", "a"}, {"10.0.0.3", "c"}}, {ok, ok}},
+        {"added",
+         added,
+         {"10.0.0.1", "10.0.0.2", "10.0.0.3"},
+         {{"10.0.0.1", "a"}, {"10.0.0.2", "b"}, {"10.0.0.3", "c"}, {"10.0.0.9", "new"}},
+         {ok, ok, ok, 0}},
+        // Each row once, in the order of the start, whatever the order now.
+        {"sorted, then corrected",
+         sortedThenEdited,
+         {"10.0.0.1", "10.0.0.2", "10.0.0.30"},
+         {{"10.0.0.30", "c"}, {"10.0.0.2", "b"}, {"10.0.0.1", "a"}},
+         {ok, ok, ok}},
+    };
+    writeAll(gstrProgramFolder + "/IPAddress.txt", "10.0.0.9, new\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        hold.release = false;
+        hold.puts = 0;
+        hold.probed.clear();
+        auto w = openForRun("10.0.0.1, a\r\n10.0.0.2, b\r\n10.0.0.3, c\r\n");
+        w->btnUpdate_Click(0);
+        ASSERT_TRUE(testsupport::waitFor([&] { return hold.puts > 0; }));
+        c.change(*w);
+        hold.release = true;
+        ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+        EXPECT_EQ(hold.probed, c.probed);
+        EXPECT_EQ(w->boards(1), c.after);
+        std::vector<int> icons;
+        for (int row = 0; row < int(c.after.size()); ++row)
+            icons.push_back(w->boardIcon(row));
+        EXPECT_EQ(icons, c.icons);
+    }
 }
 
 TEST_F(CommWindow, ARestartThatFailsKeepsItsBoxAndSaysWhyInTheMessageList)

@@ -154,7 +154,7 @@ TEST_F(Run, FilesPerBoardInOrderForBothModes)
     const QString pip = file("Media/clips/clip.mp4");
     slot(0, "Image File=back.jpg\r\nPiP Windows=1`" + pip.toUtf8() + "`0,0,1,1\r\n");
     slot(3, "Image File=C:\\old\\missing.jpg\r\n");
-    setup.addresses = {" 10.0.0.1 ", "10.0.0.2"};
+    view.boards = {" 10.0.0.1 ", "10.0.0.2"};
     ASSERT_EQ(go(), RunEnd::Done);
     const QStringList board1 = {"probe 10.0.0.1", "10.0.0.1 Orvane/Data/Default Template.ORVT",
                                 "10.0.0.1 Orvane/Media/back.jpg", "10.0.0.1 Orvane/Media/clip.mp4",
@@ -169,7 +169,7 @@ TEST_F(Run, FilesPerBoardInOrderForBothModes)
     EXPECT_EQ(view.icons, (std::map<int, bool>{{0, true}, {1, true}}));
 
     setup.mode = 1;
-    setup.addresses = {"10.0.0.3"};
+    view.boards = {"10.0.0.3"};
     uploader.calls.clear();
     ASSERT_EQ(go(), RunEnd::Done);
     EXPECT_EQ(uploader.calls.mid(4),
@@ -188,7 +188,7 @@ TEST_F(Run, RefusalsAndMessagesInOrder)
     setup.wrongTemplate[2] = true;
     setup.slots[4] = dir.filePath("missing.ORVT");
     setup.mode = 1;
-    setup.addresses = {"10.0.0.9", "bad host", "10.0.0.1"};
+    view.boards = {"10.0.0.9", "bad host", "10.0.0.1"};
     uploader.unreachable = {"10.0.0.9"};
     // Refused at its temporary name: a failed transfer, whatever the reply.
     uploader.answers[remoteMediaPath("in use.jpg")] = TransferStatus::FileInUsed;
@@ -223,7 +223,7 @@ TEST_F(Run, CommandGoesOnlyWhenEveryFileIsInPlace)
     slot(1);
     setup.wrongTemplate[1] = true;
     setup.mode = 1;
-    setup.addresses = {"10.0.0.1"};
+    view.boards = {"10.0.0.1"};
     const QString media = remoteMediaPath("a.jpg");
     const QString tpl = remoteTemplatePath(0);
     const QString none = "";
@@ -354,7 +354,7 @@ TEST_F(Run, MediaAreSentOnlyFromTheMediaFolder)
         {"", secret.toUtf8(), "", notMedia},
         {"", "..\\secret.ini", "", notMedia},
     };
-    setup.addresses = {"10.0.0.1"};
+    view.boards = {"10.0.0.1"};
     for (const auto& c : cases) {
         SCOPED_TRACE((c.background + c.pip).toStdString());
         QByteArray keys = "Image File=" + c.background + "\r\n";
@@ -388,7 +388,7 @@ TEST_F(Run, TemplatesThatAreNoRegularFilesAreNeverRead)
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     setup.slots[0] = pipe;
     slot(1);
-    setup.addresses = {"10.0.0.1"};
+    view.boards = {"10.0.0.1"};
     ASSERT_EQ(go(), RunEnd::Done);
     EXPECT_EQ(
         view.lines.filter("!!!").mid(0, 2),
@@ -404,7 +404,7 @@ TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
     file("Media/a.jpg");
     slot(0, "Image File=a.jpg\r\n");
     slot(1);
-    setup.addresses = {"10.0.0.1", "10.0.0.2"};
+    view.boards = {"10.0.0.1", "10.0.0.2"};
     // Cancelled while the first template goes: that transfer aborts quietly,
     // its temporary leaves the board, and nothing else is sent, not even
     // that template's media.
@@ -521,7 +521,7 @@ TEST_F(Run, ABoardThatCannotBeReachedSaysWhyWhenTheUploadLayerKnows)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address.toStdString() + " " + c.cause.toStdString());
-        setup.addresses = {c.address, "10.0.0.1"};
+        view.boards = {c.address, "10.0.0.1"};
         uploader.unreachable = {"10.0.0.9"};
         uploader.probeCause = c.cause;
         uploader.cause = c.cause;
@@ -545,7 +545,7 @@ TEST_F(Run, ClosingLinesNameEveryFileAsTheBoardMayHoldIt)
     slot(0, "Image File=a.jpg\r\n");
     slot(1);
     setup.mode = 1;
-    setup.addresses = {"10.0.0.1"};
+    view.boards = {"10.0.0.1"};
     const QString media = remoteMediaPath("a.jpg");
     const QString tpl0 = remoteTemplatePath(0);
     const QString settings = remoteSettingsPath();
@@ -632,7 +632,7 @@ TEST_F(Run, AMediaFileTwoTemplatesUseIsNamedAsTheBoardHoldsIt)
     file("Media/a.jpg");
     slot(0, "Image File=a.jpg\r\n");
     slot(1, "Image File=a.jpg\r\n");
-    setup.addresses = {"10.0.0.1"};
+    view.boards = {"10.0.0.1"};
     const QString error = "!!!Error sending template background media file.";
     const QString cause = "!!!Cause: cause of renaming Orvane/Media/a.jpg.";
     const QString partly = "!!!Only part of the update reached the board, and no command was sent. Replaced: "
@@ -750,7 +750,7 @@ TEST_F(Run, ACommandThatFailsAfterTheRenamesNamesTheFilesInPlace)
           noneReplaced}},
         {"Admin Update that went", 1, false, false, false, TransferStatus::Completed, {}},
     };
-    setup.addresses = {"10.0.0.1"};
+    view.boards = {"10.0.0.1"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         slot(0, "Image File=a.jpg\r\n");
