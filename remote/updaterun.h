@@ -32,9 +32,9 @@
 // removed is not sent to), reports through RunView and sends through an
 // Uploader, so it can run on a thread of its own. A set cancel flag ends it
 // at the next file or board (and aborts the transfer in progress through
-// the upload layer), or before the board's renames begin. Once they have begun the board is finished: the
-// rest of its renames, then its command, with the usual lines and icon;
-// then the run ends.
+// the upload layer), or before the board's renames begin. Once they have
+// begun the board is finished: the rest of its renames, then its command,
+// with the usual lines and icon; then the run ends.
 #include "remote/boardftp.h"
 #include "remote/templateslots.h"
 
