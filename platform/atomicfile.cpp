@@ -172,10 +172,11 @@ bool moveOver(const QString& source, const QString& target, QString* error)
 {
     QString dummy;
     QString& err = error ? *error : dummy;
-    const QString to = source.isEmpty() ? QString() : replacedFile(target, err);
-    if (to.isEmpty()) {
-        if (source.isEmpty())
-            err = QStringLiteral("No file name given.");
+    const QString to = replacedFile(target, err);
+    if (to.isEmpty())
+        return false;
+    if (source.isEmpty()) {
+        err = QStringLiteral("No file name given.");
         return false;
     }
     const QFileInfo info(to);

@@ -657,11 +657,9 @@ void frmOrvaneComm::UpdatePlayers(int mode)
     RunSetup setup;
     setup.mode = mode == 1 ? 1 : 2;
     runRows_.clear();
-    runRowOf_.clear();
     QStringList addresses;
     for (int i = 0; i < lvDestIPList->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = lvDestIPList->topLevelItem(i);
-        runRowOf_.insert(item, i);
         runRows_.push_back(item);
         addresses << item->text(0);
     }
@@ -716,22 +714,20 @@ void frmOrvaneComm::endWork()
     reportTimer_->stop();
     takeReports();
     runRows_.clear();
-    runRowOf_.clear();
     if (auto then = std::exchange(then_, nullptr))
         then(workResult_);
 }
 
 void frmOrvaneComm::runRowChanged(const QTreeWidgetItem* item, bool removed)
 {
-    const auto found = runRowOf_.constFind(item);
-    if (found == runRowOf_.constEnd())
+    const auto found = std::find(runRows_.begin(), runRows_.end(), item);
+    if (!item || found == runRows_.end())
         return;
-    const int row = *found;
+    const int row = int(found - runRows_.begin());
     if (removed) {
         // Not sent to if the run has not come to it yet; its entry goes, so
         // that a row added later in its place in memory is not taken for it.
-        runRowOf_.erase(found);
-        runRows_[size_t(row)] = nullptr;
+        *found = nullptr;
         runSide_->setRow(row, std::nullopt);
     } else {
         runSide_->setRow(row, item->text(0));

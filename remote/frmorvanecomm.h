@@ -13,7 +13,6 @@
 #include "remote/updaterun.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QIcon>
 
 #include <array>
@@ -190,7 +189,6 @@ private:
     // the result only while it holds the address the run sent to (rows can
     // be edited during a run).
     std::vector<QTreeWidgetItem*> runRows_;
-    QHash<const QTreeWidgetItem*, int> runRowOf_;
     std::array<bool, 2> unreadableList_{}; // a board list whose file could not be read
     bool closingByProgram_ = false;
 
