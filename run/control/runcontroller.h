@@ -11,8 +11,8 @@
 // before its handler runs and is re-armed only here, so no tick runs inside
 // another. Every "now" comes from services::clock(), Esc and the right mouse
 // button from services::keys().
+#include "platform/filestamp.h"
 #include "platform/ftp/ftpclient.h"
-#include "run/control/filestamp.h"
 #include "run/control/ftpwatch.h"
 #include "run/control/runwindow.h"
 #include "run/control/settlerule.h"
