@@ -101,6 +101,19 @@ protected:
         return tick() && nextMinute();
     }
     bool startFtpPairRun(FakeFtp& ftp, bool sized = false) { return startFtpRun(ftp, true, sized); }
+    // The FTP settings name `server`, and the run asks and fetches through
+    // `frm`, as the program wires them.
+    void useTestServer(const FtpTestServer& server, FrmFTP& frm)
+    {
+        gstrFTPServer = server.host();
+        gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
+        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+        run.setFtpFileState([&frm](const QString& s, const QString& u, const QString& p, const QString& f) {
+            return frm.FTPFileTimeAndSize(s, u, p, f);
+        });
+        run.setFtpFetchReport([&frm](const QString& f) { return frm.report(f); });
+        frm.setMayTake([this](const QString& f, const ftp::FileState& found) { return run.mayTakeFtpCopy(f, found); });
+    }
     // The minutes from `from` to `to` whose look restarted the run; each
     // restart is carried through. -1 marks a timer that was not armed.
     QList<int> restartsOver(int from, int to)
@@ -1769,15 +1782,8 @@ TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
             useFtpSource();
         else
             useFtpPair();
-        gstrFTPServer = server.host();
-        gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
-        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
         FrmFTP frm;
-        run.setFtpFileState([&](const QString& s, const QString& u, const QString& p, const QString& f) {
-            return frm.FTPFileTimeAndSize(s, u, p, f);
-        });
-        run.setFtpFetchReport([&](const QString& f) { return frm.report(f); });
-        frm.setMayTake([&](const QString& f, const ftp::FileState& found) { return run.mayTakeFtpCopy(f, found); });
+        useTestServer(server, frm);
         QList<QByteArray> taken; // the written file's local copy after each load (and the other's)
         window.onLoad = [&] {
             window.nameSources();
@@ -1851,15 +1857,8 @@ TEST_F(RunTest, AnExportThatChangesAtEveryDownloadIsNeverTaken)
     FtpTestServer server(QStringLiteral("writing"));
     START_SERVER(server);
     useFtpSource();
-    gstrFTPServer = server.host();
-    gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
-    gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
     FrmFTP frm;
-    run.setFtpFileState([&](const QString& s, const QString& u, const QString& p, const QString& f) {
-        return frm.FTPFileTimeAndSize(s, u, p, f);
-    });
-    run.setFtpFetchReport([&](const QString& f) { return frm.report(f); });
-    frm.setMayTake([&](const QString& f, const ftp::FileState& found) { return run.mayTakeFtpCopy(f, found); });
+    useTestServer(server, frm);
     window.onLoad = [&] {
         window.nameSources();
         retrieveFTPDataFile(frm);
