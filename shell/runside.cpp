@@ -128,10 +128,16 @@ RunSide::RunSide(frmMain& window)
         [&window](const QString& server, const QString& user, const QString& password, const QString& file) {
             return window.frmFTP ? window.frmFTP->FTPFileTimeAndSize(server, user, password, file) : ftp::FileState();
         });
-    controller_->setFtpFetchedState(
-        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->fetchedState(file) : std::nullopt; });
-    controller_->setFtpTriedFile(
-        [&window](const QString& file) { return window.frmFTP ? window.frmFTP->triedState(file) : ftp::FileState(); });
+    controller_->setFtpFetchReport([&window](const QString& file) {
+        return window.frmFTP ? window.frmFTP->report(file) : std::optional<FetchReport>();
+    });
+    // Every fetch of the settings loads takes only the copies the run's
+    // change watch decided to take.
+    if (window.frmFTP) {
+        RunController* rule = controller_.get();
+        window.frmFTP->setMayTake(
+            [rule](const QString& file, const ftp::FileState& found) { return rule->mayTakeFtpCopy(file, found); });
+    }
     // The page cycle and its off-screen page are made here, while the
     // start-up timer runs, not in the start timer's tick of the first run.
     pages::PageCycle* cycle = &pages::programPageCycle();

@@ -3,7 +3,9 @@
 #include "core/globals.h"
 #include "core/modmain.h"
 #include "platform/atomicfile.h"
+#include "platform/filestamp.h"
 #include "platform/ftp/curlftpclient.h"
+#include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/statuslog.h"
 
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -121,6 +124,73 @@ QString causeOf(const ftp::Result& r)
     return orReply("the server did not say why");
 }
 
+// The board's copy of a fetched file: the server's time and size of the
+// copy a fetch took, kept beside the local file as ".<name>.orvcopy", with
+// the server, the account and the remote name it came from, and what the
+// local file was once it was in place. A local file changed or replaced
+// since, or a copy from another server, account or file, is no copy the
+// board knows. The password is never kept.
+const QString kCopySection = QStringLiteral("COPY");
+
+struct CopySource {
+    QString server, user, path;
+};
+
+QString boardCopyPath(const QString& localPath)
+{
+    const QFileInfo local(localPath);
+    return paths::join(local.path(), QLatin1Char('.') + local.fileName() + QStringLiteral(".orvcopy"));
+}
+
+// `names`: how the remote name must match the one kept (a fetch that
+// could not list the folder knows only the name it was asked for).
+ftp::FileState readBoardCopy(const QString& localPath, const CopySource& source, Qt::CaseSensitivity names)
+{
+    IniDocument doc;
+    if (!IniFile(boardCopyPath(localPath)).loadChecked(doc))
+        return {};
+    const auto text = [&doc](const char* key) {
+        return doc.value(kCopySection, QLatin1String(key)).value_or(QString());
+    };
+    const auto number = [&text](const char* key) {
+        bool ok = false;
+        const qint64 n = text(key).toLongLong(&ok);
+        return ok ? n : qint64(-1);
+    };
+    const FileStamp local = FileStamp::of(localPath);
+    const bool same = local.exists && text("Server") == source.server && text("User") == source.user &&
+                      text("File").compare(source.path, names) == 0 && number("Device") == qint64(local.device) &&
+                      number("Inode") == qint64(local.inode) && number("LocalSize") == local.size &&
+                      number("Modified") == local.modifiedNs;
+    const ftp::FileState copy(text("Time"), number("Size"));
+    if (!same || !QDateTime::fromString(copy.time, QStringLiteral("yyyy/MM/dd HH:mm:ss")).isValid() || copy.size < 0)
+        return {};
+    return copy;
+}
+
+// After the copy is in place; a copy that can't be kept is only fetched
+// again once it has settled.
+void writeBoardCopy(const QString& localPath, const CopySource& source, const ftp::FileState& copy)
+{
+    const FileStamp local = FileStamp::of(localPath);
+    IniDocument doc;
+    const std::pair<const char*, QString> values[] = {
+        {"Server", source.server},
+        {"User", source.user},
+        {"File", source.path},
+        {"Time", copy.time},
+        {"Size", QString::number(copy.size)},
+        {"Device", QString::number(local.device)},
+        {"Inode", QString::number(local.inode)},
+        {"LocalSize", QString::number(local.size)},
+        {"Modified", QString::number(local.modifiedNs)},
+    };
+    for (const auto& [key, value] : values)
+        doc.set(kCopySection, QLatin1String(key), value);
+    if (!local.exists || copy.time.isEmpty() || copy.size < 0 || !IniFile(boardCopyPath(localPath)).save(doc))
+        QFile::remove(boardCopyPath(localPath));
+}
+
 } // namespace
 
 FrmFTP::FrmFTP(std::unique_ptr<ftp::FtpClient> client)
@@ -219,8 +289,10 @@ void FrmFTP::removeOtherSpellings(const QString& localFolder, const QString& nam
     // loaders, which look for the settings' spelling before any other.
     const QStringList present = QDir(localFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& other : present) {
-        if (other != name && other.compare(name, Qt::CaseInsensitive) == 0)
+        if (other != name && other.compare(name, Qt::CaseInsensitive) == 0) {
             QFile::remove(paths::join(localFolder, other));
+            QFile::remove(boardCopyPath(paths::join(localFolder, other)));
+        }
     }
 }
 
@@ -233,8 +305,16 @@ bool FrmFTP::fail(const QString& cause)
 bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                      const QString& localFolder, const QString& fileName)
 {
-    // Until this fetch has taken the file, it counts as not fetched.
-    fetches_.remove(fileName);
+    // The board's copy, as its local file says (in any letter case, until
+    // the listing gives the server's spelling); until this fetch has taken
+    // another, it is the one the board holds. Code run while this fetch
+    // waits may look at the reports: this one goes in when the fetch ends.
+    FetchReport report{FetchReport::Outcome::Failed,
+                       {},
+                       readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, fileName)),
+                                     {host, user, fromLoginFolder(remoteFolder + QLatin1Char('/') + fileName)},
+                                     Qt::CaseInsensitive)};
+    const auto keepReport = qScopeGuard([&] { fetches_.insert(fileName, report); });
     cause_.clear();
     if (busy_) {
         statusMessage(QStringLiteral("Error connecting to ftp site"));
@@ -274,13 +354,27 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     if (before.timed.status == ftp::Status::Cancelled)
         return cancelExit();
     const QString name = before.name;
-    fetches_.insert(fileName, {before.state, false});
-
-    // The transfer goes to a temporary beside the target, which takes its
-    // place only once the file is known to be whole.
     const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
     const QString local = paths::join(localFolder, name);
     const QString target = fetchedCopyPath(local);
+    const CopySource source{host, user, remotePath};
+    report.found = before.state;
+    report.board = readBoardCopy(target, source, Qt::CaseSensitive);
+
+    // Only a copy the board decided to take is fetched, and never the one
+    // it holds.
+    const FetchChoice choice =
+        chooseFetch(before.state, report.board, [&] { return !mayTake_ || mayTake_(fileName, before.state); });
+    if (choice != FetchChoice::Transfer) {
+        iFTP_->disconnect();
+        yieldEvents(3);
+        report.outcome =
+            choice == FetchChoice::Unchanged ? FetchReport::Outcome::Unchanged : FetchReport::Outcome::NotSettled;
+        return choice == FetchChoice::Unchanged;
+    }
+
+    // The transfer goes to a temporary beside the target, which takes its
+    // place only once the file is known to be whole.
     const QFileInfo targetInfo(target);
     const QString staged = paths::join(targetInfo.path(), atomicfile::temporaryName(targetInfo.fileName()));
     const auto dropStaged = [&staged] { QFile::remove(staged); };
@@ -325,7 +419,8 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     // Beside the working record file, its other spellings are that file.
     if (target == local)
         removeOtherSpellings(localFolder, name);
-    fetches_[fileName].took = true;
+    writeBoardCopy(target, source, before.state);
+    report = {FetchReport::Outcome::Took, before.state, before.state};
 
     iFTP_->disconnect();
     yieldEvents(3);
@@ -394,23 +489,10 @@ FrmFTP::After FrmFTP::checkAfter(const ftp::Account& account, const QString& nam
     return After::Unchanged;
 }
 
-std::optional<QString> FrmFTP::fetchedTime(const QString& fileName) const
-{
-    const std::optional<ftp::FileState> state = fetchedState(fileName);
-    return state ? std::optional<QString>(state->time) : std::nullopt;
-}
-
-std::optional<ftp::FileState> FrmFTP::fetchedState(const QString& fileName) const
+std::optional<FetchReport> FrmFTP::report(const QString& fileName) const
 {
     const auto it = fetches_.constFind(fileName);
-    if (it == fetches_.constEnd() || !it->took)
-        return std::nullopt;
-    return it->tried;
-}
-
-ftp::FileState FrmFTP::triedState(const QString& fileName) const
-{
-    return fetches_.value(fileName).tried;
+    return it == fetches_.constEnd() ? std::nullopt : std::optional(*it);
 }
 
 QString FrmFTP::FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName)
@@ -497,7 +579,13 @@ bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName)
     statusMessage(QStringLiteral("Start retrieve ") + fileName);
     const bool ok =
         frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), gstrDataFolder, fileName);
-    if (ok) {
+    const FetchReport::Outcome outcome = frmFTP.report(fileName).value_or(FetchReport()).outcome;
+    if (outcome == FetchReport::Outcome::Unchanged) {
+        statusMessage(fileName + QStringLiteral(" has not changed on FTP Server since it was retrieved."));
+    } else if (outcome == FetchReport::Outcome::NotSettled) {
+        statusMessage(fileName +
+                      QStringLiteral(" is new on FTP Server: it is retrieved once it has stopped changing."));
+    } else if (ok) {
         statusMessage(QStringLiteral("Successfully retrieved ") + fileName);
     } else {
         statusMessage(QStringLiteral("Error retrieving ") + fileName + QStringLiteral(" from FTP Server."));

@@ -7,11 +7,13 @@
 // window (events keep being handled meanwhile), and a set stop flag
 // (gblnStop) aborts a fetch, also in the middle of a transfer.
 #include "platform/ftp/ftpclient.h"
+#include "records/ftp/fetchrule.h"
 
 #include <QHash>
 #include <QList>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,28 +34,28 @@ public:
     // leading "\" changes nothing (the same holds for FTPFileTime's file
     // name). The name is matched without regard to case, folders never
     // match, and the local copy takes the server's spelling (or the name
-    // fetchedCopyPath gives). The file's time and size are asked before the
+    // fetchedCopyPath gives).
+    //
+    // Which copy it takes is chooseFetch's business (see fetchrule.h): the
+    // board's own copy is not fetched again (true, nothing transferred), and
+    // a copy that setMayTake's rule did not decide to take is left on the
+    // server (false). The file's time and size are asked before the
     // transfer and again after it: a file that changed meanwhile (its
     // exporter still writing it) fails the fetch. The local copy is
     // replaced only by a whole file that did not change while it was
-    // fetched; a failed fetch leaves the previous copy. lastCause() says why
-    // a fetch failed.
+    // fetched; a failed fetch leaves the previous copy. Beside a fetched
+    // copy the server's time and size of what it took are kept, with what
+    // the local file was then. report() says how the fetch ended,
+    // lastCause() why it failed.
     bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                  const QString& localFolder, const QString& fileName);
-    // The server's time ("yyyy/mm/dd hh:mm:ss") of the file the last
-    // GetFile of `fileName` fetched, asked for on the same connection just
-    // before the transfer; "" when the server gave no time. Nothing when no
-    // GetFile of that name has fetched it yet or the last one failed
-    // (refused, cancelled, broken off, not found).
-    std::optional<QString> fetchedTime(const QString& fileName) const;
-    // The same with the file's size (as listed before the transfer). Here a
-    // file's time is "yyyy/mm/dd hh:mm:ss", its size -1 when the listing
-    // gave none.
-    std::optional<ftp::FileState> fetchedState(const QString& fileName) const;
-    // The file the last GetFile of `fileName` found on the server and went
-    // to fetch, whether or not the fetch worked; time "" when it got no
-    // time (nothing found, the login failed).
-    ftp::FileState triedState(const QString& fileName) const;
+    // Whether a fetch of `fileName` may take the copy `found` it found on
+    // the server (time "yyyy/mm/dd hh:mm:ss" and size, both known, and not
+    // the board's copy). Unset: any copy may be taken.
+    using MayTake = std::function<bool(const QString& fileName, const ftp::FileState& found)>;
+    void setMayTake(MayTake rule) { mayTake_ = std::move(rule); }
+    // How the last GetFile of `fileName` ended; nothing before the first.
+    std::optional<FetchReport> report(const QString& fileName) const;
     // Why the last GetFile failed, in plain words for a "!!!Cause: " line
     // ("the server replied 550 ...", "no file data.txt on the server"); ""
     // after a fetch that worked or was cancelled. Never the password.
@@ -131,13 +133,9 @@ private:
     bool busy_ = false;
     ftp::Result login_; // how the last blnLogin went
     QString cause_;
-    // By file name, how its last GetFile went: the file it found and went
-    // to fetch, and whether it took it.
-    struct Fetch {
-        ftp::FileState tried;
-        bool took = false;
-    };
-    QHash<QString, Fetch> fetches_;
+    // By file name, how its last GetFile went.
+    QHash<QString, FetchReport> fetches_;
+    MayTake mayTake_;
 };
 
 // Where a fetch meant for `localPath` lands: `localPath` itself, unless it
@@ -149,8 +147,11 @@ QString fetchedCopyPath(const QString& localPath);
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
 // (gstrFTPBookingFilename) from the FTP account's login folder into the Data
-// folder, logging the outcome: a failed fetch ends with a "!!!Cause: "
-// line that says why. False (after "The FTP Settings is not correct.") when
-// the file name, server, user name or password is empty.
+// folder, logging the outcome: "Successfully retrieved <name>", a line that
+// the board's copy is the server's, one that a new copy is left until it has
+// stopped changing, or "Error retrieving ..." and a "!!!Cause: " line that
+// says why. True when the board holds the server's copy now. False (after
+// "The FTP Settings is not correct.") when the file name, server, user name
+// or password is empty.
 bool retrieveFTPDataFile(FrmFTP& frmFTP);
 bool retrieveFTPBookingFile(FrmFTP& frmFTP);

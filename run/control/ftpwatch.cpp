@@ -41,7 +41,7 @@ void FtpFileWatch::saw(const Copy& s, const QDateTime& now, bool look)
         clearPending();
         return;
     }
-    if (failedFetches_ == 0 && remembered_.time.isEmpty()) {
+    if (!told_ && remembered_.time.isEmpty()) {
         remembered_ = s;
         clearPending();
         return;
@@ -76,8 +76,10 @@ void FtpFileWatch::saw(const Copy& s, const QDateTime& now, bool look)
     }
 }
 
-bool FtpFileWatch::fetched(const std::optional<Copy>& took, const Copy& found)
+bool FtpFileWatch::fetched(const FetchReport& fetch, const QDateTime& now)
 {
+    using Outcome = FetchReport::Outcome;
+    told_ = true;
     // A restart's fetch was made for the copy its look (or a later ask)
     // saw; a start's for none the watch knows.
     Copy madeFor = seen_;
@@ -85,28 +87,45 @@ bool FtpFileWatch::fetched(const std::optional<Copy>& took, const Copy& found)
     // The load fetched the file: a copy settling meanwhile is the fetch's
     // business now.
     clearPending();
-    if (!took) {
-        // The board's copy is still the old one. The same copy failing
-        // again waits longer each time. A fetch made for no copy the watch
-        // saw was made for the one it found on the server; when it found
-        // none either (the other file restarted the run in a minute whose
-        // look got no time), it is one more failure of the copy that failed.
-        if (madeFor.time.isEmpty())
-            madeFor = found;
-        if (failedFetches_ > 0 && (madeFor.time.isEmpty() || madeFor.same(failed_))) {
-            ++failedFetches_;
-        } else {
-            failed_ = madeFor;
-            failedFetches_ = 1;
-        }
-        looksToSkip_ = std::min((1 << std::min(failedFetches_ - 1, 10)) - 1, kMaxFetchRetryLooks - 1);
-        return false;
+    switch (fetch.outcome) {
+    case Outcome::Took: {
+        clearFailures();
+        const Copy taken = !fetch.found.time.isEmpty() ? fetch.found : madeFor;
+        const bool other = !taken.same(remembered_);
+        remembered_ = taken;
+        return other;
     }
-    clearFailures();
-    const Copy taken = !took->time.isEmpty() ? *took : madeFor;
-    const bool other = !taken.same(remembered_);
-    remembered_ = taken;
-    return other;
+    case Outcome::Unchanged:
+        clearFailures();
+        remembered_ = fetch.found;
+        return false;
+    case Outcome::NotSettled:
+        // Nothing was fetched: what the fetch found is seen as any copy a
+        // look sees (a new export settles first).
+        if (!fetch.board.time.isEmpty())
+            remembered_ = fetch.board;
+        saw(fetch.found, now, false);
+        return false;
+    case Outcome::Failed:
+        break;
+    }
+    if (!fetch.board.time.isEmpty())
+        remembered_ = fetch.board;
+    // The board's copy is still the old one. The same copy failing again
+    // waits longer each time. A fetch made for no copy the watch saw was
+    // made for the one it found on the server; when it found none either
+    // (the other file restarted the run in a minute whose look got no
+    // time), it is one more failure of the copy that failed.
+    if (madeFor.time.isEmpty())
+        madeFor = fetch.found;
+    if (failedFetches_ > 0 && (madeFor.time.isEmpty() || madeFor.same(failed_))) {
+        ++failedFetches_;
+    } else {
+        failed_ = madeFor;
+        failedFetches_ = 1;
+    }
+    looksToSkip_ = std::min((1 << std::min(failedFetches_ - 1, 10)) - 1, kMaxFetchRetryLooks - 1);
+    return false;
 }
 
 bool FtpFileWatch::waitedLong(const QDateTime& now) const

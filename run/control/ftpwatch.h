@@ -4,14 +4,18 @@
 // keeps the copy the board has, a new copy that waits to settle, and the
 // copy whose fetch failed, with the gap before it is fetched again. It asks
 // no server and reads no clock: the run hands it what the server showed,
-// what the settings load's fetches took, and the time; the watch answers
-// whether a copy is to be fetched, now or once it has settled.
+// how the settings load's fetches ended, and the time; the watch answers
+// whether a copy is to be fetched, now or once it has settled, and which
+// copy a fetch may take (decided()).
 //
 // The rules, in short:
-// - The first copy a fresh watch sees is the board's. Only a fetch that
-//   took a copy moves the board's copy.
+// - The board's copy is what the load's fetch reports (the copy it took,
+//   or the one kept beside the local file). A watch that no load told
+//   anything yet takes the first copy it sees for the board's.
 // - Another copy is a new export: it is fetched once it has stayed the same
 //   for settle::kSettleSecs (asked again between looks while it changes).
+//   A fetch that found another copy than the one decided on took nothing:
+//   the copy it found is a new export too.
 // - A copy whose fetch failed, seen before the fetch (its time known), is
 //   fetched again without a settle wait, at doubling gaps in looks while
 //   it keeps failing (1, 2, 4 ... at most kMaxFetchRetryLooks). A fetch
@@ -21,6 +25,7 @@
 // - The two files of a pair restart the run together (settleFtpPair,
 //   restartForFtpPair).
 #include "platform/ftp/ftpclient.h"
+#include "records/ftp/fetchrule.h"
 
 #include <QDateTime>
 #include <QString>
@@ -54,18 +59,19 @@ public:
     // waits to settle until a look sees the file again. Only looks count
     // down a retry's gap. A clock set back starts a settle wait again.
     void saw(const Copy& s, const QDateTime& now, bool look);
-    // After a settings load's fetch of the file: `took` the copy it took
-    // (time "" when the server gave none: the copy the watch last saw),
-    // nothing when it failed; then `found` is the copy the failed fetch
-    // found on the server and went to take (time "": it found none). A
-    // fetch made for a copy the watch saw counts as a fetch of that copy.
-    // True when the board's copy is now another one.
-    bool fetched(const std::optional<Copy>& took, const Copy& found);
+    // After a settings load's fetch of the file, how it ended (times in the
+    // form the run keeps). True when the board's copy is now another one.
+    bool fetched(const FetchReport& fetch, const QDateTime& now);
+    // The copy a fetch may take now: a new one that has settled, or a
+    // retry; nothing while there is none.
+    std::optional<Copy> decided() const { return settled() ? pending_ : std::nullopt; }
 
     // A new copy waits to settle.
     bool settling() const { return pending_.has_value() && !ready_; }
     // A copy is to be fetched now: a new one that has settled, or a retry.
     bool settled() const { return pending_.has_value() && ready_; }
+    // The last fetch of the file failed.
+    bool failing() const { return failedFetches_ > 0; }
     // Settled, and waited at least kMaxSettleWaitSecs since.
     bool waitedLong(const QDateTime& now) const;
     // Settling, and settle::kSettleSecs have passed since the copy was seen
@@ -77,7 +83,8 @@ private:
     void clearPending();
 
     Source source_;
-    Copy remembered_;       // the board's copy; time "": the next copy seen is taken for it
+    bool told_ = false;     // a load told the watch how its fetch ended
+    Copy remembered_;       // the board's copy; time "": not known (before a load: the next copy seen)
     Copy seen_;             // at the latest look or ask; time "": none
     Copy failed_;           // the copy whose fetch failed; time "": none known
     int failedFetches_ = 0; // fetches of `failed_` failed in a row

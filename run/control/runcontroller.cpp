@@ -123,9 +123,42 @@ void RunController::mnuRestart_Click()
         if (!timers_.start.isActive())
             timers_.start.start();
         state_ = State::Starting;
-    } else {
+    } else if (!waitForFtpExport()) {
         mnuStop_Click();
     }
+}
+
+bool RunController::waitForFtpExport()
+{
+    if (!window_.ftpMode())
+        return false;
+    // An export the load left on the server until it has settled; and, once
+    // the run waits, one whose fetch failed (it is fetched again at the
+    // next look that sees it).
+    const bool waiting = state_ == State::Waiting;
+    QStringList changing, failed;
+    for (const FtpFileWatch* watch : {&dataFtp_, &bookingFtp_}) {
+        if (watch->settling())
+            changing << watch->source().file;
+        else if (waiting && watch->failing())
+            failed << watch->source().file;
+    }
+    if (changing.isEmpty() && failed.isEmpty())
+        return false;
+    timers_.start.stop();
+    keepPass_ = false;
+    const QString andText = QStringLiteral(" and ");
+    if (!changing.isEmpty())
+        statusMessage(QStringLiteral("Waiting for %1 to stop changing on FTP Server.").arg(changing.join(andText)));
+    if (!failed.isEmpty())
+        statusMessage(QStringLiteral("Waiting for %1 from FTP Server.").arg(failed.join(andText)));
+    // No page to show: the clock only reads the command file and asks the
+    // server, until an export has settled and restarts the run.
+    if (!timers_.keys.isActive())
+        timers_.keys.start();
+    timers_.clock.start();
+    state_ = State::Waiting;
+    return true;
 }
 
 void RunController::mnuRun_Click()
@@ -282,7 +315,8 @@ void RunController::runClock_Timer()
             state_ = State::Halted;
         return;
     }
-    ++mlngDwellCounter;
+    if (state_ != State::Waiting)
+        ++mlngDwellCounter;
     if (blnCheckConfirmFile())
         return;
     if (gblnStop) // a Stop while the command check waited
@@ -322,6 +356,10 @@ void RunController::runClock_Timer()
     if (changed) {
         const QScopedValueRollback<bool> restart(ftpRestart_, window_.ftpMode());
         mnuRestart_Click();
+        return;
+    }
+    if (state_ == State::Waiting) {
+        timers_.clock.start();
         return;
     }
     if (mlngDwellCounter < dwellSeconds(gstrDwellTime)) {
@@ -438,6 +476,8 @@ bool RunController::newSettingsCommand()
     // settings are kept.
     if (gblnStop)
         return true;
+    if ((gstrWorkingDataFile.isEmpty() || !modMain::blnFileExists(gstrWorkingDataFile)) && waitForFtpExport())
+        return true;
     timers_.start.start();
     state_ = State::Starting;
     return true;
@@ -533,7 +573,10 @@ void RunController::loadSettingsWatched(const QString& path)
     };
     for (const auto& [watch, file] : sources)
         take(*watch, *file);
-    window_.LoadSettings(path, takeNamedAnew);
+    {
+        const QScopedValueRollback<bool> runLoad(runLoad_, true);
+        window_.LoadSettings(path, takeNamedAnew);
+    }
     const QString working = QFileInfo(gstrWorkingDataFile).canonicalFilePath();
     for (const auto& [watch, file] : sources)
         if (watch->path != *file || (!working.isEmpty() && QFileInfo(*file).canonicalFilePath() == working))
@@ -561,8 +604,12 @@ void RunController::takeFetchedFtpCopies()
         return;
     const std::tuple<const QString&, const QString&, FtpFileWatch&> files[] = {
         {gstrFTPFilename, gstrDataFile, dataFtp_}, {gstrFTPBookingFilename, gstrBookingDataFile, bookingFtp_}};
+    const QDateTime now = services::clock().now();
     bool tookNew = false;
     for (const auto& [file, local, watch] : files) {
+        // What the fetch took, at a restart for a change: the copy that
+        // settled, as far as the fetch did not say otherwise.
+        const std::optional<FtpFileWatch::Copy> decided = ftpRestart_ ? watch.decided() : std::nullopt;
         // Any other start, or another file, server or account, starts the
         // watch afresh: no failure, gap or copy carried over.
         if (!ftpRestart_)
@@ -571,19 +618,38 @@ void RunController::takeFetchedFtpCopies()
         // show are no longer the pass's, whatever the fetch did.
         if (watchFtpSource(watch, file))
             tookNew = true;
-        // Without the fetch's own answer the fetch counts as made, its copy unknown.
-        std::optional<ServerFile> took =
-            ftpFetchedState_ && !file.isEmpty() && !local.isEmpty() ? ftpFetchedState_(file) : ServerFile();
-        ServerFile found;
-        if (took)
-            took = asWatched(*took);
-        else if (ftpTriedFile_ && !file.isEmpty())
-            found = asWatched(ftpTriedFile_(file));
-        if (watch.fetched(took, found))
+        // Without the fetch's own answer, a restart's fetch counts as made.
+        std::optional<FetchReport> fetch;
+        if (!file.isEmpty() && !local.isEmpty())
+            fetch = ftpFetchReport_ ? ftpFetchReport_(file)
+                    : decided       ? std::optional(FetchReport{FetchReport::Outcome::Took, *decided, *decided})
+                                    : std::nullopt;
+        // Nothing fetched of that name: the watch goes on as it was.
+        if (!fetch)
+            continue;
+        fetch->found = asWatched(fetch->found);
+        fetch->board = asWatched(fetch->board);
+        if (watch.fetched(*fetch, now))
             tookNew = true;
     }
     keepFtpTimes_ = true;
     keepPass_ = ftpRestart_ && !tookNew;
+}
+
+bool RunController::mayTakeFtpCopy(const QString& file, const ServerFile& found) const
+{
+    if (!runLoad_)
+        return true;
+    if (!ftpRestart_)
+        return false;
+    const FtpFileWatch::Source source{file, gstrFTPServer, gstrFTPUsername, gstrFTPPassword};
+    for (const FtpFileWatch* watch : {&dataFtp_, &bookingFtp_}) {
+        if (watch->source() == source) {
+            const std::optional<FtpFileWatch::Copy> decided = watch->decided();
+            return decided && decided->same(asWatched(found));
+        }
+    }
+    return false;
 }
 
 RunController::ServerFile RunController::askFtp(const QString& file, bool logMissingTime)

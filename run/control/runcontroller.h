@@ -11,8 +11,8 @@
 // before its handler runs and is re-armed only here, so no tick runs inside
 // another. Every "now" comes from services::clock(), Esc and the right mouse
 // button from services::keys().
+#include "platform/filestamp.h"
 #include "platform/ftp/ftpclient.h"
-#include "run/control/filestamp.h"
 #include "run/control/ftpwatch.h"
 #include "run/control/runwindow.h"
 #include "run/control/settlerule.h"
@@ -53,6 +53,7 @@ public:
         Rendering, // the load timer is armed or a page is being made
         Dwelling,  // the clock is armed
         Halted,    // the stop flag ended a page without a Stop: nothing armed
+        Waiting,   // no records yet: the clock waits for an FTP export to settle
     };
 
     // A file on the FTP server: its modified time ("yyyy/mm/dd hh:mm:ss",
@@ -61,12 +62,9 @@ public:
     // The server's time and size of a file; time "" when it can't be had.
     using FtpFileState = std::function<ServerFile(const QString& server, const QString& user, const QString& password,
                                                   const QString& file)>;
-    // How the settings load's fetch of a file ended: the file it took (time
-    // "" when the server gave none); nothing when the fetch failed.
-    using FtpFetchedState = std::function<std::optional<ServerFile>(const QString& file)>;
-    // The file a fetch that failed had found on the server and went to
-    // take; time "" when it found none.
-    using FtpTriedFile = std::function<ServerFile(const QString& file)>;
+    // How the settings load's fetch of a file ended; nothing when the load
+    // fetched nothing of that name.
+    using FtpFetchReport = std::function<std::optional<FetchReport>(const QString& file)>;
     // Writes a whole file; false with the reason on failure.
     using FileWriter = std::function<bool(const QString& path, const QByteArray& bytes, QString* error)>;
 
@@ -80,8 +78,7 @@ public:
     // (the pages are still made and "Done." is logged).
     void setDisplay(DisplayPort* display) { display_ = display; }
     void setFtpFileState(FtpFileState f) { ftpFileState_ = std::move(f); }
-    void setFtpFetchedState(FtpFetchedState f) { ftpFetchedState_ = std::move(f); }
-    void setFtpTriedFile(FtpTriedFile f) { ftpTriedFile_ = std::move(f); }
+    void setFtpFetchReport(FtpFetchReport f) { ftpFetchReport_ = std::move(f); }
     // Atomic writes by default.
     void setFileWriter(FileWriter w) { writeFile_ = std::move(w); }
 
@@ -90,7 +87,12 @@ public:
     // the settings file or the working record file is missing. The timer is
     // armed before the load, so that its wait runs during the load; its tick
     // never runs while a load is in progress (a tick due then comes a full
-    // interval after the load).
+    // interval after the load). Without a working record file, but with an
+    // FTP export the load left on the server until it has settled, the run
+    // waits for it instead (Waiting, said once in the status list): the
+    // clock reads the command file and asks the server again until the
+    // export has settled, and then restarts the run to fetch it; a fetch
+    // that fails then keeps the run waiting for the next look.
     void mnuRestart_Click();
     // Run Process: the next page, from the remembered cursors. A run is on
     // from here (gblnRunActive), also after a Stop.
@@ -142,11 +144,13 @@ public:
     // fetch failed (that copy has long settled). Between looks the clock
     // asks again for a new copy until it has settled, and then for the
     // other file too; it restarts the run by the pair rule (settleFtpPair,
-    // restartForFtpPair). A restart whose fetches all failed leaves the board's copy as it was:
-    // the page on show dwells on and the pass goes on, rather than going
-    // back to the first page (unless its load named another file, server
-    // or account). Start Program, pushed settings and a load that names
-    // another file, server or account start the watch afresh.
+    // restartForFtpPair). The restart's fetch takes only the copy that
+    // settled (mayTakeFtpCopy). A restart that took nothing new leaves the
+    // board's copy as it was: the page on show dwells on and the pass goes
+    // on, rather than going back to the first page (unless its load named
+    // another file, server or account). Start Program, pushed settings and
+    // a load that names another file, server or account start the watch
+    // afresh.
     // Without an FTP booking file name there is no booking file: its watch
     // contacts nobody and says nothing.
     bool blnFTPDataFileChanged(const QString& file);
@@ -154,6 +158,13 @@ public:
     // True while the FTP watch waits to ask again for a new copy it saw, to
     // know whether it has settled.
     bool ftpSettling() const;
+    // The rule a settings load's fetch follows (FrmFTP::setMayTake): whether
+    // it may take the copy `found` ("yyyy/mm/dd hh:mm:ss" and size) of
+    // `file`. A run's load takes only the copy the file's watch decided to
+    // take: none at a start (Start Program, a command; the board's own copy
+    // needs no fetch), a settled one or a retry at a restart for a change.
+    // A fetch outside the run's loads may take any copy.
+    bool mayTakeFtpCopy(const QString& file, const ServerFile& found) const;
 
     State state() const { return state_; }
     int dwellCounter() const { return mlngDwellCounter; }
@@ -203,6 +214,10 @@ private:
     ServerFile askFtp(const QString& file, bool logMissingTime);
     // Between looks: the asks of settleFtpPair.
     void settleFtpFiles();
+    // After a run's settings load without a working record file: waits for
+    // an FTP export that is settling, or, once waiting, one whose fetch
+    // failed (true); else false.
+    bool waitForFtpExport();
     bool actOnCommand(const QString& value);
     bool newSettingsCommand();
     bool adoptUpdatedSettings(const QString& path);
@@ -215,12 +230,12 @@ private:
     PageRoutine page_;
     DisplayPort* display_ = nullptr;
     FtpFileState ftpFileState_;
-    FtpFetchedState ftpFetchedState_;
-    FtpTriedFile ftpTriedFile_;
+    FtpFetchReport ftpFetchReport_;
     FileWriter writeFile_;
     State state_ = State::Idle;
     bool stopping_ = false;
-    int loading_ = 0; // settings loads of Start Program in progress
+    int loading_ = 0;      // settings loads of Start Program in progress
+    bool runLoad_ = false; // a settings load of the run is in progress
     bool dwellReported_ = false;
     bool linkReported_ = false;
     // Set by a load in FTP mode: the start timer then keeps the times the

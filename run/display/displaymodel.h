@@ -10,7 +10,7 @@
 //
 // Fractions of the PiP region are of the screen: top and height of its
 // height, left and width of its width.
-#include "run/control/filestamp.h"
+#include "platform/filestamp.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,6 +1,7 @@
 // Fetching the source files and asking for their times, against a real FTP
 // server on 127.0.0.1.
 #include "core/globals.h"
+#include "platform/filestamp.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/paths.h"
 #include "platform/statuslog.h"
@@ -301,10 +302,11 @@ TEST_F(FetchTest, AFileWrittenDuringItsFetchIsNotTaken)
                                                       "fetched.")}));
     EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("old"));
     EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary left";
-    EXPECT_EQ(frm->fetchedTime(QStringLiteral("data.txt")), std::nullopt);
     // What the fetch went for, as the change watch counts failures.
-    EXPECT_EQ(frm->triedState(QStringLiteral("data.txt")),
-              (ftp::FileState{QStringLiteral("2024/03/01 08:00:00"), qint64(16)}));
+    EXPECT_EQ(frm->report(QStringLiteral("data.txt")),
+              (FetchReport{FetchReport::Outcome::Failed,
+                           ftp::FileState{QStringLiteral("2024/03/01 08:00:00"), qint64(16)},
+                           {}}));
     EXPECT_FALSE(frm->iFTP().connected());
 }
 
@@ -372,7 +374,7 @@ TEST_F(FetchTest, TheWatchAsksForTheFileTheFetchTakesNotAFolderOfItsName)
     EXPECT_EQ(frm->FTPFileTimeAndSize(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("data.txt")),
               file);
     EXPECT_TRUE(retrieveFTPDataFile(*frm));
-    EXPECT_EQ(frm->fetchedState(QStringLiteral("data.txt")), file);
+    EXPECT_EQ(frm->report(QStringLiteral("data.txt")), (FetchReport{FetchReport::Outcome::Took, file, file}));
     EXPECT_EQ(testsupport::readAll(local(QStringLiteral("DATA.TXT"))), QByteArray("the data file\r\n"));
 
     // Without the file, the folder is no file: no time, and the fetch says why.
@@ -382,4 +384,177 @@ TEST_F(FetchTest, TheWatchAsksForTheFileTheFetchTakesNotAFolderOfItsName)
     EXPECT_EQ(logTexts(), QStringList{QStringLiteral("!!!Error: 0 data.txt is a folder on the server.")});
     EXPECT_FALSE(retrieveFTPDataFile(*frm));
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Cause: data.txt is a folder on the server."));
+}
+
+TEST(FetchRule, TakesOnlyADecidedCopyNeverTheBoardsOwn)
+{
+    const ftp::FileState board(QStringLiteral("2024/03/01 08:00:00"), 100);
+    const ftp::FileState other(QStringLiteral("2024/03/01 08:00:00"), 120);
+    struct Case {
+        const char* what;
+        ftp::FileState found, board;
+        std::optional<bool> decided; // the run's answer; nothing: no rule
+        FetchChoice choice;
+        bool asked; // whether the rule was asked
+    } cases[] = {
+        {"the board's copy", board, board, false, FetchChoice::Unchanged, false},
+        {"another size", other, board, false, FetchChoice::NotSettled, true},
+        {"a copy decided on", other, board, true, FetchChoice::Transfer, true},
+        {"no rule", other, board, std::nullopt, FetchChoice::Transfer, false},
+        {"no board's copy known", board, {}, false, FetchChoice::NotSettled, true},
+        // A board's copy without a size tells nothing apart.
+        {"a board's copy of unknown size", board, ftp::FileState(board.time), false, FetchChoice::NotSettled, true},
+        // A copy the server can't show is taken as it stands.
+        {"no time on the server", ftp::FileState(QString(), 100), board, false, FetchChoice::Transfer, false},
+        {"no size on the server", ftp::FileState(board.time), board, false, FetchChoice::Transfer, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bool asked = false;
+        const std::function<bool()> decided = [&] {
+            asked = true;
+            return *c.decided;
+        };
+        EXPECT_EQ(chooseFetch(c.found, c.board, c.decided ? decided : nullptr), c.choice);
+        EXPECT_EQ(asked, c.asked);
+    }
+}
+
+TEST_F(FetchTest, AFetchTakesOnlyTheCopyItMayTakeAndNeverTheOneTheBoardHolds)
+{
+    // The board's copy is kept beside the local file; a copy the rule does
+    // not let the fetch take is left on the server. Neither is downloaded.
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    const QString name = QStringLiteral("data.txt");
+    const auto serve = [&](const QByteArray& bytes, int minute) {
+        server.putFile(name, bytes);
+        setServerFileTime(server, name, QDateTime(QDate(2024, 3, 1), QTime(8, minute, 0), Qt::UTC));
+    };
+    const ftp::FileState first(QStringLiteral("2024/03/01 08:00:00"), 5),
+        second(QStringLiteral("2024/03/01 08:01:00"), 10);
+    const QString unchanged = QStringLiteral("data.txt has not changed on FTP Server since it was retrieved."),
+                  isNew =
+                      QStringLiteral("data.txt is new on FTP Server: it is retrieved once it has stopped changing.");
+    auto frm = makeFrm();
+    bool mayTake = true;
+    QList<ftp::FileState> asked;
+    frm->setMayTake([&](const QString& file, const ftp::FileState& found) {
+        EXPECT_EQ(file, name);
+        asked << found;
+        return mayTake;
+    });
+    const auto fetch = [&](bool expected, const QString& line) {
+        StatusLog::instance().clear();
+        asked.clear();
+        const int downloads = server.commands().filter(QStringLiteral("RETR")).size();
+        EXPECT_EQ(retrieveFTPDataFile(*frm), expected);
+        EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Start retrieve data.txt"), line}));
+        return server.commands().filter(QStringLiteral("RETR")).size() - downloads;
+    };
+    const auto report = [&] { return frm->report(name).value_or(FetchReport()); };
+    const QString took = QStringLiteral("Successfully retrieved data.txt");
+
+    serve("one\r\n", 0);
+    EXPECT_EQ(fetch(true, took), 1);
+    EXPECT_EQ(asked, QList({first}));
+    EXPECT_EQ(report(), (FetchReport{FetchReport::Outcome::Took, first, first}));
+
+    // Again: the board holds that copy. The rule is not even asked.
+    mayTake = false;
+    const FileStamp kept = FileStamp::of(local(name));
+    EXPECT_EQ(fetch(true, unchanged), 0);
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(report(), (FetchReport{FetchReport::Outcome::Unchanged, first, first}));
+    EXPECT_EQ(FileStamp::of(local(name)), kept);
+
+    // A new export the rule does not let it take.
+    serve("one\r\ntwo\r\n", 1);
+    EXPECT_EQ(fetch(false, isNew), 0);
+    EXPECT_EQ(asked, QList({second}));
+    EXPECT_EQ(report(), (FetchReport{FetchReport::Outcome::NotSettled, second, first}));
+    EXPECT_EQ(testsupport::readAll(local(name)), QByteArray("one\r\n"));
+    mayTake = true;
+    EXPECT_EQ(fetch(true, took), 1);
+    EXPECT_EQ(testsupport::readAll(local(name)), QByteArray("one\r\ntwo\r\n"));
+
+    // The copy is the board's only while its local file is what arrived,
+    // and only for the server and account it came from.
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool keptAfter; // the board's copy again once the server's name is as before
+    } others[] = {
+        {"a local file changed here", [&] { testsupport::writeAll(local(name), "one\r\ntwo\r\n"); }, false},
+        {"another server name",
+         [&] { gstrFTPServer.replace(QStringLiteral("127.0.0.1"), QStringLiteral("localhost")); }, true},
+    };
+    for (const auto& o : others) {
+        SCOPED_TRACE(o.what);
+        mayTake = false;
+        o.change();
+        EXPECT_EQ(fetch(false, isNew), 0);
+        EXPECT_EQ(report().board, ftp::FileState());
+        gstrFTPServer = server.host();
+        EXPECT_EQ(fetch(o.keptAfter, o.keptAfter ? unchanged : isNew), 0);
+        mayTake = true;
+        EXPECT_EQ(fetch(true, o.keptAfter ? unchanged : took), o.keptAfter ? 0 : 1);
+    }
+    EXPECT_EQ(QDir(data.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral(".data.txt.orvcopy"), name}));
+    expectNoPasswordInLog();
+    EXPECT_FALSE(testsupport::readAll(local(QStringLiteral(".data.txt.orvcopy"))).contains(gstrFTPPassword.toLatin1()));
+}
+
+namespace {
+
+// The curl client, noting the file behind each staged download.
+class NotingClient final : public ftp::FtpClient {
+public:
+    ftp::Result login(const ftp::Account& a) override { return inner.login(a); }
+    bool connected() const override { return inner.connected(); }
+    void disconnect() override { inner.disconnect(); }
+    void abort() override { inner.abort(); }
+    ftp::Result list(const QString& folder, QList<ftp::Entry>& entries) override { return inner.list(folder, entries); }
+    ftp::Result download(const QString& remote, const QString& local, qint64 size) override
+    {
+        const ftp::Result r = inner.download(remote, local, size);
+        staged = FileStamp::of(local);
+        return r;
+    }
+    ftp::Result upload(const QString& l, const QString& r) override { return inner.upload(l, r); }
+    ftp::Result stage(const QString& l, const QString& r, QString& t) override { return inner.stage(l, r, t); }
+    ftp::Result replace(const QString& t, const QString& r, qint64 s, const QString& m) override
+    {
+        return inner.replace(t, r, s, m);
+    }
+    ftp::Result modifiedTime(const QString& r, QString& s) override { return inner.modifiedTime(r, s); }
+    ftp::Result command(const QString& line, QString* reply) override { return inner.command(line, reply); }
+
+    ftp::CurlFtpClient inner{ftp::Timeouts{2000, 1500}};
+    FileStamp staged;
+};
+
+} // namespace
+
+TEST_F(FetchTest, TheDownloadItselfTakesTheLocalFilesPlace)
+{
+    // Renamed into place, not copied over the old file: the local file is
+    // the very file the download wrote.
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    server.putFile(QStringLiteral("data.txt"), "new\r\n");
+    testsupport::writeAll(local(QStringLiteral("data.txt")), "old");
+    const FileStamp old = FileStamp::of(local(QStringLiteral("data.txt")));
+    auto client = std::make_unique<NotingClient>();
+    NotingClient* noting = client.get();
+    FrmFTP frm(std::move(client));
+    ASSERT_TRUE(retrieveFTPDataFile(frm));
+    const FileStamp now = FileStamp::of(local(QStringLiteral("data.txt")));
+    EXPECT_EQ(testsupport::readAll(local(QStringLiteral("data.txt"))), QByteArray("new\r\n"));
+    EXPECT_TRUE(noting->staged.exists);
+    EXPECT_EQ(now.inode, noting->staged.inode);
+    EXPECT_NE(now.inode, old.inode);
 }

@@ -136,13 +136,18 @@ public:
 // file, files still being written, and fetches that fail a given number of
 // times before they work, or while the server refuses downloads (a file its
 // writer holds open), or because the file changed while it was fetched, or
-// while the server can't be reached.
+// while the server can't be reached. A fetch chooses what to take by the
+// rule every fetch follows (chooseFetch), asking the run (mayTakeFtpCopy);
+// the board's copy of each file outlives a Stop and a start, as the copy
+// kept beside the local file does.
 // Installed into a run, the window's settings loads fetch every named file.
 class FakeFtp {
 public:
     void install(RunController& run, FakeWindow& window)
     {
+        run_ = &run;
         run.setFtpFileState([this](const QString&, const QString&, const QString&, const QString& file) {
+            ++asks;
             if (down)
                 return RunController::ServerFile();
             if (growing.value(file) > 0) {
@@ -151,13 +156,11 @@ public:
             }
             return copy(file);
         });
-        run.setFtpFetchedState([this](const QString& file) -> std::optional<RunController::ServerFile> {
-            const std::optional<QString> time = fetched.value(file);
-            if (!time)
+        run.setFtpFetchReport([this](const QString& file) -> std::optional<FetchReport> {
+            if (!reports.contains(file))
                 return std::nullopt;
-            return RunController::ServerFile{*time, fetchedSizes.value(file, -1)};
+            return reports.value(file);
         });
-        run.setFtpTriedFile([this](const QString& file) { return tried.value(file); });
         window.onLoad = [this, &window] {
             window.nameSources();
             fetch(gstrFTPFilename);
@@ -170,16 +173,31 @@ public:
     }
     // A line more in the file, at the same second.
     void grow(const QString& file) { serverSizes[file] = serverSizes.value(file, 0) + 10; }
-    // One fetch of `file`: it fails while failures remain.
+    // A settings load's fetch of `file`: a transfer, when the rule lets it
+    // take the copy it finds, fails while failures remain.
     void fetch(const QString& file)
     {
         if (file.isEmpty())
             return;
-        fetched.remove(file);
-        ++fetches;
-        tried.insert(file, down ? RunController::ServerFile() : copy(file));
+        if (beforeFetch)
+            beforeFetch(file);
+        FetchReport& r = reports[file];
+        r = {FetchReport::Outcome::Failed, {}, board.value(file)};
         if (down)
             return;
+        r.found = copy(file);
+        const RunController::ServerFile found = r.found;
+        switch (chooseFetch(found, r.board, [&] { return !run_ || run_->mayTakeFtpCopy(file, found); })) {
+        case FetchChoice::Unchanged:
+            r.outcome = FetchReport::Outcome::Unchanged;
+            return;
+        case FetchChoice::NotSettled:
+            r.outcome = FetchReport::Outcome::NotSettled;
+            return;
+        case FetchChoice::Transfer:
+            break;
+        }
+        ++fetches;
         if (changedDuringFetch.remove(file)) {
             grow(file);
             return;
@@ -190,29 +208,29 @@ public:
             --failures;
             return;
         }
-        fetched.insert(file, serverTimes.value(file));
-        fetchedSizes.insert(file, serverSizes.value(file, -1));
+        board.insert(file, found);
+        r = {FetchReport::Outcome::Took, found, found};
     }
     // The board has the server's copy of `file`.
-    bool onBoard(const QString& file) const
-    {
-        return fetched.value(file) == serverTimes.value(file) &&
-               fetchedSizes.value(file, -1) == serverSizes.value(file, -1);
-    }
+    bool onBoard(const QString& file) const { return board.contains(file) && board.value(file) == copy(file); }
     QHash<QString, QString> serverTimes; // "yyyy/mm/dd hh:mm:ss"; missing: no time
     QHash<QString, qint64> serverSizes;  // missing: the server gives no size
     // Still being written: at each of this many asks for its time the file
     // has grown by a line.
     QHash<QString, int> growing;
-    QHash<QString, std::optional<QString>> fetched;
-    QHash<QString, qint64> fetchedSizes;
-    QHash<QString, RunController::ServerFile> tried;
+    QHash<QString, RunController::ServerFile> board; // the copy the board holds
+    QHash<QString, FetchReport> reports;             // of each file's last fetch
     int failures = 0;
     bool down = false; // no time, and fetches find nothing
     bool refused = false;
-    QSet<QString> refusedFiles;       // downloads refused for these alone
-    QSet<QString> changedDuringFetch; // the next fetch of each finds it growing under it
-    int fetches = 0;
+    QSet<QString> refusedFiles;                           // downloads refused for these alone
+    QSet<QString> changedDuringFetch;                     // the next fetch of each finds it growing under it
+    int fetches = 0;                                      // transfers
+    int asks = 0;                                         // for a file's time and size
+    std::function<void(const QString& file)> beforeFetch; // between the ask and the fetch
+
+private:
+    RunController* run_ = nullptr;
 };
 
 class FakeDisplay final : public DisplayPort {

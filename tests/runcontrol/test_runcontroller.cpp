@@ -79,8 +79,9 @@ protected:
     }
     // useFtpSource (useFtpPair with `pair`) with the server's data file at
     // 9:00 and booking file at 8:00: the run started and its first look
-    // taken; false when a timer was not armed.
-    bool startFtpRun(FakeFtp& ftp, bool pair = false)
+    // taken; false when a timer was not armed. With `sized` the server gives
+    // their sizes too, and the board holds their copies from an earlier run.
+    bool startFtpRun(FakeFtp& ftp, bool pair = false, bool sized = false)
     {
         if (pair)
             useFtpPair();
@@ -90,10 +91,29 @@ protected:
         ftp.serverTimes[QStringLiteral("data.txt")] = QStringLiteral("2024/03/07 09:00:00");
         if (pair)
             ftp.serverTimes[QStringLiteral("book.txt")] = QStringLiteral("2024/03/07 08:00:00");
+        if (sized) {
+            for (const QString& f : ftp.serverTimes.keys()) {
+                ftp.serverSizes[f] = 100;
+                ftp.board[f] = ftp.copy(f);
+            }
+        }
         startRun();
         return tick() && nextMinute();
     }
-    bool startFtpPairRun(FakeFtp& ftp) { return startFtpRun(ftp, true); }
+    bool startFtpPairRun(FakeFtp& ftp, bool sized = false) { return startFtpRun(ftp, true, sized); }
+    // The FTP settings name `server`, and the run asks and fetches through
+    // `frm`, as the program wires them.
+    void useTestServer(const FtpTestServer& server, FrmFTP& frm)
+    {
+        gstrFTPServer = server.host();
+        gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
+        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+        run.setFtpFileState([&frm](const QString& s, const QString& u, const QString& p, const QString& f) {
+            return frm.FTPFileTimeAndSize(s, u, p, f);
+        });
+        run.setFtpFetchReport([&frm](const QString& f) { return frm.report(f); });
+        frm.setMayTake([this](const QString& f, const ftp::FileState& found) { return run.mayTakeFtpCopy(f, found); });
+    }
     // The minutes from `from` to `to` whose look restarted the run; each
     // restart is carried through. -1 marks a timer that was not armed.
     QList<int> restartsOver(int from, int to)
@@ -944,8 +964,9 @@ TEST_F(RunTest, AnFtpStartWatchesFromTheServerTimeOfWhatItFetched)
     for (const bool uploadEnded : {true, false}) {
         SCOPED_TRACE(uploadEnded);
         const QString fetched = QStringLiteral("2024/03/07 09:00:00");
-        run.setFtpFetchedState([&](const QString& file) {
-            return std::optional(RunController::ServerFile(file == gstrFTPFilename ? fetched : QString()));
+        run.setFtpFetchReport([&](const QString& file) {
+            const RunController::ServerFile copy(file == gstrFTPFilename ? fetched : QString());
+            return std::optional(FetchReport{FetchReport::Outcome::Took, copy, copy});
         });
         run.setFtpFileState([&](const QString&, const QString&, const QString&, const QString&) {
             return RunController::ServerFile(uploadEnded ? QStringLiteral("2024/03/07 09:00:20") : fetched);
@@ -980,13 +1001,13 @@ TEST_F(RunTest, AFailedFetchIsFetchedAgainAtTheNextLook)
             ASSERT_TRUE(start.fire());
             ASSERT_EQ(run.state(), RunController::State::Dwelling); // nothing new to page
         }
-        ASSERT_EQ(ftp.fetched.value(data), std::nullopt);
+        ASSERT_FALSE(ftp.onBoard(data));
         ftp.fetches = 0;
         ASSERT_TRUE(nextMinute());
         EXPECT_EQ(run.state(), RunController::State::Starting);
         ASSERT_TRUE(start.fire() && load.fire());
         EXPECT_EQ(ftp.fetches, 1);
-        EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
+        EXPECT_TRUE(ftp.onBoard(data));
         // Fetched: the watch is quiet again.
         ASSERT_TRUE(nextMinute() && nextMinute());
         EXPECT_EQ(run.state(), RunController::State::Dwelling);
@@ -1033,7 +1054,7 @@ TEST_F(RunTest, AFetchThatKeepsFailingIsTriedAtGrowingGapsAndANewExportAtOnce)
     ftp.failures = 0;
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 12:30:00");
     EXPECT_EQ(retriesOver(3), QList<int>({1}));
-    EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
+    EXPECT_TRUE(ftp.onBoard(data));
     ftp.failures = 1000;
     ftp.serverTimes[data] = QStringLiteral("2024/03/07 13:00:00");
     EXPECT_EQ(retriesOver(4), QList<int>({1, 2, 4}));
@@ -1110,13 +1131,37 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
             ftp.growing[data] = 2;
         }
     };
-    // A start whose fetch finds the export growing under it.
-    const auto startWhileWritten = [&](FakeFtp& ftp, int) {
-        run.mnuStop_Click();
-        ftp.serverSizes[data] = 100;
-        ftp.changedDuringFetch.insert(data);
+    // A new export that goes on growing at two more asks for its time.
+    const auto writing = [&](FakeFtp& ftp, int m) {
+        newExport(false)(ftp, m);
         ftp.growing[data] = 2;
+    };
+    // A start, or a command to restart, while a new export is written.
+    const auto startWhileWritten = [&](FakeFtp& ftp, int m) {
+        run.mnuStop_Click();
+        writing(ftp, m);
         startRun();
+    };
+    const auto commandWhileWritten = [&](FakeFtp& ftp, int m) {
+        writing(ftp, m);
+        writeAll(gstrConfirmFile, "2\r\n");
+        ASSERT_TRUE(tick());
+        ASSERT_TRUE(start.fire() && load.fire());
+    };
+    // A start whose export is the board's copy: nothing to fetch or wait for.
+    const auto startUnchanged = [&](FakeFtp&, int) {
+        run.mnuStop_Click();
+        startRun();
+        ASSERT_FALSE(run.ftpSettling());
+    };
+    // A new export that settles, and grows once more between the ask that
+    // saw it settled and the restart's fetch.
+    const auto rewrittenBeforeTheFetch = [&](FakeFtp& ftp, int m) {
+        newExport(false)(ftp, m);
+        ftp.beforeFetch = [&ftp](const QString& file) {
+            ftp.grow(file);
+            ftp.beforeFetch = nullptr;
+        };
     };
     // A start (at minute 1) whose fetch reaches no server; the server is
     // back at minute 3, while a new export is still being written.
@@ -1139,6 +1184,7 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         QList<int> fetchedAt; // minutes whose look fetched
         int toPageOne;        // starts and fetches that began the pass anew
         bool onBoard;         // the server's export ends on the board
+        bool sized = false;   // the server gives the file's size, and the board holds its copy
     } cases[] = {
         {"a new export after failed retries", true, 10, at(8, newExport(false)), {1, 3, 7, 8}, 2, true},
         {"a new export during the hour gap", true, 126, at(124, newExport(false)), hourGap + QList{124}, 2, true},
@@ -1160,7 +1206,21 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
          true},
         // The copy after the change is a new export, not a retry of the failed one.
         {"an export that changed while it was fetched", false, 6, changedWhileFetched, {3, 4}, 2, true},
-        {"a start whose fetch met the export changing", false, 3, at(1, startWhileWritten), {1}, 3, true},
+        // A start takes only the board's copy, or a copy it has seen settle;
+        // so does a restart's fetch.
+        {"a start whose export is unchanged", false, 3, at(1, startUnchanged), {}, 2, true, true},
+        {"a start while the export is written", false, 3, at(1, startWhileWritten), {1}, 3, true, true},
+        {"command 2 while the export is written", false, 3, at(1, commandWhileWritten), {1}, 3, true, true},
+        // Not taken: it settles anew (here seen by the next look), and the
+        // pages go on meanwhile: only the fetch that took it began anew.
+        {"an export rewritten between the ask and the fetch",
+         false,
+         4,
+         at(3, rewrittenBeforeTheFetch),
+         {4},
+         2,
+         true,
+         true},
         // It found no copy: whatever a later look sees is a new export.
         {"a start whose fetch reached no server", false, 5, startWhileServerDown, {3}, 3, true},
     };
@@ -1171,6 +1231,10 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         ftp.install(run, window);
         ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
         ftp.serverTimes[other] = QStringLiteral("2024/03/07 09:30:00");
+        if (c.sized) {
+            ftp.serverSizes[data] = 100;
+            ftp.board[data] = ftp.copy(data);
+        }
         ftp.failures = c.fetchesFail ? 1000 : 0;
         runStart = time.at;
         const int resets = pages.resets;
@@ -1294,7 +1358,7 @@ TEST_F(RunTest, RefusedPushedSettingsLeaveTheFtpWatchAsItWas)
         EXPECT_EQ(run.state(), RunController::State::Starting);
         if (start.fire())
             load.fire();
-        EXPECT_EQ(ftp.fetched.value(data), ftp.serverTimes[data]);
+        EXPECT_TRUE(ftp.onBoard(data));
         run.mnuStop_Click();
     }
 }
@@ -1319,7 +1383,7 @@ TEST_F(RunTest, AFailedFetchOfTheCopyTheBoardHasIsNotTriedAgain)
     ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:30:00");
     ftp.refusedFiles.clear();
     EXPECT_EQ(restartsOver(131, 131), QList<int>({131}));
-    EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
+    EXPECT_TRUE(ftp.onBoard(book));
     run.mnuStop_Click();
 }
 
@@ -1338,11 +1402,11 @@ TEST_F(RunTest, ALookWithoutATimeKeepsTheGapOfARefusedFetch)
     ftp.serverTimes[book] = QStringLiteral("2024/03/07 11:00:00");
     const QString dataTime = ftp.serverTimes.take(data);
     ASSERT_EQ(restartsOver(100, 100), QList<int>({100}));
-    EXPECT_EQ(ftp.fetched.value(book), ftp.serverTimes[book]);
+    EXPECT_TRUE(ftp.onBoard(book));
     ftp.serverTimes[data] = dataTime;
     // That fetch counts as a retry: the next one is an hour after it.
     EXPECT_EQ(restartsOver(101, 165), QList<int>({160}));
-    EXPECT_EQ(ftp.fetched.value(data), std::nullopt);
+    EXPECT_FALSE(ftp.onBoard(data));
     run.mnuStop_Click();
 }
 
@@ -1395,8 +1459,10 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     // A fetch asks for the time of what it takes.
     EXPECT_TRUE(frm.GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), home.path(),
                             QStringLiteral("data.txt")));
-    EXPECT_EQ(frm.fetchedTime(QStringLiteral("data.txt")), QStringLiteral("2024/02/29 23:05:09"));
-    EXPECT_EQ(frm.fetchedTime(QStringLiteral("other.txt")), std::nullopt);
+    EXPECT_EQ(frm.report(QStringLiteral("data.txt")),
+              (FetchReport{FetchReport::Outcome::Took, ftp::FileState(QStringLiteral("2024/02/29 23:05:09"), 3),
+                           ftp::FileState(QStringLiteral("2024/02/29 23:05:09"), 3)}));
+    EXPECT_EQ(frm.report(QStringLiteral("other.txt")), std::nullopt);
     setModified(served, QDateTime(QDate(2024, 3, 1), QTime(6, 0, 0), Qt::UTC));
     EXPECT_FALSE(run.blnFTPDataFileChanged(QStringLiteral("data.txt"))); // changed: settling
     time.at = time.at.addSecs(RunController::kSettleSecs);
@@ -1407,7 +1473,7 @@ TEST_F(RunTest, TheFtpWatchAgainstARealServer)
     // A fetch that fails leaves the file not fetched.
     EXPECT_FALSE(frm.GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), home.path(),
                              QStringLiteral("data.txt")));
-    EXPECT_EQ(frm.fetchedTime(QStringLiteral("data.txt")), std::nullopt);
+    EXPECT_EQ(frm.report(QStringLiteral("data.txt")).value_or(FetchReport()).outcome, FetchReport::Outcome::Failed);
     for (const QString& line : logTexts())
         EXPECT_FALSE(line.contains(gstrFTPPassword));
 }
@@ -1417,28 +1483,39 @@ TEST_F(RunTest, APairOfFtpExportsIsFetchedWithOneRestartOnceBothHaveSettled)
     // At a look one export is new and whole, or a refused one due again;
     // the other is new and still being written (it grows at each ask for
     // its time, one every kSettleSecs), or its writing begins just after
-    // the look, which saw the board's copy. The restart waits for it, a
-    // minute at most.
+    // the look, which saw the board's copy, or only at the restart's fetch.
+    // The restart waits for it, a minute at most, and takes only what has
+    // settled: a file still being written keeps the board's copy until it
+    // has settled in turn.
     const QString data = QStringLiteral("data.txt"), book = QStringLiteral("book.txt");
+    enum Begins { BeforeLook, AfterLook, AtFetch };
     struct Case {
         const char* what;
-        bool dataRefused;   // the data export's fetch failed before: the look retries it
-        QString written;    // the export still being written
-        int grows;          // asks at which it has grown
-        bool fromAfterLook; // its writing begins just after the look
-        int restartAfter;   // ticks after the look
+        bool dataRefused;     // the data export's fetch failed before: the look retries it
+        QString written;      // the export still being written
+        int grows;            // asks at which it has grown
+        Begins begins;        // when its writing begins
+        int restartAfter;     // ticks after the look
+        int transfers;        // at that restart
+        bool writtenTaken;    // by that restart
+        int thenRestartAfter; // ticks to the restart that takes it; 0: none comes
     } cases[] = {
-        {"the booking file settles after the data file", false, book, 4, false, 4 * RunController::kSettleSecs},
-        {"a booking file that never settles", false, book, 1000, false,
-         RunController::kSettleSecs + RunController::kMaxSettleWaitSecs},
-        {"a retry of a refused data export", true, book, 3, false, 3 * RunController::kSettleSecs},
-        {"a booking file written from just after the look", false, book, 3, true, 4 * RunController::kSettleSecs},
-        {"a data file written from just after the look", false, data, 3, true, 4 * RunController::kSettleSecs},
+        {"the booking file settles after the data file", false, book, 4, BeforeLook, 4 * RunController::kSettleSecs, 2,
+         true, 0},
+        {"a booking file that never settles", false, book, 1000, BeforeLook,
+         RunController::kSettleSecs + RunController::kMaxSettleWaitSecs, 1, false, 0},
+        {"a retry of a refused data export", true, book, 3, BeforeLook, 3 * RunController::kSettleSecs, 2, true, 0},
+        {"a booking file written from just after the look", false, book, 3, AfterLook, 4 * RunController::kSettleSecs,
+         2, true, 0},
+        {"a data file written from just after the look", false, data, 3, AfterLook, 4 * RunController::kSettleSecs, 2,
+         true, 0},
+        {"a booking file rewritten between the ask and the fetch", false, book, 2, AtFetch, RunController::kSettleSecs,
+         1, false, 3 * RunController::kSettleSecs},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFtp ftp;
-        ASSERT_TRUE(startFtpPairRun(ftp));
+        ASSERT_TRUE(startFtpPairRun(ftp, c.begins == AtFetch));
         const QString whole = c.written == data ? book : data;
         ftp.serverTimes[whole] = QStringLiteral("2024/03/07 09:05:00");
         if (c.dataRefused) {
@@ -1450,18 +1527,31 @@ TEST_F(RunTest, APairOfFtpExportsIsFetchedWithOneRestartOnceBothHaveSettled)
             ftp.serverSizes[c.written] = 100;
             ftp.growing[c.written] = c.grows;
         };
-        if (!c.fromAfterLook)
+        if (c.begins == BeforeLook)
             beginWriting();
+        else if (c.begins == AtFetch)
+            ftp.beforeFetch = [&](const QString& file) {
+                if (file == c.written && ftp.serverTimes[file] != QLatin1String("2024/03/07 09:06:00"))
+                    beginWriting();
+            };
         time.at = time.at.addSecs(60 - time.at.time().second());
         ASSERT_TRUE(clock.fire()); // the look
-        if (c.fromAfterLook)
+        if (c.begins == AfterLook)
             beginWriting();
         const int fetches = ftp.fetches;
         EXPECT_EQ(ticksToRestart(100), c.restartAfter);
         ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
-        EXPECT_EQ(ftp.fetches, fetches + 2);
-        EXPECT_EQ(ftp.onBoard(data), !c.dataRefused);
-        EXPECT_TRUE(ftp.onBoard(book));
+        EXPECT_EQ(ftp.fetches, fetches + c.transfers);
+        EXPECT_EQ(ftp.onBoard(whole), !c.dataRefused);
+        EXPECT_EQ(ftp.onBoard(c.written), c.writtenTaken);
+        if (!c.writtenTaken) {
+            EXPECT_EQ(ticksToRestart(100), c.thenRestartAfter);
+            if (start.active) {
+                ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+            }
+            EXPECT_EQ(ftp.onBoard(c.written), c.thenRestartAfter > 0);
+            EXPECT_TRUE(ftp.onBoard(whole));
+        }
         run.mnuStop_Click();
     }
 }
@@ -1525,6 +1615,99 @@ TEST_F(RunTest, AnFtpSettleWaitMeetsAStopAStartOrACommand)
         EXPECT_TRUE(ftp.onBoard(data));
         EXPECT_EQ(readAll(gstrConfirmFile), QByteArray("0\r\n"));
         run.mnuStop_Click();
+    }
+}
+
+TEST_F(RunTest, ABoardWithoutRecordsWaitsForItsFtpExportToSettle)
+{
+    // A board with no records yet starts while its export is being written
+    // (it grows at three more asks). It shows nothing and says once that it
+    // waits; the clock asks again every kSettleSecs, reads the command file,
+    // and restarts the run once the export has settled, whose fetch makes
+    // the records; a fetch that fails then keeps it waiting.
+    const QString data = QStringLiteral("data.txt");
+    const QString waiting = QStringLiteral("Waiting for data.txt to stop changing on FTP Server.");
+    enum Meanwhile { Nothing, RewrittenAtTheFetch, RefusedOnce, Command2, Stop };
+    struct Case {
+        const char* what;
+        Meanwhile meanwhile;
+        int restartAfter; // ticks (after the start, or the command) to the restart that makes the records
+    } cases[] = {
+        {"an export being written", Nothing, 4 * RunController::kSettleSecs},
+        {"rewritten between the ask and the fetch", RewrittenAtTheFetch, 5 * RunController::kSettleSecs},
+        // Fetched again at the next look, at 10:01:00.
+        {"a fetch refused once it has settled", RefusedOnce, 50},
+        // The command's start watches afresh.
+        {"a command to restart while it waits", Command2, 4 * RunController::kSettleSecs},
+        {"a Stop while it waits", Stop, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        useFtpSource();
+        QFile::remove(gstrWorkingDataFile);
+        FakeFtp ftp;
+        ftp.install(run, window);
+        // The fetch of the data file makes the records.
+        window.onLoad = [&, fetchAll = window.onLoad] {
+            StatusLog::instance().clear(); // as the window's load does
+            fetchAll();
+            if (ftp.onBoard(data))
+                writeAll(gstrWorkingDataFile, "a\r\n");
+        };
+        ftp.serverTimes[data] = QStringLiteral("2024/03/07 09:00:00");
+        ftp.serverSizes[data] = 100;
+        ftp.growing[data] = 3;
+        time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+        run.mnuRestart_Click();
+        ASSERT_EQ(run.state(), RunController::State::Waiting);
+        EXPECT_EQ(logTexts().filter(QStringLiteral("Waiting")), QStringList({waiting}));
+        EXPECT_FALSE(start.active || load.active);
+        EXPECT_TRUE(clock.active && keys.active);
+        const int asks = ftp.asks;
+        if (c.meanwhile == RewrittenAtTheFetch)
+            ftp.beforeFetch = [&ftp](const QString& file) {
+                ftp.grow(file);
+                ftp.beforeFetch = nullptr;
+            };
+        if (c.meanwhile == RefusedOnce)
+            ftp.failures = 1;
+        if (c.meanwhile == Command2) {
+            ASSERT_TRUE(tick() && tick());
+            writeAll(gstrConfirmFile, "2\r\n");
+            ASSERT_TRUE(tick());
+            ASSERT_EQ(run.state(), RunController::State::Waiting);
+            ftp.growing[data] = 3;
+        }
+        if (c.meanwhile == Stop) {
+            ASSERT_TRUE(tick());
+            run.mnuStop_Click();
+            EXPECT_TRUE(allTimersOff());
+            EXPECT_EQ(run.state(), RunController::State::Idle);
+            continue;
+        }
+        // Ticks to the restart whose load made the records.
+        int restartAfter = 0;
+        for (int n = 1; n <= 100 && !restartAfter; ++n) {
+            ASSERT_TRUE(tick()) << n;
+            if (start.active) {
+                ASSERT_TRUE(start.fire());
+                restartAfter = n;
+            } else {
+                ASSERT_EQ(run.state(), RunController::State::Waiting) << n;
+            }
+        }
+        EXPECT_EQ(restartAfter, c.restartAfter);
+        EXPECT_TRUE(ftp.onBoard(data));
+        ASSERT_TRUE(load.fire());
+        EXPECT_EQ(run.state(), RunController::State::Dwelling);
+        EXPECT_EQ(pages.pagesFrom.size(), 1);
+        pages.pagesFrom.clear();
+        // Asked every kSettleSecs until it had settled, and no more.
+        if (c.meanwhile == Nothing) {
+            EXPECT_EQ(ftp.asks - asks, 4);
+        }
+        run.mnuStop_Click();
+        QFile::remove(gstrConfirmFile);
     }
 }
 
@@ -1599,15 +1782,8 @@ TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
             useFtpSource();
         else
             useFtpPair();
-        gstrFTPServer = server.host();
-        gstrFTPUsername = QString::fromLatin1(FtpTestServer::kUser);
-        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
         FrmFTP frm;
-        run.setFtpFileState([&](const QString& s, const QString& u, const QString& p, const QString& f) {
-            return frm.FTPFileTimeAndSize(s, u, p, f);
-        });
-        run.setFtpFetchedState([&](const QString& f) { return frm.fetchedState(f); });
-        run.setFtpTriedFile([&](const QString& f) { return frm.triedState(f); });
+        useTestServer(server, frm);
         QList<QByteArray> taken; // the written file's local copy after each load (and the other's)
         window.onLoad = [&] {
             window.nameSources();
@@ -1625,6 +1801,12 @@ TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
             server.putFile(c.written, old);
         if (!c.other.isEmpty())
             server.putFile(c.other, old);
+        // The board took the server's copies before (a fetch outside the
+        // run): its start has nothing to fetch.
+        gblnStop = false;
+        retrieveFTPDataFile(frm);
+        if (!c.other.isEmpty())
+            retrieveFTPBookingFile(frm);
         time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
         startRun();
         ASSERT_TRUE(tick() && nextMinute()); // remembers
@@ -1662,6 +1844,52 @@ TEST_F(RunTest, AnExportWrittenOnARealServerIsFetchedOnlyOnceWhole)
         EXPECT_LE(lastLine.secsTo(restartAt), 60);
         run.mnuStop_Click();
     }
+}
+
+TEST_F(RunTest, AnExportThatChangesAtEveryDownloadIsNeverTaken)
+{
+    // The test server's "writing" mode adds a line to a file right after
+    // each download of it, as an exporter still writing it. The board has a
+    // local copy, but knows of no copy on the server. Its start downloads
+    // nothing; each restart downloads only a copy that stayed the same for
+    // kSettleSecs, meets the change and takes nothing, so the board keeps
+    // its copy and its pages go on.
+    FtpTestServer server(QStringLiteral("writing"));
+    START_SERVER(server);
+    useFtpSource();
+    FrmFTP frm;
+    useTestServer(server, frm);
+    window.onLoad = [&] {
+        window.nameSources();
+        retrieveFTPDataFile(frm);
+    };
+    const QString served = server.root() + QStringLiteral("/data.txt");
+    const QByteArray exported = "new 1\r\nnew 2\r\n";
+    server.putFile(QStringLiteral("data.txt"), exported);
+    writeAll(gstrDataFile, "old\r\n");
+    const auto downloads = [&] { return server.commands().filter(QStringLiteral("RETR")).size(); };
+
+    time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+    startRun();
+    EXPECT_EQ(downloads(), 0);
+    EXPECT_EQ(readAll(served), exported);
+    int restarts = 0;
+    for (int n = 0; n < 180; ++n) {
+        ASSERT_TRUE(tick());
+        if (start.active) {
+            ++restarts;
+            ASSERT_TRUE(start.fire());
+            ASSERT_EQ(run.state(), RunController::State::Dwelling); // the pages go on
+            // Each download added a line: the next one waits for the look
+            // that sees that copy, and for it to stay the same.
+            ASSERT_EQ(downloads(), restarts);
+        }
+    }
+    EXPECT_GE(restarts, 3);
+    EXPECT_EQ(readAll(gstrDataFile), QByteArray("old\r\n"));
+    EXPECT_EQ(pages.resets, 1);
+    EXPECT_TRUE(logTexts().contains(QStringLiteral("!!!Cause: data.txt changed on the server while it was fetched.")));
+    run.mnuStop_Click();
 }
 
 TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)

@@ -1,4 +1,4 @@
-#include "run/control/filestamp.h"
+#include "platform/filestamp.h"
 
 #include <QFile>
 
