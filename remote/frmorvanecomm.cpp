@@ -581,10 +581,23 @@ void frmOrvaneComm::LoadMTL(const QString& path)
 void frmOrvaneComm::btnSaveMTL_Click()
 {
     QString path;
-    if (services::files().chooseSave(QStringLiteral("Save Master Template List"), gstrMTLFolder, kMtlFilter, QString(),
-                                     true, path) &&
-        !path.isEmpty())
-        SaveMTL(path);
+    if (!services::files().chooseSave(QStringLiteral("Save Master Template List"), gstrMTLFolder, kMtlFilter, QString(),
+                                      true, path) ||
+        path.isEmpty())
+        return;
+    // A name given without an ending gets the one Load Master Template List
+    // shows. The dialog asked about replacing the name as given, not this
+    // one.
+    if (QFileInfo(paths::fileNameOf(path)).suffix().isEmpty() && !path.endsWith(QLatin1Char('/'))) {
+        if (path.endsWith(QLatin1Char('.')))
+            path.chop(1);
+        path += QStringLiteral(".MTL");
+        if (QFileInfo::exists(path) &&
+            services::message(QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path),
+                              MsgIcon::Exclamation, MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+    }
+    SaveMTL(path);
 }
 
 void frmOrvaneComm::SaveMTL(const QString& path)

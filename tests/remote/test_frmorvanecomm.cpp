@@ -299,6 +299,37 @@ TEST_F(CommWindow, EverySlotIsCheckedByItsRecordsPerPageHoweverItIsFilled)
     EXPECT_FALSE(w->blnAnyTemplateLoaded());
 }
 
+TEST_F(CommWindow, ASavedListNamedWithoutAnEndingGetsMtl)
+{
+    const struct {
+        const char* given;
+        const char* written;
+        bool existing; // a list of that name is there, and the user keeps it
+    } cases[] = {
+        {"list1", "list1.MTL", false},
+        {"list2.", "list2.MTL", false},
+        // The dialog asked about the name as given, not the one saved.
+        {"list3", "list3.MTL", true},
+    };
+    messages.answer = MsgAnswer::No;
+    const QString tplPath = dir.filePath("three.ORVT");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        const QString written = dir.filePath(c.written);
+        if (c.existing)
+            writeAll(written, "[MASTER_TEMPLATE_LIST]\r\nDefault Template=old\r\n");
+        messages.clear();
+        auto w = open();
+        w->txtTplFile[3]->setText(tplPath);
+        files.answer = dir.filePath(c.given);
+        w->btnSaveMTL_Click();
+        EXPECT_EQ(messages.texts.size(), c.existing ? 1 : 0);
+        EXPECT_EQ(readAll(written).contains("Template with 3 record=" + tplPath.toUtf8()), !c.existing);
+        EXPECT_EQ(w->mstrCurrentMTL, c.existing ? QString() : written);
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(c.given)));
+    }
+}
+
 TEST_F(CommWindow, LastListIsRememberedAcrossOpenings)
 {
     const QString mtl = dir.filePath("saved.MTL");
