@@ -334,8 +334,12 @@ TransferStatus BoardFtp::sendInPlace(ftp::CurlFtpClient& client, const QString& 
     // A cancelled upload leaves its temporary (a big file, maybe) on the
     // board, and so does a session that broke: delete it now rather than at
     // the board's next start.
-    if (status != TransferStatus::Completed && !temporary.isEmpty())
+    if (status != TransferStatus::Completed && !temporary.isEmpty()) {
+        // The transfer's cause is the one the caller reports.
+        const QString why = cause_;
         discard(address, {temporary});
+        cause_ = why;
+    }
     return status;
 }
 
@@ -429,26 +433,36 @@ QList<TransferStatus> BoardFtp::replace(const QString& address, const QList<Stag
     return out;
 }
 
-void BoardFtp::discard(const QString& address, const QStringList& temporaries)
+bool BoardFtp::discard(const QString& address, const QStringList& temporaries)
 {
-    for (const QString& t : temporaries)
+    QStringList names;
+    for (const QString& t : temporaries) {
         stamps_.remove(t);
+        if (!t.isEmpty())
+            names << t;
+    }
     const QString host = hostOf(address);
-    if (temporaries.isEmpty() || host.isEmpty())
-        return;
+    if (names.isEmpty() || host.isEmpty())
+        return true;
     // A short session: a board that does not answer gets the connect
     // time-out only. Leftovers go at the board's next start anyway.
     ftp::CurlFtpClient client(timeouts_.brief());
-    if (!client.login({host, login_.user, login_.password}).ok())
-        return;
-    for (const QString& t : temporaries) {
-        if (t.isEmpty())
-            continue;
-        client.command(QStringLiteral("DELE ") + t);
-        if (!client.connected())
-            break;
+    const ftp::Result login = client.login({host, login_.user, login_.password});
+    if (!login.ok()) {
+        cause_ = causeOf(login, QStringLiteral("the login"));
+        return false;
+    }
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const ftp::Result r = client.command(QStringLiteral("DELE ") + names[i]);
+        // A connection that went after the last answer left nothing behind.
+        if (!client.connected() && (!r.ok() || i + 1 < names.size())) {
+            cause_ = r.ok() ? QStringLiteral("the connection to the board broke")
+                            : causeOf(r, QStringLiteral("the deletion of ") + names[i].section(QLatin1Char('/'), -1));
+            return false;
+        }
     }
     close(client);
+    return true;
 }
 
 } // namespace remote

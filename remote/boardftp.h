@@ -126,11 +126,17 @@ public:
     virtual bool renameOutcomeUnknown() const { return false; }
     // Deletes temporaries from the board, best effort, on one short session
     // (connect time-out only) that the cancel flag does not stop, but whose
-    // goodbye it cuts short.
-    virtual void discard(const QString& address, const QStringList& temporaries)
+    // goodbye it cuts short. True when the board was asked to delete every
+    // one of them (a refusal, as of one that is gone already, counts);
+    // false when the session gave up before (the board did not answer in
+    // time, could not be reached, refused the login, or the connection
+    // broke): lastCause() says why, and the temporaries not asked about
+    // stay until the program starts on the board.
+    virtual bool discard(const QString& address, const QStringList& temporaries)
     {
         Q_UNUSED(address);
         Q_UNUSED(temporaries);
+        return true;
     }
 };
 
@@ -188,7 +194,7 @@ public:
     QList<TransferStatus> replace(const QString& address, const QList<StagedFile>& files) override;
     QString oldCopyAside() const override { return oldCopyAside_; }
     bool renameOutcomeUnknown() const override { return renameOutcomeUnknown_; }
-    void discard(const QString& address, const QStringList& temporaries) override;
+    bool discard(const QString& address, const QStringList& temporaries) override;
 
     // "address:port", with an IPv6 address in brackets; "" when the address
     // is not a usable board address.

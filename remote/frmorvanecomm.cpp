@@ -12,7 +12,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -248,6 +247,9 @@ void frmOrvaneComm::buildTemplatePanel()
         btnClear[i] = button(frame, QStringLiteral("Clear"), 7800, top, 615, 255);
         connect(btnTplBrowser[i], &QPushButton::clicked, this, [this, i] { btnTplBrowser_Click(i); });
         connect(btnClear[i], &QPushButton::clicked, this, [this, i] { btnClear_Click(i); });
+        // A typed path is checked once typed (Return, or the focus leaving
+        // the box), and again when a run starts.
+        connect(txtTplFile[i], &QLineEdit::editingFinished, this, [this, i] { checkTypedSlot(i); });
     }
 }
 
@@ -501,13 +503,32 @@ void frmOrvaneComm::SetButtonsIdle()
 
 // ---------------------------------------------------------------- master template list
 
-void frmOrvaneComm::setSlot(int index, const QString& path, bool wrong)
+void frmOrvaneComm::setSlot(int index, const QString& path, bool wrong, bool fromList)
 {
     txtTplFile[index]->setText(path);
+    listedText_[size_t(index)] = fromList ? path : QString();
+    setMark(index, wrong);
+}
+
+void frmOrvaneComm::setMark(int index, bool wrong)
+{
+    checkedText_[size_t(index)] = txtTplFile[index]->text();
     wrongTemplate_[size_t(index)] = wrong;
     QPalette pal = txtTplFile[index]->palette();
     pal.setColor(QPalette::Base, wrong ? QColor(255, 0, 0) : QColor(255, 255, 255));
     txtTplFile[index]->setPalette(pal);
+}
+
+void frmOrvaneComm::checkTypedSlot(int index)
+{
+    if (index < 0 || index >= kSlotCount)
+        return;
+    const QString text = txtTplFile[index]->text();
+    if (text == checkedText_[size_t(index)])
+        return;
+    // Typed back to what the list named, it is the list's path again.
+    const bool listed = !listedText_[size_t(index)].isEmpty() && text == listedText_[size_t(index)];
+    setMark(index, slotTemplateRefused(checkSlotTemplate(index, text), listed));
 }
 
 void frmOrvaneComm::setCaptionFor(const QString& path)
@@ -541,21 +562,15 @@ void frmOrvaneComm::LoadMTL(const QString& path)
         if (!readMasterList(path, paths, &error)) {
             problems << error;
         } else {
-            // Each template is read once, however many slots name it.
-            QHash<QString, std::pair<int, QString>> checked;
             for (int i = 0; i < kSlotCount; ++i) {
-                if (!checked.contains(paths[i])) {
-                    QString why;
-                    const int n = GetRecordsPerPage(paths[i], &why);
-                    checked.insert(paths[i], {n, why});
-                    if (!why.isEmpty())
-                        problems << why;
-                }
-                const auto& [n, why] = checked[paths[i]];
-                // A template that cannot be read fits no slot: marked, the
-                // update run does not send it.
-                setSlot(i, paths[i], !why.isEmpty() || (n >= 0 && n != i));
+                QString why;
+                const SlotFit fit = checkSlotTemplate(i, paths[i], &why);
+                if (!why.isEmpty())
+                    problems << why;
+                setSlot(i, paths[i], slotTemplateRefused(fit, true), true);
             }
+            // A template that several slots name is named once.
+            problems.removeDuplicates();
             setCaptionFor(path);
         }
     }
@@ -566,10 +581,23 @@ void frmOrvaneComm::LoadMTL(const QString& path)
 void frmOrvaneComm::btnSaveMTL_Click()
 {
     QString path;
-    if (services::files().chooseSave(QStringLiteral("Save Master Template List"), gstrMTLFolder, kMtlFilter, QString(),
-                                     true, path) &&
-        !path.isEmpty())
-        SaveMTL(path);
+    if (!services::files().chooseSave(QStringLiteral("Save Master Template List"), gstrMTLFolder, kMtlFilter, QString(),
+                                      true, path) ||
+        path.isEmpty())
+        return;
+    // A name given without an ending gets the one Load Master Template List
+    // shows. The dialog asked about replacing the name as given, not this
+    // one.
+    if (QFileInfo(paths::fileNameOf(path)).suffix().isEmpty() && !path.endsWith(QLatin1Char('/'))) {
+        if (path.endsWith(QLatin1Char('.')))
+            path.chop(1);
+        path += QStringLiteral(".MTL");
+        if (QFileInfo::exists(path) &&
+            services::message(QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path),
+                              MsgIcon::Exclamation, MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+    }
+    SaveMTL(path);
 }
 
 void frmOrvaneComm::SaveMTL(const QString& path)
@@ -596,13 +624,13 @@ void frmOrvaneComm::btnTplBrowser_Click(int index)
         path.isEmpty())
         return;
     QString why;
-    const int n = GetRecordsPerPage(path, &why);
-    if (!why.isEmpty()) {
+    const SlotFit fit = checkSlotTemplate(index, path, &why);
+    if (fit == SlotFit::Unreadable) {
         // Not a template that could be read at all: say which file and why.
         services::message(why, MsgIcon::Exclamation);
         return;
     }
-    if (n != index) {
+    if (fit != SlotFit::Fits) {
         services::message(QStringLiteral("Wrong template file."), MsgIcon::Exclamation);
         return;
     }
@@ -654,6 +682,10 @@ void frmOrvaneComm::btnUpdate_Click(int index)
 
 void frmOrvaneComm::UpdatePlayers(int mode)
 {
+    // A path typed but not yet checked (still being typed when Update was
+    // pressed) is checked now: the run sends what the slots hold, as marked.
+    for (int i = 0; i < kSlotCount; ++i)
+        checkTypedSlot(i);
     RunSetup setup;
     setup.mode = mode == 1 ? 1 : 2;
     runRows_.clear();

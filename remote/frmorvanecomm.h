@@ -157,7 +157,13 @@ private:
     QTreeWidget* list(int index) const { return index == 0 ? showIPListView : lvDestIPList; }
     void fillList(QTreeWidget* view, const remote::BoardList& rows);
     QTreeWidgetItem* addRow(QTreeWidget* view, const QString& address, const QString& note);
-    void setSlot(int index, const QString& path, bool wrong);
+    // Fills a slot and sets its mark for what it now holds; `fromList` when
+    // a master template list named the path.
+    void setSlot(int index, const QString& path, bool wrong, bool fromList = false);
+    void setMark(int index, bool wrong);
+    // Checks what was typed into a slot since its mark was last set, by the
+    // rule every slot goes through (slotTemplateRefused).
+    void checkTypedSlot(int index);
     void setCaptionFor(const QString& path);
     void saveOnClose();
     // Runs `work` on a thread of its own, with an update run over a new
@@ -193,6 +199,10 @@ private:
     bool closingByProgram_ = false;
 
     std::array<bool, remote::kSlotCount> wrongTemplate_{};
+    // The text each slot's mark was set for, and the path the last master
+    // template list named for it ("" when the slot was filled otherwise).
+    std::array<QString, remote::kSlotCount> checkedText_;
+    std::array<QString, remote::kSlotCount> listedText_;
     std::array<int, 2> sortColumn_{};
     std::array<bool, 2> sortDescending_{};
     bool closed_ = false;

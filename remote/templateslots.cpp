@@ -3,6 +3,8 @@
 #include "platform/inifile.h"
 #include "platform/vbvalue.h"
 
+#include <QFileInfo>
+
 #include <utility>
 #include <vector>
 
@@ -54,6 +56,40 @@ int GetRecordsPerPage(const QString& path, QString* error)
     if (text.isEmpty() || text.at(0) < QLatin1Char('0') || text.at(0) > QLatin1Char('9'))
         return -1;
     return vb::CInt(vb::Val(text));
+}
+
+SlotFit checkSlotTemplate(int slot, const QString& path, QString* error)
+{
+    if (error)
+        error->clear();
+    const QString file = path.trimmed();
+    if (file.isEmpty() || !QFileInfo::exists(file))
+        return SlotFit::NoFile;
+    QString why;
+    const int n = GetRecordsPerPage(file, &why);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return SlotFit::Unreadable;
+    }
+    if (n < 0)
+        return SlotFit::NoCount;
+    return n == slot ? SlotFit::Fits : SlotFit::OtherCount;
+}
+
+bool slotTemplateRefused(SlotFit fit, bool namedByList)
+{
+    switch (fit) {
+    case SlotFit::NoFile:
+    case SlotFit::Fits:
+        return false;
+    case SlotFit::NoCount:
+        return !namedByList;
+    case SlotFit::OtherCount:
+    case SlotFit::Unreadable:
+        break;
+    }
+    return true;
 }
 
 bool readMasterList(const QString& path, SlotPaths& slots, QString* error)

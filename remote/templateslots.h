@@ -32,6 +32,26 @@ QString slotTemplateName(int slot);
 // empty otherwise.
 int GetRecordsPerPage(const QString& path, QString* error = nullptr);
 
+// What a template file is to slot `slot` (0 to 6), by its "Records Per
+// Page". The path is taken trimmed, as the update run sends it.
+enum class SlotFit {
+    NoFile,     // no path, or nothing under it: nothing to send
+    Fits,       // its records per page are the slot's number
+    NoCount,    // it gives no records per page (see GetRecordsPerPage)
+    OtherCount, // it gives another number
+    Unreadable, // it cannot be read as a template: `error` names it and says why
+};
+// `error` is left empty unless the answer is Unreadable.
+SlotFit checkSlotTemplate(int slot, const QString& path, QString* error = nullptr);
+
+// True when a slot holding such a template carries the wrong-template mark,
+// so that the update run does not send it. The one rule for every way a
+// slot is filled: a template chosen with Load or typed into the slot must
+// fit it; one that a master template list names may also give no number,
+// as list files have always been taken (`namedByList`). A path that names
+// nothing is not marked: there is nothing to send.
+bool slotTemplateRefused(SlotFit fit, bool namedByList);
+
 // The slot paths of a list file, trimmed; a missing key gives "". The file
 // is read once. False (with `error` naming the file, `slots` all empty) when
 // it exists but cannot be read, as for GetRecordsPerPage; a missing file

@@ -230,15 +230,15 @@ bool UpdateRun::updateBoard(const RunSetup& setup, int row, const QString& addre
     if (placed == Placing::Cancelled)
         return false;
     if (!allSent_) {
-        discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Orvane confirm file not sent: not every file arrived."));
         view_.addMessage(kNoneReplaced);
+        discardStaged(address);
         view_.setBoardResult(row, address, false);
     } else if (!confirmed) {
-        discardStaged(address);
         view_.addMessage(QStringLiteral("!!!Error sending Orvane confirm file."));
         view_.addMessage(causeLine(noConfirmFile(why)));
         view_.addMessage(kNoneReplaced);
+        discardStaged(address);
         view_.setBoardResult(row, address, false);
     } else if (placed == Placing::Failed) {
         view_.setBoardResult(row, address, false);
@@ -525,8 +525,15 @@ void UpdateRun::discardStaged(const QString& address)
     temporaries << leftovers_;
     staged_.clear();
     leftovers_.clear();
-    if (!temporaries.isEmpty())
-        uploader_.discard(address, temporaries);
+    // When the clean-up gives up (a slow or broken link, often what a cancel
+    // was pressed for), the list says whose temporaries are left: the board
+    // deletes them when its program starts.
+    if (!temporaries.isEmpty() && !uploader_.discard(address, temporaries)) {
+        const QString why = modMain::inSentence(uploader_.lastCause());
+        view_.addMessage(QStringLiteral("!!!The temporary files of this update were left on %1%2; the board "
+                                        "deletes them when its program starts.")
+                             .arg(address, why.isEmpty() ? QString() : QStringLiteral(" (") + why + QLatin1Char(')')));
+    }
 }
 
 TransferStatus UpdateRun::restart(const QString& address, const QString& confirmFile)

@@ -12,11 +12,12 @@
 // the settings file) and the command sent. A failed transfer (any refusal
 // of a temporary name too), a local confirm file that can't be written (it
 // is written before the renames) or a cancel deletes the board's
-// temporaries and renames nothing, so the board keeps all its old files;
-// a rename that fails part way stops the board's update, sends no command
-// and says which files were replaced, which were not, and which one may
-// hold either copy when the board's answer to its rename was lost and
-// could not be found out. No rename costs the board its only copy of a
+// temporaries and renames nothing, so the board keeps all its old files
+// (when that clean-up gives up, a line names the board whose temporaries
+// were left: it deletes them when its program starts); a rename that fails
+// part way stops the board's update, sends no command and says which files
+// were replaced, which were not, and which one may hold either copy when
+// the board's answer to its rename was lost and could not be found out. No rename costs the board its only copy of a
 // file (see ftp::Result::movedAside). A file the board holds open (a media
 // file it plays) keeps the board's copy at the rename and counts as
 // delivered. A command that fails after the renames is followed by a line

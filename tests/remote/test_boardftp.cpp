@@ -501,30 +501,48 @@ TEST_F(Upload, BoardUpdateLandsWholeOrNotAtAll)
 TEST_F(Upload, CancelLeavesNoTemporaryOnTheBoard)
 {
     // The template arrives whole and waits for its rename; the background
-    // stalls, and the cancel comes.
-    FtpTestServer server("stall");
-    START_SERVER(server);
-    const RunSetup setup = templateAndBackground(server, big());
-    BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
-    display.onStart = [this](qint64 length) {
-        if (length == big().size())
-            QTimer::singleShot(300, [this] { cancel = true; });
+    // stalls, and the cancel comes. The clean-up's short session deletes
+    // both; when it gives up (the board drops its login), one line names the
+    // board whose temporaries are left.
+    const struct {
+        const char* mode;
+        int deleted;
+        QStringList lines; // the "!!!" lines
+    } cases[] = {
+        {"stall", 2, {}},
+        {"stall,drop@USER:4",
+         0,
+         {"!!!The temporary files of this update were left on 127.0.0.1 (the connection broke before the board "
+          "answered the login); the board deletes them when its program starts."}},
     };
-    FakeView view;
-    view.boards = {"127.0.0.1"};
-    UpdateRun run(ftp, view, cancel);
-    QElapsedTimer t;
-    t.start();
-    EXPECT_EQ(run.run(setup), RunEnd::Cancelled);
-    EXPECT_LT(t.elapsed(), 10000);
-    EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Template with 3 records.ORVT"), QByteArray("old template"));
-    EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("old picture"));
-    EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
-    EXPECT_TRUE(view.lines.filter("!!!").isEmpty()) << view.lines.join('|').toStdString();
-    // Both were on the board: the staged template and the broken background.
-    EXPECT_EQ(server.commands().filter(QRegularExpression("^DELE Orvane/(Data|Media)/\\..*\\.orvtmp\\.")).size(), 2)
-        << server.commands().join('|').toStdString();
-    EXPECT_TRUE(temporaries(server).isEmpty()) << temporaries(server).join(' ').toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        FtpTestServer server(c.mode);
+        START_SERVER(server);
+        const RunSetup setup = templateAndBackground(server, big());
+        BoardFtp ftp = board(server, FtpTestServer::kPassword, {3000, 30000});
+        cancel = false;
+        display.onStart = [this](qint64 length) {
+            if (length == big().size())
+                QTimer::singleShot(300, [this] { cancel = true; });
+        };
+        FakeView view;
+        view.boards = {"127.0.0.1"};
+        UpdateRun run(ftp, view, cancel);
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(run.run(setup), RunEnd::Cancelled);
+        EXPECT_LT(t.elapsed(), 10000);
+        EXPECT_EQ(readAll(server.root() + "/Orvane/Data/Template with 3 records.ORVT"), QByteArray("old template"));
+        EXPECT_EQ(readAll(server.root() + "/Orvane/Media/back.jpg"), QByteArray("old picture"));
+        EXPECT_FALSE(QFileInfo::exists(server.root() + "/Orvane/OrvaneConfirm.txt"));
+        EXPECT_EQ(view.lines.filter("!!!"), c.lines);
+        // Both were on the board: the staged template and the broken background.
+        EXPECT_EQ(server.commands().filter(QRegularExpression("^DELE Orvane/(Data|Media)/\\..*\\.orvtmp\\.")).size(),
+                  c.deleted)
+            << server.commands().join('|').toStdString();
+        EXPECT_EQ(temporaries(server).size(), 2 - c.deleted) << temporaries(server).join(' ').toStdString();
+    }
 }
 
 TEST_F(Upload, CancelDuringTheRenamesFinishesTheBoardWithoutWaitingForItsGoodbye)
@@ -686,6 +704,9 @@ TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
                             "could not tell whether it holds the new or the old copy.";
     const QString noCommand = "!!!No command was sent: it is not known whether every file is in place. Outcome not "
                               "known: Media/back.jpg. Not replaced: Data/Template with 3 records.ORVT.";
+    // A board that went away keeps the template's temporary.
+    const QString left = "\\|!!!The temporary files of this update were left on 127\\.0\\.0\\.1 \\(the board could "
+                         "not be reached[^)]*\\); the board deletes them when its program starts\\.";
     const struct {
         const char* mode;
         QString cause;
@@ -695,7 +716,7 @@ TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
         {"lostrename-die",
          "the connection broke before the board answered the rename of back.jpg, and the board could not be asked "
          "again whether the new file took its place",
-         QRegularExpression::escape(unknown + "|" + noCommand), false},
+         QRegularExpression::escape(unknown + "|" + noCommand) + left, false},
         {"norename,lostrename-busy",
          "the connection broke before the board answered the rename of back.jpg, and the board could not be asked "
          "again whether the new file took its place",
@@ -717,7 +738,7 @@ TEST_F(Upload, ARenameTheBoardCanNotBeAskedAboutIsNamedAsUnknown)
         EXPECT_EQ(run.run(setup), RunEnd::Done);
         EXPECT_EQ(view.icons, (std::map<int, bool>{{0, false}}));
         const QStringList lines = view.lines.filter("!!!");
-        ASSERT_EQ(lines.size(), 4) << lines.join('|').toStdString();
+        ASSERT_GE(lines.size(), 4) << lines.join('|').toStdString();
         EXPECT_EQ(lines.mid(0, 2),
                   QStringList({"!!!Error sending template background media file.", "!!!Cause: " + c.cause + "."}));
         EXPECT_TRUE(QRegularExpression("^" + c.lines + "$").match(lines.mid(2).join('|')).hasMatch())

@@ -42,6 +42,7 @@ struct Hold {
     std::atomic<int> probes{0};
     int unreachable = 0;
     QStringList probed; // the addresses probed, in order; read once the run has ended
+    QStringList sent;   // the remote paths of the transfers, in order; read once the run has ended
     // Released transfers are refused with this cause, when it is set.
     QString refusal;
 };
@@ -57,8 +58,9 @@ public:
         hold_.probed << address;
         return ++hold_.probes > hold_.unreachable;
     }
-    TransferStatus put(const QString&, const QString&, const QString&) override
+    TransferStatus put(const QString&, const QString&, const QString& remote) override
     {
+        hold_.sent << remote;
         ++hold_.puts;
         while (!hold_.release && !cancel_)
             QThread::msleep(5);
@@ -229,26 +231,103 @@ TEST_F(CommWindow, ModeShowsAdminUpdate)
     EXPECT_FALSE(open()->btnUpdate[1]->isHidden());
 }
 
-TEST_F(CommWindow, TemplateSlotsCheckTheirRecordsPerPage)
+TEST_F(CommWindow, EverySlotIsCheckedByItsRecordsPerPageHoweverItIsFilled)
 {
+    // Slot 1 filled with Load, by a list, or by typing (checked on Return or
+    // when the focus leaves the box).
+    const QString one = tpl("one.ORVT", 1);
+    const QString two = tpl("two.ORVT", 2);
+    const QString bare = dir.filePath("bare.ORVT"); // no "Records Per Page"
+    writeAll(bare, "[TEMPLATE]\r\nTitle=x\r\n");
+    const QString missing = dir.filePath("missing.ORVT");
+    const QString mtl = dir.filePath("a.MTL");
+    enum How { Load, List, Typed, TypedBackToTheList };
+    const QString wrong = "Wrong template file. (!)";
+    const struct {
+        How how;
+        QString path;
+        bool filled;
+        bool marked;
+        QStringList messages;
+    } cases[] = {
+        {Load, one, true, false, {}},
+        {Load, two, false, false, {wrong}},
+        {List, one, true, false, {}},
+        {List, two, true, true, {}},
+        // Lists have always been taken so.
+        {List, bare, true, false, {}},
+        {List, missing, true, false, {}},
+        {Typed, one, true, false, {}},
+        {Typed, two, true, true, {}},
+        {Typed, bare, true, true, {}},
+        {Typed, missing, true, false, {}}, // nothing to send
+        {TypedBackToTheList, bare, true, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.how) + " " + c.path.toStdString());
+        auto w = open();
+        messages.clear();
+        const auto typeIn = [&w](const QString& text) {
+            w->txtTplFile[1]->setText(text);
+            Q_EMIT w->txtTplFile[1]->editingFinished();
+        };
+        if (c.how == Load) {
+            files.answer = c.path;
+            w->btnTplBrowser_Click(1);
+        } else if (c.how == Typed) {
+            typeIn(c.path);
+        } else {
+            writeAll(mtl, "[MASTER_TEMPLATE_LIST]\r\nTemplate with 1 record= " + c.path.toUtf8() + " \r\n");
+            w->LoadMTL(mtl);
+            if (c.how == TypedBackToTheList) {
+                typeIn(two);
+                ASSERT_TRUE(w->slotMarked(1));
+                typeIn(c.path);
+            }
+        }
+        EXPECT_EQ(w->txtTplFile[1]->text(), c.filled ? c.path : QString());
+        EXPECT_EQ(w->slotMarked(1), c.marked);
+        EXPECT_EQ(w->txtTplFile[1]->palette().color(QPalette::Base), c.marked ? QColor(Qt::red) : QColor(Qt::white));
+        EXPECT_EQ(messages.marked(), c.messages);
+    }
+
     auto w = open();
-    files.answer = tpl("one.ORVT", 1);
-    w->btnTplBrowser_Click(0);
-    EXPECT_EQ(messages.marked(), QStringList({"Wrong template file. (!)"}));
-    EXPECT_TRUE(w->txtTplFile[0]->text().isEmpty());
+    files.answer = one;
     w->btnTplBrowser_Click(1);
-    EXPECT_EQ(w->txtTplFile[1]->text(), files.answer);
     EXPECT_TRUE(w->blnAnyTemplateLoaded());
     w->btnClear_Click(1);
     EXPECT_FALSE(w->blnAnyTemplateLoaded());
+}
 
-    // A list naming a template of the wrong size marks that slot.
-    const QString mtl = dir.filePath("a.MTL");
-    writeAll(mtl, "[MASTER_TEMPLATE_LIST]\r\nDefault Template=" + tpl("two.ORVT", 2).toUtf8() +
-                      "\r\nTemplate with 2 record= " + tpl("two.ORVT", 2).toUtf8() + " \r\n");
-    w->LoadMTL(mtl);
-    EXPECT_TRUE(w->slotMarked(0));
-    EXPECT_EQ(w->txtTplFile[2]->text(), dir.filePath("two.ORVT"));
+TEST_F(CommWindow, ASavedListNamedWithoutAnEndingGetsMtl)
+{
+    const struct {
+        const char* given;
+        const char* written;
+        bool existing; // a list of that name is there, and the user keeps it
+    } cases[] = {
+        {"list1", "list1.MTL", false},
+        {"list2.", "list2.MTL", false},
+        // The dialog asked about the name as given, not the one saved.
+        {"list3", "list3.MTL", true},
+    };
+    messages.answer = MsgAnswer::No;
+    const QString tplPath = dir.filePath("three.ORVT");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        const QString written = dir.filePath(c.written);
+        if (c.existing)
+            writeAll(written, "[MASTER_TEMPLATE_LIST]\r\nDefault Template=old\r\n");
+        messages.clear();
+        auto w = open();
+        w->txtTplFile[3]->setText(tplPath);
+        files.answer = dir.filePath(c.given);
+        w->btnSaveMTL_Click();
+        EXPECT_EQ(messages.texts.size(), c.existing ? 1 : 0);
+        EXPECT_EQ(readAll(written).contains("Template with 3 record=" + tplPath.toUtf8()), !c.existing);
+        EXPECT_EQ(w->mstrCurrentMTL, c.existing ? QString() : written);
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(c.given)));
+    }
 }
 
 TEST_F(CommWindow, LastListIsRememberedAcrossOpenings)
@@ -403,6 +482,49 @@ TEST_F(CommWindow, ARowIsSentToAtTheAddressItHoldsWhenTheRunComesToIt)
         for (int row = 0; row < int(c.after.size()); ++row)
             icons.push_back(w->boardIcon(row));
         EXPECT_EQ(icons, c.icons);
+    }
+}
+
+TEST_F(CommWindow, ATypedTemplateIsSentOnlyWhenItFitsItsSlot)
+{
+    // Paths typed into the box of "Template with 4 records": checked as
+    // typed (Return, or the focus leaving the box), or still being typed
+    // when Update is pressed.
+    const QString four = tpl("four.ORVT", 4);
+    const QString three = tpl("three.ORVT", 3);
+    const struct {
+        const char* what;
+        QString checked; // typed and checked first ("" nothing)
+        QString typing;  // then typed while Update is pressed ("" nothing)
+        bool sent;
+    } cases[] = {
+        {"fits, still typed", "", four, true},
+        {"three records, still typed", "", three, false},
+        {"marked, then corrected while Update is pressed", three, four, true},
+        {"fitting, then another while Update is pressed", four, three, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        hold.release = true;
+        hold.sent.clear();
+        auto w = openForRun();
+        if (!c.checked.isEmpty()) {
+            w->txtTplFile[4]->setText(c.checked);
+            Q_EMIT w->txtTplFile[4]->editingFinished();
+        }
+        if (!c.typing.isEmpty())
+            w->txtTplFile[4]->setText(c.typing);
+        w->btnUpdate_Click(0);
+        ASSERT_TRUE(testsupport::waitFor([&] { return !w->busy(); }));
+        EXPECT_EQ(hold.sent.contains(remoteTemplatePath(4)), c.sent) << hold.sent.join('|').toStdString();
+        EXPECT_EQ(w->slotMarked(4), !c.sent);
+        // With the prescribed line; the board gets its command either way.
+        QStringList lines;
+        for (int i = 0; i < w->lstMessage->count(); ++i)
+            lines << w->lstMessage->line(i).section(" - ", 1);
+        EXPECT_EQ(lines.contains("!!!This is a wrong template file to send, will go to next template file."), !c.sent)
+            << lines.join('|').toStdString();
+        EXPECT_EQ(w->boardIcon(0), frmOrvaneComm::kSuccessIcon);
     }
 }
 

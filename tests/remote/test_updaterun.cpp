@@ -84,9 +84,11 @@ public:
         calls << "replace " + targets.join('|');
         return out;
     }
-    void discard(const QString&, const QStringList& temporaries) override
+    bool discard(const QString&, const QStringList& temporaries) override
     {
         calls << "discard " + temporaries.join('|');
+        cause = discardCause;
+        return discardCause.isEmpty();
     }
     QString lastCause() const override { return cause; }
     QString oldCopyAside() const override { return aside; }
@@ -102,6 +104,7 @@ public:
     QString asideTarget;             // its old copy stays moved aside when its rename fails
     QString unknownTarget;           // the board's answer to its rename is lost when it fails
     QString probeCause;              // why a board could not be reached
+    QString discardCause;            // why the clean-up gave up; "" it did not
     QString aside;
     bool unknown = false;
     QString cause;
@@ -427,6 +430,18 @@ TEST_F(Run, CancelBetweenFilesAndBetweenBoards)
     EXPECT_EQ(go(), RunEnd::Cancelled);
     EXPECT_EQ(uploader.calls.last(), QString("discard ~Orvane/Data/Default Template.ORVT|~Orvane/Media/a.jpg"));
     EXPECT_TRUE(uploader.calls.filter("replace").isEmpty());
+
+    // The same on a slow link, whose clean-up gives up: one line names the
+    // board whose temporaries are left, and says why.
+    cancel = false;
+    view.lines.clear();
+    uploader.discardCause = "A time-out: the board stopped answering.";
+    EXPECT_EQ(go(), RunEnd::Cancelled);
+    EXPECT_EQ(view.lines.filter("!!!"),
+              QStringList("!!!The temporary files of this update were left on 10.0.0.1 (a time-out: the board stopped "
+                          "answering); the board deletes them when its program starts."));
+    EXPECT_EQ(view.lines.last(), view.lines.filter("!!!").value(0));
+    uploader.discardCause.clear();
 
     // Cancelled while the board is reached for the renames: nothing went
     // into place, and what was staged leaves the board quietly.
