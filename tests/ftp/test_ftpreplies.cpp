@@ -1,11 +1,16 @@
-// What the FTP client reads from a server's replies.
+// What the FTP client reads from a server's replies, and the replay of the
+// ftpreplies fuzz seeds.
 #include "platform/ftp/replies.h"
+#include "tests/testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <limits>
 
 using namespace ftp;
+
+int fuzzFtpReplies(const uint8_t* data, size_t size);
 
 TEST(FtpReplies, SizeAndTimeAreReadOnlyFromWellFormedReplies)
 {
@@ -45,5 +50,16 @@ TEST(FtpReplies, SizeAndTimeAreReadOnlyFromWellFormedReplies)
         EXPECT_EQ(replyCode(reply), c.code);
         EXPECT_EQ(sizeOfReply(reply), c.size);
         EXPECT_EQ(timeOfReply(reply), QString::fromLatin1(c.time));
+    }
+}
+
+TEST(FtpReplies, SeedCorpusReplays)
+{
+    const QStringList files = testsupport::fuzzCorpus(QStringLiteral("ftpreplies"));
+    ASSERT_GE(files.size(), 5);
+    for (const QString& f : files) {
+        const QByteArray bytes = testsupport::readAll(f);
+        SCOPED_TRACE(f.toStdString());
+        EXPECT_EQ(fuzzFtpReplies(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())), 0);
     }
 }
