@@ -3,6 +3,7 @@
 #include "platform/atomicfile.h"
 #include "platform/ftp/curlftpdetail.h"
 #include "platform/ftp/listing.h"
+#include "platform/ftp/replies.h"
 #include "platform/textfile.h"
 
 #include <QCoreApplication>
@@ -146,9 +147,8 @@ size_t onHeader(char* data, size_t size, size_t count, void* user)
 {
     auto* job = static_cast<CurlJob*>(user);
     job->touch();
-    const QString line = QString::fromLatin1(data, qsizetype(size * count)).trimmed();
-    static const QRegularExpression reply(QStringLiteral("^\\d{3}( |$)"));
-    if (reply.match(line).hasMatch())
+    const QString line = replyLine(QByteArrayView(data, qsizetype(size * count)));
+    if (!line.isEmpty())
         job->replies << line;
     return size * count;
 }
@@ -185,7 +185,7 @@ const QString kBusy = QStringLiteral("Another FTP operation is still running.");
 // True for a reply line that refuses (code 400 or above).
 bool refusal(const QString& reply)
 {
-    return reply.size() >= 3 && reply.left(3).toInt() >= 400;
+    return replyCode(reply) >= 400;
 }
 
 } // namespace
@@ -381,7 +381,7 @@ Result CurlFtpClient::perform(Job& job)
                                                std::min(2000, std::max(timeouts_.stallMs, 1)), abortRequested_);
         if (refusal(late)) {
             job.replies << late;
-            serverCode = late.left(3).toLong();
+            serverCode = replyCode(late);
             toldLate = true;
         }
     }
@@ -627,8 +627,8 @@ Result CurlFtpClient::checkStoredSize(const QString& remotePath, qint64 size)
     if (!r.ok())
         return r;
     // The last two replies are those of SIZE and MDTM.
-    r.modified = detail::timeOfReply(replies.value(replies.size() - 1));
-    const qint64 stored = detail::sizeOfReply(replies.value(replies.size() - 2));
+    r.modified = timeOfReply(replies.value(replies.size() - 1));
+    const qint64 stored = sizeOfReply(replies.value(replies.size() - 2));
     if (stored >= 0 && stored != size) {
         r.status = Status::Incomplete;
         r.bytesDone = stored;

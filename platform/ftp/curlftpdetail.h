@@ -58,12 +58,6 @@ int onCloseSocket(void* user, curl_socket_t s);
 // or `stop` was set.
 QString lateReply(curl_socket_t s, int limitMs, const std::atomic<bool>& stop);
 
-// A SIZE reply ("213 <bytes>"): the byte count; -1 for any other reply.
-qint64 sizeOfReply(const QString& reply);
-// An MDTM reply ("213 yyyymmddhhmmss[.sss]"): the time to the second; ""
-// for any other reply.
-QString timeOfReply(const QString& reply);
-
 Status statusOf(CURLcode code);
 // The reason for a failed transfer, in the program's own words (the
 // library's texts speak of its internals: "response reading failed"); ""

@@ -6,6 +6,7 @@
 #include "platform/atomicfile.h"
 #include "platform/ftp/curlftpclient.h"
 #include "platform/ftp/curlftpdetail.h"
+#include "platform/ftp/replies.h"
 
 #include <QStringList>
 
@@ -34,7 +35,7 @@ QStringList renameLines(const QString& from, const QString& to)
 // The reply code of the last line in `replies`, 0 when there is none.
 int lastCode(const QStringList& replies)
 {
-    return replies.isEmpty() ? 0 : replies.last().left(3).toInt();
+    return replies.isEmpty() ? 0 : replyCode(replies.last());
 }
 
 } // namespace
@@ -116,7 +117,7 @@ CurlFtpClient::Outcome CurlFtpClient::holdsSize(const QString& target, qint64 si
         return Outcome::Unknown;
     switch (lastCode(replies)) {
     case 213: {
-        const qint64 stored = detail::sizeOfReply(replies.last());
+        const qint64 stored = sizeOfReply(replies.last());
         if (stored < 0)
             return Outcome::Unknown;
         return stored == size ? Outcome::Done : Outcome::NotDone;
@@ -172,7 +173,7 @@ CurlFtpClient::Outcome CurlFtpClient::renameOutcome(const Result& r, const QStri
         if (outcome == Outcome::Done && !modified.isEmpty()) {
             QStringList replies;
             if (onSession({QStringLiteral("*MDTM ") + target}, &replies).ok() && lastCode(replies) == 213 &&
-                detail::timeOfReply(replies.last()) != modified)
+                timeOfReply(replies.last()) != modified)
                 outcome = Outcome::NotDone;
         }
         break;

@@ -3,8 +3,7 @@
 // off so the server's late reply can be read), and the library's codes in
 // the client's own terms.
 #include "platform/ftp/curlftpdetail.h"
-
-#include <QRegularExpression>
+#include "platform/ftp/replies.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -111,7 +110,6 @@ QString lateReply(curl_socket_t s, int limitMs, const std::atomic<bool>& stop)
     const qint64 limit = limitMs;
     const auto start = std::chrono::steady_clock::now();
     QByteArray pending;
-    static const QRegularExpression finalLine(QStringLiteral("^\\d{3} "));
     while (!stop && elapsedMs(start) < limit) {
         pollfd ready{s, POLLIN, 0};
         const int n = ::poll(&ready, 1, int(std::clamp<qint64>(limit - elapsedMs(start), 1, 40)));
@@ -127,27 +125,13 @@ QString lateReply(curl_socket_t s, int limitMs, const std::atomic<bool>& stop)
             break;
         pending.append(buffer, qsizetype(got));
         for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n')) {
-            const QString line = QString::fromLatin1(pending.left(end)).trimmed();
+            const QString line = replyLine(pending.left(end));
             pending.remove(0, end + 1);
-            if (finalLine.match(line).hasMatch())
+            if (!line.isEmpty())
                 return line;
         }
     }
     return QString();
-}
-
-qint64 sizeOfReply(const QString& reply)
-{
-    if (!reply.startsWith(QLatin1String("213 ")))
-        return -1;
-    bool number = false;
-    const qint64 size = reply.mid(4).trimmed().toLongLong(&number);
-    return number && size >= 0 ? size : -1;
-}
-
-QString timeOfReply(const QString& reply)
-{
-    return reply.startsWith(QLatin1String("213 ")) ? reply.mid(4).trimmed().left(14) : QString();
 }
 
 Status statusOf(CURLcode code)

@@ -34,6 +34,7 @@ struct Entry {
     QString name;
     bool isFolder = false;
     qint64 size = -1; // -1 when the listing did not say
+    bool operator==(const Entry&) const = default;
 };
 
 enum class Status {

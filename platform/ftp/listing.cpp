@@ -109,7 +109,9 @@ std::optional<Entry> parseDos(const QString& line)
     if (t.at(2).text.compare(QStringLiteral("<DIR>"), Qt::CaseInsensitive) == 0) {
         e.isFolder = true;
     } else if (allDigits(t.at(2).text)) {
-        e.size = t.at(2).text.toLongLong();
+        bool ok = false;
+        const qint64 size = t.at(2).text.toLongLong(&ok);
+        e.size = ok ? size : -1;
     } else {
         return std::nullopt;
     }
@@ -138,7 +140,7 @@ std::optional<Entry> parseListLine(const QString& rawLine)
 QList<Entry> parseListing(const QByteArray& reply)
 {
     QList<Entry> out;
-    const QStringList lines = textfile::splitLines(textfile::decode(reply));
+    const QStringList lines = textfile::splitLinesAnyEnd(textfile::decode(reply));
     for (const QString& line : lines) {
         const std::optional<Entry> e = parseListLine(line);
         if (!e || e->name == QLatin1String(".") || e->name == QLatin1String(".."))

@@ -3,7 +3,8 @@
 // common styles:
 //   Unix: "drwxr-xr-x 2 owner group 4096 Jan 31 12:00 name"
 //   DOS:  "01-31-24  12:00PM       <DIR>          name"
-// Lines of neither style ("total 12", blanks, notes) are skipped.
+// Lines of neither style ("total 12", blanks, notes) are skipped. Lines end
+// in CRLF, LF or a lone CR.
 #include "platform/ftp/ftpclient.h"
 
 #include <QByteArray>

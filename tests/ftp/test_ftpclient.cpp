@@ -47,13 +47,15 @@ TEST(FtpListing, ReadsUnixAndDosLines)
                              "drwxr-xr-x   2 owner    group        4096 Jan 31 12:00 ..\r\n"
                              "01-31-24  02:31PM       <DIR>          Old Exports\r\n"
                              "01-31-2024  14:31             5120 BOOKINGS.TXT\r\n"
+                             "01-31-2024  14:31  99999999999999999999 HUGE.BIN\r\n"
+                             "-rw-r--r--   1 owner    group           7 Jan 31  2024 lone.cr\r"
                              "garbage line without a date\n"
                              "\n";
     QStringList entries;
     for (const Entry& e : parseListing(reply))
         entries << e.name + (e.isFolder ? QString("/") : " " + QString::number(e.size));
     EXPECT_EQ(entries, QStringList({"Reports 2024/", "Data File.TXT 123", "nogroup.txt 77", "latest -1", "Old Exports/",
-                                    "BOOKINGS.TXT 5120"}));
+                                    "BOOKINGS.TXT 5120", "HUGE.BIN -1", "lone.cr 7"}));
 }
 
 TEST(FtpListing, PathsAndHosts)
