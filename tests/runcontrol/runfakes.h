@@ -209,6 +209,7 @@ public:
             return;
         }
         board.insert(file, found);
+        ++taken;
         r = {FetchReport::Outcome::Took, found, found};
     }
     // The board has the server's copy of `file`.
@@ -227,6 +228,7 @@ public:
     QSet<QString> changedDuringFetch;                     // the next fetch of each finds it growing under it
     int fetches = 0;                                      // transfers
     int asks = 0;                                         // for a file's time and size
+    int taken = 0;                                        // transfers that took their copy
     std::function<void(const QString& file)> beforeFetch; // between the ask and the fetch
 
 private:

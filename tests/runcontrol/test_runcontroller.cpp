@@ -1185,6 +1185,7 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         int toPageOne;        // starts and fetches that began the pass anew
         bool onBoard;         // the server's export ends on the board
         bool sized = false;   // the server gives the file's size, and the board holds its copy
+        int taken = -1;       // copies the board took (-1: not counted)
     } cases[] = {
         {"a new export after failed retries", true, 10, at(8, newExport(false)), {1, 3, 7, 8}, 2, true},
         {"a new export during the hour gap", true, 126, at(124, newExport(false)), hourGap + QList{124}, 2, true},
@@ -1208,9 +1209,9 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         {"an export that changed while it was fetched", false, 6, changedWhileFetched, {3, 4}, 2, true},
         // A start takes only the board's copy, or a copy it has seen settle;
         // so does a restart's fetch.
-        {"a start whose export is unchanged", false, 3, at(1, startUnchanged), {}, 2, true, true},
-        {"a start while the export is written", false, 3, at(1, startWhileWritten), {1}, 3, true, true},
-        {"command 2 while the export is written", false, 3, at(1, commandWhileWritten), {1}, 3, true, true},
+        {"a start whose export is unchanged", false, 3, at(1, startUnchanged), {}, 2, true, true, 0},
+        {"a start while the export is written", false, 3, at(1, startWhileWritten), {1}, 3, true, true, 1},
+        {"command 2 while the export is written", false, 3, at(1, commandWhileWritten), {1}, 3, true, true, 1},
         // Not taken: it settles anew (here seen by the next look), and the
         // pages go on meanwhile: only the fetch that took it began anew.
         {"an export rewritten between the ask and the fetch",
@@ -1255,6 +1256,9 @@ TEST_F(RunTest, AnFtpExportIsFetchedAtTheFirstLookThatSeesItAndEveryStartWatches
         EXPECT_EQ(fetchedAt, c.fetchedAt);
         EXPECT_EQ(pages.resets - resets, c.toPageOne);
         EXPECT_EQ(ftp.onBoard(gstrFTPFilename), c.onBoard);
+        if (c.taken >= 0) {
+            EXPECT_EQ(ftp.taken, c.taken);
+        }
         run.mnuStop_Click();
     }
 }
