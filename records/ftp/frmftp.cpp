@@ -305,16 +305,20 @@ bool FrmFTP::fail(const QString& cause)
 bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
                      const QString& localFolder, const QString& fileName)
 {
-    // The board's copy, as its local file says (in any letter case, until
-    // the listing gives the server's spelling); until this fetch has taken
-    // another, it is the one the board holds. Code run while this fetch
-    // waits may look at the reports: this one goes in when the fetch ends.
-    FetchReport report{FetchReport::Outcome::Failed,
-                       {},
-                       readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, fileName)),
-                                     {host, user, fromLoginFolder(remoteFolder + QLatin1Char('/') + fileName)},
-                                     Qt::CaseInsensitive)};
-    const auto keepReport = qScopeGuard([&] { fetches_.insert(fileName, report); });
+    // Code run while this fetch waits may look at the reports: this one
+    // goes in when the fetch ends. Until this fetch has taken another copy,
+    // the board holds the one its local file says: read with the server's
+    // spelling once the listing gave it, else (a fetch that ended before)
+    // with the name asked for, in any letter case.
+    FetchReport report;
+    bool listed = false;
+    const auto keepReport = qScopeGuard([&] {
+        if (!listed)
+            report.board = readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, fileName)),
+                                         {host, user, fromLoginFolder(remoteFolder + QLatin1Char('/') + fileName)},
+                                         Qt::CaseInsensitive);
+        fetches_.insert(fileName, report);
+    });
     cause_.clear();
     if (busy_) {
         statusMessage(QStringLiteral("Error connecting to ftp site"));
@@ -360,6 +364,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     const CopySource source{host, user, remotePath};
     report.found = before.state;
     report.board = readBoardCopy(target, source, Qt::CaseSensitive);
+    listed = true;
 
     // Only a copy the board decided to take is fetched, and never the one
     // it holds.

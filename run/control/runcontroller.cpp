@@ -45,6 +45,12 @@ RunController::ServerFile asWatched(RunController::ServerFile f)
     return f;
 }
 
+// A run can page only from the working record file.
+bool workingRecordsExist()
+{
+    return !gstrWorkingDataFile.isEmpty() && modMain::blnFileExists(gstrWorkingDataFile);
+}
+
 bool ftpSettingsComplete()
 {
     return !gstrFTPServer.isEmpty() && !gstrFTPUsername.isEmpty() && !gstrFTPPassword.isEmpty();
@@ -118,7 +124,7 @@ void RunController::mnuRestart_Click()
             state_ = State::Halted;
         return;
     }
-    if (!gstrWorkingDataFile.isEmpty() && modMain::blnFileExists(gstrWorkingDataFile)) {
+    if (workingRecordsExist()) {
         // A tick put off by the load: the timer starts again, as if armed now.
         if (!timers_.start.isActive())
             timers_.start.start();
@@ -476,7 +482,7 @@ bool RunController::newSettingsCommand()
     // settings are kept.
     if (gblnStop)
         return true;
-    if ((gstrWorkingDataFile.isEmpty() || !modMain::blnFileExists(gstrWorkingDataFile)) && waitForFtpExport())
+    if (!workingRecordsExist() && waitForFtpExport())
         return true;
     timers_.start.start();
     state_ = State::Starting;
