@@ -51,6 +51,12 @@ bool isPlainFileName(const QString& name)
     return true;
 }
 
+QString namedFile(const QString& stored)
+{
+    const QString name = fileNameOf(stored.trimmed());
+    return isPlainFileName(name) ? name : QString();
+}
+
 QString resolve(const QString& folder, const QString& name)
 {
     const QString exact = join(folder, name);

@@ -17,6 +17,10 @@ QString join(const QString& folder, const QString& name);
 QString fileNameOf(const QString& stored);
 // A plain file name: not empty, not "." or "..", no "\" or "/", no control characters.
 bool isPlainFileName(const QString& name);
+// The file a stored name names, by the two rules above: the text after its
+// last "\" or "/", blanks around the name dropped, when that is a plain file
+// name; "" when it names no file ("", "book.txt/", "..").
+QString namedFile(const QString& stored);
 
 // Finds `name` in `folder`: the exact name when it exists, else the single
 // entry whose name matches without regard to case; with no match (or more

@@ -106,7 +106,8 @@ public:
     QString GetStatusSetting();
     // `sourcesNamed` runs once the data and booking file names are in the
     // globals, before anything is fetched or converted (the run's change
-    // watch takes the files there).
+    // watch takes the files there). frmFTP's reports afterwards tell this
+    // load's fetches only.
     void LoadSettings(const QString& path, const std::function<void()>& sourcesNamed = {});
     void LoadDefaultSettings(const QString& path);
     // Records kept by hand (Data Type "3") live in the working record file:

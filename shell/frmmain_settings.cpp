@@ -125,6 +125,10 @@ QString frmMain::GetStatusSetting()
 
 void frmMain::LoadSettings(const QString& path, const std::function<void()>& sourcesNamed)
 {
+    // A load that fetches nothing (no readable file, no data source, a name
+    // that names no file) leaves no report of an earlier one behind.
+    if (frmFTP)
+        frmFTP->forgetReports();
     const std::optional<IniDocument> doc = settingsfile::loadSettingsDocument(path);
     if (!doc)
         return;

@@ -53,6 +53,29 @@ QString fromLoginFolder(const QString& path)
     return p;
 }
 
+// The file a name of a file on the server names: its plain name, and the
+// folders the name itself leads through first ("Exports\data.txt": the
+// folder "Exports"). The fetch and the time query find a file by this one
+// rule, so the change watch never asks for a file the fetch would not take.
+// Name "": it names no file ("book.txt/", "..", "").
+struct RemoteName {
+    QStringList folders;
+    QString name;
+};
+
+RemoteName remoteNameOf(const QString& fileName)
+{
+    const QString trimmed = fileName.trimmed();
+    RemoteName r{{}, paths::namedFile(trimmed)};
+    r.folders = ftp::normalisePath(trimmed.chopped(r.name.size())).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return r;
+}
+
+QString namesNoFile(const QString& fileName)
+{
+    return QStringLiteral("\"%1\" names no file").arg(fileName);
+}
+
 const QString kBusy = QStringLiteral("Another FTP operation is still running.");
 
 ftp::Result resultOf(ftp::Status status)
@@ -310,12 +333,16 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     // the board holds the one its local file says: read with the server's
     // spelling once the listing gave it, else (a fetch that ended before)
     // with the name asked for, in any letter case.
+    const RemoteName named = remoteNameOf(fileName);
+    QStringList steps = remoteFolder.split(QLatin1Char('\\'));
+    steps << named.folders;
     FetchReport report;
     bool listed = false;
     const auto keepReport = qScopeGuard([&] {
-        if (!listed)
-            report.board = readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, fileName)),
-                                         {host, user, fromLoginFolder(remoteFolder + QLatin1Char('/') + fileName)},
+        const QString folder = fromLoginFolder(steps.join(QLatin1Char('/')));
+        if (!listed && !named.name.isEmpty())
+            report.board = readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, named.name)),
+                                         {host, user, fromLoginFolder(folder + QLatin1Char('/') + named.name)},
                                          Qt::CaseInsensitive);
         fetches_.insert(fileName, report);
     });
@@ -326,6 +353,8 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     }
     if (gblnStop)
         return cancelExit();
+    if (named.name.isEmpty())
+        return fail(namesNoFile(fileName));
     const QScopedValueRollback<bool> busy(busy_, true);
     cboRemote_.clear();
 
@@ -334,7 +363,6 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         return fail(causeOf(login_));
     }
 
-    const QStringList steps = remoteFolder.split(QLatin1Char('\\'));
     for (const QString& step : steps) {
         if (gblnStop)
             return cancelExit();
@@ -346,7 +374,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
 
     // The file as the change watch finds it, with its time and size before
     // the transfer.
-    const Found before = timeOf(remoteFolder_, entries_, fileName);
+    const Found before = timeOf(remoteFolder_, entries_, named.name);
     if (before.name.isEmpty()) {
         iFTP_->disconnect();
         yieldEvents(3);
@@ -512,6 +540,11 @@ ftp::FileState FrmFTP::FTPFileTimeAndSize(const QString& host, const QString& us
         statusMessage(QStringLiteral("!!!Error: 0 ") + kBusy);
         return {};
     }
+    const RemoteName named = remoteNameOf(fileName);
+    if (named.name.isEmpty()) {
+        statusMessage(QStringLiteral("!!!Error: 0 ") + namesNoFile(fileName) + QLatin1Char('.'));
+        return {};
+    }
     const QScopedValueRollback<bool> busy(busy_, true);
     remoteFolder_.clear();
     const ftp::Result login = iFTP_->login(accountOf(host, user, password));
@@ -520,11 +553,8 @@ ftp::FileState FrmFTP::FTPFileTimeAndSize(const QString& host, const QString& us
         return {};
     }
     // The file a fetch of the name takes, found as the fetch finds it.
-    const QString path = fromLoginFolder(fileName);
-    const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
-    const QString folder = cut < 0 ? QString() : path.left(cut);
-    const QString name = path.mid(cut + 1);
-    const Found f = look(folder, name);
+    const QString& name = named.name;
+    const Found f = look(named.folders.join(QLatin1Char('/')), name);
     iFTP_->disconnect();
     yieldEvents(3);
     ftp::Result r = !f.listed.ok() ? f.listed : f.timed;

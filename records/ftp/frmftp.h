@@ -31,10 +31,13 @@ public:
     // Downloads `fileName` from `remoteFolder` into `localFolder`. The folder
     // counts from the one the login lands in, never from the server's root:
     // "\" between folder names, "\" alone for the login folder itself, and a
-    // leading "\" changes nothing (the same holds for FTPFileTime's file
-    // name). The name is matched without regard to case, folders never
-    // match, and the local copy takes the server's spelling (or the name
-    // fetchedCopyPath gives).
+    // leading "\" changes nothing. The name may lead through folders of its
+    // own ("Exports\data.txt", "\" or "/" between them); its last part is
+    // matched without regard to case, folders never match, and the local
+    // copy takes the server's spelling (or the name fetchedCopyPath gives).
+    // A name whose last part is no plain file name ("book.txt/") names no
+    // file: the fetch fails without contacting the server (paths::namedFile
+    // is the rule; FTPFileTime finds a file by the same one).
     //
     // Which copy it takes is chooseFetch's business (see fetchrule.h): the
     // board's own copy is not fetched again (true, nothing transferred), and
@@ -54,8 +57,12 @@ public:
     // the board's copy). Unset: any copy may be taken.
     using MayTake = std::function<bool(const QString& fileName, const ftp::FileState& found)>;
     void setMayTake(MayTake rule) { mayTake_ = std::move(rule); }
-    // How the last GetFile of `fileName` ended; nothing before the first.
+    // How the last GetFile of `fileName` ended; nothing before the first,
+    // nor since forgetReports.
     std::optional<FetchReport> report(const QString& fileName) const;
+    // Forgets how earlier fetches ended: a settings load starts with none,
+    // so that what a run learns of its fetches is that load's alone.
+    void forgetReports() { fetches_.clear(); }
     // Why the last GetFile failed, in plain words for a "!!!Cause: " line
     // ("the server replied 550 ...", "no file data.txt on the server"); ""
     // after a fetch that worked or was cancelled. Never the password.
@@ -64,9 +71,10 @@ public:
     bool blnLogin(const QString& host, const QString& user, const QString& password);
     // The file's modified time on the server as "yyyy/mm/dd hh:mm:ss", or ""
     // when it cannot be had (logged as "@@@ name - time" or "!!!Error: ...").
-    // The file is the one GetFile would take, found the same way in its
-    // folder's listing: the name as spelt, else the first one listed in
-    // another letter case; a folder never counts.
+    // The file is the one GetFile would take from the login folder, found
+    // the same way in its folder's listing: the name as spelt, else the
+    // first one listed in another letter case; a folder never counts. A
+    // name that names no file is not asked for ("!!!Error: 0 ...").
     QString FTPFileTime(const QString& host, const QString& user, const QString& password, const QString& fileName);
     // The same, with the file's size from that listing (the time "" when it
     // cannot be had).

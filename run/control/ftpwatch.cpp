@@ -128,6 +128,15 @@ bool FtpFileWatch::fetched(const FetchReport& fetch, const QDateTime& now)
     return false;
 }
 
+void FtpFileWatch::passOver()
+{
+    if (!settled())
+        return;
+    remembered_ = *pending_;
+    clearFailures();
+    clearPending();
+}
+
 bool FtpFileWatch::waitedLong(const QDateTime& now) const
 {
     return settled() && readyAt_.secsTo(now) >= settle::kMaxSettleWaitSecs;

@@ -62,6 +62,10 @@ public:
     // After a settings load's fetch of the file, how it ended (times in the
     // form the run keeps). True when the board's copy is now another one.
     bool fetched(const FetchReport& fetch, const QDateTime& now);
+    // A restart for the copy decided on fetched nothing of the file (its
+    // load fetches no file of that name): that copy is done with, as if the
+    // board had it, and only the next change settles anew.
+    void passOver();
     // The copy a fetch may take now: a new one that has settled, or a
     // retry; nothing while there is none.
     std::optional<Copy> decided() const { return settled() ? pending_ : std::nullopt; }

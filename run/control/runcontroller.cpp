@@ -600,7 +600,8 @@ void RunController::removeOldUploadTemporaries()
 
 bool RunController::watchFtpSource(FtpFileWatch& watch, const QString& file)
 {
-    return watch.watch({file, gstrFTPServer, gstrFTPUsername, gstrFTPPassword});
+    const QString watched = paths::namedFile(file).isEmpty() ? QString() : file;
+    return watch.watch({watched, gstrFTPServer, gstrFTPUsername, gstrFTPPassword});
 }
 
 void RunController::takeFetchedFtpCopies()
@@ -626,13 +627,17 @@ void RunController::takeFetchedFtpCopies()
             tookNew = true;
         // Without the fetch's own answer, a restart's fetch counts as made.
         std::optional<FetchReport> fetch;
-        if (!file.isEmpty() && !local.isEmpty())
+        if (!watch.source().file.isEmpty() && !local.isEmpty())
             fetch = ftpFetchReport_ ? ftpFetchReport_(file)
                     : decided       ? std::optional(FetchReport{FetchReport::Outcome::Took, *decided, *decided})
                                     : std::nullopt;
-        // Nothing fetched of that name: the watch goes on as it was.
-        if (!fetch)
+        // Nothing fetched of that name: the watch goes on as it was, done
+        // with a copy this restart was for (its next change restarts anew).
+        if (!fetch) {
+            if (decided)
+                watch.passOver();
             continue;
+        }
         fetch->found = asWatched(fetch->found);
         fetch->board = asWatched(fetch->board);
         if (watch.fetched(*fetch, now))
@@ -674,6 +679,11 @@ RunController::ServerFile RunController::askFtp(const QString& file, bool logMis
 bool RunController::ftpFileChanged(const QString& file, FtpFileWatch& watch, bool logMissingTime)
 {
     watchFtpSource(watch, file);
+    // A name that names no file: the load fetched nothing and said why.
+    if (!file.isEmpty() && watch.source().file.isEmpty()) {
+        watch.saw(ServerFile(), services::clock().now(), true);
+        return false;
+    }
     if (file.isEmpty() || !ftpSettingsComplete()) {
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
         watch.saw(ServerFile(), services::clock().now(), true);

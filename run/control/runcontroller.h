@@ -152,7 +152,11 @@ public:
     // a load that names another file, server or account start the watch
     // afresh.
     // Without an FTP booking file name there is no booking file: its watch
-    // contacts nobody and says nothing.
+    // contacts nobody and says nothing. Nor does the watch of a name that
+    // names no file ("book.txt/", see paths::namedFile): no load fetches it,
+    // and the load said why. A restart whose load fetched nothing of a file
+    // its watch decided to take is done with that copy: the run restarts at
+    // most once for one change on the server.
     bool blnFTPDataFileChanged(const QString& file);
     bool blnFTPBookingFileChanged(const QString& file);
     // True while the FTP watch waits to ask again for a new copy it saw, to
@@ -206,7 +210,8 @@ private:
     // fetches took, and what the failed ones found.
     void takeFetchedFtpCopies();
     // Points the watch at `file` on the server and account of the
-    // settings; a watch that was for another one starts afresh (true).
+    // settings; a watch that was for another one starts afresh (true). A
+    // name that names no file is watched as no file ("").
     static bool watchFtpSource(FtpFileWatch& watch, const QString& file);
     bool ftpFileChanged(const QString& file, FtpFileWatch& watch, bool logMissingTime);
     // The server's copy of `file` (time as the watch keeps it); time "" when

@@ -229,8 +229,9 @@ QString ftpLocalPath(const QString& dataFolder, const QString& ftpName, QStringL
     const QString trimmed = ftpName.trimmed();
     if (trimmed.isEmpty())
         return QString();
-    const QString name = paths::fileNameOf(trimmed);
-    if (!paths::isPlainFileName(name)) {
+    // The fetch and the change watch find the file on the server by the same rule.
+    const QString name = paths::namedFile(trimmed);
+    if (name.isEmpty()) {
         if (log)
             *log << QStringLiteral("!!!The FTP file \"%1\" names no file; nothing is fetched.").arg(trimmed);
         return QString();

@@ -292,6 +292,9 @@ TEST_F(FileTest, PathRules)
     EXPECT_TRUE(paths::isPlainFileName("a b.txt"));
     for (const char* bad : {"", ".", "..", "a/b", "a\\b", "a\tb"})
         EXPECT_FALSE(paths::isPlainFileName(QString::fromUtf8(bad))) << bad;
+    for (const auto& [stored, named] :
+         {std::pair{" Exports\\Daily/data.txt ", "data.txt"}, {"book.txt/", ""}, {"C:\\", ""}, {"..", ""}, {" ", ""}})
+        EXPECT_EQ(paths::namedFile(QString::fromUtf8(stored)), QString::fromUtf8(named)) << stored;
 
     qputenv("ORVANE_HOME", dir.path().toUtf8() + "/x/../");
     qputenv("ORVANE_PLAYER_FOLDER", "/srv/player/");

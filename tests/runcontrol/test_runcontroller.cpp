@@ -7,6 +7,7 @@
 #include "records/convert.h"
 #include "records/ftp/frmftp.h"
 #include "run/control/convertwait.h"
+#include "shell/settings/settingsload.h"
 #include "tests/ftp/ftptestserver.h"
 #include "tests/runcontrol/runfakes.h"
 #include "tests/testsupport.h"
@@ -1894,6 +1895,83 @@ TEST_F(RunTest, AnExportThatChangesAtEveryDownloadIsNeverTaken)
     EXPECT_EQ(pages.resets, 1);
     EXPECT_TRUE(logTexts().contains(QStringLiteral("!!!Cause: data.txt changed on the server while it was fetched.")));
     run.mnuStop_Click();
+}
+
+TEST_F(RunTest, TheWatchAsksOnlyForTheFilesTheLoadFetches)
+{
+    // The load fetches by the settings' names, as the program's load does,
+    // and the watch asks for the same files: a name with folders in that
+    // folder, and nothing for a name that names no file, whose namesake on
+    // the server is left to change as it will. A change of a fetched file
+    // restarts the run once, and is taken; so once only when the restart's
+    // load fetches nothing (settings that name no data source now).
+    struct Case {
+        const char* what;
+        const char* dataName;
+        const char* bookName;
+        const char* changed;  // on the server, half a minute before a look
+        int restarts;         // over the three minutes after
+        QByteArray data;      // the local data file then
+        bool fetching = true; // the loads after the start fetch
+    } cases[] = {
+        {"a booking name that names no file", "data.txt", "book.txt/", "book.txt", 0, "old\r\n"},
+        {"a data name that names no file", "data.txt\\", "", "data.txt", 0, "local\r\n"},
+        {"a data name in a folder", "Exports\\data.txt", "", "Exports/data.txt", 1, "new\r\n"},
+        {"a data name after a separator", "/data.txt", "book.txt", "data.txt", 1, "new\r\n"},
+        {"a restart whose load fetches nothing", "data.txt", "", "data.txt", 1, "old\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FtpTestServer server;
+        START_SERVER(server);
+        useFtpSource();
+        gstrFTPFilename = QString::fromLatin1(c.dataName);
+        gstrFTPBookingFilename = QString::fromLatin1(c.bookName);
+        FrmFTP frm;
+        useTestServer(server, frm);
+        bool fetching = true;
+        window.onLoad = [&] {
+            window.nameSources();
+            if (!fetching) {
+                frm.forgetReports(); // as the program's load does first
+                return;
+            }
+            gstrDataFile = settingsload::ftpLocalPath(gstrDataFolder, gstrFTPFilename);
+            gstrBookingDataFile = settingsload::ftpLocalPath(gstrDataFolder, gstrFTPBookingFilename);
+            if (!gstrDataFile.isEmpty())
+                retrieveFTPDataFile(frm);
+            if (!gstrBookingDataFile.isEmpty())
+                retrieveFTPBookingFile(frm);
+        };
+        for (const char* f : {"data.txt", "Exports/data.txt", "book.txt"})
+            server.putFile(QString::fromLatin1(f), "old\r\n");
+        writeAll(gstrDataFolder + QStringLiteral("/data.txt"), "local\r\n");
+        // The board took what the load fetches before (a fetch outside the run).
+        gblnStop = false;
+        window.onLoad();
+        time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+        startRun();
+        ASSERT_TRUE(tick() && nextMinute());
+        fetching = c.fetching;
+        const QString changed = server.root() + QLatin1Char('/') + QString::fromLatin1(c.changed);
+        writeAll(changed, "new\r\n");
+        setModified(changed, QDateTime(QDate(2024, 3, 7), QTime(9, 0, 0), Qt::UTC));
+        time.at = time.at.addSecs(30);
+        int restarts = 0;
+        for (int n = 0; n < 180; ++n) {
+            ASSERT_TRUE(tick());
+            if (start.active) {
+                ++restarts;
+                ASSERT_TRUE(start.fire() && (!load.active || load.fire()));
+            }
+        }
+        EXPECT_EQ(restarts, c.restarts);
+        EXPECT_EQ(readAll(gstrDataFolder + QStringLiteral("/data.txt")), c.data);
+        if (c.restarts == 0) {
+            EXPECT_TRUE(server.commands().filter(QString::fromLatin1(c.changed)).isEmpty());
+        }
+        run.mnuStop_Click();
+    }
 }
 
 TEST(ConvertWait, CentresAndIsMadeOnlyWhenShown)

@@ -7,6 +7,7 @@
 #include "platform/inifile.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
+#include "records/ftp/frmftp.h"
 #include "shell/dataside.h"
 #include "tests/ftp/ftptestserver.h"
 
@@ -405,6 +406,32 @@ TEST_F(SettingsWindowTest, EbmsLoadReadsTheIdLookupBeforeTheRecordsAndTheBooking
     EXPECT_EQ(calls, (QStringList{QStringLiteral("clear"), QStringLiteral("lookup ids.txt"),
                                   QStringLiteral("convert functions.txt"), QStringLiteral("load _Orvane.orv"),
                                   QStringLiteral("booking bookings.txt")}));
+}
+
+TEST_F(SettingsWindowTest, ALoadThatFetchesNothingLeavesNoReportOfAnEarlierFetch)
+{
+    // A run learns from the fetcher's reports what its load fetched: an
+    // earlier fetch must not pass for one of this load.
+    frmMain& w = *window;
+    const QString name = QStringLiteral("events.orv");
+    const struct {
+        const char* what;
+        const char* settings; // nullptr: no settings file
+    } cases[] = {
+        {"a load of no data source", "[SETTINGS]\r\nRetrieve Type=\r\n"},
+        {"no settings file to load", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        w.frmFTP->GetFile(QStringLiteral("127.0.0.1:1"), QStringLiteral("board"), QStringLiteral("secret"),
+                          QStringLiteral("\\"), dataFolder(), name);
+        ASSERT_TRUE(w.frmFTP->report(name).has_value());
+        QFile::remove(settingsFile());
+        if (c.settings)
+            writeSettings(QString::fromLatin1(c.settings));
+        w.LoadSettings(settingsFile());
+        EXPECT_EQ(w.frmFTP->report(name), std::nullopt);
+    }
 }
 
 TEST_F(SettingsWindowTest, AFetchedFileThatFailsToConvertFallsBackToTheWorkingRecordFile)
