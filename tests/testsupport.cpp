@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <ctime>
+
 namespace testsupport {
 
 QString dataDir()
@@ -171,6 +173,23 @@ void FakeVideo::stop()
 {
     calls << QStringLiteral("stop");
     playState = State::Stopped;
+}
+
+LocalZone::LocalZone(const char* zone)
+    : had_(qEnvironmentVariableIsSet("TZ"))
+    , before_(qgetenv("TZ"))
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+LocalZone::~LocalZone()
+{
+    if (had_)
+        qputenv("TZ", before_);
+    else
+        qunsetenv("TZ");
+    tzset();
 }
 
 FixedClock::FixedClock()

@@ -111,6 +111,21 @@ public:
     QDateTime at{QDate(2024, 3, 7), QTime(14, 5, 9)};
 };
 
+// The local time zone, while it lives, is `zone` (a name such as
+// "Europe/Berlin"), as on a board set up there; the zone before comes back
+// after.
+class LocalZone {
+public:
+    explicit LocalZone(const char* zone);
+    ~LocalZone();
+    LocalZone(const LocalZone&) = delete;
+    LocalZone& operator=(const LocalZone&) = delete;
+
+private:
+    bool had_;
+    QByteArray before_;
+};
+
 // Esc and the right mouse button as a test holds them; `pressAfter` > 0
 // makes Esc go down on that read (counting reads of either key). It
 // installs itself while it lives.

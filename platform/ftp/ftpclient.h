@@ -14,6 +14,7 @@
 // on others (local accounts without such a lock) they are not, so the
 // program's own paths are all relative: the source files it fetches and
 // watches and the folders it uploads into count from the login folder.
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -75,6 +76,19 @@ struct FileState {
     QString time;
     qint64 size = -1;
 };
+
+// A file's time as a fetch shows it, "yyyy/mm/dd hh:mm:ss" on the server's
+// clock (UTC, as servers tell it), read as the moment it names whatever the
+// local time zone: an hour that a local clock skips is no gap here. Invalid
+// for any other text.
+inline QDateTime serverTime(const QString& text)
+{
+    if (text.size() != 19 || text.at(10) != QLatin1Char(' '))
+        return QDateTime();
+    const QDate day = QDate::fromString(text.left(10), QStringLiteral("yyyy/MM/dd"));
+    const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"));
+    return day.isValid() && time.isValid() ? QDateTime(day, time, Qt::UTC) : QDateTime();
+}
 
 struct Result {
     Status status = Status::Failed;

@@ -186,7 +186,7 @@ ftp::FileState readBoardCopy(const QString& localPath, const CopySource& source,
                       number("Inode") == qint64(local.inode) && number("LocalSize") == local.size &&
                       number("Modified") == local.modifiedNs;
     const ftp::FileState copy(text("Time"), number("Size"));
-    if (!same || !QDateTime::fromString(copy.time, QStringLiteral("yyyy/MM/dd HH:mm:ss")).isValid() || copy.size < 0)
+    if (!same || !ftp::serverTime(copy.time).isValid() || copy.size < 0)
         return {};
     return copy;
 }

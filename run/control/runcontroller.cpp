@@ -35,7 +35,7 @@ const QString kTimeStampFormat = QStringLiteral("MM/dd/yyyy HH:mm:ss");
 // A server time "yyyy/mm/dd hh:mm:ss" as the FTP watch remembers it.
 QString ftpTimeText(const QString& serverTime)
 {
-    const QDateTime at = QDateTime::fromString(serverTime, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    const QDateTime at = ftp::serverTime(serverTime);
     return at.isValid() ? at.toString(kTimeStampFormat) : serverTime;
 }
 

@@ -13,6 +13,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+
+#include <utility>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -505,6 +508,67 @@ TEST_F(FetchTest, AFetchTakesOnlyTheCopyItMayTakeAndNeverTheOneTheBoardHolds)
               QStringList({QStringLiteral(".data.txt.orvcopy"), name}));
     expectNoPasswordInLog();
     EXPECT_FALSE(testsupport::readAll(local(QStringLiteral(".data.txt.orvcopy"))).contains(gstrFTPPassword.toLatin1()));
+}
+
+TEST_F(FetchTest, TheCopyAFetchTookIsTheBoardsCopyAtTheNextFetch)
+{
+    // The next fetch of an unchanged export fetches nothing, whatever the
+    // file's name and whenever the server stamped it, in the board's time
+    // zone too; a fetch whose login fails still tells the copy the board
+    // holds.
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    const QString working = std::exchange(gstrWorkingDataFile, local(QStringLiteral("_Orvane.orv")));
+    const auto restore = qScopeGuard([&] { gstrWorkingDataFile = working; });
+    const QDateTime march(QDate(2024, 3, 1), QTime(8, 0, 0), Qt::UTC);
+    const struct {
+        const char* what;
+        const char* zone;
+        QString name;    // as the settings spell it
+        QString served;  // on the server
+        QDateTime stamp; // the server's time of it
+        QString kept;    // its local copy
+    } cases[] = {
+        {"a plain name", "UTC", QStringLiteral("data.txt"), QStringLiteral("data.txt"), march,
+         QStringLiteral("data.txt")},
+        // Only a conversion replaces the working record file.
+        {"the working record file's name", "UTC", QStringLiteral("_orvane.ORV"), QStringLiteral("_orvane.ORV"), march,
+         QStringLiteral("_Orvane.fetched.orv")},
+        // 02:30 that night is no time on a Berlin clock.
+        {"stamped in the hour a local clock skips", "Europe/Berlin", QStringLiteral("data.txt"),
+         QStringLiteral("data.txt"), QDateTime(QDate(2026, 3, 29), QTime(2, 30, 0), Qt::UTC),
+         QStringLiteral("data.txt")},
+        {"a name in a folder", "UTC", QStringLiteral("\\Exports/Daily\\data.txt"),
+         QStringLiteral("Exports/Daily/data.txt"), march, QStringLiteral("data.txt")},
+    };
+    const auto downloads = [&] { return server.commands().filter(QStringLiteral("RETR")).size(); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const testsupport::LocalZone zone(c.zone);
+        for (const QString& f : QDir(data.path()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(local(f));
+        gstrFTPFilename = c.name;
+        server.putFile(c.served, "one\r\n");
+        setServerFileTime(server, c.served, c.stamp);
+        const ftp::FileState copy(c.stamp.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), 5);
+        auto frm = makeFrm();
+        const int before = downloads();
+        EXPECT_TRUE(retrieveFTPDataFile(*frm));
+        EXPECT_EQ(frm->report(c.name), (FetchReport{FetchReport::Outcome::Took, copy, copy}));
+        EXPECT_EQ(testsupport::readAll(local(c.kept)), QByteArray("one\r\n"));
+
+        // A copy the board did not hold would be left on the server now.
+        frm->setMayTake([](const QString&, const ftp::FileState&) { return false; });
+        EXPECT_TRUE(retrieveFTPDataFile(*frm));
+        EXPECT_EQ(frm->report(c.name), (FetchReport{FetchReport::Outcome::Unchanged, copy, copy}));
+        EXPECT_EQ(downloads() - before, 1);
+
+        gstrFTPPassword = QStringLiteral("not-the-Password");
+        EXPECT_FALSE(retrieveFTPDataFile(*frm));
+        EXPECT_EQ(frm->report(c.name), (FetchReport{FetchReport::Outcome::Failed, {}, copy}));
+        gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
+    }
 }
 
 namespace {
