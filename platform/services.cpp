@@ -63,24 +63,57 @@ int gBusyDepth = 0;
 
 namespace services {
 
-Clock& clock() { return *gClock; }
-MessageSink& messages() { return *gMessages; }
-FileChooser& files() { return *gFiles; }
-ColorChooser& colors() { return *gColors; }
-KeyState& keys() { return *gKeys; }
+Clock& clock()
+{
+    return *gClock;
+}
+MessageSink& messages()
+{
+    return *gMessages;
+}
+FileChooser& files()
+{
+    return *gFiles;
+}
+ColorChooser& colors()
+{
+    return *gColors;
+}
+KeyState& keys()
+{
+    return *gKeys;
+}
 
-void setClock(Clock* c) { gClock = c ? c : &gSystemClock; }
-void setMessages(MessageSink* m) { gMessages = m ? m : &gSilentMessages; }
-void setFiles(FileChooser* f) { gFiles = f ? f : &gNoFiles; }
-void setColors(ColorChooser* c) { gColors = c ? c : &gNoColors; }
-void setKeys(KeyState* k) { gKeys = k ? k : &gNoKeys; }
+void setClock(Clock* c)
+{
+    gClock = c ? c : &gSystemClock;
+}
+void setMessages(MessageSink* m)
+{
+    gMessages = m ? m : &gSilentMessages;
+}
+void setFiles(FileChooser* f)
+{
+    gFiles = f ? f : &gNoFiles;
+}
+void setColors(ColorChooser* c)
+{
+    gColors = c ? c : &gNoColors;
+}
+void setKeys(KeyState* k)
+{
+    gKeys = k ? k : &gNoKeys;
+}
 
 MsgAnswer message(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)
 {
     return messages().show(title, text, icon, buttons);
 }
 
-void setBusyHook(std::function<void(bool)> hook) { gBusyHook = std::move(hook); }
+void setBusyHook(std::function<void(bool)> hook)
+{
+    gBusyHook = std::move(hook);
+}
 
 } // namespace services
 
@@ -96,4 +129,7 @@ BusyGuard::~BusyGuard()
         gBusyHook(false);
 }
 
-bool BusyGuard::active() { return gBusyDepth > 0; }
+bool BusyGuard::active()
+{
+    return gBusyDepth > 0;
+}
