@@ -45,17 +45,25 @@ public:
     bool rightButtonDown() override { return false; }
 };
 
+// Without a window layer no icon can be shown: the window must stay within reach.
+class NoNotificationArea final : public NotificationArea {
+public:
+    bool available() override { return false; }
+};
+
 SystemClock gSystemClock;
 SilentMessages gSilentMessages;
 NoFiles gNoFiles;
 NoColors gNoColors;
 NoKeys gNoKeys;
+NoNotificationArea gNoNotificationArea;
 
 Clock* gClock = &gSystemClock;
 MessageSink* gMessages = &gSilentMessages;
 FileChooser* gFiles = &gNoFiles;
 ColorChooser* gColors = &gNoColors;
 KeyState* gKeys = &gNoKeys;
+NotificationArea* gNotificationArea = &gNoNotificationArea;
 std::function<void(bool)> gBusyHook;
 int gBusyDepth = 0;
 
@@ -83,6 +91,10 @@ KeyState& keys()
 {
     return *gKeys;
 }
+NotificationArea& notificationArea()
+{
+    return *gNotificationArea;
+}
 
 void setClock(Clock* c)
 {
@@ -103,6 +115,10 @@ void setColors(ColorChooser* c)
 void setKeys(KeyState* k)
 {
     gKeys = k ? k : &gNoKeys;
+}
+void setNotificationArea(NotificationArea* a)
+{
+    gNotificationArea = a ? a : &gNoNotificationArea;
 }
 
 MsgAnswer message(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)

@@ -3,6 +3,7 @@
 #include "shell/frmmain.h"
 
 #include "core/globals.h"
+#include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/wheelguard.h"
 #include "records/ftp/frmftp.h"
@@ -214,7 +215,7 @@ void frmMain::statusMessage(const QString& text)
 void frmMain::mnuHide_Click()
 {
     trayIconPresent_ = true;
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (services::notificationArea().available())
         trayIcon->show();
     hide();
 }
