@@ -196,6 +196,21 @@ void frmMain::restoreFromOtherInstance()
 {
     if (shutDown_)
         return;
+    bringBack();
+}
+
+void frmMain::showAfterRun()
+{
+    if (shutDown_)
+        return;
+    if (services::notificationArea().available())
+        show();
+    else
+        bringBack();
+}
+
+void frmMain::bringBack()
+{
     removeTrayIcon();
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
