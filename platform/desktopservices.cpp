@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSystemTrayIcon>
 
 #include <algorithm>
 #include <memory>
@@ -148,6 +149,13 @@ private:
     std::unique_ptr<X11Keys> x11_;
 };
 
+// The session's notification area as Qt finds it: a status-notifier host on
+// the session bus, or an X11 tray manager. A window manager alone has none.
+class SessionTray final : public NotificationArea {
+public:
+    bool available() override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+};
+
 // The busy pointer: the hourglass, or none while a shown window hides the
 // pointer (the full-screen display of a board must stay without one).
 Qt::CursorShape busyCursorShape()
@@ -251,6 +259,7 @@ void install()
     static BoxMessages messages;
     static DialogFiles files;
     static DialogColors colors;
+    static SessionTray tray;
     static LatchedKeys* latch = nullptr;
     static SessionKeys* keys = nullptr;
     if (!keys) {
@@ -262,6 +271,7 @@ void install()
     services::setFiles(&files);
     services::setColors(&colors);
     services::setKeys(keys);
+    services::setNotificationArea(&tray);
     services::setBusyHook([](bool on) {
         if (on)
             QApplication::setOverrideCursor(busyCursorShape());

@@ -1,6 +1,6 @@
 #pragma once
-// The real message boxes, file and colour dialogs, key state and hourglass
-// for the desktop program.
+// The real message boxes, file and colour dialogs, key state, notification
+// area and hourglass for the desktop program.
 #include "platform/services.h"
 
 #include <QString>

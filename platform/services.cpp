@@ -45,17 +45,25 @@ public:
     bool rightButtonDown() override { return false; }
 };
 
+// Without a window layer no icon can be shown: the window must stay within reach.
+class NoNotificationArea final : public NotificationArea {
+public:
+    bool available() override { return false; }
+};
+
 SystemClock gSystemClock;
 SilentMessages gSilentMessages;
 NoFiles gNoFiles;
 NoColors gNoColors;
 NoKeys gNoKeys;
+NoNotificationArea gNoNotificationArea;
 
 Clock* gClock = &gSystemClock;
 MessageSink* gMessages = &gSilentMessages;
 FileChooser* gFiles = &gNoFiles;
 ColorChooser* gColors = &gNoColors;
 KeyState* gKeys = &gNoKeys;
+NotificationArea* gNotificationArea = &gNoNotificationArea;
 std::function<void(bool)> gBusyHook;
 int gBusyDepth = 0;
 
@@ -63,24 +71,65 @@ int gBusyDepth = 0;
 
 namespace services {
 
-Clock& clock() { return *gClock; }
-MessageSink& messages() { return *gMessages; }
-FileChooser& files() { return *gFiles; }
-ColorChooser& colors() { return *gColors; }
-KeyState& keys() { return *gKeys; }
+Clock& clock()
+{
+    return *gClock;
+}
+MessageSink& messages()
+{
+    return *gMessages;
+}
+FileChooser& files()
+{
+    return *gFiles;
+}
+ColorChooser& colors()
+{
+    return *gColors;
+}
+KeyState& keys()
+{
+    return *gKeys;
+}
+NotificationArea& notificationArea()
+{
+    return *gNotificationArea;
+}
 
-void setClock(Clock* c) { gClock = c ? c : &gSystemClock; }
-void setMessages(MessageSink* m) { gMessages = m ? m : &gSilentMessages; }
-void setFiles(FileChooser* f) { gFiles = f ? f : &gNoFiles; }
-void setColors(ColorChooser* c) { gColors = c ? c : &gNoColors; }
-void setKeys(KeyState* k) { gKeys = k ? k : &gNoKeys; }
+void setClock(Clock* c)
+{
+    gClock = c ? c : &gSystemClock;
+}
+void setMessages(MessageSink* m)
+{
+    gMessages = m ? m : &gSilentMessages;
+}
+void setFiles(FileChooser* f)
+{
+    gFiles = f ? f : &gNoFiles;
+}
+void setColors(ColorChooser* c)
+{
+    gColors = c ? c : &gNoColors;
+}
+void setKeys(KeyState* k)
+{
+    gKeys = k ? k : &gNoKeys;
+}
+void setNotificationArea(NotificationArea* a)
+{
+    gNotificationArea = a ? a : &gNoNotificationArea;
+}
 
 MsgAnswer message(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title)
 {
     return messages().show(title, text, icon, buttons);
 }
 
-void setBusyHook(std::function<void(bool)> hook) { gBusyHook = std::move(hook); }
+void setBusyHook(std::function<void(bool)> hook)
+{
+    gBusyHook = std::move(hook);
+}
 
 } // namespace services
 
@@ -96,4 +145,7 @@ BusyGuard::~BusyGuard()
         gBusyHook(false);
 }
 
-bool BusyGuard::active() { return gBusyDepth > 0; }
+bool BusyGuard::active()
+{
+    return gBusyDepth > 0;
+}

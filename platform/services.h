@@ -1,8 +1,9 @@
 #pragma once
 // Seams between the program and the outside world that tests replace:
-// the clock, message boxes, file and colour choosers, key state, and the
-// busy (hourglass) pointer. The program installs the real ones at start-up;
-// until then (and in tests) harmless defaults answer.
+// the clock, message boxes, file and colour choosers, key state, the
+// notification area, and the busy (hourglass) pointer. The program installs
+// the real ones at start-up; until then (and in tests) harmless defaults
+// answer.
 #include <QColor>
 #include <QDateTime>
 #include <QString>
@@ -50,6 +51,15 @@ public:
     virtual bool rightButtonDown() = 0;
 };
 
+// Whether the desktop session has a notification area (system tray) that
+// can hold the program's icon while its window is hidden. Asked each time,
+// so a panel started or ended during the session counts from then on.
+class NotificationArea {
+public:
+    virtual ~NotificationArea() = default;
+    virtual bool available() = 0;
+};
+
 namespace services {
 
 Clock& clock();
@@ -57,6 +67,8 @@ MessageSink& messages();
 FileChooser& files();
 ColorChooser& colors();
 KeyState& keys();
+// Until the window layer installs the real one: none.
+NotificationArea& notificationArea();
 
 // Install replacements; nullptr puts the default back. The caller keeps ownership.
 void setClock(Clock* c);
@@ -64,6 +76,7 @@ void setMessages(MessageSink* m);
 void setFiles(FileChooser* f);
 void setColors(ColorChooser* c);
 void setKeys(KeyState* k);
+void setNotificationArea(NotificationArea* a);
 
 // Shorthand for a message box with the program's usual title.
 MsgAnswer message(const QString& text, MsgIcon icon = MsgIcon::Information, MsgButtons buttons = MsgButtons::Ok,

@@ -3,6 +3,7 @@
 #include "shell/frmmain.h"
 
 #include "core/globals.h"
+#include "platform/services.h"
 #include "platform/statuslog.h"
 #include "platform/wheelguard.h"
 #include "records/ftp/frmftp.h"
@@ -195,6 +196,21 @@ void frmMain::restoreFromOtherInstance()
 {
     if (shutDown_)
         return;
+    bringBack();
+}
+
+void frmMain::showAfterRun()
+{
+    if (shutDown_)
+        return;
+    if (services::notificationArea().available())
+        show();
+    else
+        bringBack();
+}
+
+void frmMain::bringBack()
+{
     removeTrayIcon();
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
@@ -214,7 +230,7 @@ void frmMain::statusMessage(const QString& text)
 void frmMain::mnuHide_Click()
 {
     trayIconPresent_ = true;
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (services::notificationArea().available())
         trayIcon->show();
     hide();
 }

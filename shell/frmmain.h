@@ -56,6 +56,12 @@ public:
     void StartupTimer_Timer();
     // Another copy of the program was started: bring this window back.
     void restoreFromOtherInstance();
+    // A run has stopped: the window shows again. Where the session has a
+    // notification area it shows as the run left it (minimised, its icon
+    // staying in the area); without one nothing else could bring it back, so
+    // it comes back as a second start brings it. Nothing once the shut-down
+    // has begun.
+    void showAfterRun();
     // Fills the lists and sets the start values of the inputs.
     void InitControls();
 
@@ -75,6 +81,8 @@ public:
 
     // ---- Status log, notification-area icon, shut-down ----
     void statusMessage(const QString& text);
+    // Hides the window; the icon shows in the notification area when the
+    // session has one.
     void mnuHide_Click();
     // The notification-area icon's events: a double click removes the icon
     // and shows the window; every other event does nothing.
@@ -345,6 +353,9 @@ private:
     void runHandler(const QString& name, const std::function<void()>& handler);
     void placeWindow();
     void removeTrayIcon();
+    // Removes the icon and puts the window on the screen: not minimised,
+    // shown, raised and active.
+    void bringBack();
 
     bool trayIconPresent_ = false;
     bool shutDown_ = false;

@@ -47,11 +47,7 @@ public:
     void SaveSettings(const QString& path) override { w_.SaveSettings(path); }
     void mnuHide_Click() override { w_.mnuHide_Click(); }
     void minimise() override { w_.setWindowState(w_.windowState() | Qt::WindowMinimized); }
-    void showWindow() override
-    {
-        if (!w_.isShutDown())
-            w_.show();
-    }
+    void showWindow() override { w_.showAfterRun(); }
     void applyMenus(const RunMenus& m) override
     {
         setEnabled(w_.mnuRestart, m.restart);

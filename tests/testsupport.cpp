@@ -208,6 +208,17 @@ FixedClock::~FixedClock()
     services::setClock(nullptr);
 }
 
+FakeNotificationArea::FakeNotificationArea(bool there)
+    : present(there)
+{
+    services::setNotificationArea(this);
+}
+
+FakeNotificationArea::~FakeNotificationArea()
+{
+    services::setNotificationArea(nullptr);
+}
+
 ChosenColors::ChosenColors()
 {
     services::setColors(this);

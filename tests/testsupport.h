@@ -142,6 +142,17 @@ public:
     int reads = 0;
 };
 
+// A notification area that is there when `present` says so. It installs
+// itself while it lives.
+class FakeNotificationArea final : public NotificationArea {
+public:
+    explicit FakeNotificationArea(bool there = false);
+    ~FakeNotificationArea() override;
+    bool available() override { return present; }
+
+    bool present;
+};
+
 // Picks `answer` in every colour dialog; an invalid colour cancels the
 // dialog. It installs itself while it lives.
 class ChosenColors final : public ColorChooser {

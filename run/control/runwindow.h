@@ -39,7 +39,9 @@ public:
     // Hides the window to the notification area.
     virtual void mnuHide_Click() = 0;
     virtual void minimise() = 0;
-    // Shows the window again (modeless, in its current window state).
+    // Shows the window again (modeless) after a Stop. With a notification
+    // area it keeps its window state; without one it comes back not
+    // minimised and in front, as nothing else could bring it back.
     virtual void showWindow() = 0;
     virtual void applyMenus(const RunMenus& menus) = 0;
     virtual void applyPanels(const RunPanels& panels) = 0;

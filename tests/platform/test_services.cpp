@@ -47,6 +47,7 @@ TEST(Services, DefaultsAndBusyGuard)
     EXPECT_FALSE(services::files().chooseOpen("t", "/", "", path));
     EXPECT_EQ(path, "unchanged");
     EXPECT_FALSE(services::keys().escapeDown());
+    EXPECT_FALSE(services::notificationArea().available());
 
     std::vector<bool> calls;
     services::setBusyHook([&calls](bool on) { calls.push_back(on); });
@@ -124,5 +125,6 @@ TEST(DesktopServices, EscapeIsSeenOncePerPressWithoutRunningTheEventLoop)
     services::setFiles(nullptr);
     services::setColors(nullptr);
     services::setKeys(nullptr);
+    services::setNotificationArea(nullptr);
     services::setBusyHook(nullptr);
 }

@@ -2,6 +2,8 @@
 // shut-down.
 #include "frmmainfixture.h"
 
+#include "run/control/runcontroller.h"
+#include "shell/runside.h"
 #include "shell/singleinstance.h"
 
 #include <QCoreApplication>
@@ -27,6 +29,43 @@ TEST_F(MainWindowTest, HidingToTheTrayAndBack)
     w.trayIconActivated(QSystemTrayIcon::DoubleClick);
     EXPECT_FALSE(w.trayIconPresent());
     EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, EscGivesTheRunsWindowBack)
+{
+    // A run hides the window and minimises it. Without a notification area
+    // nothing but the Stop can bring it back: it comes back in front; with
+    // one it shows as the run left it, its icon still in the area.
+    struct Case {
+        bool area;
+        bool minimisedAfter;
+        bool iconAfter;
+    };
+    for (const Case& c : {Case{false, false, false}, Case{true, true, true}}) {
+        SCOPED_TRACE(c.area ? "with a notification area" : "without a notification area");
+        window = std::make_unique<frmMain>();
+        frmMain& w = *window;
+        testsupport::FakeNotificationArea area(c.area);
+        testsupport::HeldKeys keys;
+        RunSide* side = RunSide::install(w);
+        side->setPageRoutine({[] { return false; }, {}, {}});
+        w.show();
+
+        side->controller().StartTimer_Timer();
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(w.isMinimized());
+        EXPECT_EQ(w.trayIcon->isVisible(), c.area);
+
+        keys.escape = true;
+        ASSERT_TRUE(waitFor([&] { return side->controller().state() == RunController::State::Idle; }));
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.isMinimized(), c.minimisedAfter);
+        EXPECT_EQ(w.trayIconPresent(), c.iconAfter);
+        EXPECT_EQ(w.trayIcon->isVisible(), c.iconAfter);
+        if (!c.minimisedAfter) {
+            EXPECT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ASecondStartBringsTheWindowBack)
