@@ -14,10 +14,10 @@
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
-
-#include <utility>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <utility>
 
 using testsupport::logTexts;
 
