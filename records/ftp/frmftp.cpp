@@ -65,9 +65,9 @@ struct RemoteName {
 
 RemoteName remoteNameOf(const QString& fileName)
 {
-    const QString trimmed = fileName.trimmed();
-    RemoteName r{{}, paths::namedFile(trimmed)};
-    r.folders = ftp::normalisePath(trimmed.chopped(r.name.size())).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    RemoteName r{{}, paths::namedFile(fileName)};
+    const QString within = fileName.trimmed().chopped(r.name.size());
+    r.folders = ftp::normalisePath(within).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     return r;
 }
 
@@ -339,10 +339,9 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     FetchReport report;
     bool listed = false;
     const auto keepReport = qScopeGuard([&] {
-        const QString folder = fromLoginFolder(steps.join(QLatin1Char('/')));
         if (!listed && !named.name.isEmpty())
             report.board = readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, named.name)),
-                                         {host, user, fromLoginFolder(folder + QLatin1Char('/') + named.name)},
+                                         {host, user, fromLoginFolder((steps + QStringList{named.name}).join('/'))},
                                          Qt::CaseInsensitive);
         fetches_.insert(fileName, report);
     });
