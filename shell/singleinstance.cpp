@@ -16,6 +16,10 @@ const QByteArray kActivate = QByteArrayLiteral("activate\n");
 SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
     : QObject(parent)
 {
+    // A new board's first start may come before its folder: the folder is
+    // made first, so that the lock and the socket name are the ones every
+    // later start finds.
+    QDir().mkpath(programFolder);
     QString folder = QFileInfo(programFolder).canonicalFilePath();
     if (folder.isEmpty())
         folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
@@ -40,24 +44,31 @@ bool SingleInstance::acquire()
     // The lock lasts as long as the program runs: never stale by age, only
     // when the process that wrote it is gone.
     lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
-        listen();
-        return true;
-    }
-    if (lock_->error() == QLockFile::LockFailedError) {
+    const bool locked = lock_->tryLock(0);
+    if (!locked && lock_->error() == QLockFile::LockFailedError) {
         lock_.reset();
         return false;
     }
-    // The folder takes no lock file (read-only, for example): fall back on
-    // the socket alone.
-    lock_.reset();
-    QLocalSocket probe;
-    probe.connectToServer(serverName_);
-    if (probe.waitForConnected(500)) {
-        probe.disconnectFromServer();
+    // Without the lock (a folder that takes no lock file, read-only for
+    // example) the socket alone guards the folder; with it, a copy that
+    // runs on the socket alone still counts.
+    if (answers()) {
+        lock_.reset();
         return false;
     }
+    if (!locked)
+        lock_.reset();
     listen();
+    return true;
+}
+
+bool SingleInstance::answers() const
+{
+    QLocalSocket probe;
+    probe.connectToServer(serverName_);
+    if (!probe.waitForConnected(500))
+        return false;
+    probe.disconnectFromServer();
     return true;
 }
 

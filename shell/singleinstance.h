@@ -1,9 +1,9 @@
 #pragma once
-// One running copy per program folder. The first copy holds a lock file in
-// the program folder and listens on a local socket named after the folder;
-// a later copy finds the lock taken, asks the running copy to bring its
-// window to the front, and ends. A lock left behind by a copy that is gone
-// is taken over.
+// One running copy per program folder. The first copy makes the folder when
+// it is missing, holds a lock file in it and listens on a local socket named
+// after the folder; a later copy finds the lock taken (or a copy answering on
+// the socket), asks the running copy to bring its window to the front, and
+// ends. A lock left behind by a copy that is gone is taken over.
 #include <QObject>
 #include <QString>
 
@@ -15,6 +15,7 @@ class QLockFile;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    // Makes `programFolder` when it is missing.
     explicit SingleInstance(const QString& programFolder, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -34,6 +35,8 @@ Q_SIGNALS:
 
 private:
     void listen();
+    // A running copy answers on the folder's socket.
+    bool answers() const;
     void onNewConnection();
 
     QString lockPath_;

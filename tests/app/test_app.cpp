@@ -25,10 +25,11 @@ protected:
             }
     }
 
-    void launch(QProcess& p)
+    // Starts the program in the program folder `below` the temporary one.
+    void launch(QProcess& p, const QString& below = QString())
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("ORVANE_HOME"), home.path());
+        env.insert(QStringLiteral("ORVANE_HOME"), below.isEmpty() ? home.path() : home.filePath(below));
         env.insert(QStringLiteral("ORVANE_PLAYER_FOLDER"), home.filePath(QStringLiteral("player")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
@@ -37,7 +38,15 @@ protected:
         ASSERT_TRUE(p.waitForStarted(10000));
     }
 
-    bool folderMade(const char* name) const { return QFileInfo(home.filePath(QString::fromLatin1(name))).isDir(); }
+    // `name` in the program folder `below` the temporary one.
+    QString at(const char* name, const QString& below = QString()) const
+    {
+        return home.filePath((below.isEmpty() ? QString() : below + QLatin1Char('/')) + QString::fromLatin1(name));
+    }
+    bool folderMade(const char* name, const QString& below = QString()) const
+    {
+        return QFileInfo(at(name, below)).isDir();
+    }
 
     QTemporaryDir home;
     QProcess first;
@@ -48,21 +57,25 @@ protected:
 
 TEST_F(ProgramRun, StartsMakesItsFoldersRunsOnPastASecondStartAndEndsCleanlyOnTerminate)
 {
-    launch(first);
-    EXPECT_TRUE(waitFor([&] { return folderMade("MasterTemplateLists"); }, 10000));
-    // Let the start-up run, then ask it to end as the session would.
-    EXPECT_FALSE(first.waitForFinished(1500));
-    for (const char* f : {"Data", "Media", "Remote", "Templates", "MasterTemplateLists"})
-        EXPECT_TRUE(folderMade(f)) << f;
-    launch(second);
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(first.state(), QProcess::Running);
-    first.terminate();
-    ASSERT_TRUE(first.waitForFinished(10000));
-    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("ZQOrvane.lock"))));
+    // A program folder that is there, and a new board's that is not yet.
+    for (const QString& below : {QString(), QStringLiteral("board/Orvane")}) {
+        SCOPED_TRACE(below.toStdString());
+        launch(first, below);
+        EXPECT_TRUE(waitFor([&] { return folderMade("MasterTemplateLists", below); }, 10000));
+        // Let the start-up run, then ask it to end as the session would.
+        EXPECT_FALSE(first.waitForFinished(1500));
+        for (const char* f : {"Data", "Media", "Remote", "Templates", "MasterTemplateLists"})
+            EXPECT_TRUE(folderMade(f, below)) << f;
+        launch(second, below);
+        ASSERT_TRUE(second.waitForFinished(10000));
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_EQ(first.state(), QProcess::Running);
+        first.terminate();
+        ASSERT_TRUE(first.waitForFinished(10000));
+        EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(first.exitCode(), 0);
+        EXPECT_FALSE(QFileInfo::exists(at("ZQOrvane.lock", below)));
+    }
 }
 
 TEST_F(ProgramRun, ASecondStartMakesNoFolderAndAsksForTheWindow)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -30,6 +31,28 @@ TEST(SingleInstance, ASecondCopyHandsOverToTheFirst)
     EXPECT_TRUE(third.activateRunning());
     EXPECT_TRUE(third.activateRunning());
     EXPECT_TRUE(waitFor([&] { return requests == 3; }));
+}
+
+TEST(SingleInstance, TheFirstCopyHoldsTheFolderFromItsStart)
+{
+    // A new board's folder, made by its first start; and a running copy
+    // whose lock is gone (one that started where no lock file could be
+    // made): a later copy hands over all the same.
+    for (const bool lockGone : {false, true}) {
+        SCOPED_TRACE(lockGone ? "the lock is gone" : "a folder not made yet");
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("board/Orvane"));
+        SingleInstance first(folder);
+        ASSERT_TRUE(first.acquire());
+        EXPECT_TRUE(QFileInfo(folder).isDir());
+        if (lockGone) {
+            ASSERT_TRUE(QFile::remove(first.lockPath()));
+        }
+        SingleInstance second(folder);
+        EXPECT_FALSE(second.acquire());
+        EXPECT_EQ(second.serverName(), first.serverName());
+        EXPECT_TRUE(second.activateRunning());
+    }
 }
 
 TEST(SingleInstance, TheLockBelongsToOneFolderAndIsFreeAgainWhenItsHolderEnds)
