@@ -1,5 +1,6 @@
 #include "records/ftp/frmftp.h"
 
+#include "core/ftpcopies.h"
 #include "core/globals.h"
 #include "core/modmain.h"
 #include "platform/atomicfile.h"
@@ -326,7 +327,7 @@ bool FrmFTP::fail(const QString& cause)
 }
 
 bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
-                     const QString& localFolder, const QString& fileName)
+                     const QString& localFolder, const QString& fileName, const QString& localName)
 {
     // Code run while this fetch waits may look at the reports: this one
     // goes in when the fetch ends. Until this fetch has taken another copy,
@@ -334,13 +335,14 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     // spelling once the listing gave it, else (a fetch that ended before)
     // with the name asked for, in any letter case.
     const RemoteName named = remoteNameOf(fileName);
+    const auto kept = [&localName](const QString& name) { return localName.isEmpty() ? name : localName; };
     QStringList steps = remoteFolder.split(QLatin1Char('\\'));
     steps << named.folders;
     FetchReport report;
     bool listed = false;
     const auto keepReport = qScopeGuard([&] {
         if (!listed && !named.name.isEmpty())
-            report.board = readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, named.name)),
+            report.board = readBoardCopy(fetchedCopyPath(paths::resolve(localFolder, kept(named.name))),
                                          {host, user, fromLoginFolder((steps + QStringList{named.name}).join('/'))},
                                          Qt::CaseInsensitive);
         fetches_.insert(fileName, report);
@@ -386,7 +388,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
         return cancelExit();
     const QString name = before.name;
     const QString remotePath = fromLoginFolder(remoteFolder_ + QLatin1Char('/') + name);
-    const QString local = paths::join(localFolder, name);
+    const QString local = paths::join(localFolder, kept(name));
     const QString target = fetchedCopyPath(local);
     const CopySource source{host, user, remotePath};
     report.found = before.state;
@@ -450,7 +452,7 @@ bool FrmFTP::GetFile(const QString& host, const QString& user, const QString& pa
     }
     // Beside the working record file, its other spellings are that file.
     if (target == local)
-        removeOtherSpellings(localFolder, name);
+        removeOtherSpellings(localFolder, kept(name));
     writeBoardCopy(target, source, before.state);
     report = {FetchReport::Outcome::Took, before.state, before.state};
 
@@ -604,15 +606,36 @@ QString fetchedCopyPath(const QString& localPath)
 
 namespace {
 
-bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName)
+// The booking file's copy that an earlier version kept where the data
+// file's copy belongs, when both names end in one file name: it goes to
+// the booking file's own name, with its board copy file (the move keeps
+// what that file checks of the local file).
+void moveBookingCopyApart()
+{
+    const QString own = ftpcopies::bookingCopyName(gstrFTPFilename, gstrFTPBookingFilename);
+    if (own.isEmpty())
+        return;
+    const QString shared = fetchedCopyPath(paths::resolve(gstrDataFolder, paths::namedFile(gstrFTPFilename)));
+    const CopySource booking{gstrFTPServer, gstrFTPUsername, ftpcopies::remotePath(gstrFTPBookingFilename)};
+    if (readBoardCopy(shared, booking, Qt::CaseInsensitive).time.isEmpty())
+        return;
+    const QString target = paths::join(gstrDataFolder, own);
+    if (!atomicfile::moveOver(shared, target))
+        return;
+    if (!atomicfile::moveOver(boardCopyPath(shared), boardCopyPath(target)))
+        QFile::remove(boardCopyPath(shared));
+}
+
+bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName, const QString& localName = QString())
 {
     if (fileName.isEmpty() || gstrFTPServer.isEmpty() || gstrFTPUsername.isEmpty() || gstrFTPPassword.isEmpty()) {
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
         return false;
     }
+    moveBookingCopyApart();
     statusMessage(QStringLiteral("Start retrieve ") + fileName);
-    const bool ok =
-        frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), gstrDataFolder, fileName);
+    const bool ok = frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"),
+                                   gstrDataFolder, fileName, localName);
     const FetchReport::Outcome outcome = frmFTP.report(fileName).value_or(FetchReport()).outcome;
     if (outcome == FetchReport::Outcome::Unchanged) {
         statusMessage(fileName + QStringLiteral(" has not changed on FTP Server since it was retrieved."));
@@ -644,5 +667,6 @@ bool retrieveFTPDataFile(FrmFTP& frmFTP)
 
 bool retrieveFTPBookingFile(FrmFTP& frmFTP)
 {
-    return retrieveFTPFile(frmFTP, gstrFTPBookingFilename);
+    return retrieveFTPFile(frmFTP, gstrFTPBookingFilename,
+                           ftpcopies::bookingCopyName(gstrFTPFilename, gstrFTPBookingFilename));
 }

@@ -34,10 +34,11 @@ public:
     // leading "\" changes nothing. The name may lead through folders of its
     // own ("Exports\data.txt", "\" or "/" between them); its last part is
     // matched without regard to case, folders never match, and the local
-    // copy takes the server's spelling (or the name fetchedCopyPath gives).
-    // A name whose last part is no plain file name ("book.txt/") names no
-    // file: the fetch fails without contacting the server (paths::namedFile
-    // is the rule; FTPFileTime finds a file by the same one).
+    // copy takes the server's spelling (or the name fetchedCopyPath gives),
+    // or `localName` when one is given. A name whose last part is no plain
+    // file name ("book.txt/") names no file: the fetch fails without
+    // contacting the server (paths::namedFile is the rule; FTPFileTime finds
+    // a file by the same one).
     //
     // Which copy it takes is chooseFetch's business (see fetchrule.h): the
     // board's own copy is not fetched again (true, nothing transferred), and
@@ -51,7 +52,7 @@ public:
     // the local file was then. report() says how the fetch ended,
     // lastCause() why it failed.
     bool GetFile(const QString& host, const QString& user, const QString& password, const QString& remoteFolder,
-                 const QString& localFolder, const QString& fileName);
+                 const QString& localFolder, const QString& fileName, const QString& localName = QString());
     // Whether a fetch of `fileName` may take the copy `found` it found on
     // the server (time "yyyy/mm/dd hh:mm:ss" and size, both known, and not
     // the board's copy). Unset: any copy may be taken.
@@ -155,11 +156,18 @@ QString fetchedCopyPath(const QString& localPath);
 
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
 // (gstrFTPBookingFilename) from the FTP account's login folder into the Data
-// folder, logging the outcome: "Successfully retrieved <name>", a line that
+// folder (the booking file under the name ftpcopies::bookingCopyName gives,
+// when it gives one), logging the outcome: "Successfully retrieved <name>", a line that
 // the board's copy is the server's, one that a new copy is left until it has
 // stopped changing, or "Error retrieving ..." and a "!!!Cause: " line that
 // says why. True when the board holds the server's copy now. False (after
 // "The FTP Settings is not correct.") when the file name, server, user name
 // or password is empty.
+//
+// Before either fetch, a copy of the booking file that an earlier version
+// kept under the data file's name (the two names end in one file name) is
+// moved to the booking file's own name, with what the board knows of it: it
+// is not converted as the records, nor fetched again while it is the
+// server's copy.
 bool retrieveFTPDataFile(FrmFTP& frmFTP);
 bool retrieveFTPBookingFile(FrmFTP& frmFTP);

@@ -1,5 +1,6 @@
 #include "shell/settings/settingsload.h"
 
+#include "core/ftpcopies.h"
 #include "core/globals.h"
 #include "platform/paths.h"
 #include "platform/vbvalue.h"
@@ -264,6 +265,10 @@ void applyDataSource(LoadedSettings& ld)
     if (ld.ftpBookingFilename)
         gstrFTPBookingFilename = *ld.ftpBookingFilename;
     gstrBookingDataFile = ftpLocalPath(gstrDataFolder, gstrFTPBookingFilename, &ld.log);
+    // Never the data file's copy: the booking export is not converted as the records.
+    const QString own = ftpcopies::bookingCopyName(gstrFTPFilename, gstrFTPBookingFilename);
+    if (!gstrBookingDataFile.isEmpty() && !own.isEmpty())
+        gstrBookingDataFile = paths::join(gstrDataFolder, own);
 }
 
 void applyRunSettings(const LoadedSettings& ld)

@@ -128,7 +128,10 @@ PlayListLoad readPlayList(const IniDocument& doc, QStringList* log = nullptr);
 // Globals, in the order of the load (see the file comment).
 void applyAssignedAndSort(const LoadedSettings& ld);
 void applyDataType(const LoadedSettings& ld);
-void applyDataSource(LoadedSettings& ld); // may add to ld.log
+// In FTP mode gstrDataFile and gstrBookingDataFile are the local copies
+// (ftpLocalPath; the booking file's under the name of its own that
+// ftpcopies::bookingCopyName gives, when it gives one). May add to ld.log.
+void applyDataSource(LoadedSettings& ld);
 void applyRunSettings(const LoadedSettings& ld);
 void applyScreen(const ScreenKeys& screen);
 

@@ -389,6 +389,30 @@ TEST_F(FetchTest, TheWatchAsksForTheFileTheFetchTakesNotAFolderOfItsName)
     EXPECT_EQ(logTexts().last(), QStringLiteral("!!!Cause: data.txt is a folder on the server."));
 }
 
+TEST_F(FetchTest, ANameThatNamesNoFileIsNeverAskedFor)
+{
+    // Files and folders of like names lie on the server; the fetch and the
+    // time query of a name that names no file send it nothing at all.
+    FtpTestServer server;
+    START_SERVER(server);
+    gstrFTPServer = server.host();
+    server.putFile(QStringLiteral("book.txt"), "a file of the name\r\n");
+    server.putFile(QStringLiteral("data.txt/inside.txt"), "a folder of the name");
+    auto frm = makeFrm();
+    for (const char* name : {"book.txt/", "data.txt\\", "..", " "}) {
+        SCOPED_TRACE(name);
+        const QString fileName = QString::fromLatin1(name);
+        StatusLog::instance().clear();
+        EXPECT_FALSE(
+            frm->GetFile(server.host(), gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"), data.path(), fileName));
+        EXPECT_EQ(frm->lastCause(), QStringLiteral("\"%1\" names no file").arg(fileName));
+        EXPECT_EQ(frm->FTPFileTimeAndSize(server.host(), gstrFTPUsername, gstrFTPPassword, fileName), ftp::FileState());
+        EXPECT_EQ(logTexts(), QStringList{QStringLiteral("!!!Error: 0 \"%1\" names no file.").arg(fileName)});
+    }
+    EXPECT_EQ(server.commands(), QStringList());
+    EXPECT_TRUE(QDir(data.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST(FetchRule, TakesOnlyADecidedCopyNeverTheBoardsOwn)
 {
     const ftp::FileState board(QStringLiteral("2024/03/01 08:00:00"), 100);

@@ -3,6 +3,7 @@
 // and the change watch.
 #include "core/globals.h"
 #include "platform/atomicfile.h"
+#include "platform/paths.h"
 #include "platform/statuslog.h"
 #include "records/convert.h"
 #include "records/ftp/frmftp.h"
@@ -1919,6 +1920,8 @@ TEST_F(RunTest, TheWatchAsksOnlyForTheFilesTheLoadFetches)
         {"a data name in a folder", "Exports\\data.txt", "", "Exports/data.txt", 1, "new\r\n"},
         {"a data name after a separator", "/data.txt", "book.txt", "data.txt", 1, "new\r\n"},
         {"a restart whose load fetches nothing", "data.txt", "", "data.txt", 1, "old\r\n", false},
+        {"two names that end in one file name", "Exports\\data.txt", "Bookings\\data.txt", "Exports/data.txt", 1,
+         "new\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1945,11 +1948,13 @@ TEST_F(RunTest, TheWatchAsksOnlyForTheFilesTheLoadFetches)
         };
         for (const char* f : {"data.txt", "Exports/data.txt", "book.txt"})
             server.putFile(QString::fromLatin1(f), "old\r\n");
+        server.putFile(QStringLiteral("Bookings/data.txt"), "bookings\r\n");
         writeAll(gstrDataFolder + QStringLiteral("/data.txt"), "local\r\n");
         // The board took what the load fetches before (a fetch outside the run).
         gblnStop = false;
         window.onLoad();
         time.at = QDateTime(QDate(2024, 3, 7), QTime(10, 0, 10));
+        StatusLog::instance().clear();
         startRun();
         ASSERT_TRUE(tick() && nextMinute());
         fetching = c.fetching;
@@ -1969,6 +1974,13 @@ TEST_F(RunTest, TheWatchAsksOnlyForTheFilesTheLoadFetches)
         EXPECT_EQ(readAll(gstrDataFolder + QStringLiteral("/data.txt")), c.data);
         if (c.restarts == 0) {
             EXPECT_TRUE(server.commands().filter(QString::fromLatin1(c.changed)).isEmpty());
+        }
+        // A name that names no file is nobody's business after the load
+        // that said so: no line of the run names it.
+        for (const char* name : {c.dataName, c.bookName}) {
+            if (*name && paths::namedFile(QString::fromLatin1(name)).isEmpty()) {
+                EXPECT_EQ(logTexts().filter(QString::fromLatin1(name)), QStringList());
+            }
         }
         run.mnuStop_Click();
     }

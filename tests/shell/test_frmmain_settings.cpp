@@ -434,6 +434,65 @@ TEST_F(SettingsWindowTest, ALoadThatFetchesNothingLeavesNoReportOfAnEarlierFetch
     }
 }
 
+TEST_F(SettingsWindowTest, TwoFtpFilesThatEndInOneNameKeepACopyEach)
+{
+    // An export and a booking file of one name in two folders of the server.
+    // Each load runs as a board's: the first a restart that may take what it
+    // finds, the other a start (a command "2"), which fetches nothing it has
+    // not seen settle. The records are always the export's, the booking file
+    // is always loaded from its own copy, and nothing the board holds is
+    // fetched again.
+    FtpTestServer server;
+    START_SERVER(server);
+    frmMain& w = *window;
+    server.putFile(QStringLiteral("Exports/events.orv"), recordLine({QStringLiteral("event")}).toLatin1());
+    server.putFile(QStringLiteral("Bookings/events.orv"), recordLine({QStringLiteral("booking")}).toLatin1());
+    const QString user = QString::fromLatin1(FtpTestServer::kUser);
+    const QString password = QString::fromLatin1(FtpTestServer::kPassword);
+    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=Exports\\events.orv\r\n"
+                                 "FTP Booking Filename=Bookings\\events.orv\r\nFTP Server=%1\r\nFTP Username=%2\r\n"
+                                 "FTP Password=%3\r\n")
+                      .arg(server.host(), user, password));
+    QStringList calls;
+    logLoads(w.loaders, calls, true);
+    bool mayTake = true;
+    w.frmFTP->setMayTake([&mayTake](const QString&, const ftp::FileState&) { return mayTake; });
+    const auto downloads = [&server] { return server.commands().filter(QStringLiteral("RETR")).size(); };
+    const struct {
+        const char* what;
+        bool keptAsOne;    // as an earlier version kept them: the booking file's copy under the shared name
+        bool restartFirst; // the first load may take what it finds, the second not; or the other way
+        int downloads[2];  // by each load
+    } cases[] = {
+        {"a new board", false, true, {2, 0}},
+        {"a board that kept both under one name", true, false, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const QString& f : QDir(dataFolder()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(dataFolder() + QLatin1Char('/') + f);
+        shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("event")}));
+        if (c.keptAsOne) {
+            mayTake = true;
+            ASSERT_TRUE(w.frmFTP->GetFile(server.host(), user, password, QStringLiteral("\\"), dataFolder(),
+                                          QStringLiteral("Bookings\\events.orv")));
+        }
+        for (int load = 0; load < 2; ++load) {
+            SCOPED_TRACE(load);
+            mayTake = (load == 0) == c.restartFirst;
+            calls.clear();
+            const qsizetype before = downloads();
+            w.LoadSettings(settingsFile());
+            EXPECT_EQ(downloads() - before, c.downloads[load]);
+            EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), QStringLiteral("event"));
+            EXPECT_FALSE(testsupport::readAll(gstrWorkingDataFile).contains("booking"));
+            EXPECT_TRUE(calls.contains(QStringLiteral("booking events.booking.orv"))) << calls.join('|').toStdString();
+            EXPECT_EQ(testsupport::readAll(dataFolder() + QStringLiteral("/events.booking.orv")),
+                      recordLine({QStringLiteral("booking")}).toLatin1());
+        }
+    }
+}
+
 TEST_F(SettingsWindowTest, AFetchedFileThatFailsToConvertFallsBackToTheWorkingRecordFile)
 {
     frmMain& w = *window;
