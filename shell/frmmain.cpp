@@ -239,8 +239,7 @@ void frmMain::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick || shutDown_)
         return;
-    removeTrayIcon();
-    show();
+    bringBack();
 }
 
 void frmMain::removeTrayIcon()

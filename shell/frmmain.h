@@ -84,8 +84,10 @@ public:
     // Hides the window; the icon shows in the notification area when the
     // session has one.
     void mnuHide_Click();
-    // The notification-area icon's events: a double click removes the icon
-    // and shows the window; every other event does nothing.
+    // The notification-area icon's events: a double click brings the window
+    // back as a second start does (not minimised, raised and active; a tray
+    // without a task bar could not restore a minimised window); every other
+    // event does nothing, and nothing once the shut-down has begun.
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     bool trayIconPresent() const { return trayIconPresent_; }
     void mnuExit_Click();

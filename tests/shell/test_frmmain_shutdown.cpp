@@ -15,6 +15,7 @@ TEST_F(MainWindowTest, HidingToTheTrayAndBack)
 {
     frmMain& w = *window;
     w.show();
+    w.setWindowState(Qt::WindowMinimized);
     w.mnuHide_Click();
     w.mnuHide_Click();
     EXPECT_TRUE(w.trayIconPresent());
@@ -26,9 +27,13 @@ TEST_F(MainWindowTest, HidingToTheTrayAndBack)
     EXPECT_TRUE(w.trayIconPresent());
     EXPECT_FALSE(w.isVisible());
 
+    // A double click brings it back on the screen: a tray without a task
+    // bar could not restore a minimised window.
     w.trayIconActivated(QSystemTrayIcon::DoubleClick);
     EXPECT_FALSE(w.trayIconPresent());
     EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+    EXPECT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
 }
 
 TEST_F(MainWindowTest, EscGivesTheRunsWindowBack)
