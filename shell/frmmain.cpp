@@ -78,6 +78,8 @@ frmMain::frmMain(QWidget* parent)
     StartTimer = makeTimer(this, 100, false, Qt::PreciseTimer);
     LoadSettingsTimer = makeTimer(this, 10, false, Qt::PreciseTimer);
     runClock = makeTimer(this, 1000, false);
+    TrayTimer = makeTimer(this, 1000, false);
+    connect(TrayTimer, &QTimer::timeout, this, &frmMain::TrayTimer_Timer);
 
     setWindowIcon(programIcon());
 
@@ -203,7 +205,7 @@ void frmMain::showAfterRun()
 {
     if (shutDown_)
         return;
-    if (services::notificationArea().available())
+    if (iconInArea())
         show();
     else
         bringBack();
@@ -227,26 +229,47 @@ void frmMain::statusMessage(const QString& text)
 
 // ---- Notification-area icon ----
 
+// A panel may start after the program or end before it, and tells nobody:
+// while the window is hidden in the notification area, the tray timer asks
+// the area again each second.
+
 void frmMain::mnuHide_Click()
 {
     trayIconPresent_ = true;
     if (services::notificationArea().available())
         trayIcon->show();
+    if (!TrayTimer->isActive())
+        TrayTimer->start();
     hide();
+}
+
+void frmMain::TrayTimer_Timer()
+{
+    if (shutDown_ || !trayIconPresent_ || iconInArea())
+        return;
+    if (trayIcon->isVisible())
+        bringBack(); // the area went away with the icon in it
+    else if (services::notificationArea().available())
+        trayIcon->show();
 }
 
 void frmMain::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (reason != QSystemTrayIcon::DoubleClick || shutDown_)
         return;
-    removeTrayIcon();
-    show();
+    bringBack();
 }
 
 void frmMain::removeTrayIcon()
 {
     trayIconPresent_ = false;
     trayIcon->hide();
+    TrayTimer->stop();
+}
+
+bool frmMain::iconInArea() const
+{
+    return trayIconPresent_ && trayIcon->isVisible() && services::notificationArea().available();
 }
 
 // ---- Shut-down ----

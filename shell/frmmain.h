@@ -56,11 +56,11 @@ public:
     void StartupTimer_Timer();
     // Another copy of the program was started: bring this window back.
     void restoreFromOtherInstance();
-    // A run has stopped: the window shows again. Where the session has a
-    // notification area it shows as the run left it (minimised, its icon
-    // staying in the area); without one nothing else could bring it back, so
-    // it comes back as a second start brings it. Nothing once the shut-down
-    // has begun.
+    // A run has stopped: the window shows again. While its icon is in a
+    // notification area that is there, it shows as the run left it
+    // (minimised, the icon staying in the area); otherwise nothing else could
+    // bring it back, so it comes back as a second start brings it. Nothing
+    // once the shut-down has begun.
     void showAfterRun();
     // Fills the lists and sets the start values of the inputs.
     void InitControls();
@@ -81,11 +81,20 @@ public:
 
     // ---- Status log, notification-area icon, shut-down ----
     void statusMessage(const QString& text);
-    // Hides the window; the icon shows in the notification area when the
-    // session has one.
+    // Hides the window in the notification area: the icon shows there when
+    // the session has one, and the tray timer looks for the area each second
+    // while the window stays hidden in it.
     void mnuHide_Click();
-    // The notification-area icon's events: a double click removes the icon
-    // and shows the window; every other event does nothing.
+    // The tray timer's tick, while the window is hidden in the notification
+    // area: an area that has come since shows the icon; an area that has
+    // gone from under the icon brings the window back, as a second start
+    // does. An area that was never there leaves the window waiting for the
+    // run's Stop. Nothing once the shut-down has begun.
+    void TrayTimer_Timer();
+    // The notification-area icon's events: a double click brings the window
+    // back as a second start does (not minimised, raised and active; a tray
+    // without a task bar could not restore a minimised window); every other
+    // event does nothing, and nothing once the shut-down has begun.
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
     bool trayIconPresent() const { return trayIconPresent_; }
     void mnuExit_Click();
@@ -185,6 +194,7 @@ public:
     QTimer* StartTimer = nullptr;        // 100 ms, run cycle start
     QTimer* LoadSettingsTimer = nullptr; // 10 ms, run cycle
     QTimer* runClock = nullptr;          // 1000 ms, run cycle clock
+    QTimer* TrayTimer = nullptr;         // 1000 ms, while hidden in the notification area
 
     QSystemTrayIcon* trayIcon = nullptr;
 
@@ -352,7 +362,12 @@ private:
     void connectHandlers();
     void runHandler(const QString& name, const std::function<void()>& handler);
     void placeWindow();
+    // Ends the hiding in the notification area: the icon goes, and the
+    // tray timer stops.
     void removeTrayIcon();
+    // Whether the window's icon is in a notification area that is there:
+    // shown by a hiding that has not ended, and the area still answering.
+    bool iconInArea() const;
     // Removes the icon and puts the window on the screen: not minimised,
     // shown, raised and active.
     void bringBack();

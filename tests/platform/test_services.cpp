@@ -14,6 +14,21 @@
 #include <QTimer>
 #include <QWidget>
 
+namespace {
+
+// Puts back the harmless defaults after a test installed the real seams.
+void restoreDefaultSeams()
+{
+    services::setMessages(nullptr);
+    services::setFiles(nullptr);
+    services::setColors(nullptr);
+    services::setKeys(nullptr);
+    services::setNotificationArea(nullptr);
+    services::setBusyHook(nullptr);
+}
+
+} // namespace
+
 TEST(StatusLog, LineFormatAndTheFiveThousandLineRule)
 {
     const testsupport::FixedClock clock(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
@@ -121,10 +136,14 @@ TEST(DesktopServices, EscapeIsSeenOncePerPressWithoutRunningTheEventLoop)
     EXPECT_FALSE(services::keys().rightButtonDown());
     EXPECT_FALSE(timerRan);
     QCoreApplication::processEvents();
-    services::setMessages(nullptr);
-    services::setFiles(nullptr);
-    services::setColors(nullptr);
-    services::setKeys(nullptr);
-    services::setNotificationArea(nullptr);
-    services::setBusyHook(nullptr);
+    restoreDefaultSeams();
+}
+
+TEST(DesktopServices, NoNotificationAreaInASessionWithoutOne)
+{
+    // The tests' offscreen session has no panel: a window hidden on the
+    // strength of a wrong answer would have no way back.
+    desktopservices::install();
+    EXPECT_FALSE(services::notificationArea().available());
+    restoreDefaultSeams();
 }

@@ -15,6 +15,7 @@ TEST_F(MainWindowTest, HidingToTheTrayAndBack)
 {
     frmMain& w = *window;
     w.show();
+    w.setWindowState(Qt::WindowMinimized);
     w.mnuHide_Click();
     w.mnuHide_Click();
     EXPECT_TRUE(w.trayIconPresent());
@@ -26,9 +27,14 @@ TEST_F(MainWindowTest, HidingToTheTrayAndBack)
     EXPECT_TRUE(w.trayIconPresent());
     EXPECT_FALSE(w.isVisible());
 
+    // A double click brings it back on the screen: a tray without a task
+    // bar could not restore a minimised window.
     w.trayIconActivated(QSystemTrayIcon::DoubleClick);
     EXPECT_FALSE(w.trayIconPresent());
     EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isMinimized());
+    EXPECT_FALSE(w.TrayTimer->isActive());
+    EXPECT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
 }
 
 TEST_F(MainWindowTest, EscGivesTheRunsWindowBack)
@@ -68,6 +74,84 @@ TEST_F(MainWindowTest, EscGivesTheRunsWindowBack)
     }
 }
 
+TEST_F(MainWindowTest, ATrayThatComesLateOrGoesAway)
+{
+    // The tray timer's ticks while a run keeps the window hidden, then the
+    // run's Stop: an icon in an area that is there keeps the window as the
+    // run left it; otherwise the window comes back in front.
+    struct Case {
+        const char* name;
+        bool areaAtStart;
+        bool areaLater;
+        int ticks;
+        bool shownAfterTicks;
+        bool iconAfterTicks;
+        bool minimisedAfterStop;
+    };
+    const Case cases[] = {
+        {"the area comes after the start", false, true, 2, false, true, true},
+        {"the area comes just before the Stop", false, true, 0, false, false, false},
+        {"the area goes away", true, false, 2, true, false, false},
+        {"never an area", false, false, 2, false, false, false},
+        {"the area stays", true, true, 2, false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window = std::make_unique<frmMain>();
+        frmMain& w = *window;
+        testsupport::FakeNotificationArea area(c.areaAtStart);
+        testsupport::HeldKeys keys;
+        RunSide* side = RunSide::install(w);
+        side->setPageRoutine({[] { return false; }, {}, {}});
+        w.show();
+        side->controller().StartTimer_Timer();
+        EXPECT_TRUE(w.TrayTimer->isActive());
+
+        area.present = c.areaLater;
+        for (int i = 0; i < c.ticks; ++i)
+            w.TrayTimer_Timer();
+        EXPECT_EQ(w.isVisible(), c.shownAfterTicks);
+        EXPECT_EQ(w.trayIcon->isVisible(), c.iconAfterTicks);
+        EXPECT_EQ(w.TrayTimer->isActive(), w.trayIconPresent());
+        if (c.shownAfterTicks) {
+            EXPECT_FALSE(w.isMinimized());
+            EXPECT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+        }
+
+        keys.escape = true;
+        ASSERT_TRUE(waitFor([&] { return side->controller().state() == RunController::State::Idle; }));
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.isMinimized(), c.minimisedAfterStop);
+        EXPECT_EQ(w.trayIcon->isVisible(), c.minimisedAfterStop);
+        EXPECT_EQ(w.TrayTimer->isActive(), w.trayIconPresent());
+    }
+}
+
+TEST_F(MainWindowTest, AWindowClosedDuringARunStaysClosed)
+{
+    frmMain& w = *window;
+    testsupport::FakeNotificationArea area(true);
+    testsupport::HeldKeys keys;
+    RunSide* side = RunSide::install(w);
+    side->setPageRoutine({[] { return false; }, {}, {}});
+    w.show();
+    side->controller().StartTimer_Timer();
+    ASSERT_TRUE(w.trayIcon->isVisible());
+
+    w.close();
+    // The area going away and coming back after the shut-down, then the
+    // run's Stop (as the display's closing runs it).
+    for (bool present : {false, true}) {
+        area.present = present;
+        w.TrayTimer_Timer();
+    }
+    side->controller().mnuStop_Click();
+    pump(100);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.trayIcon->isVisible());
+    EXPECT_FALSE(w.TrayTimer->isActive());
+}
+
 TEST_F(MainWindowTest, ASecondStartBringsTheWindowBack)
 {
     frmMain& w = *window;
@@ -98,8 +182,8 @@ TEST_F(MainWindowTest, ShutDownRunsInOrderAndLeavesNothingRunning)
         return [&, name] {
             if (steps.isEmpty()) {
                 stopFirst = gblnStop;
-                timersOffFirst =
-                    !w.StartTimer->isActive() && !w.runClock->isActive() && !w.LoadSettingsTimer->isActive();
+                timersOffFirst = !w.StartTimer->isActive() && !w.runClock->isActive() &&
+                                 !w.LoadSettingsTimer->isActive() && !w.TrayTimer->isActive();
                 iconGoneFirst = !w.trayIconPresent();
             }
             steps << QString::fromLatin1(name);
