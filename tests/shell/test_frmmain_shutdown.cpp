@@ -11,6 +11,21 @@
 using shelltest::pump;
 using shelltest::waitFor;
 
+namespace {
+
+// Starts a run on the shown window through the real run adapter, as a
+// board's start does: the window hides, and the pages go on until a Stop.
+RunSide* startRun(frmMain& w)
+{
+    RunSide* side = RunSide::install(w);
+    side->setPageRoutine({[] { return false; }, {}, {}});
+    w.show();
+    side->controller().StartTimer_Timer();
+    return side;
+}
+
+} // namespace
+
 TEST_F(MainWindowTest, HidingToTheTrayAndBack)
 {
     frmMain& w = *window;
@@ -53,11 +68,7 @@ TEST_F(MainWindowTest, EscGivesTheRunsWindowBack)
         frmMain& w = *window;
         testsupport::FakeNotificationArea area(c.area);
         testsupport::HeldKeys keys;
-        RunSide* side = RunSide::install(w);
-        side->setPageRoutine({[] { return false; }, {}, {}});
-        w.show();
-
-        side->controller().StartTimer_Timer();
+        RunSide* side = startRun(w);
         EXPECT_FALSE(w.isVisible());
         EXPECT_TRUE(w.isMinimized());
         EXPECT_EQ(w.trayIcon->isVisible(), c.area);
@@ -101,10 +112,7 @@ TEST_F(MainWindowTest, ATrayThatComesLateOrGoesAway)
         frmMain& w = *window;
         testsupport::FakeNotificationArea area(c.areaAtStart);
         testsupport::HeldKeys keys;
-        RunSide* side = RunSide::install(w);
-        side->setPageRoutine({[] { return false; }, {}, {}});
-        w.show();
-        side->controller().StartTimer_Timer();
+        RunSide* side = startRun(w);
         EXPECT_TRUE(w.TrayTimer->isActive());
 
         area.present = c.areaLater;
@@ -132,10 +140,7 @@ TEST_F(MainWindowTest, AWindowClosedDuringARunStaysClosed)
     frmMain& w = *window;
     testsupport::FakeNotificationArea area(true);
     testsupport::HeldKeys keys;
-    RunSide* side = RunSide::install(w);
-    side->setPageRoutine({[] { return false; }, {}, {}});
-    w.show();
-    side->controller().StartTimer_Timer();
+    RunSide* side = startRun(w);
     ASSERT_TRUE(w.trayIcon->isVisible());
 
     w.close();
