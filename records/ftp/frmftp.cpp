@@ -57,8 +57,9 @@ QString fromLoginFolder(const QString& path)
 // The file a name of a file on the server names: its plain name, and the
 // folders the name itself leads through first ("Exports\data.txt": the
 // folder "Exports"). The fetch and the time query find a file by this one
-// rule, so the change watch never asks for a file the fetch would not take.
-// Name "": it names no file ("book.txt/", "..", "").
+// rule (ftpcopies::remotePath, which also tells whether the data file and
+// the booking file are one), so the change watch never asks for a file the
+// fetch would not take. Name "": it names no file ("book.txt/", "..", "").
 struct RemoteName {
     QStringList folders;
     QString name;
@@ -66,10 +67,9 @@ struct RemoteName {
 
 RemoteName remoteNameOf(const QString& fileName)
 {
-    RemoteName r{{}, paths::namedFile(fileName)};
-    const QString within = fileName.trimmed().chopped(r.name.size());
-    r.folders = ftp::normalisePath(within).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    return r;
+    QStringList folders = ftpcopies::remotePath(fileName).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QString name = folders.isEmpty() ? QString() : folders.takeLast();
+    return {folders, name};
 }
 
 QString namesNoFile(const QString& fileName)
@@ -632,7 +632,6 @@ bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName, const QString& loc
         statusMessage(QStringLiteral("The FTP Settings is not correct."));
         return false;
     }
-    moveBookingCopyApart();
     statusMessage(QStringLiteral("Start retrieve ") + fileName);
     const bool ok = frmFTP.GetFile(gstrFTPServer, gstrFTPUsername, gstrFTPPassword, QStringLiteral("\\"),
                                    gstrDataFolder, fileName, localName);
@@ -662,6 +661,7 @@ bool retrieveFTPFile(FrmFTP& frmFTP, const QString& fileName, const QString& loc
 
 bool retrieveFTPDataFile(FrmFTP& frmFTP)
 {
+    moveBookingCopyApart();
     return retrieveFTPFile(frmFTP, gstrFTPFilename);
 }
 

@@ -157,17 +157,17 @@ QString fetchedCopyPath(const QString& localPath);
 // Fetch the settings' FTP data file (gstrFTPFilename) or booking file
 // (gstrFTPBookingFilename) from the FTP account's login folder into the Data
 // folder (the booking file under the name ftpcopies::bookingCopyName gives,
-// when it gives one), logging the outcome: "Successfully retrieved <name>", a line that
-// the board's copy is the server's, one that a new copy is left until it has
-// stopped changing, or "Error retrieving ..." and a "!!!Cause: " line that
-// says why. True when the board holds the server's copy now. False (after
-// "The FTP Settings is not correct.") when the file name, server, user name
-// or password is empty.
+// when it gives one), logging the outcome: "Successfully retrieved <name>",
+// a line that the board's copy is the server's, one that a new copy is left
+// until it has stopped changing, or "Error retrieving ..." and a
+// "!!!Cause: " line that says why. True when the board holds the server's
+// copy now. False (after "The FTP Settings is not correct.") when the file
+// name, server, user name or password is empty.
 //
-// Before either fetch, a copy of the booking file that an earlier version
-// kept under the data file's name (the two names end in one file name) is
-// moved to the booking file's own name, with what the board knows of it: it
-// is not converted as the records, nor fetched again while it is the
-// server's copy.
+// Before the data file's fetch (a load fetches it first), a copy of the
+// booking file that an earlier version kept under the data file's name (the
+// two names end in one file name) is moved to the booking file's own name,
+// with what the board knows of it: it is not converted as the records, nor
+// fetched again while it is the server's copy.
 bool retrieveFTPDataFile(FrmFTP& frmFTP);
 bool retrieveFTPBookingFile(FrmFTP& frmFTP);
