@@ -14,6 +14,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -67,8 +68,12 @@ int main(int argc, char** argv)
     // window that is never loaded starts no mode.
     frmMain window;
     if (!instance.acquire()) {
-        instance.activateRunning();
-        return 0;
+        // Nothing else of this start shows: a board's log or a terminal is
+        // where anyone looks.
+        const bool asked = instance.activateRunning();
+        std::fprintf(stderr, "ZQOrvane: another copy runs in %s; %s\n", qPrintable(instance.folder()),
+                     asked ? "it was asked to show its window" : "it could not be reached");
+        return asked ? 0 : 1;
     }
     // The panels and the line rows are in place before the controls are set up.
     DataSide::install(window);

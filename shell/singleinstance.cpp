@@ -3,15 +3,88 @@
 #include "platform/paths.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QThread>
+
+#include <algorithm>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
+
+// A copy that starts makes its lock file empty and takes the system lock on
+// it a moment later: an empty file this young may be such a start's.
+constexpr int kYoungLockMs = 1000;
+
+enum class LockHolder {
+    None, // no process holds the lock file (or it is gone): it may go
+    Live, // a live process holds it, or may be about to
+};
+
+// Whether a live process holds the lock file at `path`. A lock file is held
+// by the system lock its copy takes on it, whatever it says of its copy:
+// one left empty by a crash, one with garbage, one naming another host or
+// a process number that is now another process's (a board in a container
+// names 1, which is the next start itself) is held by nobody. The system
+// lock goes with the process that took it.
+LockHolder holderOf(const QByteArray& path)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return LockHolder::None;
+        struct stat held = {};
+        const bool lockable = ::flock(fd, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+        const bool statted = ::fstat(fd, &held) == 0;
+        ::close(fd);
+        if (!lockable)
+            return LockHolder::Live;
+        if (!statted || held.st_size > 0)
+            return LockHolder::None;
+        const qint64 ageMs =
+            QDateTime::currentMSecsSinceEpoch() - (qint64(held.st_mtim.tv_sec) * 1000 + held.st_mtim.tv_nsec / 1000000);
+        if (ageMs < 0 || ageMs >= kYoungLockMs)
+            return LockHolder::None;
+        QThread::msleep(kYoungLockMs - ageMs + 50);
+    }
+    return LockHolder::Live;
 }
+
+// Removes the lock file at `path` when no live process holds it. The
+// removal holds the file's system lock meanwhile, and removes the name only
+// while it still names that file: two starts that find one stale lock
+// never remove the lock one of them has taken since. True when the file is
+// gone.
+bool removeStaleLock(const QByteArray& path)
+{
+    if (holderOf(path) == LockHolder::Live)
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT;
+    bool removed = false;
+    struct stat mine = {};
+    struct stat named = {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &mine) == 0 && ::stat(path.constData(), &named) == 0 &&
+        mine.st_dev == named.st_dev && mine.st_ino == named.st_ino)
+        removed = ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+} // namespace
 
 SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
     : QObject(parent)
@@ -20,11 +93,11 @@ SingleInstance::SingleInstance(const QString& programFolder, QObject* parent)
     // made first, so that the lock and the socket name are the ones every
     // later start finds.
     QDir().mkpath(programFolder);
-    QString folder = QFileInfo(programFolder).canonicalFilePath();
-    if (folder.isEmpty())
-        folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
-    lockPath_ = paths::join(folder, QStringLiteral("ZQOrvane.lock"));
-    const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex();
+    folder_ = QFileInfo(programFolder).canonicalFilePath();
+    if (folder_.isEmpty())
+        folder_ = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+    lockPath_ = paths::join(folder_, QStringLiteral("ZQOrvane.lock"));
+    const QByteArray hash = QCryptographicHash::hash(folder_.toUtf8(), QCryptographicHash::Sha1).toHex();
     serverName_ = QStringLiteral("ZQOrvane-") + QString::fromLatin1(hash.left(20));
 }
 
@@ -44,7 +117,12 @@ bool SingleInstance::acquire()
     // The lock lasts as long as the program runs: never stale by age, only
     // when the process that wrote it is gone.
     lock_->setStaleLockTime(0);
-    const bool locked = lock_->tryLock(0);
+    bool locked = lock_->tryLock(0);
+    // A lock file that no running copy holds (none answers on the socket,
+    // and no live process holds the file) is stale, whatever it says.
+    if (!locked && lock_->error() == QLockFile::LockFailedError && !answers() &&
+        removeStaleLock(QFile::encodeName(lockPath_)))
+        locked = lock_->tryLock(0);
     if (!locked && lock_->error() == QLockFile::LockFailedError) {
         lock_.reset();
         return false;
@@ -104,10 +182,17 @@ void SingleInstance::onNewConnection()
 
 bool SingleInstance::activateRunning(int timeoutMs)
 {
+    // A copy that has just taken the lock listens a moment later.
     QLocalSocket socket;
-    socket.connectToServer(serverName_);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        socket.connectToServer(serverName_);
+        if (socket.waitForConnected(int(deadline.remainingTime())))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(quint64(std::min<qint64>(100, deadline.remainingTime())));
+    }
     socket.write(kActivate);
     const bool sent = socket.waitForBytesWritten(timeoutMs);
     socket.disconnectFromServer();

@@ -3,7 +3,10 @@
 // it is missing, holds a lock file in it and listens on a local socket named
 // after the folder; a later copy finds the lock taken (or a copy answering on
 // the socket), asks the running copy to bring its window to the front, and
-// ends. A lock left behind by a copy that is gone is taken over.
+// ends. A lock that no running copy holds (none answers on the socket, and
+// no live process holds the lock file) is taken over, whatever the file
+// says: left empty by a crash, with garbage, naming another host or a
+// process number that is now another process's.
 #include <QObject>
 #include <QString>
 
@@ -22,11 +25,14 @@ public:
     // True when this copy is the one that runs (it now holds the lock and
     // listens); false when another copy already runs in the folder.
     bool acquire();
-    // Asks the running copy to show its window. True when the request was
-    // delivered.
+    // Asks the running copy to show its window, waiting up to `timeoutMs`
+    // for it to listen (a copy that has just started). True when the
+    // request was delivered.
     bool activateRunning(int timeoutMs = 3000);
 
     QString lockPath() const { return lockPath_; }
+    // The program folder as the lock and the socket name know it.
+    QString folder() const { return folder_; }
     QString serverName() const { return serverName_; }
 
 Q_SIGNALS:
@@ -39,6 +45,7 @@ private:
     bool answers() const;
     void onNewConnection();
 
+    QString folder_;
     QString lockPath_;
     QString serverName_;
     std::unique_ptr<QLockFile> lock_;

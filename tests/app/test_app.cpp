@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -33,7 +36,8 @@ protected:
         env.insert(QStringLiteral("ORVANE_PLAYER_FOLDER"), home.filePath(QStringLiteral("player")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A second start's word on standard error is read by the test.
+        p.setProcessChannelMode(&p == &second ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
         p.start(QStringLiteral(ORV_APP_BINARY), {});
         ASSERT_TRUE(p.waitForStarted(10000));
     }
@@ -57,9 +61,16 @@ protected:
 
 TEST_F(ProgramRun, StartsMakesItsFoldersRunsOnPastASecondStartAndEndsCleanlyOnTerminate)
 {
-    // A program folder that is there, and a new board's that is not yet.
-    for (const QString& below : {QString(), QStringLiteral("board/Orvane")}) {
+    // A program folder that is there, a new board's that is not yet, and
+    // one with a lock file a power cut left empty.
+    for (const QString& below : {QString(), QStringLiteral("board/Orvane"), QStringLiteral("cut")}) {
         SCOPED_TRACE(below.toStdString());
+        if (below == QLatin1String("cut")) {
+            ASSERT_TRUE(QDir(home.path()).mkdir(below));
+            QFile lock(at("ZQOrvane.lock", below));
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+        }
         launch(first, below);
         EXPECT_TRUE(waitFor([&] { return folderMade("MasterTemplateLists", below); }, 10000));
         // Let the start-up run, then ask it to end as the session would.
@@ -69,6 +80,10 @@ TEST_F(ProgramRun, StartsMakesItsFoldersRunsOnPastASecondStartAndEndsCleanlyOnTe
         launch(second, below);
         ASSERT_TRUE(second.waitForFinished(10000));
         EXPECT_EQ(second.exitCode(), 0);
+        const QString said = QString::fromLocal8Bit(second.readAllStandardError());
+        EXPECT_TRUE(said.contains(QFileInfo(home.filePath(below)).canonicalFilePath() +
+                                  QStringLiteral("; it was asked to show its window")))
+            << said.toStdString();
         EXPECT_EQ(first.state(), QProcess::Running);
         first.terminate();
         ASSERT_TRUE(first.waitForFinished(10000));

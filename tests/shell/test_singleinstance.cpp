@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -35,17 +39,23 @@ TEST(SingleInstance, ASecondCopyHandsOverToTheFirst)
 
 TEST(SingleInstance, TheFirstCopyHoldsTheFolderFromItsStart)
 {
-    // A new board's folder, made by its first start; and a running copy
-    // whose lock is gone (one that started where no lock file could be
-    // made): a later copy hands over all the same.
-    for (const bool lockGone : {false, true}) {
-        SCOPED_TRACE(lockGone ? "the lock is gone" : "a folder not made yet");
+    // A new board's folder, made by its first start (also one reached
+    // through a link); and a running copy whose lock is gone (one that
+    // started where no lock file could be made): a later copy hands over
+    // all the same.
+    enum class Kind { NotMadeYet, ThroughALink, LockGone };
+    for (const Kind kind : {Kind::NotMadeYet, Kind::ThroughALink, Kind::LockGone}) {
+        SCOPED_TRACE(int(kind));
         QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("board/Orvane"));
+        QString folder = dir.filePath(QStringLiteral("board/Orvane"));
+        if (kind == Kind::ThroughALink) {
+            ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("disk")));
+            ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("disk")), dir.filePath(QStringLiteral("board"))));
+        }
         SingleInstance first(folder);
         ASSERT_TRUE(first.acquire());
         EXPECT_TRUE(QFileInfo(folder).isDir());
-        if (lockGone) {
+        if (kind == Kind::LockGone) {
             ASSERT_TRUE(QFile::remove(first.lockPath()));
         }
         SingleInstance second(folder);
@@ -72,23 +82,61 @@ TEST(SingleInstance, TheLockBelongsToOneFolderAndIsFreeAgainWhenItsHolderEnds)
     EXPECT_FALSE(late.acquire());
 }
 
-TEST(SingleInstance, AStaleLockIsTakenOver)
+TEST(SingleInstance, ALockNoRunningCopyHoldsIsTakenOver)
 {
-    QTemporaryDir dir;
     // A process that has ended leaves its number behind.
     QProcess gone;
     gone.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
     ASSERT_TRUE(gone.waitForStarted(5000));
-    const qint64 pid = gone.processId();
+    const QByteArray gonePid = QByteArray::number(gone.processId());
     ASSERT_TRUE(gone.waitForFinished(5000));
-    SingleInstance probe(dir.path());
-    QFile lock(probe.lockPath());
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(pid) + "\nZQOrvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    lock.close();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    // A board in a container names its own process number, which the next
+    // start may have again.
+    const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray ownName = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8();
 
-    // Nobody answers for a dead copy; the next start takes the lock over.
-    EXPECT_FALSE(probe.activateRunning(200));
-    SingleInstance next(dir.path());
-    EXPECT_TRUE(next.acquire());
+    struct Case {
+        const char* name;
+        QByteArray contents;
+        bool young = false;      // written just now (a start that was killed at once)
+        bool heldByLive = false; // a live copy holds it, but does not answer
+    };
+    const Case cases[] = {
+        {"a copy that has ended", gonePid + "\nZQOrvane\n" + host + "\n"},
+        {"empty", ""},
+        {"empty and just written", "", true},
+        {"garbage", "\x01\xffnot a lock\n\n\n"},
+        {"another host", ownPid + "\nZQOrvane\nanother-board\n"},
+        {"the next start's own number", ownPid + "\n" + ownName + "\n" + host + "\n"},
+        {"held by a live copy that does not answer", "", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        SingleInstance probe(dir.path());
+        QLockFile live(probe.lockPath());
+        if (c.heldByLive) {
+            ASSERT_TRUE(live.tryLock(0));
+        } else {
+            QFile lock(probe.lockPath());
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.write(c.contents);
+            if (!c.young)
+                lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+            lock.close();
+        }
+
+        // Nobody answers; the next start takes the lock over unless a live
+        // process holds it.
+        EXPECT_FALSE(probe.activateRunning(200));
+        SingleInstance next(dir.path());
+        EXPECT_EQ(next.acquire(), !c.heldByLive);
+        EXPECT_TRUE(QFileInfo::exists(probe.lockPath()));
+        if (!c.heldByLive) {
+            SingleInstance later(dir.path());
+            EXPECT_FALSE(later.acquire());
+            EXPECT_TRUE(later.activateRunning());
+        }
+    }
 }
