@@ -609,15 +609,21 @@ namespace {
 // The booking file's copy that an earlier version kept where the data
 // file's copy belongs, when both names end in one file name: it goes to
 // the booking file's own name, with its board copy file (the move keeps
-// what that file checks of the local file).
+// what that file checks of the local file). Only the booking file's copy
+// moves, never the data file's: where the two names differ only in letter
+// case, a copy is the booking file's when the server's spelling it was
+// fetched under is the booking file's as the settings spell it.
 void moveBookingCopyApart()
 {
     const QString own = ftpcopies::bookingCopyName(gstrFTPFilename, gstrFTPBookingFilename);
     if (own.isEmpty())
         return;
     const QString shared = fetchedCopyPath(paths::resolve(gstrDataFolder, paths::namedFile(gstrFTPFilename)));
-    const CopySource booking{gstrFTPServer, gstrFTPUsername, ftpcopies::remotePath(gstrFTPBookingFilename)};
-    if (readBoardCopy(shared, booking, Qt::CaseInsensitive).time.isEmpty())
+    const QString bookingPath = ftpcopies::remotePath(gstrFTPBookingFilename);
+    const Qt::CaseSensitivity cs = bookingPath.compare(ftpcopies::remotePath(gstrFTPFilename), Qt::CaseInsensitive) == 0
+                                       ? Qt::CaseSensitive
+                                       : Qt::CaseInsensitive;
+    if (readBoardCopy(shared, {gstrFTPServer, gstrFTPUsername, bookingPath}, cs).time.isEmpty())
         return;
     const QString target = paths::join(gstrDataFolder, own);
     if (!atomicfile::moveOver(shared, target))

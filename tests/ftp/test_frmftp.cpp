@@ -549,10 +549,11 @@ TEST_F(FetchTest, TheCopyAFetchTookIsTheBoardsCopyAtTheNextFetch)
     const struct {
         const char* what;
         const char* zone;
-        QString name;    // as the settings spell it
-        QString served;  // on the server
-        QDateTime stamp; // the server's time of it
-        QString kept;    // its local copy
+        QString name;      // as the settings spell it
+        QString served;    // on the server
+        QDateTime stamp;   // the server's time of it
+        QString kept;      // its local copy
+        QString data = {}; // when the file is the booking file: the data file's name
     } cases[] = {
         {"a plain name", "UTC", QStringLiteral("data.txt"), QStringLiteral("data.txt"), march,
          QStringLiteral("data.txt")},
@@ -565,6 +566,9 @@ TEST_F(FetchTest, TheCopyAFetchTookIsTheBoardsCopyAtTheNextFetch)
          QStringLiteral("data.txt")},
         {"a name in a folder", "UTC", QStringLiteral("\\Exports/Daily\\data.txt"),
          QStringLiteral("Exports/Daily/data.txt"), march, QStringLiteral("data.txt")},
+        {"a booking file kept under a name of its own", "UTC", QStringLiteral("Bookings\\data.txt"),
+         QStringLiteral("Bookings/data.txt"), march, QStringLiteral("data.booking.txt"),
+         QStringLiteral("Exports\\data.txt")},
     };
     const auto downloads = [&] { return server.commands().filter(QStringLiteral("RETR")).size(); };
     for (const auto& c : cases) {
@@ -572,24 +576,26 @@ TEST_F(FetchTest, TheCopyAFetchTookIsTheBoardsCopyAtTheNextFetch)
         const testsupport::LocalZone zone(c.zone);
         for (const QString& f : QDir(data.path()).entryList(QDir::Files | QDir::Hidden))
             QFile::remove(local(f));
-        gstrFTPFilename = c.name;
+        gstrFTPFilename = c.data.isEmpty() ? c.name : c.data;
+        gstrFTPBookingFilename = c.data.isEmpty() ? QString() : c.name;
+        const auto retrieve = c.data.isEmpty() ? retrieveFTPDataFile : retrieveFTPBookingFile;
         server.putFile(c.served, "one\r\n");
         setServerFileTime(server, c.served, c.stamp);
         const ftp::FileState copy(c.stamp.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), 5);
         auto frm = makeFrm();
         const int before = downloads();
-        EXPECT_TRUE(retrieveFTPDataFile(*frm));
+        EXPECT_TRUE(retrieve(*frm));
         EXPECT_EQ(frm->report(c.name), (FetchReport{FetchReport::Outcome::Took, copy, copy}));
         EXPECT_EQ(testsupport::readAll(local(c.kept)), QByteArray("one\r\n"));
 
         // A copy the board did not hold would be left on the server now.
         frm->setMayTake([](const QString&, const ftp::FileState&) { return false; });
-        EXPECT_TRUE(retrieveFTPDataFile(*frm));
+        EXPECT_TRUE(retrieve(*frm));
         EXPECT_EQ(frm->report(c.name), (FetchReport{FetchReport::Outcome::Unchanged, copy, copy}));
         EXPECT_EQ(downloads() - before, 1);
 
         gstrFTPPassword = QStringLiteral("not-the-Password");
-        EXPECT_FALSE(retrieveFTPDataFile(*frm));
+        EXPECT_FALSE(retrieve(*frm));
         EXPECT_EQ(frm->report(c.name), (FetchReport{FetchReport::Outcome::Failed, {}, copy}));
         gstrFTPPassword = QString::fromLatin1(FtpTestServer::kPassword);
     }

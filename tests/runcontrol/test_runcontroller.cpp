@@ -1922,6 +1922,7 @@ TEST_F(RunTest, TheWatchAsksOnlyForTheFilesTheLoadFetches)
         {"a restart whose load fetches nothing", "data.txt", "", "data.txt", 1, "old\r\n", false},
         {"two names that end in one file name", "Exports\\data.txt", "Bookings\\data.txt", "Exports/data.txt", 1,
          "new\r\n"},
+        {"two names in two letter cases", "data.txt", "DATA.TXT", "data.txt", 1, "new\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -1948,7 +1949,8 @@ TEST_F(RunTest, TheWatchAsksOnlyForTheFilesTheLoadFetches)
         };
         for (const char* f : {"data.txt", "Exports/data.txt", "book.txt"})
             server.putFile(QString::fromLatin1(f), "old\r\n");
-        server.putFile(QStringLiteral("Bookings/data.txt"), "bookings\r\n");
+        for (const char* f : {"Bookings/data.txt", "DATA.TXT"})
+            server.putFile(QString::fromLatin1(f), "bookings\r\n");
         writeAll(gstrDataFolder + QStringLiteral("/data.txt"), "local\r\n");
         // The board took what the load fetches before (a fetch outside the run).
         gblnStop = false;

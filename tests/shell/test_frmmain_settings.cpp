@@ -4,6 +4,7 @@
 #include "settingsfakes.h"
 
 #include "core/datagrids.h"
+#include "core/ftpcopies.h"
 #include "platform/inifile.h"
 #include "platform/statuslog.h"
 #include "platform/textfile.h"
@@ -436,23 +437,18 @@ TEST_F(SettingsWindowTest, ALoadThatFetchesNothingLeavesNoReportOfAnEarlierFetch
 
 TEST_F(SettingsWindowTest, TwoFtpFilesThatEndInOneNameKeepACopyEach)
 {
-    // An export and a booking file of one name in two folders of the server.
-    // Each load runs as a board's: the first a restart that may take what it
-    // finds, the other a start (a command "2"), which fetches nothing it has
-    // not seen settle. The records are always the export's, the booking file
-    // is always loaded from its own copy, and nothing the board holds is
+    // An export and a booking file of one name in two folders of the server,
+    // or in two letter cases (the server tells them apart). Each load runs
+    // as a board's: the first a restart that may take what it finds, the
+    // other a start (a command "2"), which fetches nothing it has not seen
+    // settle. The records are always the export's, the booking file is
+    // always loaded from its own copy, and nothing the board holds is
     // fetched again.
     FtpTestServer server;
     START_SERVER(server);
     frmMain& w = *window;
-    server.putFile(QStringLiteral("Exports/events.orv"), recordLine({QStringLiteral("event")}).toLatin1());
-    server.putFile(QStringLiteral("Bookings/events.orv"), recordLine({QStringLiteral("booking")}).toLatin1());
     const QString user = QString::fromLatin1(FtpTestServer::kUser);
     const QString password = QString::fromLatin1(FtpTestServer::kPassword);
-    writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=Exports\\events.orv\r\n"
-                                 "FTP Booking Filename=Bookings\\events.orv\r\nFTP Server=%1\r\nFTP Username=%2\r\n"
-                                 "FTP Password=%3\r\n")
-                      .arg(server.host(), user, password));
     QStringList calls;
     logLoads(w.loaders, calls, true);
     bool mayTake = true;
@@ -460,22 +456,57 @@ TEST_F(SettingsWindowTest, TwoFtpFilesThatEndInOneNameKeepACopyEach)
     const auto downloads = [&server] { return server.commands().filter(QStringLiteral("RETR")).size(); };
     const struct {
         const char* what;
+        const char* data;
+        const char* booking;
+        const char* copy;  // the booking file's own copy
         bool keptAsOne;    // as an earlier version kept them: the booking file's copy under the shared name
         bool restartFirst; // the first load may take what it finds, the second not; or the other way
         int downloads[2];  // by each load
     } cases[] = {
-        {"a new board", false, true, {2, 0}},
-        {"a board that kept both under one name", true, false, {0, 1}},
+        {"a new board", "Exports\\events.orv", "Bookings\\events.orv", "events.booking.orv", false, true, {2, 0}},
+        {"a board that kept both under one name",
+         "Exports\\events.orv",
+         "Bookings\\events.orv",
+         "events.booking.orv",
+         true,
+         false,
+         {0, 1}},
+        {"two letter cases", "events.orv", "EVENTS.ORV", "EVENTS.booking.ORV", false, true, {2, 0}},
+        {"two letter cases, a board that kept both under one name",
+         "events.orv",
+         "EVENTS.ORV",
+         "EVENTS.booking.ORV",
+         true,
+         false,
+         {0, 1}},
+        {"two letter cases in two folders",
+         "events.orv",
+         "Bookings\\EVENTS.ORV",
+         "EVENTS.booking.ORV",
+         false,
+         true,
+         {2, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        const QString data = QString::fromLatin1(c.data);
+        const QString booking = QString::fromLatin1(c.booking);
+        // The last case's files go: a name may be this case's in another letter case.
+        for (const QString& f : QDir(server.root()).entryList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot))
+            QDir(server.root() + QLatin1Char('/') + f).removeRecursively() ||
+                QFile::remove(server.root() + QLatin1Char('/') + f);
+        server.putFile(ftpcopies::remotePath(data), recordLine({QStringLiteral("event")}).toLatin1());
+        server.putFile(ftpcopies::remotePath(booking), recordLine({QStringLiteral("booking")}).toLatin1());
+        writeSettings(QStringLiteral("[SETTINGS]\r\nData Type=3\r\nRetrieve Type=1\r\nFTP Filename=%1\r\n"
+                                     "FTP Booking Filename=%2\r\nFTP Server=%3\r\nFTP Username=%4\r\n"
+                                     "FTP Password=%5\r\n")
+                          .arg(data, booking, server.host(), user, password));
         for (const QString& f : QDir(dataFolder()).entryList(QDir::Files | QDir::Hidden))
             QFile::remove(dataFolder() + QLatin1Char('/') + f);
         shelltest::writeText(gstrWorkingDataFile, recordLine({QStringLiteral("event")}));
         if (c.keptAsOne) {
             mayTake = true;
-            ASSERT_TRUE(w.frmFTP->GetFile(server.host(), user, password, QStringLiteral("\\"), dataFolder(),
-                                          QStringLiteral("Bookings\\events.orv")));
+            ASSERT_TRUE(w.frmFTP->GetFile(server.host(), user, password, QStringLiteral("\\"), dataFolder(), booking));
         }
         for (int load = 0; load < 2; ++load) {
             SCOPED_TRACE(load);
@@ -486,8 +517,9 @@ TEST_F(SettingsWindowTest, TwoFtpFilesThatEndInOneNameKeepACopyEach)
             EXPECT_EQ(downloads() - before, c.downloads[load]);
             EXPECT_EQ(dataGrids().igRDM.CellValue(1, 1), QStringLiteral("event"));
             EXPECT_FALSE(testsupport::readAll(gstrWorkingDataFile).contains("booking"));
-            EXPECT_TRUE(calls.contains(QStringLiteral("booking events.booking.orv"))) << calls.join('|').toStdString();
-            EXPECT_EQ(testsupport::readAll(dataFolder() + QStringLiteral("/events.booking.orv")),
+            EXPECT_TRUE(calls.contains(QStringLiteral("booking ") + QString::fromLatin1(c.copy)))
+                << calls.join('|').toStdString();
+            EXPECT_EQ(testsupport::readAll(dataFolder() + QLatin1Char('/') + QString::fromLatin1(c.copy)),
                       recordLine({QStringLiteral("booking")}).toLatin1());
         }
     }
