@@ -23,6 +23,8 @@ DisplaySide::DisplaySide(frmMain& window)
     display_ = std::make_unique<frmImageRender>([&window] { window.neighbours.mnuStop_Click(); },
                                                 [this] { return pageMedia_(); });
     window.neighbours.closeDisplayWindow = [this] { display_->close(); };
+    window.neighbours.displayWindowOpen = [this] { return display_->isOpen(); };
+    window.neighbours.raiseDisplayWindow = [this] { display_->raiseIfOpen(); };
 }
 
 DisplaySide::~DisplaySide() = default;

@@ -214,8 +214,15 @@ void frmMain::showAfterRun()
 void frmMain::bringBack()
 {
     removeTrayIcon();
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    // During a stand-alone run the full-screen page stays above the window,
+    // with the focus: keys typed then never go to a window out of sight.
+    const bool underPage = neighbours.displayWindowOpen();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | (underPage ? Qt::WindowNoState : Qt::WindowActive));
     show();
+    if (underPage) {
+        neighbours.raiseDisplayWindow();
+        return;
+    }
     raise();
     activateWindow();
 }

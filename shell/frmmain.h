@@ -369,7 +369,8 @@ private:
     // shown by a hiding that has not ended, and the area still answering.
     bool iconInArea() const;
     // Removes the icon and puts the window on the screen: not minimised,
-    // shown, raised and active.
+    // shown, raised and active; during a stand-alone run, under the
+    // full-screen page, which keeps the focus.
     void bringBack();
 
     bool trayIconPresent_ = false;

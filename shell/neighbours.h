@@ -33,6 +33,10 @@ struct ShellNeighbours {
     Action closeConvertWindow = [] {}; // the conversion wait window
     Action closeRenderWindow = [] {};  // the off-screen page render window
     Action closeDisplayWindow = [] {}; // the full-screen stand-alone display
+    // Whether the full-screen display is open, and, while it is, putting it
+    // back above the program's other windows, with the focus.
+    std::function<bool()> displayWindowOpen = [] { return false; };
+    Action raiseDisplayWindow = [] {};
 
     // Record Data Manager: shows row `row` of the record store in the line
     // editor - its twelve lines and its validity boxes, as choosing the row

@@ -181,6 +181,14 @@ void frmImageRender::SetAlwaysOnTop()
     Form_Resize();
 }
 
+void frmImageRender::raiseIfOpen()
+{
+    if (!open_)
+        return;
+    window_->raise();
+    window_->activateWindow();
+}
+
 void frmImageRender::pageReady()
 {
     open();

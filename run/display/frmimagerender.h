@@ -67,6 +67,10 @@ public:
     // Places the window over the whole primary screen, shows it and raises
     // it above the other windows.
     void SetAlwaysOnTop();
+    // An open display goes back above the program's other windows and takes
+    // the focus: a window manager keeps it on top, but a session without one
+    // puts any window shown or raised later above it. A closed one stays so.
+    void raiseIfOpen();
     // The primary screen now covers `geometry` (its size changed, or another
     // screen became the primary one): an open window covers it again; the
     // next page is laid out at the new size.

@@ -3,9 +3,12 @@
 #include "frmmainfixture.h"
 
 #include "run/control/runcontroller.h"
+#include "run/display/frmimagerender.h"
+#include "shell/displayside.h"
 #include "shell/runside.h"
 #include "shell/singleinstance.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 
 using shelltest::pump;
@@ -15,13 +18,32 @@ namespace {
 
 // Starts a run on the shown window through the real run adapter, as a
 // board's start does: the window hides, and the pages go on until a Stop.
-RunSide* startRun(frmMain& w)
+// A stand-alone run shows its pages on the full-screen display.
+RunSide* startRun(frmMain& w, bool standAlone = false)
 {
     RunSide* side = RunSide::install(w);
-    side->setPageRoutine({[] { return false; }, {}, {}});
+    side->setPageRoutine({[standAlone] { return standAlone; }, {}, {}});
+    if (standAlone) {
+        w.chkRunAsStandAlone->setCheckState(Qt::Checked);
+        side->setDisplay(&DisplaySide::install(w)->port());
+    }
     w.show();
     side->controller().StartTimer_Timer();
+    if (standAlone) {
+        EXPECT_TRUE(waitFor([&w] {
+            frmImageRender& display = DisplaySide::of(w)->display();
+            return display.isOpen() && display.window().isActiveWindow();
+        }));
+    }
     return side;
+}
+
+// Whether the full-screen page is on top with the focus, `w` under it, once
+// the window system has dealt with what was asked of it.
+bool pageOnTop(frmMain& w)
+{
+    pump(200);
+    return waitFor([&w] { return DisplaySide::of(w)->display().window().isActiveWindow(); }) && !w.isActiveWindow();
 }
 
 } // namespace
@@ -98,6 +120,7 @@ TEST_F(MainWindowTest, ATrayThatComesLateOrGoesAway)
         bool shownAfterTicks;
         bool iconAfterTicks;
         bool minimisedAfterStop;
+        bool standAlone = false;
     };
     const Case cases[] = {
         {"the area comes after the start", false, true, 2, false, true, true},
@@ -105,6 +128,8 @@ TEST_F(MainWindowTest, ATrayThatComesLateOrGoesAway)
         {"the area goes away", true, false, 2, true, false, false},
         {"never an area", false, false, 2, false, false, false},
         {"the area stays", true, true, 2, false, true, true},
+        // Where no window manager keeps the page on top, the window would cover it.
+        {"the area goes away during a stand-alone run", true, false, 2, true, false, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,7 +137,7 @@ TEST_F(MainWindowTest, ATrayThatComesLateOrGoesAway)
         frmMain& w = *window;
         testsupport::FakeNotificationArea area(c.areaAtStart);
         testsupport::HeldKeys keys;
-        RunSide* side = startRun(w);
+        RunSide* side = startRun(w, c.standAlone);
         EXPECT_TRUE(w.TrayTimer->isActive());
 
         area.present = c.areaLater;
@@ -123,7 +148,7 @@ TEST_F(MainWindowTest, ATrayThatComesLateOrGoesAway)
         EXPECT_EQ(w.TrayTimer->isActive(), w.trayIconPresent());
         if (c.shownAfterTicks) {
             EXPECT_FALSE(w.isMinimized());
-            EXPECT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+            EXPECT_TRUE(c.standAlone ? pageOnTop(w) : waitFor([&] { return w.isActiveWindow(); }));
         }
 
         keys.escape = true;
@@ -159,20 +184,37 @@ TEST_F(MainWindowTest, AWindowClosedDuringARunStaysClosed)
 
 TEST_F(MainWindowTest, ASecondStartBringsTheWindowBack)
 {
-    frmMain& w = *window;
-    SingleInstance running(dir.path());
-    ASSERT_TRUE(running.acquire());
-    QObject::connect(&running, &SingleInstance::activationRequested, &w, &frmMain::restoreFromOtherInstance);
-    w.show();
-    w.mnuHide_Click();
-    w.setWindowState(Qt::WindowMinimized);
+    // Hidden in the notification area, and during a stand-alone run, whose
+    // page stays on top.
+    for (const bool running : {false, true}) {
+        SCOPED_TRACE(running ? "during a stand-alone run" : "hidden");
+        window = std::make_unique<frmMain>();
+        frmMain& w = *window;
+        testsupport::FakeNotificationArea area(true);
+        testsupport::HeldKeys keys;
+        SingleInstance first(dir.path());
+        ASSERT_TRUE(first.acquire());
+        QObject::connect(&first, &SingleInstance::activationRequested, &w, &frmMain::restoreFromOtherInstance);
+        RunSide* side = running ? startRun(w, true) : nullptr;
+        if (!running) {
+            w.show();
+            w.mnuHide_Click();
+            w.setWindowState(Qt::WindowMinimized);
+        }
 
-    SingleInstance second(dir.path());
-    ASSERT_FALSE(second.acquire());
-    ASSERT_TRUE(second.activateRunning());
-    EXPECT_TRUE(waitFor([&] { return w.isVisible(); }));
-    EXPECT_FALSE(w.windowState() & Qt::WindowMinimized);
-    EXPECT_FALSE(w.trayIconPresent());
+        SingleInstance second(dir.path());
+        ASSERT_FALSE(second.acquire());
+        ASSERT_TRUE(second.activateRunning());
+        EXPECT_TRUE(waitFor([&] { return w.isVisible(); }));
+        EXPECT_FALSE(w.windowState() & Qt::WindowMinimized);
+        EXPECT_FALSE(w.trayIconPresent());
+        EXPECT_TRUE(running ? pageOnTop(w) : waitFor([&] { return w.isActiveWindow(); }));
+        if (side) {
+            keys.escape = true;
+            ASSERT_TRUE(waitFor([&] { return side->controller().state() == RunController::State::Idle; }));
+            EXPECT_TRUE(waitFor([&] { return w.isActiveWindow(); }));
+        }
+    }
 }
 
 TEST_F(MainWindowTest, ShutDownRunsInOrderAndLeavesNothingRunning)
