@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -61,16 +58,9 @@ protected:
 
 TEST_F(ProgramRun, StartsMakesItsFoldersRunsOnPastASecondStartAndEndsCleanlyOnTerminate)
 {
-    // A program folder that is there, a new board's that is not yet, and
-    // one with a lock file a power cut left empty.
-    for (const QString& below : {QString(), QStringLiteral("board/Orvane"), QStringLiteral("cut")}) {
+    // A program folder that is there, and a new board's that is not yet.
+    for (const QString& below : {QString(), QStringLiteral("board/Orvane")}) {
         SCOPED_TRACE(below.toStdString());
-        if (below == QLatin1String("cut")) {
-            ASSERT_TRUE(QDir(home.path()).mkdir(below));
-            QFile lock(at("ZQOrvane.lock", below));
-            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-            lock.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
-        }
         launch(first, below);
         EXPECT_TRUE(waitFor([&] { return folderMade("MasterTemplateLists", below); }, 10000));
         // Let the start-up run, then ask it to end as the session would.

@@ -133,10 +133,5 @@ TEST(SingleInstance, ALockNoRunningCopyHoldsIsTakenOver)
         SingleInstance next(dir.path());
         EXPECT_EQ(next.acquire(), !c.heldByLive);
         EXPECT_TRUE(QFileInfo::exists(probe.lockPath()));
-        if (!c.heldByLive) {
-            SingleInstance later(dir.path());
-            EXPECT_FALSE(later.acquire());
-            EXPECT_TRUE(later.activateRunning());
-        }
     }
 }
