@@ -191,7 +191,7 @@ bool SingleInstance::activateRunning(int timeoutMs)
             break;
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(quint64(std::min<qint64>(100, deadline.remainingTime())));
+        QThread::msleep(quint64(std::clamp<qint64>(deadline.remainingTime(), 0, 100)));
     }
     socket.write(kActivate);
     const bool sent = socket.waitForBytesWritten(timeoutMs);
