@@ -28,60 +28,43 @@ const QByteArray kActivate = QByteArrayLiteral("activate\n");
 // it a moment later: an empty file this young may be such a start's.
 constexpr int kYoungLockMs = 1000;
 
-enum class LockHolder {
-    None, // no process holds the lock file (or it is gone): it may go
-    Live, // a live process holds it, or may be about to
-};
-
-// Whether a live process holds the lock file at `path`. A lock file is held
-// by the system lock its copy takes on it, whatever it says of its copy:
-// one left empty by a crash, one with garbage, one naming another host or
-// a process number that is now another process's (a board in a container
-// names 1, which is the next start itself) is held by nobody. The system
-// lock goes with the process that took it.
-LockHolder holderOf(const QByteArray& path)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return LockHolder::None;
-        struct stat held = {};
-        const bool lockable = ::flock(fd, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK;
-        const bool statted = ::fstat(fd, &held) == 0;
-        ::close(fd);
-        if (!lockable)
-            return LockHolder::Live;
-        if (!statted || held.st_size > 0)
-            return LockHolder::None;
-        const qint64 ageMs =
-            QDateTime::currentMSecsSinceEpoch() - (qint64(held.st_mtim.tv_sec) * 1000 + held.st_mtim.tv_nsec / 1000000);
-        if (ageMs < 0 || ageMs >= kYoungLockMs)
-            return LockHolder::None;
-        QThread::msleep(kYoungLockMs - ageMs + 50);
-    }
-    return LockHolder::Live;
-}
-
-// Removes the lock file at `path` when no live process holds it. The
-// removal holds the file's system lock meanwhile, and removes the name only
-// while it still names that file: two starts that find one stale lock
+// Removes the lock file at `path` when no live process holds it. A lock
+// file is held by the system lock its copy takes on it, whatever it says of
+// its copy: one left empty by a crash, one with garbage, one naming another
+// host or a process number that is now another process's (a board in a
+// container names 1, which is the next start itself) is held by nobody; the
+// system lock goes with the process that took it. The removal holds that
+// lock meanwhile, never takes it on an empty file young enough to be a
+// start's (its maker would find it taken), and removes the name only while
+// it still names the file it locked: two starts that find one stale lock
 // never remove the lock one of them has taken since. True when the file is
 // gone.
 bool removeStaleLock(const QByteArray& path)
 {
-    if (holderOf(path) == LockHolder::Live)
-        return false;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT;
-    bool removed = false;
-    struct stat mine = {};
-    struct stat named = {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &mine) == 0 && ::stat(path.constData(), &named) == 0 &&
-        mine.st_dev == named.st_dev && mine.st_ino == named.st_ino)
-        removed = ::unlink(path.constData()) == 0;
-    ::close(fd);
-    return removed;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return errno == ENOENT;
+        struct stat mine = {};
+        if (::fstat(fd, &mine) != 0) {
+            ::close(fd);
+            return false;
+        }
+        const qint64 ageMs =
+            QDateTime::currentMSecsSinceEpoch() - (qint64(mine.st_mtim.tv_sec) * 1000 + mine.st_mtim.tv_nsec / 1000000);
+        if (mine.st_size == 0 && ageMs >= 0 && ageMs < kYoungLockMs) {
+            ::close(fd);
+            QThread::msleep(kYoungLockMs - ageMs + 50);
+            continue;
+        }
+        struct stat named = {};
+        const bool removed = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::stat(path.constData(), &named) == 0 &&
+                             mine.st_dev == named.st_dev && mine.st_ino == named.st_ino &&
+                             ::unlink(path.constData()) == 0;
+        ::close(fd);
+        return removed;
+    }
+    return false;
 }
 
 } // namespace
